@@ -1,0 +1,22 @@
+# Sourced by the scripts: the Wine environment of this build (its own prefix under build/).
+root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEPREFIX="$root/build/wineprefix"
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+export LC_ALL=zh_CN.UTF-8
+export LANG=zh_CN.UTF-8
+
+# Makes the prefix once (wineboot), keeps a wineserver alive for the run.
+wine_prefix_up() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "== wine prefix: $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+  fi
+  wineserver -p >/dev/null 2>&1 || true
+}
+
+wine_prefix_down() {
+  wineserver -k >/dev/null 2>&1 || true
+}

@@ -1,0 +1,58 @@
+#include "server_monitor.h"
+
+#include "module.h"
+
+namespace winkit {
+namespace {
+HANDLE g_event = nullptr;
+HANDLE g_thread = nullptr;
+DWORD g_main_thread = 0;
+DWORD g_grace_ms = 1000;
+volatile LONG g_activity = 0;
+
+DWORD WINAPI MonitorProc(void*) {
+  for (;;) {
+    WaitForSingleObject(g_event, INFINITE);
+    DWORD wait;
+    do {
+      InterlockedExchange(&g_activity, 0);
+      wait = WaitForSingleObject(g_event, g_grace_ms);
+    } while (wait == WAIT_OBJECT_0);
+    if (InterlockedCompareExchange(&g_activity, 0, 0) == 0 && Module::LockCount() == 0) break;
+  }
+  CloseHandle(g_event);
+  g_event = nullptr;
+  PostThreadMessageW(g_main_thread, WM_QUIT, 0, 0);
+  return 0;
+}
+}  // namespace
+
+bool ServerMonitor::Start(DWORD grace_ms) {
+  g_grace_ms = grace_ms;
+  g_main_thread = GetCurrentThreadId();
+  g_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  if (!g_event) return false;
+  Module::SetLastUnlockHook(&ServerMonitor::OnLastUnlock);
+  g_thread = CreateThread(nullptr, 0, MonitorProc, nullptr, 0, nullptr);
+  if (!g_thread) {
+    Module::SetLastUnlockHook(nullptr);
+    CloseHandle(g_event);
+    g_event = nullptr;
+    return false;
+  }
+  return true;
+}
+
+void ServerMonitor::OnLastUnlock() {
+  InterlockedExchange(&g_activity, 1);
+  if (g_event) SetEvent(g_event);
+}
+
+void ServerMonitor::Join() {
+  if (!g_thread) return;
+  WaitForSingleObject(g_thread, 5000);
+  CloseHandle(g_thread);
+  g_thread = nullptr;
+}
+
+}  // namespace winkit

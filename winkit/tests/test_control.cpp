@@ -1,0 +1,43 @@
+// The test control: a windowed control with one method that fires an event.
+#include <windows.h>
+
+#include "test_control.h"
+#include "winkit/control.h"
+#include "winkit/dispatch.h"
+#include "winkit/inproc_server.h"
+
+namespace {
+
+class CTestControl : public winkit::DispatchImpl<ITestControl, &IID_ITestControl>,
+                     public winkit::ControlBase {
+ public:
+  CTestControl()
+      : ControlBase(CLSID_TestControl, IID__ITestControlEvents, L"WinkitTestControl") {}
+  WINKIT_IUNKNOWN
+  void* CastTo(REFIID iid) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_ITestControl)
+      return static_cast<ITestControl*>(this);
+    return ControlBase::CastTo(iid);
+  }
+  STDMETHODIMP FireSample(short a, LONG b) override {
+    Events().Fire(7, {winkit::EventArg::I2(a), winkit::EventArg::I4(b)});
+    return S_OK;
+  }
+  STDMETHODIMP Add(LONG a, LONG b, LONG* sum) override {
+    if (!sum) return E_POINTER;
+    *sum = a + b;
+    return S_OK;
+  }
+};
+
+winkit::ClassFactory<CTestControl> g_factory;
+const winkit::ServedClass g_classes[] = {
+    {{&CLSID_TestControl, L"WinkitTest.TestControl.1", L"WinkitTest.TestControl",
+      L"TestControl Class", &LIBID_WINKITTESTLib, L"1.0", true, 101, L"131473", false, nullptr},
+     &g_factory},
+};
+const winkit::InprocServer g_server(g_classes, 1);
+
+}  // namespace
+
+WINKIT_INPROC_SERVER_EXPORTS(g_server)
