@@ -7,6 +7,10 @@ if(KORVEL_NATIVE)
   if(KORVEL_SANITIZE AND NOT KORVEL_BENCH_ONLY)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined
                         -fno-omit-frame-pointer)
+    # Coverage for the fuzz targets in every library they link.
+    if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+      add_compile_options(-fsanitize=fuzzer-no-link)
+    endif()
     add_link_options(-fsanitize=address,undefined)
   endif()
   find_package(GTest REQUIRED)

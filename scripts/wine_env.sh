@@ -1,6 +1,6 @@
 # Sourced by the scripts: the Wine environment of this build (its own prefix under build/).
 root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX="$root/build/wineprefix"
+export WINEPREFIX="$root/${KORVEL_BUILD:-build}/wineprefix"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
@@ -15,6 +15,10 @@ wine_prefix_up() {
     wineboot -i >/dev/null 2>&1 || true
   fi
   wineserver -p >/dev/null 2>&1 || true
+  # Start the prefix's services now, with no handle of ours: started later by a test, they
+  # would inherit its output pipes and ctest would wait for them to close.
+  wineboot </dev/null >/dev/null 2>&1 || true
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 wine_prefix_down() {

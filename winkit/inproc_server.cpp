@@ -23,7 +23,7 @@ HRESULT InprocServer::Register() const {
   HRESULT hr = RegisterModuleTypeLib(path);
   if (FAILED(hr)) return SELFREG_E_TYPELIB;
   for (size_t i = 0; i < count_; ++i) {
-    hr = RegisterClass(classes_[i].reg, path);
+    hr = RegisterComClass(classes_[i].reg, path);
     if (FAILED(hr)) return SELFREG_E_CLASS;
   }
   return S_OK;
@@ -32,7 +32,7 @@ HRESULT InprocServer::Register() const {
 HRESULT InprocServer::Unregister() const {
   HRESULT result = S_OK;
   for (size_t i = 0; i < count_; ++i)
-    if (FAILED(UnregisterClass(classes_[i].reg))) result = SELFREG_E_CLASS;
+    if (FAILED(UnregisterComClass(classes_[i].reg))) result = SELFREG_E_CLASS;
   if (FAILED(UnregisterModuleTypeLib(Module::Path())) && SUCCEEDED(result))
     result = SELFREG_E_TYPELIB;
   return result;

@@ -43,7 +43,7 @@ std::wstring GuidString(REFGUID guid) {
   return n > 0 ? std::wstring(buf) : std::wstring();
 }
 
-HRESULT RegisterClass(const ClassRegistration& reg, const std::wstring& module) {
+HRESULT RegisterComClass(const ClassRegistration& reg, const std::wstring& module) {
   const std::wstring clsid = GuidString(*reg.clsid);
   const std::wstring key = L"CLSID\\" + clsid;
   LSTATUS rc = ERROR_SUCCESS;
@@ -89,7 +89,7 @@ HRESULT RegisterClass(const ClassRegistration& reg, const std::wstring& module) 
   return FromStatus(rc);
 }
 
-HRESULT UnregisterClass(const ClassRegistration& reg) {
+HRESULT UnregisterComClass(const ClassRegistration& reg) {
   LSTATUS rc = DeleteTree(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidString(*reg.clsid));
   if (reg.progid) {
     LSTATUS r = DeleteTree(HKEY_CLASSES_ROOT, reg.progid);

@@ -22,9 +22,9 @@ struct ClassRegistration {
 };
 
 // Writes the keys of one class; `module` is the server's file path.
-HRESULT RegisterClass(const ClassRegistration& reg, const std::wstring& module);
+HRESULT RegisterComClass(const ClassRegistration& reg, const std::wstring& module);
 // Removes the keys RegisterClass wrote (the CLSID key whole, both ProgIDs).
-HRESULT UnregisterClass(const ClassRegistration& reg);
+HRESULT UnregisterComClass(const ClassRegistration& reg);
 
 // Registers the type library embedded in `module` (resource TYPELIB 1). Besides the LCID the
 // library declares, the library is also entered under LCID 0, where Wine's type-library

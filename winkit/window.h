@@ -16,6 +16,8 @@ class Window {
   HWND Create(const wchar_t* class_name, const wchar_t* title, DWORD style, DWORD ex_style,
               const RECT& rect, HWND parent, HMENU menu_or_id);
   void Destroy();
+  // Forgets the window without destroying it (at process exit, when the system takes it).
+  void Abandon();
   HWND hwnd() const { return hwnd_; }
 
  protected:

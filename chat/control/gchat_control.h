@@ -1,0 +1,70 @@
+// CGChat: the chat pane of the table window. The client creates it as a child window, shows
+// lines through IGChat and hears of the player's lines through _IGChatEvents. The control also
+// carries the connection point of _IParleyPageEvents, which has no events.
+#pragma once
+#include <windows.h>
+
+#include "parley.h"
+#include "winkit/connection_point.h"
+#include "winkit/control.h"
+#include "winkit/dispatch.h"
+
+class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::ControlBase {
+ public:
+  CGChat();
+
+  WINKIT_IUNKNOWN
+  void* CastTo(REFIID iid) override;
+
+  // IGChat
+  STDMETHODIMP put_BackColor(OLE_COLOR clr) override;
+  STDMETHODIMP get_BackColor(OLE_COLOR* pclr) override;
+  STDMETHODIMP put_ForeColor(OLE_COLOR clr) override;
+  STDMETHODIMP get_ForeColor(OLE_COLOR* pclr) override;
+  STDMETHODIMP AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) override;
+  STDMETHODIMP SetButtonSize(LONG width, LONG height) override;
+  STDMETHODIMP SetCommandIcon(LONG_PTR icon) override;
+  STDMETHODIMP SetSetupIcon(LONG_PTR icon) override;
+  STDMETHODIMP SetWhisperIcon(LONG_PTR icon) override;
+  STDMETHODIMP SetSendIcon(LONG_PTR icon) override;
+  STDMETHODIMP SetTextColor(LONG color) override;
+  STDMETHODIMP SetBkColor(LONG color) override;
+  STDMETHODIMP AddLink(LONG_PTR color, LONG_PTR linkstr, LONG_PTR textstr) override;
+  STDMETHODIMP SetSeparatorIcon(LONG_PTR icon) override;
+  STDMETHODIMP SetSeparatorColor(LONG color) override;
+  STDMETHODIMP SetEditText(LONG_PTR str) override;
+  STDMETHODIMP GetIsWhisper(LONG* iswhisper) override;
+  STDMETHODIMP OpenColorDialog() override;
+  STDMETHODIMP SetWhisperStatus() override;
+  STDMETHODIMP SetSeperatorStatus() override;
+  STDMETHODIMP Send() override;
+  STDMETHODIMP GetIsSeperator(LONG* isseperator) override;
+  STDMETHODIMP SetClearIcon(LONG_PTR icon) override;
+  STDMETHODIMP Clear() override;
+  STDMETHODIMP GetArchiveObject(VARIANT* archive) override;
+  STDMETHODIMP SetArchiveObject(VARIANT archive) override;
+  STDMETHODIMP SetFontIcon(LONG_PTR icon) override;
+  STDMETHODIMP SetBkBitmap(LONG_PTR bitmap) override;
+  STDMETHODIMP SetMyID(LONG uid) override;
+  STDMETHODIMP AddChatMessage(LONG_PTR msg) override;
+  STDMETHODIMP SetUserListAddr(LONG_PTR addr) override;
+  STDMETHODIMP SetSelUser(LONG uid) override;
+  STDMETHODIMP AddHotRegion(LONG_PTR outerAction, LONG outerAction2) override;
+  STDMETHODIMP AddPerson(LONG_PTR per) override;
+  STDMETHODIMP AddChatMessage_Indesk(LONG_PTR msg) override;
+  STDMETHODIMP SetChatStyle(LONG nstyle) override;
+  STDMETHODIMP SetGameInfo(int nGameID, int nSubID, int nRoomID) override;
+  STDMETHODIMP AddXmlString(LONG_PTR xmlString) override;
+
+  // IOleObject: also lets go of the page-event sinks.
+  STDMETHODIMP Close(DWORD save_option) override;
+  // IConnectionPointContainer: the chat events and the page events.
+  STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override;
+  STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
+
+ private:
+  // The stock colours.
+  OLE_COLOR m_clrBackColor = 0;
+  OLE_COLOR m_clrForeColor = 0;
+  winkit::ConnectionPoint page_events_;
+};

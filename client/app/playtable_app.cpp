@@ -1,0 +1,257 @@
+#include "playtable_app.h"
+
+#include <winsock2.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <cwctype>
+#include <string>
+#include <vector>
+
+#include "korvel_game.h"
+#include "main_frame.h"
+#include "start_game.h"
+#include "winkit/com_object.h"
+#include "winkit/module.h"
+#include "winkit/registration.h"
+#include "winkit/server_monitor.h"
+
+namespace {
+
+winkit::ClassFactory<CStartGame> g_factory;
+
+const GUID kAppId = {0x488DDF87, 0x89D9, 0x4BC6, {0xA4, 0xA5, 0x3F, 0xF8, 0x5D, 0x58, 0xBA, 0x22}};
+
+const winkit::ClassRegistration kStartGameRegistration = {
+    &CLSID_StartGame, L"KorvelGame.StartGame.1", L"KorvelGame.StartGame", L"StartGame Class",
+    &LIBID_KORVELGAMELib, nullptr, false, 0, nullptr, true, &kAppId};
+
+// The switches of the command line: every token that follows '-' or '/', up to the next blank.
+std::vector<std::wstring> CommandSwitches(const wchar_t* line) {
+  std::vector<std::wstring> out;
+  if (!line) return out;
+  for (const wchar_t* p = line; *p; ++p) {
+    if (*p != L'-' && *p != L'/') continue;
+    const wchar_t* start = ++p;
+    while (*p && !std::iswspace(*p) && *p != L'-' && *p != L'/') ++p;
+    out.emplace_back(start, p);
+    if (!*p) break;
+    if (*p == L'-' || *p == L'/') --p;
+  }
+  return out;
+}
+
+bool HasSwitch(const std::vector<std::wstring>& switches, const wchar_t* name) {
+  for (const auto& s : switches)
+    if (lstrcmpiW(s.c_str(), name) == 0) return true;
+  return false;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string ProgramDirectory() {
+  char buf[MAX_PATH * 2];
+  const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  if (n == 0 || n >= sizeof buf) return std::string();
+  return DirectoryOf(std::string(buf, n));
+}
+
+// Appends what the lobby handed over to the file KORVEL_LOBBY_TRACE names, if any: a
+// diagnostic of the lobby interface, used by the tests that drive it from another process.
+void TraceLobbyState(const LobbyState& state, const char* moment) {
+  char path[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableA("KORVEL_LOBBY_TRACE", path, sizeof path);
+  if (n == 0 || n >= sizeof path) return;
+  FILE* f = std::fopen(path, "ab");
+  if (!f) return;
+  std::fprintf(f, "[%s]\n%s", moment, DescribeLobbyState(state).c_str());
+  std::fclose(f);
+}
+
+HMODULE LoadFrom(const std::string& dir, const std::string& name) {
+  const std::string path = dir + "\\" + name;
+  return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+}  // namespace
+
+CPlaytableApp& TheApp() {
+  static CPlaytableApp app;
+  return app;
+}
+
+CPlaytableApp::CPlaytableApp() = default;
+
+CPlaytableApp::~CPlaytableApp() = default;
+
+int CPlaytableApp::Run(HINSTANCE instance, const wchar_t* command_line) {
+  winkit::Module::SetInstance(instance);
+  if (!InitInstance(command_line)) return ExitInstance();
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return ExitInstance();
+}
+
+bool CPlaytableApp::RegisterServer() {
+  const std::wstring path = winkit::Module::Path();
+  return SUCCEEDED(winkit::RegisterModuleTypeLib(path)) &&
+         SUCCEEDED(winkit::RegisterComClass(kStartGameRegistration, path));
+}
+
+bool CPlaytableApp::UnregisterServer() {
+  const bool cls = SUCCEEDED(winkit::UnregisterComClass(kStartGameRegistration));
+  const bool lib = SUCCEEDED(winkit::UnregisterModuleTypeLib(winkit::Module::Path()));
+  return cls && lib;
+}
+
+BOOL CPlaytableApp::InitInstance(const wchar_t* command_line) {
+  // 1. WinSock 2.0.
+  WSADATA wsa;
+  const int err = WSAStartup(MAKEWORD(2, 0), &wsa);
+  if (err != 0) {
+    MessageBoxA(nullptr, "WSAStartup failed with error \n", nullptr, MB_OK);
+    return FALSE;
+  }
+  winsock_up_ = true;
+  if (LOBYTE(wsa.wVersion) != 2 || HIBYTE(wsa.wVersion) != 0) {
+    std::fputs("\nWinSock version not supported\n", stderr);
+    WSACleanup();
+    winsock_up_ = false;
+    return FALSE;
+  }
+  // 2. OLE, COM, common controls.
+  if (FAILED(OleInitialize(nullptr))) {
+    MessageBoxA(nullptr, "OLE Initialization Failed!", nullptr, MB_OK);
+    return FALSE;
+  }
+  ole_up_ = true;
+  com_up_ = SUCCEEDED(CoInitialize(nullptr));
+  InitCommonControls();
+  // 4. GDI+.
+  Gdiplus::GdiplusStartupInput gdiplus_input;
+  gdiplus_up_ = Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplus_input, nullptr) == Gdiplus::Ok;
+  // 6. The shutdown monitor.
+  winkit::ServerMonitor::Start(1000);
+  // 7. Register or unregister and quit.
+  const std::vector<std::wstring> switches = CommandSwitches(command_line);
+  if (HasSwitch(switches, L"UnregServer")) {
+    UnregisterServer();
+    return FALSE;
+  }
+  if (HasSwitch(switches, L"RegServer")) {
+    RegisterServer();
+    return FALSE;
+  }
+  // 8. Register again and offer the class object.
+  RegisterServer();
+  CoRegisterClassObject(CLSID_StartGame, &g_factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                        &class_cookie_);
+  // 9. A stand-alone start shows no window: it leaves the mutex and quits.
+  if (!HasSwitch(switches, L"Embedding") && !HasSwitch(switches, L"Automation")) {
+    m_hMutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, "korvel");
+    if (!m_hMutex) m_hMutex = CreateMutexA(nullptr, TRUE, "korvel");
+    return FALSE;
+  }
+  // 10. Wait for the lobby's calls.
+  return TRUE;
+}
+
+int CPlaytableApp::ExitInstance() {
+  if (lobby_.FrameCreated()) TraceLobbyState(lobby_, "exit");
+  if (m_hMutex) {
+    CloseHandle(m_hMutex);
+    m_hMutex = nullptr;
+  }
+  if (frame_) {
+    // The process is ending: the system takes the frame's window with it. Destroying it here
+    // would wait on the display for nothing.
+    frame_->Abandon();
+    frame_.reset();
+  }
+  for (HMODULE* m : {&m_hPictureModule, &m_hStyleModule, &m_hSoundModule}) {
+    if (*m) FreeLibrary(*m);
+    *m = nullptr;
+  }
+  if (class_cookie_) {
+    CoRevokeClassObject(class_cookie_);
+    class_cookie_ = 0;
+  }
+  if (gdiplus_up_) Gdiplus::GdiplusShutdown(m_gdiplusToken);
+  gdiplus_up_ = false;
+  winkit::Module::ReleaseTypeLib();
+  if (winsock_up_) WSACleanup();
+  winsock_up_ = false;
+  if (com_up_) CoUninitialize();
+  com_up_ = false;
+  if (ole_up_) OleUninitialize();
+  ole_up_ = false;
+  return 0;
+}
+
+BOOL CPlaytableApp::LoadResourceModules(CStartGame* caller) {
+  // 1. The table style from the registry; a missing key is created with the current style.
+  HKEY key;
+  DWORD disposition = 0;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Hollin\\mj_gamestyle", 0, nullptr, 0,
+                      KEY_READ | KEY_WRITE, nullptr, &key, &disposition) == ERROR_SUCCESS) {
+    char value[21] = {};
+    DWORD size = sizeof value - 1;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_SZ) {
+      value[sizeof value - 1] = '\0';
+      m_nGameStyle = std::atoi(value);
+    } else {
+      char text[16];
+      std::snprintf(text, sizeof text, "%d", m_nGameStyle);
+      RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                     static_cast<DWORD>(strlen(text) + 1));
+    }
+    RegCloseKey(key);
+  }
+  // 2. Large screen.
+  m_bLargeScreen = GetSystemMetrics(SM_CXSCREEN) >= 1024 ? TRUE : FALSE;
+  // 3-5. The three resource libraries, from the lobby's directory or else the program's.
+  const std::string dir = DirectoryOf(lobby_.Settings().dllfile);
+  char style_name[32];
+  std::snprintf(style_name, sizeof style_name, "pellamres%d1.dll", m_nGameStyle);
+  m_hPictureModule = LoadFrom(dir, "picture11.dll");
+  m_hStyleModule = LoadFrom(dir, style_name);
+  m_hSoundModule = LoadFrom(dir, "pellamsound.dll");
+  m_pStartGame = caller;
+  const std::string own = ProgramDirectory();
+  if (!m_hSoundModule) m_hSoundModule = LoadFrom(own, "pellamsound.dll");
+  if (!m_hPictureModule) m_hPictureModule = LoadFrom(own, "picture11.dll");
+  if (!m_hStyleModule) m_hStyleModule = LoadFrom(own, style_name);
+  return TRUE;
+}
+
+void CPlaytableApp::CreateMainFrame() {
+  if (frame_) return;
+  lobby_.MarkFrameCreated();
+  TraceLobbyState(lobby_, "show");
+  frame_ = std::make_unique<CMainFrame>();
+  if (!frame_->LoadFrame()) return;
+  ::ShowWindow(frame_->hwnd(), SW_SHOWMAXIMIZED);
+  UpdateWindow(frame_->hwnd());
+  if (m_bSetupFailed) PostMessageW(frame_->hwnd(), WM_CLOSE, 0, 0);
+}
+
+void CPlaytableApp::ShowJoinTeam(const std::string& text, int ms, int32_t joined_id) {
+  (void)text;
+  (void)ms;
+  (void)joined_id;
+  if (m_bJoinTeamShown || !frame_ || !frame_->hwnd()) return;
+  // The invitation dialog itself arrives with the table's dialogs; the 60 s gate holds now.
+  m_bJoinTeamShown = TRUE;
+  SetTimer(frame_->hwnd(), kJoinTeamTimer, 60000, nullptr);
+}

@@ -1,0 +1,64 @@
+// StartGame: the one COM class of the game client, served from its process. The lobby fills
+// the settings through IStartGame and then calls ShowWindow.
+#pragma once
+#include <windows.h>
+
+#include "korvel_game.h"
+#include "winkit/com_object.h"
+#include "winkit/connection_point.h"
+#include "winkit/dispatch.h"
+
+class CStartGame : public winkit::DispatchImpl<IStartGame, &IID_IStartGame>,
+                   public ISupportErrorInfo,
+                   public IConnectionPointContainer,
+                   public winkit::ComObject {
+ public:
+  CStartGame();
+  ~CStartGame() override;
+  WINKIT_IUNKNOWN
+  void* CastTo(REFIID iid) override;
+
+  void Fire_AgreeOrNot(int16_t roomno, int16_t isagree, int32_t joined_id);
+
+  // ISupportErrorInfo
+  STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override;
+  // IConnectionPointContainer
+  STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override;
+  STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
+
+  // IStartGame
+  STDMETHODIMP ShowWindow() override;
+  STDMETHODIMP AddPerson(PERSON* per) override;
+  STDMETHODIMP SetMe(GAMESTR* str) override;
+  STDMETHODIMP SetSeatNum(short num) override;
+  STDMETHODIMP SetGameSockIp(GAMESTR* ipstr, short port) override;
+  STDMETHODIMP SetChatSockIp(GAMESTR* ipstr, short port) override;
+  STDMETHODIMP AddRoomInfo(short deskno, short levelnum, short* levels) override;
+  STDMETHODIMP SetWatchStyle(short iswatch) override;
+  STDMETHODIMP SetFontFactor(GAMESTR* fontstr, LONG fontcharset) override;
+  STDMETHODIMP SetSubType(short servicetype, short gametype, short subtype,
+                          short termtype) override;
+  STDMETHODIMP SetAdvUrl(GAMESTR* gameadv, GAMESTR* tableadv) override;
+  STDMETHODIMP SetProxyStyle(short isuseproxy, short socktype, short ispasswd) override;
+  STDMETHODIMP SetProxy(GAMESTR* ipstr, short port, GAMESTR* username,
+                        GAMESTR* passwd) override;
+  STDMETHODIMP SetListHead(BIG_GAMESTR* listhead, short size) override;
+  STDMETHODIMP SetComInfo(GAMESTR* cominfo) override;
+  STDMETHODIMP SetReviewFileName(GAMESTR* filename) override;
+  STDMETHODIMP SetDoubleStyle(short isdouble) override;
+  STDMETHODIMP SetDllFileName(GAMESTR* filename) override;
+  STDMETHODIMP SetCurrentDirectory(GAMESTR* filename) override;
+  STDMETHODIMP Join_Team(GAMESTR* username, LONG joined_id) override;
+  STDMETHODIMP SetAdvMessage(BIG_GAMESTR* chatinfo, short size, GAMESTR* linkstr,
+                             BIG_GAMESTR* chatstr) override;
+  STDMETHODIMP SetLevel(LONG score_per_level) override;
+  STDMETHODIMP AddLevelInfo(GAMESTR* info) override;
+  STDMETHODIMP AddRoomInfo1(short deskno, short sendtime, short roomid) override;
+  STDMETHODIMP SetMyID(LONG id) override;
+  STDMETHODIMP ShowInstantMessage(LONG fromid, LONG toid, BIG_GAMESTR* message,
+                                  short size) override;
+  STDMETHODIMP SetPageUrl(GAMESTR* pageurl, GAMESTR* helpurl) override;
+
+ private:
+  winkit::ConnectionPoint events_;
+};

@@ -1,0 +1,307 @@
+// lobby.exe: a stand-in for the lobby program. It activates KorvelGame.StartGame out of
+// process, makes the IStartGame calls its command line (or a file of the same lines) asks
+// for, calls ShowWindow, keeps the object until the client's frame closes (or a time-out),
+// then releases it and reports how long the server process took to end.
+//
+//   lobby.exe [--file=F] [--KEY=VALUE ...]
+//     --person=id,username,nickname,seat[,status[,desk]]   (repeatable)
+//     --me=username  --myid=N  --seats=N  --server=host:port  --watch=N
+//     --subtype=service,game,sub,term  --room=desk,sendtime,roomid  --double=N
+//     --proxystyle=use,kind,haspass  --proxy=host,port[,user,pass]
+//     --dll=path  --curdir=dir  --review=file  --font=face,charset  --level=N  --levelname=T
+//     --after-show-seats=N   a setter call made after ShowWindow (it must be ignored)
+//     --join-accept=ID       Join_Team, then accept it as the invitation dialog does
+//     --hold=MS              release MS after ShowWindow instead of waiting for the frame
+//     --timeout=S            give up waiting for the frame after S seconds (default 3600)
+// Texts on the command line are turned into the GBK code page.
+#include <windows.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "korvel_game.h"
+
+namespace {
+
+std::string ToGbk(const std::wstring& w) {
+  if (w.empty()) return std::string();
+  int n = WideCharToMultiByte(936, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0,
+                              nullptr, nullptr);
+  std::string out(n, '\0');
+  WideCharToMultiByte(936, 0, w.c_str(), static_cast<int>(w.size()), out.data(), n, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::vector<std::string> Split(const std::string& s, char sep) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (;;) {
+    size_t p = s.find(sep, start);
+    out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
+    if (p == std::string::npos) return out;
+    start = p + 1;
+  }
+}
+
+GAMESTR Game(const std::string& s) {
+  GAMESTR g = {};
+  std::strncpy(g.str, s.c_str(), sizeof g.str - 1);
+  return g;
+}
+
+int Int(const std::string& s) { return std::atoi(s.c_str()); }
+
+// Prints each event the client fires.
+class EventSink : public IDispatch {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__IStartGameEvents) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
+  STDMETHODIMP_(ULONG) Release() override { return InterlockedDecrement(&refs_); }
+  STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
+    if (id == 1 && p && p->cArgs == 3) {
+      // Arguments arrive in reverse order: joined_id, isagree, roomno.
+      std::printf("event AgreeOrNot roomno=%d(vt%d) isagree=%d(vt%d) joined_id=%ld(vt%d)\n",
+                  p->rgvarg[2].iVal, p->rgvarg[2].vt, p->rgvarg[1].iVal, p->rgvarg[1].vt,
+                  static_cast<long>(p->rgvarg[0].lVal), p->rgvarg[0].vt);
+      ++agree_count;
+    } else {
+      std::printf("event %ld with %u arguments\n", static_cast<long>(id), p ? p->cArgs : 0);
+    }
+    std::fflush(stdout);
+    return S_OK;
+  }
+  int agree_count = 0;
+
+ private:
+  LONG refs_ = 1;
+};
+
+void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    const DWORD now = GetTickCount();
+    if (static_cast<LONG>(end - now) <= 0) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+  }
+}
+
+struct Options {
+  std::vector<std::pair<std::string, std::string>> items;  // in order
+};
+
+void AddLine(Options& o, const std::string& line) {
+  std::string s = line;
+  while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.pop_back();
+  if (s.rfind("--", 0) == 0) s = s.substr(2);
+  if (s.empty() || s[0] == '#') return;
+  const size_t eq = s.find('=');
+  o.items.emplace_back(s.substr(0, eq), eq == std::string::npos ? "" : s.substr(eq + 1));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  Options opt;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = ToGbk(argv[i]);
+    if (arg.rfind("--file=", 0) == 0) {
+      std::ifstream in(arg.substr(7), std::ios::binary);
+      if (!in) {
+        std::fprintf(stderr, "lobby: cannot read %s\n", arg.substr(7).c_str());
+        return 2;
+      }
+      for (std::string line; std::getline(in, line);) AddLine(opt, line);
+    } else {
+      AddLine(opt, arg);
+    }
+  }
+
+  if (FAILED(OleInitialize(nullptr))) return 2;
+  IStartGame* game = nullptr;
+  HRESULT hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
+                                reinterpret_cast<void**>(&game));
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "lobby: cannot start KorvelGame.StartGame (0x%08lx)\n",
+                 static_cast<unsigned long>(hr));
+    OleUninitialize();
+    return 1;
+  }
+  EventSink sink;
+  IConnectionPoint* point = nullptr;
+  DWORD cookie = 0;
+  {
+    IConnectionPointContainer* cpc = nullptr;
+    if (SUCCEEDED(game->QueryInterface(IID_IConnectionPointContainer,
+                                       reinterpret_cast<void**>(&cpc)))) {
+      if (SUCCEEDED(cpc->FindConnectionPoint(IID__IStartGameEvents, &point)) &&
+          FAILED(point->Advise(&sink, &cookie))) {
+        point->Release();
+        point = nullptr;
+      }
+      cpc->Release();
+    }
+  }
+
+  int hold_ms = -1;
+  int timeout_s = 3600;
+  int join_accept = 0;
+  bool join = false;
+  std::vector<int> after_show_seats;
+  for (const auto& [key, value] : opt.items) {
+    const std::vector<std::string> f = Split(value, ',');
+    auto at = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
+    if (key == "person") {
+      PERSON p = {};
+      p.id = static_cast<unsigned>(std::strtoul(at(0).c_str(), nullptr, 10));
+      std::strncpy(p.username, at(1).c_str(), sizeof p.username - 1);
+      std::strncpy(p.nickname, at(2).c_str(), sizeof p.nickname - 1);
+      p.seatno = static_cast<short>(Int(at(3)));
+      p.status = static_cast<short>(f.size() > 4 ? Int(at(4)) : 4);
+      p.deskno = static_cast<short>(f.size() > 5 ? Int(at(5)) : 0);
+      p.watchno = -1;
+      hr = game->AddPerson(&p);
+    } else if (key == "me") {
+      GAMESTR g = Game(value);
+      hr = game->SetMe(&g);
+    } else if (key == "myid") {
+      hr = game->SetMyID(Int(value));
+    } else if (key == "seats") {
+      hr = game->SetSeatNum(static_cast<short>(Int(value)));
+    } else if (key == "server") {
+      const std::vector<std::string> hp = Split(value, ':');
+      GAMESTR g = Game(hp[0]);
+      hr = game->SetGameSockIp(&g, static_cast<short>(hp.size() > 1 ? Int(hp[1]) : 0));
+    } else if (key == "watch") {
+      hr = game->SetWatchStyle(static_cast<short>(Int(value)));
+    } else if (key == "subtype") {
+      hr = game->SetSubType(static_cast<short>(Int(at(0))), static_cast<short>(Int(at(1))),
+                            static_cast<short>(Int(at(2))), static_cast<short>(Int(at(3))));
+    } else if (key == "room") {
+      hr = game->AddRoomInfo1(static_cast<short>(Int(at(0))), static_cast<short>(Int(at(1))),
+                              static_cast<short>(Int(at(2))));
+    } else if (key == "double") {
+      hr = game->SetDoubleStyle(static_cast<short>(Int(value)));
+    } else if (key == "proxystyle") {
+      hr = game->SetProxyStyle(static_cast<short>(Int(at(0))), static_cast<short>(Int(at(1))),
+                               static_cast<short>(Int(at(2))));
+    } else if (key == "proxy") {
+      GAMESTR host = Game(at(0)), user = Game(at(2)), pass = Game(at(3));
+      const bool creds = f.size() > 3;
+      hr = game->SetProxy(&host, static_cast<short>(Int(at(1))), creds ? &user : nullptr,
+                          creds ? &pass : nullptr);
+    } else if (key == "dll") {
+      GAMESTR g = Game(value);
+      hr = game->SetDllFileName(&g);
+    } else if (key == "curdir") {
+      GAMESTR g = Game(value);
+      hr = game->SetCurrentDirectory(&g);
+    } else if (key == "review") {
+      GAMESTR g = Game(value);
+      hr = game->SetReviewFileName(&g);
+    } else if (key == "font") {
+      GAMESTR g = Game(at(0));
+      hr = game->SetFontFactor(&g, f.size() > 1 ? Int(at(1)) : 1);
+    } else if (key == "level") {
+      hr = game->SetLevel(Int(value));
+    } else if (key == "levelname") {
+      GAMESTR g = Game(value);
+      hr = game->AddLevelInfo(&g);
+    } else if (key == "after-show-seats") {
+      after_show_seats.push_back(Int(value));
+      continue;
+    } else if (key == "join-accept") {
+      join = true;
+      join_accept = Int(value);
+      continue;
+    } else if (key == "hold") {
+      hold_ms = Int(value);
+      continue;
+    } else if (key == "timeout") {
+      timeout_s = Int(value);
+      continue;
+    } else {
+      std::fprintf(stderr, "lobby: unknown option %s\n", key.c_str());
+      continue;
+    }
+    if (FAILED(hr))
+      std::fprintf(stderr, "lobby: %s failed (0x%08lx)\n", key.c_str(),
+                   static_cast<unsigned long>(hr));
+  }
+
+  hr = game->ShowWindow();
+  std::printf("ShowWindow 0x%08lx\n", static_cast<unsigned long>(hr));
+  std::fflush(stdout);
+  for (int seats : after_show_seats) game->SetSeatNum(static_cast<short>(seats));
+
+  // The client's frame and its process.
+  HWND frame = nullptr;
+  for (int i = 0; i < 50 && !frame; ++i) {
+    frame = FindWindowW(L"KorvelGameFrame", nullptr);
+    if (!frame) Pump(100);
+  }
+  DWORD pid = 0;
+  if (frame) GetWindowThreadProcessId(frame, &pid);
+  HANDLE process = pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : nullptr;
+  std::printf("frame %s\n", frame ? "shown" : "missing");
+  std::fflush(stdout);
+
+  if (join && frame) {
+    GAMESTR who = Game("inviter");
+    game->Join_Team(&who, join_accept);
+    // The invitation dialog's OK sends this message to the frame.
+    PostMessageW(frame, WM_USER + 200, static_cast<WPARAM>(join_accept), 0);
+    for (int i = 0; i < 50 && sink.agree_count == 0; ++i) Pump(100);
+  }
+
+  if (hold_ms >= 0) {
+    Pump(static_cast<DWORD>(hold_ms));
+  } else {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(timeout_s) * 1000;
+    while (IsWindow(frame) && static_cast<LONG>(end - GetTickCount()) > 0) Pump(200);
+  }
+
+  if (point) {
+    point->Unadvise(cookie);
+    point->Release();
+  }
+  game->Release();
+  const DWORD released = GetTickCount();
+  int code = 0;
+  if (process) {
+    if (WaitForSingleObject(process, 15000) == WAIT_OBJECT_0) {
+      std::printf("server ended %lu ms after release\n",
+                  static_cast<unsigned long>(GetTickCount() - released));
+    } else {
+      std::printf("server still running 15 s after release\n");
+      code = 3;
+    }
+    CloseHandle(process);
+  }
+  std::fflush(stdout);
+  OleUninitialize();
+  return code;
+}

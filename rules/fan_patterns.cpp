@@ -1,0 +1,791 @@
+// The pattern tests: one small predicate per scoring pattern over what FanContext shows of the
+// winning hand.
+//
+// Terms: "all groups" are the decomposition, the melds, the melded kongs and the concealed
+// kongs; "all tiles" are the concealed tiles without wilds and the tiles of every meld and
+// kong. A group of two or more values can only end up as a chow, so "no chow" rules out such
+// partial sequences too. "For some f from 0 to w" tries f wild tiles as filling, one value
+// after the other.
+#include "fan_context.h"
+#include "mj_gb.h"
+#include "win_search.h"
+
+namespace {
+
+using win_search::IsStandardShape;
+using win_search::kShapeSevenPairs;
+
+using AllGroups = decltype(FanContext::allGroups);
+using AllTiles = decltype(FanContext::allTiles);
+using WideGroups = FixedList<MeldGroup, AllTiles::kCapacity>;
+using ValueList = FixedList<card, AllTiles::kCapacity>;
+
+constexpr int32_t kSuits[] = {ColorCharacters, ColorDots, ColorBamboo};
+
+template <typename Pred>
+bool ForSomeFilling(int w, Pred pred) {
+  for (int f = 0; f <= w; ++f) {
+    if (pred(f)) return true;
+  }
+  return false;
+}
+
+template <typename Pred>
+bool AllGroupsAre(const FanContext& c, Pred pred) {
+  for (const MeldGroup& g : c.allGroups) {
+    if (!pred(g)) return false;
+  }
+  return true;
+}
+
+template <typename Pred>
+bool AllTilesAre(const FanContext& c, Pred pred) {
+  for (const card& t : c.allTiles) {
+    if (!pred(t)) return false;
+  }
+  return true;
+}
+
+template <typename List, typename Pred>
+int CountOf(const List& list, Pred pred) {
+  int n = 0;
+  for (const auto& item : list) n += pred(item) ? 1 : 0;
+  return n;
+}
+
+bool IsStandard(const FanContext& c) { return IsStandardShape(c.shape); }
+
+// Patterns that also hold for seven pairs, but only when the same tiles can be read as a
+// standard hand.
+bool StandardOrReadAgain(const FanContext& c) {
+  if (IsStandard(c)) return true;
+  return c.shape == kShapeSevenPairs && c.standardAgain;
+}
+
+int PungMelds(const FanContext& c) { return CountOf(*c.melds, IsPung); }
+int ChowMelds(const FanContext& c) { return CountOf(*c.melds, IsSequenceLike); }
+
+bool IsTerminalOrHonor(const MeldGroup& g) {
+  return (IsSuitColor(g.m_nColor) && (g.m_nTopValue == 1 || g.m_nTopValue == 9)) ||
+         IsHonorColor(g.m_nColor);
+}
+
+// Tiles of a one-value group as a piece: three or more copies count 3, a pair 2, a single 1.
+int PieceTiles(const MeldGroup& g) { return g.m_nCopies >= 3 ? 3 : g.m_nCopies; }
+
+// The pieces of one colour number `count` and make `total` with some of the wilds.
+template <typename List>
+bool PiecesMake(const List& groups, int32_t color, int count, int total, int w) {
+  int pieces = 0;
+  int tiles = 0;
+  for (const MeldGroup& g : groups) {
+    if (g.m_nColor != color) continue;
+    ++pieces;
+    tiles += PieceTiles(g);
+  }
+  return pieces == count && ForSomeFilling(w, [&](int f) { return tiles + f == total; });
+}
+
+// One tile per value, sorted ascending.
+template <typename List>
+void SortedValues(const List& groups, ValueList& out) {
+  out.clear();
+  for (const MeldGroup& g : groups) out.push_back(GroupTile(g));
+  SortCards(out.data(), out.size(), true);
+}
+
+bool ConsecutiveRun(const ValueList& values) {
+  for (int i = 1; i < values.size(); ++i) {
+    if (values[i].m_nValue != values[i - 1].m_nValue + 1) return false;
+  }
+  return true;
+}
+
+// The values grouped with a step and a limit, then ordered: at most `most` groups, the first
+// holding at least `first_values` values.
+bool StepGroupsFit(const ValueList& values, int limit, int step, int most, int first_values) {
+  WideGroups groups;
+  GroupSteps(values.data(), values.size(), limit, step, groups);
+  OrderGroups(groups);
+  return !groups.empty() && groups.size() <= most && groups[0].m_nValues >= first_values;
+}
+
+// The concealed tiles with the tiles of the given meld lists, sorted ascending.
+void TilesWith(const FanContext& c, std::initializer_list<const MeldList*> lists,
+               AllTiles& out) {
+  out.clear();
+  for (int i = 0; i < c.tileCount; ++i) out.push_back(c.tiles[i]);
+  for (const MeldList* list : lists) {
+    for (const MeldGroup& g : *list) AppendGroupTiles(g, out);
+  }
+  SortCards(out.data(), out.size(), true);
+}
+
+// The first suit with at least `least` groups matching, or -1.
+template <typename List, typename Pred>
+int32_t FirstSuitWith(const List& groups, int least, Pred pred) {
+  for (int32_t suit : kSuits) {
+    int n = 0;
+    for (const MeldGroup& g : groups) n += (g.m_nColor == suit && pred(g)) ? 1 : 0;
+    if (n >= least) return suit;
+  }
+  return -1;
+}
+
+// Chow tops a group can stand for, and the wilds it takes: a chow its own top; a two-value
+// piece the chows that hold both its values, for one wild.
+int ChowTops(const MeldGroup& g, int32_t tops[2], int& wilds) {
+  wilds = 0;
+  if (IsChow(g)) {
+    tops[0] = g.m_nTopValue;
+    return 1;
+  }
+  if (g.m_nValues != 2 || g.m_nCopies != 1) return 0;
+  wilds = 1;
+  int n = 0;
+  const int32_t top = g.m_nTopValue;
+  if (g.m_nStep == 2) {
+    tops[n++] = top;
+  } else if (g.m_nStep == 1) {
+    if (top - 2 >= 1) tops[n++] = top;
+    if (top + 1 <= 9) tops[n++] = top + 1;
+  }
+  return n;
+}
+
+// ---- grades 1-4 ---------------------------------------------------------------------------
+
+bool BigFourWinds(const FanContext& c) {
+  return StandardOrReadAgain(c) && PiecesMake(c.allGroups, ColorWinds, 4, 12, c.wilds);
+}
+
+bool BigThreeDragons(const FanContext& c) {
+  return StandardOrReadAgain(c) && PiecesMake(c.allGroups, ColorDragons, 3, 9, c.wilds);
+}
+
+bool AllGreen(const FanContext& c) {
+  return IsStandard(c) && AllTilesAre(c, [](const card& t) {
+           if (t.m_nColor == ColorDragons) return t.m_nValue == 2;
+           if (t.m_nColor != ColorBamboo) return false;
+           return t.m_nValue == 2 || t.m_nValue == 3 || t.m_nValue == 4 || t.m_nValue == 6 ||
+                  t.m_nValue == 8;
+         });
+}
+
+bool NineGates(const FanContext& c) {
+  if (!IsStandard(c) || c.allGroups.empty()) return false;
+  const int32_t color = c.allGroups[0].m_nColor;
+  if (!AllGroupsAre(c, [color](const MeldGroup& g) { return g.m_nColor == color; })) {
+    return false;
+  }
+  if (c.wilds >= 2) return false;
+  AllTiles tiles = c.allTiles;
+  SortCards(tiles.data(), tiles.size(), true);
+  WideGroups groups;
+  GroupIdentical(tiles.data(), tiles.size(), 4, groups);
+  if (c.wilds == 0) {
+    bool ones = false;
+    bool nines = false;
+    int pairs = 0;
+    for (const MeldGroup& g : groups) {
+      ones = ones || (g.m_nCopies >= 3 && g.m_nTopValue == 1);
+      nines = nines || (g.m_nCopies >= 3 && g.m_nTopValue == 9);
+      pairs += g.m_nCopies == 2 ? 1 : 0;
+    }
+    if (!ones || !nines || pairs > 1) return false;
+    WideGroups runs;
+    GroupSequences(tiles.data(), tiles.size(), 9, runs);
+    OrderGroups(runs);
+    return !runs.empty() && runs[0].m_nValues == 9;
+  }
+  ValueList rest;
+  for (const MeldGroup& g : groups) {
+    if (g.m_nCopies >= 3) {
+      if (g.m_nTopValue != 1 && g.m_nTopValue != 9) return false;
+    } else {
+      AppendGroupTiles(g, rest);
+    }
+  }
+  SortCards(rest.data(), rest.size(), true);
+  WideGroups runs;
+  GroupSequences(rest.data(), rest.size(), 7, runs);
+  OrderGroups(runs);
+  if (runs.size() == 1) return runs[0].m_nValues == 7;
+  return runs.size() == 2 && runs[0].m_nValues == 7 && runs[1].m_nValues == 1;
+}
+
+bool FourKongs(const FanContext& c) { return c.Kongs() == 4; }
+
+bool SevenShiftedPairs(const FanContext& c) {
+  if (c.shape != kShapeSevenPairs || c.decompositionCount != 7) return false;
+  ValueList values;
+  FixedList<MeldGroup, 7> pairs;
+  for (int i = 0; i < 7; ++i) pairs.push_back(c.decomposition[i]);
+  SortedValues(pairs, values);
+  const int32_t color = c.decomposition[0].m_nColor;
+  for (const card& v : values) {
+    if (v.m_nColor != color) return false;
+  }
+  return ConsecutiveRun(values);
+}
+
+// Only when no tile was discarded in the hand at all: a claimed discard leaves the discards,
+// so a meld or a melded kong rules it out as well.
+bool HeavenlyHand(const FanContext& c) {
+  return c.discards->empty() && c.melds->empty() && c.meldedKongs->empty();
+}
+
+bool LittleFourWinds(const FanContext& c) {
+  return StandardOrReadAgain(c) && PiecesMake(c.allGroups, ColorWinds, 4, 11, c.wilds);
+}
+
+bool LittleThreeDragons(const FanContext& c) {
+  return StandardOrReadAgain(c) && PiecesMake(c.allGroups, ColorDragons, 3, 8, c.wilds);
+}
+
+bool AllHonors(const FanContext& c) {
+  return IsStandard(c) &&
+         AllGroupsAre(c, [](const MeldGroup& g) { return IsHonorColor(g.m_nColor); });
+}
+
+bool FourConcealedPungs(const FanContext& c) {
+  return IsStandard(c) && c.melds->empty() && c.meldedKongs->empty() &&
+         AllGroupsAre(c, IsOneValue) && c.allGroups.size() == 5;
+}
+
+bool PureTerminalChows(const FanContext& c) {
+  if (c.shape != kShapeSevenPairs || c.decompositionCount != 7) return false;
+  const int32_t color = c.decomposition[0].m_nColor;
+  if (!IsSuitColor(color)) return false;
+  FixedList<MeldGroup, 7> pairs;
+  for (int i = 0; i < 7; ++i) pairs.push_back(c.decomposition[i]);
+  ValueList values;
+  SortedValues(pairs, values);
+  static constexpr int32_t kExpected[] = {1, 2, 3, 5, 7, 8, 9};
+  for (int i = 0; i < 7; ++i) {
+    if (values[i].m_nColor != color || values[i].m_nValue != kExpected[i]) return false;
+  }
+  return true;
+}
+
+bool QuadrupleChow(const FanContext& c) {
+  if (c.Kongs() > 0 || PungMelds(c) > 0) return false;
+  AllTiles tiles;
+  TilesWith(c, {c.melds}, tiles);
+  WideGroups groups;
+  GroupIdentical(tiles.data(), tiles.size(), 4, groups);
+  if (groups.size() != 4) return false;
+  const int32_t suit = FirstSuitWith(groups, 3, [](const MeldGroup&) { return true; });
+  if (suit < 0) return false;
+  WideGroups mine;
+  int count = 0;
+  for (const MeldGroup& g : groups) {
+    if (g.m_nColor != suit) continue;
+    mine.push_back(g);
+    count += g.m_nCopies;
+  }
+  ValueList values;
+  SortedValues(mine, values);
+  const int n = mine.size();
+  return ForSomeFilling(c.wilds, [&](int f) {
+    if (n == 3 && count == 12 - f) return ConsecutiveRun(values);
+    if (n == 4 && count == 14 - f) return StepGroupsFit(values, 3, 1, 2, 3);
+    return false;
+  });
+}
+
+bool FourPureShiftedPungs(const FanContext& c) {
+  if (ChowMelds(c) > 0) return false;
+  AllTiles tiles;
+  TilesWith(c, {c.melds, c.meldedKongs, c.concealedKongs}, tiles);
+  WideGroups groups;
+  GroupIdentical(tiles.data(), tiles.size(), 4, groups);
+  if (groups.size() != 5) return false;
+  const int32_t suit = FirstSuitWith(groups, 4, [](const MeldGroup&) { return true; });
+  if (suit < 0) return false;
+  WideGroups mine;
+  int count = 0;
+  for (const MeldGroup& g : groups) {
+    if (g.m_nColor != suit) continue;
+    mine.push_back(g);
+    count += g.m_nCopies >= 4 ? 3 : g.m_nCopies;
+  }
+  ValueList values;
+  SortedValues(mine, values);
+  const int n = mine.size();
+  return ForSomeFilling(c.wilds, [&](int f) {
+    if (n == 4 && count == 12 - f) return StepGroupsFit(values, 4, 1, 1, 4);
+    if (n == 5 && count == 14 - f) return StepGroupsFit(values, 4, 1, 2, 4);
+    return false;
+  });
+}
+
+bool FourPureShiftedChows(const FanContext& c) {
+  if (PungMelds(c) > 0 || c.Kongs() > 0) return false;
+  auto one_copy = [](const MeldGroup& g) { return g.m_nCopies == 1; };
+  const int32_t suit = FirstSuitWith(c.allGroups, 4, one_copy);
+  if (suit < 0) return false;
+  WideGroups mine;
+  int chows = 0;
+  int twos = 0;
+  int singles = 0;
+  for (const MeldGroup& g : c.allGroups) {
+    if (g.m_nColor != suit || !one_copy(g)) continue;
+    mine.push_back(g);
+    chows += g.m_nValues == 3 ? 1 : 0;
+    twos += g.m_nValues == 2 ? 1 : 0;
+    singles += g.m_nValues == 1 ? 1 : 0;
+  }
+  const int n = mine.size();
+  if (n != 4 && n != 5) return false;
+  ValueList tops;
+  SortedValues(mine, tops);
+  const int tiles = singles + 3 * chows + 2 * twos;
+  return ForSomeFilling(c.wilds, [&](int f) {
+    if (n == 4 && tiles == 12 - f) {
+      return StepGroupsFit(tops, 4, 1, 1, 1) || StepGroupsFit(tops, 4, 2, 1, 1);
+    }
+    if (n == 5 && tiles == 14 - f) {
+      return StepGroupsFit(tops, 4, 1, 2, 4) || StepGroupsFit(tops, 4, 2, 2, 4);
+    }
+    return false;
+  });
+}
+
+bool ThreeKongs(const FanContext& c) { return c.Kongs() == 3; }
+
+bool AllTerminalsAndHonors(const FanContext& c) {
+  if (!StandardOrReadAgain(c)) return false;
+  bool honor = false;
+  for (const MeldGroup& g : c.allGroups) {
+    if (IsSequenceLike(g)) return false;
+    if (IsSuitColor(g.m_nColor) && g.m_nTopValue != 1 && g.m_nTopValue != 9) return false;
+    honor = honor || IsHonorColor(g.m_nColor);
+  }
+  return honor;
+}
+
+// ---- grades 5-7 ---------------------------------------------------------------------------
+
+bool SevenPairs(const FanContext& c) { return c.shape == kShapeSevenPairs; }
+
+bool AllEvenPungs(const FanContext& c) {
+  return StandardOrReadAgain(c) && AllGroupsAre(c, [](const MeldGroup& g) {
+           return IsSuitColor(g.m_nColor) && IsOneValue(g) && g.m_nTopValue % 2 == 0;
+         });
+}
+
+bool FullFlush(const FanContext& c) {
+  if (c.shape > 29 || c.allGroups.empty()) return false;
+  const int32_t color = c.allGroups[0].m_nColor;
+  return IsSuitColor(color) &&
+         AllGroupsAre(c, [color](const MeldGroup& g) { return g.m_nColor == color; });
+}
+
+// Shared by the pure triple chow and the pure shifted chows: the decomposition with the chow
+// melds, at most one kong and one pung meld, and the sequence groups of the first suit that
+// has three of them.
+struct ChowSuit {
+  int chows = 0;  // C: groups of three values
+  int twos = 0;   // Q: groups of two values
+  ValueList tops;
+};
+
+bool FindChowSuit(const FanContext& c, ChowSuit& out) {
+  const int kongs = c.Kongs();
+  const int pungs = PungMelds(c);
+  if (kongs > 1 || pungs > 1 || 4 - kongs - pungs < 3) return false;
+  WideGroups list;
+  for (int i = 0; i < c.decompositionCount; ++i) list.push_back(c.decomposition[i]);
+  for (const MeldGroup& g : *c.melds) {
+    if (IsSequenceLike(g)) list.push_back(g);
+  }
+  const int32_t suit = FirstSuitWith(list, 3, IsSequenceLike);
+  if (suit < 0) return false;
+  WideGroups mine;
+  for (const MeldGroup& g : list) {
+    if (g.m_nColor != suit || !IsSequenceLike(g)) continue;
+    mine.push_back(g);
+    out.chows += g.m_nValues == 3 ? 1 : 0;
+    out.twos += g.m_nValues == 2 ? 1 : 0;
+  }
+  SortedValues(mine, out.tops);
+  return true;
+}
+
+bool PureTripleChow(const FanContext& c) {
+  ChowSuit s;
+  if (!FindChowSuit(c, s)) return false;
+  const int n = s.chows + s.twos;
+  WideGroups same;  // equal tops, in the order they formed
+  GroupIdentical(s.tops.data(), s.tops.size(), 3, same);
+  return ForSomeFilling(c.wilds, [&](int f) {
+    for (int m : {3, 4}) {
+      if (n != m || 3 * s.chows + 2 * s.twos != 3 * m - f) continue;
+      if (m == 3 && same.size() == 1) return true;
+      if (m == 4 && same.size() <= 2 && same[0].m_nCopies == 3) return true;
+    }
+    return false;
+  });
+}
+
+bool PureShiftedChows(const FanContext& c) {
+  ChowSuit s;
+  if (!FindChowSuit(c, s)) return false;
+  const int n = s.chows + s.twos;
+  auto fits = [&](int step) {
+    return ForSomeFilling(c.wilds, [&](int f) {
+      for (int m : {3, 4}) {
+        if (n != m || 3 * s.chows + 2 * s.twos != 3 * m - f) continue;
+        if (m == 3 && StepGroupsFit(s.tops, 3, step, 1, 3)) return true;
+        if (m == 4 && StepGroupsFit(s.tops, 3, step, 2, 3)) return true;
+      }
+      return false;
+    });
+  };
+  return fits(1) || fits(2);
+}
+
+bool PureShiftedPungs(const FanContext& c) {
+  if (ChowMelds(c) > 1) return false;
+  if (CountOf(c.allGroups, IsOneValue) < 3) return false;
+  const int32_t suit = FirstSuitWith(c.allGroups, 3, IsOneValue);
+  if (suit < 0) return false;
+  WideGroups mine;
+  int count = 0;
+  for (const MeldGroup& g : c.allGroups) {
+    if (g.m_nColor != suit || !IsOneValue(g)) continue;
+    mine.push_back(g);
+    count += PieceTiles(g);
+  }
+  ValueList values;
+  SortedValues(mine, values);
+  const int n = mine.size();
+  return ForSomeFilling(c.wilds, [&](int f) {
+    if (n == 3 && count == 9 - f) return ConsecutiveRun(values);
+    if ((n == 4 && (count == 12 - f || count == 11 - f)) || (n == 5 && count == 14 - f)) {
+      return StepGroupsFit(values, 3, 1, AllTiles::kCapacity, 3);
+    }
+    return false;
+  });
+}
+
+template <typename Pred>
+bool AllSuitTiles(const FanContext& c, Pred value_ok) {
+  return StandardOrReadAgain(c) && AllTilesAre(c, [&](const card& t) {
+           return IsSuitColor(t.m_nColor) && value_ok(t.m_nValue);
+         });
+}
+
+bool UpperTiles(const FanContext& c) {
+  return AllSuitTiles(c, [](int32_t v) { return v >= 7 && v <= 9; });
+}
+bool MiddleTiles(const FanContext& c) {
+  return AllSuitTiles(c, [](int32_t v) { return v >= 4 && v <= 6; });
+}
+bool LowerTiles(const FanContext& c) {
+  return AllSuitTiles(c, [](int32_t v) { return v >= 1 && v <= 3; });
+}
+bool UpperFour(const FanContext& c) {
+  return AllSuitTiles(c, [](int32_t v) { return v >= 6; });
+}
+bool LowerFour(const FanContext& c) {
+  return AllSuitTiles(c, [](int32_t v) { return v <= 4; });
+}
+
+bool PureStraight(const FanContext& c) {
+  if (!IsStandard(c) || PungMelds(c) > 1 || c.Kongs() > 1) return false;
+  for (int32_t suit : kSuits) {
+    FixedList<bool, AllGroups::kCapacity> used;
+    for (int i = 0; i < c.allGroups.size(); ++i) used.push_back(false);
+    int wilds = 0;
+    bool all = true;
+    for (int32_t top : {3, 6, 9}) {
+      int found = -1;
+      for (int i = 0; i < c.allGroups.size() && found < 0; ++i) {
+        const MeldGroup& g = c.allGroups[i];
+        if (!used[i] && g.m_nColor == suit && IsChow(g) && g.m_nTopValue == top) found = i;
+      }
+      if (found < 0) {
+        for (int i = 0; i < c.allGroups.size() && found < 0; ++i) {
+          const MeldGroup& g = c.allGroups[i];
+          if (used[i] || g.m_nColor != suit || g.m_nValues != 2 || g.m_nCopies != 1) continue;
+          if (LowestValue(g) >= top - 2 && g.m_nTopValue <= top) found = i;
+        }
+        if (found >= 0) ++wilds;
+      }
+      if (found < 0) {
+        all = false;
+        break;
+      }
+      used[found] = true;
+    }
+    if (all && wilds <= c.wilds) return true;
+  }
+  return false;
+}
+
+bool AllFives(const FanContext& c) {
+  return StandardOrReadAgain(c) && AllGroupsAre(c, [](const MeldGroup& g) {
+           if (!IsSuitColor(g.m_nColor)) return false;
+           if (IsOneValue(g)) return g.m_nTopValue == 5;
+           return g.m_nTopValue >= 5 && g.m_nTopValue <= 7;
+         });
+}
+
+bool ThreeConcealedPungs(const FanContext& c) {
+  const int open = c.melds->size() + c.meldedKongs->size() + c.concealedKongs->size();
+  if (open > 1) return false;
+  const int r = 4 - open;
+  int pungs = 0;
+  int pairs = 0;
+  int singles = 0;
+  for (int i = 0; i < c.decompositionCount; ++i) {
+    const MeldGroup& g = c.decomposition[i];
+    if (!IsOneValue(g)) continue;
+    pungs += g.m_nCopies == 3 ? 1 : 0;
+    pairs += g.m_nCopies == 2 ? 1 : 0;
+    singles += g.m_nCopies == 1 ? 1 : 0;
+  }
+  const int groups = pungs + pairs + singles;
+  const int tiles = singles + 3 * pungs + 2 * pairs;
+  return ForSomeFilling(c.wilds, [&](int f) {
+    return (r == 3 && groups == 4 && tiles == 11 - f) ||
+           (r == 4 && groups == 5 && tiles == 14 - f);
+  });
+}
+
+bool BigThreeWinds(const FanContext& c) {
+  FixedList<MeldGroup, kMaxGroups> decomposition;
+  for (int i = 0; i < c.decompositionCount; ++i) decomposition.push_back(c.decomposition[i]);
+  return PiecesMake(decomposition, ColorWinds, 3, 9, c.wilds);
+}
+
+// ---- grades 8-12 --------------------------------------------------------------------------
+
+bool ReversibleTiles(const FanContext& c) {
+  return AllTilesAre(c, [](const card& t) {
+    const int32_t v = t.m_nValue;
+    switch (t.m_nColor) {
+      case ColorDots: return v == 1 || v == 2 || v == 3 || v == 4 || v == 5 || v == 8 || v == 9;
+      case ColorBamboo: return v == 2 || v == 4 || v == 5 || v == 6 || v == 8 || v == 9;
+      case ColorDragons: return v == 3;
+      default: return false;
+    }
+  });
+}
+
+bool LastTileDraw(const FanContext& c) { return c.lastTile == 1 && c.huType == HuSelfDrawn; }
+bool LastTileClaim(const FanContext& c) { return c.lastTile == 1 && c.huType == HuOnDiscard; }
+
+// The replacement tile after a kong, drawn and won on: self-drawn only.
+bool OutWithReplacementTile(const FanContext& c) {
+  return c.Kongs() >= 1 && SameTile(c.cardAfterGang, c.huCard) && c.huType == HuSelfDrawn;
+}
+
+bool RobbingTheKong(const FanContext& c) { return c.robbedKong != 0; }
+
+bool AllPungs(const FanContext& c) { return IsStandard(c) && AllGroupsAre(c, IsOneValue); }
+
+bool HalfFlush(const FanContext& c) {
+  int suits = 0;
+  bool honor = false;
+  for (const MeldGroup& g : c.allGroups) {
+    if (IsSuitColor(g.m_nColor)) suits |= 1 << g.m_nColor;
+    if (IsHonorColor(g.m_nColor)) honor = true;
+    if (g.m_nColor == ColorSeasons || g.m_nColor == ColorFlowers) return false;
+  }
+  return (suits == 1 || suits == 2 || suits == 4) && honor;
+}
+
+bool MeldedHand(const FanContext& c) {
+  return c.melds->size() + c.concealedKongs->size() + c.meldedKongs->size() == 4 &&
+         c.wonOnSended == 1;
+}
+
+bool TwoConcealedKongs(const FanContext& c) { return c.concealedKongs->size() == 2; }
+
+bool TwoDragonPungs(const FanContext& c) {
+  return PiecesMake(c.allGroups, ColorDragons, 2, 6, c.wilds) ||
+         PiecesMake(c.allGroups, ColorDragons, 3, 8, c.wilds) ||
+         PiecesMake(c.allGroups, ColorDragons, 3, 9, c.wilds);
+}
+
+bool NoClaimNoDiscardWin(const FanContext& c) {
+  return c.melds->empty() && c.meldedKongs->empty() && c.wonOnSended == 0;
+}
+
+bool TwoMeldedKongs(const FanContext& c) { return c.meldedKongs->size() == 2; }
+
+// The winning tile's other copies lie in the discards: the discards grouped as identical
+// tiles (four at most to a group) hold a group of it with 3 copies (self-drawn) or 4 (won on
+// a discard, that discard included).
+bool LastTile(const FanContext& c) {
+  if (IsNoCard(c.huCard)) return false;
+  int copies = 0;
+  for (const card& t : *c.discards) copies += t == c.huCard ? 1 : 0;
+  if (c.wonOnSended == 0) return copies % 4 == 3;
+  return copies >= 4;
+}
+
+bool AllChows(const FanContext& c) {
+  return IsStandard(c) &&
+         AllGroupsAre(c, [](const MeldGroup& g) { return IsSuitColor(g.m_nColor); }) &&
+         CountOf(c.allGroups, IsSequenceLike) == 4;
+}
+
+bool TileHog(const FanContext& c) {
+  AllTiles tiles;
+  TilesWith(c, {c.melds}, tiles);
+  WideGroups groups;
+  GroupIdentical(tiles.data(), tiles.size(), 4, groups);
+  for (const MeldGroup& g : groups) {
+    if (g.m_nCopies == 4) return true;
+  }
+  return false;
+}
+
+bool TwoConcealedPungs(const FanContext& c) {
+  if (!IsStandard(c)) return false;
+  const int open = c.melds->size() + c.meldedKongs->size() + c.concealedKongs->size();
+  if (open > 2) return false;
+  int sequences = 0;
+  for (int i = 0; i < c.decompositionCount; ++i) {
+    sequences += IsSequenceLike(c.decomposition[i]) ? 1 : 0;
+  }
+  return (4 - open) - sequences >= 2;
+}
+
+bool ConcealedKong(const FanContext& c) { return c.concealedKongs->size() >= 1; }
+
+bool ShortStraight(const FanContext& c) {
+  if (!IsStandard(c) || c.Kongs() > 2) return false;
+  const AllGroups& groups = c.allGroups;
+  for (int i = 0; i < groups.size(); ++i) {
+    int32_t tops_i[2];
+    int wilds_i = 0;
+    const int n_i = ChowTops(groups[i], tops_i, wilds_i);
+    if (n_i == 0 || !IsSuitColor(groups[i].m_nColor)) continue;
+    for (int j = i + 1; j < groups.size(); ++j) {
+      if (groups[j].m_nColor != groups[i].m_nColor) continue;
+      int32_t tops_j[2];
+      int wilds_j = 0;
+      const int n_j = ChowTops(groups[j], tops_j, wilds_j);
+      if (wilds_i + wilds_j > c.wilds) continue;
+      for (int a = 0; a < n_i; ++a) {
+        for (int b = 0; b < n_j; ++b) {
+          if (tops_i[a] - tops_j[b] == 3 || tops_j[b] - tops_i[a] == 3) return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
+bool TwoTerminalChows(const FanContext& c) {
+  if (!IsStandard(c)) return false;
+  for (int32_t suit : kSuits) {
+    int chows = 0;
+    bool low = false;
+    bool high = false;
+    for (const MeldGroup& g : c.allGroups) {
+      if (g.m_nColor != suit || !IsChow(g)) continue;
+      ++chows;
+      low = low || g.m_nTopValue == 3;
+      high = high || g.m_nTopValue == 9;
+    }
+    if (chows >= 2 && low && high) return true;
+  }
+  return false;
+}
+
+bool PungOfTerminalsOrHonors(const FanContext& c) {
+  if (!IsStandard(c)) return false;
+  int a = 0;
+  int b = 0;
+  int d = 0;
+  for (const MeldGroup& g : c.allGroups) {
+    if (IsOneValue(g) && IsTerminalOrHonor(g)) {
+      ++a;
+      b += g.m_nCopies >= 3 ? 1 : 0;
+    }
+    d += (IsOneValue(g) && g.m_nCopies == 2) ? 1 : 0;
+  }
+  return a >= 2 || b >= 1 || (a == 1 && d >= 2 && c.wilds == 2);
+}
+
+bool MeldedKong(const FanContext& c) { return c.meldedKongs->size() >= 1; }
+
+}  // namespace
+
+bool CMj_Gb::CheckHighFans(FanType type, const FanContext& c) const {
+  switch (type) {
+    case FanBigFourWinds: return BigFourWinds(c);
+    case FanBigThreeDragons: return BigThreeDragons(c);
+    case FanAllGreen: return AllGreen(c);
+    case FanNineGates: return NineGates(c);
+    case FanFourKongs: return FourKongs(c);
+    case FanSevenShiftedPairs: return SevenShiftedPairs(c);
+    case FanHeavenlyHand: return HeavenlyHand(c);
+    case FanLittleFourWinds: return LittleFourWinds(c);
+    case FanLittleThreeDragons: return LittleThreeDragons(c);
+    case FanAllHonors: return AllHonors(c);
+    case FanFourConcealedPungs: return FourConcealedPungs(c);
+    case FanPureTerminalChows: return PureTerminalChows(c);
+    case FanQuadrupleChow: return QuadrupleChow(c);
+    case FanFourPureShiftedPungs: return FourPureShiftedPungs(c);
+    case FanFourPureShiftedChows: return FourPureShiftedChows(c);
+    case FanThreeKongs: return ThreeKongs(c);
+    case FanAllTerminalsAndHonors: return AllTerminalsAndHonors(c);
+    default: return false;
+  }
+}
+
+bool CMj_Gb::CheckMiddleFans(FanType type, const FanContext& c) const {
+  switch (type) {
+    case FanSevenPairs: return SevenPairs(c);
+    case FanAllEvenPungs: return AllEvenPungs(c);
+    case FanFullFlush: return FullFlush(c);
+    case FanPureTripleChow: return PureTripleChow(c);
+    case FanPureShiftedPungs: return PureShiftedPungs(c);
+    case FanUpperTiles: return UpperTiles(c);
+    case FanMiddleTiles: return MiddleTiles(c);
+    case FanLowerTiles: return LowerTiles(c);
+    case FanPureStraight: return PureStraight(c);
+    case FanPureShiftedChows: return PureShiftedChows(c);
+    case FanAllFives: return AllFives(c);
+    case FanThreeConcealedPungs: return ThreeConcealedPungs(c);
+    case FanUpperFour: return UpperFour(c);
+    case FanLowerFour: return LowerFour(c);
+    case FanBigThreeWinds: return BigThreeWinds(c);
+    default: return false;
+  }
+}
+
+bool CMj_Gb::CheckLowFans(FanType type, const FanContext& c) const {
+  switch (type) {
+    case FanReversibleTiles: return ReversibleTiles(c);
+    case FanLastTileDraw: return LastTileDraw(c);
+    case FanLastTileClaim: return LastTileClaim(c);
+    case FanOutWithReplacementTile: return OutWithReplacementTile(c);
+    case FanRobbingTheKong: return RobbingTheKong(c);
+    case FanAllPungs: return AllPungs(c);
+    case FanHalfFlush: return HalfFlush(c);
+    case FanMeldedHand: return MeldedHand(c);
+    case FanTwoConcealedKongs: return TwoConcealedKongs(c);
+    case FanTwoDragonPungs: return TwoDragonPungs(c);
+    case FanFullyConcealedHand:
+    case FanConcealedHand: return NoClaimNoDiscardWin(c);
+    case FanTwoMeldedKongs: return TwoMeldedKongs(c);
+    case FanLastTile: return LastTile(c);
+    case FanAllChows: return AllChows(c);
+    case FanTileHog: return TileHog(c);
+    case FanTwoConcealedPungs: return TwoConcealedPungs(c);
+    case FanConcealedKong: return ConcealedKong(c);
+    case FanShortStraight: return ShortStraight(c);
+    case FanTwoTerminalChows: return TwoTerminalChows(c);
+    case FanPungOfTerminalsOrHonors: return PungOfTerminalsOrHonors(c);
+    case FanMeldedKong: return MeldedKong(c);
+    default: return false;
+  }
+}

@@ -1,0 +1,293 @@
+// Many random hands against a small exhaustive checker written here, apart from the engine:
+// every hand the win test accepts must really be seven pairs, sets and a pair, or a knitted
+// straight with a set and a pair, and the groups it reports must be such an arrangement of
+// exactly its tiles; and every hand the checker accepts must be accepted. The same for the
+// ready test (one more tile of any face), and for hands with one wild tile.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <random>
+#include <vector>
+
+#include "korvel_rules.h"
+#include "tile_notation.h"
+
+namespace {
+
+// ---- the checker: tile counts over the 34 faces -------------------------------------------
+
+constexpr int kFaces = 34;  // 27 suit tiles, 4 winds, 3 dragons
+using Counts = std::array<int, kFaces>;
+
+int FaceOf(const card& c) {
+  if (c.m_nColor <= 2) return c.m_nColor * 9 + c.m_nValue - 1;
+  if (c.m_nColor == 3) return 27 + c.m_nValue - 1;
+  return 31 + c.m_nValue - 1;
+}
+
+card CardOf(int face) {
+  if (face < 27) return {face / 9, face % 9 + 1};
+  if (face < 31) return {3, face - 27 + 1};
+  return {4, face - 31 + 1};
+}
+
+Counts CountsOf(const std::vector<card>& tiles) {
+  Counts c{};
+  for (const card& t : tiles) ++c[FaceOf(t)];
+  return c;
+}
+
+int Total(const Counts& c) {
+  int n = 0;
+  for (int v : c) n += v;
+  return n;
+}
+
+bool SetsOnly(Counts& c) {
+  int i = 0;
+  while (i < kFaces && c[i] == 0) ++i;
+  if (i == kFaces) return true;
+  if (c[i] >= 3) {
+    c[i] -= 3;
+    const bool ok = SetsOnly(c);
+    c[i] += 3;
+    if (ok) return true;
+  }
+  if (i < 27 && i % 9 <= 6 && c[i + 1] > 0 && c[i + 2] > 0) {
+    --c[i], --c[i + 1], --c[i + 2];
+    const bool ok = SetsOnly(c);
+    ++c[i], ++c[i + 1], ++c[i + 2];
+    if (ok) return true;
+  }
+  return false;
+}
+
+bool SetsAndAPair(Counts c) {
+  if (Total(c) % 3 != 2) return false;
+  for (int i = 0; i < kFaces; ++i) {
+    if (c[i] < 2) continue;
+    c[i] -= 2;
+    const bool ok = SetsOnly(c);
+    c[i] += 2;
+    if (ok) return true;
+  }
+  return false;
+}
+
+bool SevenPairs(const Counts& c) {
+  if (Total(c) != 14) return false;
+  for (int v : c) {
+    if (v % 2 != 0) return false;
+  }
+  return true;
+}
+
+bool KnittedStraight(Counts c) {
+  if (Total(c) != 14) return false;
+  std::array<int, 3> start = {1, 2, 3};
+  do {
+    Counts rest = c;
+    bool all = true;
+    for (int suit = 0; suit < 3; ++suit) {
+      for (int v = start[suit]; v <= 9; v += 3) {
+        int& n = rest[suit * 9 + v - 1];
+        if (n == 0) all = false;
+        else --n;
+      }
+    }
+    if (all && SetsAndAPair(rest)) return true;
+  } while (std::next_permutation(start.begin(), start.end()));
+  return false;
+}
+
+bool Wins(const Counts& c) { return SevenPairs(c) || SetsAndAPair(c) || KnittedStraight(c); }
+
+// ---- hands -------------------------------------------------------------------------------
+
+class HandMaker {
+ public:
+  explicit HandMaker(uint32_t seed) : random_(seed) {}
+
+  // Fourteen (or n) tiles from a set of four copies of the faces chosen.
+  std::vector<card> Draw(int n, int first_face, int faces) {
+    std::vector<int> wall;
+    for (int f = first_face; f < first_face + faces; ++f) {
+      for (int k = 0; k < 4; ++k) wall.push_back(f);
+    }
+    std::shuffle(wall.begin(), wall.end(), random_);
+    std::vector<card> out;
+    for (int i = 0; i < n; ++i) out.push_back(CardOf(wall[i]));
+    return out;
+  }
+
+  // Four sets and a pair, built at random with no face used more than four times.
+  std::vector<card> WinningHand() {
+    for (;;) {
+      Counts used{};
+      std::vector<card> out;
+      bool ok = true;
+      for (int s = 0; s < 4 && ok; ++s) {
+        if (Pick(2) == 0) {
+          const int suit = Pick(3);
+          const int low = Pick(7);
+          for (int k = 0; k < 3; ++k) {
+            const int face = suit * 9 + low + k;
+            ok = ok && ++used[face] <= 4;
+            out.push_back(CardOf(face));
+          }
+        } else {
+          const int face = Pick(kFaces);
+          used[face] += 3;
+          ok = ok && used[face] <= 4;
+          for (int k = 0; k < 3; ++k) out.push_back(CardOf(face));
+        }
+      }
+      const int eye = Pick(kFaces);
+      used[eye] += 2;
+      ok = ok && used[eye] <= 4;
+      out.push_back(CardOf(eye));
+      out.push_back(CardOf(eye));
+      if (ok) {
+        std::shuffle(out.begin(), out.end(), random_);
+        return out;
+      }
+    }
+  }
+
+  // A mix of hands: any tiles, tiles of one suit, one suit with honours, and winning hands.
+  std::vector<card> Mixed(int n) {
+    switch (Pick(4)) {
+      case 0: return Draw(n, 0, kFaces);
+      case 1: return Draw(n, 9 * Pick(3), 9);
+      case 2: {
+        std::vector<card> tiles = Draw(n, 9 * Pick(3), 9);
+        for (int i = 0; i < 3; ++i) tiles[Pick(n)] = CardOf(27 + Pick(7));
+        return tiles;
+      }
+      default: {
+        std::vector<card> tiles = WinningHand();
+        tiles.resize(n);
+        return tiles;
+      }
+    }
+  }
+
+  int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+ private:
+  std::mt19937 random_;
+};
+
+// ---- the groups reported -----------------------------------------------------------------
+
+bool IsSet(const MeldGroup& g) {
+  return (g.m_nValues == 1 && g.m_nCopies == 3) ||
+         (g.m_nValues == 3 && g.m_nCopies == 1 && g.m_nStep == 1);
+}
+bool IsPair(const MeldGroup& g) { return g.m_nValues == 1 && g.m_nCopies == 2; }
+bool IsKnittedTriple(const MeldGroup& g) {
+  return g.m_nValues == 3 && g.m_nCopies == 1 && g.m_nStep == 3;
+}
+
+// The groups are an arrangement of exactly the tiles, in the shape reported.
+::testing::AssertionResult IsArrangementOf(const GroupList& groups, int shape,
+                                           const std::vector<card>& tiles) {
+  Counts expanded{};
+  int sets = 0, pairs = 0, knitted = 0, other = 0;
+  for (const MeldGroup& g : groups) {
+    FixedList<card, 16> own;
+    AppendGroupTiles(g, own);
+    for (const card& c : own) {
+      if (!IsValidTile(c) || IsWildCard(c)) return ::testing::AssertionFailure() << "bad tile";
+      ++expanded[FaceOf(c)];
+    }
+    if (IsSet(g)) ++sets;
+    else if (IsPair(g)) ++pairs;
+    else if (IsKnittedTriple(g)) ++knitted;
+    else ++other;
+  }
+  if (expanded != CountsOf(tiles)) return ::testing::AssertionFailure() << "other tiles";
+  const int n = static_cast<int>(tiles.size());
+  bool ok = false;
+  if (shape == win_search::kShapeSevenPairs) {
+    ok = pairs == 7 && sets + knitted + other == 0;
+  } else if (shape == win_search::kShapeKnittedStraight) {
+    ok = knitted == 3 && pairs == 1 && other == 0 && 3 * sets + 11 == n;
+  } else {
+    ok = win_search::IsStandardShape(shape) && pairs == 1 && knitted + other == 0 &&
+         3 * sets + 2 == n;
+  }
+  if (!ok) return ::testing::AssertionFailure() << "shape " << shape;
+  return ::testing::AssertionSuccess();
+}
+
+constexpr int kHands = 20000;
+
+TEST(WinPropertyTest, AcceptedHandsAreRealArrangementsAndNoneIsMissed) {
+  HandMaker maker(20240611);
+  CKorvel rules;
+  rules.StartNewHand();
+  int accepted = 0;
+  for (int i = 0; i < kHands; ++i) {
+    std::vector<card> tiles = maker.Mixed(14);
+    GroupList groups;
+    int shape = 0;
+    const bool engine = rules.CheckHu(tiles.data(), 14, groups, shape, 0);
+    const bool checker = Wins(CountsOf(tiles));
+    ASSERT_EQ(engine, checker) << TilesText(tiles);
+    if (engine) {
+      ++accepted;
+      ASSERT_TRUE(IsArrangementOf(groups, shape, tiles))
+          << TilesText(tiles) << " -> " << GroupsText(groups);
+    }
+  }
+  EXPECT_GT(accepted, kHands / 5);  // the mix keeps the winning side well covered
+}
+
+TEST(WinPropertyTest, ReadyHandsAreOneFaceShort) {
+  HandMaker maker(7);
+  CKorvel rules;
+  rules.StartNewHand();
+  int ready = 0;
+  for (int i = 0; i < kHands; ++i) {
+    std::vector<card> tiles = maker.Mixed(13);
+    GroupList groups;
+    const bool engine = rules.CheckTing(tiles.data(), 13, groups, 0);
+    Counts c = CountsOf(tiles);
+    bool checker = false;
+    for (int face = 0; face < kFaces && !checker; ++face) {
+      ++c[face];
+      checker = SevenPairs(c) || SetsAndAPair(c);
+      --c[face];
+    }
+    ASSERT_EQ(engine, checker) << TilesText(tiles);
+    ready += engine ? 1 : 0;
+  }
+  EXPECT_GT(ready, kHands / 10);
+}
+
+TEST(WinPropertyTest, OneWildTileStandsForAnyFace) {
+  HandMaker maker(99);
+  CKorvel rules;
+  rules.StartNewHand();
+  for (int i = 0; i < kHands / 4; ++i) {
+    std::vector<card> tiles = maker.Mixed(13);
+    GroupList groups;
+    int shape = 0;
+    const bool engine = rules.CheckHu(tiles.data(), 13, groups, shape, 1);
+    Counts c = CountsOf(tiles);
+    bool any = false;
+    bool plain = false;
+    for (int face = 0; face < kFaces; ++face) {
+      ++c[face];
+      any = any || Wins(c);
+      plain = plain || SevenPairs(c) || SetsAndAPair(c);
+      --c[face];
+    }
+    if (engine) ASSERT_TRUE(any) << TilesText(tiles);
+    if (plain) ASSERT_TRUE(engine) << TilesText(tiles);
+  }
+}
+
+}  // namespace

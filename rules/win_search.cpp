@@ -1,0 +1,633 @@
+#include "win_search.h"
+
+namespace win_search {
+
+namespace {
+
+void AppendGroups(const GroupList& from, GroupList& to) {
+  for (const MeldGroup& g : from) to.push_back(g);
+}
+
+// ---- partitions ---------------------------------------------------------------------------
+
+enum class Step { Sequences3, Identical3, Sequences2, Identical2, Gaps2 };
+
+// Tile counts indexed by colour * 10 + value, colours 0-6.
+constexpr int kCountSlots = 70;
+using Counts = int8_t[kCountSlots];
+
+int CountSlot(const card& c) {
+  return IsValidTile(c) && !IsWildCard(c) ? c.m_nColor * 10 + c.m_nValue : -1;
+}
+
+bool TakesGroup(Step step, const MeldGroup& g) {
+  switch (step) {
+    case Step::Sequences3: return g.m_nValues == 3;
+    case Step::Identical3: return g.m_nCopies == 3;
+    case Step::Sequences2:
+    case Step::Gaps2: return g.m_nValues == 2;
+    case Step::Identical2: return g.m_nCopies == 2;
+  }
+  return false;
+}
+
+void CountTaken(Step step, const MeldGroup& g, Partition& out, Counts taken) {
+  out.groups.push_back(g);
+  if (step == Step::Sequences3 || step == Step::Identical3) {
+    ++out.sets;
+  } else {
+    ++out.pieces;
+    if (step == Step::Identical2) ++out.pairs;
+  }
+  for (int32_t i = 0; i < g.m_nValues; ++i) {
+    const int slot = CountSlot({g.m_nColor, g.m_nTopValue - i * g.m_nStep});
+    if (slot >= 0) taken[slot] = static_cast<int8_t>(taken[slot] + g.m_nCopies);
+  }
+}
+
+// Groups what is left with one grouping and takes out the groups that step is after; what
+// stays keeps its order.
+void RunStep(TileList& rest, Step step, Partition& out) {
+  Counts taken{};
+  bool any = false;
+  const bool identical = step == Step::Identical3 || step == Step::Identical2;
+  if (identical && AllJudgeable(rest.data(), rest.size())) {
+    // Grouped as identical tiles with a limit, c copies of a tile make c / limit full groups
+    // (and one with the rest): counting is enough. The groups taken come out in the order
+    // their tiles first appear.
+    const int limit = step == Step::Identical3 ? 3 : 2;
+    Counts counts{};
+    for (const card& c : rest) ++counts[CountSlot(c)];
+    for (const card& c : rest) {
+      const int slot = CountSlot(c);
+      const int full = counts[slot] / limit;
+      counts[slot] = 0;
+      for (int k = 0; k < full; ++k) CountTaken(step, CopiesGroup(c, limit), out, taken);
+      any = any || full > 0;
+    }
+  } else {
+    GroupList groups;
+    switch (step) {
+      case Step::Sequences3: GroupSequences(rest.data(), rest.size(), 3, groups); break;
+      case Step::Identical3: GroupIdentical(rest.data(), rest.size(), 3, groups); break;
+      case Step::Sequences2: GroupSequences(rest.data(), rest.size(), 2, groups); break;
+      case Step::Identical2: GroupIdentical(rest.data(), rest.size(), 2, groups); break;
+      case Step::Gaps2: GroupSteps(rest.data(), rest.size(), 2, 2, groups); break;
+    }
+    for (const MeldGroup& g : groups) {
+      if (!TakesGroup(step, g)) continue;
+      CountTaken(step, g, out, taken);
+      any = true;
+    }
+  }
+  if (!any) return;
+  // Drop the first copies of what was taken, in one pass.
+  int kept = 0;
+  for (int i = 0; i < rest.size(); ++i) {
+    const int slot = CountSlot(rest[i]);
+    if (slot >= 0 && taken[slot] > 0) {
+      --taken[slot];
+    } else {
+      rest[kept++] = rest[i];
+    }
+  }
+  rest.truncate(kept);
+}
+
+bool SetsOnlyByEitherPartition(const TileList& rest, int n, int w, Partition& part) {
+  // The partitions only ever find sets that exist; when none exist, they need not look.
+  if (!ExhaustiveSetsOnly(rest.data(), rest.size(), w, n)) return false;
+  PartitionTiles(rest.data(), rest.size(), PartitionKind::SequencesFirst, part);
+  if (PartitionSetsOnly(part, n, w, rest.size())) return true;
+  PartitionTiles(rest.data(), rest.size(), PartitionKind::PungsFirst, part);
+  return PartitionSetsOnly(part, n, w, rest.size());
+}
+
+// ---- seven pairs --------------------------------------------------------------------------
+
+void CountPairsAndSingles(const GroupList& groups, int& pairs, int& singles) {
+  pairs = 0;
+  singles = 0;
+  for (const MeldGroup& g : groups) {
+    if (g.m_nCopies == 2) ++pairs;
+    if (g.m_nCopies == 1) ++singles;
+  }
+}
+
+// The pairs and singles that 13 tiles (with w wilds among them) may hold and be one tile
+// short of seven pairs.
+bool SevenPairsReadyCount(int pairs, int singles, int w) {
+  struct Allowed {
+    int count;
+    int pairs[4];
+    int singles[4];
+  };
+  static constexpr Allowed kAllowed[] = {
+      {1, {6}, {1}},                   // w = 0
+      {2, {6, 5}, {0, 2}},             // w = 1
+      {2, {5, 4}, {1, 3}},             // w = 2
+      {3, {5, 4, 3}, {0, 2, 4}},       // w = 3
+      {3, {4, 3, 2}, {1, 3, 5}},       // w = 4
+      {4, {4, 3, 2, 1}, {0, 2, 4, 6}}, // w = 5
+      {3, {3, 2, 1}, {1, 3, 5}},       // w = 6
+      {3, {3, 2, 1}, {0, 2, 4}},       // w = 7
+  };
+  if (w < 0 || w > kMaxWilds) return false;
+  const Allowed& a = kAllowed[w];
+  for (int i = 0; i < a.count; ++i) {
+    if (a.pairs[i] == pairs && a.singles[i] == singles) return true;
+  }
+  return false;
+}
+
+// ---- knitted pieces -----------------------------------------------------------------------
+
+bool TakenHasColor(const GroupList& taken, int32_t color) {
+  for (const MeldGroup& g : taken) {
+    if (g.m_nColor == color) return true;
+  }
+  return false;
+}
+
+// The three knitted classes are 1-4-7, 2-5-8 and 3-6-9: values equal modulo 3.
+bool TakenHasClass(const GroupList& taken, int32_t value) {
+  for (const MeldGroup& g : taken) {
+    if ((g.m_nTopValue - value) % 3 == 0) return true;
+  }
+  return false;
+}
+
+bool TakenHasTop(const GroupList& taken, int32_t top) {
+  for (const MeldGroup& g : taken) {
+    if (g.m_nTopValue == top) return true;
+  }
+  return false;
+}
+
+// ---- exhaustive search --------------------------------------------------------------------
+
+MeldGroup GroupOfRealTiles(int32_t color, const int32_t* values, int n) {
+  if (n == 1) return {color, values[0], 1, 1, 1};
+  if (n == 2) return {color, values[1], 1, 2, values[1] - values[0]};
+  return ChowGroup(color, values[2]);
+}
+
+// Depth-first search over the lowest tile left: it goes into a set of identical tiles, a chow
+// (suits only) or the pair, with wilds standing in for what is missing. Using a real tile
+// where one is available is never worse than using a wild there, so only those choices are
+// tried.
+bool Search(Counts counts, int pos, int wilds, int sets, int pair, GroupList* out) {
+  while (pos < kCountSlots && counts[pos] == 0) ++pos;
+  if (pos == kCountSlots) return wilds == 3 * sets + 2 * pair;
+  const int32_t color = pos / 10;
+  const int32_t value = pos % 10;
+  const int have = counts[pos];
+
+  auto descend = [&](const MeldGroup* g, int used_wilds, int sets_left, int pair_left) {
+    if (out != nullptr && g != nullptr) out->push_back(*g);
+    if (Search(counts, pos, wilds - used_wilds, sets_left, pair_left, out)) return true;
+    if (out != nullptr && g != nullptr) out->pop_back();
+    return false;
+  };
+
+  if (sets > 0) {
+    const int real = have < 3 ? have : 3;
+    if (3 - real <= wilds) {
+      MeldGroup g = CopiesGroup({color, value}, real);
+      counts[pos] = static_cast<int8_t>(have - real);
+      bool found = descend(&g, 3 - real, sets - 1, pair);
+      counts[pos] = static_cast<int8_t>(have);
+      if (found) return true;
+    }
+    if (IsSuitColor(color)) {
+      for (int32_t start = value; start >= value - 2; --start) {
+        if (start < 1 || start + 2 > 9) continue;
+        int32_t real_values[3];
+        int n_real = 0;
+        int need = 0;
+        for (int32_t v = start; v <= start + 2; ++v) {
+          if (v == value || (v > value && counts[color * 10 + v] > 0)) {
+            real_values[n_real++] = v;
+          } else {
+            ++need;
+          }
+        }
+        if (need > wilds) continue;
+        for (int i = 0; i < n_real; ++i) --counts[color * 10 + real_values[i]];
+        MeldGroup g = GroupOfRealTiles(color, real_values, n_real);
+        bool found = descend(&g, need, sets - 1, pair);
+        for (int i = 0; i < n_real; ++i) ++counts[color * 10 + real_values[i]];
+        if (found) return true;
+      }
+    }
+  }
+  if (pair > 0) {
+    const int real = have < 2 ? have : 2;
+    if (2 - real <= wilds) {
+      MeldGroup g = CopiesGroup({color, value}, real);
+      counts[pos] = static_cast<int8_t>(have - real);
+      bool found = descend(&g, 2 - real, sets, 0);
+      counts[pos] = static_cast<int8_t>(have);
+      if (found) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+// ---- partitions ---------------------------------------------------------------------------
+
+void PartitionTiles(const card* tiles, int t, PartitionKind kind, Partition& out) {
+  out.groups.clear();
+  out.sets = out.pieces = out.pairs = out.singles = 0;
+  TileList rest;
+  rest.assign(tiles, t);
+  static constexpr Step kSequencesFirst[] = {Step::Sequences3, Step::Identical3,
+                                             Step::Sequences2, Step::Identical2, Step::Gaps2};
+  static constexpr Step kPungsFirst[] = {Step::Identical3, Step::Sequences3, Step::Identical2,
+                                         Step::Sequences2, Step::Gaps2};
+  const Step* steps = kind == PartitionKind::SequencesFirst ? kSequencesFirst : kPungsFirst;
+  for (int i = 0; i < 5; ++i) RunStep(rest, steps[i], out);
+  for (const card& c : rest) {
+    out.groups.push_back(SingleGroup(c));
+    ++out.singles;
+  }
+}
+
+bool PartitionWins(const Partition& p, int n, int w) {
+  if (w == 0) return p.sets == n && p.pieces == 1 && p.pairs == 1 && p.singles == 0;
+  return PartitionReadyCount(p, n, w - 1);
+}
+
+bool PartitionReadyCount(const Partition& p, int n, int w) {
+  if (p.pieces + p.sets + p.singles > n + 1) return false;
+  if (p.Tiles() != 3 * n + 1 - w) return false;
+  return p.pieces < 2 || p.singles != 0 || p.pairs > 0;
+}
+
+bool PartitionSetsOnly(const Partition& p, int n, int w, int t) {
+  if (w == 0) return p.sets == n && p.pieces == 0 && p.singles == 0;
+  return p.sets + p.pieces + p.singles <= n && t == 3 * n - w;
+}
+
+// ---- seven pairs --------------------------------------------------------------------------
+
+namespace {
+
+// Pairs and singles of the tiles grouped as identical tiles with limit 2: c copies of a tile
+// make c / 2 pairs and c % 2 singles.
+void CountPairsAndSingles(const card* tiles, int t, int& pairs, int& singles) {
+  pairs = 0;
+  singles = 0;
+  if (AllJudgeable(tiles, t)) {
+    Counts counts{};
+    for (int i = 0; i < t; ++i) {
+      if (++counts[CountSlot(tiles[i])] % 2 == 0) {
+        ++pairs;
+        --singles;
+      } else {
+        ++singles;
+      }
+    }
+    return;
+  }
+  GroupList groups;
+  GroupIdentical(tiles, t, 2, groups);
+  CountPairsAndSingles(groups, pairs, singles);
+}
+
+}  // namespace
+
+bool SevenPairsWin(const card* tiles, int t, int w, GroupList& groups) {
+  groups.clear();
+  if (t + w != 14 || w < 0 || w > kMaxWilds) return false;
+  int pairs = 0;
+  int singles = 0;
+  CountPairsAndSingles(tiles, t, pairs, singles);
+  const bool win = w == 0 ? pairs == 7 : SevenPairsReadyCount(pairs, singles, w - 1);
+  if (win) GroupIdentical(tiles, t, 2, groups);
+  return win;
+}
+
+bool SevenPairsReady(const card* tiles, int t, int w) {
+  if (t + w != 13) return false;
+  int pairs = 0;
+  int singles = 0;
+  CountPairsAndSingles(tiles, t, pairs, singles);
+  return SevenPairsReadyCount(pairs, singles, w);
+}
+
+namespace {
+
+// Sets besides the pair of a standard hand of `total` tiles, or -1 for a size that is none.
+int StandardSets(int total) {
+  return (total == 5 || total == 8 || total == 11 || total == 14) ? (total - 2) / 3 : -1;
+}
+
+}  // namespace
+
+bool StandardWin(const card* tiles, int t, int w, GroupList& groups, int& shape) {
+  return StandardWinByPartitions(tiles, t, w, groups, shape) ||
+         StandardWinByLaterStrategies(tiles, t, w, groups, shape);
+}
+
+bool StandardWinByPartitions(const card* tiles, int t, int w, GroupList& groups, int& shape) {
+  groups.clear();
+  if (t < 0 || w < 0) return false;
+  const int total = t + w;
+  if (total == 2) {
+    if (w >= 1) {
+      for (int i = 0; i < t; ++i) groups.push_back(SingleGroup(tiles[i]));
+      return true;
+    }
+    if (tiles[0] != tiles[1]) return false;
+    groups.push_back(CopiesGroup(tiles[0], 2));
+    return true;
+  }
+  const int n = StandardSets(total);
+  if (n < 0) return false;
+  Partition part;
+  PartitionTiles(tiles, t, PartitionKind::SequencesFirst, part);
+  if (PartitionWins(part, n, w)) {
+    AppendGroups(part.groups, groups);
+    shape = kShapeSequencesFirst;
+    return true;
+  }
+  PartitionTiles(tiles, t, PartitionKind::PungsFirst, part);
+  if (PartitionWins(part, n, w)) {
+    AppendGroups(part.groups, groups);
+    shape = kShapePungsFirst;
+    return true;
+  }
+  return false;
+}
+
+bool StandardWinByLaterStrategies(const card* tiles, int t, int w, GroupList& groups,
+                                  int& shape) {
+  groups.clear();
+  if (t < 0 || w < 0) return false;
+  const int total = t + w;
+  const int n = StandardSets(total);
+  if (n < 0) return false;
+  if (EyeFirstWin(tiles, t, w, n, groups)) {
+    shape = kShapeEyeFirst;
+    return true;
+  }
+  if ((total == 11 || total == 14) && KnittedStraightWin(tiles, t, w, groups)) {
+    shape = kShapeKnittedStraight;
+    return true;
+  }
+  if (GapChowWin(tiles, t, w, groups)) {
+    shape = kShapeGapChow;
+    return true;
+  }
+  groups.clear();
+  return false;
+}
+
+bool EyeFirstWin(const card* tiles, int t, int w, int n, GroupList& groups) {
+  groups.clear();
+  GroupList eyes;
+  GroupIdentical(tiles, t, 4, eyes);
+  // By value ascending; equal values keep their order.
+  for (int i = 1; i < eyes.size(); ++i) {
+    MeldGroup item = eyes[i];
+    int k = i;
+    while (k > 0 && item.m_nTopValue < eyes[k - 1].m_nTopValue) {
+      eyes[k] = eyes[k - 1];
+      --k;
+    }
+    eyes[k] = item;
+  }
+  TileList rest;
+  Partition part;
+  for (const MeldGroup& eye : eyes) {
+    if (eye.m_nCopies < 2) continue;
+    rest.assign(tiles, t);
+    MeldGroup pair = CopiesGroup(GroupTile(eye), 2);
+    RemoveGroupTiles(pair, rest);
+    if (SetsOnlyByEitherPartition(rest, n, w, part)) {
+      AppendGroups(part.groups, groups);
+      groups.push_back(pair);
+      return true;
+    }
+  }
+  if (w < 1) return false;
+  for (const MeldGroup& eye : eyes) {
+    if (eye.m_nCopies != 1) continue;
+    rest.assign(tiles, t);
+    RemoveOneCard(rest, GroupTile(eye));
+    if (SetsOnlyByEitherPartition(rest, n, w - 1, part)) {
+      AppendGroups(part.groups, groups);
+      groups.push_back(eye);
+      return true;
+    }
+  }
+  return false;
+}
+
+void FindGapChows(const card* tiles, int t, GapChowList& out) {
+  out.clear();
+  GroupList groups;
+  GroupSequences(tiles, t, 4, groups);
+  OrderGroups(groups);
+  for (int i = 0; i < groups.size(); ++i) {
+    const MeldGroup& run = groups[i];
+    if (run.m_nValues != 4 || !IsSuitColor(run.m_nColor)) continue;
+    const int32_t color = run.m_nColor;
+    const int32_t low = LowestValue(run);
+    for (int j = 0; j < groups.size(); ++j) {
+      const MeldGroup& other = groups[j];
+      if (j == i || other.m_nColor != color) continue;
+      if (LowestValue(other) == run.m_nTopValue + 2) {
+        out.push_back({ChowGroup(color, run.m_nTopValue + 2),
+                       {{color, run.m_nTopValue}, {color, run.m_nTopValue + 2}}});
+      } else if (other.m_nTopValue == low - 2) {
+        out.push_back({ChowGroup(color, low), {{color, low - 2}, {color, low}}});
+      }
+    }
+  }
+}
+
+bool GapChowWin(const card* tiles, int t, int w, GroupList& groups) {
+  groups.clear();
+  if (w < 1 || w > kMaxWilds) return false;
+  GapChowList candidates;
+  FindGapChows(tiles, t, candidates);
+  TileList rest;
+  GroupList inner;
+  for (const GapChowCandidate& candidate : candidates) {
+    rest.assign(tiles, t);
+    RemoveOneCard(rest, candidate.present[0]);
+    RemoveOneCard(rest, candidate.present[1]);
+    SortCards(rest.data(), rest.size(), true);
+    int inner_shape = kShapeNone;
+    if (StandardWin(rest.data(), rest.size(), w - 1, inner, inner_shape)) {
+      AppendGroups(inner, groups);
+      groups.push_back(candidate.chow);
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---- knitted pieces -----------------------------------------------------------------------
+
+void TakeKnittedPieces(const card* tiles, int t, KnittedPieces& out) {
+  out.taken.clear();
+  out.triples = out.twos = out.singles = 0;
+
+  GroupList groups;
+  GroupSteps(tiles, t, 3, 3, groups);
+  OrderGroups(groups);
+  TileList leftovers;
+  bool walk_ended = false;
+  for (const MeldGroup& g : groups) {
+    bool take = false;
+    if (!walk_ended && IsSuitColor(g.m_nColor)) {
+      if (g.m_nValues == 3) {
+        take = !TakenHasColor(out.taken, g.m_nColor) && !TakenHasTop(out.taken, g.m_nTopValue);
+      } else if (g.m_nValues == 2) {
+        take = !TakenHasColor(out.taken, g.m_nColor) && !TakenHasClass(out.taken, g.m_nTopValue);
+      }
+    }
+    if (!take) {
+      AppendGroupTiles(g, leftovers);
+      continue;
+    }
+    out.taken.push_back(g);
+    if (g.m_nValues == 3) {
+      if (++out.triples == 3) walk_ended = true;
+    } else {
+      ++out.twos;
+    }
+  }
+
+  SortCards(leftovers.data(), leftovers.size(), true);
+  GroupSteps(leftovers.data(), leftovers.size(), 2, 6, groups);
+  TileList rest;
+  for (const MeldGroup& g : groups) {
+    if (g.m_nValues == 2 && IsSuitColor(g.m_nColor) && !TakenHasColor(out.taken, g.m_nColor) &&
+        !TakenHasClass(out.taken, g.m_nTopValue)) {
+      out.taken.push_back(g);
+      ++out.twos;
+    } else {
+      AppendGroupTiles(g, rest);
+    }
+  }
+
+  for (const card& c : rest) {
+    if (!IsSuitColor(c.m_nColor) || TakenHasColor(out.taken, c.m_nColor)) continue;
+    if (TakenHasClass(out.taken, c.m_nValue)) continue;
+    out.taken.push_back(SingleGroup(c));
+    ++out.singles;
+  }
+}
+
+bool KnittedStraightWin(const card* tiles, int t, int w, GroupList& groups) {
+  groups.clear();
+  const int total = t + w;
+  if ((total != 11 && total != 14) || w < 0 || w > kMaxWilds) return false;
+  const int n = (total - 11) / 3;  // sets besides the knitted straight and the pair
+
+  KnittedPieces pieces;
+  TakeKnittedPieces(tiles, t, pieces);
+  OrderGroups(pieces.taken);
+  TileList rest;
+  rest.assign(tiles, t);
+  for (const MeldGroup& g : pieces.taken) RemoveGroupTiles(g, rest);
+
+  Partition part;
+  if (w == 0) {
+    if (pieces.triples != 3 || pieces.twos != 0 || pieces.singles != 0) return false;
+    for (PartitionKind kind : {PartitionKind::SequencesFirst, PartitionKind::PungsFirst}) {
+      PartitionTiles(rest.data(), rest.size(), kind, part);
+      if (PartitionWins(part, n, 0)) {
+        AppendGroups(pieces.taken, groups);
+        AppendGroups(part.groups, groups);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  const int count = pieces.taken.size();
+  if (count != 3 && count != 2) return false;
+  const int knitted = 3 * pieces.triples + 2 * pieces.twos + pieces.singles;
+  int j = -1;
+  for (int k = 0; k < w; ++k) {
+    if (knitted == 9 - k || knitted == 8 - k) {
+      j = k;
+      break;
+    }
+  }
+  if (j < 0) return false;
+  const int wilds_left = w - 1 - j;
+  for (PartitionKind kind : {PartitionKind::SequencesFirst, PartitionKind::PungsFirst}) {
+    PartitionTiles(rest.data(), rest.size(), kind, part);
+    bool ok = knitted == 9 - j ? PartitionReadyCount(part, n, wilds_left)
+                               : PartitionWins(part, n, wilds_left);
+    if (ok) {
+      AppendGroups(part.groups, groups);
+      AppendGroups(pieces.taken, groups);
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---- exhaustive search --------------------------------------------------------------------
+
+bool AllJudgeable(const card* tiles, int t) {
+  for (int i = 0; i < t; ++i) {
+    if (IsWildCard(tiles[i]) || !IsValidTile(tiles[i])) return false;
+  }
+  return true;
+}
+
+bool ExhaustiveKnittedStraightWin(const card* tiles, int t, int w) {
+  const int total = t + w;
+  if (t < 0 || w < 0 || (total != 11 && total != 14) || !AllJudgeable(tiles, t)) return false;
+  Counts counts{};
+  for (int i = 0; i < t; ++i) ++counts[tiles[i].m_nColor * 10 + tiles[i].m_nValue];
+  // Each suit takes one class: the first value of the class of characters, dots and bamboo.
+  static constexpr int32_t kStarts[6][3] = {{1, 2, 3}, {1, 3, 2}, {2, 1, 3},
+                                            {2, 3, 1}, {3, 1, 2}, {3, 2, 1}};
+  for (const auto& starts : kStarts) {
+    Counts rest;
+    for (int i = 0; i < kCountSlots; ++i) rest[i] = counts[i];
+    int missing = 0;
+    for (int32_t suit = 0; suit < 3; ++suit) {
+      for (int32_t v = starts[suit]; v <= 9; v += 3) {
+        int8_t& n = rest[suit * 10 + v];
+        if (n > 0) {
+          --n;
+        } else {
+          ++missing;
+        }
+      }
+    }
+    if (missing <= w && Search(rest, 0, w - missing, (total - 11) / 3, 1, nullptr)) return true;
+  }
+  return false;
+}
+
+bool ExhaustiveSetsOnly(const card* tiles, int t, int w, int n) {
+  if (t < 0 || w < 0 || t + w != 3 * n || !AllJudgeable(tiles, t)) return false;
+  Counts counts{};
+  for (int i = 0; i < t; ++i) ++counts[tiles[i].m_nColor * 10 + tiles[i].m_nValue];
+  return Search(counts, 0, w, n, 0, nullptr);
+}
+
+bool ExhaustiveStandardWin(const card* tiles, int t, int w, GroupList* groups) {
+  if (groups != nullptr) groups->clear();
+  const int total = t + w;
+  if (t < 0 || w < 0 || total < 2 || total > 14 || (total - 2) % 3 != 0) return false;
+  if (!AllJudgeable(tiles, t)) return false;
+  Counts counts{};
+  for (int i = 0; i < t; ++i) ++counts[tiles[i].m_nColor * 10 + tiles[i].m_nValue];
+  return Search(counts, 0, w, (total - 2) / 3, 1, groups);
+}
+
+}  // namespace win_search

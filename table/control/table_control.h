@@ -1,0 +1,113 @@
+// CTable: the table display's ActiveX control. The client places it on its table window and
+// drives it through ICommTable (the card-table methods) and ITable (the mahjong methods); the
+// control reports what the player does through _ITableEvents.
+#pragma once
+#include <windows.h>
+
+#include "korvel_table.h"
+#include "winkit/control.h"
+#include "winkit/dispatch.h"
+
+class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>, public winkit::ControlBase {
+ public:
+  CTable();
+
+  WINKIT_IUNKNOWN
+  void* CastTo(REFIID iid) override;
+
+  // ICommTable
+  STDMETHODIMP InitPoke(short xinter, short yinter, short high, short size,
+                        ULONG bk_color) override;
+  STDMETHODIMP InitTable(short num, short isplay, short poketype) override;
+  STDMETHODIMP AddPersonInOtherDesk(short loc, LONG_PTR person) override;
+  STDMETHODIMP Update(short locate) override;
+  STDMETHODIMP SetTimerOut(LONG timerout, LONG timercount) override;
+  STDMETHODIMP StartChoice(short loc) override;
+  STDMETHODIMP ShowButtons() override;
+  STDMETHODIMP HideButtons() override;
+  STDMETHODIMP StartGame(short loc) override;
+  STDMETHODIMP HideStartButton() override;
+  STDMETHODIMP ClearAllSend() override;
+  STDMETHODIMP SetTrickNo(short trickno) override;
+  STDMETHODIMP SetAdvUrl(LONG_PTR str) override;
+  STDMETHODIMP SetPokeSeparater(short isseparater) override;
+  STDMETHODIMP HideStartSign() override;
+  STDMETHODIMP AddCardsToMyHandWithSort(short count, mjtablecard* cards) override;
+  STDMETHODIMP SetRecvCards(short loc, short num, mjtablecard* cards, short isauto, short issend,
+                            short isexchange, short isshuaipai) override;
+  STDMETHODIMP StartOneTrick(short loc) override;
+  STDMETHODIMP AddCardsToMyHandWithoutSort(short count, mjtablecard* cards) override;
+  STDMETHODIMP DeleteAllFromMyHand() override;
+  STDMETHODIMP EnableSend(short yes_no) override;
+  STDMETHODIMP DeleteAllFromSend(short loc) override;
+  STDMETHODIMP StartDeal() override;
+  STDMETHODIMP SetPersonLocation(short loc, LONG_PTR icon, LONG_PTR per) override;
+  STDMETHODIMP Setup() override;
+  STDMETHODIMP SetBkColor(LONG color) override;
+  STDMETHODIMP SetMyCardBitmap(LONG_PTR cardbit, LONG_PTR back) override;
+  STDMETHODIMP SetCardBitmap(LONG_PTR card, LONG_PTR back) override;
+  STDMETHODIMP SetUpPass(short value) override;
+  STDMETHODIMP SetDlgTimeOut(LONG time) override;
+  STDMETHODIMP SetDlgString(LONG_PTR str) override;
+  STDMETHODIMP StartOneHand() override;
+  STDMETHODIMP ResetTable() override;
+  STDMETHODIMP ShowControlButtons(short isshow) override;
+  STDMETHODIMP SetTrump(short trump, short is_sortwithcolor) override;
+  STDMETHODIMP SetReviewStyle(short is_review) override;
+  STDMETHODIMP SetLeftCards(short loc, short count, mjtablecard* cards) override;
+  STDMETHODIMP SetBkBitmap(LONG_PTR bitmap) override;
+  STDMETHODIMP AddCardsToMyHandWithSort_InDeal(short count, mjtablecard* cards) override;
+  STDMETHODIMP SetSubType(short subtype) override;
+  STDMETHODIMP ResetSound(short issound) override;
+
+  // ITable
+  STDMETHODIMP put_BackColor(OLE_COLOR clr) override;
+  STDMETHODIMP get_BackColor(OLE_COLOR* pclr) override;
+  STDMETHODIMP SetFirstPosition_InWall(short loc, short pos) override;
+  STDMETHODIMP DeleteCardsFromWall(short num, short isbu) override;
+  STDMETHODIMP StartDice(short loc) override;
+  STDMETHODIMP SetDice(short loc, short num1, short num2) override;
+  STDMETHODIMP LightSend(short issend) override;
+  STDMETHODIMP LightTing(short isting) override;
+  STDMETHODIMP LightHu(short ishu) override;
+  STDMETHODIMP LightChi(short ischi) override;
+  STDMETHODIMP LightPeng(short ispeng) override;
+  STDMETHODIMP LightGang(short isgang) override;
+  STDMETHODIMP LightGuo(short isguo) override;
+  STDMETHODIMP ExposeCard(short loc, short type, short count, mjtablecard* cards) override;
+  STDMETHODIMP SetDealNum(short loc, short num) override;
+  STDMETHODIMP SetBanker(short bankloc, short quan_feng) override;
+  STDMETHODIMP InitWall(short num) override;
+  STDMETHODIMP AddCardToCurrent(short loc, short color, short value) override;
+  STDMETHODIMP ExposeCard_InRecover(short loc, short type, short count,
+                                    mjtablecard* cards) override;
+  STDMETHODIMP SetTingStatus(short loc, short isting) override;
+  STDMETHODIMP FocusCards(short type, short isfocus) override;
+  STDMETHODIMP SetRecvCards_InRecover(short loc, short num, mjtablecard* cards) override;
+  STDMETHODIMP DeleteAllHideGang() override;
+  STDMETHODIMP GetHuaNum(short loc, short* num) override;
+  STDMETHODIMP HuPai(short huloc, short gunloc) override;
+  STDMETHODIMP SetScoreInfo(short num, short index, LONG_PTR info) override;
+  STDMETHODIMP ShowScoreInfo(short isshow) override;
+  STDMETHODIMP SetMyFans(short* fans) override;
+  STDMETHODIMP SetJiaoBitmap(short num, LONG_PTR bmps) override;
+  STDMETHODIMP SetType(short type, short subtype) override;
+  STDMETHODIMP KillScrabble() override;
+  STDMETHODIMP SetCryBitmap(short num, LONG_PTR bmps) override;
+  STDMETHODIMP SetSmellBitmap(short num, LONG_PTR bmps) override;
+  STDMETHODIMP AddCardsToMyHandWithSort_InTimer(short count, mjtablecard* cards) override;
+  STDMETHODIMP AddCardToCurrentWithoutShow(short loc, short color, short value) override;
+  STDMETHODIMP SetDealNum_InTimer(short loc, short num) override;
+  STDMETHODIMP InitWall_InTimer(short num) override;
+  STDMETHODIMP SetAutoSend(short isauto) override;
+  STDMETHODIMP PreTrick() override;
+  STDMETHODIMP NextTrick() override;
+  STDMETHODIMP SetListBitmap(LONG_PTR left, LONG_PTR mid, LONG_PTR right) override;
+  STDMETHODIMP InitTable_Avact(short num, short isplay, short poketype, LONG_PTR path) override;
+  STDMETHODIMP SetAvactItem(short loc, LONG_PTR pitem) override;
+  STDMETHODIMP PlayFlash(short send_loc, short recv_loc, LONG_PTR item, LONG_PTR con_str) override;
+
+ private:
+  // The stock BackColor: read back as it is, nothing sets it.
+  OLE_COLOR m_clrBackColor = 0;
+};
