@@ -12,7 +12,10 @@ wine_prefix_up() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== wine prefix: $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    wineboot -i </dev/null >/dev/null 2>&1 || true
+    # wineboot returns before the prefix's set-up is written out (COM classes, type-library
+    # marshalling); the first out-of-process activation can hang until it is. Wait for it.
+    timeout 180 wineserver -w || true
   fi
   wineserver -p >/dev/null 2>&1 || true
   # Start the prefix's services now, with no handle of ours: started later by a test, they
