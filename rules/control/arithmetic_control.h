@@ -4,12 +4,15 @@
 #pragma once
 #include <windows.h>
 
+#include "arithmetic_glue.h"
 #include "korvel.h"
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
 
+// The work is done by the glue; the control fires the glue's events on its connection point.
 class CArithmetic : public winkit::DispatchImpl<IArithmetic, &IID_IArithmetic>,
-                    public winkit::ControlBase {
+                    public winkit::ControlBase,
+                    private ArithmeticEventSink {
  public:
   CArithmetic();
 
@@ -95,6 +98,20 @@ class CArithmetic : public winkit::DispatchImpl<IArithmetic, &IID_IArithmetic>,
   STDMETHODIMP GetGangNum(short* num) override;
 
  private:
+  // ArithmeticEventSink: each event on every connected sink, flags as VT_I2.
+  void Fire_LightSend(int16_t issend) override;
+  void Fire_LightListen(int16_t islisten) override;
+  void Fire_LightChi(int16_t ischi) override;
+  void Fire_LightPeng(int16_t ispeng) override;
+  void Fire_LightGang(int16_t isgang) override;
+  void Fire_LightHu(int16_t ishu) override;
+  void Fire_LightGuo(int16_t isguo) override;
+  void Fire_AutoGuo() override;
+  void Fire_AutoSendOnTing() override;
+  void Fire_AutoHu() override;
+  void Fire_PlaySound(int16_t color, int16_t value) override;
+
   // The stock BackColor: kept, used for nothing else.
   OLE_COLOR m_clrBackColor = 0;
+  ArithmeticGlue m_glue;
 };
