@@ -9,6 +9,8 @@
 #include "session_texts.h"
 #include "text_copy.h"
 
+#include "line_format.h"
+
 namespace {
 
 constexpr int16_t kStatusPlaying = 4;
@@ -19,19 +21,6 @@ constexpr uint32_t kCountDownNoticeTime = 4000;
 constexpr uint32_t kJoinWatchdogTimer = 204;
 constexpr size_t kMaxAvatarPath = 250;
 constexpr size_t kMaxHotRegionText = 510;
-
-template <class... Args>
-std::string Format(const char* format, Args... args) {
-  char line[1024];
-  std::snprintf(line, sizeof line, format, args...);
-  return line;
-}
-
-ChatTextFormat LineFormat(int32_t color) {
-  ChatTextFormat format;
-  format.m_nColor = color;
-  return format;
-}
 
 bool IsMe(IFrameworkPlayTable& table, uint32_t userId) {
   const TablePerson* me = table.GetMe();
@@ -79,7 +68,7 @@ void HandlePersonState(const CVyrMessage_PersonState& m, IFrameworkPlayTable& ta
   if (state != 3 && state != 5) {
     if (const TablePerson* p = table.FindPerson(m.userId)) {
       table.AddChatLine(ChatTextFormat{},
-                        Format(kTextPersonEnteredTable, p->nickname, p->username).c_str());
+                        FormatLine(kTextPersonEnteredTable, p->nickname, p->username).c_str());
     }
   }
   if (me) table.SetPlayerFlag(state == 1 || state == 2 ? 1 : 0);
@@ -94,9 +83,9 @@ void HandleGameAbort(const CVyrMessage_GameAbort& m, IFrameworkPlayTable& table)
   const TablePerson* p = table.FindPerson(m.userId);
   std::string text;
   if (m.kind == -1) {
-    text = p ? Format(kTextUserQuitGameOver, p->nickname, p->username) : kTextSomeUserQuitAtStart;
+    text = p ? FormatLine(kTextUserQuitGameOver, p->nickname, p->username) : kTextSomeUserQuitAtStart;
   } else {
-    text = p ? Format(kTextUserNotConnected, p->nickname, p->username) : kTextSomeUserNotConnected;
+    text = p ? FormatLine(kTextUserNotConnected, p->nickname, p->username) : kTextSomeUserNotConnected;
   }
   table.SetGameOverFlag(1);
   table.ShowMessageNotice(text.c_str(), true);
@@ -129,8 +118,8 @@ void HandleLeft(uint32_t userId, bool referee, IFrameworkPlayTable& table) {
   } else {
     const TablePerson* player = table.FindPersonAt(p->deskno, p->seatno, kStatusPlaying);
     const std::string text =
-        player ? Format(kTextWatcherOfLeft, p->nickname, p->username, player->nickname)
-               : Format(kTextWatcherLeft, p->nickname, p->username);
+        player ? FormatLine(kTextWatcherOfLeft, p->nickname, p->username, player->nickname)
+               : FormatLine(kTextWatcherLeft, p->nickname, p->username);
     table.AddChatLine(LineFormat(kWatcherLineColor), text.c_str());
   }
   table.RemovePerson(userId);
@@ -153,7 +142,7 @@ void HandlePlayTimeNotice(const CVyrMessage_PlayTimeNotice& m, IFrameworkPlayTab
   const TablePerson* player =
       table.FindPersonAt(MyDesk(table), static_cast<int16_t>(m.seat), kStatusPlaying);
   if (!player) return;
-  const std::string text = Format(m.level == 1 ? kTextPlayTimeOver3Hours : kTextPlayTimeOver5Hours,
+  const std::string text = FormatLine(m.level == 1 ? kTextPlayTimeOver3Hours : kTextPlayTimeOver5Hours,
                                   player->nickname, player->username);
   HotRegionRecord region;
   region.m_nKind = 1;
@@ -193,8 +182,8 @@ FrameworkHandling HandlePersonEnter(int k, const uint8_t* body, size_t bodyLengt
   table.PersonListAddPerson(person);
   const TablePerson* player = table.FindPersonAt(MyDesk(table), person->seatno, kStatusPlaying);
   const std::string text =
-      player ? Format(kTextWatcherOfEntered, person->nickname, person->username, player->nickname)
-             : Format(kTextWatcherEntered, person->nickname, person->username);
+      player ? FormatLine(kTextWatcherOfEntered, person->nickname, person->username, player->nickname)
+             : FormatLine(kTextWatcherEntered, person->nickname, person->username);
   table.AddChatLine(ChatTextFormat{}, text.c_str());
   return FrameworkHandling::Handled;
 }

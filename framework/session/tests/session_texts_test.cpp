@@ -1,6 +1,7 @@
-// The GBK texts of the session core are the GBK forms of their Chinese originals (converted here
+// The GBK texts of the session core and the play table are the GBK forms of their Chinese originals (converted here
 // with the C library's iconv, independently of how the header was made).
 #include "session_texts.h"
+#include "play_table_texts.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -54,6 +55,29 @@ TEST(SessionTexts, AreTheGbkFormsOfTheirOriginals) {
       {kTextRefereeEntered, "裁判进入牌桌"},
       {kTextChiefReferee, "主裁判"},
       {kTextDeputyReferee, "副裁判"},
+      {kTextExitNormal, "%s(%s)正常退出游戏"},
+      {kTextExitForced, "%s(%s)强行退出游戏"},
+      {kTextExitDropped, "%s(%s)断线，游戏结束"},
+      {kTextExitAgreed, "经大家许可，%s(%s)退出游戏"},
+      {kTextExitTooPoor, "%s(%s)金币值太低,游戏结束"},
+      {kTextExitLevelTooLow, "%s(%s)关数低于该桌子的关数"},
+      {kTextExitByAdministrator, "Corvane管理员结束游戏"},
+      {kTextExitRoundPlayed, "打完了该轮比赛局数，游戏结束"},
+      {kTextExitByReferee, "裁判员结束该桌游戏，游戏结束"},
+      {kTextExitOutOfMatchTime, "不在比赛时间，游戏结束"},
+      {kTextExitOtherReason, "其他原因，游戏结束"},
+      {kTextUserForcedOut, "用户强退，游戏结束,玩家id=%d"},
+      {kTextPersonLeft, "%s(%s)离开了"},
+      {kTextPersonOffline, "%s(%s)已经断线，请等待重连"},
+      {kTextAskExitConsent, "%s(%s)要退出,你同意吗?"},
+      {kTextExitRefused, "%s(%s)不同意退出"},
+      {kTextCannotConnect, "不能连接服务器，游戏结束"},
+      {kTextNetworkFaultReconnect, "网络故障,重连服务器"},
+      {kTextNetworkFaultGameOver, "由于网络故障,游戏结束"},
+      {kTextConnectingWait, "连接服务器，请稍候.."},
+      {kTextWaitOtherTables, "别桌还没打完，请稍候..."},
+      {kTextInvalidLoc, "GetSeatNoFromLoc: 无效loc:%d"},
+      {kTextServerConnectFailed, "游戏服务器连接失败"},
       {defaultFormat.m_sFontFace, "宋体"},
   };
   for (const auto& t : texts) EXPECT_EQ(std::string(t.gbk), ToGbk(t.utf8)) << t.utf8;

@@ -1,0 +1,250 @@
+// CVyrPokePlayTableImp: the game-neutral play table. It keeps the session with the game server
+// alive (join, keep-alive, the silence, reconnect and join watchdogs, reconnects), dispatches
+// the framework's 3000-range messages, maps screen locations to seats, handles exit requests
+// and leaves and shows the table's notices. A concrete game derives from it and supplies the
+// pure operations (its controls, its own messages, its card codec, ...).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame_receiver.h"
+#include "framework_play_table.h"
+#include "play_table_seams.h"
+#include "wire_frame.h"
+
+
+// Framework-wide values set by the game manager when the table is created.
+struct SessionSettings {
+  int16_t seatsPerTable = 2;
+  int PlayerFlag = 1;       // 1 the local user plays, 0 watches
+  int reviewMode = 0;       // replaying a saved record
+  int doubleStyle = 0;      // paired-table mode
+  int16_t serviceType = 0;
+  int16_t gameType = 0;
+  int16_t subType = 0;
+};
+
+// Timer ids and periods of the framework.
+enum PlayTableTimer : uint32_t {
+  kTimerKeepAlive = 201,
+  kTimerReconnectWatchdog = 203,
+  kTimerJoinWatchdog = 204,
+  kTimerSilenceWatchdog = 205,
+  kTimerExitRequestHold = 212,
+  kTimerKeepAlive2 = 215,
+};
+constexpr uint32_t kKeepAlivePeriod = 30000;
+constexpr uint32_t kWatchdogPeriod = 45000;
+constexpr uint32_t kJoinWatchdogPeriod = 57606648;
+constexpr uint32_t kExitRequestHoldPeriod = 45000;
+
+class CVyrPokePlayTableImp : public IFrameworkPlayTable {
+ public:
+  CVyrPokePlayTableImp(IVyrSockTransport& socket, ITableTimers& timers, ITableNotices& notices,
+                       SessionSettings& settings, FrameworkSession& session = GetFrameworkSession());
+  ~CVyrPokePlayTableImp() override = default;
+  CVyrPokePlayTableImp(const CVyrPokePlayTableImp&) = delete;
+  CVyrPokePlayTableImp& operator=(const CVyrPokePlayTableImp&) = delete;
+
+  // --- Where the platform calls in. Each catches what a failing call throws; a failed socket
+  // call counts as a lost connection. ---
+  // Creates the wait box (unless in review mode) and the game's controls; 0 when one is missing.
+  int Create();
+  // Socket event 1: the outcome of Connect.
+  void OnSocketConnect(int16_t result);
+  // Socket event 2: the bytes asked for with RecvNext. The base runs the receive path.
+  virtual void OnSocketData(const uint8_t* data, size_t size);
+  // A window timer of the table: the game's timers first, then the framework's.
+  virtual void OnGameTimer(uint32_t id);
+
+  // --- Session and dispatch ---
+  // The framework dispatch of one message that passed its checks; nonzero = taken.
+  virtual int OnServerMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  // The framework timers; 0 when the id is not one of them.
+  virtual int OnTableTimer(uint32_t id);
+  void StartKeepAlive();
+  // Asks the socket for the next 32-byte header; handlers that take a message call it.
+  void RequestNextHeader();
+
+  // --- Seats ---
+  int16_t GetSeatNoFromLoc(int16_t loc);
+  int16_t GetLocFromSeatNo(int16_t seat);
+  int16_t GetSeatCode(int16_t deskno, int16_t seatno) const;
+  int16_t GetTableCode(int16_t deskno, int16_t seatno) const;
+  int16_t GetSeatFromSeatCode(int16_t deskno, int16_t seatCode) override;
+  int16_t GetSeatsPerTable() override { return m_settings.seatsPerTable; }
+  void ShowSeatPerson(int16_t loc) override;
+
+  // --- Table operations of the base ---
+  virtual void OnTimeOut(int16_t loc);
+  virtual void SetLeftCards(int16_t seat, int16_t count, const uint8_t* codes);
+  virtual int StartDeal(int16_t skip);
+  void OnNetworkEnd(int16_t code) override;
+  virtual void OnWaitOtherTables(int16_t kind);
+  // recvId: the receiver's user id, -1 for the whole table.
+  virtual void SendMagicAction(int32_t recvId, int16_t value, int32_t actionType, int32_t itemId,
+                               const char* text);
+  virtual void AddCardsToMyHand_InDeal(int16_t count, const uint8_t* codes);
+  virtual void Setup();
+  virtual void SetMyCardBitmap(intptr_t bitmap);
+
+  // --- Exits ---
+  virtual void RequestExit();
+  bool CanRequestExit() const;
+  virtual void SendExit(int16_t consent);
+  virtual void SendLeaveSeat();
+  // The exit box's answer to another player's exit request: agree (0) or refuse (1).
+  void SendExitAnswer(uint32_t askerId, int16_t answer);
+  void OnExitRequested(uint32_t userId) override;
+  virtual void OnExitRequest(uint32_t userId, int16_t refused);
+  void OnExitAnswer(uint32_t requesterId, int16_t answer) override;
+  void OnConnectRefused() override;
+  void OnPlayerExit(uint32_t userId, int16_t reason) override;
+  void OnPlayerOffline(uint32_t userId) override;
+
+  // --- Persons: the table's own list; the local user is named by SetMyId. ---
+  TablePerson* FindPerson(uint32_t userId) override;
+  TablePerson* FindPersonAt(int16_t deskno, int16_t seatno, int16_t status) override;
+  TablePerson* GetMe() override;
+  std::vector<TablePerson*> GetPersons() override;
+  TablePerson* AppendPerson(std::unique_ptr<TablePerson> person) override;
+  void RemovePerson(uint32_t userId) override;
+  void SetMyId(uint32_t userId) { m_myId = userId; }
+
+  // --- What the handlers call ---
+  void StoreSessionKey(uint32_t sessionKey, uint32_t outboundSeed, uint32_t inboundBase) override;
+  void CloseWaitDialog() override;
+  void KillTableTimer(uint32_t timerId) override;
+  void SetGameOverFlag(int value) override { m_gameOver = value; }
+  void SetPlayerFlag(int value) override { m_settings.PlayerFlag = value; }
+  void ShowMessageNotice(const char* text, bool closeOnOk) override;
+  void ShowCountDownNotice(const char* text, uint32_t milliseconds) override;
+
+  void SetAuxViews(IPlayTableAuxView* first, IPlayTableAuxView* second);
+
+  // --- State ---
+  int ExpectHeader() const { return m_receiver.ExpectHeader; }
+  int16_t ReconnectCount() const { return m_receiver.ReconnectCount; }
+  uint32_t LastInboundSequence() const { return m_receiver.LastInboundSequence; }
+  int IsReconnecting() const { return m_reconnecting; }
+  int IsGameOver() const { return m_gameOver; }
+  int IgnoresGameData() const { return m_ignoreGameData; }
+  int16_t ExitRequestsSent() const { return m_exitRequestsSent; }
+  int IsDealStarted() const { return m_dealStarted; }
+  int IsInProgress() const { return m_inProgress; }
+  void SetHandStarted(int value) { m_handStarted = value; }
+  void SetInProgress(int value) { m_inProgress = value; }
+  int IsExitPending() const { return m_exitPending; }
+  void SetExitPending(int value) { m_exitPending = value; }
+  int IsSoundOn() const { return m_sound; }
+  void SetSound(int value) { m_sound = value; }
+  bool IsPlayer() const { return m_settings.PlayerFlag != 0; }
+
+ protected:
+  // --- Game operations (with ExitGame, PlaySound, AddChatLine and the person-list, avatar and
+  // magic-action operations of IFrameworkPlayTable) ---
+  virtual int16_t GetMySeatNo() = 0;
+  virtual intptr_t GetPersonIcon(const TablePerson* person) = 0;
+  // Connects the socket again (ConnectServer with the session's connection settings).
+  virtual void StartConnection() = 0;
+  // Create the controls and hand them over with SetTableDisplay / SetRulesEngine; 0 on failure.
+  virtual int CreateTableControl() = 0;
+  virtual int CreateArithmeticControl() = 0;
+  virtual void InitTable() = 0;
+  virtual void InitArithmetic() = 0;
+  // The game's card codec: count codes to count cards.
+  virtual void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards) = 0;
+  virtual void AutoSend() = 0;
+  // The game's own timers; nonzero when taken.
+  virtual int OnOwnTimer(uint32_t id) { (void)id; return 0; }
+  // The chat pane's and the game's dispatch of a message the framework did not take; a handler
+  // that takes the message calls RequestNextHeader and returns nonzero.
+  virtual int OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  virtual int OnGameMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+
+  void SetTableDisplay(ICommTableCalls* display) { m_display = display; }
+  void SetRulesEngine(ICommArithmeticCalls* rules) { m_rules = rules; }
+  ICommTableCalls* TableDisplay() { return m_display; }
+  ICommArithmeticCalls* RulesEngine() { return m_rules; }
+  IVyrSockTransport& Socket() { return m_socket; }
+  ITableNotices& Notices() { return m_notices; }
+  SessionSettings& Settings() { return m_settings; }
+  FrameworkSession& Session() { return m_session; }
+
+  // The receive path: header and body phases, checks, dispatch (framework, chat, game) and the
+  // request of the next bytes.
+  void ReceiveDelivery(const uint8_t* data, size_t size);
+  // Sends a framed message; a failing send counts as a lost connection.
+  void SendFrame(const MessageBuffer& frame);
+  void CloseSocket();
+
+ private:
+  // Runs an entry point: what a failing call throws ends the operation there; a socket call
+  // that failed inside it counts as a lost connection once the outermost entry point is done.
+  template <class Body>
+  void Guarded(Body body) {
+    ++m_guardDepth;
+    try {
+      body();
+    } catch (...) {
+    }
+    --m_guardDepth;
+    if (m_guardDepth == 0 && m_socketFailed) HandleLostConnection();
+  }
+  template <class Call>
+  void SocketCall(Call call) {
+    try {
+      call(m_socket);
+    } catch (...) {
+      m_socketFailed = true;
+      if (m_guardDepth == 0) HandleLostConnection();
+    }
+  }
+  void HandleLostConnection();
+  void DispatchMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  void OnReceiveFailure(const ReceiveStep& step);
+  void ReconnectAfterNotice(const char* text);
+  bool WatchdogExpired(uint32_t id);
+  void KillWatchdogs();
+  void KillKeepAlives();
+  void ShowGameEndingNotice(const std::string& text, bool wait);
+  // StartConnection; a failing connect is left to the watchdogs.
+  void TryStartConnection();
+  // TryStartConnection, then the silence watchdog again, so that a failed connect is retried.
+  void ReconnectAndWatch();
+  void SendJoinTable();
+
+  IVyrSockTransport& m_socket;
+  ITableTimers& m_timers;
+  ITableNotices& m_notices;
+  SessionSettings& m_settings;
+  FrameworkSession& m_session;
+  ICommTableCalls* m_display = nullptr;
+  ICommArithmeticCalls* m_rules = nullptr;
+  IPlayTableAuxView* m_auxViews[2] = {nullptr, nullptr};
+
+  std::vector<std::unique_ptr<TablePerson>> m_persons;
+  uint32_t m_myId = 0;
+
+  FrameReceiver m_receiver;  // ExpectHeader 1, LastInboundSequence 0, ReconnectCount 0
+  int m_reconnecting = 0;
+  int m_gameOver = 0;
+  int m_ignoreGameData = 0;
+  int m_handStarted = 0;
+  int m_dealStarted = 0;
+  int m_inProgress = 0;
+  int m_exitPending = 0;
+  int m_sound = 1;
+  int16_t m_exitRequestsSent = 0;
+  int m_exitRequestAllowed = 1;
+
+  // Receive bookkeeping: whether a handler asked for the next header, and a count of socket
+  // closes, so that a delivery whose handling closed the connection asks for nothing more.
+  bool m_headerRequested = false;
+  uint32_t m_closeCount = 0;
+  bool m_socketFailed = false;
+  int m_guardDepth = 0;
+};
