@@ -28,6 +28,11 @@ struct FanContext {
   int robbedKong = 0;
   int huType = -1;
   int flowerCount = 0;
+  int prevalentWind = 0;  // 0 east to 3 north
+  int seatWind = -1;      // 0 east to 3 north; -1 none
+  // The table being walked and the rows found so far (indices into it).
+  const FanTable* table = nullptr;
+  const FoundFanList* found = nullptr;
   // For a seven-pairs hand: the concealed tiles with the wilds also win as a standard hand.
   bool standardAgain = false;
 

@@ -53,6 +53,10 @@ int CMj_Gb::CountFans(int shape, int w, const card* tiles, int t, const MeldGrou
   context.robbedKong = m_nRobGang;
   context.huType = m_nHuType;
   context.flowerCount = m_FlowerCards.size();
+  context.prevalentWind = m_nQuanFeng;
+  context.seatWind = m_nMenFeng;
+  context.table = &m_FanTable;
+  context.found = &m_FoundFans;
   context.standardAgain =
       shape == win_search::kShapeSevenPairs && IsStandardWin(tiles, t, w);
 
@@ -78,6 +82,9 @@ int CMj_Gb::GetFanScore(FanType type) const {
   return kPointsByGrade[grade - 1];
 }
 
+// By the points of the type: 1 to 8 the low tests (grades 8-12), 9 to 24 the middle tests
+// (grades 5-7), 25 to 99 the high tests (grades 1-4). The flower row scores by the flowers
+// laid out, so each of the three knows it.
 bool CMj_Gb::HasFan(FanType type, const FanContext& context) const {
   const int points = GetFanScore(type);
   if (points >= 1 && points <= 8) return CheckLowFans(type, context);

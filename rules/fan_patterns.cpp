@@ -8,6 +8,7 @@
 // after the other.
 #include "fan_context.h"
 #include "mj_gb.h"
+#include "special_shapes.h"
 #include "win_search.h"
 
 namespace {
@@ -716,6 +717,258 @@ bool PungOfTerminalsOrHonors(const FanContext& c) {
 
 bool MeldedKong(const FanContext& c) { return c.meldedKongs->size() >= 1; }
 
+// ---- the four-player base's own patterns ----------------------------------------------------
+//
+// What each suit holds among all groups: the values of its pungs and kongs and the tops of its
+// chows, as bit masks over the values 1-9. Only complete groups count: a set that wild tiles
+// would complete is not seen by these patterns.
+struct SuitSets {
+  int pungs[3] = {0, 0, 0};
+  int chows[3] = {0, 0, 0};
+  int pairs[3] = {0, 0, 0};  // values held as a group of exactly two copies
+};
+
+SuitSets SetsBySuit(const FanContext& c) {
+  SuitSets s;
+  for (const MeldGroup& g : c.allGroups) {
+    if (!IsSuitColor(g.m_nColor) || g.m_nTopValue < 1 || g.m_nTopValue > 9) continue;
+    const int bit = 1 << g.m_nTopValue;
+    if (IsOneValue(g) && g.m_nCopies >= 3) s.pungs[g.m_nColor] |= bit;
+    if (IsOneValue(g) && g.m_nCopies == 2) s.pairs[g.m_nColor] |= bit;
+    if (IsChow(g)) s.chows[g.m_nColor] |= bit;
+  }
+  return s;
+}
+
+bool Has(int mask, int32_t value) { return value >= 1 && value <= 9 && (mask >> value) & 1; }
+
+// The three suits in every order, for patterns that give each suit its own part.
+constexpr int kSuitOrders[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
+                                   {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+
+bool ThirteenOrphans(const FanContext& c) { return c.shape == win_search::kShapeThirteenOrphans; }
+
+bool AllTerminals(const FanContext& c) {
+  return StandardOrReadAgain(c) && AllGroupsAre(c, [](const MeldGroup& g) {
+           return IsSuitColor(g.m_nColor) && IsOneValue(g) &&
+                  (g.m_nTopValue == 1 || g.m_nTopValue == 9);
+         });
+}
+
+bool GreaterHonorsAndKnittedTiles(const FanContext& c) {
+  if (c.shape != win_search::kShapeKnittedTiles) return false;
+  TileList rest;
+  rest.assign(c.tiles, c.tileCount);
+  SortCards(rest.data(), rest.size(), true);
+  win_search::KnittedPieces pieces;
+  win_search::TakeKnittedPieces(rest.data(), rest.size(), pieces);
+  for (const MeldGroup& g : pieces.taken) RemoveGroupTiles(g, rest);
+  const win_search::HonourCount h = win_search::CountHonours(rest.data(), rest.size());
+  return h.ok && h.pairs == 0 && h.singles == 7;
+}
+
+bool LesserHonorsAndKnittedTiles(const FanContext& c) {
+  return c.shape == win_search::kShapeKnittedTiles;
+}
+
+bool KnittedStraight(const FanContext& c) {
+  return c.shape == win_search::kShapeKnittedStraight;
+}
+
+// Two suits each with the chows 1-2-3 and 7-8-9, and a pair of 5 of the third suit.
+bool MixedTerminalChows(const FanContext& c) {
+  if (!IsStandard(c)) return false;
+  const SuitSets s = SetsBySuit(c);
+  for (const auto& order : kSuitOrders) {
+    const int a = order[0], b = order[1], third = order[2];
+    if (a > b) continue;
+    if (Has(s.chows[a], 3) && Has(s.chows[a], 9) && Has(s.chows[b], 3) && Has(s.chows[b], 9) &&
+        Has(s.pairs[third], 5)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Pungs (or kongs) of one value in all three suits.
+bool TriplePung(const FanContext& c) {
+  const SuitSets s = SetsBySuit(c);
+  return (s.pungs[0] & s.pungs[1] & s.pungs[2]) != 0;
+}
+
+// Three sets, one in each suit, whose values (tops for chows) are `first`, then `first` +
+// `step`, then `first` + 2 * `step`.
+bool ShiftedAcrossSuits(const int masks[3], int32_t first, int32_t step) {
+  for (const auto& order : kSuitOrders) {
+    if (Has(masks[order[0]], first) && Has(masks[order[1]], first + step) &&
+        Has(masks[order[2]], first + 2 * step)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Chows 1-2-3, 4-5-6 and 7-8-9, each in another suit.
+bool MixedStraight(const FanContext& c) {
+  const SuitSets s = SetsBySuit(c);
+  return ShiftedAcrossSuits(s.chows, 3, 3);
+}
+
+bool MixedTripleChow(const FanContext& c) {
+  const SuitSets s = SetsBySuit(c);
+  return (s.chows[0] & s.chows[1] & s.chows[2]) != 0;
+}
+
+bool MixedShiftedPungs(const FanContext& c) {
+  const SuitSets s = SetsBySuit(c);
+  for (int32_t v = 1; v <= 7; ++v) {
+    if (ShiftedAcrossSuits(s.pungs, v, 1)) return true;
+  }
+  return false;
+}
+
+bool MixedShiftedChows(const FanContext& c) {
+  const SuitSets s = SetsBySuit(c);
+  for (int32_t top = 3; top <= 7; ++top) {
+    if (ShiftedAcrossSuits(s.chows, top, 1)) return true;
+  }
+  return false;
+}
+
+// Nothing found before it in the walk but the flower row.
+bool ChickenHand(const FanContext& c) {
+  if (c.found == nullptr || c.table == nullptr) return true;
+  for (int16_t index : *c.found) {
+    if ((*c.table)[index].type != FanFlowerTiles) return false;
+  }
+  return true;
+}
+
+bool AllTypes(const FanContext& c) {
+  for (int32_t color = ColorCharacters; color <= ColorDragons; ++color) {
+    if (CountOf(c.allGroups, [color](const MeldGroup& g) { return g.m_nColor == color; }) == 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Every group holds a tile of value 1 of its colour.
+bool OutsideHand(const FanContext& c) {
+  return AllGroupsAre(c, [](const MeldGroup& g) {
+    if (g.m_nValues == 1) return g.m_nTopValue == 1;
+    if (g.m_nValues == 2) return g.m_nTopValue == 2;
+    return g.m_nTopValue == 3;
+  });
+}
+
+bool AllSimples(const FanContext& c) {
+  return AllTilesAre(c, [](const card& t) {
+    return IsSuitColor(t.m_nColor) && t.m_nValue != 1 && t.m_nValue != 9;
+  });
+}
+
+// A sequence (step 1, two or more values) and another group of two or more values with the
+// same top value, of the same colour or of a different one.
+bool TwoSequencesWithOneTop(const FanContext& c, bool same_color) {
+  if (!IsStandard(c)) return false;
+  const AllGroups& groups = c.allGroups;
+  for (int i = 0; i < groups.size(); ++i) {
+    if (groups[i].m_nValues < 2 || groups[i].m_nStep != 1) continue;
+    for (int j = 0; j < groups.size(); ++j) {
+      if (j == i || groups[j].m_nValues < 2) continue;
+      if (groups[j].m_nTopValue != groups[i].m_nTopValue) continue;
+      if ((groups[j].m_nColor == groups[i].m_nColor) == same_color) return true;
+    }
+  }
+  return false;
+}
+
+bool PureDoubleChow(const FanContext& c) { return TwoSequencesWithOneTop(c, true); }
+bool MixedDoubleChow(const FanContext& c) { return TwoSequencesWithOneTop(c, false); }
+
+bool OneVoidedSuit(const FanContext& c) {
+  int voided = 0;
+  for (int32_t suit : kSuits) {
+    voided += CountOf(c.allGroups, [suit](const MeldGroup& g) { return g.m_nColor == suit; }) == 0;
+  }
+  return voided == 1;
+}
+
+bool NoHonors(const FanContext& c) {
+  return AllGroupsAre(c, [](const MeldGroup& g) { return !IsHonorColor(g.m_nColor); });
+}
+
+// The one-copy groups of the winning tile's colour, spread into tiles and joined as
+// sequences, give a run that ends at the winning tile.
+bool EdgeWait(const FanContext& c) {
+  if (!IsStandard(c) || IsNoCard(c.huCard)) return false;
+  ValueList tiles;
+  for (int i = 0; i < c.decompositionCount; ++i) {
+    const MeldGroup& g = c.decomposition[i];
+    if (g.m_nCopies < 2 && g.m_nColor == c.huCard.m_nColor) AppendGroupTiles(g, tiles);
+  }
+  SortCards(tiles.data(), tiles.size(), true);
+  WideGroups runs;
+  GroupSequences(tiles.data(), tiles.size(), 9, runs);
+  for (const MeldGroup& g : runs) {
+    if (g.m_nColor != c.huCard.m_nColor) continue;
+    if (LowestValue(g) == c.huCard.m_nValue || g.m_nTopValue == c.huCard.m_nValue) return true;
+  }
+  return false;
+}
+
+// A sequence of the winning tile's colour whose second value is the winning tile.
+bool ClosedWait(const FanContext& c) {
+  if (!IsStandard(c) || IsNoCard(c.huCard)) return false;
+  for (int i = 0; i < c.decompositionCount; ++i) {
+    const MeldGroup& g = c.decomposition[i];
+    if (g.m_nValues >= 2 && g.m_nColor == c.huCard.m_nColor &&
+        g.m_nTopValue - g.m_nValues + 2 == c.huCard.m_nValue) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SingleWait(const FanContext& c) {
+  if (!IsStandard(c) || IsNoCard(c.huCard)) return false;
+  for (int i = 0; i < c.decompositionCount; ++i) {
+    if (c.decomposition[i] == CopiesGroup(c.huCard, 2)) return true;
+  }
+  return false;
+}
+
+bool SelfDrawn(const FanContext& c) { return c.huType == HuSelfDrawn; }
+
+bool FlowerTiles(const FanContext& c) { return c.flowerCount >= 1; }
+
+// A pung (or kong) of a dragon.
+bool DragonPung(const FanContext& c) {
+  return CountOf(c.allGroups, [](const MeldGroup& g) {
+           return g.m_nColor == ColorDragons && IsOneValue(g) && g.m_nCopies >= 3;
+         }) >= 1;
+}
+
+// A pung (or kong) of the wind numbered `wind` (0 east to 3 north).
+bool WindPung(const FanContext& c, int wind) {
+  if (wind < 0 || wind > 3) return false;
+  return CountOf(c.allGroups, [wind](const MeldGroup& g) {
+           return g.m_nColor == ColorWinds && IsOneValue(g) && g.m_nCopies >= 3 &&
+                  g.m_nTopValue == wind + 1;
+         }) >= 1;
+}
+
+bool PrevalentWind(const FanContext& c) { return WindPung(c, c.prevalentWind); }
+bool SeatWind(const FanContext& c) { return WindPung(c, c.seatWind); }
+
+// Pungs (or kongs) of one value in two different suits.
+bool DoublePung(const FanContext& c) {
+  const SuitSets s = SetsBySuit(c);
+  return (s.pungs[0] & s.pungs[1]) != 0 || (s.pungs[0] & s.pungs[2]) != 0 ||
+         (s.pungs[1] & s.pungs[2]) != 0;
+}
+
 }  // namespace
 
 bool CMj_Gb::CheckHighFans(FanType type, const FanContext& c) const {
@@ -737,6 +990,9 @@ bool CMj_Gb::CheckHighFans(FanType type, const FanContext& c) const {
     case FanFourPureShiftedChows: return FourPureShiftedChows(c);
     case FanThreeKongs: return ThreeKongs(c);
     case FanAllTerminalsAndHonors: return AllTerminalsAndHonors(c);
+    case FanThirteenOrphans: return ThirteenOrphans(c);
+    case FanAllTerminals: return AllTerminals(c);
+    case FanFlowerTiles: return FlowerTiles(c);
     default: return false;
   }
 }
@@ -758,6 +1014,12 @@ bool CMj_Gb::CheckMiddleFans(FanType type, const FanContext& c) const {
     case FanUpperFour: return UpperFour(c);
     case FanLowerFour: return LowerFour(c);
     case FanBigThreeWinds: return BigThreeWinds(c);
+    case FanGreaterHonorsAndKnittedTiles: return GreaterHonorsAndKnittedTiles(c);
+    case FanMixedTerminalChows: return MixedTerminalChows(c);
+    case FanTriplePung: return TriplePung(c);
+    case FanLesserHonorsAndKnittedTiles: return LesserHonorsAndKnittedTiles(c);
+    case FanKnittedStraight: return KnittedStraight(c);
+    case FanFlowerTiles: return FlowerTiles(c);
     default: return false;
   }
 }
@@ -786,6 +1048,27 @@ bool CMj_Gb::CheckLowFans(FanType type, const FanContext& c) const {
     case FanTwoTerminalChows: return TwoTerminalChows(c);
     case FanPungOfTerminalsOrHonors: return PungOfTerminalsOrHonors(c);
     case FanMeldedKong: return MeldedKong(c);
+    case FanMixedStraight: return MixedStraight(c);
+    case FanMixedTripleChow: return MixedTripleChow(c);
+    case FanMixedShiftedPungs: return MixedShiftedPungs(c);
+    case FanChickenHand: return ChickenHand(c);
+    case FanMixedShiftedChows: return MixedShiftedChows(c);
+    case FanAllTypes: return AllTypes(c);
+    case FanOutsideHand: return OutsideHand(c);
+    case FanDragonPung: return DragonPung(c);
+    case FanPrevalentWind: return PrevalentWind(c);
+    case FanSeatWind: return SeatWind(c);
+    case FanDoublePung: return DoublePung(c);
+    case FanAllSimples: return AllSimples(c);
+    case FanPureDoubleChow: return PureDoubleChow(c);
+    case FanMixedDoubleChow: return MixedDoubleChow(c);
+    case FanOneVoidedSuit: return OneVoidedSuit(c);
+    case FanNoHonors: return NoHonors(c);
+    case FanEdgeWait: return EdgeWait(c);
+    case FanClosedWait: return ClosedWait(c);
+    case FanSingleWait: return SingleWait(c);
+    case FanSelfDrawn: return SelfDrawn(c);
+    case FanFlowerTiles: return FlowerTiles(c);
     default: return false;
   }
 }

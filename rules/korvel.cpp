@@ -142,24 +142,6 @@ bool CKorvel::HasFan(FanType type, const FanContext& context) const {
   return false;
 }
 
-int CKorvel::CalculateScore(int16_t& banker, int16_t& fans, int16_t& base) {
-  banker = m_nBanker == 0 ? 1 : 0;
-  base = 2;
-  fans = 0;
-  m_HuGroups.clear();
-  TileList tiles;
-  const int w = TakeOutWilds(tiles);
-  int shape = kShapeNone;
-  if (CheckHu(tiles.data(), tiles.size(), m_HuGroups, shape, w)) {
-    fans = static_cast<int16_t>(CountFans(shape, w, tiles.data(), tiles.size(),
-                                          m_HuGroups.data(), m_HuGroups.size()));
-  } else {
-    // A hand that does not win has no fans, whatever an earlier test found.
-    m_FoundFans.clear();
-  }
-  return m_nHuType == HuSelfDrawn ? 2 * base + 2 * fans : base + fans;
-}
-
 int CKorvel::GetFans(FanType* out, int capacity) const {
   int count = 0;
   auto put = [&](FanType code) {

@@ -19,7 +19,6 @@ class CKorvel : public CMj_Gb {
   void InitFanTable() override;
   int GetFanScore(FanType type) const override;
   bool HasFan(FanType type, const FanContext& context) const override;
-  int CalculateScore(int16_t& banker, int16_t& fans, int16_t& base) override;
 
   // The fans of the last count: first the extra codes of the flags equal to 1, then the type
   // of every found fan in table order. Writes at most `capacity` codes; answers how many

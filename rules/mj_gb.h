@@ -3,8 +3,9 @@
 // discarded and the per-hand flags; it decides claims, wins and ready hands and counts fans.
 //
 // This is the four-player base. The win and ready tests, the fan table, the fan points, the
-// pattern dispatch and the score are virtual: the two-player rules (CKorvel) replace them, and
-// the base's own versions belong with the four-player rules.
+// pattern dispatch and the score are virtual: the two-player rules (CKorvel) replace them. The
+// base's own versions are the four-player rules: win and ready tests that also know thirteen
+// orphans (shape 30) and knitted tiles (shape 40), and a table of 81 patterns.
 //
 // Every operation is safe on any input: an empty hand, a null pointer, an index out of range
 // or a call before the first hand give an empty answer and change nothing they should not.
@@ -140,20 +141,23 @@ class CMj_Gb {
   bool CanDeclareListen();
 
   // Tiles (without wilds) plus w wild tiles form a winning shape; fills the groups and the
-  // shape code.
-  virtual bool CheckHu(const card* tiles, int t, GroupList& groups, int& shape, int w) = 0;
+  // shape code. The base knows seven pairs (10), the standard hand of the 13-tile game (20-25,
+  // with the hands that still hold kongs' fourth tiles), thirteen orphans (30) and knitted
+  // tiles (40); the last two only for a seat with no meld and no kong.
+  virtual bool CheckHu(const card* tiles, int t, GroupList& groups, int& shape, int w);
   // Tiles plus w wild tiles are one tile short of a winning shape.
-  virtual bool CheckTing(const card* tiles, int t, GroupList& groups, int w) = 0;
+  virtual bool CheckTing(const card* tiles, int t, GroupList& groups, int w);
 
   // ---- fans and score ---------------------------------------------------------------------
 
-  virtual void InitFanTable() = 0;
+  // Empties the fan table and builds the rules' rows (the base: 81 patterns).
+  virtual void InitFanTable();
   // Points of a fan type by its grade.
   virtual int GetFanScore(FanType type) const;
   // Whether the hand described by the context has the pattern.
   virtual bool HasFan(FanType type, const FanContext& context) const;
   // The score of the hand (the banker flag, the fans and the base are reported too).
-  virtual int CalculateScore(int16_t& banker, int16_t& fans, int16_t& base) = 0;
+  virtual int CalculateScore(int16_t& banker, int16_t& fans, int16_t& base);
 
   // The sum of the points of the patterns found; refills the found fans.
   int CountFans(int shape, int w, const card* tiles, int t, const MeldGroup* groups, int g);
@@ -223,4 +227,5 @@ class CMj_Gb {
   int16_t m_nGunLoc = -1;
   int16_t m_nHuType = HuTypeNone;
   int16_t m_nLowFan = 0;
+  int16_t m_nMenFeng = -1;    // the seat's own wind, 0 east to 3 north (no operation sets it)
 };

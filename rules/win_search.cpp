@@ -620,6 +620,17 @@ bool ExhaustiveSetsOnly(const card* tiles, int t, int w, int n) {
   return Search(counts, 0, w, n, 0, nullptr);
 }
 
+bool ExhaustiveSetsAndPair(const card* tiles, int t, int w, int n, GroupList* groups) {
+  if (groups != nullptr) groups->clear();
+  if (t < 0 || w < 0 || n < 0 || t + w != 3 * n + 2 || !AllJudgeable(tiles, t)) return false;
+  Counts counts{};
+  for (int i = 0; i < t; ++i) {
+    // A face held more often than a count slot can tell is no hand of one set.
+    if (++counts[tiles[i].m_nColor * 10 + tiles[i].m_nValue] > 8) return false;
+  }
+  return Search(counts, 0, w, n, 1, groups);
+}
+
 bool ExhaustiveStandardWin(const card* tiles, int t, int w, GroupList* groups) {
   if (groups != nullptr) groups->clear();
   const int total = t + w;

@@ -121,6 +121,10 @@ bool ExhaustiveKnittedStraightWin(const card* tiles, int t, int w);
 // Whether the tiles and w wilds can be arranged as n sets and nothing else.
 bool ExhaustiveSetsOnly(const card* tiles, int t, int w, int n);
 
+// Whether the tiles and w wilds can be arranged as n sets and a pair (any n, so hands of the
+// 16-tile game too); fills `groups` (when not null) with the first arrangement found.
+bool ExhaustiveSetsAndPair(const card* tiles, int t, int w, int n, GroupList* groups);
+
 // Whether every tile names a real face and is not wild.
 bool AllJudgeable(const card* tiles, int t);
 

@@ -1,11 +1,15 @@
-// Feeds random tile lists and operations through the rules object: deal, draws, discards,
-// claims, melds, win and ready tests, fan count and score. Any tile values at all, including
-// ones no set holds, must be handled without a crash or a sanitizer report.
+// Feeds random tile lists and operations through a rules object (the two-player rules or the
+// four-player base): deal, draws, discards, claims, melds, win and ready tests, fan count and
+// score; and random tiles through the searches of the 16-tile game that no rules object calls.
+// Any tile values at all, including ones no set holds, must be handled without a crash or a
+// sanitizer report.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "korvel_rules.h"
+#include "special_shapes.h"
 
 namespace {
 
@@ -37,8 +41,18 @@ class Input {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input in(data, size);
-  CKorvel rules;
-  if (in.Byte() & 1) rules.StartNewHand();
+  const uint8_t first = in.Byte();
+  std::unique_ptr<CMj_Gb> owner;
+  CKorvel* korvel = nullptr;
+  if (first & 2) {
+    owner = std::make_unique<CMj_Gb>();
+  } else {
+    auto two_player = std::make_unique<CKorvel>();
+    korvel = two_player.get();
+    owner = std::move(two_player);
+  }
+  CMj_Gb& rules = *owner;
+  if (first & 1) rules.StartNewHand();
   rules.SetLowFan(static_cast<int16_t>(in.Byte() % 6));
   std::vector<card> deal = in.Tiles(16);
   rules.AddCardsToMyHand(deal.data(), static_cast<int>(deal.size()));
@@ -86,8 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 12: {
         int16_t banker, fans, base;
         rules.CalculateScore(banker, fans, base);
-        FanType codes[CKorvel::kMaxFanCodes];
-        rules.GetFans(codes, CKorvel::kMaxFanCodes);
+        if (korvel != nullptr) {
+          FanType codes[CKorvel::kMaxFanCodes];
+          korvel->GetFans(codes, CKorvel::kMaxFanCodes);
+        }
         break;
       }
       case 13: {
@@ -96,6 +112,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 14: {
+        if (in.Byte() % 4 == 0) {
+          // The 16-tile game's members, straight on the tiles (no rules object calls them).
+          std::vector<card> tiles = in.Tiles(24);
+          const int w = in.Byte() % 9;
+          GroupList groups;
+          int shape = 0;
+          win_search::StandardWin16(tiles.data(), static_cast<int>(tiles.size()), w, groups,
+                                    shape);
+          win_search::StandardReady16(tiles.data(), static_cast<int>(tiles.size()), w);
+          break;
+        }
         card chosen;
         rules.AutoSendCards(chosen);
         rules.SetCardAfterGang(tile);

@@ -24,7 +24,7 @@ struct HandSetup {
   const char* card_after_gang = "";     // the replacement tile drawn after a kong
 };
 
-inline void SetUpHand(CKorvel& rules, const HandSetup& setup) {
+inline void SetUpHand(CMj_Gb& rules, const HandSetup& setup) {
   rules.StartNewHand();
   for (const card& c : Tiles(setup.discards)) rules.SetRecvCards(1, 1, &c);
   for (const MeldSetup& meld : setup.melds) {
@@ -49,7 +49,7 @@ inline void SetUpHand(CKorvel& rules, const HandSetup& setup) {
 }
 
 // Brings the winning tile in and answers the engine's verdict on it.
-inline bool OfferWinningTile(CKorvel& rules, WinKind kind, const card& win) {
+inline bool OfferWinningTile(CMj_Gb& rules, WinKind kind, const card& win) {
   if (kind == WinKind::SelfDrawn) {
     rules.AddCardsToMyHand(&win, 1);
     return rules.CanHuOnMo();

@@ -2,7 +2,8 @@
 // every hand the win test accepts must really be seven pairs, sets and a pair, or a knitted
 // straight with a set and a pair, and the groups it reports must be such an arrangement of
 // exactly its tiles; and every hand the checker accepts must be accepted. The same for the
-// ready test (one more tile of any face), and for hands with one wild tile.
+// ready test (one more tile of any face), and for hands with one wild tile. The four-player
+// base's own tests are held to the same, with thirteen orphans and knitted tiles added.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "korvel_rules.h"
+#include "special_shapes.h"
 #include "tile_notation.h"
 
 namespace {
@@ -103,6 +105,40 @@ bool KnittedStraight(Counts c) {
 
 bool Wins(const Counts& c) { return SevenPairs(c) || SetsAndAPair(c) || KnittedStraight(c); }
 
+// The four-player base's special shapes. Thirteen orphans: every terminal and honour once, and
+// one honour twice (a second terminal is no pair there).
+bool IsOrphan(int face) { return face >= 27 || face % 9 == 0 || face % 9 == 8; }
+
+bool ThirteenOrphans(const Counts& c) {
+  if (Total(c) != 14) return false;
+  for (int face = 0; face < kFaces; ++face) {
+    if (IsOrphan(face) ? (c[face] < 1 || c[face] > 2) : c[face] != 0) return false;
+    if (face < 27 && c[face] == 2) return false;
+  }
+  return true;
+}
+
+// Knitted tiles: fourteen different tiles out of the honours and one knitted straight.
+bool KnittedTiles(const Counts& c) {
+  if (Total(c) != 14) return false;
+  for (int v : c) {
+    if (v > 1) return false;
+  }
+  std::array<int, 3> start = {1, 2, 3};
+  do {
+    bool fits = true;
+    for (int face = 0; face < 27 && fits; ++face) {
+      const int suit = face / 9;
+      const int value = face % 9 + 1;
+      fits = c[face] == 0 || (value - start[suit]) % 3 == 0;
+    }
+    if (fits) return true;
+  } while (std::next_permutation(start.begin(), start.end()));
+  return false;
+}
+
+bool BaseWins(const Counts& c) { return Wins(c) || ThirteenOrphans(c) || KnittedTiles(c); }
+
 // ---- hands -------------------------------------------------------------------------------
 
 class HandMaker {
@@ -172,6 +208,35 @@ class HandMaker {
       }
     }
   }
+
+  // Near the base's special shapes: thirteen orphans or knitted tiles, with one face at
+  // random in place of one tile now and then.
+  std::vector<card> SpecialHand(int n) {
+    std::vector<int> faces;
+    if (Pick(2) == 0) {
+      for (int face = 0; face < kFaces; ++face) {
+        if (face >= 27 || face % 9 == 0 || face % 9 == 8) faces.push_back(face);
+      }
+      faces.push_back(Pick(3) == 0 ? Pick(kFaces) : 27 + Pick(7));
+    } else {
+      std::array<int, 3> start = {0, 1, 2};
+      std::shuffle(start.begin(), start.end(), random_);
+      for (int suit = 0; suit < 3; ++suit) {
+        for (int v = start[suit]; v < 9; v += 3) faces.push_back(suit * 9 + v);
+      }
+      for (int face = 27; face < kFaces; ++face) faces.push_back(face);
+      std::shuffle(faces.begin(), faces.end(), random_);
+      faces.resize(14);
+    }
+    if (Pick(3) == 0) faces[Pick(static_cast<int>(faces.size()))] = Pick(kFaces);
+    std::shuffle(faces.begin(), faces.end(), random_);
+    std::vector<card> out;
+    for (int i = 0; i < n; ++i) out.push_back(CardOf(faces[i]));
+    return out;
+  }
+
+  // The mix of Mixed with the special shapes added.
+  std::vector<card> BaseMixed(int n) { return Pick(4) == 0 ? SpecialHand(n) : Mixed(n); }
 
   int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 
@@ -287,6 +352,121 @@ TEST(WinPropertyTest, OneWildTileStandsForAnyFace) {
     }
     if (engine) ASSERT_TRUE(any) << TilesText(tiles);
     if (plain) ASSERT_TRUE(engine) << TilesText(tiles);
+  }
+}
+
+// The four-player base: the same properties with thirteen orphans and knitted tiles added.
+TEST(BaseWinPropertyTest, AcceptedHandsAreRealArrangementsAndNoneIsMissed) {
+  HandMaker maker(20241210);
+  CMj_Gb rules;
+  rules.StartNewHand();
+  int special = 0;
+  for (int i = 0; i < kHands; ++i) {
+    std::vector<card> tiles = maker.BaseMixed(14);
+    GroupList groups;
+    int shape = 0;
+    const bool engine = rules.CheckHu(tiles.data(), 14, groups, shape, 0);
+    const Counts c = CountsOf(tiles);
+    ASSERT_EQ(engine, BaseWins(c)) << TilesText(tiles);
+    if (!engine) continue;
+    if (shape == win_search::kShapeThirteenOrphans || shape == win_search::kShapeKnittedTiles) {
+      ++special;
+      ASSERT_EQ(shape == win_search::kShapeThirteenOrphans, ThirteenOrphans(c))
+          << TilesText(tiles);
+      Counts spread{};
+      for (const MeldGroup& g : groups) {
+        FixedList<card, 16> own;
+        AppendGroupTiles(g, own);
+        for (const card& t : own) ++spread[FaceOf(t)];
+      }
+      ASSERT_EQ(spread, c) << TilesText(tiles) << " -> " << GroupsText(groups);
+    } else {
+      ASSERT_TRUE(IsArrangementOf(groups, shape, tiles))
+          << TilesText(tiles) << " -> " << GroupsText(groups);
+    }
+  }
+  EXPECT_GT(special, kHands / 100);
+}
+
+TEST(BaseWinPropertyTest, ReadyHandsAreOneFaceShort) {
+  HandMaker maker(8);
+  CMj_Gb rules;
+  rules.StartNewHand();
+  for (int i = 0; i < kHands; ++i) {
+    std::vector<card> tiles = maker.BaseMixed(13);
+    GroupList groups;
+    const bool engine = rules.CheckTing(tiles.data(), 13, groups, 0);
+    Counts c = CountsOf(tiles);
+    bool checker = false;
+    for (int face = 0; face < kFaces && !checker; ++face) {
+      ++c[face];
+      checker = SevenPairs(c) || SetsAndAPair(c) || ThirteenOrphans(c) || KnittedTiles(c);
+      --c[face];
+    }
+    ASSERT_EQ(engine, checker) << TilesText(tiles);
+  }
+}
+
+// Fifteen tiles hold one kong's fourth tile: four real copies of a face are the kong and the
+// rest must be three sets and a pair; nothing else wins.
+TEST(BaseWinPropertyTest, FifteenTilesWinOnlyWithAKongAndSetsAndAPair) {
+  HandMaker maker(15);
+  CMj_Gb rules;
+  rules.StartNewHand();
+  int accepted = 0;
+  for (int i = 0; i < kHands / 4; ++i) {
+    std::vector<card> tiles = maker.Pick(2) == 0 ? maker.WinningHand() : maker.Mixed(14);
+    // Most often a fourth copy of a face the hand holds three times.
+    Counts c = CountsOf(tiles);
+    int extra = maker.Pick(kFaces);
+    for (int face = 0; face < kFaces; ++face) {
+      if (c[face] == 3 && maker.Pick(3) != 0) extra = face;
+    }
+    tiles.push_back(CardOf(extra));
+    ++c[extra];
+    bool checker = false;
+    for (int face = 0; face < kFaces && !checker; ++face) {
+      if (c[face] < 4) continue;
+      c[face] -= 4;
+      checker = SetsAndAPair(c);
+      c[face] += 4;
+    }
+    GroupList groups;
+    int shape = 0;
+    const bool engine = rules.CheckHu(tiles.data(), 15, groups, shape, 0);
+    ASSERT_EQ(engine, checker) << TilesText(tiles);
+    accepted += engine ? 1 : 0;
+  }
+  EXPECT_GT(accepted, kHands / 100);
+}
+
+// With wild tiles the answer must match what some faces in their place would make.
+TEST(BaseWinPropertyTest, WildTilesStandForAnyFaces) {
+  HandMaker maker(100);
+  CMj_Gb rules;
+  rules.StartNewHand();
+  for (int i = 0; i < kHands / 4; ++i) {
+    const int w = 1 + maker.Pick(2);
+    std::vector<card> tiles = maker.BaseMixed(14 - w);
+    GroupList groups;
+    int shape = 0;
+    const bool engine = rules.CheckHu(tiles.data(), 14 - w, groups, shape, w);
+    Counts c = CountsOf(tiles);
+    bool any = false;
+    for (int a = 0; a < kFaces && !any; ++a) {
+      ++c[a];
+      if (w == 1) {
+        any = BaseWins(c);
+      } else {
+        for (int b = a; b < kFaces && !any; ++b) {
+          ++c[b];
+          any = BaseWins(c);
+          --c[b];
+        }
+      }
+      --c[a];
+    }
+    ASSERT_EQ(engine, any) << TilesText(tiles) << " with " << w << " wilds";
   }
 }
 
