@@ -1,0 +1,264 @@
+#include "sprite_painter.h"
+
+#if !KORVEL_SPRITES_BOARD
+#include <algorithm>
+// GDI+ wants min and max from somewhere.
+using std::max;
+using std::min;
+#include <gdiplus.h>
+#endif
+
+namespace sprites {
+
+namespace {
+
+constexpr COLORREF kGroupFrameColor = 0x0000FF;
+constexpr COLORREF kWallFrameColor = 0x7B0C5D;
+constexpr int kTileKeyExtra = 2;  // map keys: 0 frame, 1 face-down, 2.. extras
+
+// A memory DC with one bitmap selected, given back on scope exit. The DC is made for the
+// scope, or borrowed from the painter (which keeps its work DCs between draws).
+class SelectedDC {
+ public:
+  SelectedDC(HDC reference, HBITMAP bitmap) : m_hDC(CreateCompatibleDC(reference)), m_bOwn(true) {
+    if (m_hDC && bitmap) Select(bitmap);
+  }
+  SelectedDC(HDC borrowed, HBITMAP bitmap, bool) : m_hDC(borrowed), m_bOwn(false) {
+    if (m_hDC && bitmap) Select(bitmap);
+  }
+  ~SelectedDC() {
+    if (!m_hDC) return;
+    if (m_hOld) SelectObject(m_hDC, m_hOld);
+    if (m_bOwn) DeleteDC(m_hDC);
+  }
+  SelectedDC(const SelectedDC&) = delete;
+  SelectedDC& operator=(const SelectedDC&) = delete;
+  HDC get() const { return m_hDC; }
+  void Select(HBITMAP bitmap) {
+    HGDIOBJ old = SelectObject(m_hDC, bitmap);
+    if (!m_hOld) m_hOld = old;
+  }
+
+ private:
+  HDC m_hDC;
+  bool m_bOwn;
+  HGDIOBJ m_hOld = nullptr;
+};
+
+}  // namespace
+
+BitmapSize MeasureBitmap(HBITMAP bitmap) {
+  BITMAP bm{};
+  if (!bitmap || GetObjectW(bitmap, sizeof bm, &bm) != sizeof bm) return {};
+  return {bm.bmWidth, bm.bmHeight};
+}
+
+HBITMAP ComposeMasked(HDC reference, HBITMAP imageAndMask, HBRUSH background) {
+  const BitmapSize size = MeasureBitmap(imageAndMask);
+  const int w = size.width / 2, h = size.height;
+  if (w <= 0 || h <= 0) return nullptr;
+  HBITMAP image = CreateCompatibleBitmap(reference, w, h);
+  HBITMAP tile = CreateCompatibleBitmap(reference, w, h);
+  if (!image || !tile) {
+    if (image) DeleteObject(image);
+    if (tile) DeleteObject(tile);
+    return nullptr;
+  }
+  {
+    SelectedDC src(reference, imageAndMask), img(reference, image), out(reference, tile);
+    BitBlt(img.get(), 0, 0, w, h, src.get(), 0, 0, SRCCOPY);
+    const RECT all{0, 0, w, h};
+    FillRect(out.get(), &all, background ? background : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    BitBlt(img.get(), 0, 0, w, h, src.get(), w, 0, MERGEPAINT);   // image OR NOT mask
+    BitBlt(out.get(), 0, 0, w, h, src.get(), w, 0, NOTSRCERASE);  // NOT (tile OR mask)
+    BitBlt(out.get(), 0, 0, w, h, img.get(), 0, 0, SRCINVERT);    // tile XOR image
+  }
+  DeleteObject(image);
+  return tile;
+}
+
+SpritePainter::SpritePainter()
+    : m_hGroupFrameBrush(CreateSolidBrush(kGroupFrameColor)),
+      m_hWallBrush(CreateSolidBrush(kWallFrameColor)) {}
+
+SpritePainter::~SpritePainter() {
+  for (HDC work : m_hWorkDC)
+    if (work) DeleteDC(work);
+  DropComposed();
+  if (m_hBufferDC) {
+    if (m_hBufferOld) SelectObject(m_hBufferDC, m_hBufferOld);
+    DeleteDC(m_hBufferDC);
+  }
+  if (m_hBuffer) DeleteObject(m_hBuffer);
+  for (HBRUSH b : {m_hBkBrush, m_hGroupFrameBrush, m_hWallBrush})
+    if (b) DeleteObject(b);
+}
+
+void SpritePainter::DropComposed() {
+  for (auto& [key, bitmap] : m_Composed) DeleteObject(bitmap);
+  m_Composed.clear();
+  for (HBITMAP& s : m_Stacks) {
+    if (s) DeleteObject(s);
+    s = nullptr;
+  }
+}
+
+void SpritePainter::SetBitmaps(const SpriteBitmaps& bitmaps) {
+  m_Bitmaps = bitmaps;
+  DropComposed();
+}
+
+void SpritePainter::SetBkColor(COLORREF color) {
+  if (m_hBkBrush) DeleteObject(m_hBkBrush);
+  m_hBkBrush = CreateSolidBrush(color);
+  // The tiles' corners show the background: compose them again over the new one.
+  DropComposed();
+}
+
+void SpritePainter::SetBkBitmap(HBITMAP pattern) {
+  if (!pattern) return;
+  HBRUSH brush = CreatePatternBrush(pattern);
+  if (!brush) return;
+  if (m_hBkBrush) DeleteObject(m_hBkBrush);
+  m_hBkBrush = brush;
+  DropComposed();
+}
+
+void SpritePainter::SetImages(const HICON icons[6]) {
+  if (!icons) return;
+  for (int k = 0; k < 6; ++k) m_Dice[static_cast<size_t>(k)] = icons[k];
+}
+
+bool SpritePainter::PrepareBackBuffer(HDC hdc, int32_t w, int32_t h) {
+  const BitmapSize want = NextBackBufferSize(m_BufferSize, w, h);
+  if (m_hBuffer && want.width == m_BufferSize.width && want.height == m_BufferSize.height)
+    return true;
+  if (!m_hBufferDC) m_hBufferDC = CreateCompatibleDC(hdc);
+  if (!m_hBufferDC) return false;
+  if (m_hBuffer) {
+    SelectObject(m_hBufferDC, m_hBufferOld);
+    DeleteObject(m_hBuffer);
+    m_hBuffer = nullptr;
+    m_BufferSize = {};
+  }
+  m_hBuffer = CreateCompatibleBitmap(hdc, want.width, want.height);
+  BitmapSize made = want;
+  if (!m_hBuffer) {
+    // Retry at half height; the size stored is the size made, so a later draw tries again.
+    made = {want.width, want.height / 2};
+    m_hBuffer = CreateCompatibleBitmap(hdc, made.width, made.height);
+  }
+  if (!m_hBuffer) return false;
+  m_BufferSize = made;
+  m_hBufferOld = SelectObject(m_hBufferDC, m_hBuffer);
+  return made.width >= w && made.height >= h;
+}
+
+HBITMAP SpritePainter::ComposedTile(HDC hdc, TileSource source, int16_t extra) {
+  const int key = source == TileSource::Extra ? kTileKeyExtra + extra : static_cast<int>(source);
+  if (auto it = m_Composed.find(key); it != m_Composed.end()) return it->second;
+  HBITMAP from = source == TileSource::Frame      ? m_Bitmaps.frame
+                 : source == TileSource::FaceDown ? m_Bitmaps.faceDown
+                 : (extra >= 0 && extra < 5)      ? m_Bitmaps.extra[extra]
+                                                  : nullptr;
+  HBITMAP tile = from ? ComposeMasked(hdc, from, m_hBkBrush) : nullptr;
+  if (tile) m_Composed[key] = tile;
+  return tile;
+}
+
+HBITMAP SpritePainter::Stack(HDC hdc, int16_t k) {
+  if (k < 0 || k > 3) return nullptr;
+  HBITMAP& s = m_Stacks[static_cast<size_t>(k)];
+  // Stacks 0 and 2 are the upright wall stack (extra 3), 1 and 3 the lying one (extra 4).
+  if (!s) s = ComposeMasked(hdc, m_Bitmaps.extra[(k % 2 == 0) ? 3 : 4], m_hBkBrush);
+  return s;
+}
+
+void SpritePainter::Background(HDC target, int32_t srcX, int32_t srcY, int32_t x, int32_t y,
+                               int32_t w, int32_t h, bool brushOnly) {
+#if !KORVEL_SPRITES_BOARD
+  if (m_pBkImage && !brushOnly) {
+    Gdiplus::Graphics g(target);
+    g.DrawImage(m_pBkImage, Gdiplus::Rect(x, y, w, h), srcX, srcY, w, h, Gdiplus::UnitPixel);
+    return;
+  }
+#else
+  (void)srcX;
+  (void)srcY;
+  (void)brushOnly;
+#endif
+  const RECT r{x, y, x + w, y + h};
+  FillRect(target, &r, m_hBkBrush ? m_hBkBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+void SpritePainter::RunOps(HDC hdc, HDC target, const std::vector<DrawOp>& ops, HBITMAP tile) {
+  if (ops.empty()) return;
+  for (HDC& work : m_hWorkDC)
+    if (!work) work = CreateCompatibleDC(hdc);
+  // The face sheet is shared by the sprites of a control, so nothing stays selected after a
+  // draw.
+  SelectedDC tiles(m_hWorkDC[0], tile, true), sheet(m_hWorkDC[1], m_Bitmaps.faceSheet, true),
+      stacks(m_hWorkDC[2], nullptr, true);
+  for (const DrawOp& op : ops) {
+    switch (op.source) {
+      case DrawSource::Tile:
+        if (tile) BitBlt(target, op.dx, op.dy, op.w, op.h, tiles.get(), op.sx, op.sy, SRCCOPY);
+        break;
+      case DrawSource::Face:
+        if (m_Bitmaps.faceSheet)
+          BitBlt(target, op.dx, op.dy, op.w, op.h, sheet.get(), op.sx, op.sy, SRCCOPY);
+        break;
+      case DrawSource::Stack:
+        if (HBITMAP s = Stack(hdc, op.index)) {
+          stacks.Select(s);
+          BitBlt(target, op.dx, op.dy, op.w, op.h, stacks.get(), op.sx, op.sy, SRCCOPY);
+        }
+        break;
+      case DrawSource::Dice:
+        if (op.index >= 0 && op.index < 6 && m_Dice[static_cast<size_t>(op.index)])
+          DrawIconEx(target, op.dx, op.dy, m_Dice[static_cast<size_t>(op.index)], op.w, op.h, 0,
+                     nullptr, DI_NORMAL);
+        break;
+      case DrawSource::FrameRect: {
+        const RECT r{op.dx, op.dy, op.dx + op.w, op.dy + op.h};
+        FrameRect(target, &r, op.index == 1 ? m_hWallBrush : m_hGroupFrameBrush);
+        break;
+      }
+    }
+  }
+}
+
+int SpritePainter::Paint(HDC hdc, const RECT& rect, const SpriteDrawing& d, const RECT* parts,
+                         int partCount) {
+  if (!hdc) return 0;
+  if (d.error) {
+    RECT r = rect;
+    DrawTextA(hdc, "error", 5, &r, DT_CENTER);
+    return 0;
+  }
+  if (!d.drawn) return 0;
+  HBITMAP tile = ComposedTile(hdc, d.tile, d.extra);
+  if (d.target == DrawTarget::Direct) {
+    RunOps(hdc, hdc, d.ops, tile);
+    return 1;
+  }
+  if (d.width <= 0 || d.height <= 0) return 1;
+  if (!PrepareBackBuffer(hdc, d.width, d.height)) return 0;
+  Background(m_hBufferDC, d.x, d.y, 0, 0, d.width, d.height, d.brushBackground);
+  RunOps(hdc, m_hBufferDC, d.ops, tile);
+  if (parts && partCount > 0) {
+    // Reveal: the whole area gets its background back, then only the parts show the drawing.
+    Background(hdc, d.x, d.y, d.x, d.y, d.width, d.height, d.brushBackground);
+    for (int i = 0; i < partCount; ++i) {
+      const RECT& p = parts[i];
+      BitBlt(hdc, p.left, p.top, p.right - p.left, p.bottom - p.top, m_hBufferDC,
+             p.left - d.x, p.top - d.y, SRCCOPY);
+    }
+  } else {
+    BitBlt(hdc, d.x, d.y, d.width, d.height, m_hBufferDC, 0, 0, SRCCOPY);
+  }
+  RunOps(hdc, hdc, d.directOps, tile);
+  return 1;
+}
+
+}  // namespace sprites

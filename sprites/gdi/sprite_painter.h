@@ -1,0 +1,93 @@
+// Draws a sprite's layout with GDI: the back buffer, the background (the table's picture or the
+// solid brush), the tile composed from an image-and-mask bitmap over the background, faces from
+// the face sheet, the wall stacks, the dice icons and the outlines.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <map>
+
+#include "sprite_layout.h"
+
+#if !KORVEL_SPRITES_BOARD
+namespace Gdiplus {
+class Image;
+}
+#endif
+
+namespace sprites {
+
+// The sprite's build in this library.
+#if KORVEL_SPRITES_BOARD
+constexpr SpriteBuild kThisBuild = SpriteBuild::Board;
+#else
+constexpr SpriteBuild kThisBuild = SpriteBuild::Table;
+#endif
+
+// Size of a bitmap, 0 x 0 when the handle cannot be read.
+BitmapSize MeasureBitmap(HBITMAP bitmap);
+
+// Builds the picture of an image-and-mask bitmap over a brush: the image where the mask is
+// white, the brush where it is black (MERGEPAINT, NOTSRCERASE, SRCINVERT). Returns a new bitmap
+// of half the width, or 0.
+HBITMAP ComposeMasked(HDC reference, HBITMAP imageAndMask, HBRUSH background);
+
+struct SpriteBitmaps {
+  HBITMAP faceSheet = nullptr;
+  HBITMAP frame = nullptr;
+  HBITMAP faceDown = nullptr;
+  HBITMAP extra[5] = {};
+};
+
+class SpritePainter {
+ public:
+  SpritePainter();
+  ~SpritePainter();
+  SpritePainter(const SpritePainter&) = delete;
+  SpritePainter& operator=(const SpritePainter&) = delete;
+
+  void SetBitmaps(const SpriteBitmaps& bitmaps);
+  const SpriteBitmaps& Bitmaps() const { return m_Bitmaps; }
+  // A solid brush of the colour, or a pattern brush of the bitmap, fills the background.
+  void SetBkColor(COLORREF color);
+  void SetBkBitmap(HBITMAP pattern);
+  void SetImages(const HICON icons[6]);
+#if !KORVEL_SPRITES_BOARD
+  // The table's composed background picture (kept by the table, never freed here).
+  void SetBkImage(Gdiplus::Image* image) { m_pBkImage = image; }
+#endif
+
+  // Draws into `rect` of hdc. With parts, only those rectangles of the drawing reach hdc (the
+  // rest of `rect` gets its background back first). Returns 1 when something was drawn.
+  int Paint(HDC hdc, const RECT& rect, const SpriteDrawing& d, const RECT* parts = nullptr,
+            int partCount = 0);
+
+  BitmapSize BackBufferSize() const { return m_BufferSize; }
+
+ private:
+  bool PrepareBackBuffer(HDC hdc, int32_t w, int32_t h);
+  HBITMAP ComposedTile(HDC hdc, TileSource source, int16_t extra);
+  HBITMAP Stack(HDC hdc, int16_t k);
+  void DropComposed();
+  void Background(HDC target, int32_t srcX, int32_t srcY, int32_t x, int32_t y, int32_t w,
+                  int32_t h, bool brushOnly);
+  void RunOps(HDC hdc, HDC target, const std::vector<DrawOp>& ops, HBITMAP tile);
+
+  SpriteBitmaps m_Bitmaps;
+  HBRUSH m_hBkBrush = nullptr;
+  HBRUSH m_hGroupFrameBrush = nullptr;  // red outline of a grouped row
+  HBRUSH m_hWallBrush = nullptr;        // outline of the last discard
+  std::array<HICON, 6> m_Dice{};
+  std::map<int, HBITMAP> m_Composed;    // by tile source
+  std::array<HBITMAP, 4> m_Stacks{};
+  std::array<HDC, 3> m_hWorkDC{};  // tile, face sheet, wall stack
+  HDC m_hBufferDC = nullptr;
+  HBITMAP m_hBuffer = nullptr;
+  HGDIOBJ m_hBufferOld = nullptr;
+  BitmapSize m_BufferSize;
+#if !KORVEL_SPRITES_BOARD
+  Gdiplus::Image* m_pBkImage = nullptr;
+#endif
+};
+
+}  // namespace sprites
