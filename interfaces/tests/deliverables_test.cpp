@@ -16,6 +16,7 @@
 #include "korvel_table.h"
 #include "parley.h"
 #include "vitrine.h"
+#include "winkit/testing/com_test_support.h"
 #include "winkit/com_ptr.h"
 #include "winkit/control_host.h"
 #include "winkit/registration.h"
@@ -25,12 +26,8 @@ using winkit::GuidString;
 
 namespace {
 
-class OleEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr)); }
-  void TearDown() override { OleUninitialize(); }
-};
-[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+[[maybe_unused]] auto* const g_env =
+    ::testing::AddGlobalTestEnvironment(new winkit::testing::ComTestEnvironment);
 
 // ---- the cases ----
 
@@ -155,22 +152,8 @@ class Library {
 
 HRESULT Register(const wchar_t* dll) { return Library(dll).Call("DllRegisterServer"); }
 
-std::wstring ReadValue(const std::wstring& key, const wchar_t* name = nullptr) {
-  wchar_t buf[1024];
-  DWORD size = sizeof buf;
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
-      ERROR_SUCCESS)
-    return L"<missing>";
-  return buf;
-}
-
-bool KeyExists(const std::wstring& key) {
-  HKEY k;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(k);
-  return true;
-}
+using winkit::testing::ClassesRootKeyExists;
+using winkit::testing::ClassesRootValue;
 
 std::wstring TypeLibKey(const LibraryCase& lib) {
   wchar_t ver[16];
@@ -182,29 +165,29 @@ void ExpectClassRegistered(const ClassCase& c, const std::wstring& module) {
   SCOPED_TRACE(testing::Message() << "class " << c.progid);
   const std::wstring clsid = GuidString(*c.clsid);
   const std::wstring key = L"CLSID\\" + clsid;
-  EXPECT_EQ(ReadValue(c.progid), c.description);
-  EXPECT_EQ(ReadValue(std::wstring(c.progid) + L"\\CLSID"), clsid);
-  EXPECT_EQ(ReadValue(c.indep_progid), c.description);
-  EXPECT_EQ(ReadValue(std::wstring(c.indep_progid) + L"\\CLSID"), clsid);
-  EXPECT_EQ(ReadValue(std::wstring(c.indep_progid) + L"\\CurVer"), c.progid);
+  EXPECT_EQ(ClassesRootValue(c.progid), c.description);
+  EXPECT_EQ(ClassesRootValue(std::wstring(c.progid) + L"\\CLSID"), clsid);
+  EXPECT_EQ(ClassesRootValue(c.indep_progid), c.description);
+  EXPECT_EQ(ClassesRootValue(std::wstring(c.indep_progid) + L"\\CLSID"), clsid);
+  EXPECT_EQ(ClassesRootValue(std::wstring(c.indep_progid) + L"\\CurVer"), c.progid);
 
-  EXPECT_EQ(ReadValue(key), c.description);
-  EXPECT_EQ(ReadValue(key + L"\\ProgID"), c.progid);
-  EXPECT_EQ(ReadValue(key + L"\\VersionIndependentProgID"), c.indep_progid);
-  EXPECT_TRUE(KeyExists(key + L"\\Programmable"));
-  EXPECT_EQ(ReadValue(key + L"\\InprocServer32"), module);
-  EXPECT_EQ(ReadValue(key + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-  EXPECT_EQ(ReadValue(key + L"\\Version"), L"1.0");
+  EXPECT_EQ(ClassesRootValue(key), c.description);
+  EXPECT_EQ(ClassesRootValue(key + L"\\ProgID"), c.progid);
+  EXPECT_EQ(ClassesRootValue(key + L"\\VersionIndependentProgID"), c.indep_progid);
+  EXPECT_TRUE(ClassesRootKeyExists(key + L"\\Programmable"));
+  EXPECT_EQ(ClassesRootValue(key + L"\\InprocServer32"), module);
+  EXPECT_EQ(ClassesRootValue(key + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+  EXPECT_EQ(ClassesRootValue(key + L"\\Version"), L"1.0");
   if (c.toolbox_bitmap) {
-    EXPECT_TRUE(KeyExists(key + L"\\Control"));
-    EXPECT_TRUE(KeyExists(key + L"\\Insertable"));
-    EXPECT_EQ(ReadValue(key + L"\\ToolboxBitmap32"),
+    EXPECT_TRUE(ClassesRootKeyExists(key + L"\\Control"));
+    EXPECT_TRUE(ClassesRootKeyExists(key + L"\\Insertable"));
+    EXPECT_EQ(ClassesRootValue(key + L"\\ToolboxBitmap32"),
               module + L", " + std::to_wstring(c.toolbox_bitmap));
-    EXPECT_EQ(ReadValue(key + L"\\MiscStatus"), L"0");
-    EXPECT_EQ(ReadValue(key + L"\\MiscStatus\\1"), L"131473");
+    EXPECT_EQ(ClassesRootValue(key + L"\\MiscStatus"), L"0");
+    EXPECT_EQ(ClassesRootValue(key + L"\\MiscStatus\\1"), L"131473");
   } else {
-    EXPECT_FALSE(KeyExists(key + L"\\Control"));
-    EXPECT_FALSE(KeyExists(key + L"\\Insertable"));
+    EXPECT_FALSE(ClassesRootKeyExists(key + L"\\Control"));
+    EXPECT_FALSE(ClassesRootKeyExists(key + L"\\Insertable"));
   }
 }
 
@@ -230,7 +213,7 @@ TEST_P(LibraryTest, RegistersItsClassesAndTypeLibrary) {
   const std::wstring module = dll.Path();
   for (const ClassCase& c : lib.classes) {
     ExpectClassRegistered(c, module);
-    EXPECT_EQ(ReadValue(L"CLSID\\" + GuidString(*c.clsid) + L"\\TypeLib"),
+    EXPECT_EQ(ClassesRootValue(L"CLSID\\" + GuidString(*c.clsid) + L"\\TypeLib"),
               GuidString(*lib.libid));
     if (c.toolbox_bitmap) {
       HBITMAP bitmap = static_cast<HBITMAP>(
@@ -254,8 +237,8 @@ TEST_P(LibraryTest, RegistersItsClassesAndTypeLibrary) {
   EXPECT_EQ(attr->wMinorVerNum, lib.minor);
   EXPECT_EQ(attr->lcid, 0x409u);
   typelib->ReleaseTLibAttr(attr);
-  EXPECT_EQ(ReadValue(TypeLibKey(lib) + L"\\409\\win64"), module);
-  EXPECT_EQ(ReadValue(TypeLibKey(lib) + L"\\0\\win64"), module);
+  EXPECT_EQ(ClassesRootValue(TypeLibKey(lib) + L"\\409\\win64"), module);
+  EXPECT_EQ(ClassesRootValue(TypeLibKey(lib) + L"\\0\\win64"), module);
 }
 
 TEST_P(LibraryTest, CreatesEachClassByProgIdAndClassId) {
@@ -280,11 +263,11 @@ TEST_P(LibraryTest, UnregistersEverythingAndRegistersAgain) {
   Library dll(lib.dll);
   ASSERT_HRESULT_SUCCEEDED(dll.Call("DllUnregisterServer"));
   for (const ClassCase& c : lib.classes) {
-    EXPECT_FALSE(KeyExists(L"CLSID\\" + GuidString(*c.clsid)));
-    EXPECT_FALSE(KeyExists(c.progid));
-    EXPECT_FALSE(KeyExists(c.indep_progid));
+    EXPECT_FALSE(ClassesRootKeyExists(L"CLSID\\" + GuidString(*c.clsid)));
+    EXPECT_FALSE(ClassesRootKeyExists(c.progid));
+    EXPECT_FALSE(ClassesRootKeyExists(c.indep_progid));
   }
-  EXPECT_FALSE(KeyExists(L"TypeLib\\" + GuidString(*lib.libid)));
+  EXPECT_FALSE(ClassesRootKeyExists(L"TypeLib\\" + GuidString(*lib.libid)));
   ComPtr<ITypeLib> typelib;
   EXPECT_HRESULT_FAILED(LoadRegTypeLib(*lib.libid, lib.major, lib.minor, 0, typelib.Put()));
 

@@ -13,45 +13,20 @@
 #include "winkit/com_ptr.h"
 #include "winkit/control_host.h"
 #include "winkit/registration.h"
+#include "winkit/testing/com_test_support.h"
 
 using winkit::ComPtr;
 
 namespace {
 
-class OleEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr)); }
-  void TearDown() override { OleUninitialize(); }
-};
-[[maybe_unused]] auto* const g_env =
-    ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+using winkit::testing::ClassesRootKeyExists;
+using winkit::testing::ClassesRootValue;
 
-using DllEntry = HRESULT(STDAPICALLTYPE*)();
+[[maybe_unused]] auto* const g_env =
+    ::testing::AddGlobalTestEnvironment(new winkit::testing::ComTestEnvironment);
 
 HRESULT CallExport(const char* name) {
-  HMODULE dll = LoadLibraryW(L"WinkitTestControl.dll");
-  if (!dll) return HRESULT_FROM_WIN32(GetLastError());
-  auto fn = reinterpret_cast<DllEntry>(GetProcAddress(dll, name));
-  HRESULT hr = fn ? fn() : E_NOTIMPL;
-  FreeLibrary(dll);
-  return hr;
-}
-
-std::wstring ReadValue(const std::wstring& key, const wchar_t* name = nullptr) {
-  wchar_t buf[512];
-  DWORD size = sizeof buf;
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
-      ERROR_SUCCESS)
-    return L"<missing>";
-  return buf;
-}
-
-bool KeyExists(const std::wstring& key) {
-  HKEY k;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(k);
-  return true;
+  return winkit::testing::CallDllExport(L"WinkitTestControl.dll", name);
 }
 
 struct Recorded {
@@ -116,16 +91,16 @@ const std::wstring kClsidKey = L"CLSID\\" + winkit::GuidString(CLSID_TestControl
 
 TEST(Winkit, RegistersClassAndTypeLibrary) {
   ASSERT_HRESULT_SUCCEEDED(CallExport("DllRegisterServer"));
-  EXPECT_EQ(ReadValue(L"WinkitTest.TestControl\\CurVer"), L"WinkitTest.TestControl.1");
-  EXPECT_EQ(ReadValue(L"WinkitTest.TestControl.1\\CLSID"), winkit::GuidString(CLSID_TestControl));
-  EXPECT_EQ(ReadValue(kClsidKey), L"TestControl Class");
-  EXPECT_EQ(ReadValue(kClsidKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-  EXPECT_EQ(ReadValue(kClsidKey + L"\\MiscStatus\\1"), L"131473");
-  EXPECT_EQ(ReadValue(kClsidKey + L"\\TypeLib"), winkit::GuidString(LIBID_WINKITTESTLib));
-  EXPECT_EQ(ReadValue(kClsidKey + L"\\Version"), L"1.0");
-  EXPECT_TRUE(KeyExists(kClsidKey + L"\\Control"));
-  EXPECT_TRUE(KeyExists(kClsidKey + L"\\Programmable"));
-  EXPECT_TRUE(KeyExists(L"TypeLib\\" + winkit::GuidString(LIBID_WINKITTESTLib) + L"\\1.0\\0\\win64"));
+  EXPECT_EQ(ClassesRootValue(L"WinkitTest.TestControl\\CurVer"), L"WinkitTest.TestControl.1");
+  EXPECT_EQ(ClassesRootValue(L"WinkitTest.TestControl.1\\CLSID"), winkit::GuidString(CLSID_TestControl));
+  EXPECT_EQ(ClassesRootValue(kClsidKey), L"TestControl Class");
+  EXPECT_EQ(ClassesRootValue(kClsidKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+  EXPECT_EQ(ClassesRootValue(kClsidKey + L"\\MiscStatus\\1"), L"131473");
+  EXPECT_EQ(ClassesRootValue(kClsidKey + L"\\TypeLib"), winkit::GuidString(LIBID_WINKITTESTLib));
+  EXPECT_EQ(ClassesRootValue(kClsidKey + L"\\Version"), L"1.0");
+  EXPECT_TRUE(ClassesRootKeyExists(kClsidKey + L"\\Control"));
+  EXPECT_TRUE(ClassesRootKeyExists(kClsidKey + L"\\Programmable"));
+  EXPECT_TRUE(ClassesRootKeyExists(L"TypeLib\\" + winkit::GuidString(LIBID_WINKITTESTLib) + L"\\1.0\\0\\win64"));
 
   ComPtr<ITypeLib> lib;
   ASSERT_HRESULT_SUCCEEDED(LoadRegTypeLib(LIBID_WINKITTESTLib, 1, 0, 0, lib.Put()));
@@ -220,10 +195,10 @@ TEST(Winkit, HostedControlIsChildWindowAndEventsArriveInConnectionOrder) {
 
 TEST(Winkit, UnregistersCleanly) {
   ASSERT_HRESULT_SUCCEEDED(CallExport("DllUnregisterServer"));
-  EXPECT_FALSE(KeyExists(kClsidKey));
-  EXPECT_FALSE(KeyExists(L"WinkitTest.TestControl"));
-  EXPECT_FALSE(KeyExists(L"WinkitTest.TestControl.1"));
-  EXPECT_FALSE(KeyExists(L"TypeLib\\" + winkit::GuidString(LIBID_WINKITTESTLib)));
+  EXPECT_FALSE(ClassesRootKeyExists(kClsidKey));
+  EXPECT_FALSE(ClassesRootKeyExists(L"WinkitTest.TestControl"));
+  EXPECT_FALSE(ClassesRootKeyExists(L"WinkitTest.TestControl.1"));
+  EXPECT_FALSE(ClassesRootKeyExists(L"TypeLib\\" + winkit::GuidString(LIBID_WINKITTESTLib)));
   ComPtr<ITypeLib> lib;
   EXPECT_HRESULT_FAILED(LoadRegTypeLib(LIBID_WINKITTESTLib, 1, 0, 0, lib.Put()));
 }

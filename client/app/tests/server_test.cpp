@@ -10,7 +10,12 @@
 #include <sstream>
 #include <string>
 
+#include "winkit/testing/com_test_support.h"
+
 namespace {
+
+using winkit::testing::ClassesRootKeyExists;
+using winkit::testing::ClassesRootValue;
 
 const wchar_t kClsidKey[] = L"CLSID\\{AA7A5B45-B522-403E-B5B8-44630D395706}";
 
@@ -75,23 +80,6 @@ RunResult RunProcess(std::wstring command, DWORD timeout_ms, const wchar_t* env_
   return r;
 }
 
-bool KeyExists(const std::wstring& key) {
-  HKEY k;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(k);
-  return true;
-}
-
-std::wstring ReadValue(const std::wstring& key, const wchar_t* name = nullptr) {
-  wchar_t buf[512];
-  DWORD size = sizeof buf;
-  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buf, &size) !=
-      ERROR_SUCCESS)
-    return L"<missing>";
-  return buf;
-}
-
 bool FrameExists() { return FindWindowW(L"KorvelGameFrame", nullptr) != nullptr; }
 
 TEST(GameServer, RegistrationSwitchesRegisterOrUnregisterAndQuit) {
@@ -107,18 +95,18 @@ TEST(GameServer, RegistrationSwitchesRegisterOrUnregisterAndQuit) {
     ASSERT_TRUE(r.finished) << "still running: " << r.output;
     EXPECT_EQ(r.exit_code, 0u);
     EXPECT_FALSE(FrameExists());
-    EXPECT_EQ(KeyExists(kClsidKey), c.registered);
-    EXPECT_EQ(KeyExists(L"KorvelGame.StartGame"), c.registered);
-    EXPECT_EQ(KeyExists(L"TypeLib\\{7A32925E-DCFC-4607-9880-0CA1E75526D2}\\1.3"), c.registered);
+    EXPECT_EQ(ClassesRootKeyExists(kClsidKey), c.registered);
+    EXPECT_EQ(ClassesRootKeyExists(L"KorvelGame.StartGame"), c.registered);
+    EXPECT_EQ(ClassesRootKeyExists(L"TypeLib\\{7A32925E-DCFC-4607-9880-0CA1E75526D2}\\1.3"), c.registered);
   }
   // Left registered: the script's values.
-  EXPECT_EQ(ReadValue(L"KorvelGame.StartGame\\CurVer"), L"KorvelGame.StartGame.1");
-  EXPECT_EQ(ReadValue(kClsidKey), L"StartGame Class");
-  EXPECT_EQ(ReadValue(kClsidKey, L"AppID"), L"{488DDF87-89D9-4BC6-A4A5-3FF85D58BA22}");
-  EXPECT_NE(ReadValue(std::wstring(kClsidKey) + L"\\LocalServer32").find(L"KorvelGame.exe"),
+  EXPECT_EQ(ClassesRootValue(L"KorvelGame.StartGame\\CurVer"), L"KorvelGame.StartGame.1");
+  EXPECT_EQ(ClassesRootValue(kClsidKey), L"StartGame Class");
+  EXPECT_EQ(ClassesRootValue(kClsidKey, L"AppID"), L"{488DDF87-89D9-4BC6-A4A5-3FF85D58BA22}");
+  EXPECT_NE(ClassesRootValue(std::wstring(kClsidKey) + L"\\LocalServer32").find(L"KorvelGame.exe"),
             std::wstring::npos);
-  EXPECT_TRUE(KeyExists(std::wstring(kClsidKey) + L"\\Programmable"));
-  EXPECT_EQ(ReadValue(std::wstring(kClsidKey) + L"\\TypeLib"),
+  EXPECT_TRUE(ClassesRootKeyExists(std::wstring(kClsidKey) + L"\\Programmable"));
+  EXPECT_EQ(ClassesRootValue(std::wstring(kClsidKey) + L"\\TypeLib"),
             L"{7A32925E-DCFC-4607-9880-0CA1E75526D2}");
 }
 

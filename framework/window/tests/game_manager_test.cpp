@@ -14,37 +14,14 @@
 #include "game_manager.h"
 #include "loopback_servers.h"
 #include "socket_dispatch.h"
+#include "winkit/testing/com_test_support.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 
-using DllEntry = HRESULT(STDAPICALLTYPE*)();
-
-HRESULT CallExport(const char* name) {
-  HMODULE dll = LoadLibraryW(L"VyrSock.dll");
-  if (!dll) return HRESULT_FROM_WIN32(GetLastError());
-  auto fn = reinterpret_cast<DllEntry>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-  HRESULT hr = fn ? fn() : E_NOTIMPL;
-  FreeLibrary(dll);
-  return hr;
-}
-
-class Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr));
-    WSADATA data;
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
-    ASSERT_HRESULT_SUCCEEDED(CallExport("DllRegisterServer"));
-  }
-  void TearDown() override {
-    CallExport("DllUnregisterServer");
-    WSACleanup();
-    OleUninitialize();
-  }
-};
-[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new Environment);
+[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(
+    new winkit::testing::ComTestEnvironment({L"VyrSock.dll"}, /*winsock=*/true));
 
 class TestManager : public CVyrPokeGameManager {
  public:
@@ -167,7 +144,7 @@ TEST_F(GameManagerTest, ConnectServerThroughAProxyThenTalksByDispatchId) {
 }
 
 TEST_F(GameManagerTest, MissingControlLeavesNoInterfaceAndCallsFail) {
-  ASSERT_HRESULT_SUCCEEDED(CallExport("DllUnregisterServer"));
+  ASSERT_HRESULT_SUCCEEDED(winkit::testing::CallDllExport(L"VyrSock.dll", "DllUnregisterServer"));
   {
     TestManager m(&log_);
     m.CreateSocket(parent_, 2, &sink_);
@@ -181,7 +158,7 @@ TEST_F(GameManagerTest, MissingControlLeavesNoInterfaceAndCallsFail) {
     EXPECT_EQ(ConnectServer(s, sock), 0);
     EXPECT_FALSE(sock.RecvNext(32));
   }
-  ASSERT_HRESULT_SUCCEEDED(CallExport("DllRegisterServer"));
+  ASSERT_HRESULT_SUCCEEDED(winkit::testing::CallDllExport(L"VyrSock.dll", "DllRegisterServer"));
 }
 
 TEST(ReadInSoundSetting, FromTheRegistryOrOne) {

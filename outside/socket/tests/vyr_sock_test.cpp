@@ -23,6 +23,7 @@
 #include "vyr_sock.h"
 #include "winkit/com_ptr.h"
 #include "winkit/control_host.h"
+#include "winkit/testing/com_test_support.h"
 
 using winkit::ComPtr;
 using Bytes = std::vector<uint8_t>;
@@ -30,32 +31,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-using DllEntry = HRESULT(STDAPICALLTYPE*)();
-
-HRESULT CallExport(const char* name) {
-  HMODULE dll = LoadLibraryW(L"VyrSock.dll");
-  if (!dll) return HRESULT_FROM_WIN32(GetLastError());
-  auto fn = reinterpret_cast<DllEntry>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-  HRESULT hr = fn ? fn() : E_NOTIMPL;
-  FreeLibrary(dll);
-  return hr;
-}
-
-class Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr));
-    WSADATA data;
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
-    ASSERT_HRESULT_SUCCEEDED(CallExport("DllRegisterServer"));
-  }
-  void TearDown() override {
-    CallExport("DllUnregisterServer");
-    WSACleanup();
-    OleUninitialize();
-  }
-};
-[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new Environment);
+[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(
+    new winkit::testing::ComTestEnvironment({L"VyrSock.dll"}, /*winsock=*/true));
 
 Bytes Pattern(size_t n, uint32_t seed) {
   Bytes out(n);

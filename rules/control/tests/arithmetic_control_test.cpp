@@ -14,27 +14,17 @@
 #include "tests/tile_notation.h"
 #include "whole_hand_script.h"
 #include "winkit/com_ptr.h"
+#include "winkit/testing/com_test_support.h"
 
 using winkit::ComPtr;
 
 namespace {
 
-class OleEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr)); }
-  void TearDown() override { OleUninitialize(); }
-};
-[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+[[maybe_unused]] auto* const g_env =
+    ::testing::AddGlobalTestEnvironment(new winkit::testing::ComTestEnvironment);
 
 HRESULT RegisterKorvel() {
-  HMODULE dll = LoadLibraryW(L"Korvel.dll");
-  if (!dll) return HRESULT_FROM_WIN32(GetLastError());
-  using Entry = HRESULT(STDAPICALLTYPE*)();
-  auto fn = reinterpret_cast<Entry>(
-      reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
-  HRESULT hr = fn ? fn() : E_NOTIMPL;
-  FreeLibrary(dll);
-  return hr;
+  return winkit::testing::CallDllExport(L"Korvel.dll", "DllRegisterServer");
 }
 
 // An event sink as a client connects it: a plain IDispatch. It writes each event in the hand
