@@ -140,13 +140,15 @@ TEST(GameServer, LobbyHandsOverPersonsAndTextsAndTheServerEndsAfterRelease) {
   EXPECT_NE(r.output.find("event AgreeOrNot roomno=12(vt2) isagree=1(vt2) joined_id=55(vt3)"),
             std::string::npos)
       << r.output;
-  // The server process ends about one second after the lobby's release.
+  // The server process ends by itself after the lobby's release, not before the one-second
+  // grace has passed. (The upper bound only catches a server that never ends; the lobby
+  // reports the figure, about 1000 ms here.)
   unsigned ms = 0;
   const size_t at = r.output.find("server ended ");
   ASSERT_NE(at, std::string::npos) << r.output;
   ASSERT_EQ(std::sscanf(r.output.c_str() + at, "server ended %u ms", &ms), 1);
   EXPECT_GE(ms, 800u);
-  EXPECT_LE(ms, 2500u);
+  EXPECT_LE(ms, 10000u);
 
   std::ifstream in(trace, std::ios::binary);
   std::stringstream text;
