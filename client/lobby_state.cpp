@@ -217,8 +217,8 @@ std::string DescribeLobbyState(const LobbyState& state) {
                       std::to_string(s.subtype) + "," + std::to_string(s.termtype));
   line("proxy", std::to_string(s.isuseproxy) + "," + std::to_string(s.socktype) + "," +
                     std::to_string(s.ispasswd) + "," + Hex(s.proxyip) + "," +
-                    std::to_string(s.proxyport) + "," + Hex(s.proxyuser) + "," +
-                    Hex(s.proxypasswd));
+                    std::to_string(s.proxyport) + "," + Hex(s.proxyuser) + ",password:" +
+                    std::to_string(s.proxypasswd.size()));
   line("dllfile", Hex(s.dllfile));
   line("room", std::to_string(s.deskno) + "," + std::to_string(s.sendtime) + "," +
                    std::to_string(s.roomid));

@@ -109,6 +109,6 @@ std::string GameText(const GAMESTR* s);
 std::string GameText(const BIG_GAMESTR* s);
 
 // A plain-text account of what the lobby handed over (one "key=value" per line, texts as hex
-// of their GBK bytes), for the diagnostic trace the program writes when KORVEL_LOBBY_TRACE
-// names a file.
+// of their GBK bytes, the proxy password only by its length), for the diagnostic trace the
+// program writes when KORVEL_LOBBY_TRACE names a file.
 std::string DescribeLobbyState(const LobbyState& state);

@@ -180,10 +180,14 @@ void ConnectionPoint::Fire(DISPID id, std::initializer_list<EventArg> args) {
     s.dispatch->AddRef();
     snapshot.push_back(s.dispatch);
   }
+  // A sink may also drop the last reference to the object that fires: keep it alive until
+  // the firing is over.
+  owner_->AddRef();
   for (IDispatch* d : snapshot) {
     d->Invoke(id, IID_NULL, 0x400, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
     d->Release();
   }
+  owner_->Release();
 }
 
 size_t ConnectionPoint::SinkCount() const { return sinks_.size(); }

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <new>
+
 #include "module.h"
 
 namespace winkit {
@@ -64,8 +66,14 @@ class DispatchImpl : public Base {
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     HRESULT hr = Info();
     if (FAILED(hr)) return hr;
-    return DispInvoke(static_cast<Base*>(this), info_, id, flags, params, result, excep,
-                      arg_err);
+    try {
+      return DispInvoke(static_cast<Base*>(this), info_, id, flags, params, result, excep,
+                        arg_err);
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    } catch (...) {
+      return E_UNEXPECTED;
+    }
   }
 
  private:

@@ -29,11 +29,12 @@ class InprocServer {
 
 // Defines DllMain and the four exports of the module for `server` (an InprocServer).
 #define WINKIT_INPROC_SERVER_EXPORTS(server)                                                \
-  extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {                \
+  extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {      \
     if (reason == DLL_PROCESS_ATTACH) {                                                     \
       ::winkit::Module::SetInstance(instance);                                              \
       DisableThreadLibraryCalls(instance);                                                  \
-    } else if (reason == DLL_PROCESS_DETACH) {                                              \
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {                       \
+      /* Unloaded by FreeLibrary; at process exit the system reclaims everything. */        \
       ::winkit::Module::ReleaseTypeLib();                                                   \
     }                                                                                       \
     return TRUE;                                                                            \

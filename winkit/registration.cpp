@@ -70,7 +70,8 @@ HRESULT RegisterComClass(const ClassRegistration& reg, const std::wstring& modul
   if (reg.indep_progid) set(key + L"\\VersionIndependentProgID", nullptr, reg.indep_progid);
   create(key + L"\\Programmable");
   if (reg.local_server) {
-    set(key + L"\\LocalServer32", nullptr, module);
+    // Quoted: COM runs this as a command line, and the path may hold blanks.
+    set(key + L"\\LocalServer32", nullptr, L"\"" + module + L"\"");
     if (reg.appid) set(key, L"AppID", GuidString(*reg.appid));
   } else {
     set(key + L"\\InprocServer32", nullptr, module);

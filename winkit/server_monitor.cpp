@@ -20,8 +20,6 @@ DWORD WINAPI MonitorProc(void*) {
     } while (wait == WAIT_OBJECT_0);
     if (InterlockedCompareExchange(&g_activity, 0, 0) == 0 && Module::LockCount() == 0) break;
   }
-  CloseHandle(g_event);
-  g_event = nullptr;
   PostThreadMessageW(g_main_thread, WM_QUIT, 0, 0);
   return 0;
 }
@@ -49,10 +47,17 @@ void ServerMonitor::OnLastUnlock() {
 }
 
 void ServerMonitor::Join() {
-  if (!g_thread) return;
-  WaitForSingleObject(g_thread, 5000);
-  CloseHandle(g_thread);
-  g_thread = nullptr;
+  // The event is closed here, on the main thread, once nothing can signal it any more.
+  Module::SetLastUnlockHook(nullptr);
+  if (g_thread) {
+    WaitForSingleObject(g_thread, 5000);
+    CloseHandle(g_thread);
+    g_thread = nullptr;
+  }
+  if (g_event) {
+    CloseHandle(g_event);
+    g_event = nullptr;
+  }
 }
 
 }  // namespace winkit

@@ -13,7 +13,8 @@ class ServerMonitor {
   static bool Start(DWORD grace_ms = 1000);
   // Called by Module::Unlock when the count reaches zero.
   static void OnLastUnlock();
-  // Waits for the monitor thread to end (after WM_QUIT was posted) and releases it.
+  // Stops listening for the last unlock, waits for the monitor thread to end (after WM_QUIT
+  // was posted) and releases the thread and the event.
   static void Join();
 };
 

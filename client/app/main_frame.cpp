@@ -28,3 +28,5 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
   return Default(msg, wp, lp);
 }
+
+void CMainFrame::OnFinalMessage() { TheApp().OnFrameDestroyed(); }

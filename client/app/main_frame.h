@@ -18,4 +18,5 @@ class CMainFrame : public winkit::Window {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnFinalMessage() override;
 };

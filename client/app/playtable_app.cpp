@@ -184,6 +184,7 @@ int CPlaytableApp::ExitInstance() {
     CoRevokeClassObject(class_cookie_);
     class_cookie_ = 0;
   }
+  winkit::ServerMonitor::Join();
   if (gdiplus_up_) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   gdiplus_up_ = false;
   winkit::Module::ReleaseTypeLib();
@@ -210,7 +211,7 @@ BOOL CPlaytableApp::LoadResourceModules(CStartGame* caller) {
         type == REG_SZ) {
       value[sizeof value - 1] = '\0';
       m_nGameStyle = std::atoi(value);
-    } else {
+    } else if (disposition == REG_CREATED_NEW_KEY) {
       char text[16];
       std::snprintf(text, sizeof text, "%d", m_nGameStyle);
       RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
@@ -244,6 +245,13 @@ void CPlaytableApp::CreateMainFrame() {
   ::ShowWindow(frame_->hwnd(), SW_SHOWMAXIMIZED);
   UpdateWindow(frame_->hwnd());
   if (m_bSetupFailed) PostMessageW(frame_->hwnd(), WM_CLOSE, 0, 0);
+}
+
+void CPlaytableApp::OnFrameDestroyed() {
+  if (class_cookie_) {
+    CoRevokeClassObject(class_cookie_);
+    class_cookie_ = 0;
+  }
 }
 
 void CPlaytableApp::ShowJoinTeam(const std::string& text, int ms, int32_t joined_id) {

@@ -29,6 +29,9 @@ class CPlaytableApp {
   CMainFrame* MainFrame() const { return frame_.get(); }
   void ShowJoinTeam(const std::string& text, int ms, int32_t joined_id);
   void OnJoinTeamTimerExpired() { m_bJoinTeamShown = FALSE; }
+  // The table is over once its frame is gone: the class object is withdrawn so that the
+  // lobby's next activation starts a new game client instead of reaching this one.
+  void OnFrameDestroyed();
 
   LobbyState& Lobby() { return lobby_; }
   CStartGame* StartGame() const { return m_pStartGame; }

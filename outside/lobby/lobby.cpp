@@ -12,6 +12,8 @@
 //     --after-show-seats=N   a setter call made after ShowWindow (it must be ignored)
 //     --join-accept=ID       Join_Team, then accept it as the invitation dialog does
 //     --hold=MS              release MS after ShowWindow instead of waiting for the frame
+//     --next-game            close the frame, then start a second game while still holding
+//                            the first object: it must come up in a new client process
 //     --timeout=S            give up waiting for the frame after S seconds (default 3600)
 // Texts on the command line are turned into the GBK code page.
 #include <windows.h>
@@ -170,6 +172,7 @@ int wmain(int argc, wchar_t** argv) {
   int timeout_s = 3600;
   int join_accept = 0;
   bool join = false;
+  bool next_game = false;
   std::vector<int> after_show_seats;
   for (const auto& [key, value] : opt.items) {
     const std::vector<std::string> f = Split(value, ',');
@@ -237,6 +240,9 @@ int wmain(int argc, wchar_t** argv) {
       join = true;
       join_accept = Int(value);
       continue;
+    } else if (key == "next-game") {
+      next_game = true;
+      continue;
     } else if (key == "hold") {
       hold_ms = Int(value);
       continue;
@@ -277,6 +283,32 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < 50 && sink.agree_count == 0; ++i) Pump(100);
   }
 
+  HANDLE second_process = nullptr;
+  IStartGame* second = nullptr;
+  if (next_game && frame) {
+    // The table is over once its frame closes; the lobby's next activation gets a new client.
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 50 && IsWindow(frame); ++i) Pump(100);
+    hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
+                          reinterpret_cast<void**>(&second));
+    if (SUCCEEDED(hr)) {
+      second->ShowWindow();
+      HWND frame2 = nullptr;
+      for (int i = 0; i < 50 && !frame2; ++i) {
+        frame2 = FindWindowW(L"KorvelGameFrame", nullptr);
+        if (!frame2) Pump(100);
+      }
+      DWORD pid2 = 0;
+      if (frame2) GetWindowThreadProcessId(frame2, &pid2);
+      if (pid2) second_process = OpenProcess(SYNCHRONIZE, FALSE, pid2);
+      std::printf("next game frame %s in %s process\n", frame2 ? "shown" : "missing",
+                  pid2 && pid2 != pid ? "a new" : "the same");
+    } else {
+      std::printf("next game failed (0x%08lx)\n", static_cast<unsigned long>(hr));
+    }
+    std::fflush(stdout);
+  }
+
   if (hold_ms >= 0) {
     Pump(static_cast<DWORD>(hold_ms));
   } else {
@@ -289,6 +321,7 @@ int wmain(int argc, wchar_t** argv) {
     point->Release();
   }
   game->Release();
+  if (second) second->Release();
   const DWORD released = GetTickCount();
   int code = 0;
   if (process) {
@@ -300,6 +333,15 @@ int wmain(int argc, wchar_t** argv) {
       code = 3;
     }
     CloseHandle(process);
+  }
+  if (second_process) {
+    if (WaitForSingleObject(second_process, 15000) == WAIT_OBJECT_0) {
+      std::printf("next game's server ended\n");
+    } else {
+      std::printf("next game's server still running 15 s after release\n");
+      code = 3;
+    }
+    CloseHandle(second_process);
   }
   std::fflush(stdout);
   OleUninitialize();

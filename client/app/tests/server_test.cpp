@@ -170,4 +170,16 @@ TEST(GameServer, LobbyHandsOverPersonsAndTextsAndTheServerEndsAfterRelease) {
   EXPECT_FALSE(FrameExists());
 }
 
+TEST(GameServer, AClosedTableLetsTheNextGameStartInANewProcess) {
+  ASSERT_TRUE(RunProcess(L"KorvelGame.exe /RegServer", 30000).finished);
+  RunResult r = RunProcess(L"lobby.exe --person=7,a,A,0 --me=a --next-game --hold=200", 60000);
+  ASSERT_TRUE(r.finished) << r.output;
+  EXPECT_EQ(r.exit_code, 0u) << r.output;
+  EXPECT_NE(r.output.find("next game frame shown in a new process"), std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("server ended"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("next game's server ended"), std::string::npos) << r.output;
+  EXPECT_FALSE(FrameExists());
+}
+
 }  // namespace
