@@ -127,7 +127,8 @@ void CVyrPokePlayTableImp::HandleLostConnection() {
 
 void CVyrPokePlayTableImp::ReceiveDelivery(const uint8_t* data, size_t size) {
   m_timers.KillTimer(kTimerSilenceWatchdog);
-  m_timers.SetTimer(kTimerSilenceWatchdog, kWatchdogPeriod);
+  // A finished game is not watched any more: its silence must not reconnect it.
+  if (!m_gameOver) m_timers.SetTimer(kTimerSilenceWatchdog, kWatchdogPeriod);
   const ReceiveStep step = m_receiver.OnDelivery(data, size, m_session.SessionKey);
   switch (step.kind) {
     case ReceiveStep::RequestBytes: {
@@ -290,14 +291,21 @@ int CVyrPokePlayTableImp::OnTableTimer(uint32_t id) {
     }
     case kTimerReconnectWatchdog:
     case kTimerJoinWatchdog:
+    case kTimerSilenceWatchdog:
+      if (m_gameOver) {
+        // A watchdog left over from before the game ended reconnects nothing.
+        m_timers.KillTimer(id);
+        return 1;
+      }
+      if (id == kTimerSilenceWatchdog) {
+        KillKeepAlives();
+        if (!WatchdogExpired(id)) ReconnectAndWatch();
+        return 1;
+      }
       if (!WatchdogExpired(id)) {
         TryStartConnection();
         m_timers.SetTimer(id, id == kTimerJoinWatchdog ? kJoinWatchdogPeriod : kWatchdogPeriod);
       }
-      return 1;
-    case kTimerSilenceWatchdog:
-      KillKeepAlives();
-      if (!WatchdogExpired(id)) ReconnectAndWatch();
       return 1;
     case kTimerExitRequestHold:
       m_timers.KillTimer(kTimerExitRequestHold);

@@ -17,10 +17,10 @@ constexpr size_t kMessageTrailerSize = 17;
 // A frame is sent with its header and trailer: body length + 49 bytes.
 constexpr size_t kFrameOverhead = kMessageHeaderSize + kMessageTrailerSize;
 
-// Inbound header lengths above this are framing failures. The longest message of this system
-// is an in-table chat line of 448 body bytes, and the socket control cannot send frames of more
-// than 32767 bytes; 64 KiB leaves room for any roster the server may send.
-constexpr uint32_t kMaxInboundLength = 64 * 1024;
+// Inbound header lengths above this are framing failures. The server's longest messages are
+// the rosters (3106 + 50k), one 228- to 264-byte record per person at the table, watchers
+// included; 1 MiB holds some four thousand of them, far beyond any table.
+constexpr uint32_t kMaxInboundLength = 1024 * 1024;
 
 // Salts of the digests.
 inline constexpr uint8_t HeaderSalt[4] = {'7', '3', '4', '0'};

@@ -256,7 +256,9 @@ class CVyrSock : public winkit::DispatchImpl<IVyrSock, &IID_IVyrSock>,
         Deliver();
         break;
       case FD_CLOSE:
-        ReadAvailable();
+        // The socket goes now: take everything the kernel still holds, past the read-ahead
+        // limit (at most the kernel's own buffer), so no received byte is lost.
+        ReadAvailable(/*at_close=*/true);
         if (state_ == State::Connecting || state_ == State::Handshaking) return Fail();
         // The peer is gone: no event; what was received stays for pending requests.
         CloseSocket();
@@ -299,13 +301,13 @@ class CVyrSock : public winkit::DispatchImpl<IVyrSock, &IID_IVyrSock>,
   // Reads what the kernel holds (up to the read-ahead limit) into the handshake or the buffer.
   // A short read means the kernel is drained: FD_READ comes again with the next bytes, so no
   // extra recv is spent to see WSAEWOULDBLOCK.
-  void ReadAvailable() {
+  void ReadAvailable(bool at_close = false) {
     read_paused_ = false;
     if (sock_ == INVALID_SOCKET) return;
     if (state_ != State::Handshaking && state_ != State::Connected) return;
     uint8_t chunk[64 * 1024];
     for (;;) {
-      if (state_ == State::Connected && in_.Buffered() >= kReadAhead &&
+      if (!at_close && state_ == State::Connected && in_.Buffered() >= kReadAhead &&
           in_.Buffered() >= in_.Requested()) {
         read_paused_ = true;  // resumes when a request takes bytes
         return;

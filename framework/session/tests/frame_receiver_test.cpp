@@ -84,6 +84,15 @@ TEST_F(SessionFrameReceive, RepeatedSequenceStopsTheDeliveryAndCountsReconnects)
   EXPECT_EQ(receiver.ReconnectCount, 0);
 }
 
+TEST_F(SessionFrameReceive, LargeRostersAreReceived) {
+  // A roster of 300 people in 256-byte records (a full table and its watchers) is far above
+  // 64 KiB; it is a message like any other, not a framing failure.
+  const uint32_t length = 300 * 256 + 17;
+  const ReceiveStep step = Deliver(Header(3106 + 50000, length, 1));
+  EXPECT_EQ(step.kind, ReceiveStep::RequestBytes);
+  EXPECT_EQ(step.request, length);
+}
+
 TEST_F(SessionFrameReceive, LengthAboveTheCapOrAShortDeliveryIsAFramingFailure) {
   EXPECT_EQ(Deliver(Header(3021, kMaxInboundLength + 1, 1)).kind, ReceiveStep::FramingFailure);
   EXPECT_EQ(Deliver(Header(3021, 0xFFFFFFFF, 1)).kind, ReceiveStep::FramingFailure);

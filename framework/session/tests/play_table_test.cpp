@@ -442,6 +442,25 @@ TEST(PlayTableSession, ConnectRefusedAndBackOnLine) {
   EXPECT_EQ(s.table.IgnoresGameData(), 1);
 }
 
+// After a game-ending notice the server may still send a frame; its silence afterwards must not
+// reconnect the finished game.
+TEST(PlayTableSession, FinishedGameIsNotReconnectedAfterALaterFrame) {
+  Session s;
+  s.Join();
+  s.Deliver(s.server.Next(kConnectRefused, CVyrMessage_ConnectRefused{}));
+  ASSERT_EQ(s.table.IsGameOver(), 1);
+  CVyrMessage_PersonState other;
+  other.userId = 99;  // somebody else: the game stays over
+  other.state = 2;
+  s.Deliver(s.server.Next(kPersonState, other));
+  ASSERT_EQ(s.table.IsGameOver(), 1);
+  EXPECT_FALSE(s.timers.Running(205));
+  const size_t mark = s.Mark();
+  s.timers.Advance(10 * 60000);
+  EXPECT_FALSE(s.Has("StartConnection", mark));
+  EXPECT_EQ(s.socket.connects, 0);
+}
+
 // Every exit reason of a seated player ends the game with its text; the socket is closed and no
 // timer keeps the session alive.
 TEST(PlayTableSession, PlayerExitReasons) {
