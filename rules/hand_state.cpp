@@ -84,6 +84,9 @@ void CMj_Gb::StartNewHand() {
   m_CurrentMo = kNoCard;
   m_CurrentSended = kNoCard;
   m_CardAfterGang = kNoCard;
+  m_bKongDrawPending = false;
+  m_bDrawAfterKong = false;
+  m_bCardAfterGangFresh = false;
   m_HuCard = kNoCard;
   m_nGangType = GangTypeNone;
   m_nTingStatus = TingNotDeclared;
@@ -98,6 +101,9 @@ void CMj_Gb::AddCardsToMyHand(const card* cards, int num) {
   if (cards == nullptr || num <= 0) return;
   for (int i = 0; i < num; ++i) m_HandCards.push_back(cards[i]);
   if (num == 1) m_CurrentMo = cards[0];
+  m_bDrawAfterKong = num == 1 && m_bKongDrawPending;
+  m_bKongDrawPending = false;
+  m_bCardAfterGangFresh = false;
 }
 
 bool CMj_Gb::SetRecvCards(int loc, int num, const card* cards) {
@@ -109,6 +115,8 @@ bool CMj_Gb::SetRecvCards(int loc, int num, const card* cards) {
   if (loc == 0) {
     if (m_nHuType == HuSelfDrawn) m_nHuType = HuTypeNone;
     m_CurrentMo = kNoCard;
+    m_bDrawAfterKong = false;
+    m_bKongDrawPending = false;
     RemoveOneCard(m_HandCards, tile);
   }
   return true;
@@ -154,6 +162,7 @@ bool CMj_Gb::ExposeCard(int loc, int type, int num, const card* cards) {
       m_HideGangs.push_back(meld);
       RemoveGroupTiles(meld, m_HandCards);
       RemoveKongOffer(m_GangOffers, GroupTile(meld));
+      m_bKongDrawPending = true;
       return true;
     case MeldAddedKong:
       if (!Kong(cards, num, meld)) return false;
@@ -161,6 +170,7 @@ bool CMj_Gb::ExposeCard(int loc, int type, int num, const card* cards) {
       RemoveOneCard(m_HandCards, GroupTile(meld));
       RemoveFirstGroupOf(m_Melds, GroupTile(meld), 3);
       RemoveKongOffer(m_GangOffers, GroupTile(meld));
+      m_bKongDrawPending = true;
       return true;
     case MeldKongOnDiscard:
       if (!m_SendedCards.empty()) m_SendedCards.pop_back();
@@ -168,6 +178,7 @@ bool CMj_Gb::ExposeCard(int loc, int type, int num, const card* cards) {
       m_ExposeGangs.push_back(meld);
       for (int i = 0; i < 3; ++i) RemoveOneCard(m_HandCards, cards[0]);
       RemoveKongOffer(m_GangOffers, GroupTile(meld));
+      m_bKongDrawPending = true;
       return true;
     default:
       return false;

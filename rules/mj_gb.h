@@ -84,7 +84,10 @@ class CMj_Gb {
   int16_t GetTingStatus() const { return m_nTingStatus; }
   void SetXiangGongStatus(int16_t isxianggong) { m_nXiangGong = isxianggong; }
   int16_t GetXiangGongStatus() const { return m_nXiangGong; }
-  void SetCardAfterGang(const card& c) { m_CardAfterGang = c; }
+  void SetCardAfterGang(const card& c) {
+    m_CardAfterGang = c;
+    m_bCardAfterGangFresh = true;
+  }
   void SetLastBz() { m_nLastBz = 1; }
   void SetLowFan(int16_t fans) { m_nLowFan = fans > 0 ? fans : 0; }
   int16_t GetLowFan() const { return m_nLowFan; }
@@ -198,6 +201,13 @@ class CMj_Gb {
   HandList m_HandCards;
   card m_HuCard = kNoCard;
   card m_CardAfterGang = kNoCard;
+  // Whether seat 0's last meld was a kong whose replacement tile has not been drawn yet, and
+  // whether the current draw is that replacement tile. The client reports the tile after a kong
+  // only after the draw, so the win test of the draw itself learns it from here.
+  bool m_bKongDrawPending = false;
+  bool m_bDrawAfterKong = false;
+  // SetCardAfterGang was called since the last draw (the value describes the current draw).
+  bool m_bCardAfterGangFresh = false;
   FlowerList m_FlowerCards;
   GroupList m_HuGroups;       // the winning decomposition of the last scoring test
   MeldList m_ExposeGangs;     // added kongs and kongs on a discard

@@ -51,13 +51,23 @@ int CMj_Gb::CountProspectiveFans(const card& hucard, int won_on_sended, int16_t 
   const card saved_hucard = m_HuCard;
   const int32_t saved_on_sended = m_nHuOnSended;
   const int16_t saved_hu_type = m_nHuType;
+  const card saved_after_gang = m_CardAfterGang;
   m_HuCard = hucard;
   m_nHuOnSended = won_on_sended;
   m_nHuType = hu_type;
+  // The tile after a kong as it will be for this win: the drawn tile when this draw replaces a
+  // kong; the value the client set for the current draw; otherwise none (an older value is
+  // stale and must neither lift nor hold back the count).
+  if (hu_type == HuSelfDrawn && m_bDrawAfterKong) {
+    m_CardAfterGang = hucard;
+  } else if (!m_bCardAfterGangFresh) {
+    m_CardAfterGang = kNoCard;
+  }
   const int fans = CountFans(shape, w, tiles.data(), tiles.size(), groups.data(), groups.size());
   m_HuCard = saved_hucard;
   m_nHuOnSended = saved_on_sended;
   m_nHuType = saved_hu_type;
+  m_CardAfterGang = saved_after_gang;
   return fans;
 }
 

@@ -293,3 +293,67 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<AutoSendCase>& info) { return info.param.name; });
 
 }  // namespace
+
+// The minimum-fans rule on a draw judges the tile after a kong as it is for that draw. The client
+// reports it only after the draw (the replacement tile after a kong, -1/-1 after any other
+// draw), so while the draw is judged the engine still holds the previous value.
+class TileAfterKongTest : public ::testing::Test {
+ protected:
+  void Deal(const char* text) {
+    std::vector<card> tiles = Tiles(text);
+    rules.StartNewHand();
+    rules.SetLowFan(6);
+    rules.AddCardsToMyHand(tiles.data(), static_cast<int>(tiles.size()));
+  }
+  // A draw as the client makes it; answers whether the win lit at the draw.
+  bool Draw(const char* text, bool after_kong) {
+    card c = Tile(text);
+    rules.AddCardsToMyHand(&c, 1);
+    const bool lit = rules.CanHuOnMo();
+    rules.SetCardAfterGang(after_kong ? c : card{-1, -1});
+    return lit;
+  }
+  void ConcealedKong(const char* text) {
+    std::vector<card> tiles = Tiles(text);
+    ASSERT_TRUE(rules.ExposeCard(0, MeldConcealedKong, 4, tiles.data()));
+  }
+  void Discard(int loc, const char* text) {
+    card c = Tile(text);
+    rules.SetRecvCards(loc, 1, &c);
+  }
+  // The fans of the self-drawn win as the client then counts them.
+  int FansOfWin(const char* text) {
+    rules.SetHuInfo(HuSelfDrawn, 0, Tile(text));
+    int16_t banker = 0, fans = 0, base = 0;
+    rules.CalculateScore(banker, fans, base);
+    return fans;
+  }
+  CKorvel rules;
+};
+
+TEST_F(TileAfterKongTest, AnOlderReplacementTileDoesNotLiftAPlainDraw) {
+  Deal("1111w 123m 456m 789p");
+  Draw("9m", false);
+  ConcealedKong("1w 1w 1w 1w");
+  EXPECT_FALSE(Draw("5s", true));  // the replacement tile: no win yet
+  Discard(0, "9m");
+  Discard(1, "1p");
+  // A plain 5s later equals the old replacement tile, but it is no win after a kong.
+  const bool lit = Draw("5s", false);
+  const int fans = FansOfWin("5s");
+  EXPECT_LT(fans, 6);
+  EXPECT_FALSE(lit);
+}
+
+TEST_F(TileAfterKongTest, AWinOnTheReplacementTileCountsItBeforeTheClientReportsIt) {
+  Deal("111w 123m 456m 789p 9m");
+  Draw("5s", false);
+  Discard(0, "9m");
+  Discard(1, "2p");
+  Draw("1w", false);
+  ConcealedKong("1w 1w 1w 1w");
+  const bool lit = Draw("5s", true);  // the replacement tile wins
+  const int fans = FansOfWin("5s");
+  EXPECT_GE(fans, 6);
+  EXPECT_TRUE(lit);
+}
