@@ -34,7 +34,11 @@ void Window::Abandon() {
   hwnd_ = nullptr;
 }
 
-LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (ProcessWindowMessage(hwnd_, msg, wp, lp, result)) return result;
+  return Default(msg, wp, lp);
+}
 
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   Window* self;

@@ -21,7 +21,12 @@ class Window {
   HWND hwnd() const { return hwnd_; }
 
  protected:
-  // Handles one message; the default is DefWindowProc.
+  // The class's message map (message_map.h): true when a row handled the message.
+  virtual bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    (void)hwnd, (void)msg, (void)wp, (void)lp, (void)result;
+    return false;
+  }
+  // Handles one message: the message map, then DefWindowProc.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   // Called after WM_NCDESTROY, when the window handle is gone.
   virtual void OnFinalMessage() {}
