@@ -49,6 +49,26 @@ const char* const kSkinFiles[] = {
     "clock.png", "center.png", "ting.png",   "zhuang.png", "ready.png",
     "angry1.png", "angry2.png", "laugh1.png", "laugh2.png"};
 
+// A picture drawn at w x h into a 32-bit top-down DIB with premultiplied alpha.
+HBITMAP PremultipliedCopy(Gdiplus::Image* image, int w, int h) {
+  if (!image) return nullptr;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dib) return nullptr;
+  Gdiplus::Bitmap target(w, h, w * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+  Gdiplus::Graphics g(&target);
+  g.Clear(Gdiplus::Color(0, 0, 0, 0));
+  g.DrawImage(image, Gdiplus::Rect(0, 0, w, h));
+  return dib;
+}
+
 }  // namespace
 
 // ------------------------------------------------------------------------------------------
@@ -180,6 +200,7 @@ TableView::~TableView() {
   if (m_hToolTip) DestroyWindow(m_hToolTip);
   m_List.Destroy();
   m_pComposed.reset();
+  DropCentre();
   if (m_hBkDc) {
     SelectObject(m_hBkDc, m_hBkOld);
     DeleteDC(m_hBkDc);
@@ -187,6 +208,8 @@ TableView::~TableView() {
   if (m_hBkBitmap) DeleteObject(m_hBkBitmap);
   if (m_hBrush) DeleteObject(m_hBrush);
   for (HBITMAP m : m_Marks)
+    if (m) DeleteObject(m);
+  for (HBITMAP m : m_SkinMarks)
     if (m) DeleteObject(m);
   DeleteObject(m_hFont);
   DeleteObject(m_hFontVertical);
@@ -230,6 +253,7 @@ void TableView::CreateWindows(int16_t /*type*/, int16_t /*subtype*/) {
     }
     if (d.id == kButtonAutoSend || d.id == kButtonPause) b->SetCheckMode(true, false);
     m_Buttons[d.id] = std::move(b);
+    m_Applied.erase(d.id);
   }
 
   // Tooltips of the four tool buttons, with their window texts.
@@ -264,6 +288,11 @@ void TableView::CreateWindows(int16_t /*type*/, int16_t /*subtype*/) {
 }
 
 void TableView::LoadAvatarSkin(const std::string& gbkPath) {
+  DropCentre();
+  for (HBITMAP& m : m_SkinMarks) {
+    if (m) DeleteObject(m);
+    m = nullptr;
+  }
   m_Skin.Load(gbkPath);
   m_pModel->avatarLook = true;
 }
@@ -357,8 +386,19 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
   if (!m_hBrush) m_hBrush = CreateSolidBrush(m_pModel->bkColor);
   FillRect(m_hBkDc, &all, m_hBrush);
   if (Gdiplus::Image* centre = m_Skin.Get(table::SkinImage::Center)) {
-    Gdiplus::Graphics g(m_hBkDc);
-    g.DrawImage(centre, Gdiplus::Rect(0, 0, w, h));
+    // The centre picture stretched once per size; every repaint copies it.
+    if (!m_hCentreDc || m_nCentreW != w || m_nCentreH != h || m_pCentreOf != centre) {
+      DropCentre();
+      m_hCentreDc = CreateCompatibleDC(m_hBkDc);
+      m_hCentre = CreateCompatibleBitmap(m_hBkDc, w, h);
+      m_hCentreOld = SelectObject(m_hCentreDc, m_hCentre);
+      Gdiplus::Graphics g(m_hCentreDc);
+      g.DrawImage(centre, Gdiplus::Rect(0, 0, w, h));
+      m_nCentreW = w;
+      m_nCentreH = h;
+      m_pCentreOf = centre;
+    }
+    BitBlt(m_hBkDc, 0, 0, w, h, m_hCentreDc, 0, 0, SRCCOPY);
   }
   HGDIOBJ old = SelectObject(m_hBkDc, m_hFont);
   SetBkMode(m_hBkDc, TRANSPARENT);
@@ -369,7 +409,21 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
   }
   SelectObject(m_hBkDc, old);
   GdiFlush();
-  for (auto* holder : m_Holders) holder->SetBkImage(m_pComposed.get());
+  for (auto* holder : m_Holders) {
+    holder->SetBkImage(m_pComposed.get());
+    holder->SetBkDc(m_hBkDc);
+  }
+}
+
+void TableView::DropCentre() {
+  if (m_hCentreDc) {
+    SelectObject(m_hCentreDc, m_hCentreOld);
+    DeleteDC(m_hCentreDc);
+  }
+  if (m_hCentre) DeleteObject(m_hCentre);
+  m_hCentreDc = nullptr;
+  m_hCentre = nullptr;
+  m_pCentreOf = nullptr;
 }
 
 void TableView::RestoreBackground(const Rect& r) {
@@ -416,8 +470,16 @@ bool TableView::HasMark(table::Mark mark) const {
 void TableView::DrawMark(table::Mark mark, const Rect& r) {
   TargetDc dc(*this);
   if (m_pModel->avatarLook) {
-    DrawSkinImage(dc.get(), m_Skin.Get(SkinOfMark(mark)), {r.left, r.top, r.left + 27, r.top + 27},
-                  1.0f);
+    // The skin's marks as premultiplied bitmaps, blended by GDI (GDI+ is slow per call).
+    HBITMAP& cached = m_SkinMarks[static_cast<int>(mark)];
+    if (!cached) cached = PremultipliedCopy(m_Skin.Get(SkinOfMark(mark)), 27, 27);
+    if (!cached) return;
+    HDC src = CreateCompatibleDC(dc.get());
+    HGDIOBJ old = SelectObject(src, cached);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc.get(), r.left, r.top, 27, 27, src, 0, 0, 27, 27, blend);
+    SelectObject(src, old);
+    DeleteDC(src);
     return;
   }
   BuildMarks(dc.get());
@@ -494,13 +556,30 @@ void TableView::ButtonChanged(int id) {
   CGameButtonEx* b = Button(id);
   const table::ButtonState* s = m_pModel->Buttons().Find(id);
   if (!b || !s) return;
-  EnableWindow(b->hwnd(), s->enabled ? TRUE : FALSE);
-  if (!IsEmpty(s->rect))
+  // Window calls cost a round trip each under Wine: only what changed goes to the window.
+  table::ButtonState& shown = m_Applied[id];
+  const bool first = shown.id == 0;
+  bool repaint = false;
+  if (first || shown.enabled != s->enabled) {
+    EnableWindow(b->hwnd(), s->enabled ? TRUE : FALSE);
+    repaint = true;
+  }
+  if (!IsEmpty(s->rect) && (first || !(shown.rect == s->rect))) {
     SetWindowPos(b->hwnd(), nullptr, s->rect.left, s->rect.top, Width(s->rect), Height(s->rect),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  if (b->GetCheck() != s->checked && s->checkMode) b->SetCheck(s->checked);
-  ShowWindow(b->hwnd(), s->visible ? SW_SHOWNA : SW_HIDE);
-  InvalidateRect(b->hwnd(), nullptr, FALSE);
+    repaint = true;
+  }
+  if (s->checkMode && b->GetCheck() != s->checked) {
+    b->SetCheck(s->checked);
+    repaint = true;
+  }
+  if (first || shown.visible != s->visible) {
+    ShowWindow(b->hwnd(), s->visible ? SW_SHOWNA : SW_HIDE);
+    repaint = true;
+  }
+  if (repaint) InvalidateRect(b->hwnd(), nullptr, FALSE);
+  shown = *s;
+  shown.id = id;
 }
 
 void TableView::ScoreListChanged() {
@@ -550,7 +629,10 @@ void TableView::CreateSprite(sprites::SpriteHolderCore& holder, const table::Spr
   auto& h = static_cast<sprites::RowSpriteHolder&>(holder);
   h.CreateRowSprite(spec.kind, spec.angle, spec.margin, spec.mode, spec.background,
                     m_Images.extra, set.faces, set.framesA, set.framesB, nullptr, set.faceDown);
-  if (m_pComposed) h.SetBkImage(m_pComposed.get());
+  if (m_pComposed) {
+    h.SetBkImage(m_pComposed.get());
+    h.SetBkDc(m_hBkDc);
+  }
 }
 
 }  // namespace table_gdi

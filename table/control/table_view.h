@@ -132,9 +132,18 @@ class TableView : public table::TableSurface,
   HBRUSH m_hBrush = nullptr;
   HBITMAP m_hPattern = nullptr;  // kept, not owned
   HBITMAP m_Marks[3] = {};       // the marks over the table's brush
+  HBITMAP m_SkinMarks[3] = {};   // the skin's marks, premultiplied
   HFONT m_hFont = nullptr, m_hFontVertical = nullptr;
+  // The centre picture stretched to the window.
+  void DropCentre();
+  HDC m_hCentreDc = nullptr;
+  HBITMAP m_hCentre = nullptr;
+  HGDIOBJ m_hCentreOld = nullptr;
+  int m_nCentreW = 0, m_nCentreH = 0;
+  Gdiplus::Image* m_pCentreOf = nullptr;
 
   std::map<int, std::unique_ptr<CGameButtonEx>> m_Buttons;
+  std::map<int, table::ButtonState> m_Applied;  // what each button window shows
   HWND m_hToolTip = nullptr;
   CTableList m_List;
 };
