@@ -168,7 +168,8 @@ void ConnectionPoint::Fire(DISPID id, std::initializer_list<EventArg> args) {
     VariantInit(&v);
     v.vt = a.vt;
     if (a.vt == VT_I2) v.iVal = static_cast<SHORT>(a.value);
-    else v.lVal = a.value;
+    else if (a.vt == VT_I8) v.llVal = a.value;
+    else v.lVal = static_cast<LONG>(a.value);
   }
   DISPPARAMS params = {vars.empty() ? nullptr : vars.data(), nullptr,
                        static_cast<UINT>(vars.size()), 0};

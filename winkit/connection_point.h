@@ -10,12 +10,14 @@
 
 namespace winkit {
 
-// One event argument. Short values travel as VT_I2, long (32-bit) values as VT_I4.
+// One event argument. Short values travel as VT_I2, long (32-bit) values as VT_I4, addresses
+// (pointer-sized) as VT_I8.
 struct EventArg {
   VARTYPE vt;
-  int32_t value;
+  int64_t value;
   static EventArg I2(int16_t v) { return {VT_I2, v}; }
   static EventArg I4(int32_t v) { return {VT_I4, v}; }
+  static EventArg I8(int64_t v) { return {VT_I8, v}; }
 };
 
 // The connection point of one event interface. It lives inside the object that fires the
