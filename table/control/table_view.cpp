@@ -199,6 +199,7 @@ TableView::~TableView() {
   m_Buttons.clear();
   if (m_hToolTip) DestroyWindow(m_hToolTip);
   m_List.Destroy();
+  m_Action.Destroy();
   m_pComposed.reset();
   DropCentre();
   if (m_hBkDc) {
@@ -217,7 +218,7 @@ TableView::~TableView() {
   Gdiplus::GdiplusShutdown(m_GdiplusToken);
 }
 
-void TableView::CreateWindows(int16_t /*type*/, int16_t /*subtype*/) {
+void TableView::CreateWindows(const std::string& skinPath) {
   using namespace table;
   struct ButtonDef {
     int id;
@@ -276,6 +277,17 @@ void TableView::CreateWindows(int16_t /*type*/, int16_t /*subtype*/) {
     SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     b->SetToolTip(m_hToolTip);
   }
+
+  // The magic-action button: the gray picture is its look, the coloured one its highlight.
+  m_Action.Destroy();
+  if (m_Action.Create(m_hOwner, kButtonAction)) {
+    m_Action.LoadImages((skinPath + "\\Action_gray.bmp").c_str(),
+                        (skinPath + "\\Action.bmp").c_str(), 1, 1);
+    m_Action.AddTip(texts::kActionTip);
+    m_Action.SetOwner(m_hOwner);
+    m_Action.CreateTips();
+  }
+  m_Applied.erase(kButtonAction);
 
   m_List.Destroy();
   m_List.Create(m_hOwner, 201);
@@ -553,8 +565,22 @@ void TableView::PlaySound(table::Sound sound, int times) {
 }
 
 void TableView::ButtonChanged(int id) {
-  CGameButtonEx* b = Button(id);
   const table::ButtonState* s = m_pModel->Buttons().Find(id);
+  if (id == table::kButtonAction) {
+    if (!s || !m_Action.hwnd()) return;
+    table::ButtonState& shown = m_Applied[id];
+    if (shown.id == 0 || !(shown.rect == s->rect) || shown.visible != s->visible) {
+      if (!IsEmpty(s->rect))
+        SetWindowPos(m_Action.hwnd(), nullptr, s->rect.left, s->rect.top, Width(s->rect),
+                     Height(s->rect), SWP_NOZORDER | SWP_NOACTIVATE);
+      ShowWindow(m_Action.hwnd(), s->visible ? SW_SHOWNA : SW_HIDE);
+      EnableWindow(m_Action.hwnd(), s->enabled ? TRUE : FALSE);
+    }
+    shown = *s;
+    shown.id = id;
+    return;
+  }
+  CGameButtonEx* b = Button(id);
   if (!b || !s) return;
   // Window calls cost a round trip each under Wine: only what changed goes to the window.
   table::ButtonState& shown = m_Applied[id];

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "comm_mj_table.h"
+#include "control_buttons.h"
 #include "game_button.h"
 #include "row_sprite_holder.h"
 #include "table_list.h"
@@ -66,7 +67,8 @@ class TableView : public table::TableSurface,
 
   // The buttons and the score list as child windows of the owner (what InitTable does after
   // the model exists), and the tooltips of the tool buttons.
-  void CreateWindows(int16_t type, int16_t subtype);
+  // The magic-action button takes its pictures from the skin path.
+  void CreateWindows(const std::string& skinPath);
   void LoadAvatarSkin(const std::string& gbkPath);
   // Drawing goes to this DC instead of the window's (tests); null returns to the window.
   void SetDrawTarget(HDC dc) { m_hTarget = dc; }
@@ -79,6 +81,7 @@ class TableView : public table::TableSurface,
 
   CGameButtonEx* Button(int id);
   CTableList& ScoreListWindow() { return m_List; }
+  CControl_Buttons& ActionButton() { return m_Action; }
   HDC BackgroundDc() const { return m_hBkDc; }
 
   // TableSurface
@@ -146,6 +149,7 @@ class TableView : public table::TableSurface,
   std::map<int, table::ButtonState> m_Applied;  // what each button window shows
   HWND m_hToolTip = nullptr;
   CTableList m_List;
+  CControl_Buttons m_Action;
 };
 
 }  // namespace table_gdi

@@ -62,7 +62,7 @@ struct TableScene {
     host.view = view.get();
     table::CCommMjTable& t = view->model();
     t.playMode = true;
-    view->CreateWindows(0, 1);
+    view->CreateWindows(avatar ? KORVEL_TABLE_SKIN : "");
     t.InitFanNames();
     t.CreateButtons();
     t.HideButtons();

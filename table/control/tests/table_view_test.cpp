@@ -125,6 +125,12 @@ TEST(TableView, HandInPlay) {
   EXPECT_GT(Count(c, hu, Reddish), 200);
   EXPECT_EQ(Count(c, chi, [](int r, int, int b) { return r - b > 60; }), 0);
   EXPECT_TRUE(IsWindowEnabled(v.Button(table::kButtonSend)->hwnd()));
+  // The magic-action button in the bottom-right corner, its gray look with a star.
+  const Rect action = m.Buttons().Find(table::kButtonAction)->rect;
+  EXPECT_EQ(action, (Rect{981, 723, 1019, 763}));
+  EXPECT_TRUE(IsWindowVisible(v.ActionButton().hwnd()));
+  EXPECT_GT(Count(c, action, [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; }),
+            40);
   EXPECT_FALSE(IsWindowEnabled(v.Button(table::kButtonChi)->hwnd()));
 }
 
