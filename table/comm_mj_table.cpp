@@ -1008,6 +1008,7 @@ void CCommMjTable::SetDice(int16_t seat, int16_t num1, int16_t num2) {
   dice[0] = num1;
   dice[1] = num2;
   diceSeat = seat;
+  dicePhase = false;  // the phase lasts from StartDice to the dice being thrown
   StopCountDown(seat);
   ShowDiceButton(false);
   m_pWall->ShowDice(1, seat, num1, num2);

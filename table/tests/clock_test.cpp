@@ -150,6 +150,7 @@ TEST(Clock, DicePhaseSetsNoOwnTurn) {
   EXPECT_FALSE(f.timers.Runs(kTimerOwnClock));
   EXPECT_FALSE(f.t().Buttons().Visible(kButtonDice));
   EXPECT_EQ(f.t().dice[0], 3);
+  EXPECT_FALSE(f.t().dicePhase);
   f.t().StartDice(-1);
   EXPECT_FALSE(f.t().dicePhase);
   EXPECT_EQ(f.t().diceSeat, -1);
