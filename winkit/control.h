@@ -15,6 +15,7 @@
 #include <ole2.h>
 
 #include "com_object.h"
+#include "com_ptr.h"
 #include "connection_point.h"
 #include "window.h"
 
@@ -112,8 +113,8 @@ class ControlBase : public ComObject,
   CLSID clsid_;
   IID source_iid_;
   const wchar_t* window_class_;
-  IOleClientSite* site_ = nullptr;
-  IOleInPlaceSite* inplace_site_ = nullptr;
+  ComPtr<IOleClientSite> site_;
+  ComPtr<IOleInPlaceSite> inplace_site_;
   SIZEL extent_ = {5080, 5080};  // 2 inches in HIMETRIC until the host says otherwise
   ControlWindow_ window_;
   ConnectionPoint events_;

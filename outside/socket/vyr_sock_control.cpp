@@ -389,30 +389,10 @@ class CVyrSock : public winkit::DispatchImpl<IVyrSock, &IID_IVyrSock>,
     delivering_ = false;
   }
 
+  // Event 2: the address of the bytes (pointer-sized) and their count.
   void FireReceive(const std::vector<uint8_t>& bytes) {
-    VARIANTARG args[2];
-    VariantInit(&args[0]);
-    VariantInit(&args[1]);
-    args[0].vt = VT_I4;  // length (the last argument comes first)
-    args[0].lVal = static_cast<LONG>(bytes.size());
-#ifdef _WIN64
-    args[1].vt = VT_I8;
-    args[1].llVal = reinterpret_cast<LONGLONG>(bytes.data());
-#else
-    args[1].vt = VT_I4;
-    args[1].lVal = reinterpret_cast<LONG>(bytes.data());
-#endif
-    DISPPARAMS params = {args, nullptr, 2, 0};
-    winkit::ComPtr<IEnumConnections> sinks;
-    if (FAILED(Events().EnumConnections(sinks.Put()))) return;
-    CONNECTDATA cd;
-    while (sinks->Next(1, &cd, nullptr) == S_OK) {
-      winkit::ComPtr<IDispatch> d;
-      if (cd.pUnk && SUCCEEDED(cd.pUnk->QueryInterface(IID_IDispatch, d.PutVoid())))
-        d->Invoke(kOnReceive, IID_NULL, 0x400, DISPATCH_METHOD, &params, nullptr, nullptr,
-                  nullptr);
-      if (cd.pUnk) cd.pUnk->Release();
-    }
+    Events().Fire(kOnReceive, {winkit::EventArg::Ptr(bytes.data()),
+                               winkit::EventArg::I4(static_cast<int32_t>(bytes.size()))});
   }
 
   void CloseSocket() {

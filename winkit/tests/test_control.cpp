@@ -1,5 +1,7 @@
-// The test control: a windowed control with one method that fires an event.
+// The test control: a windowed control with methods that fire its events.
 #include <windows.h>
+
+#include <string_view>
 
 #include "test_control.h"
 #include "winkit/control.h"
@@ -21,6 +23,13 @@ class CTestControl : public winkit::DispatchImpl<ITestControl, &IID_ITestControl
   }
   STDMETHODIMP FireSample(short a, LONG b) override {
     Events().Fire(7, {winkit::EventArg::I2(a), winkit::EventArg::I4(b)});
+    return S_OK;
+  }
+  STDMETHODIMP FireWide(LONG_PTR address, BSTR text, LONGLONG big) override {
+    Events().Fire(8, {winkit::EventArg::Ptr(reinterpret_cast<const void*>(address)),
+                      winkit::EventArg::Bstr(text ? std::wstring_view(text, SysStringLen(text))
+                                                  : std::wstring_view()),
+                      winkit::EventArg::I8(big)});
     return S_OK;
   }
   STDMETHODIMP Add(LONG a, LONG b, LONG* sum) override {
