@@ -206,6 +206,8 @@ LRESULT ControlBase::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 LRESULT ControlBase::ControlWindow_::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (owner_->ProcessWindowMessage(hwnd(), msg, wp, lp, result)) return result;
   return owner_->OnWindowMessage(hwnd(), msg, wp, lp);
 }
 

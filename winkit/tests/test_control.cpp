@@ -7,6 +7,7 @@
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
 #include "winkit/inproc_server.h"
+#include "winkit/message_map.h"
 
 namespace {
 
@@ -32,6 +33,18 @@ class CTestControl : public winkit::DispatchImpl<ITestControl, &IID_ITestControl
                       winkit::EventArg::I8(big)});
     return S_OK;
   }
+  // The window's messages: WM_APP + 5 answers wParam + 1; WM_APP + 6 is looked at and passed on
+  // to the default handling.
+  BEGIN_MSG_MAP(CTestControl)
+    MESSAGE_HANDLER(WM_APP + 5, OnPing)
+    MESSAGE_HANDLER(WM_APP + 6, OnLookedAt)
+  END_MSG_MAP()
+  LRESULT OnPing(UINT, WPARAM wp, LPARAM, bool&) { return static_cast<LRESULT>(wp) + 1; }
+  LRESULT OnLookedAt(UINT, WPARAM, LPARAM, bool& handled) {
+    handled = false;
+    return 1234;
+  }
+
   STDMETHODIMP Add(LONG a, LONG b, LONG* sum) override {
     if (!sum) return E_POINTER;
     *sum = a + b;

@@ -187,6 +187,11 @@ TEST(Winkit, HostedControlIsChildWindowAndEventsArriveInConnectionOrder) {
     EXPECT_EQ(r.values, (std::vector<int32_t>{-3, 70000}));
   }
 
+  // The control's window answers from the control's message map; what a row passes on gets
+  // the default handling.
+  EXPECT_EQ(SendMessageW(child, WM_APP + 5, 41, 0), 42);
+  EXPECT_EQ(SendMessageW(child, WM_APP + 6, 0, 0), 0);
+
   // A disconnected sink hears nothing more.
   ASSERT_HRESULT_SUCCEEDED(cp->Unadvise(cookie));
   log.clear();
