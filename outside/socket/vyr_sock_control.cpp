@@ -17,10 +17,12 @@
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
 #include "winkit/inproc_server.h"
+#include "winkit/message_map.h"
 #include "winkit/window.h"
 
 namespace {
 
+// The notification window's own messages, one range from kSocketMsg to kFailMsg.
 constexpr UINT kSocketMsg = WM_APP + 1;    // WSAAsyncSelect notifications
 constexpr UINT kResolvedMsg = WM_APP + 2;  // WSAAsyncGetHostByName completion
 constexpr UINT kDeliverMsg = WM_APP + 3;   // a receive request may be satisfied
@@ -163,15 +165,24 @@ class CVyrSock : public winkit::DispatchImpl<IVyrSock, &IID_IVyrSock>,
   class NotifyWindow : public winkit::Window {
    public:
     explicit NotifyWindow(CVyrSock* owner) : owner_(owner) {}
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-      if (msg == kSocketMsg || msg == kResolvedMsg || msg == kDeliverMsg || msg == kFailMsg ||
-          (msg == WM_TIMER && (wp == kTimeoutTimer || wp == kFlushTimer))) {
-        // The client may release the control from inside an event.
-        winkit::ComPtr<IVyrSock> keep(static_cast<IVyrSock*>(owner_));
-        owner_->OnNotify(msg, wp, lp);
+
+    BEGIN_MSG_MAP(NotifyWindow)
+      MESSAGE_RANGE_HANDLER(kSocketMsg, kFailMsg, OnNotify)
+      MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    END_MSG_MAP()
+
+    LRESULT OnNotify(UINT msg, WPARAM wp, LPARAM lp, bool&) {
+      // The client may release the control from inside an event.
+      winkit::ComPtr<IVyrSock> keep(static_cast<IVyrSock*>(owner_));
+      owner_->OnNotify(msg, wp, lp);
+      return 0;
+    }
+    LRESULT OnTimer(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
+      if (wp != kTimeoutTimer && wp != kFlushTimer) {
+        handled = false;
         return 0;
       }
-      return Window::HandleMessage(msg, wp, lp);
+      return OnNotify(msg, wp, lp, handled);
     }
 
    private:
