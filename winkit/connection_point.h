@@ -36,6 +36,11 @@ struct EventArg {
 #endif
   }
   static EventArg Bstr(std::wstring_view s) { return {VT_BSTR, 0, s}; }
+  // A null text travels as an empty one. (A BSTR that may hold NULs: pass
+  // std::wstring_view(b, SysStringLen(b)).)
+  static EventArg Bstr(const wchar_t* s) {
+    return Bstr(s ? std::wstring_view(s) : std::wstring_view());
+  }
 };
 
 // The connection point of one event interface. It lives inside the object that fires the

@@ -495,6 +495,12 @@ TEST(EventArguments, PointerSizedTextAndLongValuesReachTheSinkAsFired) {
     EXPECT_EQ(sink.big, c.big);
   }
   EXPECT_EQ(sink.ids, (std::vector<DISPID>{9, 9, 9}));
+  const wchar_t* no_text = nullptr;
+  cp.Fire(9, {winkit::EventArg::Ptr(nullptr), winkit::EventArg::Bstr(no_text),
+              winkit::EventArg::I8(0)});
+  EXPECT_EQ(sink.types, (std::vector<VARTYPE>{VT_I8, VT_BSTR, VT_I8}));
+  EXPECT_EQ(sink.ptr, 0);
+  EXPECT_EQ(sink.text, L"");
   // The firing object stays alive while it fires, and no reference is left over after.
   ULONG during = 0;
   sink.on_invoke = [&] { during = owner.refs; };
