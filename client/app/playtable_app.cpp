@@ -195,8 +195,8 @@ BOOL CPlaytableApp::LoadResourceModules(CStartGame* caller) {
     char value[21] = {};
     DWORD size = sizeof value - 1;
     DWORD type = 0;
-    if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-            ERROR_SUCCESS &&
+    if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                         &size) == ERROR_SUCCESS &&
         type == REG_SZ) {
       value[sizeof value - 1] = '\0';
       m_nGameStyle = std::atoi(value);
