@@ -90,7 +90,7 @@ HRESULT CreateComObject(REFIID iid, void** out, Args&&... args) {
 template <class T, class... Context>
 class ClassFactory : public IClassFactory {
  public:
-  explicit ClassFactory(Context&... context) : context_(context...) {}
+  ClassFactory(Context&... context) : context_(context...) {}
   ClassFactory(const ClassFactory&) = delete;
   ClassFactory& operator=(const ClassFactory&) = delete;
 
