@@ -213,6 +213,8 @@ HRESULT CMjBoard::OnDraw(HDC dc, const RECT& bounds) {
 }
 
 LRESULT CMjBoard::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
+  // Inside BeginPaint the paint below draws the whole board; erasing first would draw it twice.
+  if (m_bPainting) return 1;
   RECT client;
   GetClientRect(ControlWindow(), &client);
   Paint(reinterpret_cast<HDC>(wp), client);
@@ -220,9 +222,9 @@ LRESULT CMjBoard::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
 }
 
 LRESULT CMjBoard::OnPaint(UINT, WPARAM, LPARAM, bool&) {
-  // The erase above normally paints the board; a repaint asked for without erasing still
-  // needs the whole picture.
+  m_bPainting = true;
   winkit::PaintDc dc(ControlWindow());
+  m_bPainting = false;
   if (!dc.Get()) return 0;
   RECT client;
   GetClientRect(ControlWindow(), &client);

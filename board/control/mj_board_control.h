@@ -85,4 +85,5 @@ class CMjBoard : public winkit::DispatchImpl<IMjBoard, &IID_IMjBoard>,
   std::unique_ptr<BoardTileResources> m_Tiles;
   winkit::UniqueBrush m_BkBrush;
   uint32_t m_SyncedRevision = 0;
+  bool m_bPainting = false;  // inside WM_PAINT's BeginPaint
 };
