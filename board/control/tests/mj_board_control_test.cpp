@@ -601,6 +601,39 @@ TEST(MjBoardQuickActivate, ConnectsTheContainersSinks) {
   Pump();
 }
 
+// The library's own name and version, as its resources carry them.
+TEST(VitrineLibrary, NameAndVersion) {
+  HMODULE dll = LoadLibraryExW(L"Vitrine.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(dll, nullptr);
+  wchar_t name[32] = {};
+  EXPECT_GT(LoadStringW(dll, 100, name, 32), 0);
+  EXPECT_STREQ(name, L"Vitrine");
+  FreeLibrary(dll);
+
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(L"Vitrine.dll", &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<BYTE> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(L"Vitrine.dll", 0, size, info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT len = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &len));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+  for (const wchar_t* key : {L"\\StringFileInfo\\040904b0\\FileDescription",
+                             L"\\StringFileInfo\\040904b0\\ProductName"}) {
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(VerQueryValueW(info.data(), key, reinterpret_cast<void**>(&text), &len));
+    EXPECT_STREQ(text, L"Vitrine Module");
+  }
+  void* self = nullptr;
+  EXPECT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904b0\\OLESelfRegister",
+                             &self, &len))
+      << "marked self-registering";
+}
+
 // Calls made before the board has a window are kept: the rows show once it has one.
 TEST(MjBoardBeforeItsWindow, CallsAreKeptForTheWindow) {
   ComPtr<IMjBoard> board;
