@@ -682,6 +682,21 @@ TEST(MjBoardBeforeItsWindow, CallsAreKeptForTheWindow) {
   EXPECT_EQ(shot->At((190 - 154) / 2 + 153, top1 + 28), kEdge);
   ole->Close(OLECLOSE_NOSAVE);
   Pump();
+  EXPECT_FALSE(IsWindow(hwnd));
+
+  // And after it: still answered, still kept for a window to come.
+  EXPECT_EQ(board->ClearAll(), S_OK);
+  EXPECT_EQ(board->InsertRow(2, 3, chow.data()), S_OK);
+  EXPECT_EQ(board->SetBkColor(RGB(0, 0x80, 0)), S_OK);
+  EXPECT_EQ(board->Update(), S_OK);
+  ASSERT_HRESULT_SUCCEEDED(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0,
+                                       HostWindow(), &kBoardRect));
+  ASSERT_HRESULT_SUCCEEDED(window->GetWindow(&hwnd));
+  shot = Capture(hwnd);
+  EXPECT_EQ(shot->At(1, 1), 0x008000u);
+  EXPECT_EQ(shot->At(kRowLeft, 86 + 28), kEdge) << "one row, centred";
+  ole->Close(OLECLOSE_NOSAVE);
+  Pump();
 }
 
 }  // namespace
