@@ -82,8 +82,9 @@ STDMETHODIMP CMjBoard::AddCards(short id, short count, mjcard* cards) {
 
 STDMETHODIMP CMjBoard::Update() {
   return winkit::CallAtBoundary([&] {
+    // A hidden board (the client fills it before showing it) is painted when it shows.
     const HWND hwnd = ControlWindow();
-    if (!hwnd) return;
+    if (!hwnd || !IsWindowVisible(hwnd)) return;
     RECT client;
     GetClientRect(hwnd, &client);
     winkit::WindowDc dc(hwnd);

@@ -355,6 +355,25 @@ TEST_F(HostedBoard, ScreenFollowsUpdateNotTheOtherCalls) {
   EXPECT_EQ(Capture(board_window_)->At(kRowLeft, 86 + 10 + 18), 0x000080u);
 }
 
+// As the client does it: filled while hidden, then shown.
+TEST_F(HostedBoard, FilledWhileHiddenShowsWhenShown) {
+  ThreeOptions();
+  ShowWindow(board_window_, SW_HIDE);
+  ASSERT_HRESULT_SUCCEEDED(board_->ClearAll());
+  ASSERT_HRESULT_SUCCEEDED(Insert(0, Chow(2, 7)));
+  ASSERT_HRESULT_SUCCEEDED(Insert(1, Chow(0, 1)));
+  ASSERT_HRESULT_SUCCEEDED(board_->Update());
+  ShowWindow(board_window_, SW_SHOW);
+  auto shot = Capture(board_window_);
+  // Two bands of 110, rows from 31 and 141; nothing left of the third row.
+  EXPECT_EQ(shot->At(kRowLeft, 31 + 28), kEdge);
+  EXPECT_EQ(shot->At(kRowLeft, 141 + 28), kEdge);
+  EXPECT_EQ(shot->At(kRowLeft + 1, RowTop(2) + 35), kGrey);
+  events_.log.clear();
+  Click(board_window_, 90, 150);
+  EXPECT_EQ(events_.log, std::vector<Fired>{ClickEvent(1)});
+}
+
 TEST_F(HostedBoard, BackColorIsKeptButDoesNotPaint) {
   ThreeOptions();
   OLE_COLOR colour = 0;
