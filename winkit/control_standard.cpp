@@ -12,8 +12,6 @@ namespace winkit {
 
 namespace {
 
-constexpr DWORD kMiscStatus = 131473;  // as control.cpp reports
-
 constexpr wchar_t kContentsStream[] = L"Contents";
 
 }  // namespace
@@ -158,7 +156,7 @@ HRESULT ControlBase::QuickActivate(QACONTAINER* container, QACONTROL* control) {
     events_.Advise(container->pUnkEventSink, &control->dwEventCookie);
   if (container->pPropertyNotifySink)
     property_events_.Advise(container->pPropertyNotifySink, &control->dwPropNotifyCookie);
-  control->dwMiscStatus = kMiscStatus;
+  GetMiscStatus(DVASPECT_CONTENT, &control->dwMiscStatus);
   GetViewStatus(&control->dwViewStatus);
   control->dwPointerActivationPolicy = 0;
   return S_OK;
