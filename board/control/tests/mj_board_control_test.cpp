@@ -63,10 +63,10 @@ std::unique_ptr<Canvas> Capture(HWND board) {
   return canvas;
 }
 
+// A press (WM_LBUTTONDOWN, or the second press of a double click) and its release.
 void Press(HWND w, UINT msg, int x, int y) {
   SendMessageW(w, msg, MK_LBUTTON, MAKELPARAM(x, y));
-  SendMessageW(w, msg == WM_LBUTTONDBLCLK || msg == WM_LBUTTONDOWN ? WM_LBUTTONUP : msg, 0,
-               MAKELPARAM(x, y));
+  SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 void Click(HWND w, int x, int y) { Press(w, WM_LBUTTONDOWN, x, y); }
 
@@ -482,6 +482,24 @@ TEST_F(HostedBoard, ViewObjectDrawsWhatTheScreenShows) {
   EXPECT_EQ(differ, 0);
   EXPECT_EQ(canvas.At(5, 5), 0x123456u) << "nothing outside the bounds";
   EXPECT_EQ(canvas.At(205, 235), 0x123456u) << "nothing outside the bounds";
+  // Recorded into a metafile, as a container that prints or copies the board would.
+  HDC meta = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(meta, nullptr);
+  EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, meta, &bounds, nullptr,
+                       nullptr, 0), S_OK);
+  HENHMETAFILE recorded = CloseEnhMetaFile(meta);
+  ASSERT_NE(recorded, nullptr);
+  Canvas played(210, 240, 0x123456);
+  const RECT frame = {10, 10, 200, 230};
+  PlayEnhMetaFile(played.dc(), recorded, &frame);
+  DeleteEnhMetaFile(recorded);
+  EXPECT_EQ(played.At(12, 12), kGrey);
+  for (int i = 0; i < 3; ++i) {
+    int tiles = 0;
+    for (int y = RowTop(i); y < RowTop(i) + kRowH; ++y)
+      for (int x = 0; x < 190; ++x) tiles += played.At(x + 10, y + 10) != kGrey;
+    EXPECT_GT(tiles, 1000) << "row " << i << " in the metafile";
+  }
   EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds,
                        nullptr, nullptr, 0), DV_E_DVASPECT);
   EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), nullptr,
