@@ -153,8 +153,7 @@ void CTable::FireRequestSend(int16_t num, const card* cards) {
   }
   try {
     Events().Fire(table::kEventRequestSend,
-                  {winkit::EventArg::I2(num),
-                   winkit::EventArg::I8(static_cast<int64_t>(reinterpret_cast<intptr_t>(tiles)))});
+                  {winkit::EventArg::I2(num), winkit::EventArg::Ptr(tiles)});
   } catch (...) {
     CoTaskMemFree(tiles);
     throw;

@@ -328,7 +328,7 @@ void TableView::BuildMarks(HDC reference) {
     if (m_Marks[k]) continue;
     HBITMAP both = SideBySide(reference, m_Images.markImage[k], m_Images.markMask[k]);
     if (!both) continue;
-    m_Marks[k] = sprites::ComposeMasked(reference, both, m_hBrush);
+    m_Marks[k] = sprites::ComposeMasked(reference, both, m_hBrush).Release();
     DeleteObject(both);
   }
 }
