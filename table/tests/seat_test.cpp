@@ -207,6 +207,22 @@ TEST(Melds, RecoveryAndBadGroups) {
   EXPECT_EQ(f.Count(f.seat(1).concealedKongs()), 0);
 }
 
+TEST(Wall, PositionsAndCountsFromTheWireStayOnTheWall) {
+  TableFixture f;
+  f.t().Wall().DeleteCardsFromWall(5, 0);  // no wall yet
+  f.t().InitWall(0);                       // ignored
+  f.t().InitWall(64);
+  f.t().Wall().SetFirstPosition_InWall(1, 500);
+  f.t().Wall().DeleteCardsFromWall(300, 0);
+  f.t().Wall().DeleteCardsFromWall(-4, 1);
+  f.t().Wall().SetFirstPosition_InWall(0, -9);
+  f.t().DrawWall();
+  uint16_t w = 0, h = 0;
+  f.t().Wall().GetSize(w, h);
+  EXPECT_EQ(w, 400);
+  EXPECT_EQ(h, 300);
+}
+
 TEST(Banker, WindsWalkBackwardsFromTheBanker) {
   struct Case {
     int16_t banker;

@@ -206,12 +206,20 @@ TEST_F(TableControlTest, MethodsBeforeTheTableAndOnBadInputAnswerSOk) {
   EXPECT_EQ(table_->SetAvactItem(4, 0), S_OK);
   EXPECT_EQ(table_->PlayFlash(5, -1, 0, 0), S_OK);
   EXPECT_EQ(table_->SetBkBitmap(0), S_OK);
+  // Bitmaps handed over stay the client's: a new table leaves them alive.
+  HBITMAP cry = CreateBitmap(4, 4, 1, 32, nullptr);
+  HBITMAP cries[4] = {cry, cry, cry, cry};
+  EXPECT_EQ(table_->SetCryBitmap(4, reinterpret_cast<LONG_PTR>(cries)), S_OK);
+  EXPECT_EQ(table_->SetSmellBitmap(4, reinterpret_cast<LONG_PTR>(cries)), S_OK);
   // A second table replaces the first: one set of buttons, nothing of the first left.
   EXPECT_EQ(table_->InitTable(5, 1, 7), S_OK);
   int sends = 0;
   for (HWND w = GetWindow(control_, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
     sends += GetDlgCtrlID(w) == 306;
   EXPECT_EQ(sends, 1);
+  BITMAP bm{};
+  EXPECT_EQ(GetObjectW(cry, sizeof bm, &bm), static_cast<int>(sizeof bm));
+  DeleteObject(cry);
   Pump();
   EXPECT_EQ(Events(), "");
 }
@@ -367,8 +375,9 @@ TEST_F(TableControlTest, ReplayButtonsAndWatchingMode) {
 TEST_F(TableControlTest, RequestSendArrayIsFreedEvenWhenASinkFails) {
   StartTable();
   first_.fail_ = true;
-  mjtablecard hand[2] = {{0, 1}, {0, 2}};
-  table_->AddCardsToMyHandWithSort(2, hand);
+  // The hand as the client's recovery gives it: shown and playable.
+  mjtablecard hand[2] = {{0, 2}, {0, 1}};
+  table_->AddCardsToMyHandWithSort_InDeal(2, hand);
   table_->LightSend(1);
   table::testing::TableFixture layout(true);
   layout.Deal({{0, 1}, {0, 2}});
