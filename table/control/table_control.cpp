@@ -3,7 +3,9 @@
 #include <olectl.h>
 
 #include <cstring>
+#include <cwchar>
 
+#include "records/table_items.h"
 #include "table_texts.h"
 #include "winkit/boundary.h"
 #include "winkit/module.h"
@@ -19,12 +21,6 @@ const card* Tiles(const mjtablecard* cards) { return reinterpret_cast<const card
 // The stock colour page of the BackColor property.
 const CLSID kStockColorPage = {0x7EBDAAE1, 0x8120, 0x11CF,
                                {0x89, 0x9F, 0x00, 0xAA, 0x00, 0x68, 0x8B, 0x10}};
-
-int32_t ReadInt32(const unsigned char* record, size_t offset) {
-  int32_t v = 0;
-  std::memcpy(&v, record + offset, sizeof v);
-  return v;
-}
 
 }  // namespace
 
@@ -540,13 +536,12 @@ STDMETHODIMP CTable::InitTable_Avact(short /*num*/, short isplay, short /*pokety
 STDMETHODIMP CTable::SetAvactItem(short loc, LONG_PTR pitem) {
   TABLE_METHOD({
     if (!pitem || !ValidSeat(loc) || loc > 1) return;
-    const auto* item = reinterpret_cast<const unsigned char*>(pitem);
-    int32_t key = ReadInt32(item, 4);
-    if (key == -1) key = ReadInt32(item, 8);
+    const auto* item = reinterpret_cast<const CAvact_Adv_Item*>(pitem);
+    const int32_t key = item->ownerId != -1 ? item->ownerId : item->secondId;
     if (key == -1) return;
     auto& items = m_AvatarItems[static_cast<size_t>(loc)];
     for (auto& kept : items) {
-      if (ReadInt32(kept, 4) == key || ReadInt32(kept, 8) == key) {
+      if (kept->ownerId == key || kept->secondId == key) {
         kept = item;
         return;
       }
@@ -555,15 +550,19 @@ STDMETHODIMP CTable::SetAvactItem(short loc, LONG_PTR pitem) {
   });
 }
 
-// The action windows are a later part of the control: the action's place and its ten-second
-// timer are kept, so its end is dispatched as it will be.
+// The action windows are a later part of the control: the action's place, its window size and
+// its ten-second timer are kept, so its end is dispatched as it will be.
 STDMETHODIMP CTable::PlayFlash(short send_loc, short recv_loc, LONG_PTR item, LONG_PTR /*con_str*/) {
   TABLE_METHOD({
     auto* m = Model();
     if (!m || !item || !ControlWindow()) return;
+    const auto* action = reinterpret_cast<const CActionItem*>(item);
     int16_t place = m->SeatCount();
     if (m->ValidSeat(recv_loc)) place = recv_loc;
     else if (m->ValidSeat(send_loc)) place = send_loc;
+    static const wchar_t kLaugh[] = L"\u54c8\u54c8\u7b11";  // 哈哈笑
+    const bool laugh = action->name && std::wcscmp(action->name, kLaugh) == 0;
+    m_FlashSize = laugh ? SIZE{200, 200} : SIZE{action->width, action->height};
     const UINT_PTR id = table::kTimerFlash + static_cast<uint32_t>(place);
     ::KillTimer(ControlWindow(), id);
     ::SetTimer(ControlWindow(), id, 10000, nullptr);

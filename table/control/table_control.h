@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "korvel_table.h"
+#include "records/table_items.h"
 #include "table_controller.h"
 #include "table_view.h"
 #include "winkit/control.h"
@@ -148,7 +149,9 @@ class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
   SIZE m_JiaoSize{};
   std::array<HBITMAP, 4> m_CryBitmaps{}, m_SmellBitmaps{};
   // The avatar items of each seat (kept by address; the client keeps them alive).
-  std::array<std::vector<const unsigned char*>, 2> m_AvatarItems;
+  std::array<std::vector<const CAvact_Adv_Item*>, 2> m_AvatarItems;
+  // The size of the last action's window.
+  SIZE m_FlashSize{};
   // The stock BackColor: read back as it is, nothing sets it.
   OLE_COLOR m_clrBackColor = 0;
 };
