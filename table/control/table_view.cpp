@@ -316,6 +316,24 @@ void TableView::SetBkBitmap(HBITMAP bitmap) {
   if (m_hBrush) DeleteObject(m_hBrush);
   m_hBrush = CreatePatternBrush(bitmap);
   for (auto* h : m_Holders) h->SetBkBitmap(bitmap);
+  for (HBITMAP& m : m_Marks) {
+    if (m) DeleteObject(m);
+    m = nullptr;
+  }
+}
+
+void TableView::SetBkColor(COLORREF color) {
+  m_pModel->SetBkColor(color);
+  m_hPattern = nullptr;
+  if (m_hBrush) DeleteObject(m_hBrush);
+  m_hBrush = CreateSolidBrush(color);
+  for (auto* h : m_Holders) h->SetBkColor(color);
+  // The marks were composed over the old background.
+  for (HBITMAP& m : m_Marks) {
+    if (m) DeleteObject(m);
+    m = nullptr;
+  }
+  for (auto& [id, b] : m_Buttons) b->SetBkColor(color);
 }
 
 CGameButtonEx* TableView::Button(int id) {

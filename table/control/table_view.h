@@ -73,6 +73,8 @@ class TableView : public table::TableSurface,
   // Drawing goes to this DC instead of the window's (tests); null returns to the window.
   void SetDrawTarget(HDC dc) { m_hTarget = dc; }
   void SetBkBitmap(HBITMAP bitmap);
+  // The table, the wall and every tile area in one colour again.
+  void SetBkColor(COLORREF color);
 
   // Messages of the owner window.
   void OnEraseBackground(HDC dc);

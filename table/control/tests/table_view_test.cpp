@@ -179,5 +179,25 @@ TEST(TableView, PlainLookDrawsMarksFromTheResourcesAndNoClock) {
   EXPECT_GT(Changed(c, *s.view, own.AreaRect(CMjLocation::kHand)), 5000);
 }
 
+TEST(TableView, ColourAfterAPatternReturnsEverywhere) {
+  TableScene s(/*avatar=*/false);
+  s.Deal();
+  HBITMAP pattern = sprites::testing::PaintedBitmap(
+      8, 8, [](int x, int y) { return ((x + y) % 2) ? 0xC03030u : 0x30C030u; });
+  s.view->SetBkBitmap(pattern);
+  Canvas c(1024, 768);
+  Capture(s.host.hwnd(), c);
+  EXPECT_NE(c.At(500, 300), c.At(501, 300));  // the pattern
+  s.view->SetBkColor(RGB(0x20, 0x30, 0x90));
+  Capture(s.host.hwnd(), c);
+  table::CMjLocation& own = *s.t().Seat(0);
+  own.CalcCardLayout(s.t().surface().ClientRect());
+  const Rect hand = own.AreaRect(CMjLocation::kHand);
+  for (auto [x, y] : {std::pair{500, 300}, std::pair{501, 300}, std::pair{hand.left + 1, hand.top + 1},
+                      std::pair{s.t().WallRect().left + 2, s.t().WallRect().top + 2}})
+    EXPECT_EQ(c.At(x, y), 0x203090u) << x << "," << y;
+  DeleteObject(pattern);
+}
+
 }  // namespace
 }  // namespace table_gdi
