@@ -81,52 +81,66 @@ void CTable::OnWindowCreated() {
 
 void CTable::OnWindowDestroying() { ReleaseTable(); }
 
-LRESULT CTable::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (!m_pView || !m_pController) return ControlBase::OnWindowMessage(hwnd, msg, wp, lp);
-  try {
-    switch (msg) {
-      case WM_ERASEBKGND:
-        m_pView->OnEraseBackground(reinterpret_cast<HDC>(wp));
-        return 1;
-      case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(hwnd, &ps);
-        EndPaint(hwnd, &ps);
-        return 0;
-      }
-      case WM_TIMER:
-        m_pController->OnTimer(static_cast<uint32_t>(wp));
-        return 0;
-      case WM_SIZE:
-        m_pView->OnSize(LOWORD(lp), HIWORD(lp));
-        return 0;
-      case WM_DRAWITEM:
-        return m_pView->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE;
-      case WM_COMMAND: {
-        const int id = LOWORD(wp);
-        // The check buttons keep their state in their windows: the model reads it from there.
-        if (id == table::kButtonAutoSend || id == table::kButtonPause) {
-          if (auto* b = m_pView->Button(id))
-            m_pView->model().Buttons().Find(id)->checked = b->GetCheck();
-        }
-        m_pController->OnCommand(id, HIWORD(wp));
-        return 0;
-      }
-      case WM_RBUTTONDOWN:
-        m_pController->OnRightButtonDown();
-        return 0;
-      case WM_LBUTTONDOWN:
-        m_pController->OnLeftButtonDown(static_cast<short>(LOWORD(lp)),
-                                        static_cast<short>(HIWORD(lp)));
-        return 0;
-      default:
-        break;
+LRESULT CTable::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
+  return Guarded([&] {
+    m_pView->OnEraseBackground(reinterpret_cast<HDC>(wp));
+    return LRESULT{1};
+  });
+}
+
+LRESULT CTable::OnPaint(UINT, WPARAM, LPARAM, bool&) {
+  // Everything is drawn by the erase: the paint only validates.
+  PAINTSTRUCT ps;
+  BeginPaint(ControlWindow(), &ps);
+  EndPaint(ControlWindow(), &ps);
+  return 0;
+}
+
+LRESULT CTable::OnTimer(UINT, WPARAM wp, LPARAM, bool&) {
+  return Guarded([&] {
+    m_pController->OnTimer(static_cast<uint32_t>(wp));
+    return LRESULT{0};
+  });
+}
+
+LRESULT CTable::OnSize(UINT, WPARAM, LPARAM lp, bool&) {
+  return Guarded([&] {
+    m_pView->OnSize(LOWORD(lp), HIWORD(lp));
+    return LRESULT{0};
+  });
+}
+
+LRESULT CTable::OnDrawItem(UINT, WPARAM, LPARAM lp, bool& handled) {
+  return Guarded([&] {
+    handled = m_pView->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    return LRESULT{handled ? TRUE : FALSE};
+  });
+}
+
+LRESULT CTable::OnCommand(UINT, WPARAM wp, LPARAM, bool&) {
+  return Guarded([&] {
+    const int id = LOWORD(wp);
+    // The check buttons keep their state in their windows: the model reads it from there.
+    if (id == table::kButtonAutoSend || id == table::kButtonPause) {
+      if (auto* b = m_pView->Button(id)) m_pView->model().Buttons().Find(id)->checked = b->GetCheck();
     }
-  } catch (...) {
-    OutputDebugStringA("KorvelTable: a window message failed\n");
-    return 0;
-  }
-  return ControlBase::OnWindowMessage(hwnd, msg, wp, lp);
+    m_pController->OnCommand(id, HIWORD(wp));
+    return LRESULT{0};
+  });
+}
+
+LRESULT CTable::OnRButtonDown(UINT, WPARAM, LPARAM, bool&) {
+  return Guarded([&] {
+    m_pController->OnRightButtonDown();
+    return LRESULT{0};
+  });
+}
+
+LRESULT CTable::OnLButtonDown(UINT, WPARAM, LPARAM lp, bool&) {
+  return Guarded([&] {
+    m_pController->OnLeftButtonDown(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+    return LRESULT{0};
+  });
 }
 
 // ------------------------------------------------------------------------------------------

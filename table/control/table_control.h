@@ -15,6 +15,7 @@
 #include "table_view.h"
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
+#include "winkit/message_map.h"
 
 class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
                public winkit::ControlBase,
@@ -119,12 +120,45 @@ class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
   STDMETHODIMP SetAvactItem(short loc, LONG_PTR pitem) override;
   STDMETHODIMP PlayFlash(short send_loc, short recv_loc, LONG_PTR item, LONG_PTR con_str) override;
 
+  // The window's messages reach the table only once it exists (InitTable); before that they
+  // take their default course.
+  BEGIN_MSG_MAP(CTable)
+    if (m_pView && m_pController) {
+      MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
+      MESSAGE_HANDLER(WM_PAINT, OnPaint)
+      MESSAGE_HANDLER(WM_TIMER, OnTimer)
+      MESSAGE_HANDLER(WM_SIZE, OnSize)
+      MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
+      MESSAGE_HANDLER(WM_COMMAND, OnCommand)
+      MESSAGE_HANDLER(WM_RBUTTONDOWN, OnRButtonDown)
+      MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    }
+  END_MSG_MAP()
+
  protected:
-  LRESULT OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
   void OnWindowCreated() override;
   void OnWindowDestroying() override;
 
  private:
+  LRESULT OnEraseBkgnd(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnPaint(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnTimer(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnSize(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnDrawItem(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnCommand(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnRButtonDown(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnLButtonDown(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  // Runs a handler's body; what it throws stops here (a window message is a boundary).
+  template <class F>
+  LRESULT Guarded(F&& body) noexcept {
+    try {
+      return body();
+    } catch (...) {
+      OutputDebugStringA("KorvelTable: a window message failed\n");
+      return 0;
+    }
+  }
+
   // TableEventSink: the events of _ITableEvents on every connected sink.
   void Fire(table::TableEvent event) override;
   void FireTimeOut(int16_t loc) override;
