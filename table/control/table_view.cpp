@@ -556,8 +556,13 @@ void TableView::DrawFadedImage(table::SkinImage which, int32_t x, int32_t y, flo
   Gdiplus::Bitmap fade(200, 200, PixelFormat32bppARGB);
   {
     Gdiplus::Graphics g(&fade);
-    g.DrawImage(m_pComposed.get(), Gdiplus::Rect(0, 0, 200, 200), x, y, 200, 200,
-                Gdiplus::UnitPixel);
+    // Only the part of the buffer over the window has a background to copy: near an edge the
+    // source would lie outside the composed picture.
+    const int32_t left = std::max(x, 0), top = std::max(y, 0);
+    const int32_t right = std::min(x + 200, m_nBkW), bottom = std::min(y + 200, m_nBkH);
+    if (right > left && bottom > top)
+      g.DrawImage(m_pComposed.get(), Gdiplus::Rect(left - x, top - y, right - left, bottom - top),
+                  left, top, right - left, bottom - top, Gdiplus::UnitPixel);
     Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0},
                                     {0, 1, 0, 0, 0},
                                     {0, 0, 1, 0, 0},

@@ -44,8 +44,8 @@ int Changed(Canvas& c, TableView& v, const Rect& r) {
 
 int Count(Canvas& c, const Rect& r, const std::function<bool(int, int, int)>& rgb) {
   int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) {
+  for (int y = std::max(r.top, 0); y < std::min(r.bottom, 768); ++y)
+    for (int x = std::max(r.left, 0); x < std::min(r.right, 1024); ++x) {
       const uint32_t p = c.At(x, y);
       n += rgb(p >> 16, (p >> 8) & 0xFF, p & 0xFF);
     }
@@ -177,6 +177,33 @@ TEST(TableView, PlainLookDrawsMarksFromTheResourcesAndNoClock) {
   EXPECT_TRUE(IsEmpty(own.ClockRect()));
   EXPECT_GT(Changed(c, *s.view, own.MarkRect(CMjLocation::kMarkBanker)), 300);
   EXPECT_GT(Changed(c, *s.view, own.AreaRect(CMjLocation::kHand)), 5000);
+}
+
+TEST(TableView, MeldAnnouncementFadesAndIsTakenAway) {
+  TableScene s;
+  s.Deal();
+  table::CCommMjTable& m = s.t();
+  Canvas c(1024, 768);
+  Capture(s.host.hwnd(), c);
+  CMjLocation& own = *m.Seat(0);
+  auto blue = [](int r, int g, int b) { return b > 200 && r < 120 && g > 90 && g < 160; };
+  m.StartMeldAnimation(0, 1);
+  own.MeldAnimationStep(1);  // frame 0: opaque
+  HDC dc = GetDC(s.host.hwnd());
+  BitBlt(c.dc(), 0, 0, 1024, 768, dc, 0, 0, SRCCOPY);
+  const Rect shown = own.LastAnnouncement();
+  const int opaque = Count(c, shown, blue);
+  EXPECT_GT(opaque, 500);
+  for (int f = 1; f <= 8; ++f) own.MeldAnimationStep(1);  // frame 8: 40 %
+  BitBlt(c.dc(), 0, 0, 1024, 768, dc, 0, 0, SRCCOPY);
+  const int faded = Count(c, shown, blue);
+  EXPECT_LT(faded, opaque / 2);
+  // The next discard takes the announcement away wherever it stood.
+  const card tile{0, 1};
+  m.SetRecvCards(1, 1, &tile, 1);
+  BitBlt(c.dc(), 0, 0, 1024, 768, dc, 0, 0, SRCCOPY);
+  ReleaseDC(s.host.hwnd(), dc);
+  EXPECT_EQ(Count(c, shown, blue), 0);
 }
 
 TEST(TableView, ColourAfterAPatternReturnsEverywhere) {
