@@ -15,3 +15,9 @@ inline constexpr char kTipExit[] = "\xcd\xcb\xb3\xf6";
 inline constexpr char kTipPageBack[] = "\xc9\xcf\xd2\xbb\xd2\xb3";
 // 下一页
 inline constexpr char kTipPageForward[] = "\xcf\xc2\xd2\xbb\xd2\xb3";
+// √
+inline constexpr char kCheckMark[] = "\xa1\xcc";
+// √  %s
+inline constexpr char kCheckedFormat[] = "\xa1\xcc  %s";
+// 宋体
+inline constexpr char kFontSong[] = "\xcb\xce\xcc\xe5";
