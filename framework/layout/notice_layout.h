@@ -8,12 +8,6 @@
 
 namespace layout {
 
-struct Size {
-  int32_t width = 0;
-  int32_t height = 0;
-  friend bool operator==(const Size&, const Size&) = default;
-};
-
 // The count-down box for a text `text_width` pixels wide. Message-only boxes have no buttons
 // and are 60 high; the others 85, with agree and disagree buttons of 50 x 20. The box's own
 // start (`at_init`) puts the buttons of a box wider than 150 at y 60; a modeless show at 50.
