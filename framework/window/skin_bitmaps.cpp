@@ -38,15 +38,67 @@ layout::Size BitmapSize(HBITMAP bitmap) {
   return layout::Size{bm.bmWidth, std::abs(bm.bmHeight)};
 }
 
+namespace {
+
+// A run of tiles of one piece, each copied from the piece's top-left corner, that lie edge to
+// edge along one line: one pattern fill gives the same pixels as the copies.
+bool TileRun(const std::vector<layout::Blit>& blits, size_t from, size_t* end) {
+  const layout::Blit& first = blits[from];
+  if (first.src.left != 0 || first.src.top != 0 || first.dst.Width() != first.src.Width() ||
+      first.dst.Height() != first.src.Height())
+    return false;
+  size_t i = from + 1;
+  layout::Rect last = first.dst;
+  for (; i < blits.size(); ++i) {
+    const layout::Blit& b = blits[i];
+    if (b.piece != first.piece || b.src.left != 0 || b.src.top != 0 || b.dst.Empty() ||
+        b.dst.Width() != b.src.Width() || b.dst.Height() != b.src.Height())
+      break;
+    const bool across = b.dst.top == last.top && b.dst.left == last.right &&
+                        b.dst.Height() == last.Height();
+    const bool down = b.dst.left == last.left && b.dst.top == last.bottom &&
+                      b.dst.Width() == last.Width();
+    if (!across && !down) break;
+    last = b.dst;
+  }
+  *end = i;
+  return i - from >= 3;
+}
+
+}  // namespace
+
 void DrawBlits(HDC dc, const std::vector<layout::Blit>& blits,
                HBITMAP (*piece)(const void* owner, layout::Piece), const void* owner) {
+  // Tiles that follow one another in the plan are gathered per piece first.
+  std::vector<layout::Blit> ordered(blits);
+  std::stable_sort(ordered.begin(), ordered.end(), [](const layout::Blit& a, const layout::Blit& b) {
+    return static_cast<int>(a.piece) < static_cast<int>(b.piece);
+  });
   winkit::UniqueDc mem(CreateCompatibleDC(dc));
   if (!mem) return;
   HGDIOBJ original = nullptr;
-  for (const layout::Blit& b : blits) {
-    if (b.dst.Empty() || b.src.Empty()) continue;
-    HBITMAP bitmap = piece(owner, b.piece);
-    if (!bitmap) continue;
+  for (size_t i = 0; i < ordered.size();) {
+    const layout::Blit& b = ordered[i];
+    HBITMAP bitmap = b.dst.Empty() || b.src.Empty() ? nullptr : piece(owner, b.piece);
+    if (!bitmap) {
+      ++i;
+      continue;
+    }
+    size_t end = i + 1;
+    if (TileRun(ordered, i, &end)) {
+      const layout::Rect& last = ordered[end - 1].dst;
+      winkit::UniqueBrush pattern(CreatePatternBrush(bitmap));
+      if (pattern) {
+        POINT old_origin;
+        SetBrushOrgEx(dc, b.dst.left, b.dst.top, &old_origin);
+        winkit::SelectedObject brush(dc, pattern.Get());
+        PatBlt(dc, b.dst.left, b.dst.top, last.right - b.dst.left, last.bottom - b.dst.top,
+               PATCOPY);
+        SetBrushOrgEx(dc, old_origin.x, old_origin.y, nullptr);
+        i = end;
+        continue;
+      }
+    }
     HGDIOBJ old = SelectObject(mem.Get(), bitmap);
     if (!original) original = old;
     if (b.dst.Width() == b.src.Width() && b.dst.Height() == b.src.Height()) {
@@ -57,6 +109,7 @@ void DrawBlits(HDC dc, const std::vector<layout::Blit>& blits,
       StretchBlt(dc, b.dst.left, b.dst.top, b.dst.Width(), b.dst.Height(), mem.Get(), b.src.left,
                  b.src.top, b.src.Width(), b.src.Height(), SRCCOPY);
     }
+    ++i;
   }
   if (original) SelectObject(mem.Get(), original);
 }

@@ -144,7 +144,7 @@ TEST_F(TableFrameTest, LoadsLaysOutAndPaintsTheSampleSkin) {
   EXPECT_TRUE(f.DialogButtonBackground());
   const auto& r = f.Rects();
   EXPECT_EQ(r.play.right, 728);
-  EXPECT_EQ(f.m_nListHeight + f.m_nChatHeight, 768 - 20 - 30 - 90 - 34 - 4);
+  EXPECT_EQ(f.m_nListHeight + f.m_nChatHeight, 768 - 20 - 30 - 90 - 38 - 4);
   RECT s{};
   GetWindowRect(f.SetupStrip().hwnd(), &s);
   MapWindowPoints(nullptr, f.hwnd(), reinterpret_cast<POINT*>(&s), 2);
