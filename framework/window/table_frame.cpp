@@ -174,6 +174,22 @@ void CVyrTableWnd2_Adv0::DrawCaptionText(HDC dc) {
   SetBkMode(dc, old_mode);
 }
 
+void CVyrTableWnd2_Adv0::DrawSetupExitText(HDC dc) {
+  winkit::SelectedObject font(dc, m_captionFont.Get());
+  const int old_mode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF old_colour = SetTextColor(dc, 0xFFFFFF);
+  const struct {
+    const layout::Rect& rect;
+    const char* text;
+  } texts[] = {{m_rc.setupText, kTextSetup}, {m_rc.exitText, kTextExit}};
+  for (const auto& t : texts) {
+    RECT r{t.rect.left, t.rect.top, t.rect.right + 30, t.rect.bottom};
+    DrawTextA(dc, t.text, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  }
+  SetTextColor(dc, old_colour);
+  SetBkMode(dc, old_mode);
+}
+
 void CVyrTableWnd2_Adv0::DrawCaption() {
   if (!hwnd() || !IsWindow(hwnd())) return;
   winkit::WindowDc dc(hwnd());

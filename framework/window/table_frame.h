@@ -78,6 +78,8 @@ class CVyrTableWnd2_Adv0 : public winkit::Window {
   virtual void LoadButtonImages() = 0;
 
   void SetCaptionText(const char* text) { m_strCaption = text ? text : ""; }
+  // "设置" and "退出" in white beside the play pane's top (the game's frame drawing calls it).
+  void DrawSetupExitText(HDC dc);
   const layout::FrameMetrics& Metrics() const { return m_metrics; }
   const layout::FrameRects& Rects() const { return m_rc; }
   int16_t ColumnWidth() const { return m_nColumnWidth; }

@@ -21,3 +21,7 @@ inline constexpr char kCheckMark[] = "\xa1\xcc";
 inline constexpr char kCheckedFormat[] = "\xa1\xcc  %s";
 // 宋体
 inline constexpr char kFontSong[] = "\xcb\xce\xcc\xe5";
+// 设置
+inline constexpr char kTextSetup[] = "\xc9\xe8\xd6\xc3";
+// 退出
+inline constexpr char kTextExit[] = "\xcd\xcb\xb3\xf6";

@@ -163,6 +163,32 @@ TEST_F(TableFrameTest, LoadsLaysOutAndPaintsTheSampleSkin) {
   EXPECT_EQ(canvas.At(500, 29), Rgb(214, 170, 84));
 }
 
+TEST_F(TableFrameTest, SetupAndExitTextsAndTheirClicks) {
+  TestTableWnd& f = Frame();
+  const layout::Rect exit = f.Rects().exitText, setup = f.Rects().setupText;
+  Canvas canvas(1024, 768, 0x00000000);
+  f.DrawSetupExitText(canvas.dc());
+  auto white_in = [&](const layout::Rect& r) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right + 30; ++x) n += (canvas.At(x, y) & 0x808080) == 0x808080;
+    return n;
+  };
+  EXPECT_GT(white_in(exit), 10);
+  EXPECT_GT(white_in(setup), 10);
+  // A click on them (widened by 25 on the right) runs the operation, not a window move.
+  SendMessageW(f.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(setup.right + 20, setup.top + 2));
+  SendMessageW(f.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(exit.left + 1, exit.top + 2));
+  EXPECT_EQ(f.calls, (std::vector<std::string>{"OnSetup", "OnExit"}));
+  MSG m;
+  EXPECT_FALSE(PeekMessageW(&m, f.hwnd(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_NOREMOVE));
+  // Anywhere else on the frame starts a move of the main window.
+  SendMessageW(f.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 300));
+  SendMessageW(f.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(300, 300));
+  EXPECT_TRUE(PeekMessageW(&m, f.hwnd(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
+  EXPECT_EQ(m.wParam, static_cast<WPARAM>(HTCAPTION));
+}
+
 TEST_F(TableFrameTest, SetupStripButtonsReachTheFrame) {
   TestTableWnd& f = Frame();
   for (int i = 0; i < 4; ++i)
