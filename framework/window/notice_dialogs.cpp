@@ -16,8 +16,6 @@ namespace framework_window {
 
 namespace {
 
-HWND g_main_window = nullptr;
-
 // The tick label's place, repainted every second.
 constexpr RECT kTickRect{4, 25, 30, 50};
 
@@ -40,9 +38,6 @@ layout::Size ClientSize(HWND hwnd) {
 }
 
 }  // namespace
-
-void SetAppMainWindow(HWND hwnd) { g_main_window = hwnd; }
-HWND AppMainWindow() { return g_main_window && IsWindow(g_main_window) ? g_main_window : nullptr; }
 
 // --- NoticeLook ---------------------------------------------------------------------------
 
@@ -310,7 +305,7 @@ void CMessageDialog::WaitUntilClosed() {
 
 void CMessageDialog::OnOK() {
   if (m_nCloseMain != 0) {
-    HWND main = AppMainWindow();
+    HWND main = m_hMain && IsWindow(m_hMain) ? m_hMain : nullptr;
     if (!main && hwnd()) main = GetAncestor(GetWindow(hwnd(), GW_OWNER), GA_ROOT);
     if (main) PostMessageW(main, WM_CLOSE, 0, 0);
   }

@@ -6,7 +6,7 @@
 // Behind the play table's notices:
 //   wait box        CTimerDialog: SetText, SetTime, HideButtons, ShowModeless(table window)
 //   count-down      the same, run with DoModal(table window)
-//   message         CMessageDialog::Show(parent, close_on_ok ? 1 : 0)
+//   message         CMessageDialog::SetMainWindow(main frame), Show(parent, close_on_ok ? 1 : 0)
 //   message + wait  CMessageDialog::Show(parent, 0), then WaitUntilClosed()
 //   exit question   CExitTimerDialog(table, mode, asker id, parent): SetText, ShowModeless
 #pragma once
@@ -31,11 +31,6 @@ constexpr UINT kTemplateMessageDialog = 180;
 
 // The join-team invitation was accepted (to the main frame; wParam the invitation's value).
 constexpr UINT kMsgJoinTeamAccepted = WM_USER + 200;  // 0x4C8
-
-// The application's main window, which a confirmed game-ending notice closes. Set by the
-// program once its main frame exists; until then the top-level owner of the box is used.
-void SetAppMainWindow(HWND hwnd);
-HWND AppMainWindow();
 
 // Colours and pictures shared by both boxes.
 struct NoticeLook {
@@ -127,7 +122,10 @@ class CMessageDialog : public winkit::Dialog {
   void SetBkColor(COLORREF colour) { m_look.SetBkColor(colour); }
   void SetColors(COLORREF c1, COLORREF c2, COLORREF text);
   void SetExtraColors(COLORREF c1, COLORREF c2);
-  // Shows the box; with `close_main` non-zero, OK closes the application's main window.
+  // The window a confirmed game-ending notice closes (the main frame); without one, the
+  // top-level window that owns the box.
+  void SetMainWindow(HWND main) { m_hMain = main; }
+  // Shows the box; with `close_main` non-zero, OK closes the main window.
   void Show(HWND parent, int close_main);
   // Runs the thread's messages until the box is hidden or destroyed (a WM_QUIT is passed on).
   void WaitUntilClosed();
@@ -154,6 +152,7 @@ class CMessageDialog : public winkit::Dialog {
   NoticeLook m_look;
   CImageButton m_btnOk;
   int m_nCloseMain = 1;
+  HWND m_hMain = nullptr;
 };
 
 // The join-team invitation: OK tells the owner (0x4C8 with the value); a time out answers

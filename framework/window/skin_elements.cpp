@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "frame_layout.h"
-#include "notice_dialogs.h"
 
 namespace framework_window {
 
@@ -31,16 +30,6 @@ std::string LoadSkinString(HMODULE module, UINT id) {
   char buf[100] = {};
   if (module) LoadStringA(module, id, buf, 99);
   return buf;
-}
-
-void DeleteGdi(HGDIOBJ& h) {
-  if (h) DeleteObject(h);
-  h = nullptr;
-}
-
-void DeleteIcon(HICON& h) {
-  if (h) DestroyIcon(h);
-  h = nullptr;
 }
 
 // --- CMFCShowElement ----------------------------------------------------------------------
@@ -71,10 +60,8 @@ void CMFCShowElement::InvalidateAll() const {
 // --- kinds --------------------------------------------------------------------------------
 
 void CChatShowElements::FreeResources() {
-  for (HICON& icon : m_icons) DeleteIcon(icon);
-  HGDIOBJ b = m_hBackground;
-  DeleteGdi(b);
-  m_hBackground = nullptr;
+  for (auto& icon : m_icons) icon.Reset();
+  m_background.Reset();
 }
 
 void CPersonListShowElements::LoadPersonListSkin(HMODULE library) {
@@ -83,13 +70,11 @@ void CPersonListShowElements::LoadPersonListSkin(HMODULE library) {
   m_nSkinValue[1] = SkinNumber(library, 1285);
   m_nSkinValue[3] = SkinNumber(library, 1286);
   m_nSkinValue[2] = SkinNumber(library, 1287);
-  HGDIOBJ old = m_hListBitmap;
-  DeleteGdi(old);
-  m_hListBitmap = LoadSkinBitmapNamed(library, LoadSkinString(library, 1288));
+  m_listBitmap.Reset(LoadSkinBitmapNamed(library, LoadSkinString(library, 1288)));
   const int32_t n = std::min(SkinNumber(library, 1300), kMaxSkinIcons);
   for (int32_t i = 1; i <= n; ++i)
     if (HICON icon = LoadSkinIcon(library, LoadSkinString(library, 1300 + static_cast<UINT>(i))))
-      m_skinIcons.push_back(icon);  // a name that loads no icon is skipped
+      m_skinIcons.emplace_back(icon);  // a name that loads no icon is skipped
   const std::string face = LoadSkinString(library, 1311);
   std::memset(m_szFontFace, 0, sizeof m_szFontFace);
   std::memcpy(m_szFontFace, face.data(), std::min(face.size(), sizeof m_szFontFace - 1));
@@ -102,15 +87,9 @@ void CPersonListShowElements::Assign(const CMFCShowElement& other) {
 }
 
 void CPersonListShowElements::FreeResources() {
-  for (HICON& icon : m_skinIcons) DeleteIcon(icon);
   m_skinIcons.clear();
-  HGDIOBJ b = m_hListBitmap;
-  DeleteGdi(b);
-  m_hListBitmap = nullptr;
-  for (HMODULE& m : m_iconModules) {
-    if (m) FreeLibrary(m);
-    m = nullptr;
-  }
+  m_listBitmap.Reset();
+  for (auto& m : m_iconModules) m.Reset();
 }
 
 void CPersonListShowElements::LoadIcons() {
@@ -150,68 +129,67 @@ void CPlayTableElements::FreeResources() {
 }
 
 void CTreeShowElements::FreeResources() {
-  DeleteGdi(m_hObject);
-  for (HGDIOBJ& h : m_objects) DeleteGdi(h);
+  m_object.Reset();
   m_objects.clear();
+}
+
+void CRoomShowElements::AddHandle(int which, HGDIOBJ handle) {
+  if (which < 0 || which >= kArrays || !handle) return;
+  m_ownedHandles.emplace_back(handle);
+  m_handles[which].push_back(handle);
+}
+
+void CRoomShowElements::AddModule(int which, HMODULE module) {
+  if (which < 0 || which >= kArrays || !module) return;
+  m_ownedModules.emplace_back(module);
+  m_modules[which].push_back(module);
 }
 
 void CRoomShowElements::Assign(const CMFCShowElement& other) {
   auto* o = dynamic_cast<const CRoomShowElements*>(&other);
+  if (o == this) return;
   m_reg.Clear();
   m_reg.Append(other.Registrations());
-  if (!o || o == this) return;
+  if (!o) return;
   FreeResources();
   m_handles = o->m_handles;
-  m_counts = o->m_counts;
   m_modules = o->m_modules;
   m_names = o->m_names;
-  m_bOwnsResources = false;
 }
 
 void CRoomShowElements::FreeResources() {
-  for (int i = 0; i < kArrays; ++i) {
-    if (m_bOwnsResources) {
-      for (HGDIOBJ& h : m_handles[i]) DeleteGdi(h);
-      for (HMODULE m : m_modules[i])
-        if (m) FreeLibrary(m);
-    }
-    m_handles[i].clear();
-    m_modules[i].clear();
-    m_counts[i] = 0;
-  }
-  m_bOwnsResources = true;
+  for (auto& h : m_handles) h.clear();
+  for (auto& m : m_modules) m.clear();
+  m_ownedHandles.clear();
+  m_ownedModules.clear();
 }
 
 void CTabShowElements::FreeResources() {
-  for (HGDIOBJ& h : m_handles) DeleteGdi(h);
+  for (auto& h : m_handles) h.Reset();
 }
 
 void CCaptionShowElements::LoadCaptionSkin(HMODULE library) {
   FreeResources();
-  for (int i = 0; i < 4; ++i) m_icons[i] = LoadSkinIcon(library, LoadSkinString(library, 1237 + i));
-  m_icons[4] = LoadSkinIcon(library, LoadSkinString(library, 1241));
-  m_bitmaps[0] = LoadSkinBitmapNamed(library, LoadSkinString(library, 1243));
-  m_bitmaps[1] = LoadSkinBitmapNamed(library, LoadSkinString(library, 1254));
+  for (int i = 0; i < 4; ++i) m_icons[i].Reset(LoadSkinIcon(library, LoadSkinString(library, 1237 + i)));
+  m_icons[4].Reset(LoadSkinIcon(library, LoadSkinString(library, 1241)));
+  m_bitmaps[0].Reset(LoadSkinBitmapNamed(library, LoadSkinString(library, 1243)));
+  m_bitmaps[1].Reset(LoadSkinBitmapNamed(library, LoadSkinString(library, 1254)));
 }
 
 void CCaptionShowElements::Refresh() {
   if (HWND first = FirstNotifyWindow()) SendMessageW(first, kMsgSkinChanged, 0, 0);
-  if (HWND main = AppMainWindow())
-    SetWindowPos(main, nullptr, 0, 0, 0, 0,
+  if (m_hMain && IsWindow(m_hMain))
+    SetWindowPos(m_hMain, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_DEFERERASE);
 }
 
 void CCaptionShowElements::FreeResources() {
-  for (HICON& icon : m_icons) DeleteIcon(icon);
-  for (HBITMAP& b : m_bitmaps) {
-    HGDIOBJ o = b;
-    DeleteGdi(o);
-    b = nullptr;
-  }
+  for (auto& icon : m_icons) icon.Reset();
+  for (auto& b : m_bitmaps) b.Reset();
 }
 
 void CSplitterShowElements::FreeResources() {
-  for (HGDIOBJ& h : m_handles) DeleteGdi(h);
+  for (auto& h : m_handles) h.Reset();
 }
 
 }  // namespace framework_window

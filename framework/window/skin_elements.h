@@ -9,11 +9,14 @@
 #include <vector>
 
 #include "skin_registrations.h"
+#include "winkit/handle.h"
 
 namespace framework_window {
 
 // The skin changed (wParam 0, lParam 0) — to the notification windows of an element.
 constexpr UINT kMsgSkinChanged = 0x46A;
+
+using UniqueGdiObject = winkit::Unique<winkit::handle_traits::Gdi<HGDIOBJ>>;
 
 // A skin string (at most 99 characters); empty when missing.
 std::string LoadSkinString(HMODULE module, UINT id);
@@ -45,17 +48,12 @@ class CMFCShowElement : public CShowElement {
   layout::SkinRegistrations m_reg;
 };
 
-// Deletes a GDI object or destroys an icon, whichever it is; nulls the handle.
-void DeleteGdi(HGDIOBJ& h);
-void DeleteIcon(HICON& h);
-
 class CChatShowElements : public CMFCShowElement {
  public:
   COLORREF m_clrBack = 0, m_clrText = 0, m_clrSeparator = 0;
   enum Icon { kSend, kCommand, kSetup, kWhisper, kSeparator, kClear, kFont, kIconCount };
-  std::array<HICON, kIconCount> m_icons{};
-  HBITMAP m_hBackground = nullptr;
-  ~CChatShowElements() override { FreeResources(); }
+  std::array<winkit::UniqueIcon, kIconCount> m_icons;
+  winkit::UniqueBitmap m_background;
   void FreeResources() override;
 };
 
@@ -63,13 +61,12 @@ class CPersonListShowElements : public CMFCShowElement {
  public:
   COLORREF m_clr[3] = {0, 0, 0};
   int32_t m_nSkinValue[4] = {0, 0, 0, 0};  // values 1 to 4
-  HBITMAP m_hListBitmap = nullptr;
+  winkit::UniqueBitmap m_listBitmap;
   char m_szFontFace[20] = {};
-  std::vector<HICON> m_roomIcons;   // not freed here (the room element's)
-  std::vector<HICON> m_skinIcons;
-  std::vector<HMODULE> m_iconModules;
+  std::vector<HICON> m_roomIcons;  // the room icon libraries' icons (owned with the libraries)
+  std::vector<winkit::UniqueIcon> m_skinIcons;
+  std::vector<winkit::UniqueModule> m_iconModules;
 
-  ~CPersonListShowElements() override { FreeResources(); }
   void LoadPersonListSkin(HMODULE library);
   void Assign(const CMFCShowElement& other) override;
   void FreeResources() override;
@@ -89,7 +86,6 @@ class CPlayTableElements : public CMFCShowElement {
   CPersonListShowElements m_personList;
   CChatShowElements m_chat;
 
-  ~CPlayTableElements() override { FreeResources(); }
   void Refresh() override;
   void Assign(const CMFCShowElement& other) override;
   void FreeResources() override;
@@ -97,9 +93,8 @@ class CPlayTableElements : public CMFCShowElement {
 
 class CTreeShowElements : public CMFCShowElement {
  public:
-  HGDIOBJ m_hObject = nullptr;
-  std::vector<HGDIOBJ> m_objects;
-  ~CTreeShowElements() override { FreeResources(); }
+  UniqueGdiObject m_object;
+  std::vector<UniqueGdiObject> m_objects;
   void Refresh() override { InvalidateAll(); }
   void FreeResources() override;
 };
@@ -107,46 +102,51 @@ class CTreeShowElements : public CMFCShowElement {
 class CRoomShowElements : public CMFCShowElement {
  public:
   static constexpr int kArrays = 5;
-  // Handle arrays: each keeps exactly the handles it holds (its count beside it).
-  std::array<std::vector<HGDIOBJ>, kArrays> m_handles;
-  std::array<int32_t, kArrays> m_counts{};
-  std::array<std::vector<HMODULE>, kArrays> m_modules;
+  // Takes a handle into array `which` (this element frees it).
+  void AddHandle(int which, HGDIOBJ handle);
+  void AddModule(int which, HMODULE module);
+  const std::vector<HGDIOBJ>& Handles(int which) const { return m_handles[which]; }
+  int32_t Count(int which) const { return static_cast<int32_t>(m_handles[which].size()); }
   std::array<std::array<char, 20>, kArrays> m_names{};
 
-  ~CRoomShowElements() override { FreeResources(); }
-  // Replaces the registrations by the other's and copies its resources (which stay the
-  // other's to free).
+  // Replaces the registrations by the other's and takes the other's resources as its view
+  // (they stay the other's to free).
   void Assign(const CMFCShowElement& other) override;
   void FreeResources() override;
 
  private:
-  bool m_bOwnsResources = true;
+  std::array<std::vector<HGDIOBJ>, kArrays> m_handles;  // what the element shows
+  std::array<std::vector<HMODULE>, kArrays> m_modules;
+  std::vector<UniqueGdiObject> m_ownedHandles;          // what it frees
+  std::vector<winkit::UniqueModule> m_ownedModules;
 };
 
 class CTabShowElements : public CMFCShowElement {
  public:
-  std::array<HGDIOBJ, 6> m_handles{};
-  ~CTabShowElements() override { FreeResources(); }
+  std::array<UniqueGdiObject, 6> m_handles;
   void Refresh() override { InvalidateAll(); }
   void FreeResources() override;
 };
 
 class CCaptionShowElements : public CMFCShowElement {
  public:
-  std::array<HICON, 5> m_icons{};
-  std::array<HBITMAP, 2> m_bitmaps{};
-  ~CCaptionShowElements() override { FreeResources(); }
+  std::array<winkit::UniqueIcon, 5> m_icons;
+  std::array<winkit::UniqueBitmap, 2> m_bitmaps;
+  // The window whose frame is recomputed on a refresh (the main frame); none: skipped.
+  void SetMainWindow(HWND main) { m_hMain = main; }
   void LoadCaptionSkin(HMODULE library);
   // 0x46A to the first notification window, then the main window recomputes its frame.
   void Refresh() override;
   void FreeResources() override;
+
+ private:
+  HWND m_hMain = nullptr;
 };
 
 class CSplitterShowElements : public CMFCShowElement {
  public:
   int16_t m_nMetrics[4] = {20, 20, 20, 20};
-  std::array<HGDIOBJ, 2> m_handles{};
-  ~CSplitterShowElements() override { FreeResources(); }
+  std::array<UniqueGdiObject, 2> m_handles;
   void Refresh() override { InvalidateAll(); }
   void FreeResources() override;
 };

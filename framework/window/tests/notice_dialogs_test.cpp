@@ -252,8 +252,8 @@ TEST_F(NoticeDialogTest, ModalCountDownEndsByItselfOrByEscape) {
 }
 
 TEST_F(NoticeDialogTest, MessageBoxClosesTheMainWindowOnlyWhenAsked) {
-  SetAppMainWindow(owner_.hwnd());
   CMessageDialog box(testing::Host());
+  box.SetMainWindow(owner_.hwnd());
   box.SetText(kReconnect);
   box.SetImageDir(KORVEL_SKIN_DIR);
 
@@ -285,12 +285,11 @@ TEST_F(NoticeDialogTest, MessageBoxClosesTheMainWindowOnlyWhenAsked) {
   SendMessageW(box.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   Pump();
   EXPECT_TRUE(owner_.records.empty());
-  SetAppMainWindow(nullptr);
 }
 
 TEST_F(NoticeDialogTest, ReconnectNoticeWaitsUntilClosedWithoutEndingTheGame) {
-  SetAppMainWindow(owner_.hwnd());
   CMessageDialog box(testing::Host());
+  box.SetMainWindow(owner_.hwnd());
   box.SetText(kReconnect);
   box.SetImageDir(KORVEL_SKIN_DIR);
   box.Show(testing::Host(), 0);
@@ -303,7 +302,6 @@ TEST_F(NoticeDialogTest, ReconnectNoticeWaitsUntilClosedWithoutEndingTheGame) {
   EXPECT_FALSE(box.Visible());
   Pump();
   EXPECT_TRUE(owner_.records.empty());
-  SetAppMainWindow(nullptr);
 }
 
 TEST_F(NoticeDialogTest, BodyClickStartsADragAndMissingPicturesStillPaint) {

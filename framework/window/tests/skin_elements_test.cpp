@@ -54,13 +54,12 @@ TEST_F(SkinElementsTest, AssignAppendsExceptForTheRoomElementWhichReplaces) {
   CRoomShowElements room, other_room;
   room.RegisterWindow(a_.hwnd(), na_.hwnd());
   other_room.RegisterWindow(b_.hwnd(), nb_.hwnd());
-  other_room.m_handles[2].push_back(CreateSolidBrush(RGB(1, 2, 3)));
-  other_room.m_counts[2] = 1;
+  other_room.AddHandle(2, CreateSolidBrush(RGB(1, 2, 3)));
   room.Assign(other_room);
   room.Assign(other_room);
   ASSERT_EQ(room.Registrations().size(), 1u);
   EXPECT_EQ(room.Registrations().window(0), reinterpret_cast<uintptr_t>(b_.hwnd()));
-  EXPECT_EQ(room.m_counts[2], 1);
+  EXPECT_EQ(room.Count(2), 1);
   const DWORD before = testing::GdiObjectCount();
   room.FreeResources();  // the copies stay the other's
   EXPECT_EQ(testing::GdiObjectCount(), before);
@@ -89,7 +88,7 @@ TEST_F(SkinElementsTest, PersonListAndCaptionSkinsFromTheStyleModule) {
     EXPECT_STREQ(list.m_szFontFace, "SimSun");
     EXPECT_EQ(list.m_nSkinValue[0], 18);
     EXPECT_EQ(list.m_nSkinValue[2], 2);
-    EXPECT_TRUE(list.m_hListBitmap);
+    EXPECT_TRUE(list.m_listBitmap);
     list.LoadIcons();  // the framework's icon libraries: none
     EXPECT_TRUE(list.m_iconModules.empty());
     CCaptionShowElements caption;
@@ -104,7 +103,7 @@ TEST_F(SkinElementsTest, PersonListAndCaptionSkinsFromTheStyleModule) {
   CPersonListShowElements bare;
   bare.LoadPersonListSkin(GetModuleHandleW(nullptr));
   EXPECT_TRUE(bare.m_skinIcons.empty());
-  EXPECT_FALSE(bare.m_hListBitmap);
+  EXPECT_FALSE(bare.m_listBitmap);
   bare.LoadPersonListSkin(nullptr);
   EXPECT_TRUE(bare.m_skinIcons.empty());
 }
