@@ -13,33 +13,10 @@
 #include "frame_receiver.h"
 #include "framework_play_table.h"
 #include "play_table_seams.h"
+#include "session_settings.h"
+#include "session_timers.h"
 #include "wire_frame.h"
 
-
-// Framework-wide values set by the game manager when the table is created.
-struct SessionSettings {
-  int16_t seatsPerTable = 2;
-  int PlayerFlag = 1;       // 1 the local user plays, 0 watches
-  int reviewMode = 0;       // replaying a saved record
-  int doubleStyle = 0;      // paired-table mode
-  int16_t serviceType = 0;
-  int16_t gameType = 0;
-  int16_t subType = 0;
-};
-
-// Timer ids and periods of the framework.
-enum PlayTableTimer : uint32_t {
-  kTimerKeepAlive = 201,
-  kTimerReconnectWatchdog = 203,
-  kTimerJoinWatchdog = 204,
-  kTimerSilenceWatchdog = 205,
-  kTimerExitRequestHold = 212,
-  kTimerKeepAlive2 = 215,
-};
-constexpr uint32_t kKeepAlivePeriod = 30000;
-constexpr uint32_t kWatchdogPeriod = 45000;
-constexpr uint32_t kJoinWatchdogPeriod = 57606648;
-constexpr uint32_t kExitRequestHoldPeriod = 45000;
 
 class CVyrPokePlayTableImp : public IFrameworkPlayTable {
  public:

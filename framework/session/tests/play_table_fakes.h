@@ -47,6 +47,17 @@ class FakeSocket : public IVyrSockTransport {
     m_log.push_back("Send(" + std::to_string(id) + "," + std::to_string(length) + ")");
     return length;
   }
+  void ConnectProxy(int16_t kind, const std::string& host, int32_t port) override {
+    MaybeFail("ConnectProxy");
+    m_log.push_back("ConnectProxy(" + std::to_string(kind) + "," + host + "," +
+                    std::to_string(port) + ")");
+  }
+  void ConnectProxyAuth(int16_t kind, const std::string& host, int32_t port, const std::string&,
+                        const std::string&) override {
+    MaybeFail("ConnectProxyAuth");
+    m_log.push_back("ConnectProxyAuth(" + std::to_string(kind) + "," + host + "," +
+                    std::to_string(port) + ")");
+  }
   bool RecvNext(int32_t count) override {
     MaybeFail("RecvNext");
     requests.push_back(count);
