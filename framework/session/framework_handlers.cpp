@@ -177,6 +177,7 @@ FrameworkHandling HandlePersonEnter(int k, const uint8_t* body, size_t bodyLengt
   FillFromWireBytes(*fresh, kind, body);
   PlaceNewPerson(table, *fresh, false);
   TablePerson* person = table.AppendPerson(std::move(fresh));
+  if (person == nullptr) return FrameworkHandling::Handled;  // the list is full
   table.PersonListAddPerson(person);
   const TablePerson* player = table.FindPersonAt(MyDesk(table), person->seatno, kStatusPlaying);
   const std::string text =
@@ -221,7 +222,7 @@ void PlaceReferee(const RefereeRecord& record, IFrameworkPlayTable& table) {
   auto fresh = std::make_unique<TablePerson>();
   FillReferee(*fresh, record);
   PlaceNewPerson(table, *fresh, true);
-  table.PersonListAddPerson(table.AppendPerson(std::move(fresh)));
+  if (TablePerson* person = table.AppendPerson(std::move(fresh))) table.PersonListAddPerson(person);
 }
 
 // 3806

@@ -124,6 +124,9 @@ void CVyrPokePlayTableImp::StartKeepAlive() {
 }
 
 void CVyrPokePlayTableImp::RequestNextHeader() {
+  // One request per received body: a layer that takes a message the framework already asked
+  // the next header for (3040, 3041 are offered on after that) does not ask again.
+  if (m_dispatching && m_headerRequested) return;
   m_headerRequested = true;
   SocketCall([](IVyrSockTransport& s) { s.RecvNext(static_cast<int32_t>(kMessageHeaderSize)); });
 }

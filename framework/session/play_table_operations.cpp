@@ -39,6 +39,8 @@ int CVyrPokePlayTableImp::StartDeal(int16_t skip) {
 void CVyrPokePlayTableImp::OnNetworkEnd(int16_t code) {
   m_notices.Close(NoticeKind::WaitBox);
   if (code == 0) {
+    // The game is over: no later frame re-arms a watchdog that would reconnect it.
+    m_gameOver = 1;
     ShowGameEndingNotice(kTextNetworkFaultGameOver, false);
   } else if (code == 2) {
     m_ignoreGameData = 1;

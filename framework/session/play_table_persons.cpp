@@ -27,6 +27,7 @@ std::vector<TablePerson*> CVyrPokePlayTableImp::GetPersons() {
 }
 
 TablePerson* CVyrPokePlayTableImp::AppendPerson(std::unique_ptr<TablePerson> person) {
+  if (m_persons.size() >= kMaxTablePersons) return nullptr;
   m_persons.push_back(std::move(person));
   return m_persons.back().get();
 }

@@ -107,11 +107,14 @@ void CVyrPokePlayTableImp::ReceiveDelivery(const uint8_t* data, size_t size) {
     case ReceiveStep::Dispatch: {
       const uint32_t closes = m_closeCount;
       m_headerRequested = false;
+      const bool outer = m_dispatching;
+      m_dispatching = true;
       try {
         DispatchMessage(step.id, step.body, step.bodyLength);
       } catch (...) {
         // A failing control ends that message's handling; the receiving goes on.
       }
+      m_dispatching = outer;
       // Whatever happened to the message, the next header is asked for once, unless the
       // handling closed the connection (the next connect asks for it).
       if (!m_headerRequested && closes == m_closeCount) RequestNextHeader();

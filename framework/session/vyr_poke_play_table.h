@@ -82,7 +82,9 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   void OnPlayerExit(uint32_t userId, int16_t reason) override;
   void OnPlayerOffline(uint32_t userId) override;
 
-  // --- Persons: the table's own list; the local user is named by SetMyId. ---
+  // --- Persons: the table's own list; the local user is named by SetMyId. Rosters only add to
+  // it, so it is bounded well above any real table: past the bound new persons are not added.
+  static constexpr size_t kMaxTablePersons = 3000;
   TablePerson* FindPerson(uint32_t userId) override;
   TablePerson* FindPersonAt(int16_t deskno, int16_t seatno, int16_t status) override;
   TablePerson* GetMe() override;
@@ -221,6 +223,7 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   // Receive bookkeeping: whether a handler asked for the next header, and a count of socket
   // closes, so that a delivery whose handling closed the connection asks for nothing more.
   bool m_headerRequested = false;
+  bool m_dispatching = false;
   uint32_t m_closeCount = 0;
   bool m_socketFailed = false;
   int m_guardDepth = 0;

@@ -3,6 +3,7 @@
 // a rules engine that record their calls, a scripted server that frames inbound messages, and a
 // concrete table that supplies the game operations.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -83,8 +84,10 @@ class FakeTimers : public ITableTimers {
   explicit FakeTimers(CallLog& log) : m_log(log) {}
   uint64_t now = 0;
   std::function<void(uint32_t)> fire;  // the table's OnGameTimer
+  bool failing = false;                 // SetTimer throws
 
   void SetTimer(uint32_t id, uint32_t ms) override {
+    if (failing) throw std::runtime_error("SetTimer");
     m_timers[id] = {ms, now + ms};
     m_log.push_back("SetTimer(" + std::to_string(id) + "," + std::to_string(ms) + ")");
   }
@@ -127,8 +130,10 @@ class FakeNotices : public ITableNotices {
   std::vector<TableNotice> shown;
   // Runs while a MessageAndWait notice is up (the nested loop of a modal wait).
   std::function<void()> whileWaiting;
+  bool failing = false;  // Show throws
 
   void Show(const TableNotice& n) override {
+    if (failing) throw std::runtime_error("notice");
     shown.push_back(n);
     m_log.push_back(Describe(n));
     if (n.kind == NoticeKind::MessageAndWait && whileWaiting) whileWaiting();
@@ -200,7 +205,9 @@ class FakeDisplay : public ICommTableCalls {
 class FakeRules : public ICommArithmeticCalls {
  public:
   explicit FakeRules(CallLog& log) : m_log(log) {}
+  bool failing = false;
   void AddCardsToMyHand(int16_t count, const card* cards) override {
+    if (failing) throw std::runtime_error("rules");
     m_log.push_back("Rules.AddCardsToMyHand(" + std::to_string(count) +
                     FakeDisplay::Cards(count, cards) + ")");
   }
@@ -221,6 +228,9 @@ class TestPlayTable : public CVyrPokePlayTableImp {
   int createTable = 1;
   int createRules = 1;
   int gameTakes = 0;  // the game's dispatch takes every id it is offered
+  std::vector<uint16_t> takes;  // framework ids the game's dispatch takes as well
+  bool controlsInUse = false;   // InitTable, InitArithmetic and game timer 301 call the controls
+  static constexpr uint32_t kGameTimer = 301;
 
   TablePerson* AddPerson(uint32_t id, const char* nickname, const char* username, int16_t status,
                          int16_t deskno, int16_t seatno) {
@@ -256,8 +266,22 @@ class TestPlayTable : public CVyrPokePlayTableImp {
     if (createRules) SetRulesEngine(&m_rulesFake);
     return createRules;
   }
-  void InitTable() override { m_log.push_back("InitTable"); }
-  void InitArithmetic() override { m_log.push_back("InitArithmetic"); }
+  void InitTable() override {
+    m_log.push_back("InitTable");
+    if (controlsInUse) TableDisplay()->Setup();
+  }
+  void InitArithmetic() override {
+    m_log.push_back("InitArithmetic");
+    if (controlsInUse) RulesEngine()->AddCardsToMyHand(0, nullptr);
+  }
+  int OnOwnTimer(uint32_t id) override {
+    if (id != kGameTimer) return 0;
+    if (controlsInUse) {
+      TableDisplay()->StartDeal();
+      RulesEngine()->AddCardsToMyHand(0, nullptr);
+    }
+    return 1;
+  }
   // Test codec: colour in the high nibble, value in the low one.
   void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards) override {
     for (int i = 0; i < count; ++i) cards[i] = card{codes[i] >> 4, codes[i] & 15};
@@ -282,7 +306,8 @@ class TestPlayTable : public CVyrPokePlayTableImp {
   void PushAvatarsToTable() override {}
   int OnGameMessage(uint16_t id, const uint8_t*, size_t) override {
     m_log.push_back("Game(" + std::to_string(id) + ")");
-    if (!gameTakes || id >= 3000) return 0;  // the game takes its own ids only
+    const bool listed = std::find(takes.begin(), takes.end(), id) != takes.end();
+    if (!listed && (!gameTakes || id >= 3000)) return 0;  // the game takes its own ids only
     RequestNextHeader();
     return 1;
   }
