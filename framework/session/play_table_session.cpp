@@ -76,6 +76,10 @@ void CVyrPokePlayTableImp::OnGameTimer(uint32_t id) {
 
 void CVyrPokePlayTableImp::HandleLostConnection() {
   m_socketFailed = false;
+  if (m_gameOver) {
+    LeaveFinishedConnection();
+    return;
+  }
   ++m_receiver.ReconnectCount;
   m_reconnecting = 1;
   if (m_receiver.ReconnectCount < kGiveUpCount) {
@@ -136,6 +140,10 @@ int CVyrPokePlayTableImp::OnChatMessage(uint16_t, const uint8_t*, size_t) { retu
 int CVyrPokePlayTableImp::OnGameMessage(uint16_t, const uint8_t*, size_t) { return 0; }
 
 void CVyrPokePlayTableImp::OnReceiveFailure(const ReceiveStep& step) {
+  if (m_gameOver) {
+    LeaveFinishedConnection();
+    return;
+  }
   switch (step.kind) {
     case ReceiveStep::SequenceReconnect:
       CloseSocket();
@@ -166,6 +174,15 @@ void CVyrPokePlayTableImp::OnReceiveFailure(const ReceiveStep& step) {
       ReconnectAndWatch();
       break;
   }
+}
+
+// A finished game is not reconnected: a connection that breaks after its ending notice is closed
+// and left so (only 3002 reporting the player back on line reopens a game, and it comes on a
+// working connection).
+void CVyrPokePlayTableImp::LeaveFinishedConnection() {
+  KillKeepAlives();
+  KillWatchdogs();
+  CloseSocket();
 }
 
 // A reconnect notice does not end the game (OK leaves the main frame open). The watchdogs are

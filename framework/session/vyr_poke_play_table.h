@@ -186,6 +186,7 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   void DispatchMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
   void OnReceiveFailure(const ReceiveStep& step);
   void ReconnectAfterNotice(const char* text);
+  void LeaveFinishedConnection();
   bool WatchdogExpired(uint32_t id);
   void KillWatchdogs();
   void KillKeepAlives();

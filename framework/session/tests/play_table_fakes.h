@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -15,6 +17,7 @@
 
 #include "byte_order.h"
 #include "framework_messages.h"
+#include "receive_fuzz_format.h"
 #include "vyr_poke_play_table.h"
 #include "wire_frame.h"
 
@@ -319,12 +322,19 @@ class TestPlayTable : public CVyrPokePlayTableImp {
 };
 
 // The server's side of a connection: frames inbound messages with its own sequence numbers and
-// the session key it handed out.
+// the session key it handed out. With KORVEL_RECEIVE_SEEDS naming a folder, it leaves what it
+// framed there as a seed of the receive fuzzer's signing mode.
 struct ScriptedServer {
   uint32_t key = 0;
   uint32_t sequence = 0;
 
+  ScriptedServer() = default;
+  ScriptedServer(const ScriptedServer&) = delete;
+  ScriptedServer& operator=(const ScriptedServer&) = delete;
+  ~ScriptedServer() { WriteSeed(); }
+
   std::vector<uint8_t> Frame(uint16_t id, const std::vector<uint8_t>& body, uint32_t seq) const {
+    Record(id, body, seq);
     std::vector<uint8_t> frame(kMessageHeaderSize, 0);
     StoreBigEndian16(frame.data(), id);
     StoreBigEndian32(frame.data() + 4, static_cast<uint32_t>(body.size() + kMessageTrailerSize));
@@ -355,4 +365,36 @@ struct ScriptedServer {
     sequence = inboundBase;
     return frame;
   }
+
+ private:
+  // The messages framed so far, in the fuzzer's form (the sequence as a flag).
+  void Record(uint16_t id, const std::vector<uint8_t>& body, uint32_t seq) const {
+    if (m_seed.empty()) m_seed = {1, 0, 0, 0, 0};
+    uint8_t flags = 0;
+    if (seq == m_lastSeq + 2) flags = kFlagSkipSequence;
+    if (seq == m_lastSeq && seq != 0) flags = kFlagRepeatSequence;
+    AppendFuzzMessage(m_seed, id, flags, body.data(), body.size());
+    if (id == kSessionStart && body.size() >= sizeof(CVyrMessage_SessionStart)) {
+      CVyrMessage_SessionStart start;
+      if (ReadRecord(body.data(), body.size(), start)) {
+        m_lastSeq = start.inboundBase;
+        return;
+      }
+    }
+    m_lastSeq = seq;
+  }
+  void WriteSeed() const {
+    const char* folder = std::getenv("KORVEL_RECEIVE_SEEDS");
+    if (folder == nullptr || m_seed.empty()) return;
+    static int written = 0;
+    std::filesystem::create_directories(folder);
+    const std::string path = std::string(folder) + "/script-" + std::to_string(written++) + "-" +
+                             std::to_string(m_seed.size());
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(m_seed.data(), 1, m_seed.size(), f);
+      std::fclose(f);
+    }
+  }
+  mutable std::vector<uint8_t> m_seed;
+  mutable uint32_t m_lastSeq = 0;
 };

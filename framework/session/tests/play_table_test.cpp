@@ -487,6 +487,51 @@ TEST(PlayTableSession, NetworkFailureReportedBy3002EndsTheGame) {
   }
 }
 
+// A connection that breaks after the game-ending notice (a broken frame, a failing socket call)
+// is closed and not reconnected: nothing brings back a finished game.
+TEST(PlayTableSession, FinishedGameIsNotReconnectedAfterABrokenConnection) {
+  const struct {
+    const char* name;
+    std::function<void(Session&)> breakIt;
+  } cases[] = {
+      {"bad trailer",
+       [](Session& s) {
+         auto frame = s.server.Next(999, std::vector<uint8_t>{1, 2});
+         frame[frame.size() - 5] ^= 0x5a;
+         s.Deliver(frame);
+       }},
+      {"old sequence number",
+       [](Session& s) {
+         auto frame = s.server.Frame(kPersonOffline, std::vector<uint8_t>(4), s.server.sequence);
+         frame.resize(kMessageHeaderSize);  // the header fails: nothing more is asked for
+         s.Deliver(frame);
+       }},
+      {"failing socket call",
+       [](Session& s) {
+         s.socket.failingCalls = 1;  // asking for the body fails
+         auto frame = s.server.Next(999, std::vector<uint8_t>{1});
+         frame.resize(kMessageHeaderSize);
+         s.Deliver(frame);
+       }},
+  };
+  for (const auto& c : cases) {
+    Session s;
+    s.Join();
+    CVyrMessage_PersonState failed;
+    failed.userId = 1;
+    failed.failureKind = 1;
+    s.Deliver(s.server.Next(kPersonState, failed));
+    ASSERT_EQ(s.table.IsGameOver(), 1) << c.name;
+    const size_t mark = s.Mark();
+    c.breakIt(s);
+    s.timers.Advance(10 * 60000);
+    EXPECT_TRUE(s.Has("Close", mark)) << c.name;
+    EXPECT_FALSE(s.Has("StartConnection", mark)) << c.name;
+    EXPECT_FALSE(s.Has(MsgWait(kTextNetworkFaultReconnect, false), mark)) << c.name;
+    EXPECT_EQ(s.socket.connects, 0) << c.name;
+  }
+}
+
 // 3040 and 3041 are offered on after the framework asked for the next header: a game layer that
 // takes them does not ask again, one request per received body.
 TEST(PlayTableSession, MagicActionsTakenByTheGameAskForOneHeader) {
