@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -209,6 +210,30 @@ TEST(FrameWalk, SignedFrameFromTheControlReachesTheGameDispatch) {
     manager.CloseSocket();
   }
   DestroyWindow(parent);
+}
+
+// The table's timers are window timers by id: each expiry reaches the target with its id until
+// the id is killed, and setting a running id again restarts it with the new period.
+TEST(TableWindowTimers, DeliverEachIdUntilKilled) {
+  TableWindowTimers timers;
+  ASSERT_TRUE(timers.Create());
+  std::vector<uint32_t> fired;
+  timers.SetTarget([&](uint32_t id) {
+    fired.push_back(id);
+    if (id == 212) timers.KillTimer(212);  // a one-shot, as the exit-request hold is
+  });
+  timers.SetTimer(201, 20);
+  timers.SetTimer(212, 30);
+  timers.SetTimer(205, 60000);
+  timers.SetTimer(205, 40);  // restarted with the shorter period
+  ASSERT_TRUE(Pump([&] { return std::count(fired.begin(), fired.end(), 201u) >= 3 &&
+                                std::count(fired.begin(), fired.end(), 205u) >= 1; }));
+  EXPECT_EQ(std::count(fired.begin(), fired.end(), 212u), 1);
+  timers.KillTimer(201);
+  timers.KillTimer(205);
+  fired.clear();
+  PumpFor(150ms);
+  EXPECT_TRUE(fired.empty());
 }
 
 // The main window of the notice test: counts the WM_CLOSE it gets.
