@@ -21,8 +21,9 @@
 // Every id the table's dispatch knows: the framework's, the families' members, the chat's, and
 // two of a game's.
 inline const std::vector<uint16_t>& FuzzIds() {
-  static const std::vector<uint16_t> ids = [] {
-    std::vector<uint16_t> v = {
+  // Kept to the end of the process: the fuzzer's report at exit reads it.
+  static const std::vector<uint16_t>& ids = *[] {
+    auto* v = new std::vector<uint16_t>{
         kJoinTable,        kPersonState,       kGameAbort,      kConnectRefused,
         kLeaveBeforeStart, kInDeskChatOnStart, kSessionStart,   kKeepAlive,
         kPersonOffline,    kInDeskChat,        kPlayerExit,     kWatcherExit,
@@ -31,7 +32,7 @@ inline const std::vector<uint16_t>& FuzzIds() {
         kInDeskChatSystem, kRefereeLeft,       612,             641,
     };
     for (const uint16_t base : {kTableRosterBase, kPersonEnterBase, kAvatarListBase, kAvatarItemBase}) {
-      for (int k = 0; k < kFamilyMembers; ++k) v.push_back(static_cast<uint16_t>(base + k * kFamilyStep));
+      for (int k = 0; k < kFamilyMembers; ++k) v->push_back(static_cast<uint16_t>(base + k * kFamilyStep));
     }
     return v;
   }();
