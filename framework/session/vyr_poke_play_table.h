@@ -3,6 +3,9 @@
 // the framework's 3000-range messages, maps screen locations to seats, handles exit requests
 // and leaves and shows the table's notices. A concrete game derives from it and supplies the
 // pure operations (its controls, its own messages, its card codec, ...).
+// Defined by topic: play_table_session.cpp (entry points, lost connections, receive path),
+// play_table_dispatch.cpp (framework dispatch and timers), play_table_seats.cpp,
+// play_table_operations.cpp, play_table_exits.cpp and play_table_persons.cpp.
 #pragma once
 #include <cstddef>
 #include <cstdint>
