@@ -52,17 +52,40 @@ LRESULT NoticeWindow::OnCreate(UINT, WPARAM, LPARAM, bool&) {
   CreateWindowExW(0, L"STATIC", WideFromGbk(notice_.text).c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER,
                   10, 10, client.right - 20, client.bottom - 60, hwnd(),
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), inst, nullptr);
-  // The wait box and the count-down box are message-only.
-  if (notice_.kind != NoticeKind::WaitBox && notice_.kind != NoticeKind::CountDown) {
-    CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                    client.right / 2 - 40, client.bottom - 40, 80, 28, hwnd(),
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)), inst, nullptr);
+  // The wait box, the count-down box and the exit box that only tells are message-only.
+  const bool messageOnly = notice_.kind == NoticeKind::WaitBox ||
+                           notice_.kind == NoticeKind::CountDown ||
+                           (notice_.kind == NoticeKind::ExitBox && notice_.mode != 0);
+  const auto button = [&](const wchar_t* text, int id, int x, DWORD style) {
+    CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x,
+                    client.bottom - 40, 80, 28, hwnd(),
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+  };
+  if (AsksConsent()) {
+    button(L"OK", IDOK, client.right / 2 - 90, BS_DEFPUSHBUTTON);
+    button(L"Cancel", IDCANCEL, client.right / 2 + 10, BS_PUSHBUTTON);
+  } else if (!messageOnly) {
+    button(L"OK", IDOK, client.right / 2 - 40, BS_DEFPUSHBUTTON);
   }
   if (notice_.milliseconds > 0) ::SetTimer(hwnd(), kCountDownTimer, notice_.milliseconds, nullptr);
   return 0;
 }
 
+void NoticeWindow::Answer(int16_t answer) {
+  if (!AsksConsent() || !answer_) return;
+  auto send = std::move(answer_);
+  answer_ = nullptr;
+  send(notice_.askerId, answer);
+}
+
+LRESULT NoticeWindow::OnCancel(WORD, WORD, HWND, bool&) {
+  Answer(1);
+  Destroy();
+  return 0;
+}
+
 LRESULT NoticeWindow::OnOk(WORD, WORD, HWND, bool&) {
+  Answer(0);
   const bool closeMain = notice_.closeOnOk;
   const HWND main = main_;
   Destroy();
@@ -76,6 +99,7 @@ LRESULT NoticeWindow::OnTimer(UINT, WPARAM wp, LPARAM, bool& handled) {
     return 0;
   }
   ::KillTimer(hwnd(), kCountDownTimer);
+  Answer(1);  // time is up: the exit box refuses
   Destroy();
   return 0;
 }
@@ -93,8 +117,9 @@ void TableNoticeWindows::Show(const TableNotice& notice) {
   // One wait box and one exit box at a time: a new one replaces the old.
   if (notice.kind == NoticeKind::WaitBox || notice.kind == NoticeKind::ExitBox) Close(notice.kind);
   gone_.clear();
-  auto window = std::make_unique<NoticeWindow>(notice, main_,
-                                               [this](NoticeWindow* w) { Forget(w); });
+  auto window = std::make_unique<NoticeWindow>(
+      notice, main_, [this](NoticeWindow* w) { Forget(w); },
+      notice.kind == NoticeKind::ExitBox ? exit_answer_ : nullptr);
   NoticeWindow* shown = window.get();
   const HWND over = notice.kind == NoticeKind::WaitBox && !notice.onTableWindow ? nullptr : owner_;
   if (!shown->Open(over)) return;

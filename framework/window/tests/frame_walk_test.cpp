@@ -279,6 +279,36 @@ TEST(TableNoticeWindows, ShowTheTextAndCloseTheMainWindowOnOkWhenAsked) {
       EXPECT_TRUE(notices.OpenNotices().empty());
     }
 
+    // The exit box asking for consent: OK agrees, Cancel or the time running out refuses, each
+    // answering once; the one that only tells has no buttons and answers nothing.
+    std::vector<std::pair<uint32_t, int16_t>> answers;
+    notices.SetExitAnswer([&](uint32_t asker, int16_t answer) { answers.push_back({asker, answer}); });
+    const struct {
+      int16_t mode;
+      int button;  // 0: let the time run out
+      std::vector<std::pair<uint32_t, int16_t>> answers;
+    } exitCases[] = {
+        {0, IDOK, {{7, 0}}}, {0, IDCANCEL, {{7, 1}}}, {0, 0, {{7, 1}}}, {1, 0, {}},
+    };
+    for (const auto& c : exitCases) {
+      answers.clear();
+      TableNotice box;
+      box.kind = NoticeKind::ExitBox;
+      box.mode = c.mode;
+      box.askerId = 7;
+      box.text = "exit?";
+      box.milliseconds = 150;
+      notices.Show(box);
+      ASSERT_EQ(notices.OpenNotices().size(), 1u);
+      HWND w = notices.OpenNotices()[0];
+      EXPECT_EQ(GetDlgItem(w, IDOK) != nullptr, c.mode == 0);
+      EXPECT_EQ(GetDlgItem(w, IDCANCEL) != nullptr, c.mode == 0);
+      if (c.button) SendMessageW(w, WM_COMMAND, MAKEWPARAM(c.button, BN_CLICKED), 0);
+      ASSERT_TRUE(Pump([&] { return notices.OpenNotices().empty(); }));
+      PumpFor(200ms);
+      EXPECT_EQ(answers, c.answers) << c.mode << "/" << c.button;
+    }
+
     // A count-down box waits in a nested loop until its time is up, then is gone.
     TableNotice countDown;
     countDown.kind = NoticeKind::CountDown;
