@@ -1,6 +1,7 @@
-// What the play table drives outside itself: the socket control (socket_transport.h), the window timers, the table's
-// notices (wait box, message box, count-down, exit question), the table display and the rules
-// engine. The Windows build puts the controls and dialogs behind these; tests use fakes.
+// What the play table drives outside itself: the socket control (socket_transport.h), the
+// window timers, the table's notices (wait box, message box, count-down, exit question), the
+// table display and the rules engine. The Windows build puts the controls, window timers and
+// notice windows behind these (framework/window/); tests use fakes.
 // A failing call throws (a failed COM call does); the play table catches it where the platform
 // calls in.
 #pragma once
