@@ -343,10 +343,18 @@ void CJoinTeamTimerDialog::OnTimeOut() {
 
 CExitTimerDialog::CExitTimerDialog(CVyrPokePlayTableImp* table, int16_t mode, uint32_t asker_id,
                                    HWND parent)
-    : CTimerDialog(parent), m_pTable(table), m_nMode(mode), m_nAskerId(asker_id) {}
+    : CExitTimerDialog(
+          table ? Answerer([table](uint32_t asker, int16_t answer) {
+            table->SendExitAnswer(asker, answer);
+          })
+                : Answerer(),
+          mode, asker_id, parent) {}
+
+CExitTimerDialog::CExitTimerDialog(Answerer answer, int16_t mode, uint32_t asker_id, HWND parent)
+    : CTimerDialog(parent), m_answer(std::move(answer)), m_nMode(mode), m_nAskerId(asker_id) {}
 
 void CExitTimerDialog::Answer(int16_t flag) {
-  if (m_nMode == 0 && m_pTable) m_pTable->SendExitAnswer(m_nAskerId, flag);
+  if (m_nMode == 0 && m_answer) m_answer(m_nAskerId, flag);
 }
 
 void CExitTimerDialog::OnOK() {

@@ -12,6 +12,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "image_buttons.h"
@@ -174,7 +175,12 @@ class CJoinTeamTimerDialog : public CTimerDialog {
 // (3032 with 1). Mode non-zero only tells: nothing is sent.
 class CExitTimerDialog : public CTimerDialog {
  public:
+  // The answer as the table sends it: the asker and 0 (agree) or 1 (refuse).
+  using Answerer = std::function<void(uint32_t asker_id, int16_t answer)>;
+
   CExitTimerDialog(CVyrPokePlayTableImp* table, int16_t mode, uint32_t asker_id, HWND parent);
+  // The same with the answer handed to `answer` (a notice adapter passing it to the table).
+  CExitTimerDialog(Answerer answer, int16_t mode, uint32_t asker_id, HWND parent);
 
  protected:
   void OnOK() override;
@@ -183,7 +189,7 @@ class CExitTimerDialog : public CTimerDialog {
 
  private:
   void Answer(int16_t flag);
-  CVyrPokePlayTableImp* m_pTable;
+  Answerer m_answer;
   int16_t m_nMode;
   uint32_t m_nAskerId;
 };

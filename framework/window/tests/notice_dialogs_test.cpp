@@ -202,6 +202,19 @@ TEST_F(NoticeDialogTest, ExitQuestionAnswersWith3032ByteForByte) {
   }
 }
 
+TEST_F(NoticeDialogTest, ExitQuestionHandsItsAnswerToAnAdapter) {
+  std::vector<std::pair<uint32_t, int16_t>> answers;
+  CExitTimerDialog box([&](uint32_t asker, int16_t answer) { answers.emplace_back(asker, answer); },
+                       0, 42, testing::Host());
+  box.SetText(kAskExit);
+  box.SetTime(60000);
+  box.ShowModeless(testing::Host());
+  SendMessageW(GetDlgItem(box.hwnd(), IDCANCEL), BM_CLICK, 0, 0);
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0], (std::pair<uint32_t, int16_t>{42, 1}));
+  EXPECT_TRUE(box.Cancelled());
+}
+
 TEST_F(NoticeDialogTest, JoinTeamOkTellsTheOwnerAndATimeOutDoesNot) {
   {
     CJoinTeamTimerDialog box(0x12345678, owner_.hwnd());
