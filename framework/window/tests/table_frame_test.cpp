@@ -297,6 +297,13 @@ TEST_F(TableFrameTest, GrowingTheWindowRemakesTheBackBuffer) {
   testing::CaptureWindow(f.hwnd(), canvas);
   EXPECT_EQ(canvas.At(1089, 789), Rgb(12, 20, 34)) << "the new corner is painted";
   EXPECT_EQ(canvas.At(1089, 400), Rgb(12, 20, 34));
+  // A small screen's frame, for a person to look at.
+  SetWindowPos(f.hwnd(), nullptr, 0, 0, 800, 600, SWP_NOZORDER);
+  f.LayoutChildren(0, 0, 800, 600);
+  Canvas small(800, 600);
+  testing::CaptureWindow(f.hwnd(), small);
+  small.SavePng(Artefact("table_frame_800x600.png"));
+  EXPECT_EQ(small.At(799, 599), Rgb(12, 20, 34));
   SetWindowPos(f.hwnd(), nullptr, 0, 0, 1024, 768, SWP_NOZORDER);
   f.LayoutChildren(0, 0, 1024, 768);
 }
