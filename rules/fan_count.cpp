@@ -1,5 +1,5 @@
-// The fan count: the fan table walked in order, each pattern found ruling out the ones it
-// lists; fan points and fan names.
+// The fan count: the fan table walked in order, each row's test run unless an earlier row
+// found ruled it out, each row found ruling out the types it lists; fan points and fan names.
 #include "fan_context.h"
 #include "mj_gb.h"
 #include "win_search.h"
@@ -64,7 +64,7 @@ int CMj_Gb::CountFans(int shape, int w, const card* tiles, int t, const MeldGrou
   int sum = 0;
   for (int i = 0; i < m_FanTable.size(); ++i) {
     const FanInfo& row = m_FanTable[i];
-    if (Contains(excluded, row.type) || !HasFan(row.type, context)) continue;
+    if (Contains(excluded, row.type) || row.test == nullptr || !row.test(context)) continue;
     m_FoundFans.push_back(static_cast<int16_t>(i));
     sum += GetFanScore(row.type);
     for (FanType type : row.excluded) {
@@ -82,15 +82,9 @@ int CMj_Gb::GetFanScore(FanType type) const {
   return kPointsByGrade[grade - 1];
 }
 
-// By the points of the type: 1 to 8 the low tests (grades 8-12), 9 to 24 the middle tests
-// (grades 5-7), 25 to 99 the high tests (grades 1-4). The flower row scores by the flowers
-// laid out, so each of the three knows it.
 bool CMj_Gb::HasFan(FanType type, const FanContext& context) const {
-  const int points = GetFanScore(type);
-  if (points >= 1 && points <= 8) return CheckLowFans(type, context);
-  if (points >= 9 && points <= 24) return CheckMiddleFans(type, context);
-  if (points >= 25 && points <= 99) return CheckHighFans(type, context);
-  return false;
+  const FanInfo* row = FindFan(m_FanTable, type);
+  return row != nullptr && row->test != nullptr && row->test(context);
 }
 
 bool CMj_Gb::GetFanNameByType(FanType type, char* str, char* desc, int16_t* score) const {

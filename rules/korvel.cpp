@@ -134,14 +134,6 @@ int CKorvel::GetFanScore(FanType type) const {
   return 1;
 }
 
-bool CKorvel::HasFan(FanType type, const FanContext& context) const {
-  const int points = GetFanScore(type);
-  if (points >= 1 && points <= 2) return CheckLowFans(type, context);
-  if (points >= 3 && points <= 6) return CheckMiddleFans(type, context);
-  if (points >= 7 && points <= 39) return CheckHighFans(type, context);
-  return false;
-}
-
 int CKorvel::GetFans(FanType* out, int capacity) const {
   int count = 0;
   auto put = [&](FanType code) {
