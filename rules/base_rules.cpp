@@ -24,7 +24,7 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
       return true;
     }
     groups.clear();
-    if (StandardWin13(sorted.data(), t, w, groups, shape)) {
+    if (StandardWin13ByStrategies(sorted.data(), t, w, groups, shape)) {
       won = true;
       break;
     }
@@ -37,7 +37,8 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
       return true;
     }
   }
-  if (!won) {
+  // Both passes missed an arrangement that exists: the first one a complete search finds.
+  if (!won && !StandardWin13(sorted.data(), t, w, groups, shape)) {
     groups.clear();
     return false;
   }

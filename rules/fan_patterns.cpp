@@ -706,10 +706,18 @@ bool LastTile(const FanContext& c) {
   return copies >= 4;
 }
 
+// A chow is three values with step 1; a two-value piece (neighbours or a gap) is one that a
+// wild tile completes. The pieces of a knitted straight (1-4-7, 2-5, ...) are no chows.
+bool IsChowOrItsPiece(const MeldGroup& g) {
+  if (g.m_nCopies != 1) return false;
+  if (g.m_nValues == 3) return g.m_nStep == 1;
+  return g.m_nValues == 2 && (g.m_nStep == 1 || g.m_nStep == 2);
+}
+
 bool AllChows(const FanContext& c) {
   return IsStandard(c) &&
          AllGroupsAre(c, [](const MeldGroup& g) { return IsSuitColor(g.m_nColor); }) &&
-         CountOf(c.allGroups, IsSequenceLike) == 4;
+         CountOf(c.allGroups, IsChowOrItsPiece) == 4;
 }
 
 bool TileHog(const FanContext& c) {

@@ -313,10 +313,11 @@ bool SixteenTileStrategies(const card* tiles, int t, int w, int n, GroupList& gr
   return false;
 }
 
-// Sets and a pair for N = 2 to 3 * sets + 2 by the strategies of the game, and the first
-// arrangement a complete search finds when they all miss one; larger hands go to the kong
-// members.
-bool SizedWin(const card* tiles, int t, int w, int sets, GroupList& groups, int& shape) {
+// Sets and a pair for N = 2 to 3 * sets + 2 by the strategies of the game, and (when
+// `search_last`) the first arrangement a complete search finds when they all miss one; larger
+// hands go to the kong members.
+bool SizedWin(const card* tiles, int t, int w, int sets, bool search_last, GroupList& groups,
+              int& shape) {
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0 || w > kMaxWilds) return false;
   if (!AllJudgeable(tiles, t)) return false;
@@ -331,6 +332,10 @@ bool SizedWin(const card* tiles, int t, int w, int sets, GroupList& groups, int&
   const bool found = sets == 4 ? StandardWin(tiles, t, w, groups, shape)
                                : SixteenTileStrategies(tiles, t, w, n, groups, shape);
   if (found) return true;
+  if (!search_last) {
+    groups.clear();
+    return false;
+  }
   shape = kShapeEyeFirst;
   return ExhaustiveSetsAndPair(tiles, t, w, n, &groups);
 }
@@ -338,11 +343,15 @@ bool SizedWin(const card* tiles, int t, int w, int sets, GroupList& groups, int&
 }  // namespace
 
 bool StandardWin13(const card* tiles, int t, int w, GroupList& groups, int& shape) {
-  return SizedWin(tiles, t, w, 4, groups, shape);
+  return SizedWin(tiles, t, w, 4, true, groups, shape);
+}
+
+bool StandardWin13ByStrategies(const card* tiles, int t, int w, GroupList& groups, int& shape) {
+  return SizedWin(tiles, t, w, 4, false, groups, shape);
 }
 
 bool StandardWin16(const card* tiles, int t, int w, GroupList& groups, int& shape) {
-  return SizedWin(tiles, t, w, 5, groups, shape);
+  return SizedWin(tiles, t, w, 5, true, groups, shape);
 }
 
 bool StandardReady13(const card* tiles, int t, int w) {
