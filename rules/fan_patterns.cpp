@@ -124,6 +124,24 @@ void TilesWith(const FanContext& c, std::initializer_list<const MeldList*> lists
   SortCards(out.data(), out.size(), true);
 }
 
+// The concealed tiles with the tiles of the melds (and of the kongs, when `kongs`), sorted
+// and grouped as identical tiles with limit 4.
+void IdenticalGroupsWith(const FanContext& c, bool kongs, WideGroups& out) {
+  if (c.identicalReady) {
+    const FanContext::IdenticalGroups& ready = kongs ? c.identicalWithKongs : c.identicalWithMelds;
+    out.clear();
+    for (const MeldGroup& g : ready) out.push_back(g);
+    return;
+  }
+  AllTiles tiles;
+  if (kongs) {
+    TilesWith(c, {c.melds, c.meldedKongs, c.concealedKongs}, tiles);
+  } else {
+    TilesWith(c, {c.melds}, tiles);
+  }
+  GroupIdentical(tiles.data(), tiles.size(), 4, out);
+}
+
 // The first suit with at least `least` groups matching, or -1.
 template <typename List, typename Pred>
 int32_t FirstSuitWith(const List& groups, int least, Pred pred) {
@@ -211,12 +229,10 @@ struct SuitSets {
 
 SuitSets SetsBySuit(const FanContext& c) {
   SuitSets s;
-  for (const MeldGroup& g : c.allGroups) {
-    if (!IsSuitColor(g.m_nColor) || g.m_nTopValue < 1 || g.m_nTopValue > 9) continue;
-    const int bit = 1 << g.m_nTopValue;
-    if (IsOneValue(g) && g.m_nCopies >= 3) s.pungs[g.m_nColor] |= bit;
-    if (IsOneValue(g) && g.m_nCopies == 2) s.pairs[g.m_nColor] |= bit;
-    if (IsChow(g)) s.chows[g.m_nColor] |= bit;
+  for (int k = 0; k < 3; ++k) {
+    s.pungs[k] = c.suitPungs[k];
+    s.chows[k] = c.suitChows[k];
+    s.pairs[k] = c.suitPairs[k];
   }
   return s;
 }
@@ -387,10 +403,8 @@ bool PureTerminalChows(const FanContext& c) {
 
 bool QuadrupleChow(const FanContext& c) {
   if (c.Kongs() > 0 || PungMelds(c) > 0) return false;
-  AllTiles tiles;
-  TilesWith(c, {c.melds}, tiles);
   WideGroups groups;
-  GroupIdentical(tiles.data(), tiles.size(), 4, groups);
+  IdenticalGroupsWith(c, false, groups);
   if (groups.size() != 4) return false;
   const int32_t suit = FirstSuitWith(groups, 3, [](const MeldGroup&) { return true; });
   if (suit < 0) return false;
@@ -413,10 +427,8 @@ bool QuadrupleChow(const FanContext& c) {
 
 bool FourPureShiftedPungs(const FanContext& c) {
   if (ChowMelds(c) > 0) return false;
-  AllTiles tiles;
-  TilesWith(c, {c.melds, c.meldedKongs, c.concealedKongs}, tiles);
   WideGroups groups;
-  GroupIdentical(tiles.data(), tiles.size(), 4, groups);
+  IdenticalGroupsWith(c, true, groups);
   if (groups.size() != 5) return false;
   const int32_t suit = FirstSuitWith(groups, 4, [](const MeldGroup&) { return true; });
   if (suit < 0) return false;
@@ -721,10 +733,8 @@ bool AllChows(const FanContext& c) {
 }
 
 bool TileHog(const FanContext& c) {
-  AllTiles tiles;
-  TilesWith(c, {c.melds}, tiles);
   WideGroups groups;
-  GroupIdentical(tiles.data(), tiles.size(), 4, groups);
+  IdenticalGroupsWith(c, false, groups);
   for (const MeldGroup& g : groups) {
     if (g.m_nCopies == 4) return true;
   }
@@ -992,3 +1002,59 @@ bool DoublePung(const FanContext& c) {
 }
 
 }  // namespace fan_tests
+
+namespace {
+
+// Count slots for tiles of colours 0-7 and values 1-9, in the order tiles sort in.
+constexpr int kSlots = 80;
+
+bool AddSlot(const card& c, uint8_t* slots) {
+  if (c.m_nColor < 0 || c.m_nColor > 7 || c.m_nValue < 1 || c.m_nValue > 9) return false;
+  ++slots[c.m_nColor * 10 + c.m_nValue];
+  return true;
+}
+
+bool AddMeldSlots(const MeldList& melds, uint8_t* slots) {
+  for (const MeldGroup& g : melds) {
+    for (int32_t i = 0; i < g.m_nValues; ++i) {
+      const card c{g.m_nColor, g.m_nTopValue - i * g.m_nStep};
+      for (int32_t k = 0; k < g.m_nCopies; ++k) {
+        if (!AddSlot(c, slots)) return false;
+      }
+    }
+  }
+  return true;
+}
+
+// Sorted tiles grouped as identical tiles with limit 4: each tile's copies in groups of four
+// and one of the rest, in tile order.
+void GroupSlots(const uint8_t* slots, FanContext::IdenticalGroups& out) {
+  out.clear();
+  for (int slot = 0; slot < kSlots; ++slot) {
+    for (int left = slots[slot]; left > 0; left -= 4) {
+      out.push_back(CopiesGroup({slot / 10, slot % 10}, left < 4 ? left : 4));
+    }
+  }
+}
+
+}  // namespace
+
+void PrepareFanContext(FanContext& c) {
+  for (int k = 0; k < 3; ++k) c.suitPungs[k] = c.suitChows[k] = c.suitPairs[k] = 0;
+  for (const MeldGroup& g : c.allGroups) {
+    if (!IsSuitColor(g.m_nColor) || g.m_nTopValue < 1 || g.m_nTopValue > 9) continue;
+    const int bit = 1 << g.m_nTopValue;
+    if (IsOneValue(g) && g.m_nCopies >= 3) c.suitPungs[g.m_nColor] |= bit;
+    if (IsOneValue(g) && g.m_nCopies == 2) c.suitPairs[g.m_nColor] |= bit;
+    if (IsChow(g)) c.suitChows[g.m_nColor] |= bit;
+  }
+
+  uint8_t slots[kSlots] = {};
+  bool ok = true;
+  for (int i = 0; i < c.tileCount && ok; ++i) ok = AddSlot(c.tiles[i], slots);
+  ok = ok && AddMeldSlots(*c.melds, slots);
+  if (ok) GroupSlots(slots, c.identicalWithMelds);
+  ok = ok && AddMeldSlots(*c.meldedKongs, slots) && AddMeldSlots(*c.concealedKongs, slots);
+  if (ok) GroupSlots(slots, c.identicalWithKongs);
+  c.identicalReady = ok;
+}

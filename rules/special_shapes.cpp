@@ -1,5 +1,7 @@
 #include "special_shapes.h"
 
+#include "face_counts.h"
+
 namespace win_search {
 
 namespace {
@@ -316,8 +318,8 @@ bool SixteenTileStrategies(const card* tiles, int t, int w, int n, GroupList& gr
 // Sets and a pair for N = 2 to 3 * sets + 2 by the strategies of the game, and (when
 // `search_last`) the first arrangement a complete search finds when they all miss one; larger
 // hands go to the kong members.
-bool SizedWin(const card* tiles, int t, int w, int sets, bool search_last, GroupList& groups,
-              int& shape) {
+bool SizedWin(const card* tiles, int t, int w, int sets, bool search_last, bool known_to_exist,
+              GroupList& groups, int& shape) {
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0 || w > kMaxWilds) return false;
   if (!AllJudgeable(tiles, t)) return false;
@@ -326,9 +328,18 @@ bool SizedWin(const card* tiles, int t, int w, int sets, bool search_last, Group
   if (total < 2 || (total - 2) % 3 != 0) return false;
   const int n = (total - 2) / 3;
   // The strategies only find arrangements that exist: when there is none, they need not run.
-  const bool knitted = sets == 4 && (total == 11 || total == 14) &&
-                       ExhaustiveKnittedStraightWin(tiles, t, w);
-  if (!knitted && !ExhaustiveSetsAndPair(tiles, t, w, n, nullptr)) return false;
+  // Without wilds the counts of the faces say so at once.
+  FaceCounts counts;
+  if (known_to_exist) {
+    // The caller knows an arrangement exists.
+  } else if (w == 0 && CountFaces(tiles, t, counts)) {
+    const bool knitted = sets == 4 && FacesKnittedStraightWin(counts);
+    if (!knitted && !FacesWin(counts)) return false;
+  } else {
+    const bool knitted = sets == 4 && (total == 11 || total == 14) &&
+                         ExhaustiveKnittedStraightWin(tiles, t, w);
+    if (!knitted && !ExhaustiveSetsAndPair(tiles, t, w, n, nullptr)) return false;
+  }
   const bool found = sets == 4 ? StandardWin(tiles, t, w, groups, shape)
                                : SixteenTileStrategies(tiles, t, w, n, groups, shape);
   if (found) return true;
@@ -343,15 +354,16 @@ bool SizedWin(const card* tiles, int t, int w, int sets, bool search_last, Group
 }  // namespace
 
 bool StandardWin13(const card* tiles, int t, int w, GroupList& groups, int& shape) {
-  return SizedWin(tiles, t, w, 4, true, groups, shape);
+  return SizedWin(tiles, t, w, 4, true, false, groups, shape);
 }
 
-bool StandardWin13ByStrategies(const card* tiles, int t, int w, GroupList& groups, int& shape) {
-  return SizedWin(tiles, t, w, 4, false, groups, shape);
+bool StandardWin13ByStrategies(const card* tiles, int t, int w, GroupList& groups, int& shape,
+                               bool known_to_exist) {
+  return SizedWin(tiles, t, w, 4, false, known_to_exist, groups, shape);
 }
 
 bool StandardWin16(const card* tiles, int t, int w, GroupList& groups, int& shape) {
-  return SizedWin(tiles, t, w, 5, true, groups, shape);
+  return SizedWin(tiles, t, w, 5, true, false, groups, shape);
 }
 
 bool StandardReady13(const card* tiles, int t, int w) {
