@@ -20,12 +20,14 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   const int total = t + w;
   const bool counted = w == 0 && total <= 14 && CountFaces(tiles, t, counts);
   bool standard_possible = true;
+  bool seven_pairs_possible = closed;
   if (counted) {
+    seven_pairs_possible = closed && FacesSevenPairs(counts);
     standard_possible = FacesWin(counts) || FacesKnittedStraightWin(counts);
     const bool may_win =
         standard_possible ||
-        (closed && (FacesSevenPairs(counts) || FacesAllTerminalsOrHonours(counts) ||
-                    FacesMayBeKnittedTiles(counts)));
+        seven_pairs_possible ||
+        (closed && (FacesAllTerminalsOrHonours(counts) || FacesMayBeKnittedTiles(counts)));
     if (!may_win) return false;
   }
 
@@ -40,7 +42,7 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
     } else {
       SortCards(sorted.data(), sorted.size(), ascending);
     }
-    if (closed && SevenPairsWin(sorted.data(), t, w, groups)) {
+    if (seven_pairs_possible && SevenPairsWin(sorted.data(), t, w, groups)) {
       shape = kShapeSevenPairs;
       return true;
     }

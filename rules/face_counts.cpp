@@ -69,6 +69,7 @@ bool CountFaces(const card* tiles, int t, FaceCounts& out) {
     const int face = FaceOf(tiles[i]);
     if (face < 0) return false;
     ++out.n[face];
+    out.present |= uint64_t{1} << face;
   }
   out.total = t;
   return true;
@@ -91,16 +92,24 @@ constexpr FaceTiles kFaceTiles = MakeFaceTiles();
 }  // namespace
 
 void SortedTiles(const FaceCounts& counts, bool ascending, card* out) {
+  // Four copies of a face are written at once and the position moves on by the count; the
+  // buffer takes the overhang past the last face.
+  card buffer[kMaxWorkTiles + 4];
   int k = 0;
-  if (ascending) {
-    for (int f = 0; f < kFaceCount; ++f) {
-      for (int n = counts.n[f]; n > 0; --n) out[k++] = kFaceTiles.tiles[f];
-    }
-  } else {
-    for (int f = kFaceCount - 1; f >= 0; --f) {
-      for (int n = counts.n[f]; n > 0; --n) out[k++] = kFaceTiles.tiles[f];
-    }
+  auto put = [&](int face) {
+    const card c = kFaceTiles.tiles[face];
+    const int n = counts.n[face];
+    buffer[k] = buffer[k + 1] = buffer[k + 2] = buffer[k + 3] = c;
+    for (int extra = 4; extra < n && k + extra < kMaxWorkTiles; ++extra) buffer[k + extra] = c;
+    k += n;
+  };
+  uint64_t faces = counts.present;
+  while (faces != 0 && k < kMaxWorkTiles) {
+    const int face = ascending ? __builtin_ctzll(faces) : 63 - __builtin_clzll(faces);
+    put(face);
+    faces &= ~(uint64_t{1} << face);
   }
+  for (int i = 0; i < counts.total && i < kMaxWorkTiles; ++i) out[i] = buffer[i];
 }
 
 bool FacesWin(const FaceCounts& counts) {

@@ -18,6 +18,7 @@ inline constexpr int kFaceCount = 34;
 struct FaceCounts {
   uint8_t n[kFaceCount] = {};
   int total = 0;
+  uint64_t present = 0;  // bit f set when face f is held (as CountFaces left it)
 };
 
 // The face of a tile (0-8 characters, 9-17 dots, 18-26 bamboo, 27-30 winds, 31-33 dragons),
@@ -43,8 +44,9 @@ constexpr card CardOfFace(int face) {
 // Counts the tiles; false when one of them is not one of the 34 faces.
 bool CountFaces(const card* tiles, int t, FaceCounts& out);
 
-// The tiles of the counts in order (ascending: colour, then value; descending the reverse).
-// Equal tiles are the same record, so this is the order any sort of the same tiles gives.
+// The tiles of counts made by CountFaces, in order (ascending: colour, then value; descending
+// the reverse). Equal tiles are the same record, so this is the order any sort of the same
+// tiles gives.
 void SortedTiles(const FaceCounts& counts, bool ascending, card* out);
 
 // (total - 2) / 3 sets and a pair (total 2, 5, 8, ...).

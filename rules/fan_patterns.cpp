@@ -7,6 +7,8 @@
 // kong. A group of two or more values can only end up as a chow, so "no chow" rules out such
 // partial sequences too. "For some f from 0 to w" tries f wild tiles as filling, one value
 // after the other.
+#include <cstring>
+
 #include "fan_catalogue.h"
 #include "fan_context.h"
 #include "mj_gb.h"
@@ -242,6 +244,17 @@ bool Has(int mask, int32_t value) { return value >= 1 && value <= 9 && (mask >> 
 // The three suits in every order, for patterns that give each suit its own part.
 constexpr int kSuitOrders[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
                                    {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+
+// ShiftedAcrossSuits for any `first` from `low` to `high`, all at once on the masks.
+bool ShiftedAcrossSuitsFrom(const int masks[3], int32_t low, int32_t high, int32_t step) {
+  const int wanted = ((1 << (high + 1)) - 1) & ~((1 << low) - 1);
+  for (const auto& order : kSuitOrders) {
+    if (masks[order[0]] & (masks[order[1]] >> step) & (masks[order[2]] >> (2 * step)) & wanted) {
+      return true;
+    }
+  }
+  return false;
+}
 
 // Three sets, one in each suit, whose values (tops for chows) are `first`, then `first` +
 // `step`, then `first` + 2 * `step`.
@@ -878,18 +891,12 @@ bool MixedTripleChow(const FanContext& c) {
 
 bool MixedShiftedPungs(const FanContext& c) {
   const SuitSets s = SetsBySuit(c);
-  for (int32_t v = 1; v <= 7; ++v) {
-    if (ShiftedAcrossSuits(s.pungs, v, 1)) return true;
-  }
-  return false;
+  return ShiftedAcrossSuitsFrom(s.pungs, 1, 7, 1);
 }
 
 bool MixedShiftedChows(const FanContext& c) {
   const SuitSets s = SetsBySuit(c);
-  for (int32_t top = 3; top <= 7; ++top) {
-    if (ShiftedAcrossSuits(s.chows, top, 1)) return true;
-  }
-  return false;
+  return ShiftedAcrossSuitsFrom(s.chows, 3, 7, 1);
 }
 
 // Nothing found before it in the walk but the flower row.
@@ -1030,9 +1037,14 @@ bool AddMeldSlots(const MeldList& melds, uint8_t* slots) {
 // and one of the rest, in tile order.
 void GroupSlots(const uint8_t* slots, FanContext::IdenticalGroups& out) {
   out.clear();
-  for (int slot = 0; slot < kSlots; ++slot) {
-    for (int left = slots[slot]; left > 0; left -= 4) {
-      out.push_back(CopiesGroup({slot / 10, slot % 10}, left < 4 ? left : 4));
+  for (int word = 0; word < kSlots; word += 8) {
+    uint64_t eight = 0;
+    std::memcpy(&eight, slots + word, 8);
+    if (eight == 0) continue;  // most slots are empty: skip eight at a time
+    for (int slot = word; slot < word + 8; ++slot) {
+      for (int left = slots[slot]; left > 0; left -= 4) {
+        out.push_back(CopiesGroup({slot / 10, slot % 10}, left < 4 ? left : 4));
+      }
     }
   }
 }

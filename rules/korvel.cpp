@@ -27,30 +27,33 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
   shape = kShapeNone;
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
-  if (!win_search::AllJudgeable(tiles, t)) return false;
   const bool seven_pairs_allowed = HasNoMeldOrKong();
   // Most hands asked about cannot win; turn them away first. Without wilds the counts of the
-  // faces settle the question at once; with wilds the searches do.
+  // faces settle the question at once (a hand of the 34 faces is judgeable); with wilds the
+  // searches do.
   TileList sorted;
   win_search::FaceCounts counts;
   const bool counted = w == 0 && win_search::CountFaces(tiles, t, counts);
+  // Seven pairs answer the same in both passes (they are counted).
+  bool seven_pairs = false;
   if (counted) {
+    seven_pairs = seven_pairs_allowed && win_search::FacesSevenPairs(counts);
     const bool may_win =
-        win_search::FacesWin(counts) ||
-        (seven_pairs_allowed && win_search::FacesSevenPairs(counts)) ||
-        win_search::FacesKnittedStraightWin(counts);
+        win_search::FacesWin(counts) || seven_pairs || win_search::FacesKnittedStraightWin(counts);
     if (!may_win) return false;
     sorted.assign(tiles, t);
     win_search::SortedTiles(counts, true, sorted.data());
   } else {
+    if (!win_search::AllJudgeable(tiles, t)) return false;
     if (!MayWin(tiles, t, w, seven_pairs_allowed)) return false;
     sorted.assign(tiles, t);
     SortCards(sorted.data(), sorted.size(), true);
+    seven_pairs = seven_pairs_allowed && win_search::SevenPairsWin(sorted.data(), t, w, groups);
   }
 
   // Two passes over the tiles, sorted ascending and then descending: seven pairs, then the
   // standard hand. Most winning hands are settled by the first strategies of the first pass.
-  if (seven_pairs_allowed && win_search::SevenPairsWin(sorted.data(), t, w, groups)) {
+  if (seven_pairs && win_search::SevenPairsWin(sorted.data(), t, w, groups)) {
     shape = kShapeSevenPairs;
     return true;
   }
@@ -60,10 +63,6 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
       win_search::SortedTiles(counts, false, sorted.data());
     } else {
       SortCards(sorted.data(), sorted.size(), false);
-    }
-    if (seven_pairs_allowed && win_search::SevenPairsWin(sorted.data(), t, w, groups)) {
-      shape = kShapeSevenPairs;
-      return true;
     }
     won = win_search::StandardWin(sorted.data(), t, w, groups, shape);
   }

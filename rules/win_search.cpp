@@ -251,7 +251,7 @@ void PartitionTiles(const card* tiles, int t, PartitionKind kind, Partition& out
                                          Step::Sequences2, Step::Gaps2};
   const Step* steps = kind == PartitionKind::SequencesFirst ? kSequencesFirst : kPungsFirst;
   const bool judgeable = AllJudgeable(tiles, t);
-  for (int i = 0; i < 5; ++i) RunStep(rest, steps[i], judgeable, out);
+  for (int i = 0; i < 5 && !rest.empty(); ++i) RunStep(rest, steps[i], judgeable, out);
   for (const card& c : rest) {
     out.groups.push_back(SingleGroup(c));
     ++out.singles;
@@ -583,8 +583,12 @@ bool KnittedStraightWin(const card* tiles, int t, int w, GroupList& groups) {
 // ---- exhaustive search --------------------------------------------------------------------
 
 bool AllJudgeable(const card* tiles, int t) {
+  // The highest value of each colour that can be judged (the wild colour none).
+  static constexpr int32_t kHighest[8] = {9, 9, 9, 4, 3, 4, 4, 0};
   for (int i = 0; i < t; ++i) {
-    if (IsWildCard(tiles[i]) || !IsValidTile(tiles[i])) return false;
+    const uint32_t color = static_cast<uint32_t>(tiles[i].m_nColor);
+    const int32_t value = tiles[i].m_nValue;
+    if (color > 7 || value < 1 || value > kHighest[color]) return false;
   }
   return true;
 }
