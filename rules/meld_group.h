@@ -97,9 +97,9 @@ void GroupIdentical(const card* tiles, int n, int limit, List& out) {
 // Sequences with a value limit and a step (1 for sequences, more for gaps): only suit tiles
 // join; a tile joins the first group of its colour and copy count holding fewer than `limit`
 // values whose top is `step` below the tile or whose lowest value is `step` above it; a group
-// that grows moves to the end of the list. This is the grouping walked tile by tile.
+// that grows moves to the end of the list.
 template <typename List>
-void GroupStepsInOrder(const card* tiles, int n, int limit, int step, List& out) {
+void GroupSteps(const card* tiles, int n, int limit, int step, List& out) {
   out.clear();
   for (int i = 0; i < n; ++i) {
     const card& c = tiles[i];
@@ -126,29 +126,6 @@ void GroupStepsInOrder(const card* tiles, int n, int limit, int step, List& out)
       out.push_back(SingleGroup(c));
     }
   }
-}
-
-// The same grouping for tiles sorted ascending or descending (as SortCards leaves them), with
-// suit values 1-9 and at most kMaxSortedGrouping tiles: the same groups in the same order,
-// found without scanning the groups for every tile. Answers the number of groups written to
-// `out` (room for n), or -1 when the tiles are not such a list.
-inline constexpr int kMaxSortedGrouping = 32;
-int GroupStepsOfSorted(const card* tiles, int n, int limit, int step, MeldGroup* out);
-
-// The grouping: on sorted tiles the quick way, on any other (and on a few tiles, which the
-// walk settles as fast) the walk.
-template <typename List>
-void GroupSteps(const card* tiles, int n, int limit, int step, List& out) {
-  if (n >= 8 && n <= List::kCapacity) {
-    MeldGroup sorted[kMaxSortedGrouping];
-    const int groups = GroupStepsOfSorted(tiles, n, limit, step, sorted);
-    if (groups >= 0) {
-      out.clear();
-      for (int i = 0; i < groups; ++i) out.push_back(sorted[i]);
-      return;
-    }
-  }
-  GroupStepsInOrder(tiles, n, limit, step, out);
 }
 
 template <typename List>

@@ -1,7 +1,6 @@
 // The groupings every search is built on: which group a tile joins and where the group goes.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "korvel_rules.h"
@@ -89,51 +88,6 @@ TEST(FixedListTest, FullListRefusesMore) {
   list.pop_back();
   list.pop_back();
   EXPECT_TRUE(list.empty());
-}
-
-// The quick grouping of sorted tiles gives the groups the tile-by-tile walk gives, in the same
-// order, for every limit and step the searches use, on tiles sorted either way.
-TEST(SortedGroupingTest, SameGroupsInTheSameOrderAsTheWalk) {
-  std::mt19937 random(20251210);
-  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
-  const struct {
-    int limit;
-    int step;
-  } kGroupings[] = {{2, 1}, {3, 1}, {4, 1}, {7, 1}, {9, 1}, {2, 2}, {3, 3}, {2, 6}, {2, 8}};
-  int compared = 0;
-  for (int round = 0; round < 4000; ++round) {
-    std::vector<card> tiles;
-    const int n = 1 + pick(18);
-    const int colours = 1 + pick(3);  // few colours, so runs and duplicates are common
-    for (int i = 0; i < n; ++i) {
-      const int32_t color = pick(colours + 1) == 0 ? ColorWinds + pick(2) : pick(colours);
-      tiles.push_back({color, 1 + pick(color == ColorWinds ? 4 : color == ColorDragons ? 3 : 9)});
-    }
-    for (bool ascending : {true, false}) {
-      SortCards(tiles.data(), n, ascending);
-      for (const auto& g : kGroupings) {
-        FixedList<MeldGroup, 32> walked;
-        GroupStepsInOrder(tiles.data(), n, g.limit, g.step, walked);
-        MeldGroup quick[kMaxSortedGrouping];
-        const int count = GroupStepsOfSorted(tiles.data(), n, g.limit, g.step, quick);
-        ASSERT_EQ(count, walked.size()) << TilesText(tiles);
-        for (int i = 0; i < count; ++i) {
-          ASSERT_TRUE(quick[i] == walked[i])
-              << TilesText(tiles) << " limit " << g.limit << " step " << g.step << ": "
-              << GroupsText(walked) << " at " << i;
-        }
-        ++compared;
-      }
-    }
-  }
-  EXPECT_EQ(compared, 4000 * 2 * 9);
-}
-
-// Tiles in no sorted order are left to the walk.
-TEST(SortedGroupingTest, UnsortedTilesAreLeftToTheWalk) {
-  const std::vector<card> tiles = Tiles("3m 1m 2m");
-  MeldGroup quick[kMaxSortedGrouping];
-  EXPECT_EQ(GroupStepsOfSorted(tiles.data(), 3, 3, 1, quick), -1);
 }
 
 }  // namespace
