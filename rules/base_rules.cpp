@@ -84,9 +84,7 @@ bool CMj_Gb::CheckTing(const card* tiles, int t, GroupList& groups, int w) {
     if (t == 1) return true;
     if (t % 3 == 1 && FacesReady(counts)) return true;
     if (!closed || t != 13) return false;
-    int pairs = 0;
-    for (uint8_t n : counts.n) pairs += n / 2;
-    if (pairs == 6) return true;  // six pairs and a single
+    if (counts.pairs == 6) return true;  // six pairs and a single
     if (FacesAllTerminalsOrHonours(counts) && ThirteenOrphansReady(tiles, t, 0)) return true;
     return FacesMayBeKnittedTiles(counts) && KnittedTilesReady(tiles, t, 0);
   }

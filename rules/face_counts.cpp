@@ -65,13 +65,15 @@ void SplitSuits(const FaceCounts& counts, Units& u) {
 
 bool CountFaces(const card* tiles, int t, FaceCounts& out) {
   out = FaceCounts{};
+  int pairs = 0;
   for (int i = 0; i < t; ++i) {
     const int face = FaceOf(tiles[i]);
     if (face < 0) return false;
-    ++out.n[face];
+    pairs += ++out.n[face] % 2 == 0 ? 1 : 0;
     out.present |= uint64_t{1} << face;
   }
   out.total = t;
+  out.pairs = pairs;
   return true;
 }
 
@@ -196,13 +198,6 @@ bool FacesReady(const FaceCounts& counts) {
     }
   }
   return false;
-}
-
-bool FacesSevenPairs(const FaceCounts& counts) {
-  if (counts.total != 14) return false;
-  int pairs = 0;
-  for (int f = 0; f < kFaceCount; ++f) pairs += counts.n[f] / 2;
-  return pairs == 7;
 }
 
 bool FacesKnittedStraightWin(const FaceCounts& counts) {

@@ -19,20 +19,18 @@ struct FaceCounts {
   uint8_t n[kFaceCount] = {};
   int total = 0;
   uint64_t present = 0;  // bit f set when face f is held (as CountFaces left it)
+  int pairs = 0;         // pairs among the tiles, four equal tiles two (as CountFaces left it)
 };
 
 // The face of a tile (0-8 characters, 9-17 dots, 18-26 bamboo, 27-30 winds, 31-33 dragons),
 // or -1 for any other tile.
 constexpr int FaceOf(const card& c) {
-  const int32_t v = c.m_nValue;
-  switch (c.m_nColor) {
-    case ColorCharacters:
-    case ColorDots:
-    case ColorBamboo: return v >= 1 && v <= 9 ? c.m_nColor * 9 + v - 1 : -1;
-    case ColorWinds: return v >= 1 && v <= 4 ? 26 + v : -1;
-    case ColorDragons: return v >= 1 && v <= 3 ? 30 + v : -1;
-    default: return -1;
-  }
+  // The first face and the number of values of each colour (none for seasons, flowers, wild).
+  constexpr int kFirst[8] = {0, 9, 18, 27, 31, 0, 0, 0};
+  constexpr uint32_t kValues[8] = {9, 9, 9, 4, 3, 0, 0, 0};
+  const uint32_t color = static_cast<uint32_t>(c.m_nColor);
+  if (color > 7 || static_cast<uint32_t>(c.m_nValue - 1) >= kValues[color]) return -1;
+  return kFirst[color] + c.m_nValue - 1;
 }
 
 constexpr card CardOfFace(int face) {
@@ -53,8 +51,11 @@ void SortedTiles(const FaceCounts& counts, bool ascending, card* out);
 bool FacesWin(const FaceCounts& counts);
 // One tile of any face short of sets and a pair (total 1, 4, 7, ...).
 bool FacesReady(const FaceCounts& counts);
-// Fourteen tiles as seven pairs (four equal tiles are two pairs).
-bool FacesSevenPairs(const FaceCounts& counts);
+// Fourteen tiles as seven pairs (four equal tiles are two pairs), for counts made by
+// CountFaces.
+inline bool FacesSevenPairs(const FaceCounts& counts) {
+  return counts.total == 14 && counts.pairs == 7;
+}
 // A knitted straight (1-4-7, 2-5-8, 3-6-9 in three different suits) with sets and a pair
 // (total 11 or 14).
 bool FacesKnittedStraightWin(const FaceCounts& counts);

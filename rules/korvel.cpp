@@ -85,9 +85,7 @@ bool CKorvel::CheckTing(const card* tiles, int t, GroupList& groups, int w) {
   if (w == 0 && win_search::CountFaces(tiles, t, counts)) {
     // The same questions on the counts of the faces.
     if (HasNoMeldOrKong() && t == 13) {
-      int pairs = 0;
-      for (uint8_t n : counts.n) pairs += n / 2;
-      if (pairs == 6) return true;  // six pairs and a single
+      if (counts.pairs == 6) return true;  // six pairs and a single
     }
     if (t == 1) return true;
     return (t == 4 || t == 7 || t == 10 || t == 13) && win_search::FacesReady(counts);
