@@ -10,7 +10,6 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   shape = kShapeNone;
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
-  if (!AllJudgeable(tiles, t)) return false;
   const bool closed = HasNoMeldOrKong();
 
   // Without wilds, the counts of the faces turn away at once a hand that is none of the
@@ -19,6 +18,7 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   FaceCounts counts;
   const int total = t + w;
   const bool counted = w == 0 && total <= 14 && CountFaces(tiles, t, counts);
+  if (!counted && !AllJudgeable(tiles, t)) return false;  // 34-face tiles are judgeable
   bool standard_possible = true;
   bool seven_pairs_possible = closed;
   if (counted) {
@@ -74,7 +74,6 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
 bool CMj_Gb::CheckTing(const card* tiles, int t, GroupList& groups, int w) {
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
-  if (!AllJudgeable(tiles, t)) return false;
   const bool closed = HasNoMeldOrKong();
   FaceCounts counts;
   if (w == 0 && t <= 13 && CountFaces(tiles, t, counts)) {
@@ -88,6 +87,7 @@ bool CMj_Gb::CheckTing(const card* tiles, int t, GroupList& groups, int w) {
     if (FacesAllTerminalsOrHonours(counts) && ThirteenOrphansReady(tiles, t, 0)) return true;
     return FacesMayBeKnittedTiles(counts) && KnittedTilesReady(tiles, t, 0);
   }
+  if (!AllJudgeable(tiles, t)) return false;
   // The two passes of the win test; every one of these tests answers the same whatever the
   // order of the tiles, so the second pass only repeats the first.
   TileList sorted;

@@ -80,16 +80,16 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
 bool CKorvel::CheckTing(const card* tiles, int t, GroupList& groups, int w) {
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
-  if (!win_search::AllJudgeable(tiles, t)) return false;
   win_search::FaceCounts counts;
   if (w == 0 && win_search::CountFaces(tiles, t, counts)) {
-    // The same questions on the counts of the faces.
+    // The same questions on the counts of the faces (tiles of the 34 faces are judgeable).
     if (HasNoMeldOrKong() && t == 13) {
       if (counts.pairs == 6) return true;  // six pairs and a single
     }
     if (t == 1) return true;
     return (t == 4 || t == 7 || t == 10 || t == 13) && win_search::FacesReady(counts);
   }
+  if (!win_search::AllJudgeable(tiles, t)) return false;
   if (HasNoMeldOrKong() && win_search::SevenPairsReady(tiles, t, w)) return true;
   const int total = t + w;
   if (total == 1) return true;
