@@ -23,7 +23,10 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   bool seven_pairs_possible = closed;
   if (counted) {
     seven_pairs_possible = closed && FacesSevenPairs(counts);
-    standard_possible = FacesWin(counts) || FacesKnittedStraightWin(counts);
+    // As the 13-tile test's own check: the complete search takes no face held more than
+    // eight times.
+    standard_possible = (FacesWin(counts) && FacesMostCopies(counts) <= 8) ||
+                        FacesKnittedStraightWin(counts);
     const bool may_win =
         standard_possible ||
         seven_pairs_possible ||

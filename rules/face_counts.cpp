@@ -228,6 +228,12 @@ bool FacesKnittedStraightWin(const FaceCounts& counts) {
   return false;
 }
 
+int FacesMostCopies(const FaceCounts& counts) {
+  int most = 0;
+  for (uint8_t n : counts.n) most = n > most ? n : most;
+  return most;
+}
+
 bool FacesAllTerminalsOrHonours(const FaceCounts& counts) {
   for (int f = 0; f < kHonourFaces; ++f) {
     if (counts.n[f] > 0 && f % 9 != 0 && f % 9 != 8) return false;

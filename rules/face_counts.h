@@ -59,6 +59,8 @@ inline bool FacesSevenPairs(const FaceCounts& counts) {
 // A knitted straight (1-4-7, 2-5-8, 3-6-9 in three different suits) with sets and a pair
 // (total 11 or 14).
 bool FacesKnittedStraightWin(const FaceCounts& counts);
+// The most copies of one face.
+int FacesMostCopies(const FaceCounts& counts);
 // Every tile a 1 or 9 of a suit, or an honour.
 bool FacesAllTerminalsOrHonours(const FaceCounts& counts);
 // What knitted tiles (w = 0) need of the counts before the shape is looked for: no face held

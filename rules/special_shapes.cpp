@@ -333,8 +333,9 @@ bool SizedWin(const card* tiles, int t, int w, int sets, bool search_last, bool 
   if (known_to_exist) {
     // The caller knows an arrangement exists.
   } else if (w == 0 && CountFaces(tiles, t, counts)) {
+    // (The complete search takes no face held more than eight times.)
     const bool knitted = sets == 4 && FacesKnittedStraightWin(counts);
-    if (!knitted && !FacesWin(counts)) return false;
+    if (!knitted && !(FacesWin(counts) && FacesMostCopies(counts) <= 8)) return false;
   } else {
     const bool knitted = sets == 4 && (total == 11 || total == 14) &&
                          ExhaustiveKnittedStraightWin(tiles, t, w);
