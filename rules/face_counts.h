@@ -65,7 +65,7 @@ int FacesMostCopies(const FaceCounts& counts);
 bool FacesAllTerminalsOrHonours(const FaceCounts& counts);
 // What knitted tiles (w = 0) need of the counts before the shape is looked for: no face held
 // twice, at most nine suit tiles, and each suit's tiles of one class (1-4-7, 2-5-8 or 3-6-9):
-// a knitted straight's pieces take all of a suit's tiles or none is left to an honour slot.
+// every tile the knitted pieces (one per suit) do not take must be an honour.
 bool FacesMayBeKnittedTiles(const FaceCounts& counts);
 
 }  // namespace win_search
