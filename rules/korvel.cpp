@@ -15,7 +15,14 @@ using win_search::kShapeStandard;
 // straight with sets and a pair, so a hand that is none of these is turned away before the
 // costlier strategies run.
 bool MayWin(const card* tiles, int t, int w, bool seven_pairs_allowed) {
-  if (win_search::ExhaustiveStandardWin(tiles, t, w, nullptr)) return true;
+  // With one wild tile, sets and a pair are the real tiles one tile short of them (the wild
+  // is that tile), which the counts answer at once.
+  win_search::FaceCounts counts;
+  if (w == 1 && t + w <= 14 && win_search::CountFaces(tiles, t, counts)) {
+    if (win_search::FacesReady(counts)) return true;
+  } else if (win_search::ExhaustiveStandardWin(tiles, t, w, nullptr)) {
+    return true;
+  }
   GroupList scratch;
   if (seven_pairs_allowed && win_search::SevenPairsWin(tiles, t, w, scratch)) return true;
   return win_search::ExhaustiveKnittedStraightWin(tiles, t, w);

@@ -332,10 +332,14 @@ bool SizedWin(const card* tiles, int t, int w, int sets, bool search_last, bool 
   FaceCounts counts;
   if (known_to_exist) {
     // The caller knows an arrangement exists.
-  } else if (w == 0 && CountFaces(tiles, t, counts)) {
-    // (The complete search takes no face held more than eight times.)
-    const bool knitted = sets == 4 && FacesKnittedStraightWin(counts);
-    if (!knitted && !(FacesWin(counts) && FacesMostCopies(counts) <= 8)) return false;
+  } else if (w <= 1 && CountFaces(tiles, t, counts)) {
+    // (The complete search takes no face held more than eight times.) With one wild tile the
+    // real tiles are one tile short of sets and a pair.
+    const bool knitted = sets == 4 && (w == 0 ? FacesKnittedStraightWin(counts)
+                                               : (total == 11 || total == 14) &&
+                                                     ExhaustiveKnittedStraightWin(tiles, t, w));
+    const bool arranged = w == 0 ? FacesWin(counts) : FacesReady(counts);
+    if (!knitted && !(arranged && FacesMostCopies(counts) <= 8)) return false;
   } else {
     const bool knitted = sets == 4 && (total == 11 || total == 14) &&
                          ExhaustiveKnittedStraightWin(tiles, t, w);
