@@ -43,8 +43,8 @@ constexpr int kMjSeats = 2;
 // Entries of a fan list (641, 642, ITable::SetMyFans).
 constexpr int kFanListSize = 30;
 
-// The action word of 617.
-enum MjAction : uint16_t {
+// The action word of 617 (MjAction).
+enum : uint16_t {
   kMjActionPass = 0,
   kMjActionChi = 1,
   kMjActionPeng = 2,
@@ -139,7 +139,7 @@ struct CMjMessage_Discard : WireRecord<CMjMessage_Discard> {
 // 617, out: pass, chow, pung, kong on a discard or win on a discard, with its tiles.
 struct CMjMessage_Action : WireRecord<CMjMessage_Action> {
   uint16_t seat = 0;
-  uint16_t action = 0;  // MjAction
+  uint16_t action = 0;  // kMjAction...
   char tiles[6] = {};
   void FlipFields() { FlipByteOrders(seat, action); }
   void Pack(MessageBuffer& out, FrameworkSession& s) const {

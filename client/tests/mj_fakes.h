@@ -5,7 +5,10 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <algorithm>
+#include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +46,12 @@ class FakeMjTable : public IMjTableCalls {
   int failAfter = -1;  // the call after this many calls throws (-1: never)
   std::vector<MjScoreRow> scoreRows;
   std::vector<int16_t> fans;
+  // What the table shows of the melds and ready marks, per location: "chow/pung", "kong" (added,
+  // on a discard or laid open after a win), "hidden" (a concealed kong) or "hand" (a hand laid
+  // open), each with its tiles in order. StartOneHand empties it; DeleteAllHideGang takes the
+  // concealed kongs away.
+  std::multiset<std::string> shown[2];
+  int ting[2] = {0, 0};
 
   void SetPersonLocation(int16_t loc, intptr_t, const TablePerson* p) override {
     L(Call("T.SetPersonLocation", loc, static_cast<int>(p->id)));
@@ -68,7 +77,12 @@ class FakeMjTable : public IMjTableCalls {
   }
   void DeleteAllFromMyHand() override { L("T.DeleteAllFromMyHand()"); }
   void DeleteAllFromSend(int16_t loc) override { L(Call("T.DeleteAllFromSend", loc)); }
-  void StartOneHand() override { L("T.StartOneHand()"); }
+  void StartOneHand() override {
+    L("T.StartOneHand()");
+    shown[0].clear();
+    shown[1].clear();
+    ting[0] = ting[1] = 0;
+  }
   void ResetTable() override { L("T.ResetTable()"); }
   void SetBanker(int16_t loc, int16_t wind) override { L(Call("T.SetBanker", loc, wind)); }
   void InitWall(int16_t num) override { L(Call("T.InitWall", num)); }
@@ -96,18 +110,28 @@ class FakeMjTable : public IMjTableCalls {
   }
   void ExposeCard(int16_t loc, int16_t type, int16_t count, const card* cards) override {
     L(Call("T.ExposeCard", loc, type, Tiles(count, cards)));
+    Show(loc, type, count, cards);
   }
   void ExposeCard_InRecover(int16_t loc, int16_t type, int16_t count, const card* cards) override {
     L(Call("T.ExposeCard_InRecover", loc, type, Tiles(count, cards)));
+    Show(loc, type, count, cards);
   }
   void SetRecvCards_InRecover(int16_t loc, int16_t num, const card* cards) override {
     L(Call("T.SetRecvCards_InRecover", loc, Tiles(num, cards)));
   }
-  void DeleteAllHideGang() override { L("T.DeleteAllHideGang()"); }
+  void DeleteAllHideGang() override {
+    L("T.DeleteAllHideGang()");
+    for (auto& m : shown) {
+      for (auto it = m.begin(); it != m.end();) it = it->rfind("hidden", 0) == 0 ? m.erase(it) : std::next(it);
+    }
+  }
   void FocusCards(int16_t type, int16_t on) override { L(Call("T.FocusCards", type, on)); }
   void KillScrabble() override { L("T.KillScrabble()"); }
   void HuPai(int16_t huloc, int16_t gunloc) override { L(Call("T.HuPai", huloc, gunloc)); }
-  void SetTingStatus(int16_t loc, int16_t on) override { L(Call("T.SetTingStatus", loc, on)); }
+  void SetTingStatus(int16_t loc, int16_t on) override {
+    L(Call("T.SetTingStatus", loc, on));
+    if (loc == 0 || loc == 1) ting[loc] = on;
+  }
   void LightSend(int16_t on) override { L(Call("T.LightSend", on)); }
   void LightTing(int16_t on) override { L(Call("T.LightTing", on)); }
   void SetScoreInfo(int16_t num, int16_t index, const MjScoreRow* row) override {
@@ -121,6 +145,15 @@ class FakeMjTable : public IMjTableCalls {
   void ShowScoreInfo(int16_t on) override { L(Call("T.ShowScoreInfo", on)); }
 
  private:
+  void Show(int16_t loc, int16_t type, int16_t count, const card* cards) {
+    if (loc != 0 && loc != 1) return;
+    std::vector<card> tiles(cards, cards + (cards ? count : 0));
+    std::sort(tiles.begin(), tiles.end(), [](const card& a, const card& b) {
+      return a.m_nColor != b.m_nColor ? a.m_nColor < b.m_nColor : a.m_nValue < b.m_nValue;
+    });
+    const char* kind = type == 1 ? "chow/pung" : type == 3 ? "hidden" : type == 6 ? "hand" : "kong";
+    shown[loc].insert(kind + Tiles(tiles));
+  }
   void L(std::string line) {
     if (failAfter == 0) throw std::runtime_error("table display failed");
     if (failAfter > 0) --failAfter;

@@ -1,0 +1,269 @@
+// Recovery after a reconnect, against the real rules engine: a hand is played live up to a
+// point, then a fresh table is rebuilt from the snapshot the server sends at that point (651 to
+// 655); the rebuilt table must show the same melds and ready marks and the engine must hold the
+// same hand, melds, kongs and discards as live play reached. The rebuild's own display calls
+// are checked where the order matters.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "mj_body.h"
+#include "mj_real_engine.h"
+
+namespace {
+
+using Real = MjSessionT<GlueArithmetic>;
+using Fake = MjSessionT<FakeMjArithmetic>;
+
+struct Picture {
+  EngineState engine;
+  std::multiset<std::string> shown[2];
+  int ting[2];
+  int16_t gangs[2];
+  int16_t dice;
+};
+
+Picture PictureOf(Real& s) {
+  Picture p;
+  p.engine = StateOf(s.engine);
+  for (int l = 0; l < 2; ++l) {
+    p.shown[l] = s.display.shown[l];
+    p.ting[l] = s.display.ting[l];
+    p.gangs[l] = s.table.GangCount(l);
+  }
+  s.engine.GetDiceNum(&p.dice);
+  return p;
+}
+
+void ExpectSame(const Picture& live, const Picture& rebuilt, const char* what) {
+  EXPECT_EQ(rebuilt.engine, live.engine) << what;
+  for (int l = 0; l < 2; ++l) {
+    EXPECT_EQ(rebuilt.shown[l], live.shown[l]) << what << ", location " << l;
+    EXPECT_EQ(rebuilt.ting[l], live.ting[l]) << what << ", location " << l;
+    EXPECT_EQ(rebuilt.gangs[l], live.gangs[l]) << what << ", location " << l;
+  }
+}
+
+// The hand: I sit at seat 1 (location 0), bob deals from seat 0.
+const std::vector<uint8_t> kDeal = {C(0, 2), C(0, 3), C(1, 5), C(1, 5), C(1, 5), C(2, 7), C(2, 7),
+                                    C(2, 7), C(3, 1), C(3, 1), C(4, 2), C(4, 2), C(0, 9)};
+const std::vector<uint8_t> kBob = {C(1, 1), C(1, 1), C(1, 2), C(1, 3), C(1, 4), C(2, 2), C(2, 3),
+                                   C(2, 4), C(4, 1), C(4, 1), C(0, 8), C(0, 8), C(0, 8)};
+const std::vector<uint8_t> kMelds = {C(0, 1), C(0, 2), C(0, 3), C(3, 1), C(3, 1), C(3, 1)};
+const std::vector<uint8_t> kKong = {C(2, 7), C(2, 7), C(2, 7), C(2, 7)};
+const std::vector<uint8_t> kHidden = {C(1, 5), C(1, 5), C(1, 5), C(1, 5)};
+
+void Draw(Real& s, int seat, uint8_t code, int left) {
+  ASSERT_TRUE(s.Send(621, Body().u16(seat).codes({code}, 2).u16(1).u16(0).u16(left).b));
+}
+void Discard(Real& s, int seat, uint8_t code) {
+  ASSERT_TRUE(s.Send(616, Body().u16(seat).codes({code}, 2).b));
+}
+
+// A snapshot head: hand 1, wall 72, bob deals, the wall opened at my side, position 5.
+Body Head() { return Body().u16(1).u16(72).u16(0).u16(1).u16(5).u16(27).u16(9); }
+
+// The per-seat strings of the snapshots: discards, melds, kongs and concealed kongs.
+Body Strings(const std::vector<uint8_t>& bobDiscards, const std::vector<uint8_t>& myDiscards) {
+  return Body().codes(bobDiscards, 30).codes(myDiscards, 30).zeros(16).codes(kMelds, 16).zeros(16)
+      .codes(kKong, 16).zeros(16).codes(kHidden, 16);
+}
+
+TEST(MjRecovery, RebuildsWhatLivePlayReached) {
+  Real live(1);
+  // 651: the hand about to start.
+  ASSERT_TRUE(live.Send(601, Body().u16(0).u16(1).u16(72).u16(0).u16(1).b));
+  const Picture atStart = PictureOf(live);
+  {
+    Real r(1);
+    r.table.OnNetworkEnd(2);
+    ASSERT_TRUE(r.Send(651, Body().u16(1).u16(72).u16(0).u16(1).u16(-1 & 0xFFFF).b));
+    ExpectSame(atStart, PictureOf(r), "651");
+    EXPECT_EQ(PictureOf(r).dice, atStart.dice);
+    EXPECT_EQ(r.table.IgnoresMjData(), 0);
+  }
+  // 652: bob threw, I throw next.
+  ASSERT_TRUE(live.Send(606, Body().u16(0).u16(0).b));
+  ASSERT_TRUE(live.Send(607, Body().u16(0).u16(3).u16(4).u16(1).b));
+  const Picture atDice = PictureOf(live);
+  {
+    Real r(1);
+    ASSERT_TRUE(r.Send(652, Body().u16(1).u16(72).u16(0).u16(1).u16(3).u16(4).u16(1).b));
+    ExpectSame(atDice, PictureOf(r), "652");
+    EXPECT_EQ(PictureOf(r).dice, atDice.dice);
+  }
+
+  ASSERT_TRUE(live.Send(607, Body().u16(1).u16(2).u16(2).u16(0xFFFF).b));
+  ASSERT_TRUE(live.Send(611, Body().u16(0).u16(1).u16(5).u16(27).u16(0).u16(14).u16(13).codes(kDeal, 22).b));
+  Discard(live, 0, C(0, 1));
+  ASSERT_TRUE(live.Send(622, Body().u16(1).u16(1).codes({C(0, 1), C(0, 2), C(0, 3)}, 6).b));
+  Discard(live, 1, C(0, 9));
+  Draw(live, 0, 0, 40);
+  Discard(live, 0, C(3, 1));
+  ASSERT_TRUE(live.Send(622, Body().u16(1).u16(2).codes({C(3, 1), C(3, 1), C(3, 1)}, 6).b));
+  Discard(live, 1, C(4, 2));
+  Draw(live, 0, 0, 39);
+  Discard(live, 0, C(2, 7));
+  ASSERT_TRUE(live.Send(639, Body().u16(1).codes(kKong, 6).codes({C(1, 5)}, 2).u16(0).u16(1).u16(38).b));
+  ASSERT_TRUE(live.Send(637, Body().u16(1).codes(kHidden, 6).codes({C(0, 7)}, 2).u16(0).u16(1).u16(37).b));
+  Discard(live, 1, C(0, 7));
+  ASSERT_TRUE(live.Send(631, Body().u16(1).u16(1).b));
+  Draw(live, 0, 0, 36);
+  Discard(live, 0, C(4, 3));
+
+  // 654: bob's discard may be claimed.
+  const Picture atDiscard = PictureOf(live);
+  {
+    Real r(1);
+    // The last discard travels on its own, outside the discard strings.
+    Body b = Head().codes({C(4, 2)}, 20);
+    const Body strings = Strings({}, {C(0, 9), C(4, 2), C(0, 7)});
+    b.b.insert(b.b.end(), strings.b.begin(), strings.b.end());
+    b.u16(0).codes({C(4, 3)}, 2).u16(0).u16(1).u16(13).u16(1).zeros(2);
+    ASSERT_TRUE(r.Send(654, b.b));
+    ExpectSame(atDiscard, PictureOf(r), "654");
+  }
+
+  // 653: my turn after my draw.
+  Draw(live, 1, C(3, 4), 35);
+  const Picture atTurn = PictureOf(live);
+  {
+    Real r(1);
+    Body b = Head().codes({C(4, 2), C(3, 4)}, 20);
+    const Body strings = Strings({C(4, 3)}, {C(0, 9), C(4, 2), C(0, 7)});
+    b.b.insert(b.b.end(), strings.b.begin(), strings.b.end());
+    b.u16(1).u16(0).u16(1).u16(13).u16(2).u16(1).zeros(2);
+    const size_t mark = r.Mark();
+    ASSERT_TRUE(r.Send(653, b.b));
+    ExpectSame(atTurn, PictureOf(r), "653");
+    // The last own code is the drawn tile; my count-down runs and the discard button is lit.
+    const CallLog shown = Shown(r.Since(mark));
+    const auto at = [&](const std::string& line) {
+      return std::find(shown.begin(), shown.end(), line) - shown.begin();
+    };
+    EXPECT_LT(at("T.AddCardToCurrent(0,3,4)"), at("T.StartChoice(0)"));
+    EXPECT_LT(at("T.StartChoice(0)"), at("T.LightSend(1)"));
+    EXPECT_EQ(shown.back(), "T.Update(-1)");
+  }
+
+  // 655: my self-drawn win, shown again with its score report.
+  Discard(live, 1, C(3, 4));
+  Draw(live, 0, 0, 34);
+  Discard(live, 0, C(0, 5));
+  Draw(live, 1, C(4, 2), 33);
+  const std::vector<uint8_t> winning = {C(4, 2), C(4, 2)};
+  size_t sent = live.socket.sent.size();
+  ASSERT_TRUE(live.Send(627, Body().u16(1).u16(1).u16(0).codes({C(4, 2)}, 2).codes(kBob, 20)
+                                 .codes(winning, 20).zeros(16).codes(kHidden, 16).b));
+  const auto liveReport = live.SentSince(sent);
+  ASSERT_EQ(liveReport.size(), 1u);
+  EXPECT_EQ(liveReport[0].first, kMjHuAck);
+  const Picture atWin = PictureOf(live);
+  {
+    Real r(1);
+    Body b = Head().codes(kBob, 20).codes(winning, 20);
+    const Body strings = Strings({C(4, 3), C(0, 5)}, {C(0, 9), C(4, 2), C(0, 7), C(3, 4)});
+    b.b.insert(b.b.end(), strings.b.begin(), strings.b.end());
+    b.u16(1).u16(1).u16(0).codes({C(4, 2)}, 2).u16(13).u16(2).u16(0).u16(1).zeros(2);
+    sent = r.socket.sent.size();
+    const size_t mark = r.Mark();
+    ASSERT_TRUE(r.Send(655, b.b));
+    ExpectSame(atWin, PictureOf(r), "655");
+    // The further kongs are laid open once, as in live play.
+    const CallLog shown = Shown(r.Since(mark));
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), Call("T.ExposeCard_InRecover", 0, 4, T(kHidden))), 1);
+    EXPECT_EQ(r.SentSince(sent), liveReport);
+  }
+}
+
+TEST(MjRecovery, OtherPlayerHoldsTheTurn) {
+  Fake s(1);
+  Body b = Head().codes({C(0, 1), C(0, 2)}, 20).zeros(60 + 96);
+  b.u16(0).u16(0).u16(0).u16(14).u16(2).u16(1).zeros(2);
+  const size_t mark = s.Mark();
+  ASSERT_TRUE(s.Send(653, b.b));
+  const CallLog shown = Shown(s.Since(mark));
+  // Bob's count less one and a face-down drawn tile; his count-down; no discard button for me.
+  EXPECT_NE(std::find(shown.begin(), shown.end(), "T.SetDealNum(1,13)"), shown.end());
+  EXPECT_NE(std::find(shown.begin(), shown.end(), "T.AddCardToCurrent(1,0,0)"), shown.end());
+  EXPECT_NE(std::find(shown.begin(), shown.end(), "T.StartChoice(1)"), shown.end());
+  EXPECT_EQ(std::find(shown.begin(), shown.end(), "T.LightSend(1)"), shown.end());
+  EXPECT_NE(std::find(shown.begin(), shown.end(),
+                      Call("T.AddCardsToMyHandWithSort_InDeal", T({C(0, 1), C(0, 2)}))),
+            shown.end());
+}
+
+TEST(MjRecovery, FocusByTurnState) {
+  struct Row {
+    int state;
+    const char* focus;  // expected FocusCards call, or empty
+  };
+  const Row rows[] = {{1, ""}, {2, "T.FocusCards(2,1)"}, {3, "T.FocusCards(2,1)"}, {4, "T.FocusCards(3,1)"}};
+  for (const Row& row : rows) {
+    Fake s(1);
+    Body b = Head().codes({C(0, 1), C(0, 2)}, 20).zeros(60 + 96);
+    b.u16(1).u16(0).u16(0).u16(13).u16(2).u16(row.state).zeros(2);
+    const size_t mark = s.Mark();
+    ASSERT_TRUE(s.Send(653, b.b));
+    const CallLog shown = Shown(s.Since(mark));
+    const bool focused = std::any_of(shown.begin(), shown.end(),
+                                     [](const std::string& l) { return l.rfind("T.FocusCards", 0) == 0; });
+    if (*row.focus) {
+      EXPECT_NE(std::find(shown.begin(), shown.end(), row.focus), shown.end()) << row.state;
+    } else {
+      EXPECT_FALSE(focused) << row.state;
+    }
+  }
+}
+
+TEST(MjRecovery, DiscardsAreRebuiltInPlayingOrder) {
+  Fake s(1);
+  // Seat 0 discarded five tiles, seat 1 four.
+  const std::vector<uint8_t> seat0 = {C(0, 1), C(0, 2), C(0, 3), C(0, 4), C(0, 5)};
+  const std::vector<uint8_t> seat1 = {C(1, 1), C(1, 2), C(1, 3), C(1, 4)};
+  Body b = Head().zeros(20).codes(seat0, 30).codes(seat1, 30).zeros(96);
+  b.u16(0).codes({}, 2).u16(0).u16(0).u16(13).u16(13).zeros(2);
+  const size_t mark = s.Mark();
+  ASSERT_TRUE(s.Send(654, b.b));
+  CallLog order;
+  for (const std::string& line : Shown(s.Since(mark))) {
+    if (line.rfind("T.SetRecvCards_InRecover", 0) == 0) order.push_back(line);
+  }
+  CallLog expected;
+  for (size_t r = 0; r < 5; ++r) {
+    expected.push_back(Call("T.SetRecvCards_InRecover", 1, T({seat0[r]})));  // seat 0 is bob's
+    if (r < 4) expected.push_back(Call("T.SetRecvCards_InRecover", 0, T({seat1[r]})));
+  }
+  EXPECT_EQ(order, expected);
+}
+
+TEST(MjRecovery, PartialMeldGroupsAreIgnored) {
+  Fake s(1);
+  const std::vector<uint8_t> seven = {C(0, 1), C(0, 2), C(0, 3), C(2, 5), C(2, 5), C(2, 5), C(1, 9)};
+  Body b = Head().zeros(20).zeros(60).zeros(16).codes(seven, 16).zeros(64);
+  b.u16(0).codes({}, 2).u16(0).u16(0).u16(13).u16(7).zeros(2);
+  const size_t mark = s.Mark();
+  ASSERT_TRUE(s.Send(654, b.b));
+  CallLog melds;
+  for (const std::string& line : Shown(s.Since(mark))) {
+    if (line.find("ExposeCard_InRecover") != std::string::npos) melds.push_back(line);
+  }
+  EXPECT_EQ(melds, (CallLog{Call("T.ExposeCard_InRecover", 0, 1, T({C(0, 1), C(0, 2), C(0, 3)})),
+                            Call("A.ExposeCard_InRecover", 0, 1, T({C(0, 1), C(0, 2), C(0, 3)})),
+                            Call("T.ExposeCard_InRecover", 0, 1, T({C(2, 5), C(2, 5), C(2, 5)})),
+                            Call("A.ExposeCard_InRecover", 0, 1, T({C(2, 5), C(2, 5), C(2, 5)}))}));
+}
+
+TEST(MjRecovery, SnapshotsAreRecordedForTheHandRecord) {
+  Fake s(1);
+  Body b = Head().codes({C(0, 1)}, 20).zeros(60 + 96);
+  b.u16(1).u16(0).u16(0).u16(13).u16(1).u16(1).zeros(2);
+  ASSERT_TRUE(s.Send(653, b.b));
+  EXPECT_EQ(s.table.HandRecord().stage, kStageFromTurn);
+  EXPECT_EQ(s.table.HandRecord().snapshot3.myHand[0], static_cast<char>(C(0, 1)));
+  EXPECT_TRUE(s.table.HandRecord().steps.empty());
+}
+
+}  // namespace
