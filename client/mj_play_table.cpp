@@ -992,6 +992,56 @@ void CMjPlayTableImp::RestoreHand(int16_t drawer, int16_t seat, int16_t count,
 }
 
 // ---------------------------------------------------------------------------------------------
+// Magic actions and avatars
+
+namespace {
+constexpr int16_t kStatusNotSeated = 5;
+constexpr int16_t kLocOffTable = 5;
+}  // namespace
+
+void CMjPlayTableImp::SetAvactItem(int16_t seat, intptr_t item) {
+  Guard([&] { Table().SetAvactItem(Loc(seat), item); });
+}
+
+void CMjPlayTableImp::PlayMagicAction(int32_t senderId, int32_t receiverId, int32_t, intptr_t item,
+                                      const char* text) {
+  Guard([&] {
+    const TablePerson* sender = FindPerson(static_cast<uint32_t>(senderId));
+    if (sender == nullptr) return;  // nobody to play it from
+    const bool senderOff = sender->status == kStatusNotSeated;
+    // The words are shown as they came (the record keeps them bounded).
+    if (receiverId < 1) {
+      Table().PlayFlash(senderOff ? kLocOffTable : Loc(sender->seatno), -1, item, text);
+      return;
+    }
+    const TablePerson* receiver = FindPerson(static_cast<uint32_t>(receiverId));
+    if (receiver == nullptr) return;
+    if (receiver->status == kStatusNotSeated) {
+      Table().PlayFlash(kLocOffTable, -1, item, text);
+    } else {
+      Table().PlayFlash(senderOff ? kLocOffTable : Loc(sender->seatno), Loc(receiver->seatno), item,
+                        text);
+    }
+  });
+}
+
+void CMjPlayTableImp::PlayFlashFor(int32_t userId, intptr_t item, const char* text) {
+  Guard([&] {
+    if (userId == -1) {
+      Table().PlayFlash(IsPlayer() ? 0 : kLocOffTable, -1, item, text);
+      return;
+    }
+    const TablePerson* p = FindPerson(static_cast<uint32_t>(userId));
+    if (p == nullptr) return;
+    if (p->status == kStatusNotSeated) {
+      Table().PlayFlash(kLocOffTable, -1, item, text);
+    } else {
+      Table().PlayFlash(0, Loc(p->seatno), item, text);
+    }
+  });
+}
+
+// ---------------------------------------------------------------------------------------------
 // Player actions
 
 template <class Record>

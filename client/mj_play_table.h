@@ -111,6 +111,15 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   // The dice: a source of random numbers (rand-like, 0 and up). The default is seeded once.
   void SetDiceSource(std::function<uint32_t()> source) { m_dice = std::move(source); }
 
+  // --- Magic actions and avatars on the table display ---
+  void SetAvactItem(int16_t seat, intptr_t item);
+  // A magic action received from the server: from the sender to the receiver (a receiver id below
+  // 1: the whole table); location 5 stands for a person who does not sit at the table.
+  void PlayMagicAction(int32_t senderId, int32_t receiverId, int32_t spare, intptr_t item,
+                       const char* text);
+  // The local player's own magic action (userId -1: the whole table).
+  void PlayFlashFor(int32_t userId, intptr_t item, const char* text);
+
   // --- State ---
   const CMjHandRecord& HandRecord() const { return m_HandRecord; }
   int16_t GangCount(int seat) const { return seat >= 0 && seat < kMjSeats ? m_nGangCount[seat] : 0; }

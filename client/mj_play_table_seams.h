@@ -66,6 +66,10 @@ class IMjTableCalls : public ICommTableCalls {
   // fans: 30 entries.
   virtual void SetMyFans(const int16_t* fans) = 0;
   virtual void ShowScoreInfo(int16_t isshow) = 0;
+  // item: the address of a seat's avatar record (CAvact_Adv_Item).
+  virtual void SetAvactItem(int16_t loc, intptr_t item) = 0;
+  // item: the address of a magic action (CActionItem); con_str: its words, or null.
+  virtual void PlayFlash(int16_t send_loc, int16_t recv_loc, intptr_t item, const char* con_str) = 0;
 };
 
 // The rules engine. ICommArithmeticCalls holds AddCardsToMyHand, which the base calls.

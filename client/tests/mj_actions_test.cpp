@@ -321,3 +321,44 @@ TEST(MjActions, SoundsFollowTheSoundFlag) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MjMagicActions, FromAndToLocations) {
+  struct Row {
+    const char* what;
+    int32_t sender;
+    int32_t receiver;
+    const char* call;  // empty: nothing played
+  };
+  const Row rows[] = {
+      {"bob to the whole table", 2, -1, "T.PlayFlash(1,-1,77,hello)"},
+      {"a receiver id of 0 is the whole table too", 2, 0, "T.PlayFlash(1,-1,77,hello)"},
+      {"bob to me", 2, 1, "T.PlayFlash(1,0,77,hello)"},
+      {"a watcher to me", 3, 1, "T.PlayFlash(5,0,77,hello)"},
+      {"a watcher to the table", 3, -1, "T.PlayFlash(5,-1,77,hello)"},
+      {"bob to a watcher", 2, 3, "T.PlayFlash(5,-1,77,hello)"},
+      {"an unknown sender", 9, 1, ""},
+      {"an unknown receiver", 2, 9, ""},
+  };
+  for (const Row& r : rows) {
+    Session s(1);
+    s.table.AddPerson(3, "eve", "eve", 5, 3, -1);
+    const size_t mark = s.Mark();
+    s.table.PlayMagicAction(r.sender, r.receiver, 0, 77, "hello");
+    EXPECT_EQ(Shown(s.Since(mark)), *r.call ? CallLog{r.call} : CallLog{}) << r.what;
+  }
+  // The local player's own action.
+  Session s(1);
+  s.table.AddPerson(3, "eve", "eve", 5, 3, -1);
+  const size_t mark = s.Mark();
+  s.table.PlayFlashFor(-1, 77, "");
+  s.table.PlayFlashFor(2, 77, "hi");
+  s.table.PlayFlashFor(3, 77, "hi");
+  s.table.PlayFlashFor(9, 77, "hi");
+  s.table.SetAvactItem(0, 55);
+  EXPECT_EQ(Shown(s.Since(mark)), (CallLog{"T.PlayFlash(0,-1,77,)", "T.PlayFlash(0,1,77,hi)",
+                                           "T.PlayFlash(5,-1,77,hi)", "T.SetAvactItem(1,55)"}));
+}
+
+}  // namespace

@@ -143,6 +143,12 @@ class FakeMjTable : public IMjTableCalls {
     L("T.SetMyFans()");
   }
   void ShowScoreInfo(int16_t on) override { L(Call("T.ShowScoreInfo", on)); }
+  void SetAvactItem(int16_t loc, intptr_t item) override {
+    L(Call("T.SetAvactItem", loc, static_cast<int>(item)));
+  }
+  void PlayFlash(int16_t from, int16_t to, intptr_t item, const char* text) override {
+    L(Call("T.PlayFlash", from, to, static_cast<int>(item), text ? std::string(text) : "null"));
+  }
 
  private:
   void Show(int16_t loc, int16_t type, int16_t count, const card* cards) {

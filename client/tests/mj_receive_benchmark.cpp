@@ -82,6 +82,8 @@ class NullTable : public IMjTableCalls {
   void SetScoreInfo(int16_t, int16_t, const MjScoreRow*) override {}
   void SetMyFans(const int16_t*) override {}
   void ShowScoreInfo(int16_t) override {}
+  void SetAvactItem(int16_t, intptr_t) override {}
+  void PlayFlash(int16_t, int16_t, intptr_t, const char*) override {}
 };
 
 class NullEngine : public IMjArithmeticCalls {
