@@ -521,3 +521,33 @@ TEST(MjHand, AFailingControlEndsThatMessageOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MjHand, VersionRefusedForAnUnknownSeatStillEndsTheGame) {
+  Session s(1);
+  const size_t sent = s.socket.sent.size();
+  ASSERT_TRUE(s.Send(602, Body().u16(7).u16(99).b));
+  EXPECT_EQ(s.table.IsGameOver(), 1);
+  const Sent out = s.SentSince(sent);
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].first, kPlayerExit);
+  EXPECT_EQ(s.socket.closes, 1);
+}
+
+TEST(MjHand, ADealStringWithoutItsEndIsReadToTheEndOfTheBody) {
+  Session s(1);
+  s.engine.banker = 1;
+  std::vector<uint8_t> codes(22, C(1, 1));
+  const size_t mark = s.Mark();
+  ASSERT_TRUE(s.Send(611, Body().u16(0).u16(1).u16(1).u16(0).u16(0).u16(14).u16(13).codes(codes, 22).b));
+  const CallLog shown = Shown(s.Since(mark));
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown[0], Call("T.AddCardsToMyHandWithSort_InTimer", T(codes)));
+  // The hand record keeps the first 20 bytes of it.
+  ArchiveWriter w;
+  s.table.HandRecord().deal.Serialize(w);
+  EXPECT_EQ(w.GetBytes().size(), 14u + 20u);
+}
+
+}  // namespace
