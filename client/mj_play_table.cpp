@@ -784,7 +784,8 @@ bool CMjPlayTableImp::CheckSnapshotSeats(const Snapshot& s) {
 }
 
 template <class Snapshot>
-void CMjPlayTableImp::RebuildOpening(const Snapshot& s, bool clearMyHand) {
+void CMjPlayTableImp::RebuildOpening(const Snapshot& s, bool clearMyHand,
+                                     const char (&discards)[kMjSeats][30]) {
   m_ignoreGameData = 0;
   SetInProgress(1);
   SetHandStarted(1);
@@ -795,7 +796,7 @@ void CMjPlayTableImp::RebuildOpening(const Snapshot& s, bool clearMyHand) {
   if (clearMyHand) Table().DeleteAllFromMyHand();
   Table().SetBanker(l, -1);
   Arithmetic().SetBanker(l, -1);
-  RestoreDiscards(s.discards);
+  RestoreDiscards(discards);
 }
 
 template <class Snapshot>
@@ -849,7 +850,7 @@ void CMjPlayTableImp::OnRecover2(const CMjMessage_Resume2& snapshot) {
 }
 
 void CMjPlayTableImp::OnRecover3(const CMjMessage_Resume3& snapshot) {
-  RebuildOpening(snapshot, true);
+  RebuildOpening(snapshot, true, snapshot.discards);
   const int16_t me = GetMySeatNo();
   const auto turn = static_cast<int16_t>(snapshot.turnSeat);
   const int16_t drawer = snapshot.turnState == 1 ? turn : static_cast<int16_t>(-1);
@@ -877,7 +878,16 @@ void CMjPlayTableImp::OnRecover3(const CMjMessage_Resume3& snapshot) {
 }
 
 void CMjPlayTableImp::OnRecover4(const CMjMessage_Resume4& snapshot) {
-  RebuildOpening(snapshot, true);
+  // The last discard is offered again below; when the server also lists it at the end of its
+  // seat's discards, it is not laid down twice.
+  char discards[kMjSeats][30];
+  std::memcpy(discards, snapshot.discards, sizeof discards);
+  const auto last = static_cast<size_t>(snapshot.lastSeat);
+  const int16_t n = last < kMjSeats ? Length(discards[last]) : 0;
+  if (n > 0 && snapshot.lastTile[0] != '\0' && discards[last][n - 1] == snapshot.lastTile[0]) {
+    discards[last][n - 1] = '\0';
+  }
+  RebuildOpening(snapshot, true, discards);
   const int16_t me = GetMySeatNo();
   for (int16_t s = 0; s < SeatCount(); ++s) {
     if (s == me) {
@@ -896,7 +906,7 @@ void CMjPlayTableImp::OnRecover4(const CMjMessage_Resume4& snapshot) {
 void CMjPlayTableImp::OnRecover5(const CMjMessage_Resume5& snapshot) {
   // The own hand is cleared as for the other snapshots, and the further kongs are restored as
   // concealed kongs: the win below lays them open once, as in live play.
-  RebuildOpening(snapshot, true);
+  RebuildOpening(snapshot, true, snapshot.discards);
   const int16_t me = GetMySeatNo();
   for (int16_t s = 0; s < SeatCount(); ++s) {
     if (s == me) {

@@ -164,7 +164,7 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   template <class Snapshot>
   bool CheckSnapshotSeats(const Snapshot& s);
   template <class Snapshot>
-  void RebuildOpening(const Snapshot& s, bool clearMyHand);
+  void RebuildOpening(const Snapshot& s, bool clearMyHand, const char (&discards)[kMjSeats][30]);
   template <class Snapshot>
   void RebuildClosing(const Snapshot& s);
   void RestoreDiscards(const char (&codes)[kMjSeats][30]);

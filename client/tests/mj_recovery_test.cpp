@@ -125,6 +125,20 @@ TEST(MjRecovery, RebuildsWhatLivePlayReached) {
     ASSERT_TRUE(r.Send(654, b.b));
     ExpectSame(atDiscard, PictureOf(r), "654");
   }
+  {
+    // A server that also lists the last discard among its seat's discards: it is laid down once.
+    Real r(1);
+    Body b = Head().codes({C(4, 2)}, 20);
+    const Body strings = Strings({C(4, 3)}, {C(0, 9), C(4, 2), C(0, 7)});
+    b.b.insert(b.b.end(), strings.b.begin(), strings.b.end());
+    b.u16(0).codes({C(4, 3)}, 2).u16(0).u16(1).u16(13).u16(1).zeros(2);
+    const size_t mark = r.Mark();
+    ASSERT_TRUE(r.Send(654, b.b));
+    ExpectSame(atDiscard, PictureOf(r), "654 listing the last discard");
+    const CallLog shown = Shown(r.Since(mark));
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), Call("T.SetRecvCards_InRecover", 1, T({C(4, 3)}))), 0);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), Call("T.SetRecvCards", 1, T({C(4, 3)}), 0, 1, 0, 0)), 1);
+  }
 
   // 653: my turn after my draw.
   Draw(live, 1, C(3, 4), 35);
