@@ -16,6 +16,9 @@
 namespace {
 
 constexpr int16_t kStatusPlaying = 4;
+constexpr int16_t kStatusNotSeated = 5;
+// The display's location for a person who does not sit at the table.
+constexpr int16_t kLocOffTable = 5;
 // Tiles a concealed hand can hold (the widest hand string of the snapshots); larger counts from
 // the wire are cut to it.
 constexpr int16_t kMaxHandTiles = 20;
@@ -27,6 +30,14 @@ int16_t Length(const char (&codes)[N]) { return TileStringLength(codes); }
 
 int16_t ClampCount(int32_t count) {
   return static_cast<int16_t>(std::clamp<int32_t>(count, 0, kMaxHandTiles));
+}
+
+// Only a tile of the set is discarded: a stale selection of the display must not reach the
+// server as a tile that does not exist.
+bool IsRealTile(const card& c) {
+  if (c.m_nColor < 0 || c.m_nColor > 6 || c.m_nValue < 1 || c.m_nValue > 9) return false;
+  if (c.m_nValue >= 5) return c.m_nColor <= 2;
+  return !(c.m_nValue == 4 && c.m_nColor == 4);
 }
 
 // The default dice: seeded once for the process.
@@ -1004,11 +1015,6 @@ void CMjPlayTableImp::RestoreHand(int16_t drawer, int16_t seat, int16_t count,
 // ---------------------------------------------------------------------------------------------
 // Magic actions and avatars
 
-namespace {
-constexpr int16_t kStatusNotSeated = 5;
-constexpr int16_t kLocOffTable = 5;
-}  // namespace
-
 void CMjPlayTableImp::SetAvactItem(int16_t seat, intptr_t item) {
   Guard([&] { Table().SetAvactItem(Loc(seat), item); });
 }
@@ -1085,14 +1091,6 @@ void CMjPlayTableImp::SendAction(uint16_t action, const std::vector<card>& tiles
 void CMjPlayTableImp::OnRequestSend(int16_t count, const card* tiles) {
   if (Settings().reviewMode) return;
   SendCards(count, tiles);
-}
-
-// Only a tile of the set is discarded: a stale selection of the display must not reach the
-// server as a tile that does not exist.
-static bool IsRealTile(const card& c) {
-  if (c.m_nColor < 0 || c.m_nColor > 6 || c.m_nValue < 1 || c.m_nValue > 9) return false;
-  if (c.m_nValue >= 5) return c.m_nColor <= 2;
-  return !(c.m_nValue == 4 && c.m_nColor == 4);
 }
 
 void CMjPlayTableImp::SendCards(int16_t count, const card* tiles) {

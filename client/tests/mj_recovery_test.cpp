@@ -281,3 +281,40 @@ TEST(MjRecovery, SnapshotsAreRecordedForTheHandRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+// Snapshots in any order, and a win for a hand the engine does not hold: each is taken, the
+// receiving goes on, nothing is read outside a body.
+TEST(MjRecovery, SnapshotsOutOfOrderAndAWinTheEngineDoesNotHold) {
+  Real s(1);
+  Body r3 = Head().codes({C(0, 1), C(0, 2)}, 20).zeros(60 + 96);
+  r3.u16(0).u16(0).u16(0).u16(13).u16(2).u16(1).zeros(2);
+  Body r5 = Head().codes(kBob, 20).codes({C(0, 1)}, 20).zeros(60 + 96);
+  r5.u16(1).u16(1).u16(0).codes({C(0, 1)}, 2).u16(13).u16(1).u16(0).u16(0).zeros(2);
+  Body r4 = Head().zeros(20).zeros(60 + 96);
+  r4.u16(1).codes({C(2, 2)}, 2).u16(0).u16(0).u16(0).u16(0).zeros(2);
+  const std::vector<std::pair<uint16_t, std::vector<uint8_t>>> script = {
+      {655, r5.b},
+      {653, r3.b},
+      {652, Body().u16(1).u16(72).u16(1).u16(0).u16(0).u16(0).u16(0xFFFF).b},
+      {654, r4.b},
+      {651, Body().u16(2).u16(72).u16(0).u16(-1 & 0xFFFF).u16(1).b},
+      {627, Body().u16(1).u16(2).u16(0).codes({C(3, 3)}, 2).codes(kBob, 20).codes(kDeal, 20).zeros(32).b},
+  };
+  for (const auto& [id, body] : script) {
+    const size_t sent = s.socket.sent.size();
+    ASSERT_TRUE(s.Send(id, body)) << id;
+    EXPECT_EQ(s.pending, std::vector<int32_t>{32}) << id;
+    // Only a win of the local player is reported, once.
+    const auto out = s.SentSince(sent);
+    if (id == 655 || id == 627) {
+      ASSERT_EQ(out.size(), 1u) << id;
+      EXPECT_EQ(out[0].first, kMjHuAck) << id;
+    } else {
+      EXPECT_TRUE(out.empty()) << id;
+    }
+  }
+}
+
+}  // namespace
