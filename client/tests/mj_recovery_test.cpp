@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "mj_body.h"
@@ -315,6 +317,89 @@ TEST(MjRecovery, SnapshotsOutOfOrderAndAWinTheEngineDoesNotHold) {
       EXPECT_TRUE(out.empty()) << id;
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The player's claims against the real engine: the board offers the engine's chows, and each
+// kind of kong the engine offers goes out as its own message.
+TEST(MjRealEngine, ClaimsGoOutAsTheEngineOffersThem) {
+  Real s(1);
+  const std::vector<uint8_t> mine = {C(0, 2), C(0, 3), C(0, 5), C(0, 6), C(3, 3), C(3, 3), C(2, 1),
+                                     C(2, 1), C(2, 1), C(1, 9), C(1, 9), C(1, 9), C(4, 1)};
+  ASSERT_TRUE(s.Send(601, Body().u16(0).u16(1).u16(72).u16(0).u16(1).b));
+  ASSERT_TRUE(s.Send(611, Body().u16(0).u16(1).u16(5).u16(27).u16(0).u16(14).u16(13).codes(mine, 22).b));
+  const auto sentOne = [&](const std::function<void()>& act) {
+    const size_t sent = s.socket.sent.size();
+    act();
+    const auto out = s.SentSince(sent);
+    EXPECT_EQ(out.size(), 1u);
+    return out.empty() ? std::pair<uint16_t, std::vector<uint8_t>>{} : out[0];
+  };
+
+  // Three chows on the four of characters: three rows; the second row's chow goes out.
+  Discard(s, 0, C(0, 4));
+  size_t mark = s.Mark();
+  s.table.OnChi();
+  CallLog shown = Shown(s.Since(mark));
+  EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                          [](const std::string& l) { return l.rfind("B.InsertRow", 0) == 0; }),
+            3);
+  ASSERT_EQ(s.table.InfoDlg().Options().size(), 3u);
+  const std::vector<card> chosen = s.table.InfoDlg().Options()[1][0];
+  auto [id, body] = sentOne([&] { s.table.InfoDlg().OnBoardClick(1); });
+  EXPECT_EQ(id, kMjAction);
+  ASSERT_EQ(body.size(), 10u);
+  EXPECT_EQ(body[3], kMjActionChi);
+  std::vector<uint8_t> chow(body.begin() + 4, body.begin() + 7);
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(Tile(chow[i]), chosen[i]);
+  ASSERT_TRUE(s.Send(622, Body().u16(1).u16(1).codes(chow, 6).b));
+
+  // The suit tile the chow left in the hand.
+  std::vector<uint8_t> rest = {C(0, 2), C(0, 3), C(0, 5), C(0, 6)};
+  for (uint8_t c : chow) {
+    auto it = std::find(rest.begin(), rest.end(), c);
+    if (it != rest.end()) rest.erase(it);
+  }
+  ASSERT_EQ(rest.size(), 2u);
+  Discard(s, 1, C(4, 1));
+  Draw(s, 0, 0, 40);
+
+  // Pung of the west wind.
+  Discard(s, 0, C(3, 3));
+  std::tie(id, body) = sentOne([&] { s.table.OnPeng(); });
+  EXPECT_EQ(id, kMjAction);
+  EXPECT_EQ(body, Body().u16(1).u16(2).codes({C(3, 3), C(3, 3), C(3, 3)}, 6).b);
+  ASSERT_TRUE(s.Send(622, Body().u16(1).u16(2).codes({C(3, 3), C(3, 3), C(3, 3)}, 6).b));
+  Discard(s, 1, rest[0]);
+  Draw(s, 0, 0, 39);
+
+  // Kong on a discard: 617 action 3.
+  Discard(s, 0, C(2, 1));
+  std::tie(id, body) = sentOne([&] { s.table.OnGang(); });
+  EXPECT_EQ(id, kMjAction);
+  EXPECT_EQ(body, Body().u16(1).u16(3).codes({C(2, 1), C(2, 1), C(2, 1), C(2, 1)}, 6).b);
+  ASSERT_TRUE(s.Send(639, Body().u16(1).codes({C(2, 1), C(2, 1), C(2, 1), C(2, 1)}, 6)
+                              .codes({C(1, 9)}, 2).u16(0).u16(1).u16(38).b));
+  // The fourth nine of dots: a concealed kong, 636.
+  std::tie(id, body) = sentOne([&] { s.table.OnGang(); });
+  EXPECT_EQ(id, kMjGang);
+  EXPECT_EQ(body, Body().u16(1).codes({C(1, 9), C(1, 9), C(1, 9), C(1, 9)}, 6).b);
+  ASSERT_TRUE(s.Send(637, Body().u16(1).codes({C(1, 9), C(1, 9), C(1, 9), C(1, 9)}, 6)
+                              .codes({C(3, 3)}, 2).u16(0).u16(1).u16(37).b));
+  // The fourth west wind onto the pung: an added kong, 638.
+  std::tie(id, body) = sentOne([&] { s.table.OnGang(); });
+  EXPECT_EQ(id, kMjGang2);
+  EXPECT_EQ(body, Body().u16(1).codes({C(3, 3), C(3, 3), C(3, 3), C(3, 3)}, 6).b);
+  ASSERT_TRUE(s.Send(623, Body().u16(1).codes({C(3, 3), C(3, 3), C(3, 3), C(3, 3)}, 6)
+                              .codes({C(0, 8)}, 2).u16(0).u16(1).u16(36).b));
+  const EngineState e = StateOf(s.engine);
+  EXPECT_EQ(e.meldedKongs.size(), 2u);
+  EXPECT_EQ(e.concealedKongs.size(), 1u);
+  EXPECT_EQ(e.melds.size(), 1u);  // the chow; the pung became a kong
+  EXPECT_EQ(s.table.GangCount(1), 2);
 }
 
 }  // namespace
