@@ -403,3 +403,42 @@ TEST(MjRealEngine, ClaimsGoOutAsTheEngineOffersThem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MjRecovery, ReadyStatesAndDiceOfTheEarlySnapshots) {
+  struct Row {
+    const char* what;
+    int player;
+    int mine;  // my ready state (I sit at seat 1)
+    int bobs;
+    CallLog calls;  // what UpdateReadyState shows, between the deal display and the new hand
+  };
+  const std::vector<Row> rows = {
+      {"I am not ready yet", 1, -1, 1, {"T.StartDeal()", "T.StartGame(1)"}},
+      {"I am ready", 1, 1, -1, {"T.HideStartButton()", "T.ShowButtons()", "T.StartGame(0)"}},
+      {"a watcher sees the start signs only", 0, 1, 1, {"T.StartGame(1)", "T.StartGame(0)"}},
+  };
+  for (const Row& r : rows) {
+    Fake s(1);
+    s.settings.PlayerFlag = r.player;
+    const size_t mark = s.Mark();
+    ASSERT_TRUE(s.Send(651, Body().u16(4).u16(72).u16(0).u16(r.bobs & 0xFFFF).u16(r.mine & 0xFFFF).b));
+    CallLog expected = {"T.ResetTable()", "A.SetHandNo(4)", "T.StartDeal()"};
+    expected.insert(expected.end(), r.calls.begin(), r.calls.end());
+    if (r.player) expected.push_back("A.StartOneHand(-1,1)");
+    for (const char* line : {"T.StartOneHand()", "T.InitWall(72)", "T.SetBanker(1,-1)", "A.SetBanker(1,-1)"}) {
+      expected.push_back(line);
+    }
+    EXPECT_EQ(Shown(s.Since(mark)), expected) << r.what;
+  }
+  // 652 before the banker threw: the banker's dice start.
+  Fake s(1);
+  const size_t mark = s.Mark();
+  ASSERT_TRUE(s.Send(652, Body().u16(4).u16(72).u16(0).u16(0).u16(0).u16(0).u16(0xFFFF).b));
+  EXPECT_EQ(Shown(s.Since(mark)), (CallLog{"A.StartOneHand(-1,1)", "T.StartOneHand()", "T.InitWall(72)",
+                                           "T.SetBanker(1,-1)", "A.SetBanker(1,-1)", "T.StartDice(1)"}));
+  EXPECT_EQ(s.table.IsInProgress(), 1);
+}
+
+}  // namespace
