@@ -2,19 +2,24 @@
 // control's own child window, class information and one outgoing event interface.
 //
 // A concrete control derives from its dual interface (through DispatchImpl) and from
-// ControlBase, puts WINKIT_IUNKNOWN in its body and answers in CastTo:
+// ControlBase, puts WINKIT_IUNKNOWN in its body, answers in CastTo, and handles its window's
+// messages in a message map (message_map.h) like any window:
 //
 //   void* CastTo(REFIID iid) override {
 //     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IThing)
 //       return static_cast<IThing*>(this);
 //     return ControlBase::CastTo(iid);
 //   }
+//   BEGIN_MSG_MAP(CThing)
+//     MESSAGE_HANDLER(WM_PAINT, OnPaint)
+//   END_MSG_MAP()
 #pragma once
 #include <windows.h>
 #include <ocidl.h>
 #include <ole2.h>
 
 #include "com_object.h"
+#include "com_ptr.h"
 #include "connection_point.h"
 #include "window.h"
 
@@ -92,7 +97,13 @@ class ControlBase : public ComObject,
 
  protected:
   ConnectionPoint& Events() { return events_; }
-  // Messages of the control's window; the default is DefWindowProc.
+  // The message map of the control's window (message_map.h: BEGIN_MSG_MAP(CThing) ... in the
+  // control class): true when a row handled the message.
+  virtual bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    (void)hwnd, (void)msg, (void)wp, (void)lp, (void)result;
+    return false;
+  }
+  // Messages of the control's window that no row handled; the default is DefWindowProc.
   virtual LRESULT OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   // After the window was created (in-place activation) and before it goes.
   virtual void OnWindowCreated() {}
@@ -112,8 +123,8 @@ class ControlBase : public ComObject,
   CLSID clsid_;
   IID source_iid_;
   const wchar_t* window_class_;
-  IOleClientSite* site_ = nullptr;
-  IOleInPlaceSite* inplace_site_ = nullptr;
+  ComPtr<IOleClientSite> site_;
+  ComPtr<IOleInPlaceSite> inplace_site_;
   SIZEL extent_ = {5080, 5080};  // 2 inches in HIMETRIC until the host says otherwise
   ControlWindow_ window_;
   ConnectionPoint events_;

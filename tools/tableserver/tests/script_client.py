@@ -30,7 +30,7 @@ class ScriptClient:
         self.writer.write(wire.build_frame(msg_id, body, self.seq, self.key, fixed))
         await self.writer.drain()
 
-    async def recv(self, timeout=5.0):
+    async def recv(self, timeout=15.0):
         header = await asyncio.wait_for(self.reader.readexactly(32), timeout)
         msg_id, length, seq = wire.parse_header(header)
         rest = await asyncio.wait_for(self.reader.readexactly(length), timeout) if length else b""
@@ -44,7 +44,7 @@ class ScriptClient:
         self.received.append((msg_id, body))
         return msg_id, body
 
-    async def until(self, wanted, timeout=5.0):
+    async def until(self, wanted, timeout=15.0):
         """Reads frames until one with id `wanted` arrives; returns its body."""
         while True:
             msg_id, body = await self.recv(timeout)

@@ -128,7 +128,7 @@ class CommandLine(unittest.TestCase):
                 json.dump(dict(SCRIPT, expect=[{"id": 602}, {"id": 607}, {"id": 616, "tiles": "E"}]), f)
             here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
             p = subprocess.Popen([sys.executable, "-m", "tableserver", "--port", "0", "--port-file", port_file,
-                                  "--script", script, "--once", "--max-seconds", "20"],
+                                  "--script", script, "--once", "--max-seconds", "60"],
                                  cwd=here, stderr=subprocess.PIPE, text=True)
 
             async def play():
@@ -142,7 +142,7 @@ class CommandLine(unittest.TestCase):
                 await c.send(M.PLAYER_EXIT, struct.pack(">IHH", 1001, 0, 0))
                 c.close()
             asyncio.run(play())
-            _, err = p.communicate(timeout=20)
+            _, err = p.communicate(timeout=90)
             self.assertEqual(p.returncode, 1)
             self.assertIn("expected E", err)
 
