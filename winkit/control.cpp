@@ -19,7 +19,9 @@ ControlBase::ControlBase(const CLSID& clsid, const IID& source_iid, const wchar_
       window_class_(window_class),
       window_(this),
       events_(static_cast<IOleObject*>(this), static_cast<IConnectionPointContainer*>(this),
-              source_iid) {}
+              source_iid),
+      property_events_(static_cast<IOleObject*>(this),
+                       static_cast<IConnectionPointContainer*>(this), IID_IPropertyNotifySink) {}
 
 ControlBase::~ControlBase() {
   window_.Destroy();
@@ -35,6 +37,7 @@ void* ControlBase::CastTo(REFIID iid) {
     return static_cast<IProvideClassInfo2*>(this);
   if (iid == IID_IConnectionPointContainer)
     return static_cast<IConnectionPointContainer*>(this);
+  if (standard_) return CastToStandard(iid);
   return nullptr;
 }
 
@@ -53,6 +56,7 @@ HRESULT ControlBase::GetClientSite(IOleClientSite** site) {
 HRESULT ControlBase::Close(DWORD) {
   InPlaceDeactivate();
   events_.UnadviseAll();
+  property_events_.UnadviseAll();
   return S_OK;
 }
 
@@ -194,10 +198,12 @@ HRESULT ControlBase::GetGUID(DWORD kind, GUID* guid) {
 }
 
 HRESULT ControlBase::EnumConnectionPoints(IEnumConnectionPoints** out) {
+  if (standard_) return EnumConnectionPointsOf({&events_, &property_events_}, out);
   return EnumConnectionPointsOf({&events_}, out);
 }
 
 HRESULT ControlBase::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
+  if (standard_) return FindConnectionPointIn({&events_, &property_events_}, iid, out);
   return FindConnectionPointIn({&events_}, iid, out);
 }
 
