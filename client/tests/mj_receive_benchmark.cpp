@@ -16,6 +16,9 @@ class NullSocket : public IVyrSockTransport {
   void Close() override {}
   bool Connect(const std::string&, int32_t) override { return true; }
   int16_t Send(const uint8_t*, int16_t length) override { return length; }
+  void ConnectProxy(int16_t, const std::string&, int32_t) override {}
+  void ConnectProxyAuth(int16_t, const std::string&, int32_t, const std::string&,
+                        const std::string&) override {}
   bool RecvNext(int32_t) override { return true; }
   void SetTimeOut(int32_t) override {}
 };
