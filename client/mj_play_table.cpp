@@ -134,11 +134,6 @@ void CMjPlayTableImp::InitArithmetic() {
   Arithmetic().SetLowFan(Settings().subType == 4 ? 3 : 0);
 }
 
-void CMjPlayTableImp::OnNetworkEnd(int16_t code) {
-  CVyrPokePlayTableImp::OnNetworkEnd(code);
-  if (code == 2) m_ignoreGameData = 1;
-}
-
 int16_t CMjPlayTableImp::GetMySeatNo() {
   const TablePerson* me = GetMe();
   return me ? me->seatno : 0;
@@ -165,7 +160,7 @@ int CMjPlayTableImp::OnGameMessage(uint16_t id, const uint8_t* body, size_t body
   // Bodies shorter than their record are not read; the receive path asks for the next header.
   if (bodyLength < size) return 0;
   const bool recovery = id >= kMjResume1 && id <= kMjResume5;
-  if (m_ignoreGameData && id != kMjControl && !recovery) return 0;
+  if (IgnoresGameData() && id != kMjControl && !recovery) return 0;
   const bool record = !Settings().reviewMode;
   m_closedInHandler = false;
 
@@ -473,6 +468,7 @@ void CMjPlayTableImp::OnHandStart(int16_t handNo, int16_t more) {
   if (more != 0) {
     Table().ResetTable();
     Arithmetic().SetHandNo(handNo);
+    ResetExitRequests();
     Table().StartDeal();
   } else {
     SetGameOverFlag(1);
@@ -797,7 +793,7 @@ bool CMjPlayTableImp::CheckSnapshotSeats(const Snapshot& s) {
 template <class Snapshot>
 void CMjPlayTableImp::RebuildOpening(const Snapshot& s, bool clearMyHand,
                                      const char (&discards)[kMjSeats][30]) {
-  m_ignoreGameData = 0;
+  SetIgnoreGameData(0);
   SetInProgress(1);
   SetHandStarted(1);
   m_nGangCount[0] = m_nGangCount[1] = 0;
@@ -831,7 +827,7 @@ void CMjPlayTableImp::RebuildClosing(const Snapshot& s) {
 }
 
 void CMjPlayTableImp::OnRecover1(const CMjMessage_Resume1& snapshot) {
-  m_ignoreGameData = 0;
+  SetIgnoreGameData(0);
   SetInProgress(1);
   OnHandStart(static_cast<int16_t>(snapshot.handNo), 1);
   UpdateReadyState(snapshot);
@@ -843,7 +839,7 @@ void CMjPlayTableImp::OnRecover1(const CMjMessage_Resume1& snapshot) {
 }
 
 void CMjPlayTableImp::OnRecover2(const CMjMessage_Resume2& snapshot) {
-  m_ignoreGameData = 0;
+  SetIgnoreGameData(0);
   SetInProgress(1);
   SetHandStarted(1);
   const auto banker = static_cast<int16_t>(snapshot.bankerSeat);

@@ -53,7 +53,6 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
 
   // --- Set-up ---
   void InitArithmetic() override;
-  void OnNetworkEnd(int16_t code) override;
   int16_t GetMySeatNo() override;
   void PlaySound(const char* name) override;
 
@@ -123,7 +122,7 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   // --- State ---
   const CMjHandRecord& HandRecord() const { return m_HandRecord; }
   int16_t GangCount(int seat) const { return seat >= 0 && seat < kMjSeats ? m_nGangCount[seat] : 0; }
-  int IgnoresMjData() const { return m_ignoreGameData; }
+  int IgnoresMjData() const { return IgnoresGameData(); }
   int16_t ReplayPos() const { return m_nReplayPos; }
 
  protected:
@@ -197,9 +196,6 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   IMjArithmeticCalls* m_pArithmetic = nullptr;
   CMjInfoDlg m_InfoDlg;
   int16_t m_nGangCount[kMjSeats] = {0, 0};
-  // The mahjong side of the ignore-game-data flag: set when the server reports the local player
-  // back on line, cleared by each recovery message.
-  int m_ignoreGameData = 0;
   // A handler closed the connection: nothing more is asked of it.
   bool m_closedInHandler = false;
   std::function<uint32_t()> m_dice;

@@ -442,3 +442,19 @@ TEST(MjRecovery, ReadyStatesAndDiceOfTheEarlySnapshots) {
 }
 
 }  // namespace
+
+// The framework's own wait for a snapshot ends with it: a game end the server reports later is
+// handled again, and a new hand lets the player ask to leave twice again.
+TEST(MjRecovery, ASnapshotEndsTheFrameworksWaitToo) {
+  Real r(1);
+  r.table.OnNetworkEnd(2);
+  EXPECT_EQ(r.table.IgnoresGameData(), 1);
+  ASSERT_TRUE(r.Send(651, Body().u16(1).u16(72).u16(0).u16(1).u16(-1 & 0xFFFF).b));
+  EXPECT_EQ(r.table.IgnoresGameData(), 0);
+  r.table.RequestExit();
+  EXPECT_EQ(r.table.ExitRequestsSent(), 1);
+  ASSERT_TRUE(r.Send(601, Body().u16(0).u16(2).u16(72).u16(0).u16(1).b));
+  EXPECT_EQ(r.table.ExitRequestsSent(), 0);
+  ASSERT_TRUE(r.Send(3003, Body().u16(0).u16(0).u16(0xFFFF).u16(0).s32(9999).b));
+  EXPECT_EQ(r.table.IsGameOver(), 1);
+}
