@@ -72,7 +72,7 @@ ReadResult ReadWholeFile(const std::string& path, size_t max_bytes, std::vector<
   return result;
 }
 
-bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes) {
   if (path.empty()) return false;
   const std::string fresh = path + ".new";
   FILE* f = OpenChatFile(fresh, "wb");

@@ -19,6 +19,6 @@ ReadResult ReadWholeFile(const std::string& path, size_t max_bytes, std::vector<
 
 // Writes bytes as the whole new content of path: first into path + ".new", which then takes the
 // place of the old file, so a failed write leaves the old file as it was. False on failure.
-bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes);
+bool ReplaceFileContents(const std::string& path, const std::vector<uint8_t>& bytes);
 
 }  // namespace chat
