@@ -1,0 +1,187 @@
+// GChat hosted as the client hosts it, with the sample skin: lines added and read back from
+// the RichEdit (text and colours), a line typed and sent with the events heard by a real sink
+// in order, a thousand lines kept to the last 66, and a picture of the pane.
+#include <windows.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "chat_platform.h"
+#include "chat_test_support.h"
+#include "chat_texts.h"
+#include "parley.h"
+#include "records/chat_text_format.h"
+#include "window_picture.h"
+#include "winkit/com_ptr.h"
+#include "winkit/control_host.h"
+#include "winkit/testing/com_test_support.h"
+
+namespace {
+
+using parley::Wide;
+using winkit::ComPtr;
+
+[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(
+    new winkit::testing::ComTestEnvironment({L"Parley.dll"}));
+
+// The installation directory is the sample folder for the whole program: the skin is read once.
+parley::testing::AppPathOverride g_app_path(CHAT_SAMPLE_DIR_WINDOWS);
+
+struct Heard {
+  DISPID id;
+  std::string text;
+  VARTYPE types[3];
+  int32_t whisper;
+};
+
+// The sink copies what it is given during the call, as the client does.
+class Sink : public winkit::ControlEventTarget {
+ public:
+  void OnControlEvent(UINT, DISPID id, const winkit::EventArgs& args) override {
+    Heard h{id, {}, {}, 0};
+    for (UINT i = 0; i < args.Count() && i < 3; ++i) h.types[i] = args.Raw(i)->vt;
+    if (id == 6) {
+      h.text = reinterpret_cast<const char*>(args.Ptr(1));
+      h.whisper = args.Int(2);
+    } else if (id == 1) {
+      h.text = reinterpret_cast<const char*>(args.Ptr(2));
+      h.whisper = args.Int(1);
+    }
+    heard.push_back(h);
+  }
+  std::vector<Heard> heard;
+};
+
+class GChatTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    parent_ = CreateWindowExW(0, L"STATIC", L"table", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                              460, 340, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_HRESULT_SUCCEEDED(winkit::ControlHost::Create(parent_, CLSID_GChat, IID__IGChatEvents,
+                                                         32784, L"Parley.GChat",
+                                                         RECT{0, 0, 440, 300}, &sink_, &host_));
+    ASSERT_HRESULT_SUCCEEDED(host_->QueryControl(IID_IGChat, chat_.PutVoid()));
+    output_ = GetDlgItem(host_->ControlWindow(), 2001);
+    input_ = GetDlgItem(host_->ControlWindow(), 2003);
+    ASSERT_NE(output_, nullptr);
+    ASSERT_NE(input_, nullptr);
+  }
+  void TearDown() override {
+    chat_.Reset();
+    if (host_) host_->Destroy();
+    host_.Reset();
+    DestroyWindow(parent_);
+  }
+  HRESULT Add(const char* text, int16_t kind = 0, int32_t colour = 0x000000, LONG mine = 0) {
+    ChatTextFormat f;
+    f.m_nColor = colour;
+    f.m_nSize = 120;
+    f.m_nStyle[4] = kind;
+    return chat_->AddText(reinterpret_cast<LONG_PTR>(&f), mine, reinterpret_cast<LONG_PTR>(text));
+  }
+  std::wstring OutputText() const {
+    GETTEXTLENGTHEX length{GTL_DEFAULT, 1200};
+    const int n = static_cast<int>(
+        SendMessageW(output_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr,
+                  nullptr};
+    SendMessageW(output_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcslen(text.c_str()));
+    return text;
+  }
+  COLORREF ColourAt(int position) const {
+    SendMessageW(output_, EM_SETSEL, position, position + 1);
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageW(output_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return cf.crTextColor;
+  }
+  HWND parent_ = nullptr;
+  Sink sink_;
+  ComPtr<winkit::ControlHost> host_;
+  ComPtr<IGChat> chat_;
+  HWND output_ = nullptr;
+  HWND input_ = nullptr;
+};
+
+TEST_F(GChatTest, LinesAreShownWithTheirSpeakerAndKindFormats) {
+  // 张三说：你好
+  EXPECT_EQ(Add("\xd5\xc5\xc8\xfd\xcb\xb5\xa3\xba\xc4\xe3\xba\xc3", 0, 0x008000), S_OK);
+  EXPECT_EQ(Add("\xce\xac\xbb\xa4", 2), S_OK);               // 维护, an admin notice
+  EXPECT_EQ(Add("\xc4\xe3\xca\xc7\xc9\xb5\xb1\xc6"), S_OK);  // 你是傻逼: dropped
+  EXPECT_EQ(chat_->AddText(0, 0, reinterpret_cast<LONG_PTR>("x")), S_OK);
+  ChatTextFormat f;
+  EXPECT_EQ(chat_->AddText(reinterpret_cast<LONG_PTR>(&f), 0, 0), S_OK);
+
+  const std::wstring text = OutputText();
+  EXPECT_EQ(text, L"\x5f20\x4e09\x8bf4\xff1a\x4f60\x597d\r[\x7ba1\x7406\x516c\x544a] \x7ef4\x62a4");
+  EXPECT_EQ(ColourAt(0), 0xAA4600u);  // the sample skin's head colour (0,70,170)
+  EXPECT_EQ(ColourAt(4), 0x008000u);  // the message in the line's own colour
+  EXPECT_EQ(ColourAt(8), 0x0A0AFFu);  // the admin colour (255,10,10)
+
+  ChatTextFormat link;
+  link.m_nStyle[4] = 4;
+  EXPECT_EQ(chat_->AddLink(reinterpret_cast<LONG_PTR>(&link), 0,
+                           reinterpret_cast<LONG_PTR>("\xb9\xe3\xb2\xa5")), S_OK);  // 广播
+  EXPECT_NE(OutputText().find(L"[\x7528\x6237\x5e7f\x64ad] \x5e7f\x64ad"), std::wstring::npos);
+  parley::testing::SaveWindowPicture(parent_, "chat_pane.bmp");
+
+  EXPECT_EQ(chat_->Clear(), S_OK);
+  EXPECT_EQ(OutputText(), L"");
+  EXPECT_TRUE(GetWindowLongW(output_, GWL_STYLE) & ES_READONLY);
+}
+
+TEST_F(GChatTest, ALineTypedAndSentFiresOnChatThenOnSendMyText) {
+  Sleep(1100);  // a line sent by another test of this process less than a second ago
+  EXPECT_EQ(chat_->SetEditText(reinterpret_cast<LONG_PTR>("\xc4\xe3\xba\xc3 ")), S_OK);
+  EXPECT_EQ(chat_->Send(), S_OK);
+  ASSERT_EQ(sink_.heard.size(), 2u);
+  EXPECT_EQ(sink_.heard[0].id, 6);
+  EXPECT_EQ(sink_.heard[0].text, "\xc4\xe3\xba\xc3");
+  EXPECT_EQ(sink_.heard[0].whisper, 0);
+  EXPECT_EQ(sink_.heard[0].types[0], VT_I8);
+  EXPECT_EQ(sink_.heard[0].types[2], VT_I4);
+  EXPECT_EQ(sink_.heard[1].id, 1);
+  EXPECT_EQ(sink_.heard[1].text, "\xc4\xe3\xba\xc3");
+  EXPECT_EQ(sink_.heard[1].types[1], VT_I4);
+  EXPECT_EQ(GetWindowTextLengthW(input_), 0);
+
+  // At once again, typed and ended with Enter: refused with the notice, the text is lost.
+  SetWindowTextW(input_, L"again");
+  SendMessageW(input_, WM_CHAR, '\r', 0);
+  EXPECT_EQ(sink_.heard.size(), 2u);
+  EXPECT_NE(OutputText().find(Wide(kTextTooFast)), std::wstring::npos);
+  EXPECT_EQ(GetWindowTextLengthW(input_), 0);
+
+  SetWindowTextW(input_, L"\x50bb\x903c");  // a forbidden word: the notice, nothing sent
+  EXPECT_EQ(chat_->Send(), S_OK);
+  EXPECT_EQ(sink_.heard.size(), 2u);
+  EXPECT_NE(OutputText().find(Wide(kTextFilteredNotice)), std::wstring::npos);
+}
+
+TEST_F(GChatTest, AThousandLinesKeepTheLast66) {
+  const auto start = std::chrono::steady_clock::now();
+  char text[64];
+  for (int i = 0; i < 1000; ++i) {
+    std::snprintf(text, sizeof text, "P%d\xcb\xb5\xa3\xbaline %d", i % 7, i);  // P說：line i
+    ASSERT_EQ(Add(text), S_OK);
+  }
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - start).count();
+  std::printf("1000 lines added in %lld ms\n", static_cast<long long>(ms));
+  const int lines = static_cast<int>(SendMessageW(output_, EM_GETLINECOUNT, 0, 0));
+  EXPECT_LE(lines, 67);
+  EXPECT_GE(lines, 60);
+  const std::wstring all = OutputText();
+  EXPECT_NE(all.find(L"line 999"), std::wstring::npos);
+  EXPECT_EQ(all.find(L"line 900\r"), std::wstring::npos);
+}
+
+}  // namespace
