@@ -16,8 +16,10 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include <new>
+#include <tuple>
+#include <utility>
 
+#include "boundary.h"
 #include "module.h"
 
 namespace winkit {
@@ -61,25 +63,37 @@ class ComObject {
   STDMETHODIMP_(ULONG) AddRef() override { return AddRefImpl(); }                  \
   STDMETHODIMP_(ULONG) Release() override { return ReleaseImpl(); }
 
-// Creates a new object of T and asks it for iid; the object dies if it does not answer.
-template <class T>
-HRESULT CreateComObject(REFIID iid, void** out) {
+// Creates a new object of T (from `args`) and asks it for iid; the object dies if it does
+// not answer. What T's constructor throws becomes the HRESULT.
+template <class T, class... Args>
+HRESULT CreateComObject(REFIID iid, void** out, Args&&... args) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  T* obj = new (std::nothrow) T();
-  if (!obj) return E_OUTOFMEMORY;
-  obj->AddRefImpl();
-  HRESULT hr = obj->QueryInterfaceImpl(iid, out);
-  obj->ReleaseImpl();
-  return hr;
+  return CallAtBoundary([&] {
+    T* obj = new T(std::forward<Args>(args)...);
+    obj->AddRefImpl();
+    HRESULT hr = obj->QueryInterfaceImpl(iid, out);
+    obj->ReleaseImpl();
+    return hr;
+  });
 }
 
-// A class factory for T. Factories are static objects: their references do not keep the
-// module alive (LockServer does), as a local server must be able to end while COM still holds
-// its registered class objects.
-template <class T>
+// A class factory for T. Factories are static objects (or members of the application object
+// that outlive their registration): their references do not keep the module alive (LockServer
+// does), as a local server must be able to end while COM still holds its registered class
+// objects.
+//
+// Objects that need something from the server are made with it: the factory keeps references
+// to `Context` objects and passes them to T's constructor.
+//   winkit::ClassFactory<CTestControl> g_factory;                  // CTestControl()
+//   winkit::ClassFactory<CStartGame, StartGameHost> factory_{*this}; // CStartGame(StartGameHost&)
+template <class T, class... Context>
 class ClassFactory : public IClassFactory {
  public:
+  ClassFactory(Context&... context) : context_(context...) {}
+  ClassFactory(const ClassFactory&) = delete;
+  ClassFactory& operator=(const ClassFactory&) = delete;
+
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IClassFactory) {
@@ -95,12 +109,17 @@ class ClassFactory : public IClassFactory {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    return CreateComObject<T>(iid, out);
+    return std::apply(
+        [&](Context&... context) { return CreateComObject<T>(iid, out, context...); },
+        context_);
   }
   STDMETHODIMP LockServer(BOOL lock) override {
     if (lock) Module::Lock(); else Module::Unlock();
     return S_OK;
   }
+
+ private:
+  std::tuple<Context&...> context_;
 };
 
 }  // namespace winkit

@@ -53,9 +53,16 @@ class Bstr {
   explicit Bstr(const wchar_t* s) : b_(s ? SysAllocString(s) : nullptr) {}
   Bstr(const Bstr&) = delete;
   Bstr& operator=(const Bstr&) = delete;
+  Bstr(Bstr&& o) noexcept : b_(std::exchange(o.b_, nullptr)) {}
+  Bstr& operator=(Bstr&& o) noexcept {
+    if (this != &o) { SysFreeString(b_); b_ = std::exchange(o.b_, nullptr); }
+    return *this;
+  }
   ~Bstr() { SysFreeString(b_); }
   BSTR Get() const { return b_; }
   BSTR* Put() { SysFreeString(b_); b_ = nullptr; return &b_; }
+  // Hands the string on (to a VARIANT or an [out] parameter) without freeing it.
+  BSTR Detach() { return std::exchange(b_, nullptr); }
 
  private:
   BSTR b_ = nullptr;

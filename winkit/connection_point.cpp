@@ -1,11 +1,10 @@
 #include "connection_point.h"
 
-#include <algorithm>
-#include <new>
-
 #include <olectl.h>
 
-#include "com_object.h"
+#include "boundary.h"
+#include "com_ptr.h"
+#include "enumerator.h"
 
 namespace winkit {
 
@@ -37,165 +36,102 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   if (!cookie) return E_POINTER;
   *cookie = 0;
   if (!sink) return E_POINTER;
-  IDispatch* dispatch = nullptr;
+  ComPtr<IDispatch> dispatch;
   // A sink answers the event interface itself (a dual one) or at least IDispatch.
-  if (FAILED(sink->QueryInterface(iid_, reinterpret_cast<void**>(&dispatch))) &&
-      FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
+  if (FAILED(sink->QueryInterface(iid_, dispatch.PutVoid())) &&
+      FAILED(sink->QueryInterface(IID_IDispatch, dispatch.PutVoid())))
     return CONNECT_E_CANNOTCONNECT;
-  sinks_.push_back({next_cookie_, dispatch});
-  *cookie = next_cookie_++;
-  return S_OK;
+  return CallAtBoundary([&] {
+    sinks_.push_back({next_cookie_, std::move(dispatch)});
+    *cookie = next_cookie_++;
+  });
 }
 
 HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
   for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
     if (it->cookie == cookie) {
-      IDispatch* d = it->dispatch;
+      // Let go of the sink after it left the list: its release may call back in.
+      ComPtr<IDispatch> gone = std::move(it->dispatch);
       sinks_.erase(it);
-      d->Release();
       return S_OK;
     }
   }
   return CONNECT_E_NOCONNECTION;
 }
 
+HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return CallAtBoundary([&] {
+    std::vector<CONNECTDATA> items;
+    items.reserve(sinks_.size());
+    for (const auto& s : sinks_) items.push_back({s.dispatch.Get(), s.cookie});
+    return ConnectionEnumerator::Create(items, out);
+  });
+}
+
 namespace {
 
-// Enumerates a snapshot of CONNECTDATA (the sinks add a reference each).
-class ConnectionEnum : public IEnumConnections, public ComObject {
+// The arguments of one firing, in DISPPARAMS order (the last argument first), cleared after.
+class FiringArgs {
  public:
-  explicit ConnectionEnum(std::vector<CONNECTDATA> items) : items_(std::move(items)) {
-    for (auto& c : items_) c.pUnk->AddRef();
-  }
-  ~ConnectionEnum() override {
-    for (auto& c : items_) c.pUnk->Release();
-  }
-  WINKIT_IUNKNOWN
-  void* CastTo(REFIID iid) override {
-    if (iid == IID_IUnknown || iid == IID_IEnumConnections)
-      return static_cast<IEnumConnections*>(this);
-    return nullptr;
-  }
-  STDMETHODIMP Next(ULONG n, CONNECTDATA* out, ULONG* fetched) override {
-    if (!out) return E_POINTER;
-    ULONG got = 0;
-    while (got < n && pos_ < items_.size()) {
-      out[got] = items_[pos_++];
-      out[got].pUnk->AddRef();
-      ++got;
+  explicit FiringArgs(std::initializer_list<EventArg> args) : vars_(args.size()) {
+    size_t i = args.size();
+    for (const EventArg& a : args) {
+      VARIANTARG& v = vars_[--i];
+      VariantInit(&v);
+      v.vt = a.vt;
+      switch (a.vt) {
+        case VT_I2: v.iVal = static_cast<SHORT>(a.value); break;
+        case VT_I4: v.lVal = static_cast<LONG>(a.value); break;
+        case VT_I8: v.llVal = a.value; break;
+        case VT_BSTR:
+          // An empty text still travels as a BSTR; null only when memory ran out.
+          v.bstrVal = SysAllocStringLen(a.text.data(), static_cast<UINT>(a.text.size()));
+          break;
+        default: v.vt = VT_EMPTY; break;
+      }
     }
-    if (fetched) *fetched = got;
-    return got == n ? S_OK : S_FALSE;
   }
-  STDMETHODIMP Skip(ULONG n) override {
-    pos_ = std::min(items_.size(), pos_ + n);
-    return pos_ < items_.size() ? S_OK : S_FALSE;
+  ~FiringArgs() {
+    for (VARIANTARG& v : vars_) VariantClear(&v);
   }
-  STDMETHODIMP Reset() override { pos_ = 0; return S_OK; }
-  STDMETHODIMP Clone(IEnumConnections** out) override {
-    if (!out) return E_POINTER;
-    auto* e = new (std::nothrow) ConnectionEnum(items_);
-    if (!e) return E_OUTOFMEMORY;
-    e->pos_ = pos_;
-    return e->QueryInterfaceImpl(IID_IEnumConnections, reinterpret_cast<void**>(out));
+  FiringArgs(const FiringArgs&) = delete;
+  FiringArgs& operator=(const FiringArgs&) = delete;
+  DISPPARAMS Params() {
+    return {vars_.empty() ? nullptr : vars_.data(), nullptr, static_cast<UINT>(vars_.size()), 0};
   }
 
  private:
-  std::vector<CONNECTDATA> items_;
-  size_t pos_ = 0;
-};
-
-class ConnectionPointEnum : public IEnumConnectionPoints, public ComObject {
- public:
-  explicit ConnectionPointEnum(std::vector<IConnectionPoint*> items) : items_(std::move(items)) {
-    for (auto* c : items_) c->AddRef();
-  }
-  ~ConnectionPointEnum() override {
-    for (auto* c : items_) c->Release();
-  }
-  WINKIT_IUNKNOWN
-  void* CastTo(REFIID iid) override {
-    if (iid == IID_IUnknown || iid == IID_IEnumConnectionPoints)
-      return static_cast<IEnumConnectionPoints*>(this);
-    return nullptr;
-  }
-  STDMETHODIMP Next(ULONG n, IConnectionPoint** out, ULONG* fetched) override {
-    if (!out) return E_POINTER;
-    ULONG got = 0;
-    while (got < n && pos_ < items_.size()) {
-      out[got] = items_[pos_++];
-      out[got]->AddRef();
-      ++got;
-    }
-    if (fetched) *fetched = got;
-    return got == n ? S_OK : S_FALSE;
-  }
-  STDMETHODIMP Skip(ULONG n) override {
-    pos_ = std::min(items_.size(), pos_ + n);
-    return pos_ < items_.size() ? S_OK : S_FALSE;
-  }
-  STDMETHODIMP Reset() override { pos_ = 0; return S_OK; }
-  STDMETHODIMP Clone(IEnumConnectionPoints** out) override {
-    if (!out) return E_POINTER;
-    auto* e = new (std::nothrow) ConnectionPointEnum(items_);
-    if (!e) return E_OUTOFMEMORY;
-    e->pos_ = pos_;
-    return e->QueryInterfaceImpl(IID_IEnumConnectionPoints, reinterpret_cast<void**>(out));
-  }
-
- private:
-  std::vector<IConnectionPoint*> items_;
-  size_t pos_ = 0;
+  std::vector<VARIANTARG> vars_;
 };
 
 }  // namespace
 
-HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) {
-  if (!out) return E_POINTER;
-  std::vector<CONNECTDATA> items;
-  for (const auto& s : sinks_) items.push_back({s.dispatch, s.cookie});
-  auto* e = new (std::nothrow) ConnectionEnum(std::move(items));
-  if (!e) return E_OUTOFMEMORY;
-  return e->QueryInterfaceImpl(IID_IEnumConnections, reinterpret_cast<void**>(out));
-}
-
 void ConnectionPoint::Fire(DISPID id, std::initializer_list<EventArg> args) {
   if (sinks_.empty()) return;
-  std::vector<VARIANTARG> vars(args.size());
-  size_t i = args.size();
-  for (const EventArg& a : args) {
-    VARIANTARG& v = vars[--i];
-    VariantInit(&v);
-    v.vt = a.vt;
-    if (a.vt == VT_I2) v.iVal = static_cast<SHORT>(a.value);
-    else v.lVal = a.value;
-  }
-  DISPPARAMS params = {vars.empty() ? nullptr : vars.data(), nullptr,
-                       static_cast<UINT>(vars.size()), 0};
+  FiringArgs firing(args);
   // A sink may disconnect (or connect another) from inside its handler: fire on a snapshot,
   // each sink kept alive for the duration of its call.
-  std::vector<IDispatch*> snapshot;
+  std::vector<ComPtr<IDispatch>> snapshot;
   snapshot.reserve(sinks_.size());
-  for (const auto& s : sinks_) {
-    s.dispatch->AddRef();
-    snapshot.push_back(s.dispatch);
-  }
+  for (const auto& s : sinks_) snapshot.push_back(s.dispatch);
   // A sink may also drop the last reference to the object that fires: keep it alive until
   // the firing is over.
-  owner_->AddRef();
-  for (IDispatch* d : snapshot) {
+  ComPtr<IUnknown> keep(owner_);
+  for (const ComPtr<IDispatch>& d : snapshot) {
+    // Each sink gets the arguments as they were made: a DISPPARAMS of its own, over the same
+    // values.
+    DISPPARAMS params = firing.Params();
     d->Invoke(id, IID_NULL, 0x400, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-    d->Release();
   }
-  owner_->Release();
 }
 
 size_t ConnectionPoint::SinkCount() const { return sinks_.size(); }
 
 void ConnectionPoint::UnadviseAll() {
   std::vector<Sink> old;
-  old.swap(sinks_);
-  for (auto& s : old) s.dispatch->Release();
+  old.swap(sinks_);  // released as `old` goes, after the list is empty
 }
 
 HRESULT FindConnectionPointIn(std::initializer_list<ConnectionPoint*> points, REFIID iid,
@@ -215,12 +151,13 @@ HRESULT FindConnectionPointIn(std::initializer_list<ConnectionPoint*> points, RE
 HRESULT EnumConnectionPointsOf(std::initializer_list<ConnectionPoint*> points,
                                IEnumConnectionPoints** out) {
   if (!out) return E_POINTER;
-  std::vector<IConnectionPoint*> items;
-  for (ConnectionPoint* cp : points)
-    if (cp) items.push_back(cp);
-  auto* e = new (std::nothrow) ConnectionPointEnum(std::move(items));
-  if (!e) return E_OUTOFMEMORY;
-  return e->QueryInterfaceImpl(IID_IEnumConnectionPoints, reinterpret_cast<void**>(out));
+  *out = nullptr;
+  return CallAtBoundary([&] {
+    std::vector<IConnectionPoint*> items;
+    for (ConnectionPoint* cp : points)
+      if (cp) items.push_back(cp);
+    return ConnectionPointEnumerator::Create(items, out);
+  });
 }
 
 }  // namespace winkit

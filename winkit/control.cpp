@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include <utility>
+
 #include "module.h"
 
 namespace winkit {
@@ -17,12 +19,12 @@ ControlBase::ControlBase(const CLSID& clsid, const IID& source_iid, const wchar_
       window_class_(window_class),
       window_(this),
       events_(static_cast<IOleObject*>(this), static_cast<IConnectionPointContainer*>(this),
-              source_iid) {}
+              source_iid),
+      property_events_(static_cast<IOleObject*>(this),
+                       static_cast<IConnectionPointContainer*>(this), IID_IPropertyNotifySink) {}
 
 ControlBase::~ControlBase() {
   window_.Destroy();
-  if (inplace_site_) inplace_site_->Release();
-  if (site_) site_->Release();
 }
 
 void* ControlBase::CastTo(REFIID iid) {
@@ -35,19 +37,18 @@ void* ControlBase::CastTo(REFIID iid) {
     return static_cast<IProvideClassInfo2*>(this);
   if (iid == IID_IConnectionPointContainer)
     return static_cast<IConnectionPointContainer*>(this);
+  if (standard_) return CastToStandard(iid);
   return nullptr;
 }
 
 HRESULT ControlBase::SetClientSite(IOleClientSite* site) {
-  if (site) site->AddRef();
-  if (site_) site_->Release();
-  site_ = site;
+  site_ = ComPtr<IOleClientSite>(site);
   return S_OK;
 }
 
 HRESULT ControlBase::GetClientSite(IOleClientSite** site) {
   if (!site) return E_POINTER;
-  *site = site_;
+  *site = site_.Get();
   if (site_) site_->AddRef();
   return S_OK;
 }
@@ -55,6 +56,7 @@ HRESULT ControlBase::GetClientSite(IOleClientSite** site) {
 HRESULT ControlBase::Close(DWORD) {
   InPlaceDeactivate();
   events_.UnadviseAll();
+  property_events_.UnadviseAll();
   return S_OK;
 }
 
@@ -65,7 +67,7 @@ HRESULT ControlBase::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND p
     case OLEIVERB_SHOW:
     case OLEIVERB_INPLACEACTIVATE:
     case OLEIVERB_UIACTIVATE:
-      return InPlaceActivate(site ? site : site_, parent, pos);
+      return InPlaceActivate(site ? site : site_.Get(), parent, pos);
     case OLEIVERB_HIDE:
       if (window_.hwnd()) ShowWindow(window_.hwnd(), SW_HIDE);
       return S_OK;
@@ -81,26 +83,22 @@ HRESULT ControlBase::InPlaceActivate(IOleClientSite* site, HWND parent, LPCRECT 
   }
   RECT rect = pos ? *pos : RECT{0, 0, 100, 100};
   if (site && !inplace_site_) {
-    IOleInPlaceSite* ips = nullptr;
-    if (SUCCEEDED(site->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&ips)))) {
-      if (ips->CanInPlaceActivate() != S_OK) {
-        ips->Release();
-        return E_FAIL;
-      }
-      inplace_site_ = ips;
+    ComPtr<IOleInPlaceSite> ips;
+    if (SUCCEEDED(site->QueryInterface(IID_IOleInPlaceSite, ips.PutVoid()))) {
+      if (ips->CanInPlaceActivate() != S_OK) return E_FAIL;
+      inplace_site_ = std::move(ips);
       inplace_site_->OnInPlaceActivate();
       HWND site_window = nullptr;
       if (SUCCEEDED(inplace_site_->GetWindow(&site_window)) && site_window) parent = site_window;
-      IOleInPlaceFrame* frame = nullptr;
-      IOleInPlaceUIWindow* doc = nullptr;
+      ComPtr<IOleInPlaceFrame> frame;
+      ComPtr<IOleInPlaceUIWindow> doc;
       RECT site_pos, clip;
       OLEINPLACEFRAMEINFO info = {};
       info.cb = sizeof info;
-      if (SUCCEEDED(inplace_site_->GetWindowContext(&frame, &doc, &site_pos, &clip, &info))) {
-        if (!pos) rect = site_pos;
-        if (frame) frame->Release();
-        if (doc) doc->Release();
-      }
+      if (SUCCEEDED(inplace_site_->GetWindowContext(frame.Put(), doc.Put(), &site_pos, &clip,
+                                                    &info)) &&
+          !pos)
+        rect = site_pos;
     }
   }
   if (!parent) return E_INVALIDARG;
@@ -168,10 +166,8 @@ HRESULT ControlBase::InPlaceDeactivate() {
     window_.Destroy();
   }
   if (inplace_site_) {
-    IOleInPlaceSite* ips = inplace_site_;
-    inplace_site_ = nullptr;
+    ComPtr<IOleInPlaceSite> ips = std::move(inplace_site_);
     ips->OnInPlaceDeactivate();
-    ips->Release();
   }
   return S_OK;
 }
@@ -202,10 +198,12 @@ HRESULT ControlBase::GetGUID(DWORD kind, GUID* guid) {
 }
 
 HRESULT ControlBase::EnumConnectionPoints(IEnumConnectionPoints** out) {
+  if (standard_) return EnumConnectionPointsOf({&events_, &property_events_}, out);
   return EnumConnectionPointsOf({&events_}, out);
 }
 
 HRESULT ControlBase::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
+  if (standard_) return FindConnectionPointIn({&events_, &property_events_}, iid, out);
   return FindConnectionPointIn({&events_}, iid, out);
 }
 
@@ -214,6 +212,8 @@ LRESULT ControlBase::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 LRESULT ControlBase::ControlWindow_::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  if (owner_->ProcessWindowMessage(hwnd(), msg, wp, lp, result)) return result;
   return owner_->OnWindowMessage(hwnd(), msg, wp, lp);
 }
 

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "boundary.h"
+
 namespace winkit {
 
 const VARIANT* EventArgs::Raw(UINT index) const {
@@ -38,6 +40,15 @@ intptr_t EventArgs::Ptr(UINT index) const {
   return Int(index);
 }
 
+std::wstring EventArgs::Text(UINT index) const {
+  const VARIANT* v = Raw(index);
+  if (!v) return {};
+  BSTR b = nullptr;
+  if (v->vt == VT_BSTR) b = v->bstrVal;
+  else if (v->vt == (VT_BSTR | VT_BYREF) && v->pbstrVal) b = *v->pbstrVal;
+  return b ? std::wstring(b, SysStringLen(b)) : std::wstring();
+}
+
 HRESULT ControlHost::Create(HWND parent, REFCLSID clsid, REFIID source_iid, UINT child_id,
                             const wchar_t* window_name, const RECT& rect,
                             ControlEventTarget* target, ComPtr<ControlHost>* out) {
@@ -51,36 +62,42 @@ HRESULT ControlHost::Create(HWND parent, REFCLSID clsid, REFIID source_iid, UINT
   host->child_id_ = child_id;
   host->source_iid_ = source_iid;
   host->target_ = target;
+  const HRESULT hr = CallAtBoundary([&] { host->Embed(clsid, window_name); });
+  if (FAILED(hr)) {
+    host->Destroy();
+    return hr;
+  }
+  *out = host;
+  return S_OK;
+}
 
-  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                host->control_.PutVoid());
-  if (FAILED(hr)) return hr;
-  hr = host->control_.As(&host->ole_, IID_IOleObject);
-  if (FAILED(hr)) { host->Destroy(); return hr; }
-  host->ole_->SetClientSite(static_cast<IOleClientSite*>(host.Get()));
+void ControlHost::Embed(REFCLSID clsid, const wchar_t* window_name) {
+  ThrowIfFailed(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                 control_.PutVoid()),
+                "create the control");
+  ThrowIfFailed(control_.As(&ole_, IID_IOleObject), "the control is no OLE object");
+  ole_->SetClientSite(static_cast<IOleClientSite*>(this));
   ComPtr<IPersistStreamInit> persist;
-  if (SUCCEEDED(host->control_.As(&persist, IID_IPersistStreamInit))) persist->InitNew();
+  if (SUCCEEDED(control_.As(&persist, IID_IPersistStreamInit))) persist->InitNew();
 
-  if (source_iid != IID_NULL) {
+  // Events are optional: a control without the connection point still works.
+  if (source_iid_ != IID_NULL) {
     ComPtr<IConnectionPointContainer> cpc;
-    if (SUCCEEDED(host->control_.As(&cpc, IID_IConnectionPointContainer)) &&
-        SUCCEEDED(cpc->FindConnectionPoint(source_iid, host->point_.Put()))) {
-      if (FAILED(host->point_->Advise(static_cast<IDispatch*>(host.Get()), &host->cookie_)))
-        host->point_.Reset();
+    if (SUCCEEDED(control_.As(&cpc, IID_IConnectionPointContainer)) &&
+        SUCCEEDED(cpc->FindConnectionPoint(source_iid_, point_.Put()))) {
+      if (FAILED(point_->Advise(static_cast<IDispatch*>(this), &cookie_))) point_.Reset();
     }
   }
 
-  hr = host->ole_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
-                          static_cast<IOleClientSite*>(host.Get()), 0, parent, &rect);
-  if (FAILED(hr)) { host->Destroy(); return hr; }
+  ThrowIfFailed(ole_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
+                             static_cast<IOleClientSite*>(this), 0, parent_, &rect_),
+                "activate the control in place");
   ComPtr<IOleInPlaceObject> inplace;
-  if (SUCCEEDED(host->control_.As(&inplace, IID_IOleInPlaceObject)))
-    inplace->GetWindow(&host->control_window_);
-  if (!host->control_window_) { host->Destroy(); return E_FAIL; }
-  SetWindowLongPtrW(host->control_window_, GWLP_ID, static_cast<LONG_PTR>(child_id));
-  if (window_name) SetWindowTextW(host->control_window_, window_name);
-  *out = host;
-  return S_OK;
+  if (SUCCEEDED(control_.As(&inplace, IID_IOleInPlaceObject)))
+    inplace->GetWindow(&control_window_);
+  if (!control_window_) ThrowIfFailed(E_FAIL, "the control has no window");
+  SetWindowLongPtrW(control_window_, GWLP_ID, static_cast<LONG_PTR>(child_id_));
+  if (window_name) SetWindowTextW(control_window_, window_name);
 }
 
 ControlHost::~ControlHost() { Destroy(); }
@@ -157,11 +174,10 @@ HRESULT ControlHost::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, V
   if (result) VariantInit(result);
   if (!target_) return S_OK;
   static const DISPPARAMS kNoArgs = {nullptr, nullptr, 0, 0};
-  try {
-    target_->OnControlEvent(child_id_, id, EventArgs(params ? *params : kNoArgs));
-  } catch (...) {
-    // The failing handler ends here; the control that fired the event goes on.
-  }
+  // A failing handler ends here; the control that fired the event goes on as if the event
+  // had been handled.
+  (void)CallAtBoundary(
+      [&] { target_->OnControlEvent(child_id_, id, EventArgs(params ? *params : kNoArgs)); });
   return S_OK;
 }
 

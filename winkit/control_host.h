@@ -6,6 +6,7 @@
 #include <ole2.h>
 
 #include <cstdint>
+#include <string>
 
 #include "com_object.h"
 #include "com_ptr.h"
@@ -23,6 +24,8 @@ class EventArgs {
   int16_t Short(UINT index) const { return static_cast<int16_t>(Int(index)); }
   // A pointer-sized integer argument (VT_I8/VT_INT_PTR on 64-bit hosts, else as Int).
   intptr_t Ptr(UINT index) const;
+  // A text argument (VT_BSTR or its BYREF form); empty when absent or of another type.
+  std::wstring Text(UINT index) const;
   const VARIANT* Raw(UINT index) const;
 
  private:
@@ -91,6 +94,8 @@ class ControlHost : public IOleClientSite,
 
  private:
   ControlHost() = default;
+  // Creates, embeds and activates the control; throws ComError when a step fails.
+  void Embed(REFCLSID clsid, const wchar_t* window_name);
 
   HWND parent_ = nullptr;
   RECT rect_ = {};

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <new>
+#include <utility>
 
+#include "boundary.h"
+#include "com_ptr.h"
 #include "module.h"
 
 namespace winkit {
@@ -13,34 +15,32 @@ namespace winkit {
 inline HRESULT GetInterfaceTypeInfo(REFIID iid, ITypeInfo** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  ITypeInfo* info = nullptr;
-  HRESULT hr = Module::GetTypeInfoOfGuid(iid, &info);
+  ComPtr<ITypeInfo> info;
+  HRESULT hr = Module::GetTypeInfoOfGuid(iid, info.Put());
   if (FAILED(hr)) return hr;
   TYPEATTR* attr = nullptr;
   hr = info->GetTypeAttr(&attr);
-  if (FAILED(hr)) { info->Release(); return hr; }
-  TYPEKIND kind = attr->typekind;
+  if (FAILED(hr)) return hr;
+  const TYPEKIND kind = attr->typekind;
   info->ReleaseTypeAttr(attr);
   if (kind == TKIND_DISPATCH) {
     HREFTYPE ref;
-    ITypeInfo* vtbl = nullptr;
+    ComPtr<ITypeInfo> vtbl;
     if (SUCCEEDED(info->GetRefTypeOfImplType(-1, &ref)) &&
-        SUCCEEDED(info->GetRefTypeInfo(ref, &vtbl))) {
-      info->Release();
-      info = vtbl;
-    }
+        SUCCEEDED(info->GetRefTypeInfo(ref, vtbl.Put())))
+      info = std::move(vtbl);
   }
-  *out = info;
+  *out = info.Detach();
   return S_OK;
 }
 
 // Implements the four IDispatch methods of the dual interface Base (whose IID is *Iid) by
 // DispInvoke over the type library's description. Derive the COM class from DispatchImpl.
+// The methods of Base are boundaries themselves (wrap what may throw in CallAtBoundary);
+// Invoke also stops anything that still comes out of them.
 template <class Base, const IID* Iid>
 class DispatchImpl : public Base {
  public:
-  ~DispatchImpl() { if (info_) info_->Release(); }
-
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     if (!count) return E_POINTER;
     *count = 1;
@@ -53,35 +53,31 @@ class DispatchImpl : public Base {
     HRESULT hr = Info();
     if (FAILED(hr)) return hr;
     info_->AddRef();
-    *out = info_;
+    *out = info_.Get();
     return S_OK;
   }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
     HRESULT hr = Info();
     if (FAILED(hr)) return hr;
-    return DispGetIDsOfNames(info_, names, count, ids);
+    return DispGetIDsOfNames(info_.Get(), names, count, ids);
   }
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                       VARIANT* result, EXCEPINFO* excep, UINT* arg_err) override {
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     HRESULT hr = Info();
     if (FAILED(hr)) return hr;
-    try {
-      return DispInvoke(static_cast<Base*>(this), info_, id, flags, params, result, excep,
+    return CallAtBoundary([&] {
+      return DispInvoke(static_cast<Base*>(this), info_.Get(), id, flags, params, result, excep,
                         arg_err);
-    } catch (const std::bad_alloc&) {
-      return E_OUTOFMEMORY;
-    } catch (...) {
-      return E_UNEXPECTED;
-    }
+    });
   }
 
  private:
   HRESULT Info() {
     if (info_) return S_OK;
-    return GetInterfaceTypeInfo(*Iid, &info_);
+    return GetInterfaceTypeInfo(*Iid, info_.Put());
   }
-  ITypeInfo* info_ = nullptr;
+  ComPtr<ITypeInfo> info_;
 };
 
 }  // namespace winkit

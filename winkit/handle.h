@@ -114,19 +114,26 @@ class PaintDc {
   HDC dc_;
 };
 
-// An object selected into a DC for a scope; the previous selection comes back at its end.
+// An object selected into a DC for a scope; the selection the DC had before comes back at its
+// end. Select() puts another object of the kind in; the first selection is still the one that
+// comes back.
 class SelectedObject {
  public:
-  SelectedObject(HDC dc, HGDIOBJ obj) : dc_(dc), old_(dc && obj ? SelectObject(dc, obj) : nullptr) {}
+  SelectedObject(HDC dc, HGDIOBJ obj) : dc_(dc) { Select(obj); }
   SelectedObject(const SelectedObject&) = delete;
   SelectedObject& operator=(const SelectedObject&) = delete;
   ~SelectedObject() {
     if (old_) SelectObject(dc_, old_);
   }
+  void Select(HGDIOBJ obj) {
+    if (!dc_ || !obj) return;
+    HGDIOBJ before = SelectObject(dc_, obj);
+    if (!old_) old_ = before;
+  }
 
  private:
   HDC dc_;
-  HGDIOBJ old_;
+  HGDIOBJ old_ = nullptr;
 };
 
 }  // namespace winkit

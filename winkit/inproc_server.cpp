@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include "boundary.h"
 #include "module.h"
 
 namespace winkit {
@@ -19,23 +20,24 @@ HRESULT InprocServer::CanUnloadNow() const {
 }
 
 HRESULT InprocServer::Register() const {
-  const std::wstring path = Module::Path();
-  HRESULT hr = RegisterModuleTypeLib(path);
-  if (FAILED(hr)) return SELFREG_E_TYPELIB;
-  for (size_t i = 0; i < count_; ++i) {
-    hr = RegisterComClass(classes_[i].reg, path);
-    if (FAILED(hr)) return SELFREG_E_CLASS;
-  }
-  return S_OK;
+  return CallAtBoundary([&] {
+    const std::wstring path = Module::Path();
+    if (FAILED(RegisterModuleTypeLib(path))) return SELFREG_E_TYPELIB;
+    for (size_t i = 0; i < count_; ++i)
+      if (FAILED(RegisterComClass(classes_[i].reg, path))) return SELFREG_E_CLASS;
+    return S_OK;
+  });
 }
 
 HRESULT InprocServer::Unregister() const {
-  HRESULT result = S_OK;
-  for (size_t i = 0; i < count_; ++i)
-    if (FAILED(UnregisterComClass(classes_[i].reg))) result = SELFREG_E_CLASS;
-  if (FAILED(UnregisterModuleTypeLib(Module::Path())) && SUCCEEDED(result))
-    result = SELFREG_E_TYPELIB;
-  return result;
+  return CallAtBoundary([&] {
+    HRESULT result = S_OK;
+    for (size_t i = 0; i < count_; ++i)
+      if (FAILED(UnregisterComClass(classes_[i].reg))) result = SELFREG_E_CLASS;
+    if (FAILED(UnregisterModuleTypeLib(Module::Path())) && SUCCEEDED(result))
+      result = SELFREG_E_TYPELIB;
+    return result;
+  });
 }
 
 }  // namespace winkit

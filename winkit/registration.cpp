@@ -2,29 +2,31 @@
 
 #include <oleauto.h>
 
+#include "boundary.h"
 #include "com_ptr.h"
+#include "handle.h"
 
 namespace winkit {
 namespace {
 
-LSTATUS SetString(HKEY root, const std::wstring& subkey, const wchar_t* name,
-                  const std::wstring& value) {
-  HKEY key;
-  LSTATUS rc = RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                               nullptr);
-  if (rc != ERROR_SUCCESS) return rc;
-  rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-  return rc;
+HRESULT FromStatus(LSTATUS rc) { return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc); }
+
+UniqueKey CreateKey(HKEY root, const std::wstring& subkey) {
+  UniqueKey key;
+  ThrowIfFailed(FromStatus(RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, 0, KEY_WRITE,
+                                           nullptr, key.Put(), nullptr)),
+                "create a registry key");
+  return key;
 }
 
-LSTATUS CreateKey(HKEY root, const std::wstring& subkey) {
-  HKEY key;
-  LSTATUS rc = RegCreateKeyExW(root, subkey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                               nullptr);
-  if (rc == ERROR_SUCCESS) RegCloseKey(key);
-  return rc;
+void SetString(HKEY root, const std::wstring& subkey, const wchar_t* name,
+               const std::wstring& value) {
+  const UniqueKey key = CreateKey(root, subkey);
+  ThrowIfFailed(FromStatus(RegSetValueExW(key.Get(), name, 0, REG_SZ,
+                                          reinterpret_cast<const BYTE*>(value.c_str()),
+                                          static_cast<DWORD>((value.size() + 1) *
+                                                             sizeof(wchar_t)))),
+                "set a registry value");
 }
 
 LSTATUS DeleteTree(HKEY root, const std::wstring& subkey) {
@@ -32,8 +34,6 @@ LSTATUS DeleteTree(HKEY root, const std::wstring& subkey) {
   if (rc == ERROR_SUCCESS) rc = RegDeleteKeyW(root, subkey.c_str());
   return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }
-
-HRESULT FromStatus(LSTATUS rc) { return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc); }
 
 }  // namespace
 
@@ -44,50 +44,49 @@ std::wstring GuidString(REFGUID guid) {
 }
 
 HRESULT RegisterComClass(const ClassRegistration& reg, const std::wstring& module) {
-  const std::wstring clsid = GuidString(*reg.clsid);
-  const std::wstring key = L"CLSID\\" + clsid;
-  LSTATUS rc = ERROR_SUCCESS;
-  auto set = [&](const std::wstring& sub, const wchar_t* name, const std::wstring& value) {
-    if (rc == ERROR_SUCCESS) rc = SetString(HKEY_CLASSES_ROOT, sub, name, value);
-  };
-  auto create = [&](const std::wstring& sub) {
-    if (rc == ERROR_SUCCESS) rc = CreateKey(HKEY_CLASSES_ROOT, sub);
-  };
+  // The first key or value that cannot be written stops the registration.
+  return CallAtBoundary([&] {
+    const std::wstring clsid = GuidString(*reg.clsid);
+    const std::wstring key = L"CLSID\\" + clsid;
+    auto set = [](const std::wstring& sub, const wchar_t* name, const std::wstring& value) {
+      SetString(HKEY_CLASSES_ROOT, sub, name, value);
+    };
+    auto create = [](const std::wstring& sub) { CreateKey(HKEY_CLASSES_ROOT, sub); };
 
-  // Both ProgIDs. ForceRemove semantics for the CLSID key: start from a clean key.
-  if (reg.progid) {
-    set(reg.progid, nullptr, reg.description);
-    set(std::wstring(reg.progid) + L"\\CLSID", nullptr, clsid);
-  }
-  if (reg.indep_progid) {
-    set(reg.indep_progid, nullptr, reg.description);
-    set(std::wstring(reg.indep_progid) + L"\\CLSID", nullptr, clsid);
-    if (reg.progid) set(std::wstring(reg.indep_progid) + L"\\CurVer", nullptr, reg.progid);
-  }
-  if (rc == ERROR_SUCCESS) rc = DeleteTree(HKEY_CLASSES_ROOT, key);
-  set(key, nullptr, reg.description);
-  if (reg.progid) set(key + L"\\ProgID", nullptr, reg.progid);
-  if (reg.indep_progid) set(key + L"\\VersionIndependentProgID", nullptr, reg.indep_progid);
-  create(key + L"\\Programmable");
-  if (reg.local_server) {
-    // Quoted: COM runs this as a command line, and the path may hold blanks.
-    set(key + L"\\LocalServer32", nullptr, L"\"" + module + L"\"");
-    if (reg.appid) set(key, L"AppID", GuidString(*reg.appid));
-  } else {
-    set(key + L"\\InprocServer32", nullptr, module);
-    set(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-  }
-  if (reg.control) {
-    create(key + L"\\Control");
-    create(key + L"\\Insertable");
-    set(key + L"\\ToolboxBitmap32", nullptr,
-        module + L", " + std::to_wstring(reg.toolbox_bitmap));
-    set(key + L"\\MiscStatus", nullptr, L"0");
-    if (reg.misc_status) set(key + L"\\MiscStatus\\1", nullptr, reg.misc_status);
-  }
-  if (reg.libid) set(key + L"\\TypeLib", nullptr, GuidString(*reg.libid));
-  if (reg.version) set(key + L"\\Version", nullptr, reg.version);
-  return FromStatus(rc);
+    // Both ProgIDs. ForceRemove semantics for the CLSID key: start from a clean key.
+    if (reg.progid) {
+      set(reg.progid, nullptr, reg.description);
+      set(std::wstring(reg.progid) + L"\\CLSID", nullptr, clsid);
+    }
+    if (reg.indep_progid) {
+      set(reg.indep_progid, nullptr, reg.description);
+      set(std::wstring(reg.indep_progid) + L"\\CLSID", nullptr, clsid);
+      if (reg.progid) set(std::wstring(reg.indep_progid) + L"\\CurVer", nullptr, reg.progid);
+    }
+    ThrowIfFailed(FromStatus(DeleteTree(HKEY_CLASSES_ROOT, key)), "clear the class key");
+    set(key, nullptr, reg.description);
+    if (reg.progid) set(key + L"\\ProgID", nullptr, reg.progid);
+    if (reg.indep_progid) set(key + L"\\VersionIndependentProgID", nullptr, reg.indep_progid);
+    create(key + L"\\Programmable");
+    if (reg.local_server) {
+      // Quoted: COM runs this as a command line, and the path may hold blanks.
+      set(key + L"\\LocalServer32", nullptr, L"\"" + module + L"\"");
+      if (reg.appid) set(key, L"AppID", GuidString(*reg.appid));
+    } else {
+      set(key + L"\\InprocServer32", nullptr, module);
+      set(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
+    }
+    if (reg.control) {
+      create(key + L"\\Control");
+      create(key + L"\\Insertable");
+      set(key + L"\\ToolboxBitmap32", nullptr,
+          module + L", " + std::to_wstring(reg.toolbox_bitmap));
+      set(key + L"\\MiscStatus", nullptr, L"0");
+      if (reg.misc_status) set(key + L"\\MiscStatus\\1", nullptr, reg.misc_status);
+    }
+    if (reg.libid) set(key + L"\\TypeLib", nullptr, GuidString(*reg.libid));
+    if (reg.version) set(key + L"\\Version", nullptr, reg.version);
+  });
 }
 
 HRESULT UnregisterComClass(const ClassRegistration& reg) {
@@ -114,17 +113,17 @@ std::wstring TypeLibVersionKey(const TLIBATTR& attr) {
 }  // namespace
 
 HRESULT RegisterModuleTypeLib(const std::wstring& module) {
-  ComPtr<ITypeLib> lib;
-  HRESULT hr = LoadTypeLibEx(module.c_str(), REGKIND_NONE, lib.Put());
-  if (FAILED(hr)) return hr;
-  hr = RegisterTypeLib(lib.Get(), const_cast<LPOLESTR>(module.c_str()), nullptr);
-  if (FAILED(hr)) return hr;
-  TLIBATTR* attr = nullptr;
-  hr = lib->GetLibAttr(&attr);
-  if (FAILED(hr)) return hr;
-  const std::wstring ver = TypeLibVersionKey(*attr);
-  lib->ReleaseTLibAttr(attr);
-  return FromStatus(SetString(HKEY_CLASSES_ROOT, ver + L"\\0\\win64", nullptr, module));
+  return CallAtBoundary([&] {
+    ComPtr<ITypeLib> lib;
+    ThrowIfFailed(LoadTypeLibEx(module.c_str(), REGKIND_NONE, lib.Put()), "load the type library");
+    ThrowIfFailed(RegisterTypeLib(lib.Get(), const_cast<LPOLESTR>(module.c_str()), nullptr),
+                  "register the type library");
+    TLIBATTR* attr = nullptr;
+    ThrowIfFailed(lib->GetLibAttr(&attr), "read the type library's attributes");
+    const std::wstring ver = TypeLibVersionKey(*attr);
+    lib->ReleaseTLibAttr(attr);
+    SetString(HKEY_CLASSES_ROOT, ver + L"\\0\\win64", nullptr, module);
+  });
 }
 
 HRESULT UnregisterModuleTypeLib(const std::wstring& module) {
@@ -140,15 +139,19 @@ HRESULT UnregisterModuleTypeLib(const std::wstring& module) {
   DeleteTree(HKEY_CLASSES_ROOT, ver + L"\\0");
   hr = UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, SYS_WIN64);
   // Leave no empty library key behind when this was the last version.
-  HKEY key;
   const std::wstring libkey = L"TypeLib\\" + GuidString(a.guid);
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, libkey.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-    DWORD subkeys = 0;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
-                     nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    if (subkeys == 0) RegDeleteKeyW(HKEY_CLASSES_ROOT, libkey.c_str());
+  bool empty = false;
+  {
+    UniqueKey key;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, libkey.c_str(), 0, KEY_READ, key.Put()) ==
+        ERROR_SUCCESS) {
+      DWORD subkeys = 0;
+      RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, nullptr, nullptr);
+      empty = subkeys == 0;
+    }
   }
+  if (empty) RegDeleteKeyW(HKEY_CLASSES_ROOT, libkey.c_str());
   return hr == TYPE_E_REGISTRYACCESS ? S_OK : hr;
 }
 

@@ -1,22 +1,23 @@
 #include "server_monitor.h"
 
+#include "handle.h"
 #include "module.h"
 
 namespace winkit {
 namespace {
-HANDLE g_event = nullptr;
-HANDLE g_thread = nullptr;
+UniqueHandle g_event;
+UniqueHandle g_thread;
 DWORD g_main_thread = 0;
 DWORD g_grace_ms = 1000;
 volatile LONG g_activity = 0;
 
 DWORD WINAPI MonitorProc(void*) {
   for (;;) {
-    WaitForSingleObject(g_event, INFINITE);
+    WaitForSingleObject(g_event.Get(), INFINITE);
     DWORD wait;
     do {
       InterlockedExchange(&g_activity, 0);
-      wait = WaitForSingleObject(g_event, g_grace_ms);
+      wait = WaitForSingleObject(g_event.Get(), g_grace_ms);
     } while (wait == WAIT_OBJECT_0);
     if (InterlockedCompareExchange(&g_activity, 0, 0) == 0 && Module::LockCount() == 0) break;
   }
@@ -28,14 +29,13 @@ DWORD WINAPI MonitorProc(void*) {
 bool ServerMonitor::Start(DWORD grace_ms) {
   g_grace_ms = grace_ms;
   g_main_thread = GetCurrentThreadId();
-  g_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  g_event.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   if (!g_event) return false;
   Module::SetLastUnlockHook(&ServerMonitor::OnLastUnlock);
-  g_thread = CreateThread(nullptr, 0, MonitorProc, nullptr, 0, nullptr);
+  g_thread.Reset(CreateThread(nullptr, 0, MonitorProc, nullptr, 0, nullptr));
   if (!g_thread) {
     Module::SetLastUnlockHook(nullptr);
-    CloseHandle(g_event);
-    g_event = nullptr;
+    g_event.Reset();
     return false;
   }
   return true;
@@ -43,21 +43,17 @@ bool ServerMonitor::Start(DWORD grace_ms) {
 
 void ServerMonitor::OnLastUnlock() {
   InterlockedExchange(&g_activity, 1);
-  if (g_event) SetEvent(g_event);
+  if (g_event) SetEvent(g_event.Get());
 }
 
 void ServerMonitor::Join() {
   // The event is closed here, on the main thread, once nothing can signal it any more.
   Module::SetLastUnlockHook(nullptr);
   if (g_thread) {
-    WaitForSingleObject(g_thread, 5000);
-    CloseHandle(g_thread);
-    g_thread = nullptr;
+    WaitForSingleObject(g_thread.Get(), 5000);
+    g_thread.Reset();
   }
-  if (g_event) {
-    CloseHandle(g_event);
-    g_event = nullptr;
-  }
+  g_event.Reset();
 }
 
 }  // namespace winkit

@@ -1,5 +1,6 @@
 #include "window.h"
 
+#include "boundary.h"
 #include "module.h"
 
 namespace winkit {
@@ -51,12 +52,10 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   LRESULT result = 0;
-  try {
-    result = self->HandleMessage(msg, wp, lp);
-  } catch (...) {
-    // A failing handler ends here, not by unwinding through the system's window code.
+  // A failing handler ends here, not by unwinding through the system's window code; the
+  // message then gets the default handling.
+  if (FAILED(CallAtBoundary([&] { result = self->HandleMessage(msg, wp, lp); })))
     result = DefWindowProcW(hwnd, msg, wp, lp);
-  }
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;

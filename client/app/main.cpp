@@ -4,5 +4,7 @@
 #include "playtable_app.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR command_line, int) {
-  return TheApp().Run(instance, command_line);
+  // The application object lives for the whole run; everything it makes is given it.
+  CPlaytableApp app;
+  return app.Run(instance, command_line);
 }

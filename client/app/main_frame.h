@@ -1,8 +1,12 @@
 // The main frame: the top-level window the lobby's ShowWindow opens. It holds the table
-// window once the table is built; for now it is a plain frame.
+// window once the table is built; for now it is a plain frame. What it cannot decide itself it
+// tells its owner (the application object).
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
+#include "winkit/message_map.h"
 #include "winkit/window.h"
 
 // Window message from the join-team invitation: wParam is the inviting team's id.
@@ -12,11 +16,36 @@ constexpr UINT_PTR kJoinTeamTimer = 220;
 
 inline constexpr wchar_t kMainFrameClass[] = L"KorvelGameFrame";
 
-class CMainFrame : public winkit::Window {
+// What the frame reports to the object that made it.
+class MainFrameOwner {
  public:
-  bool LoadFrame();
+  // The invitation dialog's OK: the lobby hears the acceptance of team `joined_id`.
+  virtual void OnJoinTeamAccepted(int32_t joined_id) = 0;
+  // Timer 220 ran out: the next invitation may show.
+  virtual void OnJoinTeamTimerExpired() = 0;
+  // The frame's window is gone.
+  virtual void OnFrameDestroyed() = 0;
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  ~MainFrameOwner() = default;
+};
+
+class CMainFrame : public winkit::Window {
+ public:
+  explicit CMainFrame(MainFrameOwner& owner) : owner_(owner) {}
+  bool LoadFrame();
+
+  BEGIN_MSG_MAP(CMainFrame)
+    MESSAGE_HANDLER(WM_JOINTEAM_ACCEPTED, OnJoinTeamAccepted)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
+  END_MSG_MAP()
+
+ protected:
   void OnFinalMessage() override;
+
+ private:
+  LRESULT OnJoinTeamAccepted(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnTimer(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+
+  MainFrameOwner& owner_;
 };

@@ -1,6 +1,8 @@
+// WinSock 2 before anything brings in windows.h.
+#include <winsock2.h>
+
 #include "playtable_app.h"
 
-#include <winsock2.h>
 #include <commctrl.h>
 #include <gdiplus.h>
 #include <ole2.h>
@@ -11,16 +13,11 @@
 #include <vector>
 
 #include "korvel_game.h"
-#include "main_frame.h"
-#include "start_game.h"
-#include "winkit/com_object.h"
 #include "winkit/module.h"
 #include "winkit/registration.h"
 #include "winkit/server_monitor.h"
 
 namespace {
-
-winkit::ClassFactory<CStartGame> g_factory;
 
 const GUID kAppId = {0x488DDF87, 0x89D9, 0x4BC6, {0xA4, 0xA5, 0x3F, 0xF8, 0x5D, 0x58, 0xBA, 0x22}};
 
@@ -73,17 +70,13 @@ void TraceLobbyState(const LobbyState& state, const char* moment) {
   std::fclose(f);
 }
 
-HMODULE LoadFrom(const std::string& dir, const std::string& name) {
+// Loads a resource library as data; an empty handle when it is not there.
+winkit::UniqueModule LoadFrom(const std::string& dir, const std::string& name) {
   const std::string path = dir + "\\" + name;
-  return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  return winkit::UniqueModule(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
 }
 
 }  // namespace
-
-CPlaytableApp& TheApp() {
-  static CPlaytableApp app;
-  return app;
-}
 
 CPlaytableApp::CPlaytableApp() = default;
 
@@ -152,12 +145,12 @@ BOOL CPlaytableApp::InitInstance(const wchar_t* command_line) {
   }
   // 8. Register again and offer the class object.
   RegisterServer();
-  CoRegisterClassObject(CLSID_StartGame, &g_factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+  CoRegisterClassObject(CLSID_StartGame, &factory_, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                         &class_cookie_);
   // 9. A stand-alone start shows no window: it leaves the mutex and quits.
   if (!HasSwitch(switches, L"Embedding") && !HasSwitch(switches, L"Automation")) {
-    m_hMutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, "korvel");
-    if (!m_hMutex) m_hMutex = CreateMutexA(nullptr, TRUE, "korvel");
+    m_hMutex.Reset(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, "korvel"));
+    if (!m_hMutex) m_hMutex.Reset(CreateMutexA(nullptr, TRUE, "korvel"));
     return FALSE;
   }
   // 10. Wait for the lobby's calls.
@@ -166,20 +159,16 @@ BOOL CPlaytableApp::InitInstance(const wchar_t* command_line) {
 
 int CPlaytableApp::ExitInstance() {
   if (lobby_.FrameCreated()) TraceLobbyState(lobby_, "exit");
-  if (m_hMutex) {
-    CloseHandle(m_hMutex);
-    m_hMutex = nullptr;
-  }
+  m_hMutex.Reset();
   if (frame_) {
     // The process is ending: the system takes the frame's window with it. Destroying it here
     // would wait on the display for nothing.
     frame_->Abandon();
     frame_.reset();
   }
-  for (HMODULE* m : {&m_hPictureModule, &m_hStyleModule, &m_hSoundModule}) {
-    if (*m) FreeLibrary(*m);
-    *m = nullptr;
-  }
+  m_hPictureModule.Reset();
+  m_hStyleModule.Reset();
+  m_hSoundModule.Reset();
   if (class_cookie_) {
     CoRevokeClassObject(class_cookie_);
     class_cookie_ = 0;
@@ -199,25 +188,24 @@ int CPlaytableApp::ExitInstance() {
 
 BOOL CPlaytableApp::LoadResourceModules(CStartGame* caller) {
   // 1. The table style from the registry; a missing key is created with the current style.
-  HKEY key;
+  winkit::UniqueKey key;
   DWORD disposition = 0;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Hollin\\mj_gamestyle", 0, nullptr, 0,
-                      KEY_READ | KEY_WRITE, nullptr, &key, &disposition) == ERROR_SUCCESS) {
+                      KEY_READ | KEY_WRITE, nullptr, key.Put(), &disposition) == ERROR_SUCCESS) {
     char value[21] = {};
     DWORD size = sizeof value - 1;
     DWORD type = 0;
-    if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-            ERROR_SUCCESS &&
+    if (RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                         &size) == ERROR_SUCCESS &&
         type == REG_SZ) {
       value[sizeof value - 1] = '\0';
       m_nGameStyle = std::atoi(value);
     } else if (disposition == REG_CREATED_NEW_KEY) {
       char text[16];
       std::snprintf(text, sizeof text, "%d", m_nGameStyle);
-      RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+      RegSetValueExA(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                      static_cast<DWORD>(strlen(text) + 1));
     }
-    RegCloseKey(key);
   }
   // 2. Large screen.
   m_bLargeScreen = GetSystemMetrics(SM_CXSCREEN) >= 1024 ? TRUE : FALSE;
@@ -240,11 +228,21 @@ void CPlaytableApp::CreateMainFrame() {
   if (frame_) return;
   lobby_.MarkFrameCreated();
   TraceLobbyState(lobby_, "show");
-  frame_ = std::make_unique<CMainFrame>();
+  frame_ = std::make_unique<CMainFrame>(*this);
   if (!frame_->LoadFrame()) return;
   ::ShowWindow(frame_->hwnd(), SW_SHOWMAXIMIZED);
   UpdateWindow(frame_->hwnd());
   if (m_bSetupFailed) PostMessageW(frame_->hwnd(), WM_CLOSE, 0, 0);
+}
+
+void CPlaytableApp::ShowMainFrame(CStartGame* caller) {
+  if (frame_) return;
+  LoadResourceModules(caller);
+  CreateMainFrame();
+}
+
+void CPlaytableApp::OnJoinTeamAccepted(int32_t joined_id) {
+  if (m_pStartGame) m_pStartGame->Fire_AgreeOrNot(lobby_.Settings().roomid, 1, joined_id);
 }
 
 void CPlaytableApp::OnFrameDestroyed() {

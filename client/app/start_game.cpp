@@ -3,14 +3,18 @@
 #include <cstdio>
 
 #include "client_texts.h"
-#include "main_frame.h"
-#include "playtable_app.h"
+#include "winkit/boundary.h"
 
-CStartGame::CStartGame()
-    : events_(static_cast<IStartGame*>(this), static_cast<IConnectionPointContainer*>(this),
+// Every IStartGame method is a boundary: what the lobby state throws (out of memory) becomes
+// the call's HRESULT instead of unwinding into the marshaller.
+using winkit::CallAtBoundary;
+
+CStartGame::CStartGame(StartGameHost& host)
+    : host_(host),
+      events_(static_cast<IStartGame*>(this), static_cast<IConnectionPointContainer*>(this),
               IID__IStartGameEvents) {}
 
-CStartGame::~CStartGame() { TheApp().ForgetStartGame(this); }
+CStartGame::~CStartGame() { host_.ForgetStartGame(this); }
 
 void* CStartGame::CastTo(REFIID iid) {
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IStartGame)
@@ -38,31 +42,25 @@ HRESULT CStartGame::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
 }
 
 HRESULT CStartGame::ShowWindow() {
-  CPlaytableApp& app = TheApp();
-  if (app.MainFrame()) return S_OK;
-  app.LoadResourceModules(this);
-  app.CreateMainFrame();
-  return S_OK;
+  return CallAtBoundary([&] {
+    if (!host_.HasMainFrame()) host_.ShowMainFrame(this);
+  });
 }
 
 HRESULT CStartGame::AddPerson(PERSON* per) {
-  TheApp().Lobby().AddPerson(per);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().AddPerson(per); });
 }
 
 HRESULT CStartGame::SetMe(GAMESTR* str) {
-  TheApp().Lobby().SetMe(str);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetMe(str); });
 }
 
 HRESULT CStartGame::SetSeatNum(short num) {
-  TheApp().Lobby().SetSeatNum(num);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetSeatNum(num); });
 }
 
 HRESULT CStartGame::SetGameSockIp(GAMESTR* ipstr, short port) {
-  TheApp().Lobby().SetGameSockIp(ipstr, port);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetGameSockIp(ipstr, port); });
 }
 
 HRESULT CStartGame::SetChatSockIp(GAMESTR*, short) { return S_OK; }  // ignored
@@ -70,70 +68,60 @@ HRESULT CStartGame::SetChatSockIp(GAMESTR*, short) { return S_OK; }  // ignored
 HRESULT CStartGame::AddRoomInfo(short, short, short*) { return S_OK; }  // ignored
 
 HRESULT CStartGame::SetWatchStyle(short iswatch) {
-  TheApp().Lobby().SetWatchStyle(iswatch);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetWatchStyle(iswatch); });
 }
 
 HRESULT CStartGame::SetFontFactor(GAMESTR* fontstr, LONG fontcharset) {
-  TheApp().Lobby().SetFontFactor(fontstr, fontcharset);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetFontFactor(fontstr, fontcharset); });
 }
 
 HRESULT CStartGame::SetSubType(short servicetype, short gametype, short subtype,
                                short termtype) {
-  TheApp().Lobby().SetSubType(servicetype, gametype, subtype, termtype);
-  return S_OK;
+  return CallAtBoundary(
+      [&] { host_.Lobby().SetSubType(servicetype, gametype, subtype, termtype); });
 }
 
 HRESULT CStartGame::SetAdvUrl(GAMESTR* gameadv, GAMESTR* tableadv) {
-  TheApp().Lobby().SetAdvUrl(gameadv, tableadv);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetAdvUrl(gameadv, tableadv); });
 }
 
 HRESULT CStartGame::SetProxyStyle(short isuseproxy, short socktype, short ispasswd) {
-  TheApp().Lobby().SetProxyStyle(isuseproxy, socktype, ispasswd);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetProxyStyle(isuseproxy, socktype, ispasswd); });
 }
 
 HRESULT CStartGame::SetProxy(GAMESTR* ipstr, short port, GAMESTR* username, GAMESTR* passwd) {
-  TheApp().Lobby().SetProxy(ipstr, port, username, passwd);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetProxy(ipstr, port, username, passwd); });
 }
 
 HRESULT CStartGame::SetListHead(BIG_GAMESTR*, short) { return S_OK; }  // ignored
 
 HRESULT CStartGame::SetComInfo(GAMESTR* cominfo) {
-  TheApp().Lobby().SetComInfo(cominfo);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetComInfo(cominfo); });
 }
 
 HRESULT CStartGame::SetReviewFileName(GAMESTR* filename) {
-  TheApp().Lobby().SetReviewFileName(filename);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetReviewFileName(filename); });
 }
 
 HRESULT CStartGame::SetDoubleStyle(short isdouble) {
-  TheApp().Lobby().SetDoubleStyle(isdouble);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetDoubleStyle(isdouble); });
 }
 
 HRESULT CStartGame::SetDllFileName(GAMESTR* filename) {
-  TheApp().Lobby().SetDllFileName(filename);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetDllFileName(filename); });
 }
 
 HRESULT CStartGame::SetCurrentDirectory(GAMESTR* filename) {
-  TheApp().Lobby().SetCurrentDir(filename);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetCurrentDir(filename); });
 }
 
 HRESULT CStartGame::Join_Team(GAMESTR* username, LONG joined_id) {
-  CPlaytableApp& app = TheApp();
-  if (!app.MainFrame()) return S_OK;
-  char text[160];
-  std::snprintf(text, sizeof text, kTextJoinTeamInvitation, GameText(username).c_str());
-  app.ShowJoinTeam(text, 5000, joined_id);
-  return S_OK;
+  return CallAtBoundary([&] {
+    if (!host_.HasMainFrame()) return;
+    char text[160];
+    std::snprintf(text, sizeof text, kTextJoinTeamInvitation, GameText(username).c_str());
+    host_.ShowJoinTeam(text, 5000, joined_id);
+  });
 }
 
 HRESULT CStartGame::SetAdvMessage(BIG_GAMESTR*, short, GAMESTR*, BIG_GAMESTR*) {
@@ -142,23 +130,19 @@ HRESULT CStartGame::SetAdvMessage(BIG_GAMESTR*, short, GAMESTR*, BIG_GAMESTR*) {
 }
 
 HRESULT CStartGame::SetLevel(LONG score_per_level) {
-  TheApp().Lobby().SetLevel(score_per_level);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetLevel(score_per_level); });
 }
 
 HRESULT CStartGame::AddLevelInfo(GAMESTR* info) {
-  TheApp().Lobby().AddLevelInfo(info);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().AddLevelInfo(info); });
 }
 
 HRESULT CStartGame::AddRoomInfo1(short deskno, short sendtime, short roomid) {
-  TheApp().Lobby().AddRoomInfo1(deskno, sendtime, roomid);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().AddRoomInfo1(deskno, sendtime, roomid); });
 }
 
 HRESULT CStartGame::SetMyID(LONG id) {
-  TheApp().Lobby().SetMyID(id);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetMyID(id); });
 }
 
 HRESULT CStartGame::ShowInstantMessage(LONG, LONG, BIG_GAMESTR*, short) {
@@ -167,6 +151,5 @@ HRESULT CStartGame::ShowInstantMessage(LONG, LONG, BIG_GAMESTR*, short) {
 }
 
 HRESULT CStartGame::SetPageUrl(GAMESTR* pageurl, GAMESTR* helpurl) {
-  TheApp().Lobby().SetPageUrl(pageurl, helpurl);
-  return S_OK;
+  return CallAtBoundary([&] { host_.Lobby().SetPageUrl(pageurl, helpurl); });
 }

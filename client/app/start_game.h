@@ -3,17 +3,39 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+
 #include "korvel_game.h"
+#include "lobby_state.h"
 #include "winkit/com_object.h"
 #include "winkit/connection_point.h"
 #include "winkit/dispatch.h"
+
+class CStartGame;
+
+// What a StartGame object needs of the game client that serves it.
+class StartGameHost {
+ public:
+  // Where the lobby's settings and persons go.
+  virtual LobbyState& Lobby() = 0;
+  virtual bool HasMainFrame() const = 0;
+  // IStartGame::ShowWindow: load the resource libraries for `caller` and create the frame.
+  virtual void ShowMainFrame(CStartGame* caller) = 0;
+  virtual void ShowJoinTeam(const std::string& text, int ms, int32_t joined_id) = 0;
+  // `game` is going away: nothing may fire through it any more.
+  virtual void ForgetStartGame(CStartGame* game) = 0;
+
+ protected:
+  ~StartGameHost() = default;
+};
 
 class CStartGame : public winkit::DispatchImpl<IStartGame, &IID_IStartGame>,
                    public ISupportErrorInfo,
                    public IConnectionPointContainer,
                    public winkit::ComObject {
  public:
-  CStartGame();
+  explicit CStartGame(StartGameHost& host);
   ~CStartGame() override;
   WINKIT_IUNKNOWN
   void* CastTo(REFIID iid) override;
@@ -60,5 +82,6 @@ class CStartGame : public winkit::DispatchImpl<IStartGame, &IID_IStartGame>,
   STDMETHODIMP SetPageUrl(GAMESTR* pageurl, GAMESTR* helpurl) override;
 
  private:
+  StartGameHost& host_;
   winkit::ConnectionPoint events_;
 };

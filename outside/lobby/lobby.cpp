@@ -26,6 +26,8 @@
 #include <vector>
 
 #include "korvel_game.h"
+#include "winkit/com_ptr.h"
+#include "winkit/handle.h"
 
 namespace {
 
@@ -143,9 +145,9 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   if (FAILED(OleInitialize(nullptr))) return 2;
-  IStartGame* game = nullptr;
+  winkit::ComPtr<IStartGame> game;
   HRESULT hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
-                                reinterpret_cast<void**>(&game));
+                                game.PutVoid());
   if (FAILED(hr)) {
     std::fprintf(stderr, "lobby: cannot start KorvelGame.StartGame (0x%08lx)\n",
                  static_cast<unsigned long>(hr));
@@ -153,19 +155,14 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   EventSink sink;
-  IConnectionPoint* point = nullptr;
+  winkit::ComPtr<IConnectionPoint> point;
   DWORD cookie = 0;
   {
-    IConnectionPointContainer* cpc = nullptr;
-    if (SUCCEEDED(game->QueryInterface(IID_IConnectionPointContainer,
-                                       reinterpret_cast<void**>(&cpc)))) {
-      if (SUCCEEDED(cpc->FindConnectionPoint(IID__IStartGameEvents, &point)) &&
-          FAILED(point->Advise(&sink, &cookie))) {
-        point->Release();
-        point = nullptr;
-      }
-      cpc->Release();
-    }
+    winkit::ComPtr<IConnectionPointContainer> cpc;
+    if (SUCCEEDED(game.As(&cpc, IID_IConnectionPointContainer)) &&
+        SUCCEEDED(cpc->FindConnectionPoint(IID__IStartGameEvents, point.Put())) &&
+        FAILED(point->Advise(&sink, &cookie)))
+      point.Reset();
   }
 
   int hold_ms = -1;
@@ -271,7 +268,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   DWORD pid = 0;
   if (frame) GetWindowThreadProcessId(frame, &pid);
-  HANDLE process = pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : nullptr;
+  winkit::UniqueHandle process(pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : nullptr);
   std::printf("frame %s\n", frame ? "shown" : "missing");
   std::fflush(stdout);
 
@@ -283,14 +280,14 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < 50 && sink.agree_count == 0; ++i) Pump(100);
   }
 
-  HANDLE second_process = nullptr;
-  IStartGame* second = nullptr;
+  winkit::UniqueHandle second_process;
+  winkit::ComPtr<IStartGame> second;
   if (next_game && frame) {
     // The table is over once its frame closes; the lobby's next activation gets a new client.
     PostMessageW(frame, WM_CLOSE, 0, 0);
     for (int i = 0; i < 50 && IsWindow(frame); ++i) Pump(100);
     hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
-                          reinterpret_cast<void**>(&second));
+                          second.PutVoid());
     if (SUCCEEDED(hr)) {
       second->ShowWindow();
       HWND frame2 = nullptr;
@@ -300,7 +297,7 @@ int wmain(int argc, wchar_t** argv) {
       }
       DWORD pid2 = 0;
       if (frame2) GetWindowThreadProcessId(frame2, &pid2);
-      if (pid2) second_process = OpenProcess(SYNCHRONIZE, FALSE, pid2);
+      if (pid2) second_process.Reset(OpenProcess(SYNCHRONIZE, FALSE, pid2));
       std::printf("next game frame %s in %s process\n", frame2 ? "shown" : "missing",
                   pid2 && pid2 != pid ? "a new" : "the same");
     } else {
@@ -318,30 +315,28 @@ int wmain(int argc, wchar_t** argv) {
 
   if (point) {
     point->Unadvise(cookie);
-    point->Release();
+    point.Reset();
   }
-  game->Release();
-  if (second) second->Release();
+  game.Reset();
+  second.Reset();
   const DWORD released = GetTickCount();
   int code = 0;
   if (process) {
-    if (WaitForSingleObject(process, 15000) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process.Get(), 15000) == WAIT_OBJECT_0) {
       std::printf("server ended %lu ms after release\n",
                   static_cast<unsigned long>(GetTickCount() - released));
     } else {
       std::printf("server still running 15 s after release\n");
       code = 3;
     }
-    CloseHandle(process);
   }
   if (second_process) {
-    if (WaitForSingleObject(second_process, 15000) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(second_process.Get(), 15000) == WAIT_OBJECT_0) {
       std::printf("next game's server ended\n");
     } else {
       std::printf("next game's server still running 15 s after release\n");
       code = 3;
     }
-    CloseHandle(second_process);
   }
   std::fflush(stdout);
   OleUninitialize();

@@ -17,10 +17,12 @@
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
 #include "winkit/inproc_server.h"
+#include "winkit/message_map.h"
 #include "winkit/window.h"
 
 namespace {
 
+// The notification window's own messages, one range from kSocketMsg to kFailMsg.
 constexpr UINT kSocketMsg = WM_APP + 1;    // WSAAsyncSelect notifications
 constexpr UINT kResolvedMsg = WM_APP + 2;  // WSAAsyncGetHostByName completion
 constexpr UINT kDeliverMsg = WM_APP + 3;   // a receive request may be satisfied
@@ -163,15 +165,24 @@ class CVyrSock : public winkit::DispatchImpl<IVyrSock, &IID_IVyrSock>,
   class NotifyWindow : public winkit::Window {
    public:
     explicit NotifyWindow(CVyrSock* owner) : owner_(owner) {}
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-      if (msg == kSocketMsg || msg == kResolvedMsg || msg == kDeliverMsg || msg == kFailMsg ||
-          (msg == WM_TIMER && (wp == kTimeoutTimer || wp == kFlushTimer))) {
-        // The client may release the control from inside an event.
-        winkit::ComPtr<IVyrSock> keep(static_cast<IVyrSock*>(owner_));
-        owner_->OnNotify(msg, wp, lp);
+
+    BEGIN_MSG_MAP(NotifyWindow)
+      MESSAGE_RANGE_HANDLER(kSocketMsg, kFailMsg, OnNotify)
+      MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    END_MSG_MAP()
+
+    LRESULT OnNotify(UINT msg, WPARAM wp, LPARAM lp, bool&) {
+      // The client may release the control from inside an event.
+      winkit::ComPtr<IVyrSock> keep(static_cast<IVyrSock*>(owner_));
+      owner_->OnNotify(msg, wp, lp);
+      return 0;
+    }
+    LRESULT OnTimer(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
+      if (wp != kTimeoutTimer && wp != kFlushTimer) {
+        handled = false;
         return 0;
       }
-      return Window::HandleMessage(msg, wp, lp);
+      return OnNotify(msg, wp, lp, handled);
     }
 
    private:
@@ -389,30 +400,10 @@ class CVyrSock : public winkit::DispatchImpl<IVyrSock, &IID_IVyrSock>,
     delivering_ = false;
   }
 
+  // Event 2: the address of the bytes (pointer-sized) and their count.
   void FireReceive(const std::vector<uint8_t>& bytes) {
-    VARIANTARG args[2];
-    VariantInit(&args[0]);
-    VariantInit(&args[1]);
-    args[0].vt = VT_I4;  // length (the last argument comes first)
-    args[0].lVal = static_cast<LONG>(bytes.size());
-#ifdef _WIN64
-    args[1].vt = VT_I8;
-    args[1].llVal = reinterpret_cast<LONGLONG>(bytes.data());
-#else
-    args[1].vt = VT_I4;
-    args[1].lVal = reinterpret_cast<LONG>(bytes.data());
-#endif
-    DISPPARAMS params = {args, nullptr, 2, 0};
-    winkit::ComPtr<IEnumConnections> sinks;
-    if (FAILED(Events().EnumConnections(sinks.Put()))) return;
-    CONNECTDATA cd;
-    while (sinks->Next(1, &cd, nullptr) == S_OK) {
-      winkit::ComPtr<IDispatch> d;
-      if (cd.pUnk && SUCCEEDED(cd.pUnk->QueryInterface(IID_IDispatch, d.PutVoid())))
-        d->Invoke(kOnReceive, IID_NULL, 0x400, DISPATCH_METHOD, &params, nullptr, nullptr,
-                  nullptr);
-      if (cd.pUnk) cd.pUnk->Release();
-    }
+    Events().Fire(kOnReceive, {winkit::EventArg::Ptr(bytes.data()),
+                               winkit::EventArg::I4(static_cast<int32_t>(bytes.size()))});
   }
 
   void CloseSocket() {

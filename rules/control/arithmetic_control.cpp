@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "winkit/boundary.h"
+
 namespace {
 
 // Addresses cross the interface in pointer-sized integers; the glue takes the same type.
@@ -60,35 +62,33 @@ void CArithmetic::Fire_PlaySound(int16_t color, int16_t value) {
 }
 
 // ---- ICommArithmetic ----------------------------------------------------------------------------
-// The methods that do nothing leave their outputs alone.
+// The methods that do nothing leave their outputs alone. Each method is a boundary: what the
+// rules engine throws (out of memory) becomes the call's HRESULT.
+
+using winkit::CallAtBoundary;
 
 STDMETHODIMP CArithmetic::Compare(short /*myloc*/, short* /*whobigger*/) { return S_OK; }
 
 STDMETHODIMP CArithmetic::IsChuPai(short /*count*/, card* /*cards*/, short* yes_no,
                                    short* isshuaipai) {
-  m_glue.IsChuPai(yes_no, isshuaipai);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.IsChuPai(yes_no, isshuaipai); });
 }
 
 STDMETHODIMP CArithmetic::StartOneHand(short /*trump_color*/, short /*head*/) {
-  m_glue.StartOneHand();
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.StartOneHand(); });
 }
 
 STDMETHODIMP CArithmetic::AddCardsToMyHand(short num, card* cards) {
-  m_glue.AddCardsToMyHand(num, cards);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.AddCardsToMyHand(num, cards); });
 }
 
 STDMETHODIMP CArithmetic::StartOneTrick(short /*loc*/) {
-  m_glue.StartOneTrick();
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.StartOneTrick(); });
 }
 
 STDMETHODIMP CArithmetic::SetRecvCards(short loc, short /*maxloc*/, short /*nextloc*/, short num,
                                        card* cards) {
-  m_glue.SetRecvCards(loc, num, cards);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetRecvCards(loc, num, cards); });
 }
 
 STDMETHODIMP CArithmetic::ExitOneTrick() { return S_OK; }
@@ -99,21 +99,18 @@ STDMETHODIMP CArithmetic::StartDeal(short /*trump*/, short /*banker*/,
 STDMETHODIMP CArithmetic::ExitDeal() { return S_OK; }
 
 STDMETHODIMP CArithmetic::GetNextPlayer(short* loc) {
-  m_glue.GetNextPlayer(loc);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetNextPlayer(loc); });
 }
 
 STDMETHODIMP CArithmetic::SetMyReceiveCards(short /*loc*/, short /*num*/,
                                             card* /*cards*/) { return S_OK; }
 
 STDMETHODIMP CArithmetic::DeleteCardsFromMyHand(short count, LONG_PTR cards) {
-  m_glue.DeleteCardsFromMyHand(count, CardsAt(cards));
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.DeleteCardsFromMyHand(count, CardsAt(cards)); });
 }
 
 STDMETHODIMP CArithmetic::AutoSendCards(short* count, LONG_PTR* cards) {
-  m_glue.AutoSendCards(count, cards);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.AutoSendCards(count, cards); });
 }
 
 STDMETHODIMP CArithmetic::SetPlayerScores(short /*gamescore*/, short /*wins*/, short /*losts*/,
@@ -121,34 +118,28 @@ STDMETHODIMP CArithmetic::SetPlayerScores(short /*gamescore*/, short /*wins*/, s
 
 STDMETHODIMP CArithmetic::GetPlayerScores(short* gamescore, short* wins, short* losts,
                                           short* equals) {
-  m_glue.GetPlayerScores(gamescore, wins, losts, equals);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetPlayerScores(gamescore, wins, losts, equals); });
 }
 
 STDMETHODIMP CArithmetic::GetHandNo(short* handno) {
-  m_glue.GetHandNo(handno);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetHandNo(handno); });
 }
 
 STDMETHODIMP CArithmetic::SetRecvCardsInRecover(short /*loc*/, short /*maxloc*/,
                                                 short /*nextloc*/, short num, card* cards) {
-  m_glue.SetRecvCardsInRecover(num, cards);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetRecvCardsInRecover(num, cards); });
 }
 
 STDMETHODIMP CArithmetic::SetTrickNo(short trickno, short /*firstloc*/) {
-  m_glue.SetTrickNo(trickno);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetTrickNo(trickno); });
 }
 
 STDMETHODIMP CArithmetic::GetTrickNo(short* trickno) {
-  m_glue.GetTrickNo(trickno);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetTrickNo(trickno); });
 }
 
 STDMETHODIMP CArithmetic::SetHandNo(short handno) {
-  m_glue.SetHandNo(handno);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetHandNo(handno); });
 }
 
 STDMETHODIMP CArithmetic::GetLastLocInOneTrick(short* /*loc*/) { return S_OK; }
@@ -160,18 +151,15 @@ STDMETHODIMP CArithmetic::SetLastLocInOneTrick(short /*loc*/) { return S_OK; }
 STDMETHODIMP CArithmetic::SetMaxLocInOneTrick(short /*loc*/) { return S_OK; }
 
 STDMETHODIMP CArithmetic::IsShowChoice(short /*loc*/, short* IsShowChoice) {
-  m_glue.IsShowChoice(IsShowChoice);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.IsShowChoice(IsShowChoice); });
 }
 
 STDMETHODIMP CArithmetic::DeleteAllFromMyHand() {
-  m_glue.DeleteAllFromMyHand();
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.DeleteAllFromMyHand(); });
 }
 
 STDMETHODIMP CArithmetic::SetSubType(short subtype) {
-  m_glue.SetSubType(subtype);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetSubType(subtype); });
 }
 
 // ---- IArithmetic --------------------------------------------------------------------------------
@@ -187,190 +175,154 @@ STDMETHODIMP CArithmetic::get_BackColor(OLE_COLOR* pclr) {
 }
 
 STDMETHODIMP CArithmetic::ExposeCard(short loc, short type, short num, card* cards) {
-  m_glue.ExposeCard(loc, type, num, cards);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.ExposeCard(loc, type, num, cards); });
 }
 
 STDMETHODIMP CArithmetic::SetBanker(short bankloc, short quan_feng) {
-  m_glue.SetBanker(bankloc, quan_feng);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetBanker(bankloc, quan_feng); });
 }
 
 STDMETHODIMP CArithmetic::GetFans(short* count, LONG_PTR* types) {
-  m_glue.GetFans(count, types);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetFans(count, types); });
 }
 
 STDMETHODIMP CArithmetic::GetFanNameByType(short type, LONG_PTR str, LONG_PTR desc,
                                            short* score) {
-  m_glue.GetFanNameByType(type, TextAt(str), TextAt(desc), score);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetFanNameByType(type, TextAt(str), TextAt(desc), score); });
 }
 
 STDMETHODIMP CArithmetic::GetGangCards(short index, short* num, LONG_PTR* cards, short* type) {
-  m_glue.GetGangCards(index, num, cards, type);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetGangCards(index, num, cards, type); });
 }
 
 STDMETHODIMP CArithmetic::GetPengCards(short* num, LONG_PTR* cards) {
-  m_glue.GetPengCards(num, cards);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetPengCards(num, cards); });
 }
 
 STDMETHODIMP CArithmetic::GetEatNum(short* num) {
-  m_glue.GetEatNum(num);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetEatNum(num); });
 }
 
 STDMETHODIMP CArithmetic::GetEatCards(short index, LONG_PTR* cards) {
-  m_glue.GetEatCards(index, cards);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetEatCards(index, cards); });
 }
 
 STDMETHODIMP CArithmetic::GetBanker(short* bankloc) {
-  m_glue.GetBanker(bankloc);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetBanker(bankloc); });
 }
 
 STDMETHODIMP CArithmetic::GetGangType(short* type) {
-  m_glue.GetGangType(type);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetGangType(type); });
 }
 
 STDMETHODIMP CArithmetic::ExposeCard_InRecover(short loc, short type, short count, card* cards) {
-  m_glue.ExposeCard_InRecover(loc, type, count, cards);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.ExposeCard_InRecover(loc, type, count, cards); });
 }
 
 STDMETHODIMP CArithmetic::SetTingStatus(short isting) {
-  m_glue.SetTingStatus(isting);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetTingStatus(isting); });
 }
 
 STDMETHODIMP CArithmetic::GetCurrentSended(short* color, short* value) {
-  m_glue.GetCurrentSended(color, value);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetCurrentSended(color, value); });
 }
 
 STDMETHODIMP CArithmetic::SetDice(short /*loc*/) {
-  m_glue.SetDice();
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetDice(); });
 }
 
 STDMETHODIMP CArithmetic::GetDiceNum(short* num) {
-  m_glue.GetDiceNum(num);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetDiceNum(num); });
 }
 
 STDMETHODIMP CArithmetic::IsDeclareListen(short* listen) {
-  m_glue.IsDeclareListen(listen);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.IsDeclareListen(listen); });
 }
 
 STDMETHODIMP CArithmetic::Calculate(short* banker, short* score, short* base_value,
                                     short* fan_value) {
-  m_glue.Calculate(banker, score, base_value, fan_value);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.Calculate(banker, score, base_value, fan_value); });
 }
 
 STDMETHODIMP CArithmetic::SetHuInfo(short hu_type, short gunloc, short hucard_color,
                                     short hucard_value) {
-  m_glue.SetHuInfo(hu_type, gunloc, hucard_color, hucard_value);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetHuInfo(hu_type, gunloc, hucard_color, hucard_value); });
 }
 
 STDMETHODIMP CArithmetic::GetHuType(short* hutype) {
-  m_glue.GetHuType(hutype);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetHuType(hutype); });
 }
 
 STDMETHODIMP CArithmetic::GetCurrentMo(short* color, short* value) {
-  m_glue.GetCurrentMo(color, value);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetCurrentMo(color, value); });
 }
 
 STDMETHODIMP CArithmetic::GetHideGangCards(short* num, LONG_PTR* cards) {
-  m_glue.GetHideGangCards(num, cards);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetHideGangCards(num, cards); });
 }
 
 STDMETHODIMP CArithmetic::SetGangNum(short loc, short hide, short expose) {
-  m_glue.SetGangNum(loc, hide, expose);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetGangNum(loc, hide, expose); });
 }
 
 STDMETHODIMP CArithmetic::GetTingStatus(short* isting) {
-  m_glue.GetTingStatus(isting);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetTingStatus(isting); });
 }
 
 STDMETHODIMP CArithmetic::SetCardAfterGang(short card_color, short card_value) {
-  m_glue.SetCardAfterGang(card_color, card_value);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetCardAfterGang(card_color, card_value); });
 }
 
 STDMETHODIMP CArithmetic::SetLastBz() {
-  m_glue.SetLastBz();
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetLastBz(); });
 }
 
 STDMETHODIMP CArithmetic::SetLowFan(short fans) {
-  m_glue.SetLowFan(fans);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetLowFan(fans); });
 }
 
 STDMETHODIMP CArithmetic::GetJianGangNum(short* jian_num) {
-  m_glue.GetJianGangNum(jian_num);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetJianGangNum(jian_num); });
 }
 
 STDMETHODIMP CArithmetic::GetFengGangNum(short* feng_num) {
-  m_glue.GetFengGangNum(feng_num);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetFengGangNum(feng_num); });
 }
 
 STDMETHODIMP CArithmetic::SetHun(short /*count*/, card* /*cards*/) { return S_OK; }
 
 STDMETHODIMP CArithmetic::SetXiangGongStatus(short isxianggong) {
-  m_glue.SetXiangGongStatus(isxianggong);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.SetXiangGongStatus(isxianggong); });
 }
 
 STDMETHODIMP CArithmetic::IsHuPai(short* ishu) {
-  m_glue.IsHuPai(ishu);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.IsHuPai(ishu); });
 }
 
 STDMETHODIMP CArithmetic::SetShangTaiStatus(short /*loc*/, short /*isshangtai*/) { return S_OK; }
 
 STDMETHODIMP CArithmetic::IsPermitShangTai(short* isshangtai) {
-  m_glue.IsPermitShangTai(isshangtai);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.IsPermitShangTai(isshangtai); });
 }
 
 STDMETHODIMP CArithmetic::SetDuBaoStatus(short /*loc*/, short /*isdubao*/) { return S_OK; }
 
 STDMETHODIMP CArithmetic::IsPermitDuBao(short* isdubao) {
-  m_glue.IsPermitDuBao(isdubao);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.IsPermitDuBao(isdubao); });
 }
 
 STDMETHODIMP CArithmetic::ResetDice() {
-  m_glue.ResetDice();
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.ResetDice(); });
 }
 
 STDMETHODIMP CArithmetic::StartPlay() {
-  m_glue.StartPlay();
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.StartPlay(); });
 }
 
 STDMETHODIMP CArithmetic::GetDealNum(short* count) {
-  m_glue.GetDealNum(count);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetDealNum(count); });
 }
 
 STDMETHODIMP CArithmetic::GetGangNum(short* num) {
-  m_glue.GetGangNum(num);
-  return S_OK;
+  return CallAtBoundary([&] { m_glue.GetGangNum(num); });
 }

@@ -8,6 +8,8 @@ using std::min;
 #include <gdiplus.h>
 #endif
 
+#include <utility>
+
 namespace sprites {
 
 namespace {
@@ -16,33 +18,16 @@ constexpr COLORREF kGroupFrameColor = 0x0000FF;
 constexpr COLORREF kWallFrameColor = 0x7B0C5D;
 constexpr int kTileKeyExtra = 2;  // map keys: 0 frame, 1 face-down, 2.. extras
 
-// A memory DC with one bitmap selected, given back on scope exit. The DC is made for the
-// scope, or borrowed from the painter (which keeps its work DCs between draws).
-class SelectedDC {
+// A memory DC made for a scope, with one bitmap selected into it until the scope ends.
+class ScopedMemoryDc {
  public:
-  SelectedDC(HDC reference, HBITMAP bitmap) : m_hDC(CreateCompatibleDC(reference)), m_bOwn(true) {
-    if (m_hDC && bitmap) Select(bitmap);
-  }
-  SelectedDC(HDC borrowed, HBITMAP bitmap, bool) : m_hDC(borrowed), m_bOwn(false) {
-    if (m_hDC && bitmap) Select(bitmap);
-  }
-  ~SelectedDC() {
-    if (!m_hDC) return;
-    if (m_hOld) SelectObject(m_hDC, m_hOld);
-    if (m_bOwn) DeleteDC(m_hDC);
-  }
-  SelectedDC(const SelectedDC&) = delete;
-  SelectedDC& operator=(const SelectedDC&) = delete;
-  HDC get() const { return m_hDC; }
-  void Select(HBITMAP bitmap) {
-    HGDIOBJ old = SelectObject(m_hDC, bitmap);
-    if (!m_hOld) m_hOld = old;
-  }
+  ScopedMemoryDc(HDC reference, HBITMAP bitmap)
+      : m_hDC(CreateCompatibleDC(reference)), m_Selection(m_hDC.Get(), bitmap) {}
+  HDC get() const { return m_hDC.Get(); }
 
  private:
-  HDC m_hDC;
-  bool m_bOwn;
-  HGDIOBJ m_hOld = nullptr;
+  winkit::UniqueDc m_hDC;
+  winkit::SelectedObject m_Selection;
 };
 
 }  // namespace
@@ -53,19 +38,16 @@ BitmapSize MeasureBitmap(HBITMAP bitmap) {
   return {bm.bmWidth, bm.bmHeight};
 }
 
-HBITMAP ComposeMasked(HDC reference, HBITMAP imageAndMask, HBRUSH background) {
+winkit::UniqueBitmap ComposeMasked(HDC reference, HBITMAP imageAndMask, HBRUSH background) {
   const BitmapSize size = MeasureBitmap(imageAndMask);
   const int w = size.width / 2, h = size.height;
-  if (w <= 0 || h <= 0) return nullptr;
-  HBITMAP image = CreateCompatibleBitmap(reference, w, h);
-  HBITMAP tile = CreateCompatibleBitmap(reference, w, h);
-  if (!image || !tile) {
-    if (image) DeleteObject(image);
-    if (tile) DeleteObject(tile);
-    return nullptr;
-  }
+  if (w <= 0 || h <= 0) return {};
+  winkit::UniqueBitmap image(CreateCompatibleBitmap(reference, w, h));
+  winkit::UniqueBitmap tile(CreateCompatibleBitmap(reference, w, h));
+  if (!image || !tile) return {};
   {
-    SelectedDC src(reference, imageAndMask), img(reference, image), out(reference, tile);
+    ScopedMemoryDc src(reference, imageAndMask), img(reference, image.Get()),
+        out(reference, tile.Get());
     BitBlt(img.get(), 0, 0, w, h, src.get(), 0, 0, SRCCOPY);
     const RECT all{0, 0, w, h};
     FillRect(out.get(), &all, background ? background : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -73,7 +55,6 @@ HBITMAP ComposeMasked(HDC reference, HBITMAP imageAndMask, HBRUSH background) {
     BitBlt(out.get(), 0, 0, w, h, src.get(), w, 0, NOTSRCERASE);  // NOT (tile OR mask)
     BitBlt(out.get(), 0, 0, w, h, img.get(), 0, 0, SRCINVERT);    // tile XOR image
   }
-  DeleteObject(image);
   return tile;
 }
 
@@ -81,26 +62,11 @@ SpritePainter::SpritePainter()
     : m_hGroupFrameBrush(CreateSolidBrush(kGroupFrameColor)),
       m_hWallBrush(CreateSolidBrush(kWallFrameColor)) {}
 
-SpritePainter::~SpritePainter() {
-  for (HDC work : m_hWorkDC)
-    if (work) DeleteDC(work);
-  DropComposed();
-  if (m_hBufferDC) {
-    if (m_hBufferOld) SelectObject(m_hBufferDC, m_hBufferOld);
-    DeleteDC(m_hBufferDC);
-  }
-  if (m_hBuffer) DeleteObject(m_hBuffer);
-  for (HBRUSH b : {m_hBkBrush, m_hGroupFrameBrush, m_hWallBrush})
-    if (b) DeleteObject(b);
-}
+SpritePainter::~SpritePainter() = default;
 
 void SpritePainter::DropComposed() {
-  for (auto& [key, bitmap] : m_Composed) DeleteObject(bitmap);
   m_Composed.clear();
-  for (HBITMAP& s : m_Stacks) {
-    if (s) DeleteObject(s);
-    s = nullptr;
-  }
+  for (winkit::UniqueBitmap& s : m_Stacks) s.Reset();
 }
 
 void SpritePainter::SetBitmaps(const SpriteBitmaps& bitmaps) {
@@ -109,18 +75,16 @@ void SpritePainter::SetBitmaps(const SpriteBitmaps& bitmaps) {
 }
 
 void SpritePainter::SetBkColor(COLORREF color) {
-  if (m_hBkBrush) DeleteObject(m_hBkBrush);
-  m_hBkBrush = CreateSolidBrush(color);
+  m_hBkBrush.Reset(CreateSolidBrush(color));
   // The tiles' corners show the background: compose them again over the new one.
   DropComposed();
 }
 
 void SpritePainter::SetBkBitmap(HBITMAP pattern) {
   if (!pattern) return;
-  HBRUSH brush = CreatePatternBrush(pattern);
+  winkit::UniqueBrush brush(CreatePatternBrush(pattern));
   if (!brush) return;
-  if (m_hBkBrush) DeleteObject(m_hBkBrush);
-  m_hBkBrush = brush;
+  m_hBkBrush = std::move(brush);
   DropComposed();
 }
 
@@ -133,45 +97,47 @@ bool SpritePainter::PrepareBackBuffer(HDC hdc, int32_t w, int32_t h) {
   const BitmapSize want = NextBackBufferSize(m_BufferSize, w, h);
   if (m_hBuffer && want.width == m_BufferSize.width && want.height == m_BufferSize.height)
     return true;
-  if (!m_hBufferDC) m_hBufferDC = CreateCompatibleDC(hdc);
+  if (!m_hBufferDC) m_hBufferDC.Reset(CreateCompatibleDC(hdc));
   if (!m_hBufferDC) return false;
   if (m_hBuffer) {
-    SelectObject(m_hBufferDC, m_hBufferOld);
-    DeleteObject(m_hBuffer);
-    m_hBuffer = nullptr;
+    m_BufferSelection.reset();
+    m_hBuffer.Reset();
     m_BufferSize = {};
   }
-  m_hBuffer = CreateCompatibleBitmap(hdc, want.width, want.height);
+  m_hBuffer.Reset(CreateCompatibleBitmap(hdc, want.width, want.height));
   BitmapSize made = want;
   if (!m_hBuffer) {
     // Retry at half height; the size stored is the size made, so a later draw tries again.
     made = {want.width, want.height / 2};
-    m_hBuffer = CreateCompatibleBitmap(hdc, made.width, made.height);
+    m_hBuffer.Reset(CreateCompatibleBitmap(hdc, made.width, made.height));
   }
   if (!m_hBuffer) return false;
   m_BufferSize = made;
-  m_hBufferOld = SelectObject(m_hBufferDC, m_hBuffer);
+  m_BufferSelection.emplace(m_hBufferDC.Get(), m_hBuffer.Get());
   return made.width >= w && made.height >= h;
 }
 
 HBITMAP SpritePainter::ComposedTile(HDC hdc, TileSource source, int16_t extra) {
   const int key = source == TileSource::Extra ? kTileKeyExtra + extra : static_cast<int>(source);
-  if (auto it = m_Composed.find(key); it != m_Composed.end()) return it->second;
+  if (auto it = m_Composed.find(key); it != m_Composed.end()) return it->second.Get();
   HBITMAP from = source == TileSource::Frame      ? m_Bitmaps.frame
                  : source == TileSource::FaceDown ? m_Bitmaps.faceDown
                  : (extra >= 0 && extra < 5)      ? m_Bitmaps.extra[extra]
                                                   : nullptr;
-  HBITMAP tile = from ? ComposeMasked(hdc, from, m_hBkBrush) : nullptr;
-  if (tile) m_Composed[key] = tile;
-  return tile;
+  winkit::UniqueBitmap tile = from ? ComposeMasked(hdc, from, m_hBkBrush.Get())
+                                  : winkit::UniqueBitmap();
+  if (!tile) return nullptr;
+  HBITMAP made = tile.Get();
+  m_Composed[key] = std::move(tile);
+  return made;
 }
 
 HBITMAP SpritePainter::Stack(HDC hdc, int16_t k) {
   if (k < 0 || k > 3) return nullptr;
-  HBITMAP& s = m_Stacks[static_cast<size_t>(k)];
+  winkit::UniqueBitmap& s = m_Stacks[static_cast<size_t>(k)];
   // Stacks 0 and 2 are the upright wall stack (extra 3), 1 and 3 the lying one (extra 4).
-  if (!s) s = ComposeMasked(hdc, m_Bitmaps.extra[(k % 2 == 0) ? 3 : 4], m_hBkBrush);
-  return s;
+  if (!s) s = ComposeMasked(hdc, m_Bitmaps.extra[(k % 2 == 0) ? 3 : 4], m_hBkBrush.Get());
+  return s.Get();
 }
 
 void SpritePainter::Background(HDC target, int32_t srcX, int32_t srcY, int32_t x, int32_t y,
@@ -188,30 +154,33 @@ void SpritePainter::Background(HDC target, int32_t srcX, int32_t srcY, int32_t x
   (void)brushOnly;
 #endif
   const RECT r{x, y, x + w, y + h};
-  FillRect(target, &r, m_hBkBrush ? m_hBkBrush : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  FillRect(target, &r,
+           m_hBkBrush ? m_hBkBrush.Get() : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
 void SpritePainter::RunOps(HDC hdc, HDC target, const std::vector<DrawOp>& ops, HBITMAP tile) {
   if (ops.empty()) return;
-  for (HDC& work : m_hWorkDC)
-    if (!work) work = CreateCompatibleDC(hdc);
+  for (winkit::UniqueDc& work : m_hWorkDC)
+    if (!work) work.Reset(CreateCompatibleDC(hdc));
   // The face sheet is shared by the sprites of a control, so nothing stays selected after a
   // draw.
-  SelectedDC tiles(m_hWorkDC[0], tile, true), sheet(m_hWorkDC[1], m_Bitmaps.faceSheet, true),
-      stacks(m_hWorkDC[2], nullptr, true);
+  winkit::SelectedObject tiles(m_hWorkDC[0].Get(), tile),
+      sheet(m_hWorkDC[1].Get(), m_Bitmaps.faceSheet), stacks(m_hWorkDC[2].Get(), nullptr);
+  const HDC tilesDC = m_hWorkDC[0].Get(), sheetDC = m_hWorkDC[1].Get(),
+            stacksDC = m_hWorkDC[2].Get();
   for (const DrawOp& op : ops) {
     switch (op.source) {
       case DrawSource::Tile:
-        if (tile) BitBlt(target, op.dx, op.dy, op.w, op.h, tiles.get(), op.sx, op.sy, SRCCOPY);
+        if (tile) BitBlt(target, op.dx, op.dy, op.w, op.h, tilesDC, op.sx, op.sy, SRCCOPY);
         break;
       case DrawSource::Face:
         if (m_Bitmaps.faceSheet)
-          BitBlt(target, op.dx, op.dy, op.w, op.h, sheet.get(), op.sx, op.sy, SRCCOPY);
+          BitBlt(target, op.dx, op.dy, op.w, op.h, sheetDC, op.sx, op.sy, SRCCOPY);
         break;
       case DrawSource::Stack:
         if (HBITMAP s = Stack(hdc, op.index)) {
           stacks.Select(s);
-          BitBlt(target, op.dx, op.dy, op.w, op.h, stacks.get(), op.sx, op.sy, SRCCOPY);
+          BitBlt(target, op.dx, op.dy, op.w, op.h, stacksDC, op.sx, op.sy, SRCCOPY);
         }
         break;
       case DrawSource::Dice:
@@ -221,7 +190,7 @@ void SpritePainter::RunOps(HDC hdc, HDC target, const std::vector<DrawOp>& ops, 
         break;
       case DrawSource::FrameRect: {
         const RECT r{op.dx, op.dy, op.dx + op.w, op.dy + op.h};
-        FrameRect(target, &r, op.index == 1 ? m_hWallBrush : m_hGroupFrameBrush);
+        FrameRect(target, &r, op.index == 1 ? m_hWallBrush.Get() : m_hGroupFrameBrush.Get());
         break;
       }
     }
@@ -244,18 +213,18 @@ int SpritePainter::Paint(HDC hdc, const RECT& rect, const SpriteDrawing& d, cons
   }
   if (d.width <= 0 || d.height <= 0) return 1;
   if (!PrepareBackBuffer(hdc, d.width, d.height)) return 0;
-  Background(m_hBufferDC, d.x, d.y, 0, 0, d.width, d.height, d.brushBackground);
-  RunOps(hdc, m_hBufferDC, d.ops, tile);
+  Background(m_hBufferDC.Get(), d.x, d.y, 0, 0, d.width, d.height, d.brushBackground);
+  RunOps(hdc, m_hBufferDC.Get(), d.ops, tile);
   if (parts && partCount > 0) {
     // Reveal: the whole area gets its background back, then only the parts show the drawing.
     Background(hdc, d.x, d.y, d.x, d.y, d.width, d.height, d.brushBackground);
     for (int i = 0; i < partCount; ++i) {
       const RECT& p = parts[i];
-      BitBlt(hdc, p.left, p.top, p.right - p.left, p.bottom - p.top, m_hBufferDC,
+      BitBlt(hdc, p.left, p.top, p.right - p.left, p.bottom - p.top, m_hBufferDC.Get(),
              p.left - d.x, p.top - d.y, SRCCOPY);
     }
   } else {
-    BitBlt(hdc, d.x, d.y, d.width, d.height, m_hBufferDC, 0, 0, SRCCOPY);
+    BitBlt(hdc, d.x, d.y, d.width, d.height, m_hBufferDC.Get(), 0, 0, SRCCOPY);
   }
   RunOps(hdc, hdc, d.directOps, tile);
   return 1;

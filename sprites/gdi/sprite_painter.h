@@ -6,8 +6,10 @@
 
 #include <array>
 #include <map>
+#include <optional>
 
 #include "sprite_layout.h"
+#include "winkit/handle.h"
 
 #if !KORVEL_SPRITES_BOARD
 namespace Gdiplus {
@@ -29,9 +31,10 @@ BitmapSize MeasureBitmap(HBITMAP bitmap);
 
 // Builds the picture of an image-and-mask bitmap over a brush: the image where the mask is
 // white, the brush where it is black (MERGEPAINT, NOTSRCERASE, SRCINVERT). Returns a new bitmap
-// of half the width, or 0.
-HBITMAP ComposeMasked(HDC reference, HBITMAP imageAndMask, HBRUSH background);
+// of half the width, or none.
+winkit::UniqueBitmap ComposeMasked(HDC reference, HBITMAP imageAndMask, HBRUSH background);
 
+// The bitmaps a sprite draws from; borrowed, they belong to the control.
 struct SpriteBitmaps {
   HBITMAP faceSheet = nullptr;
   HBITMAP frame = nullptr;
@@ -74,16 +77,18 @@ class SpritePainter {
   void RunOps(HDC hdc, HDC target, const std::vector<DrawOp>& ops, HBITMAP tile);
 
   SpriteBitmaps m_Bitmaps;
-  HBRUSH m_hBkBrush = nullptr;
-  HBRUSH m_hGroupFrameBrush = nullptr;  // red outline of a grouped row
-  HBRUSH m_hWallBrush = nullptr;        // outline of the last discard
-  std::array<HICON, 6> m_Dice{};
-  std::map<int, HBITMAP> m_Composed;    // by tile source
-  std::array<HBITMAP, 4> m_Stacks{};
-  std::array<HDC, 3> m_hWorkDC{};  // tile, face sheet, wall stack
-  HDC m_hBufferDC = nullptr;
-  HBITMAP m_hBuffer = nullptr;
-  HGDIOBJ m_hBufferOld = nullptr;
+  winkit::UniqueBrush m_hBkBrush;
+  winkit::UniqueBrush m_hGroupFrameBrush;  // red outline of a grouped row
+  winkit::UniqueBrush m_hWallBrush;        // outline of the last discard
+  std::array<HICON, 6> m_Dice{};           // borrowed from the control
+  std::map<int, winkit::UniqueBitmap> m_Composed;  // by tile source
+  std::array<winkit::UniqueBitmap, 4> m_Stacks;
+  std::array<winkit::UniqueDc, 3> m_hWorkDC;  // tile, face sheet, wall stack
+  // The back buffer: the DC, its bitmap, and the bitmap's selection into the DC (declared in
+  // this order so that the selection is undone first, then the bitmap and the DC go).
+  winkit::UniqueDc m_hBufferDC;
+  winkit::UniqueBitmap m_hBuffer;
+  std::optional<winkit::SelectedObject> m_BufferSelection;
   BitmapSize m_BufferSize;
 #if !KORVEL_SPRITES_BOARD
   Gdiplus::Image* m_pBkImage = nullptr;

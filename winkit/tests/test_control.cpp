@@ -1,10 +1,13 @@
-// The test control: a windowed control with one method that fires an event.
+// The test control: a windowed control with methods that fire its events.
 #include <windows.h>
+
+#include <string_view>
 
 #include "test_control.h"
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
 #include "winkit/inproc_server.h"
+#include "winkit/message_map.h"
 
 namespace {
 
@@ -23,6 +26,25 @@ class CTestControl : public winkit::DispatchImpl<ITestControl, &IID_ITestControl
     Events().Fire(7, {winkit::EventArg::I2(a), winkit::EventArg::I4(b)});
     return S_OK;
   }
+  STDMETHODIMP FireWide(LONG_PTR address, BSTR text, LONGLONG big) override {
+    Events().Fire(8, {winkit::EventArg::Ptr(reinterpret_cast<const void*>(address)),
+                      winkit::EventArg::Bstr(text ? std::wstring_view(text, SysStringLen(text))
+                                                  : std::wstring_view()),
+                      winkit::EventArg::I8(big)});
+    return S_OK;
+  }
+  // The window's messages: WM_APP + 5 answers wParam + 1; WM_APP + 6 is looked at and passed on
+  // to the default handling.
+  BEGIN_MSG_MAP(CTestControl)
+    MESSAGE_HANDLER(WM_APP + 5, OnPing)
+    MESSAGE_HANDLER(WM_APP + 6, OnLookedAt)
+  END_MSG_MAP()
+  LRESULT OnPing(UINT, WPARAM wp, LPARAM, bool&) { return static_cast<LRESULT>(wp) + 1; }
+  LRESULT OnLookedAt(UINT, WPARAM, LPARAM, bool& handled) {
+    handled = false;
+    return 1234;
+  }
+
   STDMETHODIMP Add(LONG a, LONG b, LONG* sum) override {
     if (!sum) return E_POINTER;
     *sum = a + b;

@@ -35,16 +35,25 @@ struct Recorded {
   DISPID id;
   std::vector<VARTYPE> types;
   std::vector<int32_t> values;
+  // Event 8 (Wide): the address, the text and the 64-bit value as the host reads them.
+  intptr_t address = 0;
+  std::wstring text;
+  int64_t big = 0;
 };
 
 class Recorder : public winkit::ControlEventTarget {
  public:
   explicit Recorder(std::vector<Recorded>* log) : log_(log) {}
   void OnControlEvent(UINT child, DISPID id, const winkit::EventArgs& args) override {
-    Recorded r{"host", child, id, {}, {}};
+    Recorded r{"host", child, id, {}, {}, 0, {}, 0};
     for (UINT i = 0; i < args.Count(); ++i) {
       r.types.push_back(args.Raw(i)->vt);
       r.values.push_back(args.Int(i));
+    }
+    if (id == 8 && args.Count() == 3) {
+      r.address = args.Ptr(0);
+      r.text = args.Text(1);
+      r.big = args.Raw(2)->llVal;
     }
     log_->push_back(r);
   }
@@ -72,7 +81,7 @@ class PlainSink : public IDispatch {
     EXPECT_EQ(iid, IID_NULL);
     EXPECT_EQ(lcid, 0x400u);
     EXPECT_EQ(flags, DISPATCH_METHOD);
-    Recorded r{"plain", 0, id, {}, {}};
+    Recorded r{"plain", 0, id, {}, {}, 0, {}, 0};
     winkit::EventArgs args(*p);
     for (UINT i = 0; i < args.Count(); ++i) {
       r.types.push_back(args.Raw(i)->vt);
@@ -178,6 +187,11 @@ TEST(Winkit, HostedControlIsChildWindowAndEventsArriveInConnectionOrder) {
     EXPECT_EQ(r.values, (std::vector<int32_t>{-3, 70000}));
   }
 
+  // The control's window answers from the control's message map; what a row passes on gets
+  // the default handling.
+  EXPECT_EQ(SendMessageW(child, WM_APP + 5, 41, 0), 42);
+  EXPECT_EQ(SendMessageW(child, WM_APP + 6, 0, 0), 0);
+
   // A disconnected sink hears nothing more.
   ASSERT_HRESULT_SUCCEEDED(cp->Unadvise(cookie));
   log.clear();
@@ -190,6 +204,43 @@ TEST(Winkit, HostedControlIsChildWindowAndEventsArriveInConnectionOrder) {
   ctl.Reset();
   host->Destroy();
   EXPECT_FALSE(IsWindow(child));
+  DestroyWindow(parent);
+}
+
+TEST(Winkit, PointerTextAndLongEventArgumentsReachTheHost) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  std::vector<Recorded> log;
+  Recorder recorder(&log);
+  ComPtr<winkit::ControlHost> host;
+  ASSERT_HRESULT_SUCCEEDED(winkit::ControlHost::Create(
+      parent, CLSID_TestControl, IID__ITestControlEvents, 32770, nullptr, RECT{0, 0, 50, 50},
+      &recorder, &host));
+  ComPtr<ITestControl> ctl;
+  ASSERT_HRESULT_SUCCEEDED(host->QueryControl(IID_ITestControl, ctl.PutVoid()));
+
+  // An address past 4 GB, a text with a Chinese word and an embedded NUL, a 64-bit value.
+  const LONG_PTR address = static_cast<LONG_PTR>(0x7FF612345678);
+  const std::wstring text(L"\u724c\u684c\0end", 6);
+  BSTR b = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  ASSERT_HRESULT_SUCCEEDED(ctl->FireWide(address, b, -5000000000LL));
+  SysFreeString(b);
+  ASSERT_HRESULT_SUCCEEDED(ctl->FireWide(0, nullptr, 1));  // a null text arrives empty
+
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].child, 32770u);
+  EXPECT_EQ(log[0].id, 8);
+  EXPECT_EQ(log[0].types, (std::vector<VARTYPE>{VT_I8, VT_BSTR, VT_I8}));
+  EXPECT_EQ(log[0].address, address);
+  EXPECT_EQ(log[0].text, text);
+  EXPECT_EQ(log[0].big, -5000000000LL);
+  EXPECT_EQ(log[1].address, 0);
+  EXPECT_EQ(log[1].text, L"");
+  EXPECT_EQ(log[1].big, 1);
+
+  ctl.Reset();
+  host->Destroy();
   DestroyWindow(parent);
 }
 

@@ -120,22 +120,20 @@ TEST(TableDrawing, MaskComposition) {
     if (x < 10) return x == 0 ? 0xFF0000 : 0x0000FF;
     return x == 10 ? 0x000000 : 0xFFFFFF;
   });
-  HBRUSH brush = CreateSolidBrush(RGB(0x11, 0x22, 0x33));
-  HBITMAP tile = ComposeMasked(c.dc(), masked, brush);
-  ASSERT_NE(tile, nullptr);
-  EXPECT_EQ(MeasureBitmap(tile).width, 10);
-  HDC src = CreateCompatibleDC(c.dc());
-  HGDIOBJ old = SelectObject(src, tile);
-  BitBlt(c.dc(), 0, 0, 10, 10, src, 0, 0, SRCCOPY);
-  SelectObject(src, old);
-  DeleteDC(src);
+  winkit::UniqueBrush brush(CreateSolidBrush(RGB(0x11, 0x22, 0x33)));
+  winkit::UniqueBitmap tile = ComposeMasked(c.dc(), masked, brush.Get());
+  ASSERT_NE(tile.Get(), nullptr);
+  EXPECT_EQ(MeasureBitmap(tile.Get()).width, 10);
+  {
+    winkit::UniqueDc src(CreateCompatibleDC(c.dc()));
+    winkit::SelectedObject selected(src.Get(), tile.Get());
+    BitBlt(c.dc(), 0, 0, 10, 10, src.Get(), 0, 0, SRCCOPY);
+  }
   EXPECT_EQ(c.At(0, 5), 0x112233u);  // mask black: the background
   EXPECT_EQ(c.At(1, 5), 0x0000FFu);  // mask white: the picture
   EXPECT_EQ(c.At(9, 9), 0x0000FFu);
-  DeleteObject(tile);
-  DeleteObject(brush);
   DeleteObject(masked);
-  EXPECT_EQ(ComposeMasked(c.dc(), nullptr, nullptr), nullptr);
+  EXPECT_EQ(ComposeMasked(c.dc(), nullptr, nullptr).Get(), nullptr);
 }
 
 TEST(TableDrawing, WallStacksDiscardFrameAndDice) {

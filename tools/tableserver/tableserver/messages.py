@@ -1,0 +1,181 @@
+"""Bodies of the messages this server sends and reads, built with struct (network order)."""
+import struct
+
+from . import tiles as T
+
+# framework
+JOIN, PERSON_STATE, GAME_ABORT, CONNECT_REFUSED, LEAVE_BEFORE_START = 3001, 3002, 3003, 3004, 3005
+CHAT_ON_START, SESSION_START, KEEP_ALIVE, PERSON_OFFLINE, CHAT = 3009, 3010, 3011, 3016, 3021
+PLAYER_EXIT, WATCHER_EXIT, EXIT_REQUEST, EXIT_ANSWER, ROSTER = 3026, 3027, 3031, 3032, 3106
+# mahjong
+BANKER_AND_WALL, CONTROL, START_DICE, DICE, DEAL, DISCARD, ACTION = 601, 602, 606, 607, 611, 616, 617
+DRAW, MELD, MELD_DRAW, HU_REQUEST, HU_RESULT, WALL_EMPTY, TING = 621, 622, 623, 626, 627, 628, 631
+GANG, GANG_DRAW, GANG2, GANG_DRAW2, HU_ACK, SCORE_INFO = 636, 637, 638, 639, 641, 642
+RESUME1, RESUME2, RESUME3, RESUME4, RESUME5 = 651, 652, 653, 654, 655
+
+# 617 actions
+PASS, CHOW, PUNG, KONG, HU = 0, 1, 2, 3, 4
+
+# The body size of every message a client may send; anything else is refused.
+CLIENT_BODY_SIZES = {
+    JOIN: 16, LEAVE_BEFORE_START: 8, KEEP_ALIVE: 0, PLAYER_EXIT: 8, WATCHER_EXIT: 12,
+    EXIT_REQUEST: 8, EXIT_ANSWER: 16, 3040: 228, CONTROL: 4, DICE: 8, DISCARD: 4, ACTION: 10,
+    HU_REQUEST: 4, WALL_EMPTY: 4, TING: 4, GANG: 8, GANG2: 8, HU_ACK: 72,
+}
+CHAT_IDS = (CHAT_ON_START, CHAT)
+
+
+def gbk(text, size):
+    raw = text.encode("gbk")[: size - 1]
+    return raw + b"\0" * (size - len(raw))
+
+
+def person256(p):
+    """A 256-byte roster record."""
+    b = bytearray(256)
+    struct.pack_into(">I", b, 0, p["id"])
+    b[4:38] = gbk(p["username"], 34)
+    b[38:72] = gbk(p["nickname"], 34)
+    struct.pack_into(">HHHHHH", b, 72, p.get("sex", 0), p.get("headpicid", 0), 0, p.get("level", 1), 0, 0)
+    struct.pack_into(">II", b, 84, p.get("money", 1000), p.get("wealth", 1000))
+    struct.pack_into(">i", b, 192, p.get("gamescore", 0))
+    struct.pack_into(">iii", b, 196, p.get("winnum", 0), p.get("losenum", 0), p.get("equalnum", 0))
+    struct.pack_into(">HHHh", b, 216, p.get("status", 4), p.get("deskno", 0), p["seatno"], -1)
+    return bytes(b)
+
+
+def session_start(key, out_seed, in_base):
+    # the client's outbound seed at 16, the base of what it will accept from us at 24
+    return struct.pack(">IH2xIH2xIH2xI", 0, 0, key, 0, out_seed, 0, in_base)
+
+
+def person_state(user_id, failure, state):
+    return struct.pack(">IHH", user_id, failure, state)
+
+
+def banker_and_wall(hand_no, wall, banker, more):
+    return struct.pack(">HHHHH", 0, hand_no, wall, banker, 1 if more else 0)
+
+
+def control(seat, code):
+    return struct.pack(">HH", seat, code)
+
+
+def start_dice(seat):
+    return struct.pack(">HH", seat, 0)
+
+
+def dice(seat, d1, d2, target):
+    return struct.pack(">HHHh", seat, d1, d2, target)
+
+
+def deal(wall_seat, position, front, back, counts, own):
+    return struct.pack(">HHHhhHH", 0, wall_seat, position, front, back, counts[0], counts[1]) \
+        + T.encode_string(own, 22)
+
+
+def discard(seat, tile):
+    return struct.pack(">H", seat) + T.encode_string([tile], 2)
+
+
+def draw(seat, tile, front, back, left):
+    return struct.pack(">H", seat) + T.encode_string([tile] if tile else [], 2) + \
+        struct.pack(">hhH", front, back, 1 if left else 0)
+
+
+def meld(seat, kind, group):
+    return struct.pack(">HH", seat, kind) + T.encode_string(group, 6)
+
+
+def kong_draw(seat, group, tile, front, back, left):
+    return struct.pack(">H", seat) + T.encode_string(group, 6) + T.encode_string([tile] if tile else [], 2) \
+        + struct.pack(">hhH", front, back, 1 if left else 0)
+
+
+def hu_result(winner, hu_type, discarder, tile, hands, hidden_kongs):
+    return struct.pack(">HHH", winner, hu_type, discarder) + T.encode_string([tile], 2) \
+        + b"".join(T.encode_string(h, 20) for h in hands) \
+        + b"".join(T.encode_string(k, 16) for k in hidden_kongs)
+
+
+def wall_empty(seat, other):
+    return struct.pack(">HH", seat, other)
+
+
+def ting(seat):
+    return struct.pack(">HH", seat, 1)
+
+
+def score_info(hand, total, wins, losses, draws, fans):
+    fans = (list(fans) + [0] * 30)[:30]
+    return struct.pack(">2i2i2i2i2i30h", *hand, *total, *wins, *losses, *draws, *fans)
+
+
+def resume1(hand_no, wall, banker, ready):
+    return struct.pack(">HHHHH", hand_no, wall, banker, *ready)
+
+
+def resume2(hand_no, wall, banker, thrown, d1, d2, target):
+    return struct.pack(">HHHHHHh", hand_no, wall, banker, thrown, d1, d2, target)
+
+
+def _snapshot_head(hand_no, wall, banker, wall_seat, position, front, back):
+    return struct.pack(">HHHHHhh", hand_no, wall, banker, wall_seat, position, front, back)
+
+
+def _groups(melds, kinds):
+    return [t for m in melds if m.kind in kinds for t in m.tiles]
+
+
+def resume3_or_4(msg_id, head, own_hand, discards, melds, ready, counts, turn_or_last, extra):
+    b = _snapshot_head(*head) + T.encode_string(own_hand, 20)
+    b += b"".join(T.encode_string(d, 30) for d in discards)
+    b += b"".join(T.encode_string(_groups(m, ("chow", "pung")), 16) for m in melds)
+    b += b"".join(T.encode_string(_groups(m, ("kong",)), 16) for m in melds)
+    b += b"".join(T.encode_string(_groups(m, ("hidden_kong",)), 16) for m in melds)
+    b += struct.pack(">H", turn_or_last)
+    if msg_id == RESUME3:
+        b += struct.pack(">HHHHH2x", ready[0], ready[1], counts[0], counts[1], extra)
+    else:
+        b += T.encode_string([extra], 2) + struct.pack(">HHHH2x", ready[0], ready[1], counts[0], counts[1])
+    assert len(b) == 204
+    return b
+
+
+def resume5(head, hands, discards, melds, winner, hu_type, discarder, tile, counts, ready):
+    b = _snapshot_head(*head) + b"".join(T.encode_string(h, 20) for h in hands)
+    b += b"".join(T.encode_string(d, 30) for d in discards)
+    b += b"".join(T.encode_string(_groups(m, ("chow", "pung")), 16) for m in melds)
+    b += b"".join(T.encode_string(_groups(m, ("kong",)), 16) for m in melds)
+    b += b"".join(T.encode_string(_groups(m, ("hidden_kong",)), 16) for m in melds)
+    b += struct.pack(">HHH", winner, hu_type, discarder) + T.encode_string([tile], 2)
+    b += struct.pack(">HHHH2x", counts[0], counts[1], ready[0], ready[1])
+    assert len(b) == 228
+    return b
+
+
+def chat_line(speaker_id, seat, text):
+    raw = text.encode("gbk")[:399]
+    head = struct.pack(">IHh", speaker_id, seat, -1) + gbk("宋体", 20) + struct.pack(">ih5hH2x", 0, 9, 0, 0, 0, 0, 0, len(raw))
+    return head + raw + b"\0"
+
+
+# --- what clients send -------------------------------------------------------------------------
+
+def parse_join(body):
+    user_id, table, seat, watch, service, game, sub = struct.unpack(">IHHhHHH", body)
+    return {"id": user_id, "table": table, "seat": seat, "watch": watch, "game": game, "sub": sub}
+
+
+def parse_seat_code(body):
+    return struct.unpack_from(">HH", body)
+
+
+def parse_tile_field(body, offset, size):
+    return T.decode_string(body[offset:offset + size])
+
+
+def parse_hu_ack(body):
+    vals = struct.unpack(">HH2i30h", body)
+    return {"seat": vals[0], "banker": vals[1], "scores": list(vals[2:4]),
+            "fans": [f for f in vals[4:] if f]}

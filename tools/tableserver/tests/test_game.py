@@ -1,0 +1,162 @@
+import copy
+import struct
+import unittest
+
+from tableserver import messages as M
+from tableserver import tiles as T
+from tableserver.game import ProtocolError, Table
+
+from .fixtures import PERSONS, SCRIPT
+
+JOIN = {"id": 1001, "table": 3, "seat": 0, "watch": -1, "game": 1, "sub": 4}
+
+
+def sent_ids(actions):
+    return [a[1] for a in actions if a[0] == "send"]
+
+
+def body_of(actions, msg_id):
+    return [a[2] for a in actions if a[0] == "send" and a[1] == msg_id]
+
+
+def msg(seat, *fields, tiles=None, size=6):
+    body = struct.pack(">" + "H" * (1 + len(fields)), seat, *fields)
+    if tiles is not None:
+        body += T.encode_string(T.parse_tiles(tiles), size)
+    return body
+
+
+class ScriptedHand(unittest.TestCase):
+    def setUp(self):
+        self.table = Table(PERSONS, script=copy.deepcopy(SCRIPT))
+        self.table.join(JOIN)
+
+    def play_to_the_deal(self):
+        t = self.table
+        out = t.on_message(M.CONTROL, msg(0, 13))
+        self.assertEqual(sent_ids(out), [M.CONTROL, M.CONTROL, M.BANKER_AND_WALL, M.START_DICE])
+        out = t.on_message(M.DICE, struct.pack(">HHHh", 0, 3, 4, 1))
+        # the computer throws second (2 and 5, from the script), then the deal
+        self.assertEqual(sent_ids(out), [M.DICE, M.DICE, M.DEAL])
+        deal = body_of(out, M.DEAL)[0]
+        wall_seat, position, front, back, n0, n1 = struct.unpack_from(">HHhhHH", deal, 2)
+        self.assertEqual((wall_seat, position, front, back, n0, n1), (1, 6, 27, 0, 14, 13))
+        self.assertEqual(T.decode_string(deal[14:]), T.parse_tiles("9m 9m E E E 1m 1m S S 3m 4m 6m W N"))
+        return out
+
+    def test_whole_hand(self):
+        t = self.table
+        self.play_to_the_deal()
+        out = t.on_message(M.DISCARD, msg(0, tiles="N", size=2))
+        # the computer draws, discards 9m, and the player may pung it
+        self.assertEqual(sent_ids(out), [M.DISCARD, M.DRAW, M.DISCARD])
+        self.assertEqual(T.decode_string(body_of(out, M.DRAW)[0][2:4]), [])   # the computer's tile stays hidden
+        self.assertEqual(t.state, "await_claim")
+        out = t.on_message(M.ACTION, msg(0, M.PUNG, tiles="9m 9m 9m"))
+        self.assertEqual(sent_ids(out), [M.MELD])
+        out = t.on_message(M.DISCARD, msg(0, tiles="W", size=2))
+        self.assertEqual(sent_ids(out), [M.DISCARD, M.DRAW, M.DISCARD])
+        out = t.on_message(M.ACTION, msg(0, M.CHOW, tiles="3m 4m 5m"))
+        self.assertEqual(struct.unpack_from(">HH", body_of(out, M.MELD)[0]), (0, 1))
+        out = t.on_message(M.DISCARD, msg(0, tiles="6m", size=2))
+        self.assertEqual(T.decode_string(body_of(out, M.DISCARD)[-1][2:]), [(3, 2)])
+        out = t.on_message(M.ACTION, msg(0, M.HU, tiles="S"))
+        result = body_of(out, M.HU_RESULT)[0]
+        self.assertEqual(struct.unpack_from(">HHH", result), (0, 2, 1))
+        self.assertEqual(T.decode_string(result[8:28]), T.parse_tiles("1m 1m E E E S S"))
+        self.assertEqual(t.state, "await_hu_ack")
+        ack = struct.pack(">HH2i30h", 0, 0, 12, -12, *([902, 1205] + [0] * 28))
+        out = t.on_message(M.HU_ACK, ack)
+        score = struct.unpack(">2i2i2i2i2i30h", body_of(out, M.SCORE_INFO)[0])
+        self.assertEqual(score[:10], (12, -12, 12, -12, 1, 0, 0, 1, 0, 0))
+        self.assertEqual(score[10:12], (902, 1205))
+        self.assertEqual(t.errors, [])
+        self.assertTrue(t.finished)
+
+    def test_a_frame_against_the_expectations_is_recorded(self):
+        self.play_to_the_deal()
+        self.table.on_message(M.DISCARD, msg(0, tiles="W", size=2))
+        self.assertEqual(len(self.table.errors), 1)
+        self.assertIn("expected N", self.table.errors[0])
+
+    def test_refusals(self):
+        t = self.table
+        cases = [
+            (M.DISCARD, msg(0, tiles="N", size=2), "not the player's turn"),   # before the deal
+            (M.CONTROL, msg(0, 12), "control code"),
+            (M.DISCARD, msg(1, tiles="N", size=2), "seat 1"),
+        ]
+        for msg_id, body, what in cases:
+            with self.subTest(what):
+                with self.assertRaisesRegex(ProtocolError, what):
+                    t.on_message(msg_id, body)
+        self.play_to_the_deal()
+        with self.assertRaisesRegex(ProtocolError, "not held"):
+            t.on_message(M.DISCARD, msg(0, tiles="Z", size=2))
+        with self.assertRaisesRegex(ProtocolError, "no discard"):
+            t.on_message(M.ACTION, msg(0, M.PUNG, tiles="N N N"))
+        t.on_message(M.DISCARD, msg(0, tiles="N", size=2))
+        with self.assertRaisesRegex(ProtocolError, "chow that does not fit"):
+            t.on_message(M.ACTION, msg(0, M.CHOW, tiles="7m 8m 9m"))
+        with self.assertRaisesRegex(ProtocolError, "win that is not there"):
+            t.on_message(M.ACTION, msg(0, M.HU, tiles="9m"))
+
+    def test_claim_time_out_passes(self):
+        t = self.table
+        self.play_to_the_deal()
+        t.on_message(M.DISCARD, msg(0, tiles="N", size=2))
+        out = t.on_claim_timeout()
+        self.assertEqual(sent_ids(out), [M.DRAW])
+        self.assertEqual(T.decode_string(out[0][2][2:4]), T.parse_tiles("8m"))   # now the player draws
+
+    def test_snapshots_by_stage(self):
+        t = self.table
+        self.assertEqual(t.resume(), [])                       # nothing played yet
+        t.on_message(M.CONTROL, msg(0, 13))
+        self.assertEqual(t.resume()[0][0], M.RESUME2)           # the dice
+        t.on_message(M.DICE, struct.pack(">HHHh", 0, 3, 4, 1))
+        (msg_id, body), = t.resume()
+        self.assertEqual(msg_id, M.RESUME3)
+        self.assertEqual(struct.unpack_from(">H", body, 190)[0], 0)        # the player holds the turn
+        self.assertEqual(struct.unpack_from(">HHHHH", body, 192), (0, 0, 14, 13, 1))
+        t.on_message(M.DISCARD, msg(0, tiles="N", size=2))
+        (msg_id, body), = t.resume()
+        self.assertEqual(msg_id, M.RESUME4)
+        self.assertEqual(T.decode_string(body[192:194]), T.parse_tiles("9m"))
+        self.assertEqual(T.decode_string(body[34:64]), T.parse_tiles("N"))
+        self.assertEqual(T.decode_string(body[64:94]), T.parse_tiles("9m"))
+
+
+class Unscripted(unittest.TestCase):
+    def test_hands_play_to_the_end_with_a_passive_player(self):
+        """The player discards what it drew and never claims: every hand ends by a win of the
+        computer or an empty wall, and the table never asks for something impossible."""
+        for seed in range(30):
+            t = Table(PERSONS, seed=seed, hands=2, bot_delay=0)
+            t.join(JOIN)
+            t.on_message(M.CONTROL, msg(0, 13))
+            for _ in range(200):
+                if t.state == "hand_over":
+                    if t.finished:
+                        break
+                    t.on_message(M.CONTROL, msg(0, 13))
+                elif t.state == "dice":
+                    t.on_message(M.DICE, struct.pack(">HHHh", 0, 1, 1, -1))
+                elif t.state == "await_claim":
+                    t.on_claim_timeout()
+                elif t.state == "await_hu_ack":
+                    t.on_message(M.HU_ACK, struct.pack(">HH2i30h", 0, 0, 8, -8, *([0] * 30)))
+                elif t.state == "play" and t.turn == 0:
+                    h = t.human
+                    if t.left() == 0:
+                        t.on_message(M.WALL_EMPTY, msg(0, 1))
+                    else:
+                        t.on_message(M.DISCARD, msg(0, tiles=T.tile_name(h.hand[-1]), size=2))
+                else:
+                    self.fail("stuck in %s" % t.state)
+            self.assertTrue(t.finished, "seed %d" % seed)
+            self.assertEqual(sum(s.total for s in t.seats), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
