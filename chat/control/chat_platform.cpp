@@ -1,5 +1,7 @@
 #include "chat_platform.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 #include <memory>
 
@@ -7,6 +9,7 @@
 #include "error_log.h"
 #include "font_settings.h"
 #include "gbk_codec.h"
+#include "link_rules.h"
 #include "resource_ids.h"
 #include "text_copy.h"
 #include "winkit/handle.h"
@@ -43,6 +46,31 @@ int DefaultMessageBox(HWND owner, const std::wstring& text, UINT type) {
 }  // namespace
 
 MessageBoxFunction g_showMessage = DefaultMessageBox;
+
+bool OpenChatLink(const std::wstring& link) {
+  if (!chat::IsOpenableLink(std::u16string(link.begin(), link.end()))) return false;
+  using Seam = void (*)(const wchar_t*);
+  if (auto seam = reinterpret_cast<Seam>(
+          GetProcAddress(GetModuleHandleW(nullptr), "ParleyOpenLinkSeam"))) {
+    seam(link.c_str());
+    return true;
+  }
+  auto* copy = new std::wstring(link);
+  HANDLE thread = CreateThread(
+      nullptr, 0,
+      [](LPVOID p) -> DWORD {
+        std::unique_ptr<std::wstring> text(static_cast<std::wstring*>(p));
+        ShellExecuteW(nullptr, L"open", text->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return 0;
+      },
+      copy, 0, nullptr);
+  if (!thread) {
+    delete copy;
+    return false;
+  }
+  CloseHandle(thread);
+  return true;
+}
 
 int ShowChatMessage(HWND owner, const char* gbk_text, UINT type) {
   return g_showMessage(owner, Wide(gbk_text), type);

@@ -49,6 +49,12 @@ std::wstring Wide(const std::string& gbk);
 std::wstring Wide(const char* gbk);
 std::string Gbk(const std::wstring& wide);
 
+// Opens a web link (checked by chat::IsOpenableLink first) with the shell's "open" verb on a
+// worker thread of its own, which gets its own copy of the text. A program that exports
+// "ParleyOpenLinkSeam" (void (*)(const wchar_t*)) gets the link instead: the tests' seam.
+// Returns false when the link is not one the chat opens.
+bool OpenChatLink(const std::wstring& link);
+
 // The message box of the chat's dialogs; tests put their own in its place.
 using MessageBoxFunction = int (*)(HWND owner, const std::wstring& text, UINT type);
 extern MessageBoxFunction g_showMessage;

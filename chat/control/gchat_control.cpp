@@ -13,6 +13,7 @@
 #include "dialog_cmd.h"
 #include "dialog_option.h"
 #include "font_settings.h"
+#include "link_rules.h"
 #include "gbk_codec.h"
 #include "text_copy.h"
 
@@ -132,6 +133,7 @@ void CGChat::OnWindowCreated() {
         pane = CreateWindowExW(0, L"RICHEDIT", L"", output_style, 0, 0, 10, 10, self,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
       SendMessageW(pane, EM_SETEVENTMASK, 0, ENM_LINK);
+      SendMessageW(pane, EM_AUTOURLDETECT, TRUE, 0);
     }
     HWND input = CreateWindowExW(0, L"RichEdit20W", L"",
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE, 0, 0, 10, 10,
@@ -209,6 +211,15 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       case WM_LBUTTONUP:
         OnButtonClick(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
         return 0;
+      case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lp);
+        if (header && header->code == EN_LINK &&
+            (header->idFrom == IDC_OUTPUT || header->idFrom == IDC_CHANNEL)) {
+          OnClickLink(*reinterpret_cast<const ENLINK*>(lp));
+          return 0;
+        }
+        break;
+      }
     }
   } catch (...) {
     WriteErrorLog("CGChat::OnCommand()  Fire_OnClickSetup error");
@@ -295,6 +306,24 @@ void CGChat::OnButtonClick(POINT p) {
     m_phrases->Show(ControlWindow());
   } else if (m_whisperMode && Inside(l.prevent, p)) {
     parley::CDialogOption(m_users).DoModal(ControlWindow());
+  }
+}
+
+// A left press on a link of an output pane: its text (at most 254 characters) is opened when
+// it is a web address; anything else is left alone.
+void CGChat::OnClickLink(const ENLINK& link) {
+  try {
+    if (link.msg != WM_LBUTTONDOWN) return;
+    const LONG start = std::max<LONG>(0, link.chrg.cpMin);
+    const LONG end = std::min<LONG>(link.chrg.cpMax, start + chat::kMaxLinkCharacters);
+    if (end <= start) return;
+    std::wstring text(static_cast<size_t>(end - start) + 1, L'\0');
+    TEXTRANGEW range{{start, end}, text.data()};
+    SendMessageW(link.nmhdr.hwndFrom, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    text.resize(wcslen(text.c_str()));
+    parley::OpenChatLink(text);
+  } catch (...) {
+    WriteErrorLog("CGChat::OnClickLink  error");
   }
 }
 

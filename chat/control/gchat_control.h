@@ -6,6 +6,7 @@
 // the input 2003), lays them out and paints its background and buttons from the skin.
 #pragma once
 #include <windows.h>
+#include <richedit.h>
 
 #include <memory>
 #include <string>
@@ -97,6 +98,7 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   void ScrollToBottom(HWND pane);
   void ClearOutput();
   void OnButtonClick(POINT p);
+  void OnClickLink(const ENLINK& link);
   // Fires an event through IDispatch::Invoke on every sink (arguments in their natural order).
   void Fire(DISPID id, std::initializer_list<VARIANT> args);
   static LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

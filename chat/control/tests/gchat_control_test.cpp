@@ -32,6 +32,17 @@ using winkit::ComPtr;
 // The installation directory is the sample folder for the whole program: the skin is read once.
 parley::testing::AppPathOverride g_app_path(CHAT_SAMPLE_DIR_WINDOWS);
 
+// The links the control opens come here instead of the shell.
+std::vector<std::wstring> g_opened;
+
+}  // namespace
+
+extern "C" __declspec(dllexport) void ParleyOpenLinkSeam(const wchar_t* link) {
+  g_opened.push_back(link);
+}
+
+namespace {
+
 struct Heard {
   DISPID id;
   std::string text;
@@ -164,6 +175,34 @@ TEST_F(GChatTest, ALineTypedAndSentFiresOnChatThenOnSendMyText) {
   EXPECT_EQ(chat_->Send(), S_OK);
   EXPECT_EQ(sink_.heard.size(), 2u);
   EXPECT_NE(OutputText().find(Wide(kTextFilteredNotice)), std::wstring::npos);
+}
+
+// Clicks on links of the output pane, as RichEdit reports them: only web addresses open.
+TEST_F(GChatTest, OnlyWebLinksAreOpened) {
+  g_opened.clear();
+  const char* lines[] = {"see http://example.com/x", "run file:///C:/windows/notepad.exe",
+                         "go www.example.org"};
+  for (const char* line : lines) ASSERT_EQ(Add(line, 16), S_OK);
+  const std::wstring text = OutputText();
+  const struct {
+    const wchar_t* link;
+    UINT msg;
+  } clicks[] = {{L"http://example.com/x", WM_LBUTTONDOWN},
+                {L"file:///C:/windows/notepad.exe", WM_LBUTTONDOWN},
+                {L"www.example.org", WM_LBUTTONDOWN},
+                {L"http://example.com/x", WM_MOUSEMOVE}};
+  for (const auto& c : clicks) {
+    const size_t at = text.find(c.link);
+    ASSERT_NE(at, std::wstring::npos);
+    ENLINK link{};
+    link.nmhdr.hwndFrom = output_;
+    link.nmhdr.idFrom = 2001;
+    link.nmhdr.code = EN_LINK;
+    link.msg = c.msg;
+    link.chrg = {static_cast<LONG>(at), static_cast<LONG>(at + wcslen(c.link))};
+    SendMessageW(host_->ControlWindow(), WM_NOTIFY, 2001, reinterpret_cast<LPARAM>(&link));
+  }
+  EXPECT_EQ(g_opened, (std::vector<std::wstring>{L"http://example.com/x", L"www.example.org"}));
 }
 
 TEST_F(GChatTest, AThousandLinesKeepTheLast66) {
