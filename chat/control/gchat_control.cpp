@@ -55,9 +55,12 @@ CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold) 
   if (head.m_nStyle[1]) cf.dwEffects |= CFE_ITALIC;
   if (head.m_nStyle[2]) cf.dwEffects |= CFE_UNDERLINE;
   if (head.m_nStyle[3]) cf.dwEffects |= CFE_STRIKEOUT;
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int d = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return d;
+  }();
   cf.yHeight = chat::HeadHeightTwips(head.m_nSize, dpi);
   cf.crTextColor = colour;
   char face[20];
@@ -350,13 +353,11 @@ int CGChat::Append(HWND pane, const std::u16string& text, const ChatTextFormat& 
                    COLORREF colour) {
   const int start = GetWindowTextLengthW(pane);
   SendMessageW(pane, EM_SETSEL, start, start);
-  const std::wstring wide = W(text);
-  SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
-  const int end = GetWindowTextLengthW(pane);
-  SendMessageW(pane, EM_SETSEL, start, end);
+  // The format of the empty selection at the end is the format of what is typed there next.
   CHARFORMAT2W cf = MakeFormat(format, colour, false);
   SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-  SendMessageW(pane, EM_SETSEL, end, end);
+  const std::wstring wide = W(text);
+  SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
   return start;
 }
 
