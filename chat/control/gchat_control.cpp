@@ -15,6 +15,7 @@
 #include "font_settings.h"
 #include "link_rules.h"
 #include "gbk_codec.h"
+#include "records/hot_region_record.h"
 #include "text_copy.h"
 
 namespace {
@@ -317,6 +318,14 @@ void CGChat::OnButtonClick(POINT p) {
 void CGChat::OnClickLink(const ENLINK& link) {
   try {
     if (link.msg != WM_LBUTTONDOWN) return;
+    const int pane = static_cast<int>(link.nmhdr.idFrom);
+    for (const HotRegion& r : m_hotRegions) {
+      if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
+        Fire(7, {Ptr(reinterpret_cast<const void*>(static_cast<uintptr_t>(r.action))),
+                 Int(static_cast<LONG>(r.id))});
+        return;
+      }
+    }
     const LONG start = std::max<LONG>(0, link.chrg.cpMin);
     const LONG end = std::min<LONG>(link.chrg.cpMax, start + chat::kMaxLinkCharacters);
     if (end <= start) return;
@@ -373,6 +382,19 @@ void CGChat::TrimPane(HWND pane) {
   SendMessageW(pane, EM_SETSEL, 0, deleted);
   SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
   SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+  // The regions of the pane move with its text; those trimmed away go.
+  const int id = GetDlgCtrlID(pane);
+  std::vector<HotRegion> kept;
+  for (HotRegion r : m_hotRegions) {
+    if (r.pane == id) {
+      std::vector<chat::HotSpan> one = {r.span};
+      chat::ShiftHotSpans(one, deleted);
+      if (one.empty()) continue;
+      r.span = one.front();
+    }
+    kept.push_back(r);
+  }
+  m_hotRegions = std::move(kept);
 }
 
 void CGChat::ScrollToBottom(HWND pane) {
@@ -505,6 +527,7 @@ void CGChat::SendChat() {
 }
 
 void CGChat::ClearOutput() {
+  m_hotRegions.clear();
   for (int id : {IDC_OUTPUT, IDC_CHANNEL}) {
     HWND pane = Pane(id);
     if (!pane) continue;
@@ -667,7 +690,49 @@ STDMETHODIMP CGChat::SetMyID(LONG uid) {
 STDMETHODIMP CGChat::AddChatMessage(LONG_PTR /*msg*/) { return S_OK; }
 STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR /*addr*/) { return S_OK; }
 STDMETHODIMP CGChat::SetSelUser(LONG /*uid*/) { return S_OK; }
-STDMETHODIMP CGChat::AddHotRegion(LONG_PTR /*outerAction*/, LONG /*outerAction2*/) { return S_OK; }
+STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
+  try {
+    if (!outerAction || !ControlWindow()) return S_OK;
+    HotRegionRecord record;
+    std::memcpy(&record, reinterpret_cast<const void*>(outerAction), sizeof record);
+    char bounded[sizeof record.m_sText];
+    CopyText(bounded, record.m_sText);  // at most 511 bytes, whatever the record holds
+    const std::u16string text = chat::GbkToWide(bounded);
+    const bool near_bottom[2] = {IsViewNearBottom(Pane(IDC_OUTPUT)),
+                                 IsViewNearBottom(Pane(IDC_CHANNEL))};
+    const int id = m_channelFlag && m_whisperMode ? IDC_CHANNEL : IDC_OUTPUT;
+    HWND pane = Pane(id);
+    const chat::CSkinManager& skin = GetSkinManager().values;
+    const COLORREF head = skin.chatdefaultheadcolor;
+    const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
+    SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+    if (record.m_nKind) Append(pane, u"\n   ", LineFormat(head), head);
+    const int base = GetWindowTextLengthW(pane);
+    Append(pane, text, LineFormat(head), head);
+    // The clickable span, kept within the text; an empty span makes no region.
+    const int length = static_cast<int>(text.size());
+    const int start = std::clamp<int>(record.m_nStart, 0, length);
+    const int end = std::clamp<int>(record.m_nEnd, 0, length);
+    if (end > start) {
+      SendMessageW(pane, EM_SETSEL, base + start, base + end);
+      CHARFORMAT2W cf = MakeFormat(LineFormat(head), head, false);
+      cf.dwMask |= CFM_LINK | CFM_OFFSET;
+      cf.dwEffects |= CFE_LINK;
+      cf.yOffset = 3;
+      SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+      const int after = GetWindowTextLengthW(pane);
+      SendMessageW(pane, EM_SETSEL, after, after);
+      m_hotRegions.push_back({id, {base + start - 1, base + end + 1}, record.m_nId,
+                              record.m_nAction});
+    }
+    SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+    for (int i = 0; i < 2; ++i)
+      if (near_bottom[i] || id == IDC_CHANNEL) ScrollToBottom(Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL));
+  } catch (...) {
+    WriteErrorLog("CGChat::AddText() error");
+  }
+  return S_OK;
+}
 STDMETHODIMP CGChat::AddPerson(LONG_PTR /*per*/) { return S_OK; }
 STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR /*msg*/) { return S_OK; }
 

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dirty_word_filter.h"
 #include "line_composer.h"
@@ -119,4 +120,13 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   WNDPROC m_inputProc = nullptr;
   ULONG_PTR m_gdiplusToken = 0;
   std::unique_ptr<parley::CDialogCmd> m_phrases;
+
+  // The clickable spans of the output panes that the host added (IGChat::AddHotRegion).
+  struct HotRegion {
+    int pane = IDC_OUTPUT;
+    chat::HotSpan span;
+    uint32_t id = 0;
+    uint32_t action = 0;
+  };
+  std::vector<HotRegion> m_hotRegions;
 };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "chat_texts.h"
 #include "parley.h"
 #include "records/chat_text_format.h"
+#include "records/hot_region_record.h"
 #include "window_picture.h"
 #include "winkit/com_ptr.h"
 #include "winkit/control_host.h"
@@ -48,15 +50,19 @@ struct Heard {
   std::string text;
   VARTYPE types[3];
   int32_t whisper;
+  intptr_t action = 0;
 };
 
 // The sink copies what it is given during the call, as the client does.
 class Sink : public winkit::ControlEventTarget {
  public:
   void OnControlEvent(UINT, DISPID id, const winkit::EventArgs& args) override {
-    Heard h{id, {}, {}, 0};
+    Heard h{id, {}, {}, 0, 0};
     for (UINT i = 0; i < args.Count() && i < 3; ++i) h.types[i] = args.Raw(i)->vt;
-    if (id == 6) {
+    if (id == 7) {
+      h.action = args.Ptr(0);
+      h.whisper = args.Int(1);
+    } else if (id == 6) {
       h.text = reinterpret_cast<const char*>(args.Ptr(1));
       h.whisper = args.Int(2);
     } else if (id == 1) {
@@ -203,6 +209,49 @@ TEST_F(GChatTest, OnlyWebLinksAreOpened) {
     SendMessageW(host_->ControlWindow(), WM_NOTIFY, 2001, reinterpret_cast<LPARAM>(&link));
   }
   EXPECT_EQ(g_opened, (std::vector<std::wstring>{L"http://example.com/x", L"www.example.org"}));
+}
+
+// A line the host adds with a clickable span: a click there fires OnClickHotRegion with the
+// region's action and id; spans outside the text are kept within it; Clear forgets the regions.
+TEST_F(GChatTest, HotRegionsFireOnClickHotRegion) {
+  HotRegionRecord record;
+  record.m_nId = 9;
+  record.m_nAction = 0x1234;
+  std::strcpy(record.m_sText, "\xd5\xc5\xc8\xfd gives flowers");  // 张三 gives flowers
+  record.m_nStart = 0;
+  record.m_nEnd = 2;
+  EXPECT_EQ(chat_->AddHotRegion(reinterpret_cast<LONG_PTR>(&record), 0), S_OK);
+  HotRegionRecord wild = record;
+  wild.m_nStart = 400;
+  wild.m_nEnd = -3;
+  std::memset(wild.m_sText, 'x', sizeof wild.m_sText);  // no terminator at all
+  EXPECT_EQ(chat_->AddHotRegion(reinterpret_cast<LONG_PTR>(&wild), 0), S_OK);
+  EXPECT_EQ(chat_->AddHotRegion(0, 0), S_OK);
+  const std::wstring text = OutputText();
+  EXPECT_EQ(text.substr(0, 16), L"\x5f20\x4e09 gives flowers");
+  EXPECT_EQ(text.size(), 16u + 511u);  // the unterminated text is read to 511 bytes
+
+  auto click = [&](LONG from, LONG to) {
+    ENLINK link{};
+    link.nmhdr.hwndFrom = output_;
+    link.nmhdr.idFrom = 2001;
+    link.nmhdr.code = EN_LINK;
+    link.msg = WM_LBUTTONDOWN;
+    link.chrg = {from, to};
+    SendMessageW(host_->ControlWindow(), WM_NOTIFY, 2001, reinterpret_cast<LPARAM>(&link));
+  };
+  click(0, 2);
+  ASSERT_EQ(sink_.heard.size(), 1u);
+  EXPECT_EQ(sink_.heard[0].id, 7);
+  EXPECT_EQ(sink_.heard[0].action, 0x1234);
+  EXPECT_EQ(sink_.heard[0].whisper, 9);
+  EXPECT_EQ(sink_.heard[0].types[0], VT_I8);
+  EXPECT_EQ(sink_.heard[0].types[1], VT_I4);
+
+  EXPECT_EQ(chat_->Clear(), S_OK);
+  EXPECT_EQ(chat_->AddText(0, 0, 0), S_OK);
+  click(0, 2);  // the old region went with the text
+  EXPECT_EQ(sink_.heard.size(), 1u);
 }
 
 TEST_F(GChatTest, AThousandLinesKeepTheLast66) {
