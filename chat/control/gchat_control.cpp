@@ -258,7 +258,9 @@ void CGChat::Paint(HDC dc) {
   Gdiplus::Graphics g(dc);
   const std::string& back = v.pictures[chat::kPictureBack];
   bool painted = false;
-  if (v.chatbackmodal != 0 && !back.empty()) {
+  // Mode 1 tiles the picture only while the tile flag is on (the host's colour turns it off);
+  // otherwise, like a missing picture, the background colour fills the control.
+  if (v.chatbackmodal != 0 && !back.empty() && (v.chatbackmodal != 1 || m_tileBackground)) {
     Gdiplus::Image image(parley::Wide(back).c_str());
     if (image.GetLastStatus() == Gdiplus::Ok) {
       if (v.chatbackmodal == 1) {
@@ -561,15 +563,13 @@ STDMETHODIMP CGChat::SetCommandIcon(LONG_PTR /*icon*/) { return S_OK; }
 STDMETHODIMP CGChat::SetSetupIcon(LONG_PTR /*icon*/) { return S_OK; }
 STDMETHODIMP CGChat::SetWhisperIcon(LONG_PTR /*icon*/) { return S_OK; }
 
-STDMETHODIMP CGChat::SetSendIcon(LONG_PTR icon) {
-  m_sendIcon = icon == 1;
-  return S_OK;
-}
+STDMETHODIMP CGChat::SetSendIcon(LONG_PTR /*icon*/) { return S_OK; }
 
 // The client's chat colour becomes the control's background.
 STDMETHODIMP CGChat::SetTextColor(LONG color) {
   try {
     GetSkinManager().values.chatbackcolor = static_cast<uint32_t>(color);
+    m_tileBackground = false;
     if (ControlWindow()) InvalidateRect(ControlWindow(), nullptr, TRUE);
   } catch (...) {
     WriteErrorLog("CGChat::SetTextColor error");
@@ -622,7 +622,10 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR text
 }
 
 STDMETHODIMP CGChat::SetSeparatorIcon(LONG_PTR /*icon*/) { return S_OK; }
-STDMETHODIMP CGChat::SetSeparatorColor(LONG /*color*/) { return S_OK; }
+STDMETHODIMP CGChat::SetSeparatorColor(LONG color) {
+  m_separatorColor = static_cast<COLORREF>(color);
+  return S_OK;
+}
 
 STDMETHODIMP CGChat::SetEditText(LONG_PTR str) {
   try {
@@ -637,13 +640,26 @@ STDMETHODIMP CGChat::SetEditText(LONG_PTR str) {
 }
 
 STDMETHODIMP CGChat::GetIsWhisper(LONG* iswhisper) {
-  if (iswhisper) *iswhisper = m_whisperMode ? 1 : 0;
+  if (iswhisper) *iswhisper = 0;
   return S_OK;
 }
 
 STDMETHODIMP CGChat::OpenColorDialog() { return S_OK; }
 
-STDMETHODIMP CGChat::SetWhisperStatus() { return S_OK; }
+// Whisper mode on; in chat style 1 the output panes start below the channel tabs.
+STDMETHODIMP CGChat::SetWhisperStatus() {
+  try {
+    m_whisperMode = true;
+    if (m_chatStyle == 1) {
+      const chat::CSkinManager& skin = GetSkinManager().values;
+      m_paneTop = skin.m_nChannelBarHeight + skin.chatchannelsize[1];
+    }
+    Layout();
+  } catch (...) {
+    WriteErrorLog("CGChat::OnSize  error");
+  }
+  return S_OK;
+}
 STDMETHODIMP CGChat::SetSeperatorStatus() { return S_OK; }
 
 STDMETHODIMP CGChat::Send() {
@@ -657,7 +673,7 @@ STDMETHODIMP CGChat::Send() {
 }
 
 STDMETHODIMP CGChat::GetIsSeperator(LONG* isseperator) {
-  if (isseperator) *isseperator = 0;
+  if (isseperator) *isseperator = m_channelFlag ? 1 : 0;
   return S_OK;
 }
 

@@ -114,7 +114,8 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   chat::CUserManager m_users;
   bool m_whisperMode = false;
   bool m_channelFlag = false;
-  bool m_sendIcon = false;
+  bool m_tileBackground = true;
+  COLORREF m_separatorColor = 0;
   LONG m_chatStyle = 3;
   int m_paneTop = 20;
   WNDPROC m_inputProc = nullptr;

@@ -153,6 +153,13 @@ TEST_F(GChatTest, LinesAreShownWithTheirSpeakerAndKindFormats) {
   EXPECT_EQ(chat_->Clear(), S_OK);
   EXPECT_EQ(OutputText(), L"");
   EXPECT_TRUE(GetWindowLongW(output_, GWL_STYLE) & ES_READONLY);
+
+  LONG value = 7;
+  EXPECT_EQ(chat_->GetIsWhisper(&value), S_OK);
+  EXPECT_EQ(value, 0);
+  EXPECT_EQ(chat_->GetIsSeperator(&value), S_OK);
+  EXPECT_EQ(value, 0);
+  EXPECT_EQ(chat_->GetIsWhisper(nullptr), S_OK);
 }
 
 TEST_F(GChatTest, ALineTypedAndSentFiresOnChatThenOnSendMyText) {
