@@ -8,30 +8,37 @@ constexpr int16_t kSocks5 = 2;
 constexpr int16_t kSocks5Password = 3;
 constexpr int16_t kHttp = 4;
 
-bool SetUpProxy(const ConnectionSettings& s, VyrSockCalls& sock) {
+void SetUpProxy(const ConnectionSettings& s, IVyrSockTransport& sock) {
   switch (s.socktype) {
     case 0:
-      return sock.ConnectProxy(kSocks4, s.proxyhost, s.proxyport);
+      sock.ConnectProxy(kSocks4, s.proxyhost, s.proxyport);
+      return;
     case 1:
-      if (s.ispasswd)
-        return sock.ConnectProxyAuth(kSocks5Password, s.proxyhost, s.proxyport, s.proxyuser,
-                                     s.proxypassword);
-      return sock.ConnectProxyAuth(kSocks5, s.proxyhost, s.proxyport, std::string(),
-                                   std::string());
+      if (s.ispasswd) {
+        sock.ConnectProxyAuth(kSocks5Password, s.proxyhost, s.proxyport, s.proxyuser,
+                              s.proxypassword);
+      } else {
+        sock.ConnectProxyAuth(kSocks5, s.proxyhost, s.proxyport, std::string(), std::string());
+      }
+      return;
     default:
-      if (s.ispasswd)
-        return sock.ConnectProxyAuth(kHttp, s.proxyhost, s.proxyport, s.proxyuser,
-                                     s.proxypassword);
-      return sock.ConnectProxy(kHttp, s.proxyhost, s.proxyport);
+      if (s.ispasswd) {
+        sock.ConnectProxyAuth(kHttp, s.proxyhost, s.proxyport, s.proxyuser, s.proxypassword);
+      } else {
+        sock.ConnectProxy(kHttp, s.proxyhost, s.proxyport);
+      }
+      return;
   }
 }
 
 }  // namespace
 
-int16_t ConnectServer(const ConnectionSettings& settings, VyrSockCalls& sock) {
-  if (!sock.Close()) return 0;
-  if (settings.isuseproxy && !SetUpProxy(settings, sock)) return 0;
-  int16_t started = 0;
-  if (!sock.Connect(settings.serverhost, settings.serverport, &started)) return 0;
-  return started;
+int16_t ConnectServer(const ConnectionSettings& settings, IVyrSockTransport& sock) {
+  try {
+    sock.Close();
+    if (settings.isuseproxy) SetUpProxy(settings, sock);
+    return sock.Connect(settings.serverhost, settings.serverport) ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
 }

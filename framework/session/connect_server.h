@@ -5,18 +5,7 @@
 #include <cstdint>
 #include <string>
 
-// The socket control's calls the procedure makes. Each returns false when the call itself
-// failed (no control, or the control refused the call); the procedure then stops.
-class VyrSockCalls {
- public:
-  virtual ~VyrSockCalls() = default;
-  virtual bool Close() = 0;
-  // `started`: the control's result (nonzero when the attempt began).
-  virtual bool Connect(const std::string& host, int32_t port, int16_t* started) = 0;
-  virtual bool ConnectProxy(int16_t kind, const std::string& host, int32_t port) = 0;
-  virtual bool ConnectProxyAuth(int16_t kind, const std::string& host, int32_t port,
-                                const std::string& user, const std::string& password) = 0;
-};
+#include "socket_transport.h"
 
 // Filled through IStartGame's SetGameSockIp, SetProxyStyle and SetProxy. Texts are GBK bytes.
 struct ConnectionSettings {
@@ -33,5 +22,6 @@ struct ConnectionSettings {
 
 // Close; the proxy set-up when isuseproxy is nonzero (socktype 0: SOCKS4; 1: SOCKS5 with or
 // without user and password; any other: HTTP with or without credentials); Connect. Returns
-// Connect's result, or 0 when a call failed (the caller treats that as a failed connect).
-int16_t ConnectServer(const ConnectionSettings& settings, VyrSockCalls& sock);
+// Connect's result (1 when the attempt began), or 0 when a call failed: the procedure stops at
+// the failing call and the caller treats it as a failed connect.
+int16_t ConnectServer(const ConnectionSettings& settings, IVyrSockTransport& sock);

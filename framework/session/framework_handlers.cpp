@@ -7,18 +7,16 @@
 #include "framework_messages.h"
 #include "person_records.h"
 #include "session_texts.h"
+#include "session_timers.h"
 #include "text_copy.h"
 
 #include "line_format.h"
 
 namespace {
 
-constexpr int16_t kStatusPlaying = 4;
-constexpr int16_t kStatusWatching = 5;
 constexpr int32_t kWatcherLineColor = 0x8000;
 constexpr int32_t kRefereeLineColor = 128;
 constexpr uint32_t kCountDownNoticeTime = 4000;
-constexpr uint32_t kJoinWatchdogTimer = 204;
 constexpr size_t kMaxAvatarPath = 250;
 constexpr size_t kMaxHotRegionText = 510;
 
@@ -54,7 +52,7 @@ void HandlePersonState(const CVyrMessage_PersonState& m, IFrameworkPlayTable& ta
   const bool me = IsMe(table, m.userId);
   const uint16_t state = m.state;
   if (state >= 3 && state <= 6) table.CloseWaitDialog();
-  if (state == 1 || state == 3 || state == 5) table.KillTableTimer(kJoinWatchdogTimer);
+  if (state == 1 || state == 3 || state == 5) table.KillTableTimer(kTimerJoinWatchdog);
   if (state == 2) {
     if (me) {
       table.OnNetworkEnd(2);
@@ -179,6 +177,7 @@ FrameworkHandling HandlePersonEnter(int k, const uint8_t* body, size_t bodyLengt
   FillFromWireBytes(*fresh, kind, body);
   PlaceNewPerson(table, *fresh, false);
   TablePerson* person = table.AppendPerson(std::move(fresh));
+  if (person == nullptr) return FrameworkHandling::Handled;  // the list is full
   table.PersonListAddPerson(person);
   const TablePerson* player = table.FindPersonAt(MyDesk(table), person->seatno, kStatusPlaying);
   const std::string text =
@@ -223,7 +222,7 @@ void PlaceReferee(const RefereeRecord& record, IFrameworkPlayTable& table) {
   auto fresh = std::make_unique<TablePerson>();
   FillReferee(*fresh, record);
   PlaceNewPerson(table, *fresh, true);
-  table.PersonListAddPerson(table.AppendPerson(std::move(fresh)));
+  if (TablePerson* person = table.AppendPerson(std::move(fresh))) table.PersonListAddPerson(person);
 }
 
 // 3806

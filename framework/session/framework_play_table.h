@@ -23,7 +23,8 @@ class IFrameworkPlayTable {
   // The local player; null until the lobby named one.
   virtual TablePerson* GetMe() = 0;
   virtual std::vector<TablePerson*> GetPersons() = 0;
-  // Appends a person to the table's list, which owns it from then on.
+  // Appends a person to the table's list, which owns it from then on. Null when the list is
+  // full: the person is not added.
   virtual TablePerson* AppendPerson(std::unique_ptr<TablePerson> person) = 0;
   // Removes (and frees) the first entry with that id; the later entries move up.
   virtual void RemovePerson(uint32_t userId) = 0;

@@ -11,6 +11,10 @@
 #include "records/table_person.h"
 #include "wire_record.h"
 
+// A table person's status.
+constexpr int16_t kStatusPlaying = 4;
+constexpr int16_t kStatusWatching = 5;
+
 struct PersonWire256 : WireRecord<PersonWire256> {
   uint32_t id = 0;
   char username[34] = {};

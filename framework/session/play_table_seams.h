@@ -1,6 +1,7 @@
-// What the play table drives outside itself: the socket control, the window timers, the table's
-// notices (wait box, message box, count-down, exit question), the table display and the rules
-// engine. The Windows build puts the controls and dialogs behind these; tests use fakes.
+// What the play table drives outside itself: the socket control (socket_transport.h), the
+// window timers, the table's notices (wait box, message box, count-down, exit question), the
+// table display and the rules engine. The Windows build puts the controls, window timers and
+// notice windows behind these (framework/window/); tests use fakes.
 // A failing call throws (a failed COM call does); the play table catches it where the platform
 // calls in.
 #pragma once
@@ -9,19 +10,7 @@
 
 #include "records/card.h"
 #include "records/table_person.h"
-
-// The socket control, by its dispatch ids: 2 Close, 3 Connect, 5 Send, 9 RecvNext, 10 SetTimeOut.
-// The outcome of Connect arrives later as OnSocketConnect; the bytes asked for with RecvNext
-// arrive together as one OnSocketData.
-class IVyrSockTransport {
- public:
-  virtual ~IVyrSockTransport() = default;
-  virtual void Close() = 0;
-  virtual bool Connect(const std::string& host, int32_t port) = 0;
-  virtual int16_t Send(const uint8_t* frame, int16_t length) = 0;
-  virtual bool RecvNext(int32_t count) = 0;
-  virtual void SetTimeOut(int32_t milliseconds) = 0;
-};
+#include "socket_transport.h"
 
 // Window timers of the table window, by id. Setting an id that runs restarts it; a timer fires
 // every period until it is killed.

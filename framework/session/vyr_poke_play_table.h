@@ -3,6 +3,9 @@
 // the framework's 3000-range messages, maps screen locations to seats, handles exit requests
 // and leaves and shows the table's notices. A concrete game derives from it and supplies the
 // pure operations (its controls, its own messages, its card codec, ...).
+// Defined by topic: play_table_session.cpp (entry points, lost connections, receive path),
+// play_table_dispatch.cpp (framework dispatch and timers), play_table_seats.cpp,
+// play_table_operations.cpp, play_table_exits.cpp and play_table_persons.cpp.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -13,33 +16,10 @@
 #include "frame_receiver.h"
 #include "framework_play_table.h"
 #include "play_table_seams.h"
+#include "session_settings.h"
+#include "session_timers.h"
 #include "wire_frame.h"
 
-
-// Framework-wide values set by the game manager when the table is created.
-struct SessionSettings {
-  int16_t seatsPerTable = 2;
-  int PlayerFlag = 1;       // 1 the local user plays, 0 watches
-  int reviewMode = 0;       // replaying a saved record
-  int doubleStyle = 0;      // paired-table mode
-  int16_t serviceType = 0;
-  int16_t gameType = 0;
-  int16_t subType = 0;
-};
-
-// Timer ids and periods of the framework.
-enum PlayTableTimer : uint32_t {
-  kTimerKeepAlive = 201,
-  kTimerReconnectWatchdog = 203,
-  kTimerJoinWatchdog = 204,
-  kTimerSilenceWatchdog = 205,
-  kTimerExitRequestHold = 212,
-  kTimerKeepAlive2 = 215,
-};
-constexpr uint32_t kKeepAlivePeriod = 30000;
-constexpr uint32_t kWatchdogPeriod = 45000;
-constexpr uint32_t kJoinWatchdogPeriod = 57606648;
-constexpr uint32_t kExitRequestHoldPeriod = 45000;
 
 class CVyrPokePlayTableImp : public IFrameworkPlayTable {
  public:
@@ -105,7 +85,9 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   void OnPlayerExit(uint32_t userId, int16_t reason) override;
   void OnPlayerOffline(uint32_t userId) override;
 
-  // --- Persons: the table's own list; the local user is named by SetMyId. ---
+  // --- Persons: the table's own list; the local user is named by SetMyId. Rosters only add to
+  // it, so it is bounded well above any real table: past the bound new persons are not added.
+  static constexpr size_t kMaxTablePersons = 3000;
   TablePerson* FindPerson(uint32_t userId) override;
   TablePerson* FindPersonAt(int16_t deskno, int16_t seatno, int16_t status) override;
   TablePerson* GetMe() override;
@@ -207,6 +189,7 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   void DispatchMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
   void OnReceiveFailure(const ReceiveStep& step);
   void ReconnectAfterNotice(const char* text);
+  void LeaveFinishedConnection();
   bool WatchdogExpired(uint32_t id);
   void KillWatchdogs();
   void KillKeepAlives();
@@ -244,6 +227,7 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   // Receive bookkeeping: whether a handler asked for the next header, and a count of socket
   // closes, so that a delivery whose handling closed the connection asks for nothing more.
   bool m_headerRequested = false;
+  bool m_dispatching = false;
   uint32_t m_closeCount = 0;
   bool m_socketFailed = false;
   int m_guardDepth = 0;

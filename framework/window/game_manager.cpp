@@ -4,16 +4,9 @@
 
 #include <cstdlib>
 
-#include "socket_dispatch.h"
+#include "vyr_sock.h"
 
 namespace {
-
-// {27A5EEE4-7504-4876-BCB8-11B52CC6F0EE}
-const CLSID kSocketClass = {0x27A5EEE4, 0x7504, 0x4876,
-                            {0xBC, 0xB8, 0x11, 0xB5, 0x2C, 0xC6, 0xF0, 0xEE}};
-// {4172CC4E-E019-446C-92E6-6369B5B2C28A}
-const IID kSocketInterface = {0x4172CC4E, 0xE019, 0x446C,
-                              {0x92, 0xE6, 0x63, 0x69, 0xB5, 0xB2, 0xC2, 0x8A}};
 
 // The control's event interface, as the control itself names it.
 IID DefaultSourceOf(REFCLSID clsid) {
@@ -29,44 +22,47 @@ IID DefaultSourceOf(REFCLSID clsid) {
 }  // namespace
 
 CVyrPokeGameManager::~CVyrPokeGameManager() {
-  if (socket_) VyrSockDispatch(socket_.Get()).Close();
-  for (HBITMAP& b : table_bitmaps) {
-    if (b) DeleteObject(b);
-    b = nullptr;
-  }
+  CVyrPokeGameManager::CloseSocket();
+  transport_.Attach(nullptr);
   socket_.Reset();
   if (host_) host_->Destroy();
   host_.Reset();
 }
 
 void CVyrPokeGameManager::CloseSocket() {
-  if (socket_) VyrSockDispatch(socket_.Get()).Close();
+  if (!socket_) return;
+  try {
+    transport_.Close();
+  } catch (const winkit::ComError&) {
+    // Closing is harmless when nothing is open; a failing close changes nothing here.
+  }
 }
 
 void CVyrPokeGameManager::CreateSocket(HWND parent, short seats_per_table,
                                        winkit::ControlEventTarget* events) {
   LoadSkin();
+  transport_.Attach(nullptr);
   socket_.Reset();
   if (host_) host_->Destroy();
   host_.Reset();
   winkit::ComPtr<winkit::ControlHost> host;
-  if (SUCCEEDED(winkit::ControlHost::Create(parent, kSocketClass, DefaultSourceOf(kSocketClass),
+  if (SUCCEEDED(winkit::ControlHost::Create(parent, CLSID_VyrSock, DefaultSourceOf(CLSID_VyrSock),
                                             kSocketChildId, L"VyrSock", RECT{}, events, &host))) {
     host_ = host;
-    host_->QueryControl(kSocketInterface, socket_.PutVoid());
+    host_->QueryControl(IID_IVyrSock, socket_.PutVoid());
   }
-  settings_.seats_per_table = seats_per_table;
+  transport_.Attach(socket_.Get());
+  settings_.seatsPerTable = seats_per_table;
 }
 
 int CVyrPokeGameManager::ReadInSoundSetting() {
   char text[20 + 1] = {};        // 20 bytes of value and a terminator it may lack
   DWORD size = sizeof text - 1;
   DWORD type = 0;
-  HKEY key;
-  LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Hollin\\insound", 0, KEY_READ, &key);
+  winkit::UniqueKey key;
+  LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Hollin\\insound", 0, KEY_READ, key.Put());
   if (rc == ERROR_SUCCESS) {
-    rc = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
-    RegCloseKey(key);
+    rc = RegQueryValueExA(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
     if (rc == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ) rc = ERROR_INVALID_DATA;
   }
   if (rc != ERROR_SUCCESS) {

@@ -34,8 +34,8 @@ constexpr UINT_PTR kFlushTimer = 2;
 constexpr UINT kFlushRetryMs = 10;
 constexpr size_t kSendPiece = 64 * 1024;
 constexpr size_t kSmallestPiece = 1024;
-constexpr DISPID kOnConnect = 1;
-constexpr DISPID kOnReceive = 2;
+constexpr DISPID kOnConnect = DISPID_VYRSOCK_ONCONNECT;  // the event ids from the IDL
+constexpr DISPID kOnReceive = DISPID_VYRSOCK_ONRECEIVE;
 constexpr DWORD kDefaultTimeoutMs = 60000;
 // Reading pauses while this much is buffered beyond what the pending request needs.
 constexpr size_t kReadAhead = 4 * 1024 * 1024;

@@ -4,36 +4,45 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-class RecordingSock : public VyrSockCalls {
+class RecordingSock : public IVyrSockTransport {
  public:
   std::vector<std::string> calls;
-  std::string fail_on;  // the call that fails, by name
-  int16_t connect_result = 1;
+  std::string fail_on;  // the call that fails (throws), by name
+  bool connect_result = true;
 
-  bool Close() override { return Record("Close"); }
-  bool Connect(const std::string& host, int32_t port, int16_t* started) override {
-    *started = connect_result;
-    return Record("Connect(" + host + "," + std::to_string(port) + ")");
+  void Close() override { Record("Close"); }
+  bool Connect(const std::string& host, int32_t port) override {
+    Record("Connect(" + host + "," + std::to_string(port) + ")");
+    return connect_result;
   }
-  bool ConnectProxy(int16_t kind, const std::string& host, int32_t port) override {
-    return Record("ConnectProxy(" + std::to_string(kind) + "," + host + "," +
-                  std::to_string(port) + ")");
+  void ConnectProxy(int16_t kind, const std::string& host, int32_t port) override {
+    Record("ConnectProxy(" + std::to_string(kind) + "," + host + "," + std::to_string(port) + ")");
   }
-  bool ConnectProxyAuth(int16_t kind, const std::string& host, int32_t port,
+  void ConnectProxyAuth(int16_t kind, const std::string& host, int32_t port,
                         const std::string& user, const std::string& password) override {
-    return Record("ConnectProxyAuth(" + std::to_string(kind) + "," + host + "," +
-                  std::to_string(port) + "," + user + "," + password + ")");
+    Record("ConnectProxyAuth(" + std::to_string(kind) + "," + host + "," +
+           std::to_string(port) + "," + user + "," + password + ")");
   }
+  int16_t Send(const uint8_t*, int16_t length) override {
+    Record("Send");
+    return length;
+  }
+  bool RecvNext(int32_t) override {
+    Record("RecvNext");
+    return true;
+  }
+  void SetTimeOut(int32_t) override { Record("SetTimeOut"); }
 
  private:
-  bool Record(const std::string& call) {
+  void Record(const std::string& call) {
     calls.push_back(call);
-    return call.rfind(fail_on, 0) != 0 || fail_on.empty();
+    if (!fail_on.empty() && call.rfind(fail_on, 0) == 0) throw std::runtime_error(call);
   }
 };
 
@@ -80,7 +89,7 @@ TEST(ConnectServer, CallsForEachProxyChoice) {
 
 TEST(ConnectServer, ReturnsConnectsResultAndStopsAtAFailedCall) {
   RecordingSock refused;
-  refused.connect_result = 0;
+  refused.connect_result = false;
   EXPECT_EQ(ConnectServer(Settings(0, 0, 0), refused), 0);
 
   for (const char* failing : {"Close", "ConnectProxyAuth", "Connect("}) {

@@ -3,8 +3,11 @@
 // a rules engine that record their calls, a scripted server that frames inbound messages, and a
 // concrete table that supplies the game operations.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,6 +17,7 @@
 
 #include "byte_order.h"
 #include "framework_messages.h"
+#include "receive_fuzz_format.h"
 #include "vyr_poke_play_table.h"
 #include "wire_frame.h"
 
@@ -47,6 +51,17 @@ class FakeSocket : public IVyrSockTransport {
     m_log.push_back("Send(" + std::to_string(id) + "," + std::to_string(length) + ")");
     return length;
   }
+  void ConnectProxy(int16_t kind, const std::string& host, int32_t port) override {
+    MaybeFail("ConnectProxy");
+    m_log.push_back("ConnectProxy(" + std::to_string(kind) + "," + host + "," +
+                    std::to_string(port) + ")");
+  }
+  void ConnectProxyAuth(int16_t kind, const std::string& host, int32_t port, const std::string&,
+                        const std::string&) override {
+    MaybeFail("ConnectProxyAuth");
+    m_log.push_back("ConnectProxyAuth(" + std::to_string(kind) + "," + host + "," +
+                    std::to_string(port) + ")");
+  }
   bool RecvNext(int32_t count) override {
     MaybeFail("RecvNext");
     requests.push_back(count);
@@ -72,8 +87,10 @@ class FakeTimers : public ITableTimers {
   explicit FakeTimers(CallLog& log) : m_log(log) {}
   uint64_t now = 0;
   std::function<void(uint32_t)> fire;  // the table's OnGameTimer
+  bool failing = false;                 // SetTimer throws
 
   void SetTimer(uint32_t id, uint32_t ms) override {
+    if (failing) throw std::runtime_error("SetTimer");
     m_timers[id] = {ms, now + ms};
     m_log.push_back("SetTimer(" + std::to_string(id) + "," + std::to_string(ms) + ")");
   }
@@ -116,8 +133,10 @@ class FakeNotices : public ITableNotices {
   std::vector<TableNotice> shown;
   // Runs while a MessageAndWait notice is up (the nested loop of a modal wait).
   std::function<void()> whileWaiting;
+  bool failing = false;  // Show throws
 
   void Show(const TableNotice& n) override {
+    if (failing) throw std::runtime_error("notice");
     shown.push_back(n);
     m_log.push_back(Describe(n));
     if (n.kind == NoticeKind::MessageAndWait && whileWaiting) whileWaiting();
@@ -189,7 +208,9 @@ class FakeDisplay : public ICommTableCalls {
 class FakeRules : public ICommArithmeticCalls {
  public:
   explicit FakeRules(CallLog& log) : m_log(log) {}
+  bool failing = false;
   void AddCardsToMyHand(int16_t count, const card* cards) override {
+    if (failing) throw std::runtime_error("rules");
     m_log.push_back("Rules.AddCardsToMyHand(" + std::to_string(count) +
                     FakeDisplay::Cards(count, cards) + ")");
   }
@@ -210,6 +231,9 @@ class TestPlayTable : public CVyrPokePlayTableImp {
   int createTable = 1;
   int createRules = 1;
   int gameTakes = 0;  // the game's dispatch takes every id it is offered
+  std::vector<uint16_t> takes;  // framework ids the game's dispatch takes as well
+  bool controlsInUse = false;   // InitTable, InitArithmetic and game timer 301 call the controls
+  static constexpr uint32_t kGameTimer = 301;
 
   TablePerson* AddPerson(uint32_t id, const char* nickname, const char* username, int16_t status,
                          int16_t deskno, int16_t seatno) {
@@ -245,8 +269,22 @@ class TestPlayTable : public CVyrPokePlayTableImp {
     if (createRules) SetRulesEngine(&m_rulesFake);
     return createRules;
   }
-  void InitTable() override { m_log.push_back("InitTable"); }
-  void InitArithmetic() override { m_log.push_back("InitArithmetic"); }
+  void InitTable() override {
+    m_log.push_back("InitTable");
+    if (controlsInUse) TableDisplay()->Setup();
+  }
+  void InitArithmetic() override {
+    m_log.push_back("InitArithmetic");
+    if (controlsInUse) RulesEngine()->AddCardsToMyHand(0, nullptr);
+  }
+  int OnOwnTimer(uint32_t id) override {
+    if (id != kGameTimer) return 0;
+    if (controlsInUse) {
+      TableDisplay()->StartDeal();
+      RulesEngine()->AddCardsToMyHand(0, nullptr);
+    }
+    return 1;
+  }
   // Test codec: colour in the high nibble, value in the low one.
   void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards) override {
     for (int i = 0; i < count; ++i) cards[i] = card{codes[i] >> 4, codes[i] & 15};
@@ -271,7 +309,8 @@ class TestPlayTable : public CVyrPokePlayTableImp {
   void PushAvatarsToTable() override {}
   int OnGameMessage(uint16_t id, const uint8_t*, size_t) override {
     m_log.push_back("Game(" + std::to_string(id) + ")");
-    if (!gameTakes || id >= 3000) return 0;  // the game takes its own ids only
+    const bool listed = std::find(takes.begin(), takes.end(), id) != takes.end();
+    if (!listed && (!gameTakes || id >= 3000)) return 0;  // the game takes its own ids only
     RequestNextHeader();
     return 1;
   }
@@ -283,12 +322,19 @@ class TestPlayTable : public CVyrPokePlayTableImp {
 };
 
 // The server's side of a connection: frames inbound messages with its own sequence numbers and
-// the session key it handed out.
+// the session key it handed out. With KORVEL_RECEIVE_SEEDS naming a folder, it leaves what it
+// framed there as a seed of the receive fuzzer's signing mode.
 struct ScriptedServer {
   uint32_t key = 0;
   uint32_t sequence = 0;
 
+  ScriptedServer() = default;
+  ScriptedServer(const ScriptedServer&) = delete;
+  ScriptedServer& operator=(const ScriptedServer&) = delete;
+  ~ScriptedServer() { WriteSeed(); }
+
   std::vector<uint8_t> Frame(uint16_t id, const std::vector<uint8_t>& body, uint32_t seq) const {
+    Record(id, body, seq);
     std::vector<uint8_t> frame(kMessageHeaderSize, 0);
     StoreBigEndian16(frame.data(), id);
     StoreBigEndian32(frame.data() + 4, static_cast<uint32_t>(body.size() + kMessageTrailerSize));
@@ -319,4 +365,36 @@ struct ScriptedServer {
     sequence = inboundBase;
     return frame;
   }
+
+ private:
+  // The messages framed so far, in the fuzzer's form (the sequence as a flag).
+  void Record(uint16_t id, const std::vector<uint8_t>& body, uint32_t seq) const {
+    if (m_seed.empty()) m_seed = {1, 0, 0, 0, 0};
+    uint8_t flags = 0;
+    if (seq == m_lastSeq + 2) flags = kFlagSkipSequence;
+    if (seq == m_lastSeq && seq != 0) flags = kFlagRepeatSequence;
+    AppendFuzzMessage(m_seed, id, flags, body.data(), body.size());
+    if (id == kSessionStart && body.size() >= sizeof(CVyrMessage_SessionStart)) {
+      CVyrMessage_SessionStart start;
+      if (ReadRecord(body.data(), body.size(), start)) {
+        m_lastSeq = start.inboundBase;
+        return;
+      }
+    }
+    m_lastSeq = seq;
+  }
+  void WriteSeed() const {
+    const char* folder = std::getenv("KORVEL_RECEIVE_SEEDS");
+    if (folder == nullptr || m_seed.empty()) return;
+    static int written = 0;
+    std::filesystem::create_directories(folder);
+    const std::string path = std::string(folder) + "/script-" + std::to_string(written++) + "-" +
+                             std::to_string(m_seed.size());
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(m_seed.data(), 1, m_seed.size(), f);
+      std::fclose(f);
+    }
+  }
+  mutable std::vector<uint8_t> m_seed;
+  mutable uint32_t m_lastSeq = 0;
 };

@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "person_records.h"
 #include "play_table_fakes.h"
 #include "play_table_texts.h"
 #include "session_texts.h"
@@ -461,6 +463,103 @@ TEST(PlayTableSession, FinishedGameIsNotReconnectedAfterALaterFrame) {
   EXPECT_EQ(s.socket.connects, 0);
 }
 
+// 3002 reporting the local player's connection failed (kinds 1 and 2) ends the game: a frame
+// that still arrives re-arms no watchdog, and nothing reconnects the finished game or shows a
+// second ending notice. Only 3002 reporting the player back on line reopens it.
+TEST(PlayTableSession, NetworkFailureReportedBy3002EndsTheGame) {
+  for (const uint16_t kind : {1, 2}) {
+    Session s;
+    s.Join();
+    CVyrMessage_PersonState failed;
+    failed.userId = 1;
+    failed.failureKind = kind;
+    const size_t mark = s.Mark();
+    s.Deliver(s.server.Next(kPersonState, failed));
+    EXPECT_TRUE(s.Has(Msg(kTextNetworkFaultGameOver, true), mark)) << kind;
+    EXPECT_EQ(s.table.IsGameOver(), 1) << kind;
+    s.Deliver(s.server.Next(999, std::vector<uint8_t>{1, 2}));
+    EXPECT_FALSE(s.timers.Running(205)) << kind;
+    s.timers.Advance(10 * 60000);
+    EXPECT_EQ(s.socket.connects, 0) << kind;
+    EXPECT_FALSE(s.Has("StartConnection", mark)) << kind;
+    EXPECT_FALSE(s.Has(Msg(kTextCannotConnect, true), mark)) << kind;
+    EXPECT_EQ(s.Count(Msg(kTextNetworkFaultGameOver, true), mark), 1) << kind;
+  }
+}
+
+// A connection that breaks after the game-ending notice (a broken frame, a failing socket call)
+// is closed and not reconnected: nothing brings back a finished game.
+TEST(PlayTableSession, FinishedGameIsNotReconnectedAfterABrokenConnection) {
+  const struct {
+    const char* name;
+    std::function<void(Session&)> breakIt;
+  } cases[] = {
+      {"bad trailer",
+       [](Session& s) {
+         auto frame = s.server.Next(999, std::vector<uint8_t>{1, 2});
+         frame[frame.size() - 5] ^= 0x5a;
+         s.Deliver(frame);
+       }},
+      {"old sequence number",
+       [](Session& s) {
+         auto frame = s.server.Frame(kPersonOffline, std::vector<uint8_t>(4), s.server.sequence);
+         frame.resize(kMessageHeaderSize);  // the header fails: nothing more is asked for
+         s.Deliver(frame);
+       }},
+      {"failing socket call",
+       [](Session& s) {
+         s.socket.failingCalls = 1;  // asking for the body fails
+         auto frame = s.server.Next(999, std::vector<uint8_t>{1});
+         frame.resize(kMessageHeaderSize);
+         s.Deliver(frame);
+       }},
+  };
+  for (const auto& c : cases) {
+    Session s;
+    s.Join();
+    CVyrMessage_PersonState failed;
+    failed.userId = 1;
+    failed.failureKind = 1;
+    s.Deliver(s.server.Next(kPersonState, failed));
+    ASSERT_EQ(s.table.IsGameOver(), 1) << c.name;
+    const size_t mark = s.Mark();
+    c.breakIt(s);
+    s.timers.Advance(10 * 60000);
+    EXPECT_TRUE(s.Has("Close", mark)) << c.name;
+    EXPECT_FALSE(s.Has("StartConnection", mark)) << c.name;
+    EXPECT_FALSE(s.Has(MsgWait(kTextNetworkFaultReconnect, false), mark)) << c.name;
+    EXPECT_EQ(s.socket.connects, 0) << c.name;
+  }
+}
+
+// 3040 and 3041 are offered on after the framework asked for the next header: a game layer that
+// takes them does not ask again, one request per received body.
+TEST(PlayTableSession, MagicActionsTakenByTheGameAskForOneHeader) {
+  Session s;
+  s.table.takes = {kMagicAction, kMagicActionRefused};
+  s.Join();
+  CVyrMessage_MagicAction action;
+  action.senderId = 2;
+  size_t mark = s.Mark();
+  s.Deliver(s.server.Next(kMagicAction, action));
+  EXPECT_TRUE(s.Has("Game(3040)", mark));
+  EXPECT_EQ(s.Count("RecvNext(32)", mark), 1);
+  EXPECT_EQ(s.pending, std::vector<int32_t>{32});
+  mark = s.Mark();
+  s.Deliver(s.server.Next(kMagicActionRefused, CVyrMessage_MagicActionRefused{}));
+  EXPECT_TRUE(s.Has("Game(3041)", mark));
+  EXPECT_EQ(s.Count("RecvNext(32)", mark), 1);
+  EXPECT_EQ(s.pending, std::vector<int32_t>{32});
+  // A game id the game takes still asks once, and the socket's connect asks once as before.
+  s.table.gameTakes = 1;
+  mark = s.Mark();
+  s.Deliver(s.server.Next(612, std::vector<uint8_t>{7}));
+  EXPECT_EQ(s.Count("RecvNext(32)", mark), 1);
+  mark = s.Mark();
+  s.table.OnSocketConnect(1);
+  EXPECT_EQ(s.Count("RecvNext(32)", mark), 1);
+}
+
 // Every exit reason of a seated player ends the game with its text; the socket is closed and no
 // timer keeps the session alive.
 TEST(PlayTableSession, PlayerExitReasons) {
@@ -850,6 +949,81 @@ TEST(PlayTableFailures, FailingCallsAreCaught) {
     EXPECT_EQ(s.socket.connects, 1);
     EXPECT_EQ(s.table.ReconnectCount(), 2);
   }
+}
+
+// What a display, rules or notice call throws from an entry point of the platform (the
+// socket's connect event, a game timer, Create) is caught there: the entry ends, nothing
+// unwinds into the caller, and the table goes on.
+TEST(PlayTableFailures, ThrowingCallsFromConnectTimersAndCreateAreCaught) {
+  struct Case {
+    const char* name;
+    std::function<void(Session&)> arm;
+    std::function<void(Session&)> enter;
+  } cases[] = {
+      {"Create, display", [](Session& s) { s.display.failing = true; },
+       [](Session& s) { EXPECT_EQ(s.table.Create(), 0); }},
+      {"Create, rules", [](Session& s) { s.rules.failing = true; },
+       [](Session& s) { EXPECT_EQ(s.table.Create(), 0); }},
+      {"game timer, display", [](Session& s) { s.display.failing = true; },
+       [](Session& s) {
+         s.timers.SetTimer(TestPlayTable::kGameTimer, 1000);
+         s.timers.Advance(1000);
+       }},
+      {"game timer, rules", [](Session& s) { s.rules.failing = true; },
+       [](Session& s) {
+         s.timers.SetTimer(TestPlayTable::kGameTimer, 1000);
+         s.timers.Advance(1000);
+       }},
+      {"connect refused, notice", [](Session& s) { s.notices.failing = true; },
+       [](Session& s) { s.table.OnSocketConnect(0); }},
+      {"connected, timers", [](Session& s) { s.timers.failing = true; },
+       [](Session& s) { s.table.OnSocketConnect(1); }},
+  };
+  for (const Case& c : cases) {
+    Session s;
+    s.table.controlsInUse = true;
+    c.arm(s);
+    EXPECT_NO_THROW(c.enter(s)) << c.name;
+    s.display.failing = s.rules.failing = s.notices.failing = s.timers.failing = false;
+    // The table is still whole: it joins, and its keep-alive runs.
+    s.Join();
+    EXPECT_EQ(s.session.SessionKey, 77u) << c.name;
+    const size_t mark = s.Mark();
+    s.timers.Advance(30000);
+    EXPECT_TRUE(s.Has("Send(3011,49)", mark)) << c.name;
+  }
+}
+
+// Rosters only add to the table's list: it stops at its bound, known persons are still updated,
+// and a person entering a full table is not added.
+TEST(PlayTablePersons, ListIsBoundedAgainstEndlessRosters) {
+  Session s;
+  s.Join();
+  const size_t recordSize = PersonWireSize(PersonWireKindOf(0));
+  uint32_t next = 1000;
+  for (int roster = 0; roster < 4; ++roster) {
+    std::vector<uint8_t> body(recordSize * 1000, 0);
+    for (size_t i = 0; i < 1000; ++i) StoreBigEndian32(body.data() + i * recordSize, next++);
+    ASSERT_EQ(WirePersonId(body.data()), next - 1000);
+    s.table.OnServerMessage(kTableRosterBase, body.data(), body.size());
+  }
+  EXPECT_EQ(s.table.GetPersons().size(), CVyrPokePlayTableImp::kMaxTablePersons);
+  EXPECT_NE(s.table.FindPerson(1), nullptr);
+  EXPECT_NE(s.table.FindPerson(2), nullptr);
+  EXPECT_EQ(s.table.FindPerson(next - 1), nullptr);
+  // A roster naming a known person still updates it; one entering is not added.
+  std::vector<uint8_t> known(recordSize, 0);
+  StoreBigEndian32(known.data(), 2);
+  known[4] = 'Z';
+  s.table.OnServerMessage(kTableRosterBase, known.data(), known.size());
+  std::vector<uint8_t> entering(recordSize, 0);
+  StoreBigEndian32(entering.data(), 999999);
+  const size_t mark = s.Mark();
+  s.table.OnServerMessage(kPersonEnterBase, entering.data(), entering.size());
+  EXPECT_EQ(s.table.FindPerson(999999), nullptr);
+  EXPECT_EQ(s.table.GetPersons().size(), CVyrPokePlayTableImp::kMaxTablePersons);
+  EXPECT_STREQ(s.table.FindPerson(2)->username, "Z");
+  for (const std::string& line : s.Since(mark)) EXPECT_NE(line.rfind("AddChatLine", 0), 0u) << line;
 }
 
 }  // namespace

@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "connect_server.h"
 #include "game_manager.h"
 #include "loopback_servers.h"
-#include "socket_dispatch.h"
+#include "vyr_sock_transport.h"
 #include "winkit/testing/com_test_support.h"
 
 using namespace std::chrono_literals;
@@ -86,7 +87,7 @@ TEST_F(GameManagerTest, CreateSocketLoadsTheSkinFirstAndHostsTheControlHidden) {
   m.CreateSocket(parent_, 2, &sink_);  // again: the previous control is released
   EXPECT_EQ(log_, (std::vector<std::string>{"LoadSkin", "LoadSkin with socket"}));
   ASSERT_NE(m.Socket(), nullptr);
-  EXPECT_EQ(m.Settings().seats_per_table, 2);
+  EXPECT_EQ(m.Settings().seatsPerTable, 2);
   HWND w = GetDlgItem(parent_, 20481);
   ASSERT_NE(w, nullptr);
   wchar_t name[16] = {};
@@ -96,7 +97,7 @@ TEST_F(GameManagerTest, CreateSocketLoadsTheSkinFirstAndHostsTheControlHidden) {
   EXPECT_EQ(GetWindow(GetWindow(parent_, GW_CHILD), GW_HWNDNEXT), nullptr) << "two controls";
   m.SetSubType(1, 2, 3);
   m.SetIsPlayer(1);
-  EXPECT_EQ(m.Settings().gametype, 2);
+  EXPECT_EQ(m.Settings().gameType, 2);
   EXPECT_EQ(m.Settings().PlayerFlag, 1);
 }
 
@@ -112,7 +113,7 @@ TEST_F(GameManagerTest, ConnectServerThroughAProxyThenTalksByDispatchId) {
       loopback::ProxyHandler({loopback::ProxyType::Socks5Auth, "player", "pa55"}));
   TestManager m(&log_);
   m.CreateSocket(parent_, 2, &sink_);
-  VyrSockDispatch sock(m.Socket());
+  IVyrSockTransport& sock = m.Transport();
   ConnectionSettings s;
   s.serverhost = "127.0.0.1";
   s.serverport = echo.port();
@@ -128,10 +129,10 @@ TEST_F(GameManagerTest, ConnectServerThroughAProxyThenTalksByDispatchId) {
   EXPECT_EQ(sink_.events[0], (std::pair<DISPID, std::vector<uint8_t>>{1, {1}}));
   EXPECT_EQ(proxy.accepted(), 1);
 
-  EXPECT_TRUE(sock.SetTimeOut(60000));
+  EXPECT_NO_THROW(sock.SetTimeOut(60000));
   std::vector<uint8_t> frame(49);
   for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint8_t>(i + 1);
-  EXPECT_TRUE(sock.Send(frame.data(), static_cast<int16_t>(frame.size())));
+  EXPECT_EQ(sock.Send(frame.data(), static_cast<int16_t>(frame.size())), 1);
   EXPECT_TRUE(sock.RecvNext(49));
   ASSERT_TRUE(PumpUntil([&] { return sink_.events.size() == 2; }));
   EXPECT_EQ(sink_.events[1].first, 2);
@@ -151,12 +152,12 @@ TEST_F(GameManagerTest, MissingControlLeavesNoInterfaceAndCallsFail) {
     EXPECT_EQ(m.Socket(), nullptr);
     EXPECT_EQ(log_.size(), 1u);
     m.CloseSocket();  // harmless
-    VyrSockDispatch sock(m.Socket());
+    IVyrSockTransport& sock = m.Transport();
     ConnectionSettings s;
     s.serverhost = "127.0.0.1";
     s.serverport = 7000;
     EXPECT_EQ(ConnectServer(s, sock), 0);
-    EXPECT_FALSE(sock.RecvNext(32));
+    EXPECT_THROW(sock.RecvNext(32), winkit::ComError);
   }
   ASSERT_HRESULT_SUCCEEDED(winkit::testing::CallDllExport(L"VyrSock.dll", "DllRegisterServer"));
 }
