@@ -1,5 +1,6 @@
 #include "gchat_control.h"
 
+#include <commdlg.h>
 #include <richedit.h>
 #include <gdiplus.h>
 
@@ -297,6 +298,8 @@ void CGChat::OnButtonClick(POINT p) {
   if (Inside(l.send, p)) {
     SendChat();
     SetFocus(Pane(IDC_INPUT));
+  } else if (Inside(l.font, p)) {
+    ChooseInputFont();
   } else if (Inside(l.clear, p)) {
     ClearOutput();
   } else if (Inside(l.word, p)) {
@@ -338,6 +341,57 @@ void CGChat::OnClickLink(const ENLINK& link) {
     parley::OpenChatLink(text);
   } catch (...) {
     WriteErrorLog("CGChat::OnClickLink  error");
+  }
+}
+
+// The font button: the player picks the input font; the own format and the process's font
+// settings take it (the face within its 20-byte field, sizes below 5 points raised), and the
+// settings are saved whether or not the dialog was confirmed.
+void CGChat::ChooseInputFont() {
+  try {
+    HWND input = Pane(IDC_INPUT);
+    LOGFONTW font{};
+    HDC screen = GetDC(nullptr);
+    font.lfHeight = -MulDiv(std::max<int>(m_ownFormat.m_nSize, 50), GetDeviceCaps(screen, LOGPIXELSY), 720);
+    ReleaseDC(nullptr, screen);
+    font.lfWeight = m_ownFormat.m_nStyle[0] ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = m_ownFormat.m_nStyle[1] ? TRUE : FALSE;
+    font.lfUnderline = m_ownFormat.m_nStyle[2] ? TRUE : FALSE;
+    font.lfStrikeOut = m_ownFormat.m_nStyle[3] ? TRUE : FALSE;
+    char face[20];
+    CopyText(face, m_ownFormat.m_sFontFace);
+    lstrcpynW(font.lfFaceName, parley::Wide(face).c_str(), LF_FACESIZE);
+    CHOOSEFONTW choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = ControlWindow();
+    choose.lpLogFont = &font;
+    choose.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+    choose.rgbColors = static_cast<COLORREF>(m_ownFormat.m_nColor);
+    if (ChooseFontW(&choose)) {
+      CopyCString(m_ownFormat.m_sFontFace, parley::Gbk(font.lfFaceName).c_str());
+      m_ownFormat.m_nColor = static_cast<int32_t>(choose.rgbColors);
+      m_ownFormat.m_nSize = static_cast<int16_t>(choose.iPointSize);
+      m_ownFormat.m_nStyle[0] = font.lfWeight >= FW_BOLD ? 1 : 0;
+      m_ownFormat.m_nStyle[1] = font.lfItalic ? 1 : 0;
+      m_ownFormat.m_nStyle[2] = font.lfUnderline ? 1 : 0;
+      m_ownFormat.m_nStyle[3] = font.lfStrikeOut ? 1 : 0;
+      CHARFORMAT2W cf = MakeFormat(m_ownFormat, choose.rgbColors, false);
+      SendMessageW(input, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+      SetFocus(input);
+    }
+    chat::FontSettings& settings = chat::GetFontSettings();
+    settings.fontname = m_ownFormat.m_sFontFace;
+    settings.color = m_ownFormat.m_nColor;
+    settings.size = m_ownFormat.m_nSize;
+    settings.blod = m_ownFormat.m_nStyle[0];
+    settings.italic = m_ownFormat.m_nStyle[1];
+    settings.underline = m_ownFormat.m_nStyle[2];
+    settings.strickout = m_ownFormat.m_nStyle[3];
+    chat::SaveFontSettings(parley::SettingsDirectory(), settings,
+                           GetSkinManager().values.roomchatalignleft != 0);
+    if (m_ownFormat.m_nSize < chat::kMinFontSize) m_ownFormat.m_nSize = chat::kMinFontSize;
+  } catch (...) {
+    WriteErrorLog("CGChat::OnFont  error");
   }
 }
 

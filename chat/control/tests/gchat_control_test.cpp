@@ -261,6 +261,38 @@ TEST_F(GChatTest, HotRegionsFireOnClickHotRegion) {
   EXPECT_EQ(sink_.heard.size(), 1u);
 }
 
+// The font button opens the font dialog; confirmed or not, the font settings are saved in
+// "serialize.data" one folder above the library's.
+TEST_F(GChatTest, FontButtonSavesTheFontSettings) {
+  wchar_t dll[MAX_PATH] = {};
+  GetModuleFileNameW(GetModuleHandleW(L"Parley.dll"), dll, MAX_PATH);
+  std::wstring settings(dll);
+  settings.resize(settings.rfind(L'\\'));
+  settings.resize(settings.rfind(L'\\') + 1);
+  settings += L"serialize.data";
+  DeleteFileW(settings.c_str());
+
+  parley::testing::DialogDriver driver;
+  bool seen = false;
+  driver.ThenDialog(nullptr, [&](HWND dialog) {
+    seen = true;
+    parley::testing::Click(dialog, IDOK);
+  });
+  RECT client{};
+  GetClientRect(host_->ControlWindow(), &client);
+  // The sample skin's font button: 4,49 from the bottom, 25 x 20.
+  SendMessageW(host_->ControlWindow(), WM_LBUTTONUP, 0, MAKELPARAM(10, client.bottom - 45));
+  EXPECT_TRUE(seen);
+  FILE* f = _wfopen(settings.c_str(), L"rb");
+  ASSERT_NE(f, nullptr);
+  char text[512] = {};
+  fread(text, 1, sizeof text - 1, f);
+  fclose(f);
+  DeleteFileW(settings.c_str());
+  EXPECT_EQ(std::string(text).rfind("[font]\r\nfontname=", 0), 0u);
+  EXPECT_NE(std::string(text).find("[chat]\r\nchatsmall="), std::string::npos);
+}
+
 TEST_F(GChatTest, AThousandLinesKeepTheLast66) {
   const auto start = std::chrono::steady_clock::now();
   char text[64];
