@@ -55,9 +55,11 @@ std::optional<ComposedLine> ComposeAddText(const AddTextInput& input,
   ComposedLine line;
   line.privateHead = input.kind == 0 && input.whisperMode && input.isMyText;
   int16_t position = 0, length = 0;
-  if (!filter.CheckText(input.text, position, length)) return std::nullopt;
+  if (!filter.CheckText(std::u16string_view(input.text).substr(0, kMaxLineCharacters), position,
+                        length))
+    return std::nullopt;
 
-  std::u16string text = input.text;
+  std::u16string text = input.text.substr(0, kMaxLineCharacters);
   if (input.timeStamp) {
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "(%02d:%02d:%02d) ", input.hour, input.minute,

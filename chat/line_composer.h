@@ -15,6 +15,9 @@ namespace chat {
 inline constexpr int kPublicPane = 2001;
 inline constexpr int kChannelPane = 2002;
 inline constexpr int kKeptLines = 66;
+// A line shows at most this many characters (a chat line is at most 380 bytes; a longer text
+// is cut rather than left to stall the panes).
+inline constexpr size_t kMaxLineCharacters = 2000;
 
 enum LineKind : int16_t { kKindAdmin = 2, kKindBroadcast = 4, kKindSystem = 16 };
 

@@ -139,6 +139,9 @@ void CGChat::OnWindowCreated() {
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
       SendMessageW(pane, EM_SETEVENTMASK, 0, ENM_LINK);
       SendMessageW(pane, EM_AUTOURLDETECT, TRUE, 0);
+      // Far above the default 32K characters, so that one very long line cannot stop every
+      // later line from showing.
+      SendMessageW(pane, EM_EXLIMITTEXT, 0, 16 * 1024 * 1024);
     }
     HWND input = CreateWindowExW(0, L"RichEdit20W", L"",
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE, 0, 0, 10, 10,
@@ -666,7 +669,9 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR text
     SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
     const ChatTextFormat format = LineFormat(colour);
     Append(pane, (GetWindowTextLengthW(pane) ? u"\r" : u"") + label_text, format, colour);
-    Append(pane, chat::GbkToWide(reinterpret_cast<const char*>(textstr)), format, colour);
+    Append(pane,
+           chat::GbkToWide(reinterpret_cast<const char*>(textstr)).substr(0, chat::kMaxLineCharacters),
+           format, colour);
     SendMessageW(pane, EM_SETREADONLY, read_only, 0);
     ScrollToBottom(pane);
   } catch (...) {

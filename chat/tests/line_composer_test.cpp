@@ -68,6 +68,13 @@ TEST(LineComposer, KindsPanesTimeStampsAndTheFilter) {
   EXPECT_FALSE(ComposeAddText(in, filter, {}));
 }
 
+TEST(LineComposer, VeryLongLinesAreCut) {
+  const CDirtyWordFilter filter;
+  AddTextInput in;
+  in.text = std::u16string(100000, u'w');
+  EXPECT_EQ(ComposeAddText(in, filter, {})->text.size(), kMaxLineCharacters);
+}
+
 TEST(LineComposer, FacesAtEveryPositionAndKeysThatCouldRepeatForEver) {
   const std::vector<Face> faces = {{1, u"/wx"}, {2, u"a"}};
   const struct {

@@ -293,6 +293,15 @@ TEST_F(GChatTest, FontButtonSavesTheFontSettings) {
   EXPECT_NE(std::string(text).find("[chat]\r\nchatsmall="), std::string::npos);
 }
 
+TEST_F(GChatTest, LinesOfAnyLengthAndBytes) {
+  const std::string huge(100000, 'w');
+  EXPECT_EQ(Add(huge.c_str()), S_OK);
+  EXPECT_EQ(Add("tail \x81"), S_OK);  // a lone lead byte at the end
+  const std::wstring text = OutputText();
+  EXPECT_EQ(text.size(), 2000u + 1 + 6);  // the long line is cut, the next still shows
+  EXPECT_EQ(text.substr(2001), L"tail ?");
+}
+
 TEST_F(GChatTest, AThousandLinesKeepTheLast66) {
   const auto start = std::chrono::steady_clock::now();
   char text[64];
