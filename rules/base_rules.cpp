@@ -1,4 +1,5 @@
 // The four-player base's own win and ready tests, fan table and score.
+#include "face_counts.h"
 #include "mj_gb.h"
 #include "special_shapes.h"
 #include "win_search.h"
@@ -9,8 +10,29 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   shape = kShapeNone;
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
-  if (!AllJudgeable(tiles, t)) return false;
   const bool closed = HasNoMeldOrKong();
+
+  // Without wilds, the counts of the faces turn away at once a hand that is none of the
+  // shapes: not sets and a pair (nor a knitted straight with them), not seven pairs, not all
+  // terminals and honours (thirteen orphans), not knitted and honour tiles all different.
+  FaceCounts counts;
+  const int total = t + w;
+  const bool counted = w == 0 && total <= 14 && CountFaces(tiles, t, counts);
+  if (!counted && !AllJudgeable(tiles, t)) return false;  // 34-face tiles are judgeable
+  bool standard_possible = true;
+  bool seven_pairs_possible = closed;
+  if (counted) {
+    seven_pairs_possible = closed && FacesSevenPairs(counts);
+    // As the 13-tile test's own check: the complete search takes no face held more than
+    // eight times.
+    standard_possible = (FacesWin(counts) && FacesMostCopies(counts) <= 8) ||
+                        FacesKnittedStraightWin(counts);
+    const bool may_win =
+        standard_possible ||
+        seven_pairs_possible ||
+        (closed && (FacesAllTerminalsOrHonours(counts) || FacesMayBeKnittedTiles(counts)));
+    if (!may_win) return false;
+  }
 
   // Two passes over the tiles, sorted ascending and then descending: seven pairs, the standard
   // hand, thirteen orphans, knitted tiles.
@@ -18,13 +40,18 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   sorted.assign(tiles, t);
   bool won = false;
   for (bool ascending : {true, false}) {
-    SortCards(sorted.data(), sorted.size(), ascending);
-    if (closed && SevenPairsWin(sorted.data(), t, w, groups)) {
+    if (counted) {
+      SortedTiles(counts, ascending, sorted.data());
+    } else {
+      SortCards(sorted.data(), sorted.size(), ascending);
+    }
+    if (seven_pairs_possible && SevenPairsWin(sorted.data(), t, w, groups)) {
       shape = kShapeSevenPairs;
       return true;
     }
     groups.clear();
-    if (StandardWin13(sorted.data(), t, w, groups, shape)) {
+    if (standard_possible &&
+        StandardWin13ByStrategies(sorted.data(), t, w, groups, shape, counted)) {
       won = true;
       break;
     }
@@ -37,7 +64,8 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
       return true;
     }
   }
-  if (!won) {
+  // Both passes missed an arrangement that exists: the first one a complete search finds.
+  if (!won && (!standard_possible || !StandardWin13(sorted.data(), t, w, groups, shape))) {
     groups.clear();
     return false;
   }
@@ -49,9 +77,22 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
 bool CMj_Gb::CheckTing(const card* tiles, int t, GroupList& groups, int w) {
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
-  if (!AllJudgeable(tiles, t)) return false;
   const bool closed = HasNoMeldOrKong();
-  // The same two passes as the win test; the special shapes group the tiles in their order.
+  FaceCounts counts;
+  if (w == 0 && t <= 13 && CountFaces(tiles, t, counts)) {
+    // The same questions on the counts of the faces. Thirteen orphans need every tile a
+    // terminal or an honour, knitted tiles every tile different and each suit's tiles of one
+    // class: only then are they asked.
+    if (t == 1) return true;
+    if (t % 3 == 1 && FacesReady(counts)) return true;
+    if (!closed || t != 13) return false;
+    if (counts.pairs == 6) return true;  // six pairs and a single
+    if (FacesAllTerminalsOrHonours(counts) && ThirteenOrphansReady(tiles, t, 0)) return true;
+    return FacesMayBeKnittedTiles(counts) && KnittedTilesReady(tiles, t, 0);
+  }
+  if (!AllJudgeable(tiles, t)) return false;
+  // The two passes of the win test; every one of these tests answers the same whatever the
+  // order of the tiles, so the second pass only repeats the first.
   TileList sorted;
   sorted.assign(tiles, t);
   for (bool ascending : {true, false}) {

@@ -37,4 +37,21 @@ struct FanContext {
   bool standardAgain = false;
 
   int Kongs() const { return meldedKongs->size() + concealedKongs->size(); }
+
+  // What several tests ask, worked out once per count by PrepareFanContext.
+  // The concealed tiles with the tiles of the melds, sorted and grouped as identical tiles
+  // (limit 4); and the same with the kongs' tiles too. Not ready when a tile has no count slot
+  // (the tests then group the tiles themselves).
+  using IdenticalGroups = FixedList<MeldGroup, kMaxWorkTiles + 11 * kMaxMelds>;
+  bool identicalReady = false;
+  IdenticalGroups identicalWithMelds;
+  IdenticalGroups identicalWithKongs;
+  // Per suit, over all groups: the values of its pungs and kongs, the tops of its chows and
+  // the values of its pairs, as bit masks over the values 1-9.
+  int suitPungs[3] = {0, 0, 0};
+  int suitChows[3] = {0, 0, 0};
+  int suitPairs[3] = {0, 0, 0};
 };
+
+// Fills the worked-out parts of a context whose other fields are set.
+void PrepareFanContext(FanContext& context);

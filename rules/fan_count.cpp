@@ -1,18 +1,37 @@
-// The fan count: the fan table walked in order, each pattern found ruling out the ones it
-// lists; fan points and fan names.
+// The fan count: the fan table walked in order, each row's test run unless an earlier row
+// found ruled it out, each row found ruling out the types it lists; fan points and fan names.
+#include <cstdint>
+
 #include "fan_context.h"
 #include "mj_gb.h"
 #include "win_search.h"
 
 namespace {
 
-template <typename List>
-bool Contains(const List& list, FanType type) {
-  for (FanType t : list) {
-    if (t == type) return true;
+// The types ruled out so far: a bit per type below 2048 (every type of the tables), a short
+// list for any other.
+class ExcludedTypes {
+ public:
+  bool Has(FanType type) const {
+    if (type >= 0 && type < kBits) return (bits_[type / 64] >> (type % 64)) & 1;
+    for (FanType t : others_) {
+      if (t == type) return true;
+    }
+    return false;
   }
-  return false;
-}
+  void Add(FanType type) {
+    if (type >= 0 && type < kBits) {
+      bits_[type / 64] |= uint64_t{1} << (type % 64);
+    } else if (!Has(type)) {
+      others_.push_back(type);
+    }
+  }
+
+ private:
+  static constexpr int kBits = 2048;
+  uint64_t bits_[kBits / 64] = {};
+  FixedList<FanType, kMaxFanRows * kMaxExcludedFans> others_;
+};
 
 template <typename List>
 void AppendMeldTiles(const MeldList& melds, List& out) {
@@ -59,17 +78,16 @@ int CMj_Gb::CountFans(int shape, int w, const card* tiles, int t, const MeldGrou
   context.found = &m_FoundFans;
   context.standardAgain =
       shape == win_search::kShapeSevenPairs && IsStandardWin(tiles, t, w);
+  PrepareFanContext(context);
 
-  FixedList<FanType, kMaxFanRows * kMaxExcludedFans> excluded;
+  ExcludedTypes excluded;
   int sum = 0;
   for (int i = 0; i < m_FanTable.size(); ++i) {
     const FanInfo& row = m_FanTable[i];
-    if (Contains(excluded, row.type) || !HasFan(row.type, context)) continue;
+    if (excluded.Has(row.type) || row.test == nullptr || !row.test(context)) continue;
     m_FoundFans.push_back(static_cast<int16_t>(i));
     sum += GetFanScore(row.type);
-    for (FanType type : row.excluded) {
-      if (!Contains(excluded, type)) excluded.push_back(type);
-    }
+    for (FanType type : row.excluded) excluded.Add(type);
   }
   return sum;
 }
@@ -82,15 +100,9 @@ int CMj_Gb::GetFanScore(FanType type) const {
   return kPointsByGrade[grade - 1];
 }
 
-// By the points of the type: 1 to 8 the low tests (grades 8-12), 9 to 24 the middle tests
-// (grades 5-7), 25 to 99 the high tests (grades 1-4). The flower row scores by the flowers
-// laid out, so each of the three knows it.
 bool CMj_Gb::HasFan(FanType type, const FanContext& context) const {
-  const int points = GetFanScore(type);
-  if (points >= 1 && points <= 8) return CheckLowFans(type, context);
-  if (points >= 9 && points <= 24) return CheckMiddleFans(type, context);
-  if (points >= 25 && points <= 99) return CheckHighFans(type, context);
-  return false;
+  const FanInfo* row = FindFan(m_FanTable, type);
+  return row != nullptr && row->test != nullptr && row->test(context);
 }
 
 bool CMj_Gb::GetFanNameByType(FanType type, char* str, char* desc, int16_t* score) const {

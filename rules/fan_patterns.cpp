@@ -1,11 +1,15 @@
 // The pattern tests: one small predicate per scoring pattern over what FanContext shows of the
-// winning hand.
+// winning hand. Each row of the fan table carries its test (the catalogue names it:
+// fan_tests::<the row's constant without "Fan">), and the fan count runs the rows' tests.
 //
 // Terms: "all groups" are the decomposition, the melds, the melded kongs and the concealed
 // kongs; "all tiles" are the concealed tiles without wilds and the tiles of every meld and
 // kong. A group of two or more values can only end up as a chow, so "no chow" rules out such
 // partial sequences too. "For some f from 0 to w" tries f wild tiles as filling, one value
 // after the other.
+#include <cstring>
+
+#include "fan_catalogue.h"
 #include "fan_context.h"
 #include "mj_gb.h"
 #include "special_shapes.h"
@@ -122,6 +126,24 @@ void TilesWith(const FanContext& c, std::initializer_list<const MeldList*> lists
   SortCards(out.data(), out.size(), true);
 }
 
+// The concealed tiles with the tiles of the melds (and of the kongs, when `kongs`), sorted
+// and grouped as identical tiles with limit 4.
+void IdenticalGroupsWith(const FanContext& c, bool kongs, WideGroups& out) {
+  if (c.identicalReady) {
+    const FanContext::IdenticalGroups& ready = kongs ? c.identicalWithKongs : c.identicalWithMelds;
+    out.clear();
+    for (const MeldGroup& g : ready) out.push_back(g);
+    return;
+  }
+  AllTiles tiles;
+  if (kongs) {
+    TilesWith(c, {c.melds, c.meldedKongs, c.concealedKongs}, tiles);
+  } else {
+    TilesWith(c, {c.melds}, tiles);
+  }
+  GroupIdentical(tiles.data(), tiles.size(), 4, out);
+}
+
 // The first suit with at least `least` groups matching, or -1.
 template <typename List, typename Pred>
 int32_t FirstSuitWith(const List& groups, int least, Pred pred) {
@@ -153,6 +175,129 @@ int ChowTops(const MeldGroup& g, int32_t tops[2], int& wilds) {
   }
   return n;
 }
+
+// Shared by the pure triple chow and the pure shifted chows: the decomposition with the chow
+// melds, at most one kong and one pung meld, and the sequence groups of the first suit that
+// has three of them.
+struct ChowSuit {
+  int chows = 0;  // C: groups of three values
+  int twos = 0;   // Q: groups of two values
+  ValueList tops;
+};
+
+bool FindChowSuit(const FanContext& c, ChowSuit& out) {
+  const int kongs = c.Kongs();
+  const int pungs = PungMelds(c);
+  if (kongs > 1 || pungs > 1 || 4 - kongs - pungs < 3) return false;
+  WideGroups list;
+  for (int i = 0; i < c.decompositionCount; ++i) list.push_back(c.decomposition[i]);
+  for (const MeldGroup& g : *c.melds) {
+    if (IsSequenceLike(g)) list.push_back(g);
+  }
+  const int32_t suit = FirstSuitWith(list, 3, IsSequenceLike);
+  if (suit < 0) return false;
+  WideGroups mine;
+  for (const MeldGroup& g : list) {
+    if (g.m_nColor != suit || !IsSequenceLike(g)) continue;
+    mine.push_back(g);
+    out.chows += g.m_nValues == 3 ? 1 : 0;
+    out.twos += g.m_nValues == 2 ? 1 : 0;
+  }
+  SortedValues(mine, out.tops);
+  return true;
+}
+
+template <typename Pred>
+bool AllSuitTiles(const FanContext& c, Pred value_ok) {
+  return StandardOrReadAgain(c) && AllTilesAre(c, [&](const card& t) {
+           return IsSuitColor(t.m_nColor) && value_ok(t.m_nValue);
+         });
+}
+
+// No claimed meld, no melded kong, and not won on a discard (the fully concealed hand and the
+// concealed hand share the test).
+bool NoClaimNoDiscardWin(const FanContext& c) {
+  return c.melds->empty() && c.meldedKongs->empty() && c.wonOnSended == 0;
+}
+
+// What each suit holds among all groups: the values of its pungs and kongs and the tops of its
+// chows, as bit masks over the values 1-9. Only complete groups count: a set that wild tiles
+// would complete is not seen by these patterns.
+struct SuitSets {
+  int pungs[3] = {0, 0, 0};
+  int chows[3] = {0, 0, 0};
+  int pairs[3] = {0, 0, 0};  // values held as a group of exactly two copies
+};
+
+SuitSets SetsBySuit(const FanContext& c) {
+  SuitSets s;
+  for (int k = 0; k < 3; ++k) {
+    s.pungs[k] = c.suitPungs[k];
+    s.chows[k] = c.suitChows[k];
+    s.pairs[k] = c.suitPairs[k];
+  }
+  return s;
+}
+
+bool Has(int mask, int32_t value) { return value >= 1 && value <= 9 && (mask >> value) & 1; }
+
+// The three suits in every order, for patterns that give each suit its own part.
+constexpr int kSuitOrders[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
+                                   {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+
+// ShiftedAcrossSuits for any `first` from `low` to `high`, all at once on the masks.
+bool ShiftedAcrossSuitsFrom(const int masks[3], int32_t low, int32_t high, int32_t step) {
+  const int wanted = ((1 << (high + 1)) - 1) & ~((1 << low) - 1);
+  for (const auto& order : kSuitOrders) {
+    if (masks[order[0]] & (masks[order[1]] >> step) & (masks[order[2]] >> (2 * step)) & wanted) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Three sets, one in each suit, whose values (tops for chows) are `first`, then `first` +
+// `step`, then `first` + 2 * `step`.
+bool ShiftedAcrossSuits(const int masks[3], int32_t first, int32_t step) {
+  for (const auto& order : kSuitOrders) {
+    if (Has(masks[order[0]], first) && Has(masks[order[1]], first + step) &&
+        Has(masks[order[2]], first + 2 * step)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// A sequence (step 1, two or more values) and another group of two or more values with the
+// same top value, of the same colour or of a different one.
+bool TwoSequencesWithOneTop(const FanContext& c, bool same_color) {
+  if (!IsStandard(c)) return false;
+  const AllGroups& groups = c.allGroups;
+  for (int i = 0; i < groups.size(); ++i) {
+    if (groups[i].m_nValues < 2 || groups[i].m_nStep != 1) continue;
+    for (int j = 0; j < groups.size(); ++j) {
+      if (j == i || groups[j].m_nValues < 2) continue;
+      if (groups[j].m_nTopValue != groups[i].m_nTopValue) continue;
+      if ((groups[j].m_nColor == groups[i].m_nColor) == same_color) return true;
+    }
+  }
+  return false;
+}
+
+// A pung (or kong) of the wind numbered `wind` (0 east to 3 north).
+bool WindPung(const FanContext& c, int wind) {
+  if (wind < 0 || wind > 3) return false;
+  return CountOf(c.allGroups, [wind](const MeldGroup& g) {
+           return g.m_nColor == ColorWinds && IsOneValue(g) && g.m_nCopies >= 3 &&
+                  g.m_nTopValue == wind + 1;
+         }) >= 1;
+}
+
+}  // namespace
+
+// ---- the pattern tests, named by the fan catalogue ---------------------------------------
+
+namespace fan_tests {
 
 // ---- grades 1-4 ---------------------------------------------------------------------------
 
@@ -271,10 +416,8 @@ bool PureTerminalChows(const FanContext& c) {
 
 bool QuadrupleChow(const FanContext& c) {
   if (c.Kongs() > 0 || PungMelds(c) > 0) return false;
-  AllTiles tiles;
-  TilesWith(c, {c.melds}, tiles);
   WideGroups groups;
-  GroupIdentical(tiles.data(), tiles.size(), 4, groups);
+  IdenticalGroupsWith(c, false, groups);
   if (groups.size() != 4) return false;
   const int32_t suit = FirstSuitWith(groups, 3, [](const MeldGroup&) { return true; });
   if (suit < 0) return false;
@@ -297,10 +440,8 @@ bool QuadrupleChow(const FanContext& c) {
 
 bool FourPureShiftedPungs(const FanContext& c) {
   if (ChowMelds(c) > 0) return false;
-  AllTiles tiles;
-  TilesWith(c, {c.melds, c.meldedKongs, c.concealedKongs}, tiles);
   WideGroups groups;
-  GroupIdentical(tiles.data(), tiles.size(), 4, groups);
+  IdenticalGroupsWith(c, true, groups);
   if (groups.size() != 5) return false;
   const int32_t suit = FirstSuitWith(groups, 4, [](const MeldGroup&) { return true; });
   if (suit < 0) return false;
@@ -383,37 +524,6 @@ bool FullFlush(const FanContext& c) {
          AllGroupsAre(c, [color](const MeldGroup& g) { return g.m_nColor == color; });
 }
 
-// Shared by the pure triple chow and the pure shifted chows: the decomposition with the chow
-// melds, at most one kong and one pung meld, and the sequence groups of the first suit that
-// has three of them.
-struct ChowSuit {
-  int chows = 0;  // C: groups of three values
-  int twos = 0;   // Q: groups of two values
-  ValueList tops;
-};
-
-bool FindChowSuit(const FanContext& c, ChowSuit& out) {
-  const int kongs = c.Kongs();
-  const int pungs = PungMelds(c);
-  if (kongs > 1 || pungs > 1 || 4 - kongs - pungs < 3) return false;
-  WideGroups list;
-  for (int i = 0; i < c.decompositionCount; ++i) list.push_back(c.decomposition[i]);
-  for (const MeldGroup& g : *c.melds) {
-    if (IsSequenceLike(g)) list.push_back(g);
-  }
-  const int32_t suit = FirstSuitWith(list, 3, IsSequenceLike);
-  if (suit < 0) return false;
-  WideGroups mine;
-  for (const MeldGroup& g : list) {
-    if (g.m_nColor != suit || !IsSequenceLike(g)) continue;
-    mine.push_back(g);
-    out.chows += g.m_nValues == 3 ? 1 : 0;
-    out.twos += g.m_nValues == 2 ? 1 : 0;
-  }
-  SortedValues(mine, out.tops);
-  return true;
-}
-
 bool PureTripleChow(const FanContext& c) {
   ChowSuit s;
   if (!FindChowSuit(c, s)) return false;
@@ -469,13 +579,6 @@ bool PureShiftedPungs(const FanContext& c) {
     }
     return false;
   });
-}
-
-template <typename Pred>
-bool AllSuitTiles(const FanContext& c, Pred value_ok) {
-  return StandardOrReadAgain(c) && AllTilesAre(c, [&](const card& t) {
-           return IsSuitColor(t.m_nColor) && value_ok(t.m_nValue);
-         });
 }
 
 bool UpperTiles(const FanContext& c) {
@@ -612,9 +715,8 @@ bool TwoDragonPungs(const FanContext& c) {
          PiecesMake(c.allGroups, ColorDragons, 3, 9, c.wilds);
 }
 
-bool NoClaimNoDiscardWin(const FanContext& c) {
-  return c.melds->empty() && c.meldedKongs->empty() && c.wonOnSended == 0;
-}
+bool FullyConcealedHand(const FanContext& c) { return NoClaimNoDiscardWin(c); }
+bool ConcealedHand(const FanContext& c) { return NoClaimNoDiscardWin(c); }
 
 bool TwoMeldedKongs(const FanContext& c) { return c.meldedKongs->size() == 2; }
 
@@ -629,17 +731,23 @@ bool LastTile(const FanContext& c) {
   return copies >= 4;
 }
 
+// A chow is three values with step 1; a two-value piece (neighbours or a gap) is one that a
+// wild tile completes. The pieces of a knitted straight (1-4-7, 2-5, ...) are no chows.
+bool IsChowOrItsPiece(const MeldGroup& g) {
+  if (g.m_nCopies != 1) return false;
+  if (g.m_nValues == 3) return g.m_nStep == 1;
+  return g.m_nValues == 2 && (g.m_nStep == 1 || g.m_nStep == 2);
+}
+
 bool AllChows(const FanContext& c) {
   return IsStandard(c) &&
          AllGroupsAre(c, [](const MeldGroup& g) { return IsSuitColor(g.m_nColor); }) &&
-         CountOf(c.allGroups, IsSequenceLike) == 4;
+         CountOf(c.allGroups, IsChowOrItsPiece) == 4;
 }
 
 bool TileHog(const FanContext& c) {
-  AllTiles tiles;
-  TilesWith(c, {c.melds}, tiles);
   WideGroups groups;
-  GroupIdentical(tiles.data(), tiles.size(), 4, groups);
+  IdenticalGroupsWith(c, false, groups);
   for (const MeldGroup& g : groups) {
     if (g.m_nCopies == 4) return true;
   }
@@ -719,32 +827,6 @@ bool MeldedKong(const FanContext& c) { return c.meldedKongs->size() >= 1; }
 
 // ---- the four-player base's own patterns ----------------------------------------------------
 //
-// What each suit holds among all groups: the values of its pungs and kongs and the tops of its
-// chows, as bit masks over the values 1-9. Only complete groups count: a set that wild tiles
-// would complete is not seen by these patterns.
-struct SuitSets {
-  int pungs[3] = {0, 0, 0};
-  int chows[3] = {0, 0, 0};
-  int pairs[3] = {0, 0, 0};  // values held as a group of exactly two copies
-};
-
-SuitSets SetsBySuit(const FanContext& c) {
-  SuitSets s;
-  for (const MeldGroup& g : c.allGroups) {
-    if (!IsSuitColor(g.m_nColor) || g.m_nTopValue < 1 || g.m_nTopValue > 9) continue;
-    const int bit = 1 << g.m_nTopValue;
-    if (IsOneValue(g) && g.m_nCopies >= 3) s.pungs[g.m_nColor] |= bit;
-    if (IsOneValue(g) && g.m_nCopies == 2) s.pairs[g.m_nColor] |= bit;
-    if (IsChow(g)) s.chows[g.m_nColor] |= bit;
-  }
-  return s;
-}
-
-bool Has(int mask, int32_t value) { return value >= 1 && value <= 9 && (mask >> value) & 1; }
-
-// The three suits in every order, for patterns that give each suit its own part.
-constexpr int kSuitOrders[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
-                                   {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
 
 bool ThirteenOrphans(const FanContext& c) { return c.shape == win_search::kShapeThirteenOrphans; }
 
@@ -796,18 +878,6 @@ bool TriplePung(const FanContext& c) {
   return (s.pungs[0] & s.pungs[1] & s.pungs[2]) != 0;
 }
 
-// Three sets, one in each suit, whose values (tops for chows) are `first`, then `first` +
-// `step`, then `first` + 2 * `step`.
-bool ShiftedAcrossSuits(const int masks[3], int32_t first, int32_t step) {
-  for (const auto& order : kSuitOrders) {
-    if (Has(masks[order[0]], first) && Has(masks[order[1]], first + step) &&
-        Has(masks[order[2]], first + 2 * step)) {
-      return true;
-    }
-  }
-  return false;
-}
-
 // Chows 1-2-3, 4-5-6 and 7-8-9, each in another suit.
 bool MixedStraight(const FanContext& c) {
   const SuitSets s = SetsBySuit(c);
@@ -821,18 +891,12 @@ bool MixedTripleChow(const FanContext& c) {
 
 bool MixedShiftedPungs(const FanContext& c) {
   const SuitSets s = SetsBySuit(c);
-  for (int32_t v = 1; v <= 7; ++v) {
-    if (ShiftedAcrossSuits(s.pungs, v, 1)) return true;
-  }
-  return false;
+  return ShiftedAcrossSuitsFrom(s.pungs, 1, 7, 1);
 }
 
 bool MixedShiftedChows(const FanContext& c) {
   const SuitSets s = SetsBySuit(c);
-  for (int32_t top = 3; top <= 7; ++top) {
-    if (ShiftedAcrossSuits(s.chows, top, 1)) return true;
-  }
-  return false;
+  return ShiftedAcrossSuitsFrom(s.chows, 3, 7, 1);
 }
 
 // Nothing found before it in the walk but the flower row.
@@ -866,22 +930,6 @@ bool AllSimples(const FanContext& c) {
   return AllTilesAre(c, [](const card& t) {
     return IsSuitColor(t.m_nColor) && t.m_nValue != 1 && t.m_nValue != 9;
   });
-}
-
-// A sequence (step 1, two or more values) and another group of two or more values with the
-// same top value, of the same colour or of a different one.
-bool TwoSequencesWithOneTop(const FanContext& c, bool same_color) {
-  if (!IsStandard(c)) return false;
-  const AllGroups& groups = c.allGroups;
-  for (int i = 0; i < groups.size(); ++i) {
-    if (groups[i].m_nValues < 2 || groups[i].m_nStep != 1) continue;
-    for (int j = 0; j < groups.size(); ++j) {
-      if (j == i || groups[j].m_nValues < 2) continue;
-      if (groups[j].m_nTopValue != groups[i].m_nTopValue) continue;
-      if ((groups[j].m_nColor == groups[i].m_nColor) == same_color) return true;
-    }
-  }
-  return false;
 }
 
 bool PureDoubleChow(const FanContext& c) { return TwoSequencesWithOneTop(c, true); }
@@ -950,15 +998,6 @@ bool DragonPung(const FanContext& c) {
          }) >= 1;
 }
 
-// A pung (or kong) of the wind numbered `wind` (0 east to 3 north).
-bool WindPung(const FanContext& c, int wind) {
-  if (wind < 0 || wind > 3) return false;
-  return CountOf(c.allGroups, [wind](const MeldGroup& g) {
-           return g.m_nColor == ColorWinds && IsOneValue(g) && g.m_nCopies >= 3 &&
-                  g.m_nTopValue == wind + 1;
-         }) >= 1;
-}
-
 bool PrevalentWind(const FanContext& c) { return WindPung(c, c.prevalentWind); }
 bool SeatWind(const FanContext& c) { return WindPung(c, c.seatWind); }
 
@@ -969,106 +1008,65 @@ bool DoublePung(const FanContext& c) {
          (s.pungs[1] & s.pungs[2]) != 0;
 }
 
+}  // namespace fan_tests
+
+namespace {
+
+// Count slots for tiles of colours 0-7 and values 1-9, in the order tiles sort in.
+constexpr int kSlots = 80;
+
+bool AddSlot(const card& c, uint8_t* slots) {
+  if (c.m_nColor < 0 || c.m_nColor > 7 || c.m_nValue < 1 || c.m_nValue > 9) return false;
+  ++slots[c.m_nColor * 10 + c.m_nValue];
+  return true;
+}
+
+bool AddMeldSlots(const MeldList& melds, uint8_t* slots) {
+  for (const MeldGroup& g : melds) {
+    for (int32_t i = 0; i < g.m_nValues; ++i) {
+      const card c{g.m_nColor, g.m_nTopValue - i * g.m_nStep};
+      for (int32_t k = 0; k < g.m_nCopies; ++k) {
+        if (!AddSlot(c, slots)) return false;
+      }
+    }
+  }
+  return true;
+}
+
+// Sorted tiles grouped as identical tiles with limit 4: each tile's copies in groups of four
+// and one of the rest, in tile order.
+void GroupSlots(const uint8_t* slots, FanContext::IdenticalGroups& out) {
+  out.clear();
+  for (int word = 0; word < kSlots; word += 8) {
+    uint64_t eight = 0;
+    std::memcpy(&eight, slots + word, 8);
+    if (eight == 0) continue;  // most slots are empty: skip eight at a time
+    for (int slot = word; slot < word + 8; ++slot) {
+      for (int left = slots[slot]; left > 0; left -= 4) {
+        out.push_back(CopiesGroup({slot / 10, slot % 10}, left < 4 ? left : 4));
+      }
+    }
+  }
+}
+
 }  // namespace
 
-bool CMj_Gb::CheckHighFans(FanType type, const FanContext& c) const {
-  switch (type) {
-    case FanBigFourWinds: return BigFourWinds(c);
-    case FanBigThreeDragons: return BigThreeDragons(c);
-    case FanAllGreen: return AllGreen(c);
-    case FanNineGates: return NineGates(c);
-    case FanFourKongs: return FourKongs(c);
-    case FanSevenShiftedPairs: return SevenShiftedPairs(c);
-    case FanHeavenlyHand: return HeavenlyHand(c);
-    case FanLittleFourWinds: return LittleFourWinds(c);
-    case FanLittleThreeDragons: return LittleThreeDragons(c);
-    case FanAllHonors: return AllHonors(c);
-    case FanFourConcealedPungs: return FourConcealedPungs(c);
-    case FanPureTerminalChows: return PureTerminalChows(c);
-    case FanQuadrupleChow: return QuadrupleChow(c);
-    case FanFourPureShiftedPungs: return FourPureShiftedPungs(c);
-    case FanFourPureShiftedChows: return FourPureShiftedChows(c);
-    case FanThreeKongs: return ThreeKongs(c);
-    case FanAllTerminalsAndHonors: return AllTerminalsAndHonors(c);
-    case FanThirteenOrphans: return ThirteenOrphans(c);
-    case FanAllTerminals: return AllTerminals(c);
-    case FanFlowerTiles: return FlowerTiles(c);
-    default: return false;
+void PrepareFanContext(FanContext& c) {
+  for (int k = 0; k < 3; ++k) c.suitPungs[k] = c.suitChows[k] = c.suitPairs[k] = 0;
+  for (const MeldGroup& g : c.allGroups) {
+    if (!IsSuitColor(g.m_nColor) || g.m_nTopValue < 1 || g.m_nTopValue > 9) continue;
+    const int bit = 1 << g.m_nTopValue;
+    if (IsOneValue(g) && g.m_nCopies >= 3) c.suitPungs[g.m_nColor] |= bit;
+    if (IsOneValue(g) && g.m_nCopies == 2) c.suitPairs[g.m_nColor] |= bit;
+    if (IsChow(g)) c.suitChows[g.m_nColor] |= bit;
   }
-}
 
-bool CMj_Gb::CheckMiddleFans(FanType type, const FanContext& c) const {
-  switch (type) {
-    case FanSevenPairs: return SevenPairs(c);
-    case FanAllEvenPungs: return AllEvenPungs(c);
-    case FanFullFlush: return FullFlush(c);
-    case FanPureTripleChow: return PureTripleChow(c);
-    case FanPureShiftedPungs: return PureShiftedPungs(c);
-    case FanUpperTiles: return UpperTiles(c);
-    case FanMiddleTiles: return MiddleTiles(c);
-    case FanLowerTiles: return LowerTiles(c);
-    case FanPureStraight: return PureStraight(c);
-    case FanPureShiftedChows: return PureShiftedChows(c);
-    case FanAllFives: return AllFives(c);
-    case FanThreeConcealedPungs: return ThreeConcealedPungs(c);
-    case FanUpperFour: return UpperFour(c);
-    case FanLowerFour: return LowerFour(c);
-    case FanBigThreeWinds: return BigThreeWinds(c);
-    case FanGreaterHonorsAndKnittedTiles: return GreaterHonorsAndKnittedTiles(c);
-    case FanMixedTerminalChows: return MixedTerminalChows(c);
-    case FanTriplePung: return TriplePung(c);
-    case FanLesserHonorsAndKnittedTiles: return LesserHonorsAndKnittedTiles(c);
-    case FanKnittedStraight: return KnittedStraight(c);
-    case FanFlowerTiles: return FlowerTiles(c);
-    default: return false;
-  }
-}
-
-bool CMj_Gb::CheckLowFans(FanType type, const FanContext& c) const {
-  switch (type) {
-    case FanReversibleTiles: return ReversibleTiles(c);
-    case FanLastTileDraw: return LastTileDraw(c);
-    case FanLastTileClaim: return LastTileClaim(c);
-    case FanOutWithReplacementTile: return OutWithReplacementTile(c);
-    case FanRobbingTheKong: return RobbingTheKong(c);
-    case FanAllPungs: return AllPungs(c);
-    case FanHalfFlush: return HalfFlush(c);
-    case FanMeldedHand: return MeldedHand(c);
-    case FanTwoConcealedKongs: return TwoConcealedKongs(c);
-    case FanTwoDragonPungs: return TwoDragonPungs(c);
-    case FanFullyConcealedHand:
-    case FanConcealedHand: return NoClaimNoDiscardWin(c);
-    case FanTwoMeldedKongs: return TwoMeldedKongs(c);
-    case FanLastTile: return LastTile(c);
-    case FanAllChows: return AllChows(c);
-    case FanTileHog: return TileHog(c);
-    case FanTwoConcealedPungs: return TwoConcealedPungs(c);
-    case FanConcealedKong: return ConcealedKong(c);
-    case FanShortStraight: return ShortStraight(c);
-    case FanTwoTerminalChows: return TwoTerminalChows(c);
-    case FanPungOfTerminalsOrHonors: return PungOfTerminalsOrHonors(c);
-    case FanMeldedKong: return MeldedKong(c);
-    case FanMixedStraight: return MixedStraight(c);
-    case FanMixedTripleChow: return MixedTripleChow(c);
-    case FanMixedShiftedPungs: return MixedShiftedPungs(c);
-    case FanChickenHand: return ChickenHand(c);
-    case FanMixedShiftedChows: return MixedShiftedChows(c);
-    case FanAllTypes: return AllTypes(c);
-    case FanOutsideHand: return OutsideHand(c);
-    case FanDragonPung: return DragonPung(c);
-    case FanPrevalentWind: return PrevalentWind(c);
-    case FanSeatWind: return SeatWind(c);
-    case FanDoublePung: return DoublePung(c);
-    case FanAllSimples: return AllSimples(c);
-    case FanPureDoubleChow: return PureDoubleChow(c);
-    case FanMixedDoubleChow: return MixedDoubleChow(c);
-    case FanOneVoidedSuit: return OneVoidedSuit(c);
-    case FanNoHonors: return NoHonors(c);
-    case FanEdgeWait: return EdgeWait(c);
-    case FanClosedWait: return ClosedWait(c);
-    case FanSingleWait: return SingleWait(c);
-    case FanSelfDrawn: return SelfDrawn(c);
-    case FanFlowerTiles: return FlowerTiles(c);
-    default: return false;
-  }
+  uint8_t slots[kSlots] = {};
+  bool ok = true;
+  for (int i = 0; i < c.tileCount && ok; ++i) ok = AddSlot(c.tiles[i], slots);
+  ok = ok && AddMeldSlots(*c.melds, slots);
+  if (ok) GroupSlots(slots, c.identicalWithMelds);
+  ok = ok && AddMeldSlots(*c.meldedKongs, slots) && AddMeldSlots(*c.concealedKongs, slots);
+  if (ok) GroupSlots(slots, c.identicalWithKongs);
+  c.identicalReady = ok;
 }

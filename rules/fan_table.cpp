@@ -4,6 +4,7 @@ void AppendFanRows(FanTable& table, const FanCatalogueRow* rows, int n) {
   for (int i = 0; i < n; ++i) {
     FanInfo info;
     info.type = rows[i].type;
+    info.test = rows[i].test;
     info.name = rows[i].name;
     info.description = rows[i].description;
     info.name_utf8 = rows[i].name_utf8;

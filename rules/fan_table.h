@@ -1,5 +1,6 @@
-// The fan table: one row per scoring pattern, in the order the fan count tests them. The rows
-// come from the catalogue generated out of fan_catalogue.txt (texts as GBK bytes).
+// The fan table: one row per scoring pattern, in the order the fan count tests them, each with
+// its test and the types it excludes once found. The rows come from the catalogue generated
+// out of fan_catalogue.txt (texts as GBK bytes).
 #pragma once
 #include <cstdint>
 
@@ -8,6 +9,7 @@
 
 struct FanInfo {
   FanType type = 0;
+  FanTest test = nullptr;  // whether a winning hand has the pattern
   const char* name = "";  // GBK, NUL-terminated
   FixedList<FanType, kMaxExcludedFans> excluded;
   const char* description = "";  // GBK, NUL-terminated

@@ -1,5 +1,6 @@
 #include "korvel.h"
 
+#include "face_counts.h"
 #include "win_search.h"
 
 namespace {
@@ -9,47 +10,19 @@ using win_search::kShapeNone;
 using win_search::kShapeSevenPairs;
 using win_search::kShapeStandard;
 
-// Three knitted triples (1-4-7, 2-5-8, 3-6-9) need all three suits, each holding one of them.
-// Only asked of hands without wilds.
-bool HasKnittedClasses(const card* tiles, int t) {
-  int classes[3] = {0, 0, 0};
-  for (int i = 0; i < t; ++i) {
-    if (IsSuitColor(tiles[i].m_nColor)) classes[tiles[i].m_nColor] |= 1 << (tiles[i].m_nValue - 1);
-  }
-  for (int mask : classes) {
-    if ((mask & 0b001001001) != 0b001001001 && (mask & 0b010010010) != 0b010010010 &&
-        (mask & 0b100100100) != 0b100100100) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// Without wild tiles, a tile with neither a second copy nor a neighbour within two values of
-// its suit belongs to no set and no pair: such a hand wins only as a knitted straight.
-bool HasLoneTile(const card* tiles, int t) {
-  int8_t counts[70] = {};
-  for (int i = 0; i < t; ++i) ++counts[tiles[i].m_nColor * 10 + tiles[i].m_nValue];
-  for (int i = 0; i < t; ++i) {
-    const int32_t color = tiles[i].m_nColor;
-    const int32_t value = tiles[i].m_nValue;
-    if (counts[color * 10 + value] >= 2) continue;
-    if (!IsSuitColor(color)) return true;
-    bool near = false;
-    for (int32_t v = value - 2; v <= value + 2 && !near; ++v) {
-      near = v != value && v >= 1 && v <= 9 && counts[color * 10 + v] > 0;
-    }
-    if (!near) return true;
-  }
-  return false;
-}
-
 // Whether the hand can win in any way the passes below accept. Every strategy of the passes
 // only accepts tiles that can be arranged as seven pairs, as sets and a pair, or as a knitted
 // straight with sets and a pair, so a hand that is none of these is turned away before the
 // costlier strategies run.
 bool MayWin(const card* tiles, int t, int w, bool seven_pairs_allowed) {
-  if (win_search::ExhaustiveStandardWin(tiles, t, w, nullptr)) return true;
+  // With one wild tile, sets and a pair are the real tiles one tile short of them (the wild
+  // is that tile), which the counts answer at once.
+  win_search::FaceCounts counts;
+  if (w == 1 && t + w <= 14 && win_search::CountFaces(tiles, t, counts)) {
+    if (win_search::FacesReady(counts)) return true;
+  } else if (win_search::ExhaustiveStandardWin(tiles, t, w, nullptr)) {
+    return true;
+  }
   GroupList scratch;
   if (seven_pairs_allowed && win_search::SevenPairsWin(tiles, t, w, scratch)) return true;
   return win_search::ExhaustiveKnittedStraightWin(tiles, t, w);
@@ -61,39 +34,42 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
   shape = kShapeNone;
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
-  if (!win_search::AllJudgeable(tiles, t)) return false;
   const bool seven_pairs_allowed = HasNoMeldOrKong();
-  // Most hands asked about cannot win; turn them away early. Without wilds a lone tile says
-  // so at once; with wilds the whole question is settled first.
-  if (w == 0) {
-    const int total = t + w;
-    if (HasLoneTile(tiles, t) &&
-        !((total == 11 || total == 14) && HasKnittedClasses(tiles, t))) {
-      return false;
-    }
-  } else if (!MayWin(tiles, t, w, seven_pairs_allowed)) {
-    return false;
+  // Most hands asked about cannot win; turn them away first. Without wilds the counts of the
+  // faces settle the question at once (a hand of the 34 faces is judgeable); with wilds the
+  // searches do.
+  TileList sorted;
+  win_search::FaceCounts counts;
+  const bool counted = w == 0 && win_search::CountFaces(tiles, t, counts);
+  // Seven pairs answer the same in both passes (they are counted).
+  bool seven_pairs = false;
+  if (counted) {
+    seven_pairs = seven_pairs_allowed && win_search::FacesSevenPairs(counts);
+    const bool may_win =
+        win_search::FacesWin(counts) || seven_pairs || win_search::FacesKnittedStraightWin(counts);
+    if (!may_win) return false;
+    sorted.assign(tiles, t);
+    win_search::SortedTiles(counts, true, sorted.data());
+  } else {
+    if (!win_search::AllJudgeable(tiles, t)) return false;
+    if (!MayWin(tiles, t, w, seven_pairs_allowed)) return false;
+    sorted.assign(tiles, t);
+    SortCards(sorted.data(), sorted.size(), true);
+    seven_pairs = seven_pairs_allowed && win_search::SevenPairsWin(sorted.data(), t, w, groups);
   }
 
   // Two passes over the tiles, sorted ascending and then descending: seven pairs, then the
   // standard hand. Most winning hands are settled by the first strategies of the first pass.
-  TileList sorted;
-  sorted.assign(tiles, t);
-  SortCards(sorted.data(), sorted.size(), true);
-  if (seven_pairs_allowed && win_search::SevenPairsWin(sorted.data(), t, w, groups)) {
+  if (seven_pairs && win_search::SevenPairsWin(sorted.data(), t, w, groups)) {
     shape = kShapeSevenPairs;
     return true;
   }
-  bool won = win_search::StandardWinByPartitions(sorted.data(), t, w, groups, shape);
+  bool won = win_search::StandardWin(sorted.data(), t, w, groups, shape);
   if (!won) {
-    if (w == 0 && !MayWin(tiles, t, w, seven_pairs_allowed)) return false;
-    won = win_search::StandardWinByLaterStrategies(sorted.data(), t, w, groups, shape);
-  }
-  if (!won) {
-    SortCards(sorted.data(), sorted.size(), false);
-    if (seven_pairs_allowed && win_search::SevenPairsWin(sorted.data(), t, w, groups)) {
-      shape = kShapeSevenPairs;
-      return true;
+    if (counted) {
+      win_search::SortedTiles(counts, false, sorted.data());
+    } else {
+      SortCards(sorted.data(), sorted.size(), false);
     }
     won = win_search::StandardWin(sorted.data(), t, w, groups, shape);
   }
@@ -111,6 +87,15 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
 bool CKorvel::CheckTing(const card* tiles, int t, GroupList& groups, int w) {
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
+  win_search::FaceCounts counts;
+  if (w == 0 && win_search::CountFaces(tiles, t, counts)) {
+    // The same questions on the counts of the faces (tiles of the 34 faces are judgeable).
+    if (HasNoMeldOrKong() && t == 13) {
+      if (counts.pairs == 6) return true;  // six pairs and a single
+    }
+    if (t == 1) return true;
+    return (t == 4 || t == 7 || t == 10 || t == 13) && win_search::FacesReady(counts);
+  }
   if (!win_search::AllJudgeable(tiles, t)) return false;
   if (HasNoMeldOrKong() && win_search::SevenPairsReady(tiles, t, w)) return true;
   const int total = t + w;
@@ -132,14 +117,6 @@ int CKorvel::GetFanScore(FanType type) const {
   const int grade = type / 100;
   if (grade >= 1 && grade <= 8) return kPointsByGrade[grade - 1];
   return 1;
-}
-
-bool CKorvel::HasFan(FanType type, const FanContext& context) const {
-  const int points = GetFanScore(type);
-  if (points >= 1 && points <= 2) return CheckLowFans(type, context);
-  if (points >= 3 && points <= 6) return CheckMiddleFans(type, context);
-  if (points >= 7 && points <= 39) return CheckHighFans(type, context);
-  return false;
 }
 
 int CKorvel::GetFans(FanType* out, int capacity) const {

@@ -1,6 +1,6 @@
 // CKorvel: the two-player rules, the only rules class the control creates. It replaces the
 // base's win and ready tests (seven pairs and the standard hand only), the fan table (54
-// patterns), the fan points, the pattern dispatch and the score, and adds five extra flags.
+// patterns, each with its test), the fan points and the score, and adds five extra flags.
 #pragma once
 #include <cstdint>
 
@@ -18,7 +18,6 @@ class CKorvel : public CMj_Gb {
   bool CheckTing(const card* tiles, int t, GroupList& groups, int w) override;
   void InitFanTable() override;
   int GetFanScore(FanType type) const override;
-  bool HasFan(FanType type, const FanContext& context) const override;
 
   // The fans of the last count: first the extra codes of the flags equal to 1, then the type
   // of every found fan in table order. Writes at most `capacity` codes; answers how many

@@ -6,6 +6,10 @@ Usage: make_fan_catalogue.py <fan_catalogue.txt> <output header>
 Each row keeps its texts twice: as GBK bytes (what the interfaces hand out) and as UTF-8 bytes
 (for diagnostics and tests). Every byte is written as an octal escape, so the header is plain
 ASCII whatever the compiler's character sets are.
+
+Each row also names the test of its pattern: the predicate fan_tests::<name>, where <name> is
+the row's constant without its "Fan" prefix (FanAllChows: fan_tests::AllChows). The header
+declares every predicate; fan_patterns.cpp defines them, so a row without its test does not link.
 """
 import re
 import sys
@@ -57,6 +61,12 @@ def parse(path):
     return order, sections
 
 
+def predicate_name(constant):
+    if not constant.startswith("Fan") or len(constant) <= 3:
+        sys.exit(f"constant {constant} does not start with Fan")
+    return constant[3:]
+
+
 def array_name(section):
     return "k" + "".join(part.capitalize() for part in section.split("_")) + "FanRows"
 
@@ -73,11 +83,16 @@ def main():
     out.append("")
     out.append("using FanType = int16_t;")
     out.append("")
+    out.append("// The test of one pattern: whether the winning hand the context describes has it.")
+    out.append("struct FanContext;")
+    out.append("using FanTest = bool (*)(const FanContext&);")
+    out.append("")
     out.append(f"inline constexpr int kMaxExcludedFans = {MAX_EXCLUDED};")
     out.append("")
     out.append("struct FanCatalogueRow {")
     out.append("  FanType type;")
     out.append("  const char* constant;")
+    out.append("  FanTest test;")
     out.append("  const char* name;              // GBK, NUL-terminated")
     out.append("  const char* description;       // GBK, NUL-terminated")
     out.append("  const char* name_utf8;")
@@ -95,6 +110,12 @@ def main():
             if known is None:
                 seen[row["constant"]] = row["type"]
                 out.append(f"inline constexpr FanType {row['constant']} = {row['type']};")
+    predicates = sorted({predicate_name(c) for c in seen})
+    out.append("")
+    out.append("namespace fan_tests {")
+    for name in predicates:
+        out.append(f"bool {name}(const FanContext& context);")
+    out.append("}  // namespace fan_tests")
     for section in order:
         rows = sections[section]
         out.append("")
@@ -103,7 +124,8 @@ def main():
         for row in rows:
             excluded = ", ".join(str(x) for x in row["excluded"]) or ""
             out.append(f"    // {row['type']} {row['constant']}")
-            out.append(f"    {{{row['type']}, \"{row['constant']}\",")
+            out.append(f"    {{{row['type']}, \"{row['constant']}\", "
+                       f"fan_tests::{predicate_name(row['constant'])},")
             out.append(f"     {escape(row['name'].encode('gbk'))},")
             out.append(f"     {escape(row['description'].encode('gbk'))},")
             out.append(f"     {escape(row['name'].encode('utf-8'))},")

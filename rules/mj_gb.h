@@ -2,8 +2,9 @@
 // melds, kongs and flowers, the discards seen, the tile just drawn and the tile just
 // discarded and the per-hand flags; it decides claims, wins and ready hands and counts fans.
 //
-// This is the four-player base. The win and ready tests, the fan table, the fan points, the
-// pattern dispatch and the score are virtual: the two-player rules (CKorvel) replace them. The
+// This is the four-player base. The win and ready tests, the fan table, the fan points and the
+// score are virtual: the two-player rules (CKorvel) replace them. The fan table is data: each
+// row carries its pattern's test, so replacing the table replaces what the count looks for. The
 // base's own versions are the four-player rules: win and ready tests that also know thirteen
 // orphans (shape 30) and knitted tiles (shape 40), and a table of 81 patterns.
 //
@@ -157,8 +158,9 @@ class CMj_Gb {
   virtual void InitFanTable();
   // Points of a fan type by its grade.
   virtual int GetFanScore(FanType type) const;
-  // Whether the hand described by the context has the pattern.
-  virtual bool HasFan(FanType type, const FanContext& context) const;
+  // Whether the hand described by the context has the pattern: the test of the table's row of
+  // that type (no row: no).
+  bool HasFan(FanType type, const FanContext& context) const;
   // The score of the hand (the banker flag, the fans and the base are reported too).
   virtual int CalculateScore(int16_t& banker, int16_t& fans, int16_t& base);
 
@@ -189,10 +191,6 @@ class CMj_Gb {
   int CountProspectiveFans(const card& hucard, int won_on_sended, int16_t hu_type, int shape,
                            int w, const TileList& tiles, const GroupList& groups);
 
-  // The pattern tests, by grade: 8-12, 5-7 and 1-4.
-  bool CheckLowFans(FanType type, const FanContext& context) const;
-  bool CheckMiddleFans(FanType type, const FanContext& context) const;
-  bool CheckHighFans(FanType type, const FanContext& context) const;
   // Concealed tiles and w wilds form a standard hand (the seven-pairs hands' second look).
   bool IsStandardWin(const card* tiles, int t, int w) const;
 

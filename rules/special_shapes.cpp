@@ -1,5 +1,7 @@
 #include "special_shapes.h"
 
+#include "face_counts.h"
+
 namespace win_search {
 
 namespace {
@@ -313,10 +315,11 @@ bool SixteenTileStrategies(const card* tiles, int t, int w, int n, GroupList& gr
   return false;
 }
 
-// Sets and a pair for N = 2 to 3 * sets + 2 by the strategies of the game, and the first
-// arrangement a complete search finds when they all miss one; larger hands go to the kong
-// members.
-bool SizedWin(const card* tiles, int t, int w, int sets, GroupList& groups, int& shape) {
+// Sets and a pair for N = 2 to 3 * sets + 2 by the strategies of the game, and (when
+// `search_last`) the first arrangement a complete search finds when they all miss one; larger
+// hands go to the kong members.
+bool SizedWin(const card* tiles, int t, int w, int sets, bool search_last, bool known_to_exist,
+              GroupList& groups, int& shape) {
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0 || w > kMaxWilds) return false;
   if (!AllJudgeable(tiles, t)) return false;
@@ -325,12 +328,30 @@ bool SizedWin(const card* tiles, int t, int w, int sets, GroupList& groups, int&
   if (total < 2 || (total - 2) % 3 != 0) return false;
   const int n = (total - 2) / 3;
   // The strategies only find arrangements that exist: when there is none, they need not run.
-  const bool knitted = sets == 4 && (total == 11 || total == 14) &&
-                       ExhaustiveKnittedStraightWin(tiles, t, w);
-  if (!knitted && !ExhaustiveSetsAndPair(tiles, t, w, n, nullptr)) return false;
+  // Without wilds the counts of the faces say so at once.
+  FaceCounts counts;
+  if (known_to_exist) {
+    // The caller knows an arrangement exists.
+  } else if (w <= 1 && CountFaces(tiles, t, counts)) {
+    // (The complete search takes no face held more than eight times.) With one wild tile the
+    // real tiles are one tile short of sets and a pair.
+    const bool knitted = sets == 4 && (w == 0 ? FacesKnittedStraightWin(counts)
+                                               : (total == 11 || total == 14) &&
+                                                     ExhaustiveKnittedStraightWin(tiles, t, w));
+    const bool arranged = w == 0 ? FacesWin(counts) : FacesReady(counts);
+    if (!knitted && !(arranged && FacesMostCopies(counts) <= 8)) return false;
+  } else {
+    const bool knitted = sets == 4 && (total == 11 || total == 14) &&
+                         ExhaustiveKnittedStraightWin(tiles, t, w);
+    if (!knitted && !ExhaustiveSetsAndPair(tiles, t, w, n, nullptr)) return false;
+  }
   const bool found = sets == 4 ? StandardWin(tiles, t, w, groups, shape)
                                : SixteenTileStrategies(tiles, t, w, n, groups, shape);
   if (found) return true;
+  if (!search_last) {
+    groups.clear();
+    return false;
+  }
   shape = kShapeEyeFirst;
   return ExhaustiveSetsAndPair(tiles, t, w, n, &groups);
 }
@@ -338,11 +359,16 @@ bool SizedWin(const card* tiles, int t, int w, int sets, GroupList& groups, int&
 }  // namespace
 
 bool StandardWin13(const card* tiles, int t, int w, GroupList& groups, int& shape) {
-  return SizedWin(tiles, t, w, 4, groups, shape);
+  return SizedWin(tiles, t, w, 4, true, false, groups, shape);
+}
+
+bool StandardWin13ByStrategies(const card* tiles, int t, int w, GroupList& groups, int& shape,
+                               bool known_to_exist) {
+  return SizedWin(tiles, t, w, 4, false, known_to_exist, groups, shape);
 }
 
 bool StandardWin16(const card* tiles, int t, int w, GroupList& groups, int& shape) {
-  return SizedWin(tiles, t, w, 5, groups, shape);
+  return SizedWin(tiles, t, w, 5, true, false, groups, shape);
 }
 
 bool StandardReady13(const card* tiles, int t, int w) {

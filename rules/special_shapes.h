@@ -62,8 +62,15 @@ bool KongHandReady(const card* tiles, int t, int w, int sets);
 
 // ---- the standard tests by game ------------------------------------------------------------
 
-// 13-tile game: N = 2, 5, 8, 11, 14 as StandardWin; N = 15 to 18 the kong members.
+// 13-tile game: N = 2, 5, 8, 11, 14 as StandardWin; N = 15 to 18 the kong members. When the
+// strategies miss an arrangement that exists, the first one a complete search finds.
 bool StandardWin13(const card* tiles, int t, int w, GroupList& groups, int& shape);
+// The same without the complete search at the end: the strategies only (the kong members
+// always search completely). `known_to_exist`: the caller has made sure that the tiles can be
+// arranged as sets and a pair, or as a knitted straight with them (N = 2 to 14), so the
+// strategies run without asking again.
+bool StandardWin13ByStrategies(const card* tiles, int t, int w, GroupList& groups, int& shape,
+                               bool known_to_exist = false);
 // N = 1: yes; N = 4, 7, 10, 13: one tile short of sets and a pair; N = 14 to 17 the kong
 // members.
 bool StandardReady13(const card* tiles, int t, int w);

@@ -47,19 +47,21 @@ void CountTaken(Step step, const MeldGroup& g, Partition& out, Counts taken) {
 
 // Groups what is left with one grouping and takes out the groups that step is after; what
 // stays keeps its order.
-void RunStep(TileList& rest, Step step, Partition& out) {
+// `judgeable`: every tile of the list names a real face and none is wild (then each has a
+// count slot).
+void RunStep(TileList& rest, Step step, bool judgeable, Partition& out) {
   Counts taken{};
   bool any = false;
   const bool identical = step == Step::Identical3 || step == Step::Identical2;
-  if (identical && AllJudgeable(rest.data(), rest.size())) {
+  if (identical && judgeable) {
     // Grouped as identical tiles with a limit, c copies of a tile make c / limit full groups
     // (and one with the rest): counting is enough. The groups taken come out in the order
     // their tiles first appear.
     const int limit = step == Step::Identical3 ? 3 : 2;
     Counts counts{};
-    for (const card& c : rest) ++counts[CountSlot(c)];
+    for (const card& c : rest) ++counts[c.m_nColor * 10 + c.m_nValue];
     for (const card& c : rest) {
-      const int slot = CountSlot(c);
+      const int slot = c.m_nColor * 10 + c.m_nValue;
       const int full = counts[slot] / limit;
       counts[slot] = 0;
       for (int k = 0; k < full; ++k) CountTaken(step, CopiesGroup(c, limit), out, taken);
@@ -84,7 +86,7 @@ void RunStep(TileList& rest, Step step, Partition& out) {
   // Drop the first copies of what was taken, in one pass.
   int kept = 0;
   for (int i = 0; i < rest.size(); ++i) {
-    const int slot = CountSlot(rest[i]);
+    const int slot = judgeable ? rest[i].m_nColor * 10 + rest[i].m_nValue : CountSlot(rest[i]);
     if (slot >= 0 && taken[slot] > 0) {
       --taken[slot];
     } else {
@@ -248,7 +250,8 @@ void PartitionTiles(const card* tiles, int t, PartitionKind kind, Partition& out
   static constexpr Step kPungsFirst[] = {Step::Identical3, Step::Sequences3, Step::Identical2,
                                          Step::Sequences2, Step::Gaps2};
   const Step* steps = kind == PartitionKind::SequencesFirst ? kSequencesFirst : kPungsFirst;
-  for (int i = 0; i < 5; ++i) RunStep(rest, steps[i], out);
+  const bool judgeable = AllJudgeable(tiles, t);
+  for (int i = 0; i < 5 && !rest.empty(); ++i) RunStep(rest, steps[i], judgeable, out);
   for (const card& c : rest) {
     out.groups.push_back(SingleGroup(c));
     ++out.singles;
@@ -580,8 +583,12 @@ bool KnittedStraightWin(const card* tiles, int t, int w, GroupList& groups) {
 // ---- exhaustive search --------------------------------------------------------------------
 
 bool AllJudgeable(const card* tiles, int t) {
+  // The highest value of each colour that can be judged (the wild colour none).
+  static constexpr int32_t kHighest[8] = {9, 9, 9, 4, 3, 4, 4, 0};
   for (int i = 0; i < t; ++i) {
-    if (IsWildCard(tiles[i]) || !IsValidTile(tiles[i])) return false;
+    const uint32_t color = static_cast<uint32_t>(tiles[i].m_nColor);
+    const int32_t value = tiles[i].m_nValue;
+    if (color > 7 || value < 1 || value > kHighest[color]) return false;
   }
   return true;
 }

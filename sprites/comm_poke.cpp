@@ -14,11 +14,6 @@ BitmapSize NextBackBufferSize(BitmapSize have, int32_t w, int32_t h) {
   return {180, 100};
 }
 
-bool CardLess(const card& a, const card& b) {
-  if (a.m_nColor != b.m_nColor) return a.m_nColor < b.m_nColor;
-  return a.m_nValue < b.m_nValue;
-}
-
 // ---- CCommPoke ----
 
 void CCommPoke::RemoveCard(int32_t color, int32_t value) {
@@ -107,7 +102,7 @@ void CMj_Poke::Init(uint16_t angle, int16_t topMargin, uint16_t mode, uint32_t b
 bool CMj_Poke::GetMjFaceCell(const card& c, uint16_t& x, uint16_t& y) const {
   int32_t color = c.m_nColor;
   const int32_t value = c.m_nValue;
-  if (color == kWildColor && m_Wild[0].m_nColor != -1) color = m_Wild[0].m_nColor;
+  if (color == ColorWild && m_Wild[0].m_nColor != -1) color = m_Wild[0].m_nColor;
   // A tile outside the sheet has no face (it is drawn as the bare tile).
   if (color < 0 || color > 7 || value < 1 || value > 9) return false;
   const int32_t fw = m_nFaceW, fh = m_nFaceH;
@@ -139,7 +134,7 @@ void CMj_Poke::SetWildCards(int16_t count, const card* cards) {
     for (int k = 0; k < n; ++k) {
       m_Wild[k] = cards[k];
       for (card& c : m_Cards)
-        if (c == cards[k]) c.m_nColor = kWildColor;
+        if (c == cards[k]) c.m_nColor = ColorWild;
     }
   }
   SortCards();
@@ -147,7 +142,7 @@ void CMj_Poke::SetWildCards(int16_t count, const card* cards) {
 
 bool CMj_Poke::IsWildCard(int32_t i) const {
   const auto c = CardAt(i);
-  return c && c->m_nColor == kWildColor;
+  return c && c->m_nColor == ColorWild;
 }
 
 int16_t CMj_Poke::GetCardX(int32_t i) const { return static_cast<int16_t>(i * m_nCellW); }

@@ -5,14 +5,12 @@
 #include <optional>
 #include <vector>
 
+#include "records/tile_colors.h"
 #include "sprite_layout.h"
 
 namespace sprites {
 
 using OwnerWindow = void*;
-
-// Colour of the wild tile; sorts last.
-constexpr int32_t kWildColor = 7;
 
 class CCommPoke {
  public:
@@ -149,8 +147,5 @@ class CMj_Poke : public CColor_Seperator_Poke {
   bool m_bDrawEnabled = true;
   bool m_bVisible = true;
 };
-
-// Orders tiles by colour, then value.
-bool CardLess(const card& a, const card& b);
 
 }  // namespace sprites

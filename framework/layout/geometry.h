@@ -11,6 +11,12 @@ struct Point {
   friend bool operator==(const Point&, const Point&) = default;
 };
 
+struct Size {
+  int32_t width = 0;
+  int32_t height = 0;
+  friend bool operator==(const Size&, const Size&) = default;
+};
+
 struct Rect {
   int32_t left = 0;
   int32_t top = 0;

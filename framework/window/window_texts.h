@@ -15,3 +15,13 @@ inline constexpr char kTipExit[] = "\xcd\xcb\xb3\xf6";
 inline constexpr char kTipPageBack[] = "\xc9\xcf\xd2\xbb\xd2\xb3";
 // 下一页
 inline constexpr char kTipPageForward[] = "\xcf\xc2\xd2\xbb\xd2\xb3";
+// √
+inline constexpr char kCheckMark[] = "\xa1\xcc";
+// √  %s
+inline constexpr char kCheckedFormat[] = "\xa1\xcc  %s";
+// 宋体
+inline constexpr char kFontSong[] = "\xcb\xce\xcc\xe5";
+// 设置
+inline constexpr char kTextSetup[] = "\xc9\xe8\xd6\xc3";
+// 退出
+inline constexpr char kTextExit[] = "\xcd\xcb\xb3\xf6";

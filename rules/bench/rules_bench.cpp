@@ -184,6 +184,40 @@ void BM_FanCount(benchmark::State& state) {
   }
 }
 
+// The four-player base: its win test (with thirteen orphans and knitted tiles) on the mixed
+// hands, and its whole scoring call on the winning hands, won on a discard (the 13 tiles in
+// hand, the win reported, CalculateScore: win test and the 81-row fan count).
+void BM_BaseWinTestMixed(benchmark::State& state) {
+  const std::vector<Hand>& hands = TheCorpus().mixed;
+  CMj_Gb rules;
+  rules.StartNewHand();
+  GroupList groups;
+  int shape = 0;
+  size_t i = 0;
+  for (auto _ : state) {
+    const Hand& h = hands[i];
+    benchmark::DoNotOptimize(
+        rules.CheckHu(h.data(), static_cast<int>(h.size()), groups, shape, 0));
+    if (++i == hands.size()) i = 0;
+  }
+}
+
+void BM_BaseScore(benchmark::State& state) {
+  const std::vector<Hand>& hands = TheCorpus().winning;
+  CMj_Gb rules;
+  rules.StartNewHand();
+  size_t i = 0;
+  for (auto _ : state) {
+    const Hand& h = hands[i];
+    rules.DeleteAllFromMyHand();
+    rules.AddCardsToMyHand(h.data(), 13);
+    rules.SetHuInfo(HuOnDiscard, 1, h[13]);
+    int16_t banker = 0, fans = 0, base = 0;
+    benchmark::DoNotOptimize(rules.CalculateScore(banker, fans, base));
+    if (++i == hands.size()) i = 0;
+  }
+}
+
 // ---- per-hand distribution ---------------------------------------------------------------
 
 template <typename Judge>
@@ -273,5 +307,7 @@ BENCHMARK(BM_WinTestMixed);
 BENCHMARK(BM_WinTestOneWild);
 BENCHMARK(BM_ReadyTest);
 BENCHMARK(BM_FanCount);
+BENCHMARK(BM_BaseWinTestMixed);
+BENCHMARK(BM_BaseScore);
 
 BENCHMARK_MAIN();

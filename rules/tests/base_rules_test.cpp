@@ -136,6 +136,31 @@ TEST_P(BaseHuTest, VerdictAndShape) {
 INSTANTIATE_TEST_SUITE_P(Hands, BaseHuTest, ::testing::ValuesIn(kHuCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// When the strategies of the first pass (tiles ascending) find no decomposition, the second
+// pass (descending) reads the hand before any complete search does; the fans follow its
+// reading (see the pattern cases second_pass_*).
+TEST(BaseHuTest, SecondPassReadsTheHandBeforeACompleteSearch) {
+  const struct {
+    const char* tiles;
+    const char* groups;
+  } kCases[] = {
+      {"1112333444556p 6p", "[456p][456p][234p][33p][111p]"},
+      {"3345556667788m 3m", "[678m][678m][456m][55m][333m]"},
+      {"2223444556677p 5p", "[567p][567p][345p][44p][222p]"},
+  };
+  CMj_Gb rules;
+  rules.StartNewHand();
+  for (const auto& c : kCases) {
+    const std::vector<card> tiles = Tiles(c.tiles);
+    GroupList groups;
+    int shape = 0;
+    ASSERT_TRUE(rules.CheckHu(tiles.data(), static_cast<int>(tiles.size()), groups, shape, 0))
+        << c.tiles;
+    EXPECT_EQ(GroupsText(groups), c.groups) << c.tiles;
+    EXPECT_TRUE(win_search::IsStandardShape(shape)) << shape;
+  }
+}
+
 // ---- ready test -------------------------------------------------------------------------
 
 struct TingCase {
@@ -360,6 +385,10 @@ const PatternCase kPatternCases[] = {
     {"closed_wait", Hand("13m 456p 789s 345s 55p"), "2m", kOn, {1210}, {1209, 1211}},
     {"single_wait", Hand("123m 456p 789s 345s 5m"), "5m", kOn, {1211}, {1209, 1210}},
     {"self_drawn", Hand("123m 456p 789s 345s 5m"), "5m", kSelf, {1212, 1002, 1104}, {805}},
+    // Read by the second pass: 456 456 234 111 33 waits on the edge, not on the pair.
+    {"second_pass_edge_wait", Hand("1112333444556p"), "6p", kSelf, {1209, 1205}, {1211}},
+    // 567 567 345 222 44: an edge wait, no closed one.
+    {"second_pass_no_closed_wait", Hand("2223444556677p"), "5p", kOn, {1209}, {1210}},
     {"flowers", Hand("123m 456p 789s 345s 5m", {Flowers("12f")}), "5m", kOn, {1213}, {}},
 };
 

@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "face_counts.h"
 #include "korvel_rules.h"
 #include "special_shapes.h"
 #include "tile_notation.h"
@@ -352,6 +353,36 @@ TEST(WinPropertyTest, OneWildTileStandsForAnyFace) {
     }
     if (engine) ASSERT_TRUE(any) << TilesText(tiles);
     if (plain) ASSERT_TRUE(engine) << TilesText(tiles);
+  }
+}
+
+// The count-based answers under the win and ready tests say what the complete searches say,
+// for every hand size they are asked about.
+TEST(FaceCountsPropertyTest, CountsAnswerAsTheCompleteSearches) {
+  HandMaker maker(34);
+  for (int i = 0; i < kHands; ++i) {
+    const int sizes[] = {2, 5, 8, 11, 14, 1, 4, 7, 10, 13};
+    const int n = sizes[maker.Pick(10)];
+    std::vector<card> tiles = maker.Mixed(14);
+    tiles.resize(n);
+    win_search::FaceCounts counts;
+    ASSERT_TRUE(win_search::CountFaces(tiles.data(), n, counts));
+    if (n % 3 == 2) {
+      ASSERT_EQ(win_search::FacesWin(counts),
+                win_search::ExhaustiveStandardWin(tiles.data(), n, 0, nullptr))
+          << TilesText(tiles);
+      ASSERT_EQ(win_search::FacesKnittedStraightWin(counts),
+                win_search::ExhaustiveKnittedStraightWin(tiles.data(), n, 0))
+          << TilesText(tiles);
+      GroupList pairs;
+      ASSERT_EQ(win_search::FacesSevenPairs(counts),
+                win_search::SevenPairsWin(tiles.data(), n, 0, pairs))
+          << TilesText(tiles);
+    } else {
+      ASSERT_EQ(win_search::FacesReady(counts),
+                win_search::ExhaustiveStandardWin(tiles.data(), n, 1, nullptr))
+          << TilesText(tiles);
+    }
   }
 }
 

@@ -205,6 +205,13 @@ const WinCase kCases[] = {
     // ---- other shapes
     {"knitted_straight", Hand("147m 258p 369s 111w 2d"), "2d", kOn, true,
      win_search::kShapeKnittedStraight, {1205}, 3},
+    // The knitted triples are no chows: a knitted straight with a chow is no all-chows hand.
+    {"knitted_straight_is_no_all_chows", Hand("147m 258p 369s 567p 4m"), "4m", kOn, true,
+     win_search::kShapeKnittedStraight, {}, 2},
+    {"knitted_straight_with_a_chow_in_its_suits", Hand("245568m 1667p 369s"), "4p", kOn, true,
+     win_search::kShapeKnittedStraight, {}, 2},
+    {"knitted_straight_with_a_melded_chow", Hand("258m 36669p 17s", {Chow("678p")}), "4s", kOn,
+     true, win_search::kShapeKnittedStraight, {1106}, 3},
 };
 
 class WinTableTest : public ::testing::TestWithParam<WinCase> {};
@@ -315,6 +322,21 @@ TEST_F(WinRulesTest, MinimumFansCountUsesTheWinBeingTested) {
   SetUpHand(rules, Hand("123m 456p 789s 2p", {ConcealedKong("7777s")}));
   rules.SetLowFan(3);
   EXPECT_TRUE(OfferWinningTile(rules, kSelf, Tile("2p")));
+}
+
+// A knitted straight with one chow and a pair has no fan of the two-player table, so a
+// minimum of one fan refuses it.
+TEST_F(WinRulesTest, KnittedStraightWithAChowMissesAMinimumOfOneFan) {
+  const struct {
+    const char* hand;
+    const char* win;
+  } kHands[] = {{"147m 258p 369s 567p 4m", "4m"}, {"245568m 1667p 369s", "4p"}};
+  for (const auto& h : kHands) {
+    SetUpHand(rules, Hand(h.hand));
+    rules.SetLowFan(1);
+    EXPECT_FALSE(OfferWinningTile(rules, kOn, Tile(h.win))) << h.hand;
+    EXPECT_EQ(rules.GetHuType(), HuTypeNone) << h.hand;
+  }
 }
 
 TEST_F(WinRulesTest, NoWinFlagForbidsEveryWin) {

@@ -60,6 +60,18 @@ def title_strip(path, glyphs, face_top, face_bottom, border, ink, close_top=None
     run(args + ["+append", "PNG32:" + path])
 
 
+def dialog_background(path, w, h):
+    """The notice boxes' background: a light panel with a framed edge and a title line."""
+    run(["-size", f"{w}x{h}", "gradient:#fbfcfe-#d9e3ee",
+         "-fill", "none", "-stroke", "#3d5f86", "-strokewidth", "2",
+         "-draw", f"rectangle 1,1 {w - 2},{h - 2}",
+         "-stroke", "#a9c4e0", "-strokewidth", "1",
+         "-draw", f"rectangle 4,4 {w - 5},{h - 5}",
+         "-stroke", "none", "-fill", "#6d8fb3", "-draw", f"rectangle 5,5 {w - 6},16",
+         "-fill", "#3d5f86", "-draw", f"rectangle 5,16 {w - 6},17",
+         "PNG32:" + path])
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -75,6 +87,10 @@ def main():
                    "#d8e2ec")
     labelled_strip(p("page_button_color.png"), 60, 22, pages, "#ffd36b", "#e08a16", "#fff0b8",
                    "#402000")
+
+    dialog_background(p("dlg_bk.png"), 300, 85)
+    labelled_strip(p("ok.png"), 50, 20, ["确定"], "#7fb0e0", "#3d6fa6", "#d0e4f7", "#ffffff")
+    labelled_strip(p("off.png"), 50, 20, ["取消"], "#c9d3de", "#8d9aa8", "#eef2f6", "#1c2129")
 
     # A: the main window is maximised (restore glyph); B: it is not (maximise glyph).
     title_strip(p("icon_1.png"), ["min", "restore", "close"], "#3a4350", "#1c2129", "#5d6a7a",

@@ -183,6 +183,24 @@ bool Near(uint32_t a, uint32_t b, int tolerance) {
   return (a >> 24) == (b >> 24);
 }
 
-DWORD GdiObjectCount() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
+DWORD GdiObjectCount() {
+  const DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (n) return n;
+  // Wine answers 0 here. Its handle table reuses freed slots before new ones, so with a
+  // fixed number of probes allocated the highest slot taken is the live objects plus the
+  // probes (less the table's own start): the same figure whenever nothing leaked between.
+  constexpr int kProbes = 4096;
+  std::vector<HRGN> probes;
+  probes.reserve(kProbes);
+  DWORD high = 0;
+  for (int i = 0; i < kProbes; ++i) {
+    HRGN r = CreateRectRgn(0, 0, 1, 1);
+    if (!r) break;
+    probes.push_back(r);
+    high = std::max<DWORD>(high, LOWORD(reinterpret_cast<uintptr_t>(r)));
+  }
+  for (HRGN r : probes) DeleteObject(r);
+  return high + 1 - static_cast<DWORD>(probes.size());
+}
 
 }  // namespace framework_window::testing

@@ -83,6 +83,11 @@ uint32_t PicturePixel(const std::string& path, int x, int y);
 // True when two colours differ by at most `tolerance` in each channel.
 bool Near(uint32_t a, uint32_t b, int tolerance = 8);
 
+// 0xRRGGBB of a COLORREF.
+inline uint32_t ColourOf(COLORREF c) {
+  return (static_cast<uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
 // GDI objects of this process (GetGuiResources).
 DWORD GdiObjectCount();
 

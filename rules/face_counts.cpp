@@ -1,0 +1,262 @@
+#include "face_counts.h"
+
+namespace win_search {
+
+namespace {
+
+constexpr int kHonourFaces = 27;
+
+// Sets only, one suit. The lowest value left goes into pungs or into chows that start at it;
+// three such chows hold the same tiles as three pungs, so its count modulo 3 is the number of
+// chows it starts, and the rest are pungs.
+bool SuitSetsOnly(const int* c) {
+  int next = c[1];
+  int after = c[2];
+  int k = c[0] % 3;
+  for (int v = 0; v < 9; ++v) {
+    if (k > 0) {
+      if (next < k || after < k) return false;
+      next -= k;
+      after -= k;
+    }
+    // Shift the window: the value v + 1 is now the lowest.
+    const int following = v + 3 < 9 ? c[v + 3] : 0;
+    k = next % 3;
+    next = after;
+    after = following;
+  }
+  return true;
+}
+
+// Sets and one pair, one suit whose count is 2 modulo 3. Every set holds values summing to 0
+// modulo 3, so the pair's value v has 2v equal to the sum of all values modulo 3: only a third
+// of the values can hold it.
+bool SuitSetsAndPair(int* c) {
+  int weighted = 0;
+  for (int v = 0; v < 9; ++v) weighted += v * c[v];
+  for (int v = (2 * weighted) % 3; v < 9; v += 3) {
+    if (c[v] < 2) continue;
+    c[v] -= 2;
+    const bool ok = SuitSetsOnly(c);
+    c[v] += 2;
+    if (ok) return true;
+  }
+  return false;
+}
+
+// A unit of the hand: one suit, or one honour face (honours make no chows).
+struct Units {
+  int suit[3][9];
+  int suit_total[3];
+};
+
+void SplitSuits(const FaceCounts& counts, Units& u) {
+  for (int s = 0; s < 3; ++s) {
+    int total = 0;
+    for (int v = 0; v < 9; ++v) {
+      u.suit[s][v] = counts.n[s * 9 + v];
+      total += u.suit[s][v];
+    }
+    u.suit_total[s] = total;
+  }
+}
+
+}  // namespace
+
+bool CountFaces(const card* tiles, int t, FaceCounts& out) {
+  out = FaceCounts{};
+  int pairs = 0;
+  for (int i = 0; i < t; ++i) {
+    const int face = FaceOf(tiles[i]);
+    if (face < 0) return false;
+    pairs += ++out.n[face] % 2 == 0 ? 1 : 0;
+    out.present |= uint64_t{1} << face;
+  }
+  out.total = t;
+  out.pairs = pairs;
+  return true;
+}
+
+namespace {
+
+struct FaceTiles {
+  card tiles[kFaceCount];
+};
+
+constexpr FaceTiles MakeFaceTiles() {
+  FaceTiles out{};
+  for (int f = 0; f < kFaceCount; ++f) out.tiles[f] = CardOfFace(f);
+  return out;
+}
+
+constexpr FaceTiles kFaceTiles = MakeFaceTiles();
+
+}  // namespace
+
+void SortedTiles(const FaceCounts& counts, bool ascending, card* out) {
+  // Four copies of a face are written at once and the position moves on by the count; the
+  // buffer takes the overhang past the last face.
+  card buffer[kMaxWorkTiles + 4];
+  int k = 0;
+  auto put = [&](int face) {
+    const card c = kFaceTiles.tiles[face];
+    const int n = counts.n[face];
+    buffer[k] = buffer[k + 1] = buffer[k + 2] = buffer[k + 3] = c;
+    for (int extra = 4; extra < n && k + extra < kMaxWorkTiles; ++extra) buffer[k + extra] = c;
+    k += n;
+  };
+  uint64_t faces = counts.present;
+  while (faces != 0 && k < kMaxWorkTiles) {
+    const int face = ascending ? __builtin_ctzll(faces) : 63 - __builtin_clzll(faces);
+    put(face);
+    faces &= ~(uint64_t{1} << face);
+  }
+  for (int i = 0; i < counts.total && i < kMaxWorkTiles; ++i) out[i] = buffer[i];
+}
+
+bool FacesWin(const FaceCounts& counts) {
+  if (counts.total < 2 || counts.total % 3 != 2) return false;
+  int pairs = 0;
+  for (int f = kHonourFaces; f < kFaceCount; ++f) {
+    const int r = counts.n[f] % 3;
+    if (r == 1) return false;
+    if (r == 2 && ++pairs > 1) return false;
+  }
+  Units u;
+  SplitSuits(counts, u);
+  int pair_suit = -1;
+  for (int s = 0; s < 3; ++s) {
+    const int r = u.suit_total[s] % 3;
+    if (r == 1) return false;
+    if (r == 2) {
+      if (++pairs > 1) return false;
+      pair_suit = s;
+    }
+  }
+  if (pairs != 1) return false;
+  for (int s = 0; s < 3; ++s) {
+    if (s != pair_suit && !SuitSetsOnly(u.suit[s])) return false;
+  }
+  return pair_suit < 0 || SuitSetsAndPair(u.suit[pair_suit]);
+}
+
+bool FacesReady(const FaceCounts& counts) {
+  if (counts.total < 1 || counts.total % 3 != 1) return false;
+  // The missing tile goes into one unit. Before it the units' counts modulo 3 must be either
+  // one unit at 1 and the rest at 0 (the tile makes that unit's pair), or two units at 2 and
+  // the rest at 0 (the tile completes a set in one of them, the other holds the pair).
+  int ones = 0, twos = 0;
+  int one_unit = -1, two_units[2] = {-1, -1};
+  Units u;
+  SplitSuits(counts, u);
+  auto residue = [&](int unit) {
+    return unit < 3 ? u.suit_total[unit] % 3 : counts.n[kHonourFaces + unit - 3] % 3;
+  };
+  for (int unit = 0; unit < 10; ++unit) {
+    const int r = residue(unit);
+    if (r == 1) {
+      if (++ones > 1) return false;
+      one_unit = unit;
+    } else if (r == 2) {
+      if (++twos > 2) return false;
+      two_units[twos - 1] = unit;
+    }
+  }
+  // A unit other than the one taking the tile: sets only (residue 0) or sets and the pair.
+  auto unit_ok = [&](int unit) {
+    if (unit >= 3) return true;  // an honour face at residue 0 or 2 is pungs and a pair
+    return residue(unit) == 0 ? SuitSetsOnly(u.suit[unit]) : SuitSetsAndPair(u.suit[unit]);
+  };
+  // The unit taking the tile, which must then be sets only (`pair` false) or hold the pair.
+  auto takes_tile = [&](int unit, bool pair) {
+    if (unit >= 3) return true;  // one more of that honour: a pung or the pair
+    int* c = u.suit[unit];
+    for (int v = 0; v < 9; ++v) {
+      // A tile with no equal or near tile joins no set and no pair.
+      bool near = false;
+      for (int d = -2; d <= 2 && !near; ++d) near = v + d >= 0 && v + d < 9 && c[v + d] > 0;
+      if (!near) continue;
+      ++c[v];
+      const bool ok = pair ? SuitSetsAndPair(c) : SuitSetsOnly(c);
+      --c[v];
+      if (ok) return true;
+    }
+    return false;
+  };
+  if (ones == 1 && twos == 0) {
+    for (int unit = 0; unit < 3; ++unit) {
+      if (unit != one_unit && !unit_ok(unit)) return false;
+    }
+    return takes_tile(one_unit, true);
+  }
+  if (ones == 0 && twos == 2) {
+    for (int unit = 0; unit < 3; ++unit) {
+      if (unit != two_units[0] && unit != two_units[1] && !unit_ok(unit)) return false;
+    }
+    for (int k = 0; k < 2; ++k) {
+      if (unit_ok(two_units[1 - k]) && takes_tile(two_units[k], false)) return true;
+    }
+  }
+  return false;
+}
+
+bool FacesKnittedStraightWin(const FaceCounts& counts) {
+  if (counts.total != 11 && counts.total != 14) return false;
+  // Each suit holds one class whole (values 1-4-7, 2-5-8 or 3-6-9): a mask of the classes
+  // present per suit.
+  int classes[3] = {0, 0, 0};
+  for (int s = 0; s < 3; ++s) {
+    for (int start = 0; start < 3; ++start) {
+      const uint8_t* n = counts.n + s * 9 + start;
+      if (n[0] > 0 && n[3] > 0 && n[6] > 0) classes[s] |= 1 << start;
+    }
+    if (classes[s] == 0) return false;
+  }
+  static constexpr int kStarts[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
+                                        {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+  for (const auto& starts : kStarts) {
+    bool fits = true;
+    for (int s = 0; s < 3 && fits; ++s) fits = (classes[s] >> starts[s]) & 1;
+    if (!fits) continue;
+    FaceCounts rest = counts;
+    for (int s = 0; s < 3; ++s) {
+      for (int v = starts[s]; v < 9; v += 3) --rest.n[s * 9 + v];
+    }
+    rest.total -= 9;
+    if (FacesWin(rest)) return true;
+  }
+  return false;
+}
+
+int FacesMostCopies(const FaceCounts& counts) {
+  int most = 0;
+  for (uint8_t n : counts.n) most = n > most ? n : most;
+  return most;
+}
+
+bool FacesAllTerminalsOrHonours(const FaceCounts& counts) {
+  for (int f = 0; f < kHonourFaces; ++f) {
+    if (counts.n[f] > 0 && f % 9 != 0 && f % 9 != 8) return false;
+  }
+  return true;
+}
+
+bool FacesMayBeKnittedTiles(const FaceCounts& counts) {
+  int suit_tiles = 0;
+  for (int s = 0; s < 3; ++s) {
+    int classes = 0;
+    for (int v = 0; v < 9; ++v) {
+      const int n = counts.n[s * 9 + v];
+      if (n > 1) return false;
+      if (n == 1) classes |= 1 << (v % 3);
+      suit_tiles += n;
+    }
+    if (classes != 0 && (classes & (classes - 1)) != 0) return false;
+  }
+  for (int f = kHonourFaces; f < kFaceCount; ++f) {
+    if (counts.n[f] > 1) return false;
+  }
+  return suit_tiles <= 9;
+}
+
+}  // namespace win_search
