@@ -2,48 +2,6 @@
 
 #include <algorithm>
 
-void PreviewPages::SetItems(int itemCount, int width, int height, int cellWidth, int cellHeight) {
-  m_itemCount = std::max(itemCount, 0);
-  m_cellWidth = std::max(cellWidth, 1);
-  m_cellHeight = std::max(cellHeight, 1);
-  m_columns = std::max(width / m_cellWidth, 1);
-  m_rows = std::max(height / m_cellHeight, 1);
-  const int per = PerPage();
-  m_pageCount = m_itemCount <= per ? 1 : m_itemCount / per + (m_itemCount % per ? 1 : 0);
-  m_page = 0;
-}
-
-bool PreviewPages::PrevPage() {
-  if (m_page <= 0 || m_pageCount < 2) {
-    m_page = 0;
-    return false;
-  }
-  --m_page;
-  return true;
-}
-
-bool PreviewPages::NextPage() {
-  if (m_page >= m_pageCount - 1) {
-    m_page = m_pageCount - 1;
-    return false;
-  }
-  ++m_page;
-  return true;
-}
-
-int PreviewPages::ItemAtCell(int cell) const {
-  if (cell < 0 || cell >= PerPage()) return -1;
-  const int item = m_page * PerPage() + cell;
-  return item < m_itemCount ? item : -1;
-}
-
-int PreviewPages::CellAt(int x, int y) const {
-  if (m_rows == 0 || m_columns == 0 || x < 0 || y < 0) return -1;
-  const int c = x / m_cellWidth, r = y / m_cellHeight;
-  if (c >= m_columns || r >= m_rows) return -1;
-  return r * m_columns + c;
-}
-
 std::vector<uint32_t> FrameDelays(uint32_t frameCount, const uint8_t* property, size_t size) {
   if (frameCount <= 1) return {};
   // A count no real picture has is not allocated for.

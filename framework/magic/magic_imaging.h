@@ -1,32 +1,10 @@
-// Small models behind the magic-action and avatar windows: the picker's pages, the frame timing
-// of an animated avatar picture, and the alpha a windowless movie gets from two renderings.
+// Small models behind the magic-action and avatar windows: the frame timing of an animated
+// avatar picture, and the alpha a windowless movie gets from two renderings. (The picker's pages
+// are the window kit's layout::PreviewPages.)
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-// The picker grid: items in cells of a rectangle, page by page, row by row.
-class PreviewPages {
- public:
-  // columns := width / cellWidth, rows := height / cellHeight, each at least 1.
-  void SetItems(int itemCount, int width, int height, int cellWidth, int cellHeight);
-  int Rows() const { return m_rows; }
-  int Columns() const { return m_columns; }
-  int PageCount() const { return m_pageCount; }
-  int Page() const { return m_page; }
-  int PerPage() const { return m_rows * m_columns; }
-  // Step a page; false (the page clamped) when there is none that way.
-  bool PrevPage();
-  bool NextPage();
-  // The item in a cell of the current page, -1 when the cell holds none.
-  int ItemAtCell(int cell) const;
-  // The cell under a point of the grid, -1 outside every cell.
-  int CellAt(int x, int y) const;
-
- private:
-  int m_itemCount = 0, m_rows = 0, m_columns = 0, m_cellWidth = 1, m_cellHeight = 1;
-  int m_pageCount = 1, m_page = 0;
-};
 
 // Frame delays of an animated picture from its frame-delay property (hundredths of a second,
 // 32-bit little-endian, one per frame): frames beyond the property get 200 ms, as do all frames

@@ -1,4 +1,4 @@
-// The picker's pages, the frame timing of animated avatars and the alpha of movie frames.
+// The frame timing of animated avatars and the alpha of movie frames.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -6,42 +6,6 @@
 #include "magic_imaging.h"
 
 namespace {
-
-TEST(PreviewPages, PagesOfTheFortyPixelGrid) {
-  // The picker's grid: 246 x 174 in 40 x 40 cells is 6 columns by 4 rows.
-  struct Case {
-    int items, pages;
-  };
-  for (const Case c : {Case{0, 1}, Case{1, 1}, Case{24, 1}, Case{25, 2}, Case{48, 2}, Case{49, 3}}) {
-    PreviewPages pages;
-    pages.SetItems(c.items, 246, 174, 40, 40);
-    EXPECT_EQ(pages.Columns(), 6);
-    EXPECT_EQ(pages.Rows(), 4);
-    EXPECT_EQ(pages.PageCount(), c.pages) << c.items;
-  }
-  PreviewPages pages;
-  pages.SetItems(30, 246, 174, 40, 40);
-  EXPECT_FALSE(pages.PrevPage());
-  EXPECT_EQ(pages.Page(), 0);
-  EXPECT_EQ(pages.ItemAtCell(pages.CellAt(45, 41)), 7);  // row 1, column 1
-  EXPECT_TRUE(pages.NextPage());
-  EXPECT_EQ(pages.ItemAtCell(0), 24);
-  EXPECT_EQ(pages.ItemAtCell(5), 29);
-  EXPECT_EQ(pages.ItemAtCell(6), -1);  // past the last item
-  EXPECT_FALSE(pages.NextPage());
-  EXPECT_EQ(pages.Page(), 1);
-  EXPECT_TRUE(pages.PrevPage());
-  EXPECT_EQ(pages.CellAt(240, 10), -1);  // the strip right of the last column
-  EXPECT_EQ(pages.CellAt(10, 160), -1);  // below the last row
-  EXPECT_EQ(pages.CellAt(-1, 0), -1);
-
-  PreviewPages tiny;  // a rectangle smaller than a cell still has one
-  tiny.SetItems(3, 10, 10, 40, 40);
-  EXPECT_EQ(tiny.PerPage(), 1);
-  EXPECT_EQ(tiny.PageCount(), 3);
-  tiny.SetItems(3, 10, 10, 0, -4);  // cell sizes of nothing are taken as one pixel
-  EXPECT_EQ(tiny.CellAt(9, 9), 99);
-}
 
 std::vector<uint8_t> Property(std::vector<uint32_t> hundredths) {
   std::vector<uint8_t> bytes;
