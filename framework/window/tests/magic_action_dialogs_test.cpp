@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "magic_action_texts.h"
+#include "magic_catalogue.h"
 #include "window_test_support.h"
 
 namespace framework_window {
@@ -40,20 +41,23 @@ TablePerson Person(uint32_t id, const char* nick, const char* user, int16_t stat
 
 struct Host : MagicActionHost {
   Host() {
-    for (int i = 0; i < 30; ++i) {
+    // The sample catalogue, then more actions up to 30.
+    catalogue.SetBaseDir(KORVEL_MAGIC_DIR);
+    catalogue.LoadActionConfig();
+    for (const auto& item : catalogue.Items()) items.push_back(item.get());
+    while (items.size() < 30) {
       auto item = std::make_unique<CActionItem>();
-      item->id = i;
-      std::snprintf(item->name, sizeof item->name, "Act%d", i);
-      std::snprintf(item->price, sizeof item->price, "%d", 10 * i);
-      items.push_back(std::move(item));
+      item->id = 1000 + static_cast<int>(items.size());
+      std::snprintf(item->name, sizeof item->name, "Act%d", item->id);
+      std::snprintf(item->price, sizeof item->price, "%d", 5);
+      items.push_back(item.get());
+      extra.push_back(std::move(item));
     }
     persons = {Person(0x12345, "Ann", "ann1", 4), Person(42, "Bob", "bob2", 5)};
   }
   std::string ImageDir() const override { return KORVEL_SKIN_DIR; }
   std::vector<CActionItem*> ActionItems() const override {
-    std::vector<CActionItem*> out;
-    for (auto& i : items) out.push_back(i.get());
-    return out;
+    return items;
   }
   std::vector<const TablePerson*> TablePersons() const override {
     return {&persons[0], &persons[1]};
@@ -73,7 +77,9 @@ struct Host : MagicActionHost {
     const CActionItem* item;
     std::string words;
   };
-  std::vector<std::unique_ptr<CActionItem>> items;
+  CAction_Manager catalogue;
+  std::vector<std::unique_ptr<CActionItem>> extra;
+  std::vector<CActionItem*> items;
   std::vector<TablePerson> persons;
   const TablePerson* selected = nullptr;
   std::vector<Call> calls;
@@ -151,7 +157,7 @@ TEST_F(MagicDialogTest, ChoosingOpensTheSendBoxBesideThePickerWithTheRecipients)
   EXPECT_FALSE(IsWindowVisible(words_.hwnd()));
   Choose(3);
   ASSERT_TRUE(IsWindowVisible(words_.hwnd()));
-  EXPECT_EQ(words_.Item(), host_.items[3].get());
+  EXPECT_EQ(words_.Item(), host_.items[3]);
   const RECT picker = WindowRectOf(picker_.hwnd()), box = WindowRectOf(words_.hwnd());
   EXPECT_EQ(box.right, picker.left - 5);
   EXPECT_EQ(box.bottom, picker.bottom);
@@ -166,15 +172,19 @@ TEST_F(MagicDialogTest, ChoosingOpensTheSendBoxBesideThePickerWithTheRecipients)
   SendMessageW(Combo(), CB_SETCURSEL, 2, 0);
   SetWords(L"keep me");
   Choose(5);
-  EXPECT_EQ(words_.Item(), host_.items[5].get());
+  EXPECT_EQ(words_.Item(), host_.items[5]);
   EXPECT_EQ(Selection(), 2);
   wchar_t text[50];
   GetDlgItemTextW(words_.hwnd(), kWordsEdit, text, 50);
   EXPECT_STREQ(text, L"keep me");
 
-  testing::ActivateHost();
+  // The preview pictures are those of the sample catalogue.
+  EXPECT_EQ(picker_.Grid().LoadedPictures(), 24u);
+  RedrawWindow(picker_.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RedrawWindow(words_.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump(50);
-  EXPECT_TRUE(testing::SaveWindowPng(testing::Host(), Artefact("magic_action_dialogs.png")));
+  EXPECT_TRUE(testing::SaveWindowPng(picker_.hwnd(), Artefact("magic_action_picker.png")));
+  EXPECT_TRUE(testing::SaveWindowPng(words_.hwnd(), Artefact("magic_action_send_box.png")));
 }
 
 TEST_F(MagicDialogTest, PreviewAndSendHandTheChoiceToThePlayTable) {
@@ -192,7 +202,7 @@ TEST_F(MagicDialogTest, PreviewAndSendHandTheChoiceToThePlayTable) {
   ASSERT_EQ(host_.calls.size(), 2u);
   EXPECT_EQ(host_.calls[0].kind, 'P');
   EXPECT_EQ(host_.calls[0].recipient, 0x12345);  // the user id whole, above 16 bits
-  EXPECT_EQ(host_.calls[0].item, host_.items[7].get());
+  EXPECT_EQ(host_.calls[0].item, host_.items[7]);
   EXPECT_EQ(host_.calls[0].words, "\xc4\xe3\xba\xc3");
   EXPECT_EQ(host_.calls[1].kind, 'S');
   EXPECT_EQ(host_.calls[1].value, 0);
@@ -204,7 +214,7 @@ TEST_F(MagicDialogTest, PreviewAndSendHandTheChoiceToThePlayTable) {
   Click(kSendButton);
   ASSERT_EQ(host_.calls.size(), 3u);
   EXPECT_EQ(host_.calls[2].recipient, -1);
-  EXPECT_EQ(host_.calls[2].item, host_.items[1].get());
+  EXPECT_EQ(host_.calls[2].item, host_.items[1]);
 }
 
 }  // namespace
