@@ -11,6 +11,7 @@
 
 #include "magic_action_texts.h"
 #include "magic_catalogue.h"
+#include "play_table_fakes.h"
 #include "window_test_support.h"
 
 namespace framework_window {
@@ -69,7 +70,9 @@ struct Host : MagicActionHost {
   void SendMagicAction(int32_t recipient, int16_t value, const CActionItem* item,
                        const char* words) override {
     calls.push_back({'S', recipient, value, item, words ? words : "<none>"});
+    if (table) table->SendMagicAction(recipient, value, item->type, item->id, words);
   }
+  CVyrPokePlayTableImp* table = nullptr;  // when set, sends go on to the play table
   struct Call {
     char kind;
     int32_t recipient;
@@ -215,6 +218,60 @@ TEST_F(MagicDialogTest, PreviewAndSendHandTheChoiceToThePlayTable) {
   ASSERT_EQ(host_.calls.size(), 3u);
   EXPECT_EQ(host_.calls[2].recipient, -1);
   EXPECT_EQ(host_.calls[2].item, host_.items[1]);
+}
+
+// The play table's side: what the box sends leaves as a 3040 frame with the user id whole.
+struct SendingTable {
+  CallLog log;
+  FakeSocket socket{log};
+  FakeTimers timers{log};
+  FakeNotices notices{log};
+  FakeDisplay display{log};
+  FakeRules rules{log};
+  SessionSettings settings;
+  FrameworkSession session;
+  TestPlayTable table{socket, timers, notices, settings, session, log, display, rules};
+  SendingTable() {
+    table.SetMyId(7);
+    table.AddPerson(7, "me", "myname", 4, 3, 1);
+    table.SetHandStarted(1);
+  }
+};
+
+TEST_F(MagicDialogTest, ASentActionReachesTheServerAs3040) {
+  SendingTable t;
+  host_.table = &t.table;
+  host_.selected = &host_.persons[0];  // user id 0x12345
+  Choose(1);                           // the sample catalogue's second action
+  SetWords(L"hi");
+  Click(kSendButton);
+  ASSERT_EQ(t.socket.sent.size(), 1u);
+  const std::vector<uint8_t>& frame = t.socket.sent.back();
+  ASSERT_EQ(frame.size(), kMessageHeaderSize + 228 + kMessageTrailerSize);
+  const uint8_t* body = frame.data() + kMessageHeaderSize;
+  const std::vector<uint8_t> head(body, body + 30);
+  const CActionItem& item = *host_.items[1];
+  const std::vector<uint8_t> want{
+      0, 1, 0, 0,                                           // sender's seat
+      0, 0, 0, static_cast<uint8_t>(item.type),             // action type
+      0, 0, 0, static_cast<uint8_t>(item.id),               // item id
+      0, 0, 0, 0,                                           // not to everybody
+      0, 0, 0, 7,                                           // sender's user id
+      0, 1, 0x23, 0x45,                                     // receiver's user id, whole
+      0, 0,                                                 // play value
+      0, 2, 'h', 'i'};                                      // words
+  EXPECT_EQ(head, want);
+
+  // Everybody: the flag and -1.
+  host_.selected = nullptr;
+  Choose(2);
+  SetWords(L"");
+  Click(kSendButton);
+  ASSERT_EQ(t.socket.sent.size(), 2u);
+  const uint8_t* all = t.socket.sent.back().data() + kMessageHeaderSize;
+  EXPECT_EQ(std::vector<uint8_t>(all + 12, all + 14), (std::vector<uint8_t>{0, 1}));
+  EXPECT_EQ(std::vector<uint8_t>(all + 20, all + 24), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(std::vector<uint8_t>(all + 26, all + 28), (std::vector<uint8_t>{0, 0}));
 }
 
 }  // namespace
