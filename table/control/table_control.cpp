@@ -5,7 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "records/table_items.h"
+#include "records/magic_records.h"
 #include "table_texts.h"
 #include "winkit/boundary.h"
 #include "winkit/module.h"
@@ -551,11 +551,11 @@ STDMETHODIMP CTable::SetAvactItem(short loc, LONG_PTR pitem) {
   TABLE_METHOD({
     if (!pitem || !ValidSeat(loc) || loc > 1) return;
     const auto* item = reinterpret_cast<const CAvact_Adv_Item*>(pitem);
-    const int32_t key = item->ownerId != -1 ? item->ownerId : item->secondId;
+    const int32_t key = item->userId != -1 ? item->userId : item->secondId;
     if (key == -1) return;
     auto& items = m_AvatarItems[static_cast<size_t>(loc)];
     for (auto& kept : items) {
-      if (kept->ownerId == key || kept->secondId == key) {
+      if (kept->userId == key || kept->secondId == key) {
         kept = item;
         return;
       }
@@ -574,8 +574,8 @@ STDMETHODIMP CTable::PlayFlash(short send_loc, short recv_loc, LONG_PTR item, LO
     int16_t place = m->SeatCount();
     if (m->ValidSeat(recv_loc)) place = recv_loc;
     else if (m->ValidSeat(send_loc)) place = send_loc;
-    static const wchar_t kLaugh[] = L"\u54c8\u54c8\u7b11";  // 哈哈笑
-    const bool laugh = action->name && std::wcscmp(action->name, kLaugh) == 0;
+    static const char kLaugh[] = "\xb9\xfe\xb9\xfe\xd0\xa6";  // 哈哈笑 in GBK
+    const bool laugh = std::strncmp(action->name, kLaugh, sizeof action->name) == 0;
     m_FlashSize = laugh ? SIZE{200, 200} : SIZE{action->width, action->height};
     const UINT_PTR id = table::kTimerFlash + static_cast<uint32_t>(place);
     ::KillTimer(ControlWindow(), id);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "korvel_table.h"
-#include "records/table_items.h"
+#include "records/magic_records.h"
 #include "table_controller.h"
 #include "table_view.h"
 #include "winkit/control.h"
