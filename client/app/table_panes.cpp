@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "pane_texts.h"
@@ -127,4 +128,28 @@ HMENU CTablePersonListImp::BuildPersonMenu(const TablePerson& person) {
   ReleaseDC(nullptr, dc);
   m_detailsMenu.SetItemSize(static_cast<int16_t>(std::min(width, 32767)), 20);
   return m_detailsMenu.menu();
+}
+
+int CTable_PersonListShowElements::LoadIconModule(char letter) {
+  const std::string path = curdir + "\\room\\" + modulePrefix + letter + ".dll";
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
+  winkit::UniqueModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!module) return 0;
+  char text[16] = {};
+  LoadStringA(module.Get(), 1, text, sizeof text);
+  const int count = std::clamp(std::atoi(text), 0, kMaxIconsPerLibrary);
+  for (int n = iconCount; n < iconCount + count; ++n) {
+    const std::string name = "IDI_" + std::to_string(n);
+    if (HICON icon = LoadIconA(module.Get(), name.c_str())) m_roomIcons.push_back(icon);
+  }
+  iconCount += count;
+  m_iconModules.push_back(std::move(module));
+  return 1;
+}
+
+void CTable_PersonListShowElements::LoadRoomIcons() {
+  if (!m_roomIcons.empty()) return;
+  for (char letter = 'a'; letter < 'a' + 10; ++letter) {
+    if (!LoadIconModule(letter)) break;
+  }
 }

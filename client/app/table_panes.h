@@ -10,6 +10,24 @@
 
 #include "room_panes.h"
 
+// The table's person-list skin element: the room icons come from the libraries
+// "<curdir>\room\<prefix><letter>.dll", letters 'a' onward. String 1 of each library is the
+// number of its icons, named IDI_<n> with n running on from the libraries loaded before.
+class CTable_PersonListShowElements : public framework_window::CPersonListShowElements {
+ public:
+  // A library claiming more icons than this is read up to this many.
+  static constexpr int kMaxIconsPerLibrary = 256;
+
+  std::string curdir;
+  std::string modulePrefix;
+  int iconCount = 0;
+
+  // The libraries 'a', 'b', ... (at most ten, up to the first missing), when no icon is loaded.
+  void LoadRoomIcons();
+  // 1 when the library of that letter was loaded.
+  int LoadIconModule(char letter) override;
+};
+
 // What the wrappers ask of the application: the persons of the table and the skin elements.
 class ITablePanesApp {
  public:

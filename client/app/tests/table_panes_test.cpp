@@ -133,3 +133,48 @@ TEST(TablePanes, ChatPaneHostsTheChatControl) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of('\\'));
+}
+
+// The colour at the centre of an icon.
+COLORREF CentreOf(HICON icon) {
+  framework_window::testing::Canvas canvas(16, 16, 0);
+  DrawIconEx(canvas.dc(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+  return canvas.At(8, 8);
+}
+
+TEST(RoomIcons, LibrariesAreReadInLetterOrderWithRunningNumbers) {
+  CTable_PersonListShowElements element;
+  element.curdir = ProgramFolder();
+  element.modulePrefix = "mj";
+  element.LoadRoomIcons();
+  ASSERT_EQ(element.m_roomIcons.size(), 5u);  // 3 from mja, 2 from mjb; no mjc
+  EXPECT_EQ(element.iconCount, 5);
+  EXPECT_EQ(element.m_iconModules.size(), 2u);
+  // IDI_n has colour n of the sample: 0 red, 1 green, 2 blue, 3 yellow, 4 purple.
+  const uint32_t expected[] = {0xC82828, 0x28A028, 0x283CC8, 0xC8A014, 0x9628AA};
+  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(CentreOf(element.m_roomIcons[i]), expected[i]) << i;
+  element.LoadRoomIcons();  // loaded already: nothing more
+  EXPECT_EQ(element.m_roomIcons.size(), 5u);
+}
+
+TEST(RoomIcons, AMissingLibraryLoadsNothing) {
+  CTable_PersonListShowElements element;
+  element.curdir = ProgramFolder();
+  element.modulePrefix = "none";
+  element.LoadRoomIcons();
+  EXPECT_TRUE(element.m_roomIcons.empty());
+  element.curdir = "Z:\\no\\such\\folder";
+  element.modulePrefix = "mj";
+  element.LoadRoomIcons();
+  EXPECT_TRUE(element.m_roomIcons.empty());
+}
+
+}  // namespace
