@@ -153,3 +153,37 @@ void CTable_PersonListShowElements::LoadRoomIcons() {
     if (!LoadIconModule(letter)) break;
   }
 }
+
+void CTableShowElements::Refresh() {
+  caption.Refresh();
+  tab1.Refresh();
+  tab2.Refresh();
+  personList.Refresh();
+  room.Refresh();
+  chat.Refresh();
+}
+
+void CTableShowElements::Assign(const framework_window::CMFCShowElement& other) {
+  const auto* table = dynamic_cast<const CTableShowElements*>(&other);
+  if (!table) return;
+  name = table->name;
+  value = table->value;
+  caption.Assign(table->caption);
+  tab1.Assign(table->tab1);
+  tab2.Assign(table->tab2);
+  room.Assign(table->room);
+  personList.Assign(table->personList);
+  chat.Assign(table->chat);
+  splitter.Assign(table->splitter);
+  tree.Assign(table->tree);
+}
+
+void CTableShowElements::FreeResources() {
+  caption.FreeResources();
+  personList.FreeResources();
+}
+
+void CTableShowElements::SetPictureModule(HMODULE module) {
+  caption.LoadCaptionSkin(module);
+  personList.LoadPersonListSkin(module);
+}

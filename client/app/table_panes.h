@@ -28,6 +28,30 @@ class CTable_PersonListShowElements : public framework_window::CPersonListShowEl
   int LoadIconModule(char letter) override;
 };
 
+// The table window's skin: the elements of its areas, refreshed, assigned and freed together.
+class CTableShowElements : public framework_window::CMFCShowElement {
+ public:
+  framework_window::CCaptionShowElements caption;
+  framework_window::CTabShowElements tab1;
+  framework_window::CTabShowElements tab2;
+  framework_window::CRoomShowElements room;
+  CTable_PersonListShowElements personList;
+  framework_window::CChatShowElements chat;
+  framework_window::CSplitterShowElements splitter;
+  framework_window::CTreeShowElements tree;
+  std::string name;
+  std::string value;
+
+  // Caption, the two tabs, the person list, the room and the chat.
+  void Refresh() override;
+  // From another table skin only: name, value and each area's element.
+  void Assign(const framework_window::CMFCShowElement& other) override;
+  // The caption's and the person list's resources.
+  void FreeResources() override;
+  // The picture library's caption and person-list skin.
+  void SetPictureModule(HMODULE module);
+};
+
 // What the wrappers ask of the application: the persons of the table and the skin elements.
 class ITablePanesApp {
  public:

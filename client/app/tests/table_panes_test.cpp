@@ -178,3 +178,31 @@ TEST(RoomIcons, AMissingLibraryLoadsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TableSkin, RefreshTellsEveryAreaAndAssignTakesTheOthersWindows) {
+  framework_window::testing::RecordingWindow listNotify, chatNotify;
+  HWND list = listNotify.CreateTopLevel(0, 0, 10, 10);
+  HWND chat = chatNotify.CreateTopLevel(0, 0, 10, 10);
+  CTableShowElements source;
+  source.name = "table";
+  source.personList.RegisterWindow(list, list);
+  source.chat.RegisterWindow(chat, chat);
+  CTableShowElements skin;
+  skin.Assign(source);
+  EXPECT_EQ(skin.name, "table");
+  skin.Refresh();
+  EXPECT_EQ(listNotify.Messages(), std::vector<UINT>{framework_window::kMsgSkinChanged});
+  EXPECT_EQ(chatNotify.Messages(), std::vector<UINT>{framework_window::kMsgSkinChanged});
+
+  framework_window::CChatShowElements notATable;
+  notATable.RegisterWindow(list, list);
+  CTableShowElements untouched;
+  untouched.Assign(notATable);
+  EXPECT_EQ(untouched.chat.FirstNotifyWindow(), nullptr);
+  DestroyWindow(list);
+  DestroyWindow(chat);
+}
+
+}  // namespace
