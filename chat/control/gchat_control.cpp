@@ -31,21 +31,9 @@ constexpr COLORREF kNoticeColour = 0x0000FF;
 
 std::wstring W(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 
-VARIANT Ptr(const void* p) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I8;
-  v.llVal = reinterpret_cast<LONGLONG>(p);
-  return v;
-}
-
-VARIANT Int(LONG n) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = n;
-  return v;
-}
+// Event arguments: addresses pointer-sized, numbers as 32-bit values.
+winkit::EventArg Ptr(const void* p) { return winkit::EventArg::Ptr(p); }
+winkit::EventArg Int(LONG n) { return winkit::EventArg::I4(n); }
 
 // A character format from a head: face, colour, effects, the height kept within 10 to 20 points.
 CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold) {
@@ -398,23 +386,8 @@ void CGChat::ChooseInputFont() {
   }
 }
 
-void CGChat::Fire(DISPID id, std::initializer_list<VARIANT> args) {
-  IEnumConnections* connections = nullptr;
-  if (FAILED(Events().EnumConnections(&connections)) || !connections) return;
-  std::vector<VARIANT> reversed(args.begin(), args.end());
-  std::reverse(reversed.begin(), reversed.end());
-  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-  CONNECTDATA data{};
-  while (connections->Next(1, &data, nullptr) == S_OK) {
-    IDispatch* sink = nullptr;
-    if (data.pUnk && SUCCEEDED(data.pUnk->QueryInterface(IID_IDispatch,
-                                                         reinterpret_cast<void**>(&sink)))) {
-      sink->Invoke(id, IID_NULL, 0x400, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-      sink->Release();
-    }
-    if (data.pUnk) data.pUnk->Release();
-  }
-  connections->Release();
+void CGChat::Fire(DISPID id, std::initializer_list<winkit::EventArg> args) {
+  Events().Fire(id, args);
 }
 
 int CGChat::Append(HWND pane, const std::u16string& text, const ChatTextFormat& format,

@@ -102,7 +102,7 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   void OnClickLink(const ENLINK& link);
   void ChooseInputFont();
   // Fires an event through IDispatch::Invoke on every sink (arguments in their natural order).
-  void Fire(DISPID id, std::initializer_list<VARIANT> args);
+  void Fire(DISPID id, std::initializer_list<winkit::EventArg> args);
   static LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   // The stock colours.
