@@ -206,3 +206,39 @@ TEST(TableSkin, RefreshTellsEveryAreaAndAssignTakesTheOthersWindows) {
 }
 
 }  // namespace
+
+namespace {
+
+// The right column as the table window stacks it: chat above, person list below, one picture.
+TEST(TablePanes, RightColumnPicture) {
+  FakeApp app;
+  TablePerson east = Person(1, "east", 0, -1);
+  TablePerson west = Person(2, "west", 1, -1);
+  TablePerson watcher = Person(3, "watcher", 0, 0);
+  app.persons = {&east, &west, &watcher};
+  app.me = &east;
+  framework_window::testing::RecordingWindow column;
+  HWND parent = column.CreateChild(framework_window::testing::Host(), 0, 0, 260, 480);
+  CParleyImp chat(app);
+  CTablePersonListImp list(app);
+  ASSERT_EQ(chat.Create(parent, parent), 1);
+  ASSERT_EQ(list.Create(parent, parent), 1);
+  chat.InitSkin();
+  list.InitSkin(nullptr);
+  list.SetupColumns();
+  chat.Move(0, 0, 260, 280);
+  list.Move(0, 280, 260, 200);
+  ChatTextFormat format;
+  chat.ShowLine(format, "west(west)\xcb\xb5\xa3\xbahello");  // west(west)说：hello
+  framework_window::testing::Pump(100);
+  framework_window::testing::SaveWindowPng(parent, KORVEL_ARTEFACT_DIR "/right_column.png");
+  // The splitter moves the panes: the list follows the chat's new height.
+  chat.Move(0, 0, 260, 200);
+  list.Move(0, 200, 260, 280);
+  RECT r;
+  GetWindowRect(list.ControlWindow(), &r);
+  EXPECT_EQ(r.bottom - r.top, 280);
+  DestroyWindow(parent);
+}
+
+}  // namespace
