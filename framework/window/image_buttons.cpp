@@ -219,26 +219,31 @@ LRESULT CImage_Buttons::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
   return 0;
 }
 
-LRESULT CImage_Buttons::OnNotify(UINT, WPARAM, LPARAM lp, bool& handled) {
+LRESULT AnswerTipRequest(HWND tip, const std::vector<std::string>& tips, LPARAM lp,
+                         bool& handled) {
   auto* hdr = reinterpret_cast<NMHDR*>(lp);
-  if (!hdr || hdr->hwndFrom != m_hTip ||
+  if (!hdr || hdr->hwndFrom != tip ||
       (hdr->code != TTN_NEEDTEXTA && hdr->code != TTN_NEEDTEXTW)) {
     handled = false;
     return 0;
   }
   const UINT_PTR id = hdr->idFrom;
-  if (id == 0 || id > m_tips.size()) return 0;
-  const std::string& tip = m_tips[id - 1];
+  if (id == 0 || id > tips.size()) return 0;
+  const std::string& text = tips[id - 1];
   if (hdr->code == TTN_NEEDTEXTA) {
     auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
-    CopyText(info->szText, sizeof info->szText, tip.c_str(), tip.size() + 1);
+    CopyText(info->szText, sizeof info->szText, text.c_str(), text.size() + 1);
   } else {
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
-    const int n = MultiByteToWideChar(CP_ACP, 0, tip.data(), static_cast<int>(tip.size()),
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                                       info->szText, static_cast<int>(std::size(info->szText)) - 1);
     info->szText[std::max(n, 0)] = L'\0';
   }
   return 1;
+}
+
+LRESULT CImage_Buttons::OnNotify(UINT, WPARAM, LPARAM lp, bool& handled) {
+  return AnswerTipRequest(m_hTip, m_tips, lp, handled);
 }
 
 void CSetup_Buttons::OnButtonClick(int16_t index) {

@@ -54,6 +54,12 @@ struct StripPictures {
   void Clear();
 };
 
+// Answers a tooltip's text request (WM_NOTIFY with TTN_NEEDTEXT from `tip`) with text n - 1 of
+// `tips` for tool n, at most the 79 characters the request holds; 0 for tool 0 or one past the
+// texts. Any other notification is left unhandled.
+LRESULT AnswerTipRequest(HWND tip, const std::vector<std::string>& tips, LPARAM lp,
+                         bool& handled);
+
 // Size of a GDI+ picture; 0 x 0 for none or an unreadable one.
 SIZE PictureSizeOf(const Gdiplus::Bitmap* picture);
 // Loads a picture from a file named in the ANSI code page; null when it cannot be read.

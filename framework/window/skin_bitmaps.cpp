@@ -11,6 +11,7 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
+#include "image_buttons.h"
 #include "text_copy.h"
 
 namespace framework_window {
@@ -415,25 +416,7 @@ LRESULT CImage_Preview::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
 }
 
 LRESULT CImage_Preview::OnNotify(UINT, WPARAM, LPARAM lp, bool& handled) {
-  auto* hdr = reinterpret_cast<NMHDR*>(lp);
-  if (!hdr || hdr->hwndFrom != m_hTip ||
-      (hdr->code != TTN_NEEDTEXTA && hdr->code != TTN_NEEDTEXTW)) {
-    handled = false;
-    return 0;
-  }
-  const UINT_PTR id = hdr->idFrom;
-  if (id == 0 || id > m_tips.size()) return 0;
-  const std::string& tip = m_tips[id - 1];
-  if (hdr->code == TTN_NEEDTEXTA) {
-    auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
-    CopyText(info->szText, sizeof info->szText, tip.c_str(), tip.size() + 1);
-  } else {
-    auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
-    const int n = MultiByteToWideChar(CP_ACP, 0, tip.data(), static_cast<int>(tip.size()),
-                                      info->szText, static_cast<int>(std::size(info->szText)) - 1);
-    info->szText[std::max(n, 0)] = L'\0';
-  }
-  return 1;
+  return AnswerTipRequest(m_hTip, m_tips, lp, handled);
 }
 
 }  // namespace framework_window
