@@ -14,6 +14,9 @@ import struct
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+from bmp_file import write_bmp  # noqa: E402
+
 PALETTES = {
     0: dict(frame=(28, 46, 74), frame_hi=(86, 120, 168), frame_lo=(12, 20, 34),
             gold=(214, 170, 84), column=(222, 230, 240), column_edge=(120, 146, 180),
@@ -32,21 +35,6 @@ def rgb_ref(c):
     return str(r | (g << 8) | (b << 16))
 
 
-def write_bmp(path, w, h, pixel):
-    stride = (w * 3 + 3) & ~3
-    rows = []
-    for y in range(h - 1, -1, -1):
-        row = bytearray()
-        for x in range(w):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        row += b"\0" * (stride - w * 3)
-        rows.append(bytes(row))
-    data = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + data)
 
 
 def mix(a, b, t):

@@ -23,6 +23,9 @@ import subprocess
 import sys
 import wave
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
+from bmp_file import write_bmp  # noqa: E402
+
 CJK_FONT = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
 DIGIT_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 
@@ -107,22 +110,6 @@ def face(out, mood, frame):
     im(*args, out)
 
 
-def write_bmp(path, w, h, pixel):
-    """24-bit bottom-up BMP; pixel(x, y) -> (r, g, b)."""
-    stride = (w * 3 + 3) & ~3
-    rows = []
-    for y in range(h - 1, -1, -1):
-        row = bytearray()
-        for x in range(w):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        row += b"\0" * (stride - w * 3)
-        rows.append(bytes(row))
-    data = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + data)
 
 
 def read_rgba(path):
