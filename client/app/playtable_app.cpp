@@ -287,6 +287,11 @@ std::string CPlaytableApp::ImageDir() const {
     std::string dir = frame_->Table()->ImageDir();
     if (!dir.empty()) return dir;
   }
+  // The skin names its image folder beside the program (string 147 of the style module), as
+  // the table window's skin does.
+  char name[32] = {};
+  if (m_hStyleModule && LoadStringA(m_hStyleModule.Get(), 147, name, sizeof name) > 0)
+    return ProgramDirectory() + "\\" + name;
   return ProgramDirectory() + "\\image";
 }
 

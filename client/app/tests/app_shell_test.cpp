@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "main_frame.h"
+#include "playtable_app.h"
 #include "records/table_person.h"
 #include "shell_dialogs.h"
 #include "shell_texts.h"
@@ -225,6 +226,48 @@ TEST(MainFrame, TheTableWindowIsItsChildAndHearsItsMessages) {
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_EQ(frame.hwnd(), nullptr);
   EXPECT_TRUE(play.log.empty());
+}
+
+// The invitation over the real frame: shown once per minute, OK goes to the frame as 0x4C8.
+TEST(JoinTeam, TheInvitationShowsOverTheFrameOncePerMinute) {
+  CPlaytableApp app;
+  app.ShowJoinTeam("early", 5000, 1);  // no frame yet: nothing
+  EXPECT_EQ(app.JoinTeamDialog(), nullptr);
+  app.LoadResourceModules(nullptr);  // the style module beside the program names the skin
+  ASSERT_NE(app.StyleModule(), nullptr);
+  EXPECT_NE(app.ImageDir().find("\\skin"), std::string::npos) << app.ImageDir();
+  app.CreateMainFrame();
+  ASSERT_NE(app.MainFrame(), nullptr);
+  const HWND frame = app.MainFrame()->hwnd();
+  // %s 邀请你加入他的团队，你同意吗？ with "Bob"
+  const std::string text =
+      "Bob \xd1\xfb\xc7\xeb\xc4\xe3\xbc\xd3\xc8\xeb\xcb\xfb\xb5\xc4\xcd\xc5\xb6\xd3\xa3\xac"
+      "\xc4\xe3\xcd\xac\xd2\xe2\xc2\xf0\xa3\xbf";
+  app.ShowJoinTeam(text, 5000, 77);
+  auto* dialog = app.JoinTeamDialog();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NE(dialog->hwnd(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(dialog->hwnd()));
+  EXPECT_EQ(dialog->Text(), text);
+  EXPECT_EQ(dialog->Time(), 5000u);
+  EXPECT_EQ(GetWindow(dialog->hwnd(), GW_OWNER), frame);
+  Pump(100);
+  framework_window::testing::SaveWindowPng(dialog->hwnd(), Artefact("join_team.png"));
+
+  // Within the minute a second invitation shows nothing.
+  app.ShowJoinTeam("again", 5000, 78);
+  EXPECT_EQ(app.JoinTeamDialog(), dialog);
+  EXPECT_EQ(dialog->Text(), text);
+  // The minute is up (timer 220): the next one replaces it.
+  SendMessageW(frame, WM_TIMER, kJoinTeamTimer, 0);
+  app.ShowJoinTeam("again", 3000, 78);
+  ASSERT_NE(app.JoinTeamDialog(), nullptr);
+  EXPECT_EQ(app.JoinTeamDialog()->Text(), "again");
+  PostMessageW(app.JoinTeamDialog()->hwnd(), WM_COMMAND, IDOK, 0);
+  Pump(100);
+  EXPECT_FALSE(IsWindowVisible(app.JoinTeamDialog()->hwnd()));
+  EXPECT_TRUE(app.JoinTeamDialog()->Accepted());
+  app.MainFrame()->Destroy();
 }
 
 TEST(ExitRule, DecidesFromThePlayTableAndTheLocalPlayer) {
