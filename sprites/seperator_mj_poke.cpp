@@ -201,7 +201,8 @@ SpriteDrawing CSeperator_Mj_Poke::LayoutRowByMode(int32_t x, int32_t y) const {
       if (j == 0) {
         d.ops.push_back({DrawSource::Tile, 0, 0, 0, W, H, tx, mirrored ? 0 : m});
       } else if (j == 3 && g.size() == 4) {
-        d.ops.push_back({DrawSource::Tile, 0, 0, 0, W, H, tx, mirrored ? m : 0});
+        // The raised fourth tile is cut like the others: its left overlap comes off.
+        d.ops.push_back({DrawSource::Tile, 0, ov, 0, W - ov, H, tx, mirrored ? m : 0});
       } else {
         d.ops.push_back({DrawSource::Tile, 0, ov, 0, W - ov, H, tx, mirrored ? 0 : m});
       }

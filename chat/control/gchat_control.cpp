@@ -1,14 +1,571 @@
 #include "gchat_control.h"
 
+#include <commdlg.h>
+#include <richedit.h>
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+#include "chat_layout.h"
+#include "chat_platform.h"
+#include "chat_texts.h"
+#include "dialog_cmd.h"
+#include "dialog_option.h"
+#include "font_settings.h"
+#include "link_rules.h"
+#include "gbk_codec.h"
+#include "records/hot_region_record.h"
+#include "text_copy.h"
+
+namespace {
+
+using parley::GetSkinManager;
+using parley::WriteErrorLog;
+
+// The time of the last accepted line, shared by every chat control of the process.
+chat::SendClock g_sendClock;
+
+constexpr COLORREF kNoticeColour = 0x0000FF;
+
+std::wstring W(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
+
+// Event arguments: addresses pointer-sized, numbers as 32-bit values.
+winkit::EventArg Ptr(const void* p) { return winkit::EventArg::Ptr(p); }
+winkit::EventArg Int(LONG n) { return winkit::EventArg::I4(n); }
+
+// A character format from a head: face, colour, effects, the height kept within 10 to 20 points.
+CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold) {
+  CHARFORMAT2W cf{};
+  cf.cbSize = sizeof cf;
+  cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_COLOR |
+              CFM_FACE | CFM_CHARSET;
+  if (bold || head.m_nStyle[0]) cf.dwEffects |= CFE_BOLD;
+  if (head.m_nStyle[1]) cf.dwEffects |= CFE_ITALIC;
+  if (head.m_nStyle[2]) cf.dwEffects |= CFE_UNDERLINE;
+  if (head.m_nStyle[3]) cf.dwEffects |= CFE_STRIKEOUT;
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int d = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return d;
+  }();
+  cf.yHeight = chat::HeadHeightTwips(head.m_nSize, dpi);
+  cf.crTextColor = colour;
+  char face[20];
+  CopyText(face, head.m_sFontFace);
+  const std::wstring wide = parley::Wide(face[0] ? face : kTextSongTi);
+  lstrcpynW(cf.szFaceName, wide.c_str(), LF_FACESIZE);
+  return cf;
+}
+
+ChatTextFormat LineFormat(COLORREF colour) {
+  ChatTextFormat f;
+  f.m_nColor = static_cast<int32_t>(colour);
+  f.m_nSize = 100;
+  return f;
+}
+
+bool IsViewNearBottom(HWND pane) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  if (!GetScrollInfo(pane, SB_VERT, &si)) return true;
+  return si.nPos + static_cast<int>(si.nPage) + 50 >= si.nMax - si.nMin;
+}
+
+bool Inside(const chat::Box& b, POINT p) {
+  return p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
+}
+
+void DrawPicture(Gdiplus::Graphics& g, const std::string& path, const chat::Box& box,
+                 bool clip_to_box) {
+  if (path.empty()) return;
+  Gdiplus::Image image(parley::Wide(path).c_str());
+  if (image.GetLastStatus() != Gdiplus::Ok) return;
+  const int w = clip_to_box ? box.Width() : static_cast<int>(image.GetWidth());
+  const int h = clip_to_box ? box.Height() : static_cast<int>(image.GetHeight());
+  g.DrawImage(&image, Gdiplus::Rect(box.left, box.top, w, h), 0, 0, w, h, Gdiplus::UnitPixel);
+}
+
+}  // namespace
+
 CGChat::CGChat()
     : ControlBase(CLSID_GChat, IID__IGChatEvents, L"ParleyGChat"),
       page_events_(static_cast<IGChat*>(this), static_cast<IConnectionPointContainer*>(this),
                    IID__IParleyPageEvents) {}
 
+CGChat::~CGChat() = default;
+
 void* CGChat::CastTo(REFIID iid) {
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IGChat)
     return static_cast<IGChat*>(this);
   return ControlBase::CastTo(iid);
+}
+
+HWND CGChat::Pane(int id) const {
+  return ControlWindow() ? GetDlgItem(ControlWindow(), id) : nullptr;
+}
+
+void CGChat::OnWindowCreated() {
+  try {
+    Gdiplus::GdiplusStartupInput startup;
+    Gdiplus::GdiplusStartup(&m_gdiplusToken, &startup, nullptr);
+    HWND self = ControlWindow();
+    const DWORD output_style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+                               WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN |
+                               ES_AUTOVSCROLL;
+    // The wide class: texts go in and out as UTF-16, converted from GBK by the chat's own
+    // code page tables, whatever the system's code page.
+    for (int id : {IDC_OUTPUT, IDC_CHANNEL}) {
+      HWND pane = CreateWindowExW(0, L"RichEdit20W", L"", output_style, 0, 0, 10, 10, self,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
+                                  nullptr);
+      if (!pane)
+        pane = CreateWindowExW(0, L"RICHEDIT", L"", output_style, 0, 0, 10, 10, self,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+      SendMessageW(pane, EM_SETEVENTMASK, 0, ENM_LINK);
+      SendMessageW(pane, EM_AUTOURLDETECT, TRUE, 0);
+      // Far above the default 32K characters, so that one very long line cannot stop every
+      // later line from showing.
+      SendMessageW(pane, EM_EXLIMITTEXT, 0, 16 * 1024 * 1024);
+    }
+    HWND input = CreateWindowExW(0, L"RichEdit20W", L"",
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE, 0, 0, 10, 10,
+                                 self, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INPUT)),
+                                 nullptr, nullptr);
+    SendMessageW(Pane(IDC_OUTPUT), EM_SETREADONLY, TRUE, 0);
+    if (input) {
+      SetWindowLongPtrW(input, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+      m_inputProc = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrW(input, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputProc)));
+    }
+
+    parley::ChatSkin& skin = GetSkinManager();
+    chat::FontSettings& font = chat::GetFontSettings();
+    const uint8_t switch_before = skin.values.roomchatalignleft;
+    chat::LoadFontSettings(parley::SettingsDirectory(), font, skin.values.roomchatalignleft);
+    if (skin.values.roomchatalignleft != switch_before) Fire(2, {});
+    m_ownFormat.m_nStyle[0] = static_cast<int16_t>(font.blod);
+    m_ownFormat.m_nStyle[1] = static_cast<int16_t>(font.italic);
+    m_ownFormat.m_nStyle[2] = static_cast<int16_t>(font.underline);
+    m_ownFormat.m_nStyle[3] = static_cast<int16_t>(font.strickout);
+    m_ownFormat.m_nSize = static_cast<int16_t>(font.size);
+    m_ownFormat.m_nColor = skin.values.usedefaultinputcolor
+                               ? static_cast<int32_t>(skin.values.chatdefaulttextcolor)
+                               : font.color;
+    CopyCString(m_ownFormat.m_sFontFace, font.fontname.c_str());
+    CHARFORMAT2W own = MakeFormat(m_ownFormat, static_cast<COLORREF>(m_ownFormat.m_nColor), false);
+    for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT})
+      SendMessageW(Pane(id), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&own));
+    for (int id : {IDC_OUTPUT, IDC_CHANNEL})
+      SendMessageW(Pane(id), EM_SETBKGNDCOLOR, 0, skin.values.chatoutrichbackcolor);
+    SendMessageW(Pane(IDC_INPUT), EM_SETBKGNDCOLOR, 0, skin.values.chatinputrichbackcolor);
+    m_paneTop = skin.values.m_nChannelBarHeight;
+    parley::LoadUserManager(m_users);
+    Layout();
+  } catch (...) {
+    WriteErrorLog("CGChat::OnInitDialog  error2");
+  }
+}
+
+void CGChat::OnWindowDestroying() {
+  m_phrases.reset();
+  if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
+  m_gdiplusToken = 0;
+}
+
+LRESULT CALLBACK CGChat::InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<CGChat*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_CHAR && wp == '\r') {
+    try {
+      self->SendChat();
+    } catch (...) {
+      WriteErrorLog("CGChat::OnChar  error");
+    }
+    return 0;
+  }
+  return CallWindowProcW(self->m_inputProc, hwnd, msg, wp, lp);
+}
+
+LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  try {
+    switch (msg) {
+      case WM_SIZE:
+        Layout();
+        return 0;
+      case WM_ERASEBKGND:
+        Paint(reinterpret_cast<HDC>(wp));
+        return 1;
+      case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(hwnd, &ps);
+        EndPaint(hwnd, &ps);
+        return 0;
+      }
+      case WM_LBUTTONUP:
+        OnButtonClick(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+        return 0;
+      case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lp);
+        if (header && header->code == EN_LINK &&
+            (header->idFrom == IDC_OUTPUT || header->idFrom == IDC_CHANNEL)) {
+          OnClickLink(*reinterpret_cast<const ENLINK*>(lp));
+          return 0;
+        }
+        break;
+      }
+    }
+  } catch (...) {
+    WriteErrorLog("CGChat::OnCommand()  Fire_OnClickSetup error");
+  }
+  return ControlBase::OnWindowMessage(hwnd, msg, wp, lp);
+}
+
+void CGChat::Layout() {
+  HWND self = ControlWindow();
+  if (!self) return;
+  parley::ChatSkin& skin = GetSkinManager();
+  if (!skin.values.chatvalidskin) chat::ApplyLayoutDefaults(skin.values);
+  RECT client{};
+  GetClientRect(self, &client);
+  const chat::ChatLayout l =
+      chat::ComputeLayout(skin.values, client.right, client.bottom, m_paneTop, m_whisperMode);
+  const bool channel = m_whisperMode && m_channelFlag;
+  HWND shown = Pane(channel ? IDC_CHANNEL : IDC_OUTPUT);
+  HWND hidden = Pane(channel ? IDC_OUTPUT : IDC_CHANNEL);
+  MoveWindow(shown, l.output.left, l.output.top, l.output.Width(), l.output.Height(), TRUE);
+  ShowWindow(shown, SW_SHOW);
+  ShowWindow(hidden, SW_HIDE);
+  MoveWindow(Pane(IDC_INPUT), l.input.left, l.input.top, l.input.Width(), l.input.Height(), TRUE);
+  InvalidateRect(self, nullptr, TRUE);
+}
+
+void CGChat::Paint(HDC dc) {
+  RECT client{};
+  GetClientRect(ControlWindow(), &client);
+  const parley::ChatSkin& skin = GetSkinManager();
+  const chat::CSkinManager& v = skin.values;
+  Gdiplus::Graphics g(dc);
+  const std::string& back = v.pictures[chat::kPictureBack];
+  bool painted = false;
+  // Mode 1 tiles the picture only while the tile flag is on (the host's colour turns it off);
+  // otherwise, like a missing picture, the background colour fills the control.
+  if (v.chatbackmodal != 0 && !back.empty() && (v.chatbackmodal != 1 || m_tileBackground)) {
+    Gdiplus::Image image(parley::Wide(back).c_str());
+    if (image.GetLastStatus() == Gdiplus::Ok) {
+      if (v.chatbackmodal == 1) {
+        Gdiplus::TextureBrush brush(&image);
+        g.FillRectangle(&brush, 0, 0, client.right, client.bottom);
+      } else {
+        g.DrawImage(&image, 0, 0, client.right, client.bottom);
+      }
+      painted = true;
+    }
+  }
+  if (!painted) {
+    // Mode 0, or a background picture that is not there: the background colour.
+    HBRUSH brush = CreateSolidBrush(v.chatbackcolor);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+  }
+  const chat::ChatLayout l =
+      chat::ComputeLayout(v, client.right, client.bottom, m_paneTop, m_whisperMode);
+  DrawPicture(g, v.pictures[chat::kPictureClear], l.clear, false);
+  DrawPicture(g, v.pictures[chat::kPictureFont], l.font, false);
+  DrawPicture(g, v.pictures[chat::kPictureFace], l.face, false);
+  DrawPicture(g, v.pictures[chat::kPictureWord], l.word, false);
+  DrawPicture(g, v.pictures[chat::kPictureSend], l.send, true);
+  if (m_whisperMode) DrawPicture(g, v.pictures[chat::kPictureSet], l.prevent, false);
+}
+
+void CGChat::OnButtonClick(POINT p) {
+  RECT client{};
+  GetClientRect(ControlWindow(), &client);
+  parley::ChatSkin& skin = GetSkinManager();
+  const chat::ChatLayout l =
+      chat::ComputeLayout(skin.values, client.right, client.bottom, m_paneTop, m_whisperMode);
+  if (Inside(l.send, p)) {
+    SendChat();
+    SetFocus(Pane(IDC_INPUT));
+  } else if (Inside(l.font, p)) {
+    ChooseInputFont();
+  } else if (Inside(l.clear, p)) {
+    ClearOutput();
+  } else if (Inside(l.word, p)) {
+    if (!m_phrases) {
+      m_phrases = std::make_unique<parley::CDialogCmd>([this](const std::string& phrase) {
+        HWND input = Pane(IDC_INPUT);
+        SendMessageW(input, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+        SendMessageW(input, EM_REPLACESEL, TRUE,
+                     reinterpret_cast<LPARAM>(parley::Wide(phrase).c_str()));
+        SetFocus(input);
+      });
+    }
+    m_phrases->Show(ControlWindow());
+  } else if (m_whisperMode && Inside(l.prevent, p)) {
+    parley::CDialogOption(m_users).DoModal(ControlWindow());
+  }
+}
+
+// A left press on a link of an output pane: its text (at most 254 characters) is opened when
+// it is a web address; anything else is left alone.
+void CGChat::OnClickLink(const ENLINK& link) {
+  try {
+    if (link.msg != WM_LBUTTONDOWN) return;
+    const int pane = static_cast<int>(link.nmhdr.idFrom);
+    for (const HotRegion& r : m_hotRegions) {
+      if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
+        Fire(7, {Ptr(reinterpret_cast<const void*>(static_cast<uintptr_t>(r.action))),
+                 Int(static_cast<LONG>(r.id))});
+        return;
+      }
+    }
+    const LONG start = std::max<LONG>(0, link.chrg.cpMin);
+    const LONG end = std::min<LONG>(link.chrg.cpMax, start + chat::kMaxLinkCharacters);
+    if (end <= start) return;
+    std::wstring text(static_cast<size_t>(end - start) + 1, L'\0');
+    TEXTRANGEW range{{start, end}, text.data()};
+    SendMessageW(link.nmhdr.hwndFrom, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    text.resize(wcslen(text.c_str()));
+    parley::OpenChatLink(text);
+  } catch (...) {
+    WriteErrorLog("CGChat::OnClickLink  error");
+  }
+}
+
+// The font button: the player picks the input font; the own format and the process's font
+// settings take it (the face within its 20-byte field, sizes below 5 points raised), and the
+// settings are saved whether or not the dialog was confirmed.
+void CGChat::ChooseInputFont() {
+  try {
+    HWND input = Pane(IDC_INPUT);
+    LOGFONTW font{};
+    HDC screen = GetDC(nullptr);
+    font.lfHeight = -MulDiv(std::max<int>(m_ownFormat.m_nSize, 50), GetDeviceCaps(screen, LOGPIXELSY), 720);
+    ReleaseDC(nullptr, screen);
+    font.lfWeight = m_ownFormat.m_nStyle[0] ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = m_ownFormat.m_nStyle[1] ? TRUE : FALSE;
+    font.lfUnderline = m_ownFormat.m_nStyle[2] ? TRUE : FALSE;
+    font.lfStrikeOut = m_ownFormat.m_nStyle[3] ? TRUE : FALSE;
+    char face[20];
+    CopyText(face, m_ownFormat.m_sFontFace);
+    lstrcpynW(font.lfFaceName, parley::Wide(face).c_str(), LF_FACESIZE);
+    CHOOSEFONTW choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = ControlWindow();
+    choose.lpLogFont = &font;
+    choose.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+    choose.rgbColors = static_cast<COLORREF>(m_ownFormat.m_nColor);
+    if (ChooseFontW(&choose)) {
+      CopyCString(m_ownFormat.m_sFontFace, parley::Gbk(font.lfFaceName).c_str());
+      m_ownFormat.m_nColor = static_cast<int32_t>(choose.rgbColors);
+      m_ownFormat.m_nSize = static_cast<int16_t>(choose.iPointSize);
+      m_ownFormat.m_nStyle[0] = font.lfWeight >= FW_BOLD ? 1 : 0;
+      m_ownFormat.m_nStyle[1] = font.lfItalic ? 1 : 0;
+      m_ownFormat.m_nStyle[2] = font.lfUnderline ? 1 : 0;
+      m_ownFormat.m_nStyle[3] = font.lfStrikeOut ? 1 : 0;
+      CHARFORMAT2W cf = MakeFormat(m_ownFormat, choose.rgbColors, false);
+      SendMessageW(input, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+      SetFocus(input);
+    }
+    chat::FontSettings& settings = chat::GetFontSettings();
+    settings.fontname = m_ownFormat.m_sFontFace;
+    settings.color = m_ownFormat.m_nColor;
+    settings.size = m_ownFormat.m_nSize;
+    settings.blod = m_ownFormat.m_nStyle[0];
+    settings.italic = m_ownFormat.m_nStyle[1];
+    settings.underline = m_ownFormat.m_nStyle[2];
+    settings.strickout = m_ownFormat.m_nStyle[3];
+    chat::SaveFontSettings(parley::SettingsDirectory(), settings,
+                           GetSkinManager().values.roomchatalignleft != 0);
+    if (m_ownFormat.m_nSize < chat::kMinFontSize) m_ownFormat.m_nSize = chat::kMinFontSize;
+  } catch (...) {
+    WriteErrorLog("CGChat::OnFont  error");
+  }
+}
+
+void CGChat::Fire(DISPID id, std::initializer_list<winkit::EventArg> args) {
+  Events().Fire(id, args);
+}
+
+int CGChat::Append(HWND pane, const std::u16string& text, const ChatTextFormat& format,
+                   COLORREF colour) {
+  const int start = GetWindowTextLengthW(pane);
+  SendMessageW(pane, EM_SETSEL, start, start);
+  // The format of the empty selection at the end is the format of what is typed there next.
+  CHARFORMAT2W cf = MakeFormat(format, colour, false);
+  SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  const std::wstring wide = W(text);
+  SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+  return start;
+}
+
+void CGChat::TrimPane(HWND pane) {
+  const int lines = static_cast<int>(SendMessageW(pane, EM_GETLINECOUNT, 0, 0));
+  if (lines < chat::kKeptLines) return;
+  const int first_kept =
+      static_cast<int>(SendMessageW(pane, EM_LINEINDEX, chat::FirstKeptLine(lines), 0));
+  const int deleted = chat::CharactersToTrim(lines, first_kept);
+  if (deleted <= 0) return;
+  const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
+  SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+  SendMessageW(pane, EM_SETSEL, 0, deleted);
+  SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+  SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+  // The regions of the pane move with its text; those trimmed away go.
+  const int id = GetDlgCtrlID(pane);
+  std::vector<HotRegion> kept;
+  for (HotRegion r : m_hotRegions) {
+    if (r.pane == id) {
+      std::vector<chat::HotSpan> one = {r.span};
+      chat::ShiftHotSpans(one, deleted);
+      if (one.empty()) continue;
+      r.span = one.front();
+    }
+    kept.push_back(r);
+  }
+  m_hotRegions = std::move(kept);
+}
+
+void CGChat::ScrollToBottom(HWND pane) {
+  SendMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
+  SendMessageW(pane, WM_VSCROLL, SB_LINEDOWN, 0);
+}
+
+STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
+  try {
+    if (!color || !str || !ControlWindow()) return S_OK;
+    ChatTextFormat head;
+    std::memcpy(&head, reinterpret_cast<const void*>(color), sizeof head);
+    const char* text = reinterpret_cast<const char*>(str);
+    const bool near_bottom[2] = {IsViewNearBottom(Pane(IDC_OUTPUT)), IsViewNearBottom(Pane(IDC_CHANNEL))};
+
+    chat::AddTextInput in;
+    in.text = chat::GbkToWide(text);
+    in.kind = head.m_nStyle[4];
+    in.isMyText = ismytext != 0;
+    in.whisperMode = m_whisperMode;
+    in.channelFlag = m_channelFlag;
+    in.timeStamp = m_users.m_options.values[7] == 1;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_s(&local, &now);
+    in.hour = local.tm_hour;
+    in.minute = local.tm_min;
+    in.second = local.tm_sec;
+    const auto line = chat::ComposeAddText(in, m_filter, {});
+    if (!line) return S_OK;
+
+    const chat::CSkinManager& skin = GetSkinManager().values;
+    HWND pane = Pane(line->pane);
+    const COLORREF head_colour =
+        line->privateHead ? skin.chatprivatedefaultheadcolor : skin.chatdefaultheadcolor;
+    BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
+    // The pane is drawn once, when the line is complete.
+    SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+    const bool empty = GetWindowTextLengthW(pane) == 0;
+    const std::u16string lead = empty ? u"" : u"\r";
+    if (line->speaker) {
+      Append(pane, lead + line->speakerPart, LineFormat(head_colour), head_colour);
+      TrimPane(pane);
+      Append(pane, line->messagePart, head, static_cast<COLORREF>(head.m_nColor));
+    } else {
+      ChatTextFormat format = LineFormat(head_colour);
+      COLORREF colour = head_colour;
+      switch (line->format) {
+        case chat::LineFormat::kAdmin: colour = skin.chatadmintextcolor; break;
+        case chat::LineFormat::kBroadcast: colour = skin.chatbroadcastcolor; break;
+        case chat::LineFormat::kRecord:
+          format = head;
+          colour = static_cast<COLORREF>(head.m_nColor);
+          break;
+        case chat::LineFormat::kSpeaker: break;
+      }
+      if (line->format == chat::LineFormat::kSpeaker && head.m_nStyle[0]) format.m_nStyle[0] = 1;
+      Append(pane, lead + line->text, format, colour);
+    }
+    SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+    for (int i = 0; i < 2; ++i) {
+      HWND p = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
+      if (near_bottom[i] || ismytext) ScrollToBottom(p);
+    }
+    SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(pane, nullptr, TRUE);
+  } catch (...) {
+    WriteErrorLog("CGChat::AddText() error");
+  }
+  return S_OK;
+}
+
+void CGChat::ShowNotice(const chat::Notice& notice) {
+  ChatTextFormat format;
+  format.m_nColor = static_cast<int32_t>(kNoticeColour);
+  format.m_nStyle[0] = notice.bold ? 1 : 0;
+  char text[200] = {};
+  CopyCString(text, notice.text.c_str());
+  AddText(reinterpret_cast<LONG_PTR>(&format), 1, reinterpret_cast<LONG_PTR>(text));
+}
+
+void CGChat::SendChat() {
+  HWND input = Pane(IDC_INPUT);
+  if (!input) return;
+  GETTEXTLENGTHEX length{GTL_DEFAULT, 1200};
+  const int n = static_cast<int>(SendMessageW(input, EM_GETTEXTLENGTHEX,
+                                              reinterpret_cast<WPARAM>(&length), 0));
+  std::wstring text(static_cast<size_t>(std::max(n, 0)) + 1, L'\0');
+  GETTEXTEX get{};
+  get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  get.flags = GT_DEFAULT;
+  get.codepage = 1200;
+  SendMessageW(input, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+               reinterpret_cast<LPARAM>(text.data()));
+  text.resize(wcslen(text.c_str()));
+
+  chat::SendRequest request;
+  request.text.assign(text.begin(), text.end());
+  CHARRANGE selection{};
+  SendMessageW(input, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  request.selectionStart = selection.cpMin;
+  request.lineCount = static_cast<int>(SendMessageW(input, EM_GETLINECOUNT, 0, 0));
+  request.whisperMode = m_whisperMode;
+  request.haveUserList = m_users.m_pUserList && !m_users.m_pUserList->empty();
+  request.now = GetTickCount();
+  const chat::SendPlan plan = chat::PlanSend(request, m_filter, g_sendClock);
+
+  if (plan.targetGoneBox) {
+    parley::ShowChatMessage(ControlWindow(), kTextTargetGone);
+    return;
+  }
+  if (plan.deleteBreakBeforeCaret) {
+    SendMessageW(input, EM_SETSEL, selection.cpMin - 1, selection.cpMin);
+    SendMessageW(input, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+  }
+  if (plan.cutFrom >= 0) {
+    SendMessageW(input, EM_SETSEL, plan.cutFrom, -1);
+    SendMessageW(input, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+  }
+  for (const chat::Notice& notice : plan.notices) ShowNotice(notice);
+  if (plan.clearInput) SetWindowTextW(input, L"");
+  if (plan.setReceiver) m_ownFormat.m_nSecondId = static_cast<uint32_t>(plan.receiverId);
+  if (!plan.fireOnChat) return;
+  m_ownFormat.m_nStyle[4] = plan.kind;
+  char line[chat::kMaxSendBytes + 1] = {};
+  std::memcpy(line, plan.line.data(), std::min(plan.line.size(), chat::kMaxSendBytes));
+  Fire(6, {Ptr(&m_ownFormat), Ptr(line), Int(plan.whisper ? 1 : 0)});
+  if (plan.fireOnSendMyText) Fire(1, {Ptr(&m_ownFormat), Int(0), Ptr(line)});
+}
+
+void CGChat::ClearOutput() {
+  m_hotRegions.clear();
+  for (int id : {IDC_OUTPUT, IDC_CHANNEL}) {
+    HWND pane = Pane(id);
+    if (!pane) continue;
+    SetWindowTextW(pane, L"");
+    SendMessageW(pane, EM_SETREADONLY, TRUE, 0);
+  }
 }
 
 STDMETHODIMP CGChat::put_BackColor(OLE_COLOR clr) {
@@ -31,42 +588,207 @@ STDMETHODIMP CGChat::get_ForeColor(OLE_COLOR* pclr) {
   return S_OK;
 }
 
-// The panes, the sending and the settings are not bound yet: these answer S_OK and leave their
-// outputs alone.
-STDMETHODIMP CGChat::AddText(LONG_PTR /*color*/, LONG /*ismytext*/,
-                             LONG_PTR /*str*/) { return S_OK; }
 STDMETHODIMP CGChat::SetButtonSize(LONG /*width*/, LONG /*height*/) { return S_OK; }
 STDMETHODIMP CGChat::SetCommandIcon(LONG_PTR /*icon*/) { return S_OK; }
 STDMETHODIMP CGChat::SetSetupIcon(LONG_PTR /*icon*/) { return S_OK; }
 STDMETHODIMP CGChat::SetWhisperIcon(LONG_PTR /*icon*/) { return S_OK; }
+
 STDMETHODIMP CGChat::SetSendIcon(LONG_PTR /*icon*/) { return S_OK; }
-STDMETHODIMP CGChat::SetTextColor(LONG /*color*/) { return S_OK; }
-STDMETHODIMP CGChat::SetBkColor(LONG /*color*/) { return S_OK; }
-STDMETHODIMP CGChat::AddLink(LONG_PTR /*color*/, LONG_PTR /*linkstr*/,
-                             LONG_PTR /*textstr*/) { return S_OK; }
+
+// The client's chat colour becomes the control's background.
+STDMETHODIMP CGChat::SetTextColor(LONG color) {
+  try {
+    GetSkinManager().values.chatbackcolor = static_cast<uint32_t>(color);
+    m_tileBackground = false;
+    if (ControlWindow()) InvalidateRect(ControlWindow(), nullptr, TRUE);
+  } catch (...) {
+    WriteErrorLog("CGChat::SetTextColor error");
+  }
+  return S_OK;
+}
+
+STDMETHODIMP CGChat::SetBkColor(LONG color) {
+  try {
+    GetSkinManager().values.chatoutrichbackcolor = static_cast<uint32_t>(color);
+    for (int id : {IDC_OUTPUT, IDC_CHANNEL})
+      if (HWND pane = Pane(id)) SendMessageW(pane, EM_SETBKGNDCOLOR, 0, color);
+  } catch (...) {
+    WriteErrorLog("CGChat::SetBkColor error");
+  }
+  return S_OK;
+}
+
+STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR textstr) {
+  try {
+    if (!color || !textstr || !ControlWindow()) return S_OK;
+    ChatTextFormat head;
+    std::memcpy(&head, reinterpret_cast<const void*>(color), sizeof head);
+    const chat::CSkinManager& skin = GetSkinManager().values;
+    const char* label = nullptr;
+    COLORREF colour = skin.chatsysmsgcolor;
+    std::u16string text;
+    if (head.m_nStyle[4] == chat::kKindAdmin) {
+      label = kTextAdminLabel;
+      colour = skin.chatadmintextcolor;
+    } else if (head.m_nStyle[4] == chat::kKindBroadcast) {
+      label = kTextBroadcastLabel;
+      colour = skin.chatbroadcastcolor;
+    }
+    const std::u16string label_text =
+        u" " + chat::GbkToWide(label ? label : "[\xcf\xb5\xcd\xb3\xcf\xfb\xcf\xa2]") + u" ";
+    // The pane in view: the channel pane only while it is shown.
+    HWND pane = Pane(m_whisperMode && m_channelFlag ? IDC_CHANNEL : IDC_OUTPUT);
+    const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
+    SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+    const ChatTextFormat format = LineFormat(colour);
+    Append(pane, (GetWindowTextLengthW(pane) ? u"\r" : u"") + label_text, format, colour);
+    Append(pane,
+           chat::GbkToWide(reinterpret_cast<const char*>(textstr)).substr(0, chat::kMaxLineCharacters),
+           format, colour);
+    SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+    ScrollToBottom(pane);
+  } catch (...) {
+    WriteErrorLog("CGChat::AddLink error");
+  }
+  return S_OK;
+}
+
 STDMETHODIMP CGChat::SetSeparatorIcon(LONG_PTR /*icon*/) { return S_OK; }
-STDMETHODIMP CGChat::SetSeparatorColor(LONG /*color*/) { return S_OK; }
-STDMETHODIMP CGChat::SetEditText(LONG_PTR /*str*/) { return S_OK; }
-STDMETHODIMP CGChat::GetIsWhisper(LONG* /*iswhisper*/) { return S_OK; }
+STDMETHODIMP CGChat::SetSeparatorColor(LONG color) {
+  m_separatorColor = static_cast<COLORREF>(color);
+  return S_OK;
+}
+
+STDMETHODIMP CGChat::SetEditText(LONG_PTR str) {
+  try {
+    HWND input = Pane(IDC_INPUT);
+    if (!input || !str) return S_OK;
+    SetWindowTextW(input, parley::Wide(reinterpret_cast<const char*>(str)).c_str());
+    SetFocus(input);
+  } catch (...) {
+    WriteErrorLog("CGChat::SetEditText error");
+  }
+  return S_OK;
+}
+
+STDMETHODIMP CGChat::GetIsWhisper(LONG* iswhisper) {
+  if (iswhisper) *iswhisper = 0;
+  return S_OK;
+}
+
 STDMETHODIMP CGChat::OpenColorDialog() { return S_OK; }
-STDMETHODIMP CGChat::SetWhisperStatus() { return S_OK; }
+
+// Whisper mode on; in chat style 1 the output panes start below the channel tabs.
+STDMETHODIMP CGChat::SetWhisperStatus() {
+  try {
+    m_whisperMode = true;
+    if (m_chatStyle == 1) {
+      const chat::CSkinManager& skin = GetSkinManager().values;
+      m_paneTop = skin.m_nChannelBarHeight + skin.chatchannelsize[1];
+    }
+    Layout();
+  } catch (...) {
+    WriteErrorLog("CGChat::OnSize  error");
+  }
+  return S_OK;
+}
 STDMETHODIMP CGChat::SetSeperatorStatus() { return S_OK; }
-STDMETHODIMP CGChat::Send() { return S_OK; }
-STDMETHODIMP CGChat::GetIsSeperator(LONG* /*isseperator*/) { return S_OK; }
+
+STDMETHODIMP CGChat::Send() {
+  try {
+    SendChat();
+    if (HWND input = Pane(IDC_INPUT)) SetFocus(input);
+  } catch (...) {
+    WriteErrorLog("CGChat::Send error");
+  }
+  return S_OK;
+}
+
+STDMETHODIMP CGChat::GetIsSeperator(LONG* isseperator) {
+  if (isseperator) *isseperator = m_channelFlag ? 1 : 0;
+  return S_OK;
+}
+
 STDMETHODIMP CGChat::SetClearIcon(LONG_PTR /*icon*/) { return S_OK; }
-STDMETHODIMP CGChat::Clear() { return S_OK; }
+
+// Empties the output panes; they go back to read-only.
+STDMETHODIMP CGChat::Clear() {
+  try {
+    ClearOutput();
+  } catch (...) {
+    WriteErrorLog("CGChat::Clear() error");
+  }
+  return S_OK;
+}
+
 STDMETHODIMP CGChat::GetArchiveObject(VARIANT* /*archive*/) { return S_OK; }
 STDMETHODIMP CGChat::SetArchiveObject(VARIANT /*archive*/) { return S_OK; }
 STDMETHODIMP CGChat::SetFontIcon(LONG_PTR /*icon*/) { return S_OK; }
-STDMETHODIMP CGChat::SetBkBitmap(LONG_PTR /*bitmap*/) { return S_OK; }
-STDMETHODIMP CGChat::SetMyID(LONG /*uid*/) { return S_OK; }
+
+STDMETHODIMP CGChat::SetBkBitmap(LONG_PTR /*bitmap*/) {
+  if (ControlWindow()) InvalidateRect(ControlWindow(), nullptr, TRUE);
+  return S_OK;
+}
+
+STDMETHODIMP CGChat::SetMyID(LONG uid) {
+  m_users.m_nMyId = uid;
+  return S_OK;
+}
+
 STDMETHODIMP CGChat::AddChatMessage(LONG_PTR /*msg*/) { return S_OK; }
 STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR /*addr*/) { return S_OK; }
 STDMETHODIMP CGChat::SetSelUser(LONG /*uid*/) { return S_OK; }
-STDMETHODIMP CGChat::AddHotRegion(LONG_PTR /*outerAction*/, LONG /*outerAction2*/) { return S_OK; }
+STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
+  try {
+    if (!outerAction || !ControlWindow()) return S_OK;
+    HotRegionRecord record;
+    std::memcpy(&record, reinterpret_cast<const void*>(outerAction), sizeof record);
+    char bounded[sizeof record.m_sText];
+    CopyText(bounded, record.m_sText);  // at most 511 bytes, whatever the record holds
+    const std::u16string text = chat::GbkToWide(bounded);
+    const bool near_bottom[2] = {IsViewNearBottom(Pane(IDC_OUTPUT)),
+                                 IsViewNearBottom(Pane(IDC_CHANNEL))};
+    const int id = m_channelFlag && m_whisperMode ? IDC_CHANNEL : IDC_OUTPUT;
+    HWND pane = Pane(id);
+    const chat::CSkinManager& skin = GetSkinManager().values;
+    const COLORREF head = skin.chatdefaultheadcolor;
+    const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
+    SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+    if (record.m_nKind) Append(pane, u"\n   ", LineFormat(head), head);
+    const int base = GetWindowTextLengthW(pane);
+    Append(pane, text, LineFormat(head), head);
+    // The clickable span, kept within the text; an empty span makes no region.
+    const int length = static_cast<int>(text.size());
+    const int start = std::clamp<int>(record.m_nStart, 0, length);
+    const int end = std::clamp<int>(record.m_nEnd, 0, length);
+    if (end > start) {
+      SendMessageW(pane, EM_SETSEL, base + start, base + end);
+      CHARFORMAT2W cf = MakeFormat(LineFormat(head), head, false);
+      cf.dwMask |= CFM_LINK | CFM_OFFSET;
+      cf.dwEffects |= CFE_LINK;
+      cf.yOffset = 3;
+      SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+      const int after = GetWindowTextLengthW(pane);
+      SendMessageW(pane, EM_SETSEL, after, after);
+      m_hotRegions.push_back({id, {base + start - 1, base + end + 1}, record.m_nId,
+                              record.m_nAction});
+    }
+    SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+    for (int i = 0; i < 2; ++i)
+      if (near_bottom[i] || id == IDC_CHANNEL) ScrollToBottom(Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL));
+  } catch (...) {
+    WriteErrorLog("CGChat::AddText() error");
+  }
+  return S_OK;
+}
 STDMETHODIMP CGChat::AddPerson(LONG_PTR /*per*/) { return S_OK; }
 STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR /*msg*/) { return S_OK; }
-STDMETHODIMP CGChat::SetChatStyle(LONG /*nstyle*/) { return S_OK; }
+
+STDMETHODIMP CGChat::SetChatStyle(LONG nstyle) {
+  m_chatStyle = nstyle;
+  return S_OK;
+}
+
 STDMETHODIMP CGChat::SetGameInfo(int /*nGameID*/, int /*nSubID*/, int /*nRoomID*/) { return S_OK; }
 STDMETHODIMP CGChat::AddXmlString(LONG_PTR /*xmlString*/) { return S_OK; }
 

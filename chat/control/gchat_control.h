@@ -1,17 +1,35 @@
 // CGChat: the chat pane of the table window. The client creates it as a child window, shows
 // lines through IGChat and hears of the player's lines through _IGChatEvents. The control also
 // carries the connection point of _IParleyPageEvents, which has no events.
+//
+// Its window holds three RichEdit panes (the public output 2001, the channel output 2002 and
+// the input 2003), lays them out and paints its background and buttons from the skin.
 #pragma once
 #include <windows.h>
+#include <richedit.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dirty_word_filter.h"
+#include "line_composer.h"
 #include "parley.h"
+#include "records/chat_text_format.h"
+#include "send_planner.h"
+#include "user_manager.h"
 #include "winkit/connection_point.h"
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
 
+namespace parley {
+class CDialogCmd;
+}
+
 class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::ControlBase {
  public:
   CGChat();
+  ~CGChat() override;
 
   WINKIT_IUNKNOWN
   void* CastTo(REFIID iid) override;
@@ -62,9 +80,55 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override;
   STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
 
+  enum { IDC_OUTPUT = 2001, IDC_CHANNEL = 2002, IDC_INPUT = 2003 };
+
+ protected:
+  LRESULT OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnWindowCreated() override;
+  void OnWindowDestroying() override;
+
  private:
+  HWND Pane(int id) const;
+  void Layout();
+  void Paint(HDC dc);
+  void SendChat();
+  void ShowNotice(const chat::Notice& notice);
+  // Appends text at the end of a pane in a format; returns the start of the run.
+  int Append(HWND pane, const std::u16string& text, const ChatTextFormat& format, COLORREF colour);
+  void TrimPane(HWND pane);
+  void ScrollToBottom(HWND pane);
+  void ClearOutput();
+  void OnButtonClick(POINT p);
+  void OnClickLink(const ENLINK& link);
+  void ChooseInputFont();
+  // Fires an event through IDispatch::Invoke on every sink (arguments in their natural order).
+  void Fire(DISPID id, std::initializer_list<winkit::EventArg> args);
+  static LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
   // The stock colours.
   OLE_COLOR m_clrBackColor = 0;
   OLE_COLOR m_clrForeColor = 0;
   winkit::ConnectionPoint page_events_;
+
+  ChatTextFormat m_ownFormat;
+  chat::CDirtyWordFilter m_filter;
+  chat::CUserManager m_users;
+  bool m_whisperMode = false;
+  bool m_channelFlag = false;
+  bool m_tileBackground = true;
+  COLORREF m_separatorColor = 0;
+  LONG m_chatStyle = 3;
+  int m_paneTop = 20;
+  WNDPROC m_inputProc = nullptr;
+  ULONG_PTR m_gdiplusToken = 0;
+  std::unique_ptr<parley::CDialogCmd> m_phrases;
+
+  // The clickable spans of the output panes that the host added (IGChat::AddHotRegion).
+  struct HotRegion {
+    int pane = IDC_OUTPUT;
+    chat::HotSpan span;
+    uint32_t id = 0;
+    uint32_t action = 0;
+  };
+  std::vector<HotRegion> m_hotRegions;
 };

@@ -119,6 +119,10 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   int IsInProgress() const { return m_inProgress; }
   void SetHandStarted(int value) { m_handStarted = value; }
   void SetInProgress(int value) { m_inProgress = value; }
+  // The game's recovery snapshots end the wait that OnNetworkEnd(2) started.
+  void SetIgnoreGameData(int value) { m_ignoreGameData = value; }
+  // A new hand: the player may again ask to leave twice.
+  void ResetExitRequests() { m_exitRequestsSent = 0; }
   int IsExitPending() const { return m_exitPending; }
   void SetExitPending(int value) { m_exitPending = value; }
   int IsSoundOn() const { return m_sound; }

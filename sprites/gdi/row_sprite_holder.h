@@ -37,6 +37,7 @@ class RowSpriteHolder : public SpriteHolderCore {
   // The six dice faces, 1 to 6 (kept, not copied).
   void SetImages(const HICON icons[6]) { m_Painter.SetImages(icons); }
   void SetBkImage(Gdiplus::Image* image) { m_Painter.SetBkImage(image); }
+  void SetBkDc(HDC dc) { m_Painter.SetBkDc(dc); }
 #endif
 
   SpritePainter& Painter() { return m_Painter; }

@@ -143,6 +143,10 @@ HBITMAP SpritePainter::Stack(HDC hdc, int16_t k) {
 void SpritePainter::Background(HDC target, int32_t srcX, int32_t srcY, int32_t x, int32_t y,
                                int32_t w, int32_t h, bool brushOnly) {
 #if !KORVEL_SPRITES_BOARD
+  if (m_hBkDc && !brushOnly) {
+    BitBlt(target, x, y, w, h, m_hBkDc, srcX, srcY, SRCCOPY);
+    return;
+  }
   if (m_pBkImage && !brushOnly) {
     Gdiplus::Graphics g(target);
     g.DrawImage(m_pBkImage, Gdiplus::Rect(x, y, w, h), srcX, srcY, w, h, Gdiplus::UnitPixel);

@@ -58,6 +58,9 @@ class SpritePainter {
 #if !KORVEL_SPRITES_BOARD
   // The table's composed background picture (kept by the table, never freed here).
   void SetBkImage(Gdiplus::Image* image) { m_pBkImage = image; }
+  // A memory DC holding the same picture as the background image: copied with BitBlt, which
+  // is much faster than drawing the picture through GDI+ (kept by the table, never freed here).
+  void SetBkDc(HDC dc) { m_hBkDc = dc; }
 #endif
 
   // Draws into `rect` of hdc. With parts, only those rectangles of the drawing reach hdc (the
@@ -92,6 +95,7 @@ class SpritePainter {
   BitmapSize m_BufferSize;
 #if !KORVEL_SPRITES_BOARD
   Gdiplus::Image* m_pBkImage = nullptr;
+  HDC m_hBkDc = nullptr;
 #endif
 };
 

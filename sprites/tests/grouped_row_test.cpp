@@ -102,6 +102,13 @@ TEST(GroupedRow, FaceDownLaysEveryFourAsAKong) {
   EXPECT_EQ(tiles[3].dx, 24);
   EXPECT_EQ(tiles[3].dy, 0);
   EXPECT_EQ(tiles[2].dy, kMargin);
+  // Every tile after the first, the raised fourth included, loses its left overlap.
+  for (int j = 1; j < 4; ++j) {
+    EXPECT_EQ(tiles[j].sx, 4) << j;
+    EXPECT_EQ(tiles[j].w, 27 - 4) << j;
+  }
+  EXPECT_EQ(tiles[0].sx, 0);
+  EXPECT_EQ(tiles[0].w, 27);
 }
 
 TEST(GroupedRow, FacesFollowTheirTiles) {

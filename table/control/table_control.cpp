@@ -1,6 +1,32 @@
 #include "table_control.h"
 
+#include <olectl.h>
+
+#include <cstring>
+#include <cwchar>
+
+#include "records/magic_records.h"
+#include "table_texts.h"
+#include "winkit/boundary.h"
+#include "winkit/module.h"
+
+using table::CCommMjTable;
+
+static_assert(sizeof(mjtablecard) == sizeof(card));
+
+namespace {
+
+const card* Tiles(const mjtablecard* cards) { return reinterpret_cast<const card*>(cards); }
+
+// The stock colour page of the BackColor property.
+const CLSID kStockColorPage = {0x7EBDAAE1, 0x8120, 0x11CF,
+                               {0x89, 0x9F, 0x00, 0xAA, 0x00, 0x68, 0x8B, 0x10}};
+
+}  // namespace
+
 CTable::CTable() : ControlBase(CLSID_Table, IID__ITableEvents, L"KorvelTable") {}
+
+CTable::~CTable() { ReleaseTable(); }
 
 void* CTable::CastTo(REFIID iid) {
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_ICommTable || iid == IID_ITable)
@@ -8,58 +34,325 @@ void* CTable::CastTo(REFIID iid) {
   return ControlBase::CastTo(iid);
 }
 
-// ICommTable: the methods answer S_OK and leave their outputs alone until the table model is
-// bound to them.
-STDMETHODIMP CTable::InitPoke(short /*xinter*/, short /*yinter*/, short /*high*/, short /*size*/,
-                              ULONG /*bk_color*/) { return S_OK; }
-STDMETHODIMP CTable::InitTable(short /*num*/, short /*isplay*/, short /*poketype*/) { return S_OK; }
+// ------------------------------------------------------------------------------------------
+// The table model's life
+
+void CTable::ReleaseTable() {
+  m_pController.reset();
+  m_pView.reset();  // kills the model's timers, destroys its buttons and list
+}
+
+void CTable::BuildTable(short isplay, const std::string* skinPath) {
+  HWND hwnd = ControlWindow();
+  if (!hwnd) return;  // not in place yet: nothing to draw on
+  // A second initialisation replaces the first table whole.
+  ReleaseTable();
+  const bool big = GetSystemMetrics(SM_CXSCREEN) >= 1024;
+  m_pView = std::make_unique<table_gdi::TableView>(hwnd, winkit::Module::Instance(), big);
+  CCommMjTable& m = m_pView->model();
+  m.bkColor = m_BkColor;
+  m.subtype = m_nSubType;
+  m.playMode = isplay != 0;
+  if (skinPath) {
+    m.skinPath = *skinPath;
+    m.avatarLook = true;
+  }
+  m.InitFanNames();
+  m_pView->CreateWindows(m.skinPath);
+  m.CreateButtons();
+  m.HideButtons();
+  m.InitScoreList(m_nType, m_nSubType);
+  m.ShowButton(table::kButtonStart, false);
+  m.ShowButton(table::kButtonDice, false);
+  m.ShowButtons();
+  if (skinPath) m_pView->LoadAvatarSkin(*skinPath);
+  m_pController = std::make_unique<table::TableController>(m, *this, *this);
+  InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// ------------------------------------------------------------------------------------------
+// Window messages
+
+void CTable::OnWindowCreated() {
+  HWND hwnd = ControlWindow();
+  SetWindowLongW(hwnd, GWL_STYLE,
+                 GetWindowLongW(hwnd, GWL_STYLE) | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+}
+
+void CTable::OnWindowDestroying() { ReleaseTable(); }
+
+LRESULT CTable::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
+  return Guarded([&] {
+    m_pView->OnEraseBackground(reinterpret_cast<HDC>(wp));
+    return LRESULT{1};
+  });
+}
+
+LRESULT CTable::OnPaint(UINT, WPARAM, LPARAM, bool&) {
+  // Everything is drawn by the erase: the paint only validates.
+  PAINTSTRUCT ps;
+  BeginPaint(ControlWindow(), &ps);
+  EndPaint(ControlWindow(), &ps);
+  return 0;
+}
+
+LRESULT CTable::OnTimer(UINT, WPARAM wp, LPARAM, bool&) {
+  return Guarded([&] {
+    m_pController->OnTimer(static_cast<uint32_t>(wp));
+    return LRESULT{0};
+  });
+}
+
+LRESULT CTable::OnSize(UINT, WPARAM, LPARAM lp, bool&) {
+  return Guarded([&] {
+    m_pView->OnSize(LOWORD(lp), HIWORD(lp));
+    return LRESULT{0};
+  });
+}
+
+LRESULT CTable::OnDrawItem(UINT, WPARAM, LPARAM lp, bool& handled) {
+  return Guarded([&] {
+    handled = m_pView->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    return LRESULT{handled ? TRUE : FALSE};
+  });
+}
+
+LRESULT CTable::OnCommand(UINT, WPARAM wp, LPARAM, bool&) {
+  return Guarded([&] {
+    const int id = LOWORD(wp);
+    // The check buttons keep their state in their windows: the model reads it from there.
+    if (id == table::kButtonAutoSend || id == table::kButtonPause) {
+      if (auto* b = m_pView->Button(id)) m_pView->model().Buttons().Find(id)->checked = b->GetCheck();
+    }
+    m_pController->OnCommand(id, HIWORD(wp));
+    return LRESULT{0};
+  });
+}
+
+LRESULT CTable::OnRButtonDown(UINT, WPARAM, LPARAM, bool&) {
+  return Guarded([&] {
+    m_pController->OnRightButtonDown();
+    return LRESULT{0};
+  });
+}
+
+LRESULT CTable::OnLButtonDown(UINT, WPARAM, LPARAM lp, bool&) {
+  return Guarded([&] {
+    m_pController->OnLeftButtonDown(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+    return LRESULT{0};
+  });
+}
+
+// ------------------------------------------------------------------------------------------
+// Events
+
+void CTable::Fire(table::TableEvent event) { Events().Fire(event); }
+
+void CTable::FireTimeOut(int16_t loc) {
+  Events().Fire(table::kEventTimeOut, {winkit::EventArg::I2(loc)});
+}
+
+void CTable::FireRequestSend(int16_t num, const card* cards) {
+  if (num < 1 || !cards) return;
+  // The sinks read the tiles during the event; the array is freed when every sink returned.
+  auto* tiles = static_cast<mjtablecard*>(CoTaskMemAlloc(sizeof(mjtablecard) * num));
+  if (!tiles) return;
+  for (int i = 0; i < num; ++i) {
+    tiles[i].m_nColor = cards[i].m_nColor;
+    tiles[i].m_nValue = cards[i].m_nValue;
+  }
+  try {
+    Events().Fire(table::kEventRequestSend,
+                  {winkit::EventArg::I2(num), winkit::EventArg::Ptr(tiles)});
+  } catch (...) {
+    CoTaskMemFree(tiles);
+    throw;
+  }
+  CoTaskMemFree(tiles);
+}
+
+// ------------------------------------------------------------------------------------------
+// ICommTable. Every method answers S_OK; what it cannot act on it ignores.
+
+#define TABLE_METHOD(...) return winkit::CallAtBoundary([&] { __VA_ARGS__; })
+
+STDMETHODIMP CTable::InitPoke(short xinter, short yinter, short high, short size, ULONG bk_color) {
+  TABLE_METHOD({
+    m_BkColor = bk_color;
+    if (auto* m = Model()) m->InitPoke(xinter, yinter, high, size, bk_color);
+  });
+}
+
+STDMETHODIMP CTable::InitTable(short /*num*/, short isplay, short /*poketype*/) {
+  TABLE_METHOD(BuildTable(isplay, nullptr));
+}
+
 STDMETHODIMP CTable::AddPersonInOtherDesk(short /*loc*/, LONG_PTR /*person*/) { return S_OK; }
-STDMETHODIMP CTable::Update(short /*locate*/) { return S_OK; }
-STDMETHODIMP CTable::SetTimerOut(LONG /*timerout*/, LONG /*timercount*/) { return S_OK; }
-STDMETHODIMP CTable::StartChoice(short /*loc*/) { return S_OK; }
-STDMETHODIMP CTable::ShowButtons() { return S_OK; }
-STDMETHODIMP CTable::HideButtons() { return S_OK; }
-STDMETHODIMP CTable::StartGame(short /*loc*/) { return S_OK; }
-STDMETHODIMP CTable::HideStartButton() { return S_OK; }
-STDMETHODIMP CTable::ClearAllSend() { return S_OK; }
-STDMETHODIMP CTable::SetTrickNo(short /*trickno*/) { return S_OK; }
-STDMETHODIMP CTable::SetAdvUrl(LONG_PTR /*str*/) { return S_OK; }
+
+STDMETHODIMP CTable::Update(short locate) {
+  TABLE_METHOD({
+    if (auto* m = Model()) {
+      if (m->ValidSeat(locate)) m->UpdateLocation(locate);
+      else m->DrawAll();
+    }
+  });
+}
+
+STDMETHODIMP CTable::SetTimerOut(LONG timerout, LONG timercount) {
+  TABLE_METHOD({
+    if (auto* m = Model()) {
+      m->SetCountDown(static_cast<uint32_t>(timerout), static_cast<int16_t>(timercount));
+      m->countdownStart = static_cast<int16_t>(timercount);
+    }
+  });
+}
+
+STDMETHODIMP CTable::StartChoice(short loc) {
+  TABLE_METHOD(if (auto* m = Model()) m->StartChoice(loc));
+}
+STDMETHODIMP CTable::ShowButtons() { TABLE_METHOD(if (auto* m = Model()) m->ShowButtons()); }
+STDMETHODIMP CTable::HideButtons() { TABLE_METHOD(if (auto* m = Model()) m->HideButtons()); }
+STDMETHODIMP CTable::StartGame(short loc) {
+  TABLE_METHOD(if (auto* m = Model()) m->StartGame(loc));
+}
+STDMETHODIMP CTable::HideStartButton() {
+  TABLE_METHOD(if (auto* m = Model()) m->ShowStartButton(false));
+}
+STDMETHODIMP CTable::ClearAllSend() { return StartChoice(-1); }
+
+STDMETHODIMP CTable::SetTrickNo(short trickno) {
+  TABLE_METHOD({
+    if (trickno == m_nTrickNo) return;
+    m_nTrickNo = trickno;
+    if (auto* m = Model()) m->ClearOwnTurn();
+  });
+}
+
+STDMETHODIMP CTable::SetAdvUrl(LONG_PTR str) {
+  TABLE_METHOD({
+    if (str && ControlWindow()) ::SetTimer(ControlWindow(), table::kTimerAdvert, 5000, nullptr);
+  });
+}
+
 STDMETHODIMP CTable::SetPokeSeparater(short /*isseparater*/) { return S_OK; }
-STDMETHODIMP CTable::HideStartSign() { return S_OK; }
-STDMETHODIMP CTable::AddCardsToMyHandWithSort(short /*count*/,
-                                              mjtablecard* /*cards*/) { return S_OK; }
-STDMETHODIMP CTable::SetRecvCards(short /*loc*/, short /*num*/, mjtablecard* /*cards*/,
-                                  short /*isauto*/, short /*issend*/, short /*isexchange*/,
-                                  short /*isshuaipai*/) { return S_OK; }
+
+STDMETHODIMP CTable::HideStartSign() {
+  TABLE_METHOD({
+    if (auto* m = Model()) {
+      for (int s = 0; s < m->SeatCount(); ++s) m->Seat(s)->ready = false;
+      RedrawWindow(ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+  });
+}
+
+STDMETHODIMP CTable::AddCardsToMyHandWithSort(short count, mjtablecard* cards) {
+  TABLE_METHOD({
+    if (auto* m = Model()) {
+      m->AddCardsToMyHandWithSort(count, Tiles(cards));
+      m->HideHandButtons(true);
+      m->UpdateLocation(0);
+    }
+  });
+}
+
+STDMETHODIMP CTable::SetRecvCards(short loc, short num, mjtablecard* cards, short /*isauto*/,
+                                  short issend, short /*isexchange*/, short /*isshuaipai*/) {
+  TABLE_METHOD(if (auto* m = Model()) m->SetRecvCards(loc, num, Tiles(cards), issend));
+}
+
 STDMETHODIMP CTable::StartOneTrick(short /*loc*/) { return S_OK; }
-STDMETHODIMP CTable::AddCardsToMyHandWithoutSort(short /*count*/,
-                                                 mjtablecard* /*cards*/) { return S_OK; }
-STDMETHODIMP CTable::DeleteAllFromMyHand() { return S_OK; }
+
+STDMETHODIMP CTable::AddCardsToMyHandWithoutSort(short count, mjtablecard* cards) {
+  TABLE_METHOD(if (auto* m = Model()) m->AddCardsToMyHandWithoutSort(count, Tiles(cards)));
+}
+
+STDMETHODIMP CTable::DeleteAllFromMyHand() {
+  TABLE_METHOD(if (auto* m = Model()) m->ClearAllCards());
+}
+
 STDMETHODIMP CTable::EnableSend(short /*yes_no*/) { return S_OK; }
-STDMETHODIMP CTable::DeleteAllFromSend(short /*loc*/) { return S_OK; }
-STDMETHODIMP CTable::StartDeal() { return S_OK; }
-STDMETHODIMP CTable::SetPersonLocation(short /*loc*/, LONG_PTR /*icon*/,
-                                       LONG_PTR /*per*/) { return S_OK; }
-STDMETHODIMP CTable::Setup() { return S_OK; }
-STDMETHODIMP CTable::SetBkColor(LONG /*color*/) { return S_OK; }
+
+STDMETHODIMP CTable::DeleteAllFromSend(short loc) {
+  TABLE_METHOD(if (auto* m = Model()) m->DeleteAllFromSend(loc));
+}
+
+STDMETHODIMP CTable::StartDeal() { TABLE_METHOD(if (auto* m = Model()) m->StartDeal()); }
+
+STDMETHODIMP CTable::SetPersonLocation(short loc, LONG_PTR icon, LONG_PTR per) {
+  TABLE_METHOD({
+    if (auto* m = Model())
+      m->SetPersonLocation(loc, icon, reinterpret_cast<const TablePerson*>(per));
+  });
+}
+
+STDMETHODIMP CTable::Setup() {
+  TABLE_METHOD({
+    IUnknown* self = static_cast<ITable*>(this);
+    CLSID pages[1] = {kStockColorPage};
+    LPOLESTR name = nullptr;
+    GetUserType(USERCLASSTYPE_SHORT, &name);
+    OleCreatePropertyFrame(ControlWindow(), 10, 10, name, 1, &self, 1, pages,
+                           GetUserDefaultLCID(), 0, nullptr);
+    CoTaskMemFree(name);
+  });
+}
+
+STDMETHODIMP CTable::SetBkColor(LONG color) {
+  TABLE_METHOD({
+    m_BkColor = static_cast<COLORREF>(color);
+    if (!m_pView) return;
+    for (int id : {table::kButtonSave, table::kButtonAutoSend, table::kButtonPause})
+      if (auto* b = m_pView->Button(id)) b->SetBkColor(m_BkColor);
+    static_cast<sprites::RowSpriteHolder&>(m_pView->model().Wall()).SetBkColor(m_BkColor);
+  });
+}
+
 STDMETHODIMP CTable::SetMyCardBitmap(LONG_PTR /*cardbit*/, LONG_PTR /*back*/) { return S_OK; }
 STDMETHODIMP CTable::SetCardBitmap(LONG_PTR /*card*/, LONG_PTR /*back*/) { return S_OK; }
 STDMETHODIMP CTable::SetUpPass(short /*value*/) { return S_OK; }
 STDMETHODIMP CTable::SetDlgTimeOut(LONG /*time*/) { return S_OK; }
 STDMETHODIMP CTable::SetDlgString(LONG_PTR /*str*/) { return S_OK; }
-STDMETHODIMP CTable::StartOneHand() { return S_OK; }
-STDMETHODIMP CTable::ResetTable() { return S_OK; }
-STDMETHODIMP CTable::ShowControlButtons(short /*isshow*/) { return S_OK; }
-STDMETHODIMP CTable::SetTrump(short /*trump*/, short /*is_sortwithcolor*/) { return S_OK; }
-STDMETHODIMP CTable::SetReviewStyle(short /*is_review*/) { return S_OK; }
-STDMETHODIMP CTable::SetLeftCards(short /*loc*/, short /*count*/,
-                                  mjtablecard* /*cards*/) { return S_OK; }
-STDMETHODIMP CTable::SetBkBitmap(LONG_PTR /*bitmap*/) { return S_OK; }
-STDMETHODIMP CTable::AddCardsToMyHandWithSort_InDeal(short /*count*/,
-                                                     mjtablecard* /*cards*/) { return S_OK; }
-STDMETHODIMP CTable::SetSubType(short /*subtype*/) { return S_OK; }
-STDMETHODIMP CTable::ResetSound(short /*issound*/) { return S_OK; }
 
+STDMETHODIMP CTable::StartOneHand() { TABLE_METHOD(if (auto* m = Model()) m->StartOneHand()); }
+STDMETHODIMP CTable::ResetTable() { TABLE_METHOD(if (auto* m = Model()) m->ResetTable()); }
+
+STDMETHODIMP CTable::ShowControlButtons(short isshow) {
+  TABLE_METHOD(if (auto* m = Model()) m->HideHandButtons(isshow == 1));
+}
+
+STDMETHODIMP CTable::SetTrump(short /*trump*/, short /*is_sortwithcolor*/) { return S_OK; }
+
+STDMETHODIMP CTable::SetReviewStyle(short is_review) {
+  TABLE_METHOD(if (auto* m = Model()) m->reviewStyle = is_review);
+}
+
+STDMETHODIMP CTable::SetLeftCards(short /*loc*/, short /*count*/, mjtablecard* /*cards*/) {
+  return S_OK;
+}
+
+STDMETHODIMP CTable::SetBkBitmap(LONG_PTR bitmap) {
+  TABLE_METHOD({
+    if (!bitmap || !m_pView) return;
+    m_pView->SetBkBitmap(reinterpret_cast<HBITMAP>(bitmap));
+  });
+}
+
+// Adds the tiles sorted and shows them, as AddCardsToMyHandWithSort does (the client's
+// recovery shows the own hand with it).
+STDMETHODIMP CTable::AddCardsToMyHandWithSort_InDeal(short count, mjtablecard* cards) {
+  return AddCardsToMyHandWithSort(count, cards);
+}
+
+STDMETHODIMP CTable::SetSubType(short subtype) {
+  m_nSubType = subtype;
+  return S_OK;
+}
+
+STDMETHODIMP CTable::ResetSound(short issound) {
+  TABLE_METHOD(if (auto* m = Model()) m->soundOn = (issound == 1));
+}
+
+// ------------------------------------------------------------------------------------------
 // ITable
 
 // The stock colour page edits BackColor, but the table paints with the colour of InitPoke and
@@ -71,55 +364,221 @@ STDMETHODIMP CTable::get_BackColor(OLE_COLOR* pclr) {
   return S_OK;
 }
 
-STDMETHODIMP CTable::SetFirstPosition_InWall(short /*loc*/, short /*pos*/) { return S_OK; }
-STDMETHODIMP CTable::DeleteCardsFromWall(short /*num*/, short /*isbu*/) { return S_OK; }
-STDMETHODIMP CTable::StartDice(short /*loc*/) { return S_OK; }
-STDMETHODIMP CTable::SetDice(short /*loc*/, short /*num1*/, short /*num2*/) { return S_OK; }
-STDMETHODIMP CTable::LightSend(short /*issend*/) { return S_OK; }
-STDMETHODIMP CTable::LightTing(short /*isting*/) { return S_OK; }
-STDMETHODIMP CTable::LightHu(short /*ishu*/) { return S_OK; }
-STDMETHODIMP CTable::LightChi(short /*ischi*/) { return S_OK; }
-STDMETHODIMP CTable::LightPeng(short /*ispeng*/) { return S_OK; }
-STDMETHODIMP CTable::LightGang(short /*isgang*/) { return S_OK; }
-STDMETHODIMP CTable::LightGuo(short /*isguo*/) { return S_OK; }
-STDMETHODIMP CTable::ExposeCard(short /*loc*/, short /*type*/, short /*count*/,
-                                mjtablecard* /*cards*/) { return S_OK; }
-STDMETHODIMP CTable::SetDealNum(short /*loc*/, short /*num*/) { return S_OK; }
-STDMETHODIMP CTable::SetBanker(short /*bankloc*/, short /*quan_feng*/) { return S_OK; }
-STDMETHODIMP CTable::InitWall(short /*num*/) { return S_OK; }
-STDMETHODIMP CTable::AddCardToCurrent(short /*loc*/, short /*color*/,
-                                      short /*value*/) { return S_OK; }
-STDMETHODIMP CTable::ExposeCard_InRecover(short /*loc*/, short /*type*/, short /*count*/,
-                                          mjtablecard* /*cards*/) { return S_OK; }
-STDMETHODIMP CTable::SetTingStatus(short /*loc*/, short /*isting*/) { return S_OK; }
-STDMETHODIMP CTable::FocusCards(short /*type*/, short /*isfocus*/) { return S_OK; }
-STDMETHODIMP CTable::SetRecvCards_InRecover(short /*loc*/, short /*num*/,
-                                            mjtablecard* /*cards*/) { return S_OK; }
-STDMETHODIMP CTable::DeleteAllHideGang() { return S_OK; }
-STDMETHODIMP CTable::GetHuaNum(short /*loc*/, short* /*num*/) { return S_OK; }
-STDMETHODIMP CTable::HuPai(short /*huloc*/, short /*gunloc*/) { return S_OK; }
-STDMETHODIMP CTable::SetScoreInfo(short /*num*/, short /*index*/,
-                                  LONG_PTR /*info*/) { return S_OK; }
-STDMETHODIMP CTable::ShowScoreInfo(short /*isshow*/) { return S_OK; }
-STDMETHODIMP CTable::SetMyFans(short* /*fans*/) { return S_OK; }
-STDMETHODIMP CTable::SetJiaoBitmap(short /*num*/, LONG_PTR /*bmps*/) { return S_OK; }
-STDMETHODIMP CTable::SetType(short /*type*/, short /*subtype*/) { return S_OK; }
-STDMETHODIMP CTable::KillScrabble() { return S_OK; }
-STDMETHODIMP CTable::SetCryBitmap(short /*num*/, LONG_PTR /*bmps*/) { return S_OK; }
-STDMETHODIMP CTable::SetSmellBitmap(short /*num*/, LONG_PTR /*bmps*/) { return S_OK; }
-STDMETHODIMP CTable::AddCardsToMyHandWithSort_InTimer(short /*count*/,
-                                                      mjtablecard* /*cards*/) { return S_OK; }
-STDMETHODIMP CTable::AddCardToCurrentWithoutShow(short /*loc*/, short /*color*/,
-                                                 short /*value*/) { return S_OK; }
-STDMETHODIMP CTable::SetDealNum_InTimer(short /*loc*/, short /*num*/) { return S_OK; }
-STDMETHODIMP CTable::InitWall_InTimer(short /*num*/) { return S_OK; }
-STDMETHODIMP CTable::SetAutoSend(short /*isauto*/) { return S_OK; }
+STDMETHODIMP CTable::SetFirstPosition_InWall(short loc, short pos) {
+  TABLE_METHOD(if (auto* m = Model()) m->Wall().SetFirstPosition_InWall(loc, pos));
+}
+
+STDMETHODIMP CTable::DeleteCardsFromWall(short num, short isbu) {
+  TABLE_METHOD({
+    if (auto* m = Model()) {
+      m->Wall().DeleteCardsFromWall(num, static_cast<uint16_t>(isbu));
+      m->DrawWall();
+    }
+  });
+}
+
+STDMETHODIMP CTable::StartDice(short loc) {
+  TABLE_METHOD({
+    if (auto* m = Model()) {
+      m->StartDice(loc);
+      m->ClearMyFans();
+      InvalidateRect(ControlWindow(), nullptr, TRUE);
+    }
+  });
+}
+
+STDMETHODIMP CTable::SetDice(short loc, short num1, short num2) {
+  TABLE_METHOD(if (auto* m = Model()) m->SetDice(loc, num1, num2));
+}
+
+STDMETHODIMP CTable::LightSend(short v) { TABLE_METHOD(if (auto* m = Model()) m->LightSend(v)); }
+STDMETHODIMP CTable::LightTing(short v) { TABLE_METHOD(if (auto* m = Model()) m->LightTing(v)); }
+STDMETHODIMP CTable::LightHu(short v) { TABLE_METHOD(if (auto* m = Model()) m->LightHu(v)); }
+STDMETHODIMP CTable::LightChi(short v) { TABLE_METHOD(if (auto* m = Model()) m->LightChi(v)); }
+STDMETHODIMP CTable::LightPeng(short v) { TABLE_METHOD(if (auto* m = Model()) m->LightPeng(v)); }
+STDMETHODIMP CTable::LightGang(short v) { TABLE_METHOD(if (auto* m = Model()) m->LightGang(v)); }
+STDMETHODIMP CTable::LightGuo(short v) { TABLE_METHOD(if (auto* m = Model()) m->LightGuo(v)); }
+
+STDMETHODIMP CTable::ExposeCard(short loc, short type, short count, mjtablecard* cards) {
+  TABLE_METHOD({
+    StartChoice(-1);
+    if (auto* m = Model()) m->ExposeCard(loc, type, count, Tiles(cards));
+  });
+}
+
+STDMETHODIMP CTable::SetDealNum(short loc, short num) {
+  TABLE_METHOD(if (auto* m = Model()) m->SetDealNum(loc, num));
+}
+
+STDMETHODIMP CTable::SetBanker(short bankloc, short quan_feng) {
+  TABLE_METHOD(if (auto* m = Model()) m->SetBanker(bankloc, quan_feng));
+}
+
+STDMETHODIMP CTable::InitWall(short num) { TABLE_METHOD(if (auto* m = Model()) m->InitWall(num)); }
+
+STDMETHODIMP CTable::AddCardToCurrent(short loc, short color, short value) {
+  TABLE_METHOD(if (auto* m = Model()) m->AddCardToCurrent(loc, color, value, true));
+}
+
+STDMETHODIMP CTable::ExposeCard_InRecover(short loc, short type, short count,
+                                          mjtablecard* cards) {
+  TABLE_METHOD(if (auto* m = Model()) m->ExposeCard_InRecover(loc, type, count, Tiles(cards)));
+}
+
+STDMETHODIMP CTable::SetTingStatus(short loc, short isting) {
+  TABLE_METHOD(if (auto* m = Model()) m->SetTingStatus(loc, isting));
+}
+
+STDMETHODIMP CTable::FocusCards(short type, short isfocus) {
+  TABLE_METHOD(if (auto* m = Model()) m->FocusCards(type, isfocus));
+}
+
+STDMETHODIMP CTable::SetRecvCards_InRecover(short loc, short num, mjtablecard* cards) {
+  TABLE_METHOD(if (auto* m = Model()) m->SetRecvCards_InRecover(loc, num, Tiles(cards)));
+}
+
+STDMETHODIMP CTable::DeleteAllHideGang() {
+  TABLE_METHOD(if (auto* m = Model()) m->DeleteAllHideGang());
+}
+
+STDMETHODIMP CTable::GetHuaNum(short loc, short* num) {
+  TABLE_METHOD({
+    if (!num) return;
+    *num = 0;
+    if (auto* m = Model()) *num = m->GetHuaNum(loc);
+  });
+}
+
+STDMETHODIMP CTable::HuPai(short huloc, short gunloc) {
+  TABLE_METHOD(if (auto* m = Model()) m->HuPai(huloc, gunloc));
+}
+
+STDMETHODIMP CTable::SetScoreInfo(short num, short index, LONG_PTR info) {
+  TABLE_METHOD({
+    if (auto* m = Model()) m->SetScoreInfo(num, index, reinterpret_cast<const ScoreRow*>(info));
+  });
+}
+
+STDMETHODIMP CTable::ShowScoreInfo(short isshow) {
+  TABLE_METHOD(if (auto* m = Model()) m->ShowScoreInfo(isshow == 1));
+}
+
+STDMETHODIMP CTable::SetMyFans(short* fans) {
+  TABLE_METHOD(if (auto* m = Model()) m->SetMyFans(fans));
+}
+
+STDMETHODIMP CTable::SetJiaoBitmap(short num, LONG_PTR bmps) {
+  TABLE_METHOD({
+    if (!bmps || num < 1) return;
+    const HBITMAP* list = reinterpret_cast<const HBITMAP*>(bmps);
+    for (int i = 0; i < num && i < 5; ++i)
+      if (list[i]) m_JiaoBitmaps[i] = list[i];
+    BITMAP bm{};
+    if (m_JiaoBitmaps[0] && GetObjectW(m_JiaoBitmaps[0], sizeof bm, &bm))
+      m_JiaoSize = {bm.bmWidth, bm.bmHeight};
+  });
+}
+
+STDMETHODIMP CTable::SetType(short type, short subtype) {
+  m_nType = type;
+  m_nSubType = subtype;
+  return S_OK;
+}
+
+STDMETHODIMP CTable::KillScrabble() {
+  TABLE_METHOD(if (ControlWindow())::KillTimer(ControlWindow(), table::kTimerOwnClock));
+}
+
+STDMETHODIMP CTable::SetCryBitmap(short num, LONG_PTR bmps) {
+  TABLE_METHOD({
+    if (!bmps) return;
+    const HBITMAP* list = reinterpret_cast<const HBITMAP*>(bmps);
+    for (int i = 0; i < num && i < 4; ++i)
+      if (list[i]) m_CryBitmaps[i] = list[i];
+  });
+}
+
+STDMETHODIMP CTable::SetSmellBitmap(short num, LONG_PTR bmps) {
+  TABLE_METHOD({
+    if (!bmps) return;
+    const HBITMAP* list = reinterpret_cast<const HBITMAP*>(bmps);
+    for (int i = 0; i < num && i < 4; ++i)
+      if (list[i]) m_SmellBitmaps[i] = list[i];
+  });
+}
+
+STDMETHODIMP CTable::AddCardsToMyHandWithSort_InTimer(short count, mjtablecard* cards) {
+  TABLE_METHOD(if (auto* m = Model()) m->AddCardsToMyHandWithSort_InTimer(count, Tiles(cards)));
+}
+
+STDMETHODIMP CTable::AddCardToCurrentWithoutShow(short loc, short color, short value) {
+  TABLE_METHOD(if (auto* m = Model()) m->AddCardToCurrent(loc, color, value, false));
+}
+
+STDMETHODIMP CTable::SetDealNum_InTimer(short loc, short num) {
+  TABLE_METHOD(if (auto* m = Model()) m->SetDealNum_InTimer(loc, num));
+}
+
+STDMETHODIMP CTable::InitWall_InTimer(short num) {
+  TABLE_METHOD(if (auto* m = Model()) m->InitWall_InTimer(num));
+}
+
+STDMETHODIMP CTable::SetAutoSend(short isauto) {
+  TABLE_METHOD(if (auto* m = Model()) m->autoSend = (isauto == 1));
+}
+
 STDMETHODIMP CTable::PreTrick() { return S_OK; }
 STDMETHODIMP CTable::NextTrick() { return S_OK; }
-STDMETHODIMP CTable::SetListBitmap(LONG_PTR /*left*/, LONG_PTR /*mid*/,
-                                   LONG_PTR /*right*/) { return S_OK; }
-STDMETHODIMP CTable::InitTable_Avact(short /*num*/, short /*isplay*/, short /*poketype*/,
-                                     LONG_PTR /*path*/) { return S_OK; }
-STDMETHODIMP CTable::SetAvactItem(short /*loc*/, LONG_PTR /*pitem*/) { return S_OK; }
-STDMETHODIMP CTable::PlayFlash(short /*send_loc*/, short /*recv_loc*/, LONG_PTR /*item*/,
-                               LONG_PTR /*con_str*/) { return S_OK; }
+STDMETHODIMP CTable::SetListBitmap(LONG_PTR /*left*/, LONG_PTR /*mid*/, LONG_PTR /*right*/) {
+  return S_OK;
+}
+
+STDMETHODIMP CTable::InitTable_Avact(short /*num*/, short isplay, short /*poketype*/,
+                                     LONG_PTR path) {
+  TABLE_METHOD({
+    std::string skin;
+    if (path) {
+      const char* p = reinterpret_cast<const char*>(path);
+      skin.assign(p, strnlen(p, MAX_PATH));
+    }
+    BuildTable(isplay, &skin);
+  });
+}
+
+// The avatar boards are shown by a later part of the control; the items are kept and matched
+// by owner as the boards will use them.
+STDMETHODIMP CTable::SetAvactItem(short loc, LONG_PTR pitem) {
+  TABLE_METHOD({
+    if (!pitem || !ValidSeat(loc) || loc > 1) return;
+    const auto* item = reinterpret_cast<const CAvact_Adv_Item*>(pitem);
+    const int32_t key = item->userId != -1 ? item->userId : item->secondId;
+    if (key == -1) return;
+    auto& items = m_AvatarItems[static_cast<size_t>(loc)];
+    for (auto& kept : items) {
+      if (kept->userId == key || kept->secondId == key) {
+        kept = item;
+        return;
+      }
+    }
+    items.push_back(item);
+  });
+}
+
+// The action windows are a later part of the control: the action's place, its window size and
+// its ten-second timer are kept, so its end is dispatched as it will be.
+STDMETHODIMP CTable::PlayFlash(short send_loc, short recv_loc, LONG_PTR item, LONG_PTR /*con_str*/) {
+  TABLE_METHOD({
+    auto* m = Model();
+    if (!m || !item || !ControlWindow()) return;
+    const auto* action = reinterpret_cast<const CActionItem*>(item);
+    int16_t place = m->SeatCount();
+    if (m->ValidSeat(recv_loc)) place = recv_loc;
+    else if (m->ValidSeat(send_loc)) place = send_loc;
+    static const char kLaugh[] = "\xb9\xfe\xb9\xfe\xd0\xa6";  // 哈哈笑 in GBK
+    const bool laugh = std::strncmp(action->name, kLaugh, sizeof action->name) == 0;
+    m_FlashSize = laugh ? SIZE{200, 200} : SIZE{action->width, action->height};
+    const UINT_PTR id = table::kTimerFlash + static_cast<uint32_t>(place);
+    ::KillTimer(ControlWindow(), id);
+    ::SetTimer(ControlWindow(), id, 10000, nullptr);
+  });
+}

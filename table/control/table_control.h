@@ -4,13 +4,26 @@
 #pragma once
 #include <windows.h>
 
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "korvel_table.h"
+#include "records/magic_records.h"
+#include "table_controller.h"
+#include "table_view.h"
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
+#include "winkit/message_map.h"
 
-class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>, public winkit::ControlBase {
+class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
+               public winkit::ControlBase,
+               public table::TableEventSink,
+               public table::ControllerHost {
  public:
   CTable();
+  ~CTable() override;
 
   WINKIT_IUNKNOWN
   void* CastTo(REFIID iid) override;
@@ -107,7 +120,72 @@ class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>, public winkit::
   STDMETHODIMP SetAvactItem(short loc, LONG_PTR pitem) override;
   STDMETHODIMP PlayFlash(short send_loc, short recv_loc, LONG_PTR item, LONG_PTR con_str) override;
 
+  // The window's messages reach the table only once it exists (InitTable); before that they
+  // take their default course.
+  BEGIN_MSG_MAP(CTable)
+    if (m_pView && m_pController) {
+      MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
+      MESSAGE_HANDLER(WM_PAINT, OnPaint)
+      MESSAGE_HANDLER(WM_TIMER, OnTimer)
+      MESSAGE_HANDLER(WM_SIZE, OnSize)
+      MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
+      MESSAGE_HANDLER(WM_COMMAND, OnCommand)
+      MESSAGE_HANDLER(WM_RBUTTONDOWN, OnRButtonDown)
+      MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    }
+  END_MSG_MAP()
+
+ protected:
+  void OnWindowCreated() override;
+  void OnWindowDestroying() override;
+
  private:
+  LRESULT OnEraseBkgnd(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnPaint(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnTimer(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnSize(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnDrawItem(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnCommand(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnRButtonDown(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnLButtonDown(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  // Runs a handler's body; what it throws stops here (a window message is a boundary).
+  template <class F>
+  LRESULT Guarded(F&& body) noexcept {
+    try {
+      return body();
+    } catch (...) {
+      OutputDebugStringA("KorvelTable: a window message failed\n");
+      return 0;
+    }
+  }
+
+  // TableEventSink: the events of _ITableEvents on every connected sink.
+  void Fire(table::TableEvent event) override;
+  void FireTimeOut(int16_t loc) override;
+  void FireRequestSend(int16_t num, const card* cards) override;
+  // ControllerHost: the action windows belong to a later part of the control.
+  void HideFlash(int16_t) override {}
+
+  // Builds a new table model (releasing the one before), as InitTable and InitTable_Avact do.
+  void BuildTable(short isplay, const std::string* skinPath);
+  void ReleaseTable();
+  table::CCommMjTable* Model() { return m_pView ? &m_pView->model() : nullptr; }
+  bool ValidSeat(short loc) { return Model() && Model()->ValidSeat(loc); }
+
+  std::unique_ptr<table_gdi::TableView> m_pView;
+  std::unique_ptr<table::TableController> m_pController;
+  COLORREF m_BkColor = 0;
+  short m_nType = 0;
+  short m_nSubType = 1;
+  short m_nTrickNo = -1;
+  // Kept for the client, never drawn and never deleted here (the client owns them).
+  std::array<HBITMAP, 5> m_JiaoBitmaps{};
+  SIZE m_JiaoSize{};
+  std::array<HBITMAP, 4> m_CryBitmaps{}, m_SmellBitmaps{};
+  // The avatar items of each seat (kept by address; the client keeps them alive).
+  std::array<std::vector<const CAvact_Adv_Item*>, 2> m_AvatarItems;
+  // The size of the last action's window.
+  SIZE m_FlashSize{};
   // The stock BackColor: read back as it is, nothing sets it.
   OLE_COLOR m_clrBackColor = 0;
 };

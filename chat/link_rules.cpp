@@ -1,0 +1,29 @@
+#include "link_rules.h"
+
+namespace chat {
+namespace {
+
+bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    char16_t c = text[i];
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsOpenableLink(std::u16string_view link) {
+  while (!link.empty() && (link.front() == u' ' || link.front() == u'\t')) link.remove_prefix(1);
+  if (link.empty() || link.size() > kMaxLinkCharacters) return false;
+  for (char16_t c : link)
+    if (c < 0x20 || c == u'"') return false;  // no control characters, no quoting tricks
+  for (std::u16string_view scheme : {u"http://", u"https://"})
+    if (StartsWithIgnoringCase(link, scheme)) return link.size() > scheme.size();
+  return StartsWithIgnoringCase(link, u"www.") && link.size() > 4 &&
+         link.find(u':') == std::u16string_view::npos;
+}
+
+}  // namespace chat

@@ -1,0 +1,687 @@
+#include "table_view.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include "gdi_plus.h"
+#include "resource_ids.h"
+#include "table_texts.h"
+
+namespace table_gdi {
+
+using table::Rect;
+using table::Height;
+using table::IsEmpty;
+using table::Width;
+
+namespace {
+
+HBITMAP LoadBitmapResource(HMODULE module, int id) {
+  return static_cast<HBITMAP>(
+      LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+HICON LoadIconResource(HMODULE module, int id, int size = 32) {
+  return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+}
+
+// An image and its mask side by side, as the sprites' mask composition takes them.
+HBITMAP SideBySide(HDC reference, HBITMAP image, HBITMAP mask) {
+  BITMAP bi{}, bm{};
+  if (!image || !mask || !GetObjectW(image, sizeof bi, &bi) || !GetObjectW(mask, sizeof bm, &bm))
+    return nullptr;
+  HBITMAP both = CreateCompatibleBitmap(reference, bi.bmWidth * 2, bi.bmHeight);
+  HDC dst = CreateCompatibleDC(reference), src = CreateCompatibleDC(reference);
+  HGDIOBJ o1 = SelectObject(dst, both);
+  HGDIOBJ o2 = SelectObject(src, image);
+  BitBlt(dst, 0, 0, bi.bmWidth, bi.bmHeight, src, 0, 0, SRCCOPY);
+  SelectObject(src, mask);
+  BitBlt(dst, bi.bmWidth, 0, bi.bmWidth, bi.bmHeight, src, 0, 0, SRCCOPY);
+  SelectObject(src, o2);
+  SelectObject(dst, o1);
+  DeleteDC(src);
+  DeleteDC(dst);
+  return both;
+}
+
+const char* const kSkinFiles[] = {
+    "board.png", "eat.png",    "peng.png",   "gang.png",   "hu.png",
+    "clock.png", "center.png", "ting.png",   "zhuang.png", "ready.png",
+    "angry1.png", "angry2.png", "laugh1.png", "laugh2.png"};
+
+// A picture drawn at w x h into a 32-bit top-down DIB with premultiplied alpha.
+HBITMAP PremultipliedCopy(Gdiplus::Image* image, int w, int h) {
+  if (!image) return nullptr;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dib) return nullptr;
+  Gdiplus::Bitmap target(w, h, w * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+  Gdiplus::Graphics g(&target);
+  g.Clear(Gdiplus::Color(0, 0, 0, 0));
+  g.DrawImage(image, Gdiplus::Rect(0, 0, w, h));
+  return dib;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------------------------------
+
+TableImages::TableImages(HMODULE m) : module(m) {
+  for (int a = 0; a < 4; ++a) {
+    small.faces[a] = LoadBitmapResource(m, IDB_FACES_SMALL + a);
+    small.framesA[a] = LoadBitmapResource(m, IDB_FRAMES_A_SMALL + a);
+    small.framesB[a] = LoadBitmapResource(m, IDB_FRAMES_B_SMALL + a);
+    small.faceDown[a] = LoadBitmapResource(m, IDB_DOWN_SMALL + a);
+  }
+  large.faces[0] = LoadBitmapResource(m, IDB_FACES_LARGE);
+  large.framesA[0] = LoadBitmapResource(m, IDB_FRAME_A_LARGE);
+  large.framesB[0] = LoadBitmapResource(m, IDB_FRAME_B_LARGE);
+  large.faceDown[0] = LoadBitmapResource(m, IDB_DOWN_LARGE);
+  medium.faces[0] = LoadBitmapResource(m, IDB_FACES_MEDIUM);
+  medium.framesA[0] = LoadBitmapResource(m, IDB_FRAME_A_MEDIUM);
+  medium.framesB[0] = LoadBitmapResource(m, IDB_FRAME_B_MEDIUM);
+  medium.faceDown[0] = LoadBitmapResource(m, IDB_DOWN_MEDIUM);
+  for (int k = 0; k < 5; ++k) extra[k] = LoadBitmapResource(m, IDB_EXTRA + k);
+  for (int k = 0; k < 6; ++k) dice[k] = LoadIconResource(m, IDI_DICE + k, 0);
+  strip = LoadBitmapResource(m, IDB_ACTION_STRIP);
+  grayStrip = LoadBitmapResource(m, IDB_ACTION_STRIP_GRAY);
+  start = LoadBitmapResource(m, IDB_START);
+  diceButton = LoadBitmapResource(m, IDB_DICE_BUTTON);
+  for (int id : {IDI_425, IDI_426, IDI_SAVE, IDI_AUTO_SEND, IDI_NEXT, IDI_PAUSE, IDI_418, IDI_424,
+                 IDI_SETUP, IDI_EXIT})
+    icons[id] = LoadIconResource(m, id);
+  const int markIds[3][2] = {{IDB_READY, IDB_READY_MASK},
+                             {IDB_BANKER, IDB_BANKER_MASK},
+                             {IDB_READY_HAND, IDB_READY_HAND_MASK}};
+  for (int k = 0; k < 3; ++k) {
+    markImage[k] = LoadBitmapResource(m, markIds[k][0]);
+    markMask[k] = LoadBitmapResource(m, markIds[k][1]);
+  }
+  HBITMAP area = LoadBitmapResource(m, IDB_MELD_AREA);
+  meldArea = sprites::MeasureBitmap(area);
+  if (area) DeleteObject(area);
+}
+
+TableImages::~TableImages() {
+  for (Set* s : {&small, &large, &medium})
+    for (HBITMAP* list : {s->faces, s->framesA, s->framesB, s->faceDown})
+      for (int a = 0; a < 4; ++a)
+        if (list[a]) DeleteObject(list[a]);
+  for (HBITMAP b : extra)
+    if (b) DeleteObject(b);
+  for (HICON i : dice)
+    if (i) DestroyIcon(i);
+  for (HBITMAP b : {strip, grayStrip, start, diceButton})
+    if (b) DeleteObject(b);
+  for (auto& [id, icon] : icons)
+    if (icon) DestroyIcon(icon);
+  for (int k = 0; k < 3; ++k) {
+    if (markImage[k]) DeleteObject(markImage[k]);
+    if (markMask[k]) DeleteObject(markMask[k]);
+  }
+}
+
+AvatarSkin::~AvatarSkin() { Clear(); }
+
+void AvatarSkin::Clear() {
+  for (auto& [k, image] : images) delete image;
+  images.clear();
+  clock = {};
+}
+
+void AvatarSkin::Load(const std::string& path) {
+  Clear();
+  auto load = [&](int key, const std::string& name) {
+    const std::wstring file = FromGbk(path + "\\" + name);
+    auto* image = Gdiplus::Image::FromFile(file.c_str());
+    // A file that does not load leaves its picture out.
+    if (image && image->GetLastStatus() == Gdiplus::Ok && image->GetWidth() > 0) {
+      images[key] = image;
+    } else {
+      delete image;
+    }
+  };
+  for (int k = 0; k < static_cast<int>(std::size(kSkinFiles)); ++k) load(k, kSkinFiles[k]);
+  for (int d = 0; d < 10; ++d)
+    load(static_cast<int>(table::SkinImage::Digit0) + d, std::to_string(d) + ".ico");
+  clock = {};
+  if (auto* c = Get(table::SkinImage::Clock))
+    clock = {static_cast<int32_t>(c->GetWidth()), static_cast<int32_t>(c->GetHeight())};
+}
+
+Gdiplus::Image* AvatarSkin::Get(table::SkinImage image) const {
+  auto it = images.find(static_cast<int>(image));
+  return it == images.end() ? nullptr : it->second;
+}
+
+// ------------------------------------------------------------------------------------------
+
+// The DC drawing goes to: the test's, or the window's for the call.
+class TableView::TargetDc {
+ public:
+  explicit TargetDc(const TableView& v)
+      : m_hWnd(v.m_hTarget ? nullptr : v.m_hOwner), m_hDc(v.m_hTarget ? v.m_hTarget : GetDC(v.m_hOwner)) {}
+  ~TargetDc() {
+    if (m_hWnd && m_hDc) ReleaseDC(m_hWnd, m_hDc);
+  }
+  HDC get() const { return m_hDc; }
+
+ private:
+  HWND m_hWnd;
+  HDC m_hDc;
+};
+
+TableView::TableView(HWND owner, HMODULE module, bool bigScreen)
+    : m_hOwner(owner), m_bBig(bigScreen), m_Images(module) {
+  Gdiplus::GdiplusStartupInput input;
+  Gdiplus::GdiplusStartup(&m_GdiplusToken, &input, nullptr);
+  const std::wstring face = FromGbk(table::texts::kFontFace);
+  m_hFont = CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
+  m_hFontVertical = CreateFontW(12, 6, 900, 900, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH, face.c_str());
+  m_pModel = std::make_unique<table::CCommMjTable>(*this, *this, *this, bigScreen);
+  static_cast<sprites::RowSpriteHolder&>(m_pModel->Wall()).SetImages(m_Images.dice);
+}
+
+TableView::~TableView() {
+  // The model's timers and sprites go first; they use the pictures below.
+  m_pModel.reset();
+  m_Holders.clear();
+  m_Buttons.clear();
+  if (m_hToolTip) DestroyWindow(m_hToolTip);
+  m_List.Destroy();
+  m_Action.Destroy();
+  m_pComposed.reset();
+  DropCentre();
+  if (m_hBkDc) {
+    SelectObject(m_hBkDc, m_hBkOld);
+    DeleteDC(m_hBkDc);
+  }
+  if (m_hBkBitmap) DeleteObject(m_hBkBitmap);
+  if (m_hBrush) DeleteObject(m_hBrush);
+  for (HBITMAP m : m_Marks)
+    if (m) DeleteObject(m);
+  for (HBITMAP m : m_SkinMarks)
+    if (m) DeleteObject(m);
+  DeleteObject(m_hFont);
+  DeleteObject(m_hFontVertical);
+  m_Skin.Clear();  // GDI+ pictures go before GDI+ shuts down
+  Gdiplus::GdiplusShutdown(m_GdiplusToken);
+}
+
+void TableView::CreateWindows(const std::string& skinPath) {
+  using namespace table;
+  struct ButtonDef {
+    int id;
+    const char* text;
+    bool visible;
+  };
+  const ButtonDef defs[] = {
+      {kButtonSend, "", true},   {kButtonGuo, "", true},   {kButtonTing, "", true},
+      {kButtonChi, "", true},    {kButtonStart, "", true}, {kButtonPeng, "", true},
+      {kButtonGang, "", true},   {kButtonSave, texts::kButtonSave, false},
+      {kButtonAutoSend, texts::kButtonAutoSend, false},    {kButtonHu, "", true},
+      {kButtonPause, texts::kButtonPause, false},          {kButtonDice, "", true},
+      {kButtonNext, texts::kButtonNext, false},            {kButtonSetup, texts::kButtonSetup, false},
+      {kButtonExit, texts::kButtonExit, false}};
+  m_Buttons.clear();
+  for (const auto& d : defs) {
+    auto b = std::make_unique<CGameButtonEx>();
+    if (!b->Create(m_hOwner, d.id, FromGbk(d.text), d.visible)) continue;
+    b->SetBkColor(m_pModel->bkColor);
+    b->SetParentPicture(m_hBkDc);
+    const int frame = ActionFrame(d.id);
+    if (frame >= 0) b->SetBitmaps(m_Images.strip, m_Images.grayStrip, 7, frame);
+    switch (d.id) {
+      case kButtonStart: b->SetBitmaps(m_Images.start, nullptr, 1, 0); break;
+      case kButtonDice: b->SetBitmaps(m_Images.diceButton, nullptr, 1, 0); break;
+      case kButtonSave: b->SetIcon(m_Images.icons[IDI_SAVE]); break;
+      case kButtonAutoSend: b->SetIcon(m_Images.icons[IDI_AUTO_SEND]); break;
+      case kButtonPause: b->SetIcon(m_Images.icons[IDI_PAUSE]); break;
+      case kButtonNext: b->SetIcon(m_Images.icons[IDI_NEXT]); break;
+      case kButtonSetup: b->SetIcon(m_Images.icons[IDI_SETUP]); break;
+      case kButtonExit: b->SetIcon(m_Images.icons[IDI_EXIT]); break;
+      default: break;
+    }
+    if (d.id == kButtonAutoSend || d.id == kButtonPause) b->SetCheckMode(true, false);
+    m_Buttons[d.id] = std::move(b);
+    m_Applied.erase(d.id);
+  }
+
+  // Tooltips of the four tool buttons, with their window texts.
+  if (m_hToolTip) DestroyWindow(m_hToolTip);
+  m_hToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, m_hOwner, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  for (int id : kToolButtons) {
+    CGameButtonEx* b = Button(id);
+    if (!b || !m_hToolTip) continue;
+    wchar_t text[21] = {};
+    GetWindowTextW(b->hwnd(), text, 21);
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = m_hOwner;
+    ti.uId = reinterpret_cast<UINT_PTR>(b->hwnd());
+    ti.lpszText = text;
+    SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    b->SetToolTip(m_hToolTip);
+  }
+
+  // The magic-action button: the gray picture is its look, the coloured one its highlight.
+  m_Action.Destroy();
+  if (m_Action.Create(m_hOwner, kButtonAction)) {
+    m_Action.LoadImages((skinPath + "\\Action_gray.bmp").c_str(),
+                        (skinPath + "\\Action.bmp").c_str(), 1, 1);
+    m_Action.AddTip(texts::kActionTip);
+    m_Action.SetOwner(m_hOwner);
+    m_Action.CreateTips();
+  }
+  m_Applied.erase(kButtonAction);
+
+  m_List.Destroy();
+  m_List.Create(m_hOwner, 201);
+  m_List.SetFont(m_hFont);
+  m_List.SetContents(&m_pModel->ScoreList());
+  m_List.Attach(LoadBitmapResource(m_Images.module, IDB_LIST_LEFT),
+                LoadBitmapResource(m_Images.module, IDB_LIST_MID),
+                LoadBitmapResource(m_Images.module, IDB_LIST_RIGHT));
+  ShowWindow(m_List.hwnd(), SW_HIDE);
+}
+
+void TableView::LoadAvatarSkin(const std::string& gbkPath) {
+  DropCentre();
+  for (HBITMAP& m : m_SkinMarks) {
+    if (m) DeleteObject(m);
+    m = nullptr;
+  }
+  m_Skin.Load(gbkPath);
+  m_pModel->avatarLook = true;
+}
+
+void TableView::SetBkBitmap(HBITMAP bitmap) {
+  if (!bitmap) return;
+  m_hPattern = bitmap;
+  m_pModel->bkIsBitmap = true;
+  if (m_hBrush) DeleteObject(m_hBrush);
+  m_hBrush = CreatePatternBrush(bitmap);
+  for (auto* h : m_Holders) h->SetBkBitmap(bitmap);
+  for (HBITMAP& m : m_Marks) {
+    if (m) DeleteObject(m);
+    m = nullptr;
+  }
+}
+
+void TableView::SetBkColor(COLORREF color) {
+  m_pModel->SetBkColor(color);
+  m_hPattern = nullptr;
+  if (m_hBrush) DeleteObject(m_hBrush);
+  m_hBrush = CreateSolidBrush(color);
+  for (auto* h : m_Holders) h->SetBkColor(color);
+  // The marks were composed over the old background.
+  for (HBITMAP& m : m_Marks) {
+    if (m) DeleteObject(m);
+    m = nullptr;
+  }
+  for (auto& [id, b] : m_Buttons) b->SetBkColor(color);
+}
+
+CGameButtonEx* TableView::Button(int id) {
+  auto it = m_Buttons.find(id);
+  return it == m_Buttons.end() ? nullptr : it->second.get();
+}
+
+void TableView::BuildMarks(HDC reference) {
+  for (int k = 0; k < 3; ++k) {
+    if (m_Marks[k]) continue;
+    HBITMAP both = SideBySide(reference, m_Images.markImage[k], m_Images.markMask[k]);
+    if (!both) continue;
+    m_Marks[k] = sprites::ComposeMasked(reference, both, m_hBrush).Release();
+    DeleteObject(both);
+  }
+}
+
+void TableView::OnEraseBackground(HDC dc) {
+  HDC keep = m_hTarget;
+  if (dc) m_hTarget = dc;
+  if (!m_hBrush) {
+    if (m_pModel->bkIsBitmap && m_hPattern) m_hBrush = CreatePatternBrush(m_hPattern);
+    else m_hBrush = CreateSolidBrush(m_pModel->bkColor);
+    static_cast<sprites::RowSpriteHolder&>(m_pModel->Wall()).SetBkColor(m_pModel->bkColor);
+  }
+  BuildMarks(dc ? dc : m_hBkDc);
+  m_pModel->RedrawTable();
+  m_hTarget = keep;
+}
+
+void TableView::OnSize(int, int) {
+  m_pModel->ComposeBackground();
+  m_pModel->DrawAll();
+}
+
+bool TableView::OnDrawItem(const DRAWITEMSTRUCT* dis) {
+  if (!dis) return false;
+  CGameButtonEx* b = Button(static_cast<int>(dis->CtlID));
+  if (!b) return false;
+  b->DrawItem(*dis);
+  return true;
+}
+
+// ------------------------------------------------------------------------------------------
+// Surface
+
+Rect TableView::ClientRect() const {
+  RECT r{};
+  GetClientRect(m_hOwner, &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+void TableView::ComposeBackground(const Rect& client, const std::vector<table::TextRun>& texts) {
+  const int w = std::max(1, Width(client)), h = std::max(1, Height(client));
+  if (w != m_nBkW || h != m_nBkH || !m_hBkDc) {
+    m_pComposed.reset();
+    if (m_hBkDc) {
+      SelectObject(m_hBkDc, m_hBkOld);
+      DeleteDC(m_hBkDc);
+    }
+    if (m_hBkBitmap) DeleteObject(m_hBkBitmap);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_hBkBitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_hBkDc = CreateCompatibleDC(nullptr);
+    m_hBkOld = SelectObject(m_hBkDc, m_hBkBitmap);
+    m_nBkW = w;
+    m_nBkH = h;
+    m_pComposed = std::make_unique<Gdiplus::Bitmap>(w, h, w * 4, PixelFormat32bppRGB,
+                                                    static_cast<BYTE*>(bits));
+    for (auto& [id, b] : m_Buttons) b->SetParentPicture(m_hBkDc);
+  }
+  const RECT all{0, 0, w, h};
+  if (!m_hBrush) m_hBrush = CreateSolidBrush(m_pModel->bkColor);
+  FillRect(m_hBkDc, &all, m_hBrush);
+  if (Gdiplus::Image* centre = m_Skin.Get(table::SkinImage::Center)) {
+    // The centre picture stretched once per size; every repaint copies it.
+    if (!m_hCentreDc || m_nCentreW != w || m_nCentreH != h || m_pCentreOf != centre) {
+      DropCentre();
+      m_hCentreDc = CreateCompatibleDC(m_hBkDc);
+      m_hCentre = CreateCompatibleBitmap(m_hBkDc, w, h);
+      m_hCentreOld = SelectObject(m_hCentreDc, m_hCentre);
+      Gdiplus::Graphics g(m_hCentreDc);
+      g.DrawImage(centre, Gdiplus::Rect(0, 0, w, h));
+      m_nCentreW = w;
+      m_nCentreH = h;
+      m_pCentreOf = centre;
+    }
+    BitBlt(m_hBkDc, 0, 0, w, h, m_hCentreDc, 0, 0, SRCCOPY);
+  }
+  HGDIOBJ old = SelectObject(m_hBkDc, m_hFont);
+  SetBkMode(m_hBkDc, TRANSPARENT);
+  SetTextColor(m_hBkDc, m_pModel->textColor);
+  for (const auto& t : texts) {
+    const std::wstring s = FromGbk(t.text);
+    TextOutW(m_hBkDc, t.x, t.y, s.c_str(), static_cast<int>(s.size()));
+  }
+  SelectObject(m_hBkDc, old);
+  GdiFlush();
+  for (auto* holder : m_Holders) {
+    holder->SetBkImage(m_pComposed.get());
+    holder->SetBkDc(m_hBkDc);
+  }
+}
+
+void TableView::DropCentre() {
+  if (m_hCentreDc) {
+    SelectObject(m_hCentreDc, m_hCentreOld);
+    DeleteDC(m_hCentreDc);
+  }
+  if (m_hCentre) DeleteObject(m_hCentre);
+  m_hCentreDc = nullptr;
+  m_hCentre = nullptr;
+  m_pCentreOf = nullptr;
+}
+
+void TableView::RestoreBackground(const Rect& r) {
+  if (!m_hBkDc || IsEmpty(r)) return;
+  TargetDc dc(*this);
+  BitBlt(dc.get(), r.left, r.top, Width(r), Height(r), m_hBkDc, r.left, r.top, SRCCOPY);
+}
+
+void TableView::DrawHolder(sprites::SpriteHolderCore& holder, const Rect& r) {
+  TargetDc dc(*this);
+  const RECT rc = ToRect(r);
+  static_cast<sprites::RowSpriteHolder&>(holder).Draw(dc.get(), &rc);
+}
+
+void TableView::DrawHolderParts(sprites::SpriteHolderCore& holder, const Rect& whole,
+                                const std::vector<Rect>& parts) {
+  TargetDc dc(*this);
+  auto& h = static_cast<sprites::RowSpriteHolder&>(holder);
+  const RECT w = ToRect(whole);
+  if (parts.size() == 1) {
+    const RECT p = ToRect(parts[0]);
+    h.DrawTwoParts(dc.get(), &w, &p);
+  } else if (parts.size() >= 2) {
+    const RECT a = ToRect(parts[0]), b = ToRect(parts[1]);
+    h.DrawThreeParts(dc.get(), &w, &a, &b);
+  }
+}
+
+namespace {
+table::SkinImage SkinOfMark(table::Mark m) {
+  switch (m) {
+    case table::Mark::Ready: return table::SkinImage::Ready;
+    case table::Mark::Banker: return table::SkinImage::Zhuang;
+    default: return table::SkinImage::Ting;
+  }
+}
+}  // namespace
+
+bool TableView::HasMark(table::Mark mark) const {
+  if (m_pModel && m_pModel->avatarLook) return m_Skin.Get(SkinOfMark(mark)) != nullptr;
+  return m_Images.markImage[static_cast<int>(mark)] != nullptr;
+}
+
+void TableView::DrawMark(table::Mark mark, const Rect& r) {
+  TargetDc dc(*this);
+  if (m_pModel->avatarLook) {
+    // The skin's marks as premultiplied bitmaps, blended by GDI (GDI+ is slow per call).
+    HBITMAP& cached = m_SkinMarks[static_cast<int>(mark)];
+    if (!cached) cached = PremultipliedCopy(m_Skin.Get(SkinOfMark(mark)), 27, 27);
+    if (!cached) return;
+    HDC src = CreateCompatibleDC(dc.get());
+    HGDIOBJ old = SelectObject(src, cached);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc.get(), r.left, r.top, 27, 27, src, 0, 0, 27, 27, blend);
+    SelectObject(src, old);
+    DeleteDC(src);
+    return;
+  }
+  BuildMarks(dc.get());
+  HBITMAP m = m_Marks[static_cast<int>(mark)];
+  if (!m) return;
+  HDC src = CreateCompatibleDC(dc.get());
+  HGDIOBJ old = SelectObject(src, m);
+  BitBlt(dc.get(), r.left, r.top, 27, 27, src, 0, 0, SRCCOPY);
+  SelectObject(src, old);
+  DeleteDC(src);
+}
+
+void TableView::DrawSkinImage(HDC dc, Gdiplus::Image* image, const Rect& r, float opacity) {
+  if (!image || IsEmpty(r)) return;
+  Gdiplus::Graphics g(dc);
+  Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0},
+                                  {0, 1, 0, 0, 0},
+                                  {0, 0, 1, 0, 0},
+                                  {0, 0, 0, opacity, 0},
+                                  {0, 0, 0, 0, 1}}};
+  Gdiplus::ImageAttributes attributes;
+  attributes.SetColorMatrix(&matrix);
+  g.DrawImage(image, Gdiplus::Rect(r.left, r.top, Width(r), Height(r)), 0, 0,
+              static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()),
+              Gdiplus::UnitPixel, &attributes);
+}
+
+void TableView::DrawImage(table::SkinImage image, const Rect& r, float opacity) {
+  TargetDc dc(*this);
+  DrawSkinImage(dc.get(), m_Skin.Get(image), r, opacity);
+}
+
+void TableView::DrawFadedImage(table::SkinImage which, int32_t x, int32_t y, float opacity) {
+  Gdiplus::Image* image = m_Skin.Get(which);
+  if (!image) return;
+  const Rect natural{x, y, x + static_cast<int32_t>(image->GetWidth()),
+                     y + static_cast<int32_t>(image->GetHeight())};
+  TargetDc dc(*this);
+  if (!m_bBig || !m_pComposed) {
+    DrawSkinImage(dc.get(), image, natural, opacity);
+    return;
+  }
+  // The background under the picture, the picture over it, then the whole buffer at once.
+  Gdiplus::Bitmap fade(200, 200, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics g(&fade);
+    // Only the part of the buffer over the window has a background to copy: near an edge the
+    // source would lie outside the composed picture.
+    const int32_t left = std::max(x, 0), top = std::max(y, 0);
+    const int32_t right = std::min(x + 200, m_nBkW), bottom = std::min(y + 200, m_nBkH);
+    if (right > left && bottom > top)
+      g.DrawImage(m_pComposed.get(), Gdiplus::Rect(left - x, top - y, right - left, bottom - top),
+                  left, top, right - left, bottom - top, Gdiplus::UnitPixel);
+    Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0},
+                                    {0, 1, 0, 0, 0},
+                                    {0, 0, 1, 0, 0},
+                                    {0, 0, 0, opacity, 0},
+                                    {0, 0, 0, 0, 1}}};
+    Gdiplus::ImageAttributes attributes;
+    attributes.SetColorMatrix(&matrix);
+    g.DrawImage(image, Gdiplus::Rect(0, 0, Width(natural), Height(natural)), 0, 0,
+                Width(natural), Height(natural), Gdiplus::UnitPixel, &attributes);
+  }
+  Gdiplus::Graphics out(dc.get());
+  out.DrawImage(&fade, x, y, 200, 200);
+}
+
+void TableView::PlaySound(table::Sound sound, int times) {
+  const wchar_t* name = sound == table::Sound::Deal ? L"IDW_DEAL" : L"IDW_PING";
+  HRSRC res = FindResourceW(m_Images.module, name, L"WAVE");
+  HGLOBAL data = res ? LoadResource(m_Images.module, res) : nullptr;
+  const void* wave = data ? LockResource(data) : nullptr;
+  if (!wave) return;
+  for (int i = 0; i < times; ++i)
+    PlaySoundW(static_cast<LPCWSTR>(wave), nullptr, SND_MEMORY | SND_SYNC | SND_NODEFAULT);
+}
+
+void TableView::ButtonChanged(int id) {
+  const table::ButtonState* s = m_pModel->Buttons().Find(id);
+  if (id == table::kButtonAction) {
+    if (!s || !m_Action.hwnd()) return;
+    table::ButtonState& shown = m_Applied[id];
+    if (shown.id == 0 || !(shown.rect == s->rect) || shown.visible != s->visible) {
+      if (!IsEmpty(s->rect))
+        SetWindowPos(m_Action.hwnd(), nullptr, s->rect.left, s->rect.top, Width(s->rect),
+                     Height(s->rect), SWP_NOZORDER | SWP_NOACTIVATE);
+      ShowWindow(m_Action.hwnd(), s->visible ? SW_SHOWNA : SW_HIDE);
+      EnableWindow(m_Action.hwnd(), s->enabled ? TRUE : FALSE);
+    }
+    shown = *s;
+    shown.id = id;
+    return;
+  }
+  CGameButtonEx* b = Button(id);
+  if (!b || !s) return;
+  // Window calls cost a round trip each under Wine: only what changed goes to the window.
+  table::ButtonState& shown = m_Applied[id];
+  const bool first = shown.id == 0;
+  bool repaint = false;
+  if (first || shown.enabled != s->enabled) {
+    EnableWindow(b->hwnd(), s->enabled ? TRUE : FALSE);
+    repaint = true;
+  }
+  if (!IsEmpty(s->rect) && (first || !(shown.rect == s->rect))) {
+    SetWindowPos(b->hwnd(), nullptr, s->rect.left, s->rect.top, Width(s->rect), Height(s->rect),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    repaint = true;
+  }
+  if (s->checkMode && b->GetCheck() != s->checked) {
+    b->SetCheck(s->checked);
+    repaint = true;
+  }
+  if (first || shown.visible != s->visible) {
+    ShowWindow(b->hwnd(), s->visible ? SW_SHOWNA : SW_HIDE);
+    repaint = true;
+  }
+  if (repaint) InvalidateRect(b->hwnd(), nullptr, FALSE);
+  shown = *s;
+  shown.id = id;
+}
+
+void TableView::ScoreListChanged() {
+  if (!m_List.hwnd()) return;
+  if (!m_pModel->ScoreListShown()) {
+    ShowWindow(m_List.hwnd(), SW_HIDE);
+    return;
+  }
+  const Rect& r = m_pModel->ScoreListRect();
+  m_List.SetFanLines(m_pModel->FanLines(), m_pModel->textColor);
+  SetWindowPos(m_List.hwnd(), HWND_TOP, r.left, r.top, Width(r), Height(r), SWP_NOACTIVATE);
+  ShowWindow(m_List.hwnd(), SW_SHOWNA);
+  InvalidateRect(m_List.hwnd(), nullptr, TRUE);
+}
+
+int32_t TableView::MeasureLineHeight(const std::string& text) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, m_hFont);
+  uint16_t w = 0, h = 0;
+  m_pModel->ScoreList().GetListSize(w, h);
+  RECT r{0, 0, w, 20};
+  const std::wstring t = FromGbk(text);
+  DrawTextExW(dc, const_cast<wchar_t*>(t.c_str()), -1, &r,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP | DT_EDITCONTROL, nullptr);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return r.bottom - r.top;
+}
+
+// ------------------------------------------------------------------------------------------
+// Timers and holders
+
+void TableView::SetTimer(uint32_t id, uint32_t periodMs) { ::SetTimer(m_hOwner, id, periodMs, nullptr); }
+void TableView::KillTimer(uint32_t id) { ::KillTimer(m_hOwner, id); }
+
+std::unique_ptr<sprites::SpriteHolderCore> TableView::NewHolder() {
+  auto h = std::make_unique<sprites::RowSpriteHolder>();
+  h->SetOwnerWnd(m_hOwner);
+  m_Holders.push_back(h.get());
+  return h;
+}
+
+void TableView::CreateSprite(sprites::SpriteHolderCore& holder, const table::SpriteSpec& spec) {
+  const TableImages::Set& set = spec.set == table::TileSet::Large    ? m_Images.large
+                                : spec.set == table::TileSet::Medium ? m_Images.medium
+                                                                     : m_Images.small;
+  auto& h = static_cast<sprites::RowSpriteHolder&>(holder);
+  h.CreateRowSprite(spec.kind, spec.angle, spec.margin, spec.mode, spec.background,
+                    m_Images.extra, set.faces, set.framesA, set.framesB, nullptr, set.faceDown);
+  if (m_pComposed) {
+    h.SetBkImage(m_pComposed.get());
+    h.SetBkDc(m_hBkDc);
+  }
+}
+
+}  // namespace table_gdi

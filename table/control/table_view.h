@@ -1,0 +1,157 @@
+// The table model bound to a window: its drawing surface (GDI and GDI+ on the window or on a
+// DC given for tests), its window timers, its tile sprites with the control's bitmaps, the
+// button windows, the score list window and the skin pictures.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "comm_mj_table.h"
+#include "control_buttons.h"
+#include "game_button.h"
+#include "row_sprite_holder.h"
+#include "table_list.h"
+
+namespace Gdiplus {
+class Image;
+class Bitmap;
+}
+
+namespace table_gdi {
+
+// The control's tile bitmaps, icons and pictures, loaded from its resources.
+struct TableImages {
+  explicit TableImages(HMODULE module);
+  ~TableImages();
+  TableImages(const TableImages&) = delete;
+  TableImages& operator=(const TableImages&) = delete;
+
+  struct Set {
+    HBITMAP faces[4] = {}, framesA[4] = {}, framesB[4] = {}, faceDown[4] = {};
+  };
+  Set small, large, medium;
+  HBITMAP extra[5] = {};
+  HICON dice[6] = {};
+  HBITMAP strip = nullptr, grayStrip = nullptr, start = nullptr, diceButton = nullptr;
+  std::map<int, HICON> icons;  // by resource id
+  HBITMAP markImage[3] = {}, markMask[3] = {};  // by table::Mark
+  sprites::BitmapSize meldArea;
+  HMODULE module;
+};
+
+// The avatar skin's pictures (GDI+ images from the skin directory).
+struct AvatarSkin {
+  ~AvatarSkin();
+  void Load(const std::string& gbkPath);
+  void Clear();
+  Gdiplus::Image* Get(table::SkinImage image) const;
+  std::map<int, Gdiplus::Image*> images;  // by SkinImage
+  sprites::BitmapSize clock;
+};
+
+class TableView : public table::TableSurface,
+                  public table::TimerHost,
+                  public table::HolderFactory {
+ public:
+  TableView(HWND owner, HMODULE module, bool bigScreen);
+  ~TableView() override;
+  TableView(const TableView&) = delete;
+  TableView& operator=(const TableView&) = delete;
+
+  table::CCommMjTable& model() { return *m_pModel; }
+  HWND owner() const { return m_hOwner; }
+
+  // The buttons and the score list as child windows of the owner (what InitTable does after
+  // the model exists), and the tooltips of the tool buttons.
+  // The magic-action button takes its pictures from the skin path.
+  void CreateWindows(const std::string& skinPath);
+  void LoadAvatarSkin(const std::string& gbkPath);
+  // Drawing goes to this DC instead of the window's (tests); null returns to the window.
+  void SetDrawTarget(HDC dc) { m_hTarget = dc; }
+  void SetBkBitmap(HBITMAP bitmap);
+  // The table, the wall and every tile area in one colour again.
+  void SetBkColor(COLORREF color);
+
+  // Messages of the owner window.
+  void OnEraseBackground(HDC dc);
+  void OnSize(int width, int height);
+  bool OnDrawItem(const DRAWITEMSTRUCT* dis);
+
+  CGameButtonEx* Button(int id);
+  CTableList& ScoreListWindow() { return m_List; }
+  CControl_Buttons& ActionButton() { return m_Action; }
+  HDC BackgroundDc() const { return m_hBkDc; }
+
+  // TableSurface
+  table::Rect ClientRect() const override;
+  sprites::BitmapSize ClockSize() const override { return m_Skin.clock; }
+  sprites::BitmapSize MeldAreaSize() const override { return m_Images.meldArea; }
+  void ComposeBackground(const table::Rect& client,
+                         const std::vector<table::TextRun>& texts) override;
+  void RestoreBackground(const table::Rect& r) override;
+  void DrawHolder(sprites::SpriteHolderCore& holder, const table::Rect& r) override;
+  void DrawHolderParts(sprites::SpriteHolderCore& holder, const table::Rect& whole,
+                       const std::vector<table::Rect>& parts) override;
+  void DrawMark(table::Mark mark, const table::Rect& r) override;
+  bool HasMark(table::Mark mark) const override;
+  void DrawImage(table::SkinImage image, const table::Rect& r, float opacity) override;
+  void DrawFadedImage(table::SkinImage image, int32_t x, int32_t y, float opacity) override;
+  void PlaySound(table::Sound sound, int times) override;
+  void ButtonChanged(int id) override;
+  void ScoreListChanged() override;
+  int32_t MeasureLineHeight(const std::string& text) override;
+
+  // TimerHost
+  void SetTimer(uint32_t id, uint32_t periodMs) override;
+  void KillTimer(uint32_t id) override;
+
+  // HolderFactory
+  std::unique_ptr<sprites::SpriteHolderCore> NewHolder() override;
+  void CreateSprite(sprites::SpriteHolderCore& holder, const table::SpriteSpec& spec) override;
+
+ private:
+  class TargetDc;
+  void BuildMarks(HDC reference);
+  void DrawSkinImage(HDC dc, Gdiplus::Image* image, const table::Rect& r, float opacity);
+
+  HWND m_hOwner;
+  HDC m_hTarget = nullptr;
+  bool m_bBig;
+  ULONG_PTR m_GdiplusToken = 0;
+  TableImages m_Images;
+  AvatarSkin m_Skin;
+  std::vector<sprites::RowSpriteHolder*> m_Holders;
+  std::unique_ptr<table::CCommMjTable> m_pModel;
+
+  // The composed background: a bitmap selected into a memory DC, and the same picture for
+  // the sprites.
+  HDC m_hBkDc = nullptr;
+  HBITMAP m_hBkBitmap = nullptr;
+  HGDIOBJ m_hBkOld = nullptr;
+  int m_nBkW = 0, m_nBkH = 0;
+  std::unique_ptr<Gdiplus::Bitmap> m_pComposed;
+  HBRUSH m_hBrush = nullptr;
+  HBITMAP m_hPattern = nullptr;  // kept, not owned
+  HBITMAP m_Marks[3] = {};       // the marks over the table's brush
+  HBITMAP m_SkinMarks[3] = {};   // the skin's marks, premultiplied
+  HFONT m_hFont = nullptr, m_hFontVertical = nullptr;
+  // The centre picture stretched to the window.
+  void DropCentre();
+  HDC m_hCentreDc = nullptr;
+  HBITMAP m_hCentre = nullptr;
+  HGDIOBJ m_hCentreOld = nullptr;
+  int m_nCentreW = 0, m_nCentreH = 0;
+  Gdiplus::Image* m_pCentreOf = nullptr;
+
+  std::map<int, std::unique_ptr<CGameButtonEx>> m_Buttons;
+  std::map<int, table::ButtonState> m_Applied;  // what each button window shows
+  HWND m_hToolTip = nullptr;
+  CTableList m_List;
+  CControl_Buttons m_Action;
+};
+
+}  // namespace table_gdi
