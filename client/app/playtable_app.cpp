@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "korvel_game.h"
+#include "wave_sound.h"
 #include "winkit/module.h"
 #include "winkit/registration.h"
 #include "winkit/server_monitor.h"
@@ -160,12 +161,15 @@ BOOL CPlaytableApp::InitInstance(const wchar_t* command_line) {
 int CPlaytableApp::ExitInstance() {
   if (lobby_.FrameCreated()) TraceLobbyState(lobby_, "exit");
   m_hMutex.Reset();
+  m_pJoinTeamDialog.reset();
   if (frame_) {
     // The process is ending: the system takes the frame's window with it. Destroying it here
     // would wait on the display for nothing.
     frame_->Abandon();
     frame_.reset();
   }
+  // An asynchronous sound plays from the module's memory: it stops before the module goes.
+  StopSounds();
   m_hPictureModule.Reset();
   m_hStyleModule.Reset();
   m_hSoundModule.Reset();
@@ -253,11 +257,52 @@ void CPlaytableApp::OnFrameDestroyed() {
 }
 
 void CPlaytableApp::ShowJoinTeam(const std::string& text, int ms, int32_t joined_id) {
-  (void)text;
-  (void)ms;
-  (void)joined_id;
   if (m_bJoinTeamShown || !frame_ || !frame_->hwnd()) return;
-  // The invitation dialog itself arrives with the table's dialogs; the 60 s gate holds now.
+  const HWND main = frame_->hwnd();
+  m_pJoinTeamDialog.reset();  // the previous invitation's window goes with it
+  m_pJoinTeamDialog = std::make_unique<framework_window::CJoinTeamTimerDialog>(
+      static_cast<uint32_t>(joined_id), main);
+  m_pJoinTeamDialog->SetImageDir(ImageDir().c_str());
+  m_pJoinTeamDialog->SetTime(ms > 0 ? static_cast<uint32_t>(ms) : 0u);
+  m_pJoinTeamDialog->SetText(text.c_str());
+  m_pJoinTeamDialog->ShowButtons();
+  m_pJoinTeamDialog->ShowModeless(main);
   m_bJoinTeamShown = TRUE;
-  SetTimer(frame_->hwnd(), kJoinTeamTimer, 60000, nullptr);
+  SetTimer(main, kJoinTeamTimer, 60000, nullptr);
+}
+
+void CPlaytableApp::ShowLobbyLine(const LobbyChatLine& line) {
+  // Kept for the chat pane; a lobby that sends without end keeps the newest.
+  constexpr size_t kKeptLines = 200;
+  if (lobby_lines_.size() == kKeptLines) lobby_lines_.pop_front();
+  lobby_lines_.push_back(line);
+}
+
+void CPlaytableApp::ConfirmExit() {
+  if (frame_ && frame_->hwnd()) frame_->RequestClose();
+}
+
+std::string CPlaytableApp::ImageDir() const {
+  if (frame_ && frame_->Table()) {
+    std::string dir = frame_->Table()->ImageDir();
+    if (!dir.empty()) return dir;
+  }
+  // The skin names its image folder beside the program (string 147 of the style module), as
+  // the table window's skin does.
+  char name[32] = {};
+  if (m_hStyleModule && LoadStringA(m_hStyleModule.Get(), 147, name, sizeof name) > 0)
+    return ProgramDirectory() + "\\" + name;
+  return ProgramDirectory() + "\\image";
+}
+
+bool CPlaytableApp::PlayStyleSound(const char* name) const {
+  return PlayWave(m_hStyleModule.Get(), name, WaveMode::kAsync);
+}
+
+bool CPlaytableApp::PlaySoundAsync(const char* name) const {
+  return PlayWave(m_hSoundModule.Get(), name, WaveMode::kAsync);
+}
+
+bool CPlaytableApp::PlaySoundSync(const char* name) const {
+  return PlayWave(m_hSoundModule.Get(), name, WaveMode::kSync);
 }

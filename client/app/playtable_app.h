@@ -6,11 +6,13 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <memory>
 #include <string>
 
 #include "lobby_state.h"
 #include "main_frame.h"
+#include "notice_dialogs.h"
 #include "start_game.h"
 #include "winkit/com_object.h"
 #include "winkit/handle.h"
@@ -38,7 +40,9 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   LobbyState& Lobby() override { return lobby_; }
   bool HasMainFrame() const override { return frame_ != nullptr; }
   void ShowMainFrame(CStartGame* caller) override;
+  // The join-team invitation over the main frame; at most one in 60 s.
   void ShowJoinTeam(const std::string& text, int ms, int32_t joined_id) override;
+  void ShowLobbyLine(const LobbyChatLine& line) override;
   void ForgetStartGame(CStartGame* game) override {
     if (m_pStartGame == game) m_pStartGame = nullptr;
   }
@@ -49,14 +53,32 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   // The table is over once its frame is gone: the class object is withdrawn so that the
   // lobby's next activation starts a new game client instead of reaching this one.
   void OnFrameDestroyed() override;
+  bool SetupFailed() const override { return m_bSetupFailed != FALSE; }
+  const TablePerson* LocalPlayer() const override { return lobby_.Me(); }
+  bool LargeScreen() const override { return m_bLargeScreen != FALSE; }
+
+  // The exit rule of the table's exit button and the display's exit event: close at once, say
+  // that the player may not leave this hand, or ask with the close dialog.
+  void ConfirmExit();
+  // Writes the person's level title from the score per level and the level names.
+  void SetLevelTitle(TablePerson* person) const { lobby_.SetLevelTitle(person); }
+  // The "WAVE" resource `name`: from the style module asynchronously, or from the sound module
+  // asynchronously or to its end. False when the module or the sound is missing.
+  bool PlayStyleSound(const char* name) const;
+  bool PlaySoundAsync(const char* name) const;
+  bool PlaySoundSync(const char* name) const;
+  // Where the notices of the frame take their pictures: the table window's image folder, else
+  // "image" beside the program.
+  std::string ImageDir() const;
+  // The lobby's lines for the chat pane, newest last (the pane takes them when it exists).
+  const std::deque<LobbyChatLine>& LobbyLines() const { return lobby_lines_; }
+  framework_window::CJoinTeamTimerDialog* JoinTeamDialog() const { return m_pJoinTeamDialog.get(); }
 
   CStartGame* StartGame() const { return m_pStartGame; }
   HMODULE PictureModule() const { return m_hPictureModule.Get(); }
   HMODULE StyleModule() const { return m_hStyleModule.Get(); }
   HMODULE SoundModule() const { return m_hSoundModule.Get(); }
   int GameStyle() const { return m_nGameStyle; }
-  BOOL LargeScreen() const { return m_bLargeScreen; }
-  BOOL SetupFailed() const { return m_bSetupFailed; }
 
  private:
   bool RegisterServer();
@@ -73,7 +95,9 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   winkit::UniqueModule m_hSoundModule;
   ULONG_PTR m_gdiplusToken = 0;
   CStartGame* m_pStartGame = nullptr;
+  std::unique_ptr<framework_window::CJoinTeamTimerDialog> m_pJoinTeamDialog;
   BOOL m_bJoinTeamShown = FALSE;
+  std::deque<LobbyChatLine> lobby_lines_;
   BOOL m_bSetupFailed = FALSE;
   DWORD class_cookie_ = 0;
   // What InitInstance brought up, so ExitInstance takes down each exactly once.

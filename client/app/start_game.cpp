@@ -1,6 +1,8 @@
 #include "start_game.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "client_texts.h"
 #include "winkit/boundary.h"
@@ -124,9 +126,21 @@ HRESULT CStartGame::Join_Team(GAMESTR* username, LONG joined_id) {
   });
 }
 
-HRESULT CStartGame::SetAdvMessage(BIG_GAMESTR*, short, GAMESTR*, BIG_GAMESTR*) {
-  // The advert line goes to the chat pane, which the table window brings.
-  return S_OK;
+HRESULT CStartGame::SetAdvMessage(BIG_GAMESTR* chatinfo, short size, GAMESTR* linkstr,
+                                  BIG_GAMESTR* chatstr) {
+  return CallAtBoundary([&] {
+    if (!host_.HasMainFrame()) return;
+    LobbyChatLine line;
+    line.advert = true;
+    // The lobby's format bytes replace the start of a default format, never more than it holds.
+    const size_t n = std::min<size_t>(static_cast<size_t>(std::max<int>(size, 0)),
+                                      sizeof line.format);
+    if (chatinfo) std::memcpy(&line.format, chatinfo->str, n);
+    std::string link = GameText(linkstr);
+    if (link.size() >= 7) line.link = std::move(link);
+    line.text = GameText(chatstr);
+    host_.ShowLobbyLine(line);
+  });
 }
 
 HRESULT CStartGame::SetLevel(LONG score_per_level) {
@@ -145,9 +159,16 @@ HRESULT CStartGame::SetMyID(LONG id) {
   return CallAtBoundary([&] { host_.Lobby().SetMyID(id); });
 }
 
-HRESULT CStartGame::ShowInstantMessage(LONG, LONG, BIG_GAMESTR*, short) {
-  // The message goes to the chat pane, which the table window brings.
-  return S_OK;
+HRESULT CStartGame::ShowInstantMessage(LONG, LONG, BIG_GAMESTR* message, short) {
+  return CallAtBoundary([&] {
+    if (!host_.HasMainFrame()) return;
+    LobbyChatLine line;
+    line.format.m_nColor = 255;
+    line.format.m_nStyle[0] = line.format.m_nStyle[1] = 1;
+    // At most 199 characters of the message.
+    line.text = GameText(message).substr(0, 199);
+    host_.ShowLobbyLine(line);
+  });
 }
 
 HRESULT CStartGame::SetPageUrl(GAMESTR* pageurl, GAMESTR* helpurl) {

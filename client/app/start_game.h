@@ -8,11 +8,21 @@
 
 #include "korvel_game.h"
 #include "lobby_state.h"
+#include "records/chat_text_format.h"
 #include "winkit/com_object.h"
 #include "winkit/connection_point.h"
 #include "winkit/dispatch.h"
 
 class CStartGame;
+
+// A line the lobby sends into the table's chat pane once the game runs, kept as the pane will
+// show it.
+struct LobbyChatLine {
+  ChatTextFormat format;
+  std::string link;  // an advert's link; empty without one
+  std::string text;  // GBK
+  bool advert = false;
+};
 
 // What a StartGame object needs of the game client that serves it.
 class StartGameHost {
@@ -23,6 +33,8 @@ class StartGameHost {
   // IStartGame::ShowWindow: load the resource libraries for `caller` and create the frame.
   virtual void ShowMainFrame(CStartGame* caller) = 0;
   virtual void ShowJoinTeam(const std::string& text, int ms, int32_t joined_id) = 0;
+  // IStartGame::SetAdvMessage and ShowInstantMessage, once the frame exists.
+  virtual void ShowLobbyLine(const LobbyChatLine& line) = 0;
   // `game` is going away: nothing may fire through it any more.
   virtual void ForgetStartGame(CStartGame* game) = 0;
 

@@ -50,6 +50,12 @@ void CVyrPokeGameManager::CreateSocket(HWND parent, short seats_per_table,
                                             kSocketChildId, L"VyrSock", RECT{}, events, &host))) {
     host_ = host;
     host_->QueryControl(IID_IVyrSock, socket_.PutVoid());
+    // The socket has nothing to show: its window is a child that stays hidden. Controls come
+    // up visible when activated in place, so it is hidden here once it exists.
+    if (const HWND w = host_->ControlWindow()) {
+      ::ShowWindow(w, SW_HIDE);
+      MoveWindow(w, 0, 0, 0, 0, FALSE);
+    }
   }
   transport_.Attach(socket_.Get());
   settings_.seatsPerTable = seats_per_table;

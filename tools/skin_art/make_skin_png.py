@@ -91,6 +91,13 @@ def main():
     dialog_background(p("dlg_bk.png"), 300, 85)
     labelled_strip(p("ok.png"), 50, 20, ["确定"], "#7fb0e0", "#3d6fa6", "#d0e4f7", "#ffffff")
     labelled_strip(p("off.png"), 50, 20, ["取消"], "#c9d3de", "#8d9aa8", "#eef2f6", "#1c2129")
+    # The close dialog: force and request exit (coloured: enabled, grey: disabled), cancel.
+    for name, text in (("force", "强制退出"), ("request", "请求退出")):
+        labelled_strip(p(name + "_color.png"), 72, 22, [text], "#ffd36b", "#e08a16", "#fff0b8",
+                       "#402000")
+        labelled_strip(p(name + "_gray.png"), 72, 22, [text], "#c9d3de", "#8d9aa8", "#eef2f6",
+                       "#6d7885")
+    labelled_strip(p("cancel.png"), 72, 22, ["取消"], "#7fb0e0", "#3d6fa6", "#d0e4f7", "#ffffff")
 
     # A: the main window is maximised (restore glyph); B: it is not (maximise glyph).
     title_strip(p("icon_1.png"), ["min", "restore", "close"], "#3a4350", "#1c2129", "#5d6a7a",

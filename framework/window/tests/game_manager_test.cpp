@@ -93,7 +93,11 @@ TEST_F(GameManagerTest, CreateSocketLoadsTheSkinFirstAndHostsTheControlHidden) {
   wchar_t name[16] = {};
   GetWindowTextW(w, name, 16);
   EXPECT_STREQ(name, L"VyrSock");
-  EXPECT_FALSE(IsWindowVisible(w));
+  // A hidden child of the table window: not merely invisible because its parent is hidden.
+  const LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
+  EXPECT_TRUE(style & WS_CHILD);
+  EXPECT_FALSE(style & WS_VISIBLE);
+  EXPECT_EQ(GetParent(w), parent_);
   EXPECT_EQ(GetWindow(GetWindow(parent_, GW_CHILD), GW_HWNDNEXT), nullptr) << "two controls";
   m.SetSubType(1, 2, 3);
   m.SetIsPlayer(1);
