@@ -1,6 +1,16 @@
 # Helpers shared by every subsystem's CMakeLists.txt.
 
 set(KORVEL_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
+# The window kit's dialog templates, linked into each program that shows its dialogs (known
+# here, before any folder is configured, so the programs configured first get them too).
+set(KORVEL_WINDOW_KIT_RC ${KORVEL_ROOT}/framework/window/window_kit.rc)
+# Where the build-time generators put their output, known to every folder whatever the order
+# the folders are configured in: the sample skin pictures, the magic-action samples, the table
+# skin and the tile art.
+set(KORVEL_SKIN_DIR ${CMAKE_BINARY_DIR}/bin/skin)
+set(KORVEL_MAGIC_DIR ${CMAKE_BINARY_DIR}/bin/magic)
+set(KORVEL_TABLE_SKIN_DIR ${CMAKE_BINARY_DIR}/table_skin)
+set(KORVEL_TILE_ART_DIR ${CMAKE_BINARY_DIR}/tile_art)
 
 if(KORVEL_NATIVE)
   add_compile_options(-Wall -Wextra -g)
