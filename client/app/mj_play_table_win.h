@@ -5,6 +5,11 @@
 // IMjTableHost.
 #pragma once
 #include <windows.h>
+// WinMM's PlaySound macro would rename the play table's own PlaySound; WinMM is called by its
+// A/W names where needed.
+#ifdef PlaySound
+#undef PlaySound
+#endif
 
 #include <memory>
 #include <string>
