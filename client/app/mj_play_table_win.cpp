@@ -1,9 +1,77 @@
 #include "mj_play_table_win.h"
 
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
 #include "chat_host.h"
 #include "connect_server.h"
+#include "magic_catalogue.h"
+#include "magic_receive.h"
+#include "mj_controls.h"
+#include "mj_info_wnd.h"
+#include "winkit/control_host.h"
 
-struct CMjPlayTableWin::Controls {};
+// The chat host's view of the socket: everything goes to the play table's socket, except the
+// request for the next header, which the play table makes (once per received message).
+class CMjPlayTableWin::RoutedChatSocket : public IVyrSockTransport {
+ public:
+  explicit RoutedChatSocket(CMjPlayTableWin& table) : table_(table) {}
+  void Close() override { table_.Socket().Close(); }
+  bool Connect(const std::string& host, int32_t port) override {
+    return table_.Socket().Connect(host, port);
+  }
+  int16_t Send(const uint8_t* frame, int16_t length) override {
+    return table_.Socket().Send(frame, length);
+  }
+  void ConnectProxy(int16_t kind, const std::string& host, int32_t port) override {
+    table_.Socket().ConnectProxy(kind, host, port);
+  }
+  void ConnectProxyAuth(int16_t kind, const std::string& host, int32_t port,
+                        const std::string& user, const std::string& password) override {
+    table_.Socket().ConnectProxyAuth(kind, host, port, user, password);
+  }
+  bool RecvNext(int32_t count) override {
+    if (count != static_cast<int32_t>(kMessageHeaderSize)) return table_.Socket().RecvNext(count);
+    table_.RequestNextHeader();
+    return true;
+  }
+  void SetTimeOut(int32_t milliseconds) override { table_.Socket().SetTimeOut(milliseconds); }
+
+ private:
+  CMjPlayTableWin& table_;
+};
+
+struct CMjPlayTableWin::Controls {
+  winkit::ComPtr<winkit::ControlHost> tableHost;
+  winkit::ComPtr<winkit::ControlHost> arithmeticHost;
+  std::unique_ptr<MjTableBinding> table;
+  std::unique_ptr<MjArithmeticBinding> arithmetic;
+  std::unique_ptr<MjInfoWnd> chooser;
+  MessageBoxFn message;
+  // The bitmap lists handed to the display by address.
+  HBITMAP smell[4] = {};
+  HBITMAP cry[4] = {};
+  HBITMAP list[3] = {};
+  std::string imageDir;  // handed to the display by address
+  std::string advUrl;
+  CAction_Manager actions;
+  CAvact_Manager avatars;
+};
+
+namespace {
+
+void DefaultMessageBox(HWND owner, const char* text) {
+  MessageBoxA(owner, text, "KorvelGame", MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Destroys a hosted control and its window.
+void DestroyHost(winkit::ComPtr<winkit::ControlHost>& host) {
+  if (host) host->Destroy();
+  host.Reset();
+}
+
+}  // namespace
 
 CMjPlayTableWin::CMjPlayTableWin(IVyrSockTransport& socket, ITableTimers& timers,
                                  ITableNotices& notices, SessionSettings& settings,
@@ -11,14 +79,56 @@ CMjPlayTableWin::CMjPlayTableWin(IVyrSockTransport& socket, ITableTimers& timers
     : CMjPlayTableImp(socket, timers, notices, settings, host),
       m_host(host),
       m_launch(std::move(launch)),
-      m_controls(std::make_unique<Controls>()) {}
+      m_controls(std::make_unique<Controls>()) {
+  m_controls->message = &DefaultMessageBox;
+  m_chatSocket = std::make_unique<RoutedChatSocket>(*this);
+}
 
-CMjPlayTableWin::~CMjPlayTableWin() = default;
+CMjPlayTableWin::~CMjPlayTableWin() {
+  // The core stops using the controls first, then the chooser and the controls go.
+  SetTableControl(nullptr);
+  SetArithmeticControl(nullptr);
+  Controls& c = *m_controls;
+  if (c.chooser) c.chooser->Destroy();
+  c.chooser.reset();
+  c.arithmetic.reset();
+  c.table.reset();
+  DestroyHost(c.arithmeticHost);
+  DestroyHost(c.tableHost);
+}
 
-void CMjPlayTableWin::Move(int, int, int, int) {}
-HWND CMjPlayTableWin::TableControlWindow() const { return nullptr; }
-ITable* CMjPlayTableWin::TableInterface() const { return nullptr; }
-ICommTable* CMjPlayTableWin::CommTableInterface() const { return nullptr; }
+void CMjPlayTableWin::SetMessageBox(MessageBoxFn show) {
+  m_controls->message = show ? std::move(show) : MessageBoxFn(&DefaultMessageBox);
+}
+
+void CMjPlayTableWin::Move(int x, int y, int w, int h) {
+  if (const HWND table = TableControlWindow()) MoveWindow(table, x, y, w, h, TRUE);
+}
+
+HWND CMjPlayTableWin::TableControlWindow() const {
+  return m_controls->tableHost ? m_controls->tableHost->ControlWindow() : nullptr;
+}
+ITable* CMjPlayTableWin::TableInterface() const {
+  return m_controls->table ? m_controls->table->Table() : nullptr;
+}
+ICommTable* CMjPlayTableWin::CommTableInterface() const {
+  return m_controls->table ? m_controls->table->Comm() : nullptr;
+}
+HWND CMjPlayTableWin::ArithmeticControlWindow() const {
+  return m_controls->arithmeticHost ? m_controls->arithmeticHost->ControlWindow() : nullptr;
+}
+IArithmetic* CMjPlayTableWin::ArithmeticInterface() const {
+  return m_controls->arithmetic ? m_controls->arithmetic->Arithmetic() : nullptr;
+}
+ICommArithmetic* CMjPlayTableWin::CommArithmeticInterface() const {
+  return m_controls->arithmetic ? m_controls->arithmetic->Comm() : nullptr;
+}
+HWND CMjPlayTableWin::ChooserWindow() const {
+  return m_controls->chooser ? m_controls->chooser->Hwnd() : nullptr;
+}
+IVyrSockTransport& CMjPlayTableWin::ChatSocket() { return *m_chatSocket; }
+CAction_Manager& CMjPlayTableWin::ActionManager() { return m_controls->actions; }
+CAvact_Manager& CMjPlayTableWin::AvatarManager() { return m_controls->avatars; }
 
 intptr_t CMjPlayTableWin::GetPersonIcon(const TablePerson* person) {
   return m_host.PersonIcon(person);
@@ -29,13 +139,120 @@ void CMjPlayTableWin::StartConnection() {
   ConnectServer(m_launch.connection, Socket());
 }
 
-int CMjPlayTableWin::CreateTableControl() { return 0; }
-int CMjPlayTableWin::CreateArithmeticControl() { return 0; }
-void CMjPlayTableWin::InitTable() {}
+// ---------------------------------------------------------------------------------------------
+// The controls
+
+int CMjPlayTableWin::CreateTableControl() {
+  Controls& c = *m_controls;
+  if (!IsTypeLibRegistered(LIBID_KORVELTABLELib, 1, 3)) {
+    c.message(m_host.TableHwnd(), kTextComponentVersion);
+    return 0;
+  }
+  winkit::ComPtr<winkit::ControlHost> host;
+  if (FAILED(winkit::ControlHost::Create(m_host.TableHwnd(), CLSID_Table, IID__ITableEvents,
+                                         kTableControlId, L"KorvelTable.Table", RECT{},
+                                         m_host.ControlEvents(), &host)))
+    return 0;
+  winkit::ComPtr<ITable> table;
+  winkit::ComPtr<ICommTable> comm;
+  host->QueryControl(IID_ITable, table.PutVoid());
+  host->QueryControl(IID_ICommTable, comm.PutVoid());
+  auto binding = std::make_unique<MjTableBinding>(table.Get(), comm.Get());
+  SetTableControl(binding.get());
+  c.table = std::move(binding);
+  DestroyHost(c.tableHost);
+  c.tableHost = host;
+  // Both interfaces, or the pane counts as not created.
+  return table && comm ? 1 : 0;
+}
+
+int CMjPlayTableWin::CreateArithmeticControl() {
+  Controls& c = *m_controls;
+  if (!IsTypeLibRegistered(LIBID_KORVELLib, 1, 2)) {
+    c.message(m_host.TableHwnd(), kTextComponentVersion);
+    return 0;
+  }
+  winkit::ComPtr<winkit::ControlHost> host;
+  if (FAILED(winkit::ControlHost::Create(m_host.TableHwnd(), CLSID_Arithmetic,
+                                         IID__IArithmeticEvents, kArithmeticControlId,
+                                         L"Korvel.Arithmetic", RECT{}, m_host.ControlEvents(),
+                                         &host)))
+    return 0;
+  winkit::ComPtr<IArithmetic> arithmetic;
+  winkit::ComPtr<ICommArithmetic> comm;
+  host->QueryControl(IID_IArithmetic, arithmetic.PutVoid());
+  host->QueryControl(IID_ICommArithmetic, comm.PutVoid());
+  auto binding = std::make_unique<MjArithmeticBinding>(arithmetic.Get(), comm.Get());
+  SetArithmeticControl(binding.get());
+  c.arithmetic = std::move(binding);
+  DestroyHost(c.arithmeticHost);
+  c.arithmeticHost = host;
+  return arithmetic && comm ? 1 : 0;
+}
+
+std::string CMjPlayTableWin::ImageDir() const {
+  std::string dir = m_host.ImageDir();
+  if (!dir.empty()) return dir;
+  char path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string program(path, n < MAX_PATH ? n : 0);
+  const size_t slash = program.find_last_of('\\');
+  program = slash == std::string::npos ? std::string() : program.substr(0, slash);
+  return program + "\\image";
+}
+
+std::string CMjPlayTableWin::CatalogueDir() const {
+  std::string dir = m_launch.dllfile;
+  for (int i = 0; i < 2; ++i) {
+    const size_t slash = dir.find_last_of('\\');
+    dir = slash == std::string::npos ? std::string() : dir.substr(0, slash);
+  }
+  return dir;
+}
+
+void CMjPlayTableWin::InitTable() {
+  Controls& c = *m_controls;
+  if (!c.table) throw MjControlError(E_POINTER, IID_ITable, "no table display");
+  MjTableBinding& table = *c.table;
+  const SessionSettings& s = Settings();
+  const COLORREF colour = m_host.TableBkColor();
+
+  table.SetType(s.gameType, s.subType);
+  table.SetBkColor(static_cast<int32_t>(colour));
+  c.imageDir = ImageDir();
+  table.InitTable_Avact(s.seatsPerTable, s.PlayerFlag ? 1 : 0, 0, c.imageDir.c_str());
+  table.InitPoke(0, 0, 0, 0, colour);
+  OutputDebugStringA("InitPoke end\n");
+  table.SetTimerOut(1000, m_launch.sendtime);
+  table.SetBkBitmap(m_host.TableBackground());
+  table.SetTimerOut(1000, m_launch.sendtime);
+  c.advUrl = m_launch.tableadv;
+  table.SetAdvUrl(c.advUrl.c_str());
+  m_host.SmellBitmaps(c.smell);
+  table.SetSmellBitmap(4, c.smell);
+  m_host.CryBitmaps(c.cry);
+  table.SetCryBitmap(4, c.cry);
+  m_host.ListBitmaps(c.list);
+  table.SetListBitmap(c.list[0], c.list[1], c.list[2]);
+
+  if (!c.chooser) {
+    auto chooser = std::make_unique<MjInfoWnd>(InfoDlg());
+    if (chooser->Create(m_host.TableHwnd(), c.message)) c.chooser = std::move(chooser);
+  }
+
+  const std::string base = CatalogueDir();
+  c.avatars.SetBaseDir(base);
+  c.avatars.LoadAvatarConfig();
+  c.actions.SetBaseDir(base);
+  c.actions.LoadActionConfig();
+}
 
 void CMjPlayTableWin::ExitGame() {
   if (const HWND frame = m_host.MainFrameHwnd()) PostMessageW(frame, WM_CLOSE, 0, 0);
 }
+
+// ---------------------------------------------------------------------------------------------
+// Persons, chat and the table window
 
 void CMjPlayTableWin::AddChatLine(const ChatTextFormat& format, const char* text) {
   m_host.AddChatLine(format, text);
@@ -46,18 +263,62 @@ void CMjPlayTableWin::PersonListRemovePerson(TablePerson* person) {
 }
 int CMjPlayTableWin::GetPersonIconCount() { return m_host.PersonIconCount(); }
 void CMjPlayTableWin::AddHotRegion(const HotRegionRecord& region) { m_host.AddHotRegion(region); }
-void CMjPlayTableWin::ShowMagicAction(const CVyrMessage_MagicAction&) {}
-bool CMjPlayTableWin::FindAvatarItem(uint32_t) { return false; }
-std::string CMjPlayTableWin::LoadDefaultAvatar(const TablePerson&) { return {}; }
-std::string CMjPlayTableWin::GetAvatarFolder() { return {}; }
+
+int CMjPlayTableWin::OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
+  ChatHostCore* chat = m_host.ChatHost();
+  if (!chat) return 0;
+  chat->SetConnection(m_chatSocket.get(), &Session());
+  return chat->OnChatMessage(id, bodyLength, body);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Magic actions and avatars
+
+void CMjPlayTableWin::ShowMagicAction(const CVyrMessage_MagicAction& action) {
+  const ReceivedMagicAction received = DescribeMagicAction(
+      action, m_controls->actions,
+      [this](int32_t userId) -> const TablePerson* {
+        return FindPerson(static_cast<uint32_t>(userId));
+      });
+  if (received.item) {
+    PlayMagicAction(received.senderId, received.receiverId, received.value,
+                    reinterpret_cast<intptr_t>(received.item), received.words.c_str());
+  }
+  if (received.line) m_host.AddHotRegion(*received.line);
+}
+
+bool CMjPlayTableWin::FindAvatarItem(uint32_t userId) {
+  return m_controls->avatars.FindAvatarItem(static_cast<int32_t>(userId)) != nullptr;
+}
+
+std::string CMjPlayTableWin::LoadDefaultAvatar(const TablePerson& person) {
+  return m_controls->avatars.LoadDefaultAvatar(person);
+}
+
+std::string CMjPlayTableWin::GetAvatarFolder() { return CatalogueDir(); }
+
 bool CMjPlayTableWin::FileExists(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
-void CMjPlayTableWin::AddAvatarItem(uint32_t, const std::string&) {}
-void CMjPlayTableWin::PushAvatarsToTable() {}
 
-int CMjPlayTableWin::OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
-  if (ChatHostCore* chat = m_host.ChatHost()) return chat->OnChatMessage(id, bodyLength, body);
-  return 0;
+void CMjPlayTableWin::AddAvatarItem(uint32_t userId, const std::string& picturePath) {
+  auto item = std::make_unique<CAvact_Adv_Item>();
+  item->userId = static_cast<int32_t>(userId);
+  const size_t n = std::min(picturePath.size(), sizeof item->path - 1);
+  std::memcpy(item->path, picturePath.data(), n);
+  item->width = 60;
+  item->height = 60;
+  item->kind = 1;
+  std::memcpy(item->source, m_controls->avatars.coreRect, sizeof item->source);
+  m_controls->avatars.AddItem(std::move(item));
+}
+
+void CMjPlayTableWin::PushAvatarsToTable() {
+  std::vector<const TablePerson*> persons;
+  for (TablePerson* p : GetPersons()) persons.push_back(p);
+  m_controls->avatars.PushAvatarsToTable(
+      persons, GetSeatsPerTable(), [this](int seat, const CAvact_Adv_Item* item) {
+        SetAvactItem(static_cast<int16_t>(seat), reinterpret_cast<intptr_t>(item));
+      });
 }

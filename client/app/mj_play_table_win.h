@@ -11,6 +11,7 @@
 #undef PlaySound
 #endif
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,8 @@
 #include "winkit/control_host.h"
 
 class ChatHostCore;
+class CAction_Manager;
+class CAvact_Manager;
 struct ITable;
 struct ICommTable;
 struct IArithmetic;
@@ -88,6 +91,28 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   // null before Create made them.
   ITable* TableInterface() const;
   ICommTable* CommTableInterface() const;
+  // The rules engine's window (hidden, 0 x 0) and interfaces; null before Create made them.
+  HWND ArithmeticControlWindow() const;
+  IArithmetic* ArithmeticInterface() const;
+  ICommArithmetic* CommArithmeticInterface() const;
+  // The option chooser's dialog window (a hidden child of the table window); null before
+  // InitTable made it.
+  HWND ChooserWindow() const;
+
+  // The message box of the control checks ("组件版本不符,请重新下载游戏"): the owner window and
+  // the GBK text. By default a modal MessageBoxA; tests put a recorder here.
+  using MessageBoxFn = std::function<void(HWND owner, const char* text)>;
+  void SetMessageBox(MessageBoxFn show);
+
+  // The socket as the chat pane's host should see it: sends go to the socket, and its request
+  // for the next header is made through the play table, so that a chat message taken on the
+  // receive path is followed by exactly one request. OnChatMessage connects the chat host to it.
+  IVyrSockTransport& ChatSocket();
+
+  // The magic-action and avatar catalogues, loaded by InitTable from the resource library's
+  // folder (the action selection dialogs of the table window read the first).
+  CAction_Manager& ActionManager();
+  CAvact_Manager& AvatarManager();
 
   // --- What the core leaves to the program ---
   intptr_t GetPersonIcon(const TablePerson* person) override;
@@ -118,7 +143,14 @@ class CMjPlayTableWin : public CMjPlayTableImp {
 
  private:
   struct Controls;  // the hosts, the interface pointers and the seam bindings
+  class RoutedChatSocket;
+  // The table window's image folder, else "<program folder>\image".
+  std::string ImageDir() const;
+  // The base folder of the catalogues: the resource library's path less its file name and the
+  // folder that holds it.
+  std::string CatalogueDir() const;
   IMjTableHost& m_host;
   MjTableLaunch m_launch;
   std::unique_ptr<Controls> m_controls;
+  std::unique_ptr<RoutedChatSocket> m_chatSocket;
 };
