@@ -1,0 +1,455 @@
+// The Windows play table on the real controls: the table display, the rules engine and the
+// option board created in a test window through CMjPlayTableWin, with a fake table window, a
+// recording socket, timers and notices. What set-up shows, the type-library check, bindings
+// against the real rules engine, the chooser dialog clicked like a player would, and failing
+// calls stopped at the boundary.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chat_host.h"
+#include "dib_canvas.h"
+#include "framework_messages.h"
+#include "mj_body.h"
+#include "mj_controls.h"
+#include "mj_play_table_win.h"
+#include "play_table_fakes.h"
+#include "winkit/testing/com_test_support.h"
+
+namespace {
+
+[[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(
+    new winkit::testing::ComTestEnvironment({L"Korvel.dll", L"KorvelTable.dll", L"Vitrine.dll"}));
+
+constexpr int kTableW = 1024, kTableH = 768;
+constexpr COLORREF kFelt = RGB(24, 96, 64);
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+HWND MakeWindow(const wchar_t* title, int w, int h) {
+  static const bool registered = [] {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"MjControlsTestWindow";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    return RegisterClassW(&wc) != 0;
+  }();
+  (void)registered;
+  RECT r = {0, 0, w, h};
+  AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+  return CreateWindowExW(0, L"MjControlsTestWindow", title,
+                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
+                         r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+HBITMAP SolidBitmap(int w, int h, COLORREF colour) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP b = CreateCompatibleBitmap(screen, w, h);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, b);
+  HBRUSH brush = CreateSolidBrush(colour);
+  RECT r = {0, 0, w, h};
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return b;
+}
+
+// The chat pane's wire side: the lines it shows.
+class FakeChatHost : public ChatHostCore {
+ public:
+  std::vector<std::string> lines;
+
+ protected:
+  TablePerson* GetMe() override { return nullptr; }
+  TablePerson* FindPersonAt(int16_t, int16_t, int16_t) override { return nullptr; }
+  std::vector<uint32_t> GetBlockedIds() override { return {}; }
+  int CanShowLines() override { return 1; }
+  int16_t GetSeatCode(int16_t, int16_t seatno) override { return seatno; }
+  void AddText(const ChatTextFormat&, int32_t, const char* text) override { lines.push_back(text); }
+};
+
+// The table window: a real window as parent, the skin as plain bitmaps, the rest recorded.
+class FakeHost : public IMjTableHost, public winkit::ControlEventTarget {
+ public:
+  FakeHost() {
+    table = MakeWindow(L"mahjong table", kTableW, kTableH);
+    frame = CreateWindowExW(0, L"STATIC", L"frame", 0, 0, 0, 10, 10, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    background = SolidBitmap(kTableW, kTableH, kFelt);
+  }
+  ~FakeHost() {
+    DestroyWindow(table);
+    DestroyWindow(frame);
+    DeleteObject(background);
+  }
+  HWND table = nullptr;
+  HWND frame = nullptr;
+  HBITMAP background = nullptr;
+  FakeChatHost* chat = nullptr;
+  std::vector<std::string> log;
+  std::vector<std::pair<UINT, DISPID>> events;
+
+  HWND TableHwnd() const override { return table; }
+  HWND MainFrameHwnd() const override { return frame; }
+  winkit::ControlEventTarget* ControlEvents() override { return this; }
+  COLORREF TableBkColor() const override { return kFelt; }
+  HBITMAP TableBackground() const override { return background; }
+  void CryBitmaps(HBITMAP out[4]) const override { std::fill(out, out + 4, nullptr); }
+  void SmellBitmaps(HBITMAP out[4]) const override { std::fill(out, out + 4, nullptr); }
+  void ListBitmaps(HBITMAP out[3]) const override { std::fill(out, out + 3, nullptr); }
+  std::string ImageDir() const override { return KORVEL_TABLE_SKIN; }
+  intptr_t PersonIcon(const TablePerson*) override { return 0; }
+  int PersonIconCount() override { return 0; }
+  void PersonListAdd(TablePerson*) override { log.push_back("PersonListAdd"); }
+  void PersonListRemove(TablePerson*) override { log.push_back("PersonListRemove"); }
+  ChatHostCore* ChatHost() override { return chat; }
+  void AddChatLine(const ChatTextFormat&, const char* text) override {
+    log.push_back(std::string("AddChatLine ") + text);
+  }
+  void AddHotRegion(const HotRegionRecord&) override { log.push_back("AddHotRegion"); }
+  void PlaySoundSync(const char*) override {}
+  void PlaySoundAsync(const char*) override {}
+  void PlayStyleSound(const char*) override {}
+  void RedrawPersonList() override {}
+  void OnControlEvent(UINT child, DISPID id, const winkit::EventArgs&) override {
+    events.emplace_back(child, id);
+  }
+};
+
+// One table: I sit at seat 1, bob at seat 0; Join connects and takes the session start.
+struct Table {
+  CallLog log;
+  FakeSocket socket{log};
+  FakeTimers timers{log};
+  FakeNotices notices{log};
+  SessionSettings settings;
+  FakeHost host;
+  std::vector<std::string> messages;
+  std::unique_ptr<CMjPlayTableWin> table;
+  ScriptedServer server;
+  std::vector<int32_t> pending;
+
+  Table() {
+    settings.gameType = 3;
+    settings.subType = 1;
+    MjTableLaunch launch;
+    launch.sendtime = 15;
+    launch.tableadv = "http://127.0.0.1/adv";
+    table = std::make_unique<CMjPlayTableWin>(socket, timers, notices, settings, host, launch);
+    table->SetMessageBox([this](HWND, const char* text) { messages.push_back(text); });
+    timers.fire = [this](uint32_t id) { table->OnGameTimer(id); };
+    table->SetMyId(1);
+    AddPerson(1, "me", 1);
+    AddPerson(2, "bob", 0);
+  }
+  void AddPerson(uint32_t id, const char* name, int16_t seat) {
+    auto p = std::make_unique<TablePerson>();
+    p->id = id;
+    std::snprintf(p->nickname, sizeof p->nickname, "%s", name);
+    std::snprintf(p->username, sizeof p->username, "%s", name);
+    p->status = 4;
+    p->deskno = 3;
+    p->seatno = seat;
+    table->AppendPerson(std::move(p));
+  }
+  size_t Mark() const { return log.size(); }
+  std::vector<int32_t> RequestsSince(size_t mark) const {
+    std::vector<int32_t> requests;
+    for (size_t i = mark; i < log.size(); ++i) {
+      if (log[i].rfind("RecvNext(", 0) == 0) requests.push_back(std::stoi(log[i].substr(9)));
+      if (log[i] == "Close") requests.clear();
+    }
+    return requests;
+  }
+  bool Deliver(const std::vector<uint8_t>& frame) {
+    size_t at = 0;
+    while (at < frame.size()) {
+      if (pending.size() != 1) return false;
+      const auto n = static_cast<size_t>(pending.front());
+      if (at + n > frame.size()) return false;
+      const size_t mark = Mark();
+      std::vector<uint8_t> piece(frame.begin() + static_cast<long>(at),
+                                 frame.begin() + static_cast<long>(at + n));
+      table->OnSocketData(piece.data(), piece.size());
+      pending = RequestsSince(mark);
+      at += n;
+    }
+    return true;
+  }
+  bool Send(uint16_t id, const std::vector<uint8_t>& body) { return Deliver(server.Next(id, body)); }
+  void Join() {
+    const size_t mark = Mark();
+    table->OnSocketConnect(1);
+    pending = RequestsSince(mark);
+    ASSERT_TRUE(Deliver(server.SessionStart(77, 500, 100)));
+  }
+  std::vector<std::pair<uint16_t, std::vector<uint8_t>>> SentSince(size_t from) const {
+    std::vector<std::pair<uint16_t, std::vector<uint8_t>>> out;
+    for (size_t i = from; i < socket.sent.size(); ++i) {
+      const auto& f = socket.sent[i];
+      out.emplace_back(LoadBigEndian16(f.data()),
+                       std::vector<uint8_t>(f.begin() + kMessageHeaderSize,
+                                            f.end() - kMessageTrailerSize));
+    }
+    return out;
+  }
+  // A hand: bob deals, my thirteen tiles.
+  void Deal(const std::vector<uint8_t>& mine) {
+    ASSERT_TRUE(Send(601, Body().u16(0).u16(1).u16(72).u16(0).u16(1).b));
+    ASSERT_TRUE(Send(611, Body().u16(0).u16(1).u16(5).u16(27).u16(0).u16(14).u16(13)
+                              .codes(mine, 22).b));
+  }
+  void Discard(int seat, uint8_t code) { ASSERT_TRUE(Send(616, Body().u16(seat).codes({code}, 2).b)); }
+  void Show() {
+    table->Move(0, 0, kTableW, kTableH);
+    RedrawWindow(host.table, nullptr, nullptr,
+                 RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+  }
+  std::unique_ptr<sprites::testing::Canvas> Capture() {
+    Show();
+    auto canvas = std::make_unique<sprites::testing::Canvas>(kTableW, kTableH);
+    HDC dc = GetDC(host.table);
+    BitBlt(canvas->dc(), 0, 0, kTableW, kTableH, dc, 0, 0, SRCCOPY);
+    ReleaseDC(host.table, dc);
+    // Child windows are drawn into the table window's DC only where they lie; take each one's
+    // own picture as well so that what the player sees is what the canvas holds.
+    for (HWND child : {table->TableControlWindow(), table->ChooserWindow()}) {
+      if (!child || !IsWindowVisible(child)) continue;
+      RECT r;
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, host.table, reinterpret_cast<POINT*>(&r), 2);
+      HDC cdc = GetDC(child);
+      BitBlt(canvas->dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, cdc, 0, 0, SRCCOPY);
+      ReleaseDC(child, cdc);
+      if (child == table->ChooserWindow()) {
+        if (HWND board = GetDlgItem(child, 32785)) {
+          RECT b;
+          GetWindowRect(board, &b);
+          MapWindowPoints(nullptr, host.table, reinterpret_cast<POINT*>(&b), 2);
+          HDC bdc = GetDC(board);
+          BitBlt(canvas->dc(), b.left, b.top, b.right - b.left, b.bottom - b.top, bdc, 0, 0,
+                 SRCCOPY);
+          ReleaseDC(board, bdc);
+        }
+      }
+    }
+    return canvas;
+  }
+};
+
+// My hand: two chows on the four of characters (2-3-4 and 3-4-5), nothing else to claim.
+const std::vector<uint8_t> kMine = {C(0, 2), C(0, 3), C(0, 5), C(3, 3), C(3, 3), C(2, 1), C(2, 1),
+                                    C(2, 1), C(1, 9), C(1, 9), C(1, 9), C(4, 1), C(1, 5)};
+
+TEST(MjPlayTableWin, CreatesBothControlsAndSetsUpTheTable) {
+  Table t;
+  ASSERT_EQ(t.table->Create(), 1);
+  EXPECT_TRUE(t.messages.empty());
+
+  const HWND display = t.table->TableControlWindow();
+  ASSERT_NE(display, nullptr);
+  EXPECT_EQ(GetParent(display), t.host.table);
+  EXPECT_EQ(GetDlgCtrlID(display), 32770);
+  EXPECT_TRUE(GetWindowLongW(display, GWL_STYLE) & WS_VISIBLE);
+  const HWND engine = t.table->ArithmeticControlWindow();
+  ASSERT_NE(engine, nullptr);
+  EXPECT_EQ(GetDlgCtrlID(engine), 32769);
+  RECT er = {};
+  GetClientRect(engine, &er);
+  EXPECT_EQ(er.right, 0);  // the rules engine takes no room
+  EXPECT_NE(t.table->TableInterface(), nullptr);
+  EXPECT_NE(t.table->CommTableInterface(), nullptr);
+  EXPECT_NE(t.table->ArithmeticInterface(), nullptr);
+  EXPECT_NE(t.table->CommArithmeticInterface(), nullptr);
+
+  // The chooser: a hidden child dialog of the table window holding the board.
+  const HWND chooser = t.table->ChooserWindow();
+  ASSERT_NE(chooser, nullptr);
+  EXPECT_EQ(GetParent(chooser), t.host.table);
+  EXPECT_FALSE(IsWindowVisible(chooser));
+  EXPECT_NE(GetDlgItem(chooser, 32785), nullptr);
+
+  // Set-up reached the display: the felt background fills the table where nothing stands.
+  auto shot = t.Capture();
+  EXPECT_EQ(shot->At(kTableW / 2, kTableH / 2), 0x186040u);
+  // The rules engine took the sub type: the lowest fan follows it.
+  short banker = -1;
+  EXPECT_HRESULT_SUCCEEDED(t.table->ArithmeticInterface()->GetBanker(&banker));
+}
+
+TEST(MjPlayTableWin, MissingTypeLibraryShowsTheMessageAndCreatesNothing) {
+  ASSERT_HRESULT_SUCCEEDED(UnRegisterTypeLib(LIBID_KORVELTABLELib, 1, 3, 0, SYS_WIN64));
+  {
+    Table t;
+    EXPECT_EQ(t.table->Create(), 0);
+    EXPECT_EQ(t.messages, std::vector<std::string>{kTextComponentVersion});
+    EXPECT_EQ(t.table->TableControlWindow(), nullptr);
+    EXPECT_EQ(GetDlgItem(t.host.table, 32770), nullptr);
+  }
+  ASSERT_HRESULT_SUCCEEDED(winkit::testing::CallDllExport(L"KorvelTable.dll", "DllRegisterServer"));
+  Table again;
+  EXPECT_EQ(again.table->Create(), 1);
+  EXPECT_TRUE(again.messages.empty());
+}
+
+TEST(MjPlayTableWin, BindingsRoundTripThroughTheRealEngine) {
+  Table t;
+  ASSERT_EQ(t.table->Create(), 1);
+  t.Join();
+  t.Deal(kMine);
+  MjArithmeticBinding engine(t.table->ArithmeticInterface(), t.table->CommArithmeticInterface());
+
+  // Bob's discard of the four of characters offers two chows, each three tiles.
+  t.Discard(0, C(0, 4));
+  int16_t chows = 0;
+  engine.GetEatNum(&chows);
+  EXPECT_EQ(chows, 2);
+  for (int16_t i = 0; i < chows; ++i) {
+    std::vector<card> tiles;
+    engine.GetEatCards(i, tiles);
+    ASSERT_EQ(tiles.size(), 3u) << i;
+    EXPECT_TRUE(std::find(tiles.begin(), tiles.end(), card{0, 4}) != tiles.end()) << i;
+  }
+  // Nothing to pung or kong on it.
+  std::vector<card> pung;
+  engine.GetPengCards(pung);
+  EXPECT_TRUE(pung.empty());
+
+  // My draw: the engine picks one tile of my hand to discard.
+  t.table->OnGuo();
+  ASSERT_TRUE(t.Send(621, Body().u16(1).codes({C(0, 8)}, 2).u16(1).u16(0).u16(40).b));
+  std::vector<card> discard;
+  engine.AutoSendCards(discard);
+  ASSERT_EQ(discard.size(), 1u);
+}
+
+TEST(MjPlayTableWin, ChooserShowsTwoChowsAndTheSecondRowSendsItsChoice) {
+  Table t;
+  ASSERT_EQ(t.table->Create(), 1);
+  t.Join();
+  t.Deal(kMine);
+  t.Discard(0, C(0, 4));
+
+  const size_t sent = t.socket.sent.size();
+  t.table->OnChi();
+  EXPECT_TRUE(t.SentSince(sent).empty());
+  ASSERT_EQ(t.table->InfoDlg().Options().size(), 2u);
+  const std::vector<card> second = t.table->InfoDlg().Options()[1][0];
+
+  // Shown at the table window's bottom-right corner, the board above a 20-pixel strip.
+  const HWND chooser = t.table->ChooserWindow();
+  ASSERT_TRUE(IsWindowVisible(chooser));
+  RECT cr = {};
+  GetWindowRect(chooser, &cr);
+  MapWindowPoints(nullptr, t.host.table, reinterpret_cast<POINT*>(&cr), 2);
+  EXPECT_EQ(cr.right, kTableW);
+  EXPECT_EQ(cr.bottom, kTableH);
+  const HWND board = GetDlgItem(chooser, 32785);
+  ASSERT_NE(board, nullptr);
+  RECT br = {};
+  GetClientRect(board, &br);
+  EXPECT_EQ(br.right, cr.right - cr.left);
+  EXPECT_EQ(br.bottom, cr.bottom - cr.top - 20);
+
+  auto shot = t.Capture();
+  ASSERT_TRUE(shot->Save("mj_play_table_chooser.bmp"));
+  // The dialog's grey strip under the board.
+  EXPECT_EQ(shot->At(cr.left + 5, kTableH - 5), 0xD6D6D6u);
+
+  // The player clicks the second row (two rows: bands of half the board's height).
+  const int band = br.bottom / 2;
+  const int y = band + band / 2;
+  SendMessageW(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(br.right / 2, y));
+  SendMessageW(board, WM_LBUTTONUP, 0, MAKELPARAM(br.right / 2, y));
+  Pump();
+
+  const auto out = t.SentSince(sent);
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].first, 617);
+  ASSERT_GE(out[0].second.size(), 7u);
+  EXPECT_EQ(out[0].second[3], 1);  // the chow
+  for (size_t i = 0; i < 3; ++i) {
+    const uint8_t code = out[0].second[4 + i];
+    EXPECT_EQ((card{code & 7, code >> 3}), second[i]) << i;
+  }
+  EXPECT_FALSE(IsWindowVisible(chooser));
+}
+
+TEST(MjPlayTableWin, TheTableAfterADeal) {
+  Table t;
+  ASSERT_EQ(t.table->Create(), 1);
+  t.Join();
+  t.Deal(kMine);
+  t.timers.Advance(5000);  // the deal's animation steps
+  auto shot = t.Capture();
+  ASSERT_TRUE(shot->Save("mj_play_table_dealt.bmp"));
+}
+
+TEST(MjPlayTableWin, FailingCallsStopAtTheBoundary) {
+  // A binding without its interface: E_POINTER with the interface's IID.
+  MjTableBinding none(nullptr, nullptr);
+  try {
+    none.Update(0);
+    ADD_FAILURE() << "no error";
+  } catch (const MjControlError& e) {
+    EXPECT_EQ(e.hr(), E_POINTER);
+    EXPECT_TRUE(IsEqualIID(e.iid(), IID_ICommTable));
+  }
+  MjArithmeticBinding noEngine(nullptr, nullptr);
+  try {
+    int16_t n = 0;
+    noEngine.GetEatNum(&n);
+    ADD_FAILURE() << "no error";
+  } catch (const MjControlError& e) {
+    EXPECT_EQ(e.hr(), E_POINTER);
+    EXPECT_TRUE(IsEqualIID(e.iid(), IID_IArithmetic));
+  }
+
+  // A message handled while the display's interface is gone: the handler ends, the receiving
+  // goes on with one request for the next header.
+  Table t;
+  ASSERT_EQ(t.table->Create(), 1);
+  t.Join();
+  MjTableBinding broken(nullptr, nullptr);
+  t.table->SetTableControl(&broken);
+  EXPECT_NO_THROW(t.Deal(kMine));
+  EXPECT_EQ(t.pending, std::vector<int32_t>{32});
+}
+
+TEST(MjPlayTableWin, ChatMessagesAskForOneHeaderAndTheFrameCloses) {
+  Table t;
+  FakeChatHost chat;
+  t.host.chat = &chat;
+  ASSERT_EQ(t.table->Create(), 1);
+  t.Join();
+  // A chat line too short to show is still taken: exactly one request follows.
+  const size_t mark = t.Mark();
+  ASSERT_TRUE(t.Send(3021, Body().u16(0).b));
+  int headers = 0;
+  for (size_t i = mark; i < t.log.size(); ++i) headers += t.log[i] == "RecvNext(32)";
+  EXPECT_EQ(headers, 1);
+
+  t.table->ExitGame();
+  MSG msg = {};
+  EXPECT_TRUE(PeekMessageW(&msg, t.host.frame, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+}
+
+}  // namespace
