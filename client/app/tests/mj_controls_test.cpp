@@ -37,6 +37,15 @@ void Pump() {
   }
 }
 
+// Runs the message loop for a while: the display animates on its own window timers.
+void PumpFor(DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    Pump();
+  }
+}
+
 HWND MakeWindow(const wchar_t* title, int w, int h) {
   static const bool registered = [] {
     WNDCLASSW wc = {};
@@ -114,7 +123,8 @@ class FakeHost : public IMjTableHost, public winkit::ControlEventTarget {
   void CryBitmaps(HBITMAP out[4]) const override { std::fill(out, out + 4, nullptr); }
   void SmellBitmaps(HBITMAP out[4]) const override { std::fill(out, out + 4, nullptr); }
   void ListBitmaps(HBITMAP out[3]) const override { std::fill(out, out + 3, nullptr); }
-  std::string ImageDir() const override { return KORVEL_TABLE_SKIN; }
+  std::string imageDir = KORVEL_TABLE_SKIN;
+  std::string ImageDir() const override { return imageDir; }
   intptr_t PersonIcon(const TablePerson*) override { return 0; }
   int PersonIconCount() override { return 0; }
   void PersonListAdd(TablePerson*) override { log.push_back("PersonListAdd"); }
@@ -211,10 +221,18 @@ struct Table {
     return out;
   }
   // A hand: bob deals, my thirteen tiles.
-  void Deal(const std::vector<uint8_t>& mine) {
+  // paced: the persons shown first and the display given the time a server leaves it for the
+  // wall and the deal animations, so that a picture shows the dealt table.
+  void Deal(const std::vector<uint8_t>& mine, bool paced = false) {
+    if (paced) {
+      table->ShowSeatPerson(0);
+      table->ShowSeatPerson(1);
+    }
     ASSERT_TRUE(Send(601, Body().u16(0).u16(1).u16(72).u16(0).u16(1).b));
+    if (paced) PumpFor(2000);
     ASSERT_TRUE(Send(611, Body().u16(0).u16(1).u16(5).u16(27).u16(0).u16(14).u16(13)
                               .codes(mine, 22).b));
+    if (paced) PumpFor(3000);
   }
   void Discard(int seat, uint8_t code) { ASSERT_TRUE(Send(616, Body().u16(seat).codes({code}, 2).b)); }
   void Show() {
@@ -287,12 +305,24 @@ TEST(MjPlayTableWin, CreatesBothControlsAndSetsUpTheTable) {
   EXPECT_FALSE(IsWindowVisible(chooser));
   EXPECT_NE(GetDlgItem(chooser, 32785), nullptr);
 
-  // Set-up reached the display: the felt background fills the table where nothing stands.
+  // Set-up reached the display: the table model was built (its buttons are child windows).
+  EXPECT_NE(GetWindow(display, GW_CHILD), nullptr);
+  auto shot = t.Capture();
+  ASSERT_TRUE(shot->Save("mj_play_table_setup.bmp"));
+}
+
+TEST(MjPlayTableWin, WithoutACentrePictureTheTableBackgroundShows) {
+  // An image folder without the skin's centre picture: the table window's background bitmap
+  // (the felt) fills the table.
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  Table t;
+  t.host.imageDir = std::string(temp) + "mj_no_skin";
+  CreateDirectoryA(t.host.imageDir.c_str(), nullptr);
+  ASSERT_EQ(t.table->Create(), 1);
   auto shot = t.Capture();
   EXPECT_EQ(shot->At(kTableW / 2, kTableH / 2), 0x186040u);
-  // The rules engine took the sub type: the lowest fan follows it.
-  short banker = -1;
-  EXPECT_HRESULT_SUCCEEDED(t.table->ArithmeticInterface()->GetBanker(&banker));
+  EXPECT_EQ(shot->At(100, 100), 0x186040u);
 }
 
 TEST(MjPlayTableWin, MissingTypeLibraryShowsTheMessageAndCreatesNothing) {
@@ -345,7 +375,7 @@ TEST(MjPlayTableWin, ChooserShowsTwoChowsAndTheSecondRowSendsItsChoice) {
   Table t;
   ASSERT_EQ(t.table->Create(), 1);
   t.Join();
-  t.Deal(kMine);
+  t.Deal(kMine, true);
   t.Discard(0, C(0, 4));
 
   const size_t sent = t.socket.sent.size();
@@ -397,10 +427,16 @@ TEST(MjPlayTableWin, TheTableAfterADeal) {
   Table t;
   ASSERT_EQ(t.table->Create(), 1);
   t.Join();
-  t.Deal(kMine);
-  t.timers.Advance(5000);  // the deal's animation steps
+  t.Deal(kMine, true);
   auto shot = t.Capture();
   ASSERT_TRUE(shot->Save("mj_play_table_dealt.bmp"));
+  // My thirteen tiles stand at the bottom: the ivory of their faces along the hand's row.
+  int ivory = 0;
+  for (int x = 200; x < 800; ++x) {
+    const uint32_t p = shot->At(x, 735);
+    ivory += (p >> 16) > 0xE0 && ((p >> 8) & 0xFF) > 0xE0 && (p & 0xFF) > 0xC0;
+  }
+  EXPECT_GT(ivory, 200);
 }
 
 TEST(MjPlayTableWin, FailingCallsStopAtTheBoundary) {
