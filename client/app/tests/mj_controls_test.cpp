@@ -473,6 +473,8 @@ TEST(MjPlayTableWin, FailingCallsStopAtTheBoundary) {
 TEST(MjPlayTableWin, ChatMessagesAskForOneHeaderAndTheFrameCloses) {
   Table t;
   FakeChatHost chat;
+  // Connected straight to the socket, as a chat pane made on its own would be.
+  chat.SetConnection(&t.socket, &GetFrameworkSession());
   t.host.chat = &chat;
   ASSERT_EQ(t.table->Create(), 1);
   t.Join();
