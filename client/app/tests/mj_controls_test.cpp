@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "chat_host.h"
+#include "magic_catalogue.h"
 #include "dib_canvas.h"
 #include "framework_messages.h"
 #include "mj_body.h"
@@ -156,10 +157,11 @@ struct Table {
   ScriptedServer server;
   std::vector<int32_t> pending;
 
-  Table() {
+  explicit Table(std::string dllfile = {}) {
     settings.gameType = 3;
     settings.subType = 1;
     MjTableLaunch launch;
+    launch.dllfile = std::move(dllfile);
     launch.sendtime = 15;
     launch.tableadv = "http://127.0.0.1/adv";
     table = std::make_unique<CMjPlayTableWin>(socket, timers, notices, settings, host, launch);
@@ -488,6 +490,46 @@ TEST(MjPlayTableWin, ChatMessagesAskForOneHeaderAndTheFrameCloses) {
   t.table->ExitGame();
   MSG msg = {};
   EXPECT_TRUE(PeekMessageW(&msg, t.host.frame, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+}
+
+TEST(MjPlayTableWin, CataloguesComeFromTheResourceLibrarysFolder) {
+  // <base>\bin\res.dll: the catalogues are read from <base>\config.
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string base = std::string(temp) + "mj_catalogues";
+  CreateDirectoryA(base.c_str(), nullptr);
+  CreateDirectoryA((base + "\\config").c_str(), nullptr);
+  if (FILE* f = std::fopen((base + "\\config\\actionconfig.ini").c_str(), "wb")) {
+    std::fputs("[PUBLIC]\r\ntypecount=1\r\n[TYPE0]\r\nitemcount=1\r\nitem0ID=7\r\n"
+               "item0name=wave\r\nitem0swf=wave.swf\r\n", f);
+    std::fclose(f);
+  }
+  Table t(base + "\\bin\\res.dll");
+  ASSERT_EQ(t.table->Create(), 1);
+  ASSERT_EQ(t.table->ActionManager().Items().size(), 1u);
+  EXPECT_EQ(t.table->ActionManager().Items()[0]->id, 7);
+
+  // A received action of that item, from bob to me: a chat line with its hot region.
+  CVyrMessage_MagicAction action;
+  action.actionType = 0;
+  action.itemId = 7;
+  action.senderId = 2;
+  action.receiverId = 1;
+  std::snprintf(action.text, sizeof action.text, "hi");
+  action.textLength = 2;
+  EXPECT_NO_THROW(t.table->ShowMagicAction(action));
+  EXPECT_EQ(std::count(t.host.log.begin(), t.host.log.end(), "AddHotRegion"), 1);
+  // An unknown item shows nothing.
+  action.itemId = 8;
+  EXPECT_NO_THROW(t.table->ShowMagicAction(action));
+  EXPECT_EQ(std::count(t.host.log.begin(), t.host.log.end(), "AddHotRegion"), 1);
+
+  // Avatars: an item per person, found again by the person's id.
+  EXPECT_FALSE(t.table->FindAvatarItem(1));
+  t.table->AddAvatarItem(1, base + "\\ozkshow\\me.png");
+  EXPECT_TRUE(t.table->FindAvatarItem(1));
+  EXPECT_EQ(t.table->GetAvatarFolder(), base);
+  EXPECT_NO_THROW(t.table->PushAvatarsToTable());
 }
 
 }  // namespace
