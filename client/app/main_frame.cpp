@@ -21,7 +21,13 @@ CMainFrame::CMainFrame(MainFrameOwner& owner, std::unique_ptr<ShellTableWindow> 
 CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::LoadFrame() {
-  const RECT rect = {0, 0, 800, 600};
+  // The frame opens maximised. It starts at the work area's size, so that a display without a
+  // window manager (which may leave the window at its first size) shows the whole table too.
+  RECT rect = {0, 0, 800, 600};
+  RECT work{};
+  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && work.right > work.left &&
+      work.bottom > work.top)
+    rect = work;
   if (!Create(kMainFrameClass, L"KorvelGame", WS_OVERLAPPEDWINDOW & ~WS_CAPTION, 0, rect, nullptr,
               nullptr))
     return false;

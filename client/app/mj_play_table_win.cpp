@@ -264,6 +264,10 @@ void CMjPlayTableWin::PersonListRemovePerson(TablePerson* person) {
 int CMjPlayTableWin::GetPersonIconCount() { return m_host.PersonIconCount(); }
 void CMjPlayTableWin::AddHotRegion(const HotRegionRecord& region) { m_host.AddHotRegion(region); }
 
+void CMjPlayTableWin::ConnectChat(ChatHostCore& chat) {
+  chat.SetConnection(m_chatSocket.get(), &Session());
+}
+
 int CMjPlayTableWin::OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
   ChatHostCore* chat = m_host.ChatHost();
   if (!chat) return 0;

@@ -108,6 +108,8 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   // for the next header is made through the play table, so that a chat message taken on the
   // receive path is followed by exactly one request. OnChatMessage connects the chat host to it.
   IVyrSockTransport& ChatSocket();
+  // Connects the chat pane's host to the socket and the session, for the lines it sends.
+  void ConnectChat(ChatHostCore& chat);
 
   // The magic-action and avatar catalogues, loaded by InitTable from the resource library's
   // folder (the action selection dialogs of the table window read the first).

@@ -232,11 +232,20 @@ void CPlaytableApp::CreateMainFrame() {
   if (frame_) return;
   lobby_.MarkFrameCreated();
   TraceLobbyState(lobby_, "show");
-  frame_ = std::make_unique<CMainFrame>(*this);
+  frame_ = std::make_unique<CMainFrame>(*this, table_factory_ ? table_factory_(*this) : nullptr);
   if (!frame_->LoadFrame()) return;
   ::ShowWindow(frame_->hwnd(), SW_SHOWMAXIMIZED);
   UpdateWindow(frame_->hwnd());
   if (m_bSetupFailed) PostMessageW(frame_->hwnd(), WM_CLOSE, 0, 0);
+}
+
+HMODULE CPlaytableApp::ReloadStyleModule() {
+  char style_name[32];
+  std::snprintf(style_name, sizeof style_name, "pellamres%d1.dll", m_nGameStyle);
+  m_hStyleModule.Reset();
+  m_hStyleModule = LoadFrom(DirectoryOf(lobby_.Settings().dllfile), style_name);
+  if (!m_hStyleModule) m_hStyleModule = LoadFrom(ProgramDirectory(), style_name);
+  return m_hStyleModule.Get();
 }
 
 void CPlaytableApp::ShowMainFrame(CStartGame* caller) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,14 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   BOOL LoadResourceModules(CStartGame* caller);
   // Creates the main frame (IStartGame::ShowWindow); nothing when it exists.
   void CreateMainFrame();
+  // What makes the frame's table window (the program gives the game's; without one the frame
+  // stands empty).
+  using TableFactory = std::function<std::unique_ptr<ShellTableWindow>(CPlaytableApp&)>;
+  void SetTableFactory(TableFactory factory) { table_factory_ = std::move(factory); }
+  // A pane of the table could not be made: the frame closes right after it is shown.
+  void MarkSetupFailed() { m_bSetupFailed = TRUE; }
+  // Loads the style module again (a skin change); the new module, null when it is missing.
+  HMODULE ReloadStyleModule();
   CMainFrame* MainFrame() const { return frame_.get(); }
 
   // StartGameHost
@@ -100,6 +109,7 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   std::deque<LobbyChatLine> lobby_lines_;
   BOOL m_bSetupFailed = FALSE;
   DWORD class_cookie_ = 0;
+  TableFactory table_factory_;
   // What InitInstance brought up, so ExitInstance takes down each exactly once.
   bool winsock_up_ = false;
   bool ole_up_ = false;

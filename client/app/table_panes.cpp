@@ -68,7 +68,7 @@ std::array<std::string, 6> PersonMenuRows(const TablePerson& p) {
 }
 
 int CParleyImp::CreateControl(HWND parent) {
-  return HostChatControl(parent, kChildId, nullptr) ? 1 : 0;
+  return HostChatControl(parent, kChildId, m_events) ? 1 : 0;
 }
 
 void CParleyImp::GetSectionNames(std::string& chat, std::string& cmd) const {
@@ -77,7 +77,7 @@ void CParleyImp::GetSectionNames(std::string& chat, std::string& cmd) const {
 }
 
 int CTablePersonListImp::CreateControl(HWND parent) {
-  return HostPersonListControl(parent, kChildId, nullptr) ? 1 : 0;
+  return HostPersonListControl(parent, kChildId, m_events) ? 1 : 0;
 }
 
 void CTablePersonListImp::InitSkin(HMODULE styleModule) {

@@ -76,6 +76,8 @@ class CParleyImp : public framework_window::CVyrChatImp {
   explicit CParleyImp(ITablePanesApp& app) : m_app(app) {}
 
   int CreateControl(HWND parent) override;
+  // Where the control's events go (the table window); none by default.
+  void SetEvents(winkit::ControlEventTarget* events) { m_events = events; }
   framework_window::CChatShowElements* GetShowElement() override { return m_app.ChatElement(); }
   void OnClickCommand() override {}
   void OnClickSetup() override {}
@@ -95,6 +97,7 @@ class CParleyImp : public framework_window::CVyrChatImp {
 
  private:
   ITablePanesApp& m_app;
+  winkit::ControlEventTarget* m_events = nullptr;
 };
 
 class CTablePersonListImp : public framework_window::CVyrPersonListImp {
@@ -104,6 +107,7 @@ class CTablePersonListImp : public framework_window::CVyrPersonListImp {
   explicit CTablePersonListImp(ITablePanesApp& app) : m_app(app) {}
 
   int CreateControl(HWND parent) override;
+  void SetEvents(winkit::ControlEventTarget* events) { m_events = events; }
   framework_window::CPersonListShowElements* GetShowElement() override {
     return m_app.PersonListElement();
   }
@@ -119,5 +123,6 @@ class CTablePersonListImp : public framework_window::CVyrPersonListImp {
 
  private:
   ITablePanesApp& m_app;
+  winkit::ControlEventTarget* m_events = nullptr;
   framework_window::CGameMenu m_detailsMenu;
 };

@@ -118,6 +118,7 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   int IsDealStarted() const { return m_dealStarted; }
   int IsInProgress() const { return m_inProgress; }
   void SetHandStarted(int value) { m_handStarted = value; }
+  int IsHandStarted() const { return m_handStarted; }
   void SetInProgress(int value) { m_inProgress = value; }
   // The game's recovery snapshots end the wait that OnNetworkEnd(2) started.
   void SetIgnoreGameData(int value) { m_ignoreGameData = value; }

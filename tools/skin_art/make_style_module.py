@@ -136,7 +136,10 @@ def main():
               lambda x, y: p["gold"] if (x + y) % 4 < 2 else p["frame_lo"])
     write_bmp(os.path.join(out, "IDB_DLG_BUTTON_BK.bmp"), 50, 20,
               band(p["band_top"], p["band_bottom"], 20))
-    bitmaps += ["TABLE_CENTER1", "IDB_SEPERATOR", "IDB_DLG_BUTTON_BK"]
+    # The play table's felt, laid as a pattern under the table display.
+    write_bmp(os.path.join(out, "TABLE_BK2.bmp"), 64, 64,
+              lambda x, y: mix(p["felt"], (0, 0, 0), 0.06 * (((x * 7 + y * 13) // 5) % 3)))
+    bitmaps += ["TABLE_CENTER1", "TABLE_BK2", "IDB_SEPERATOR", "IDB_DLG_BUTTON_BK"]
 
     icons = {
         "CAPTION_CLOSE": ["-draw", "line 7,7 17,17", "-draw", "line 17,7 7,17"],

@@ -83,6 +83,11 @@ class Table:
     def roster(self):
         return b"".join(M.person256(s.person) for s in self.seats)
 
+    def opening(self):
+        """The table before a hand for a player who just sat down: who is ready, nothing dealt."""
+        ready = [1 if s.wants_deal else (-1 if s.human else 0) for s in self.seats]
+        return M.resume1(self.hand_no + 1, WALL_SIZE, self.banker, [r & 0xFFFF for r in ready])
+
     def resume(self):
         """The snapshot for a player who comes back in the middle of a hand (or nothing)."""
         h, b = self.human, self.bot

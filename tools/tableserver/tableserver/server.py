@@ -110,6 +110,11 @@ class Connection:
         await self.send(M.SESSION_START, M.session_start(self.key, self.client_seed, self.out_seq))
         await self.send(M.ROSTER, table.roster())
         snapshot = table.resume()
+        if not snapshot:
+            # The computer player sits at the table and agrees to play: the client stops waiting
+            # and is shown the table before its first hand, with its start button.
+            await self.send(M.PERSON_STATE, M.person_state(table.bot.person["id"], 0, 3))
+            await self.send(M.RESUME1, table.opening())
         if snapshot:
             await self.send(M.PERSON_STATE, M.person_state(join["id"], 0, 2))
             for msg_id, b in snapshot:

@@ -1,0 +1,718 @@
+#include "table_wnd.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <utility>
+
+#include "korvel_table.h"
+#include "mj_controls.h"
+#include "parley.h"
+#include "playtable_app.h"
+#include "shell_dialogs.h"
+#include "shell_texts.h"
+#include "skin_bitmaps.h"
+#include "vyr_sock.h"
+
+namespace {
+
+// The table display's events (its outgoing interface's dispatch ids).
+enum TableEvent : DISPID {
+  kSendCard = 1, kRequestSend, kTimeOut, kRequestDeal, kDClick, kAutoSendEvent, kGuo, kTing, kChi,
+  kPeng, kGang, kHu, kSaveOneHand, kPause, kDice, kNextNo, kAutoReview, kExitEvent, kSetupEvent,
+  kSelectAction,
+};
+
+// The rules engine's events.
+enum ArithmeticEvent : DISPID {
+  kLightSend = 1, kLightListen, kLightChi, kLightPeng, kLightGang, kLightHu, kLightGuo,
+  kOnReceiveCards, kAutoGuo, kAutoSendOnTing, kAutoHu, kPlaySoundEvent,
+};
+
+constexpr uint32_t kAutoSendOnTingDelay = 1500;
+constexpr uint32_t kAdvertDelay = 5000;
+
+// A failing control call.
+void Check(HRESULT hr, REFIID iid, const char* what) {
+  if (FAILED(hr)) throw framework_window::PaneCallError(hr, iid, what);
+}
+
+}  // namespace
+
+// What the frame's close rule asks of the play table.
+class CTableWnd::ExitView : public ShellPlayTable {
+ public:
+  ExitView(CMjPlayTableWin& t, const SessionSettings& s) : t_(t), s_(s) {}
+  bool ReviewMode() const override { return s_.reviewMode != 0; }
+  bool ExitPending() const override { return t_.IsExitPending() != 0; }
+  bool GameOver() const override { return t_.IsGameOver() != 0; }
+  bool InProgress() const override { return t_.IsInProgress() != 0; }
+  bool HandStarted() const override { return t_.IsHandStarted() != 0; }
+  bool IsPlayer() const override { return t_.IsPlayer(); }
+  bool MayRequestExit() const override { return t_.CanRequestExit(); }
+  void SetExitPending() override { t_.SetExitPending(1); }
+  void SendExit(int16_t forced) override { t_.SendExit(forced); }
+  void SendLeaveSeat() override { t_.SendLeaveSeat(); }
+  void RequestExit() override { t_.RequestExit(); }
+  void PlaySound(const char* name) override { t_.PlaySound(name); }
+  int SoundFlag() const override { return t_.IsSoundOn(); }
+  void SetSoundFlag(int on) override { t_.SetSound(on); }
+
+ private:
+  CMjPlayTableWin& t_;
+  const SessionSettings& s_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The game manager
+
+CGameManager::CGameManager(CTableWnd& wnd) : wnd_(wnd), chat_(wnd), persons_(wnd) {
+  chat_.SetEvents(&wnd);
+  persons_.SetEvents(&wnd);
+}
+
+CGameManager::~CGameManager() {
+  // The play table goes before the wrappers it reaches and the timers it sets.
+  table_.reset();
+  notices_.reset();
+}
+
+void CGameManager::LoadSkin() {
+  HMODULE style = wnd_.App().StyleModule();
+  table_bitmaps[kTableBackground].Reset(
+      style ? framework_window::LoadSkinBitmap(style, "TABLE_BK2") : nullptr);
+}
+
+void CGameManager::InitSkins() {
+  if (chat_up_) chat_.InitSkin();
+  if (table_) table_->SetSound(SoundSetting());
+  if (persons_up_) persons_.InitSkin(wnd_.App().StyleModule());
+}
+
+void CGameManager::RefreshChatSkin() {
+  if (chat_up_) chat_.ApplySkin();
+}
+
+int CGameManager::CreateChatPane(HWND parent, HWND owner) {
+  chat_up_ = chat_.Create(parent, owner) != 0;
+  if (chat_up_) chat_.RegisterSkinWindow();
+  return chat_up_ ? 1 : 0;
+}
+
+void CGameManager::NewPlayTable(int16_t) {
+  if (table_) return;
+  timers_.Create();
+  notices_ = std::make_unique<TableNoticeWindows>(wnd_.hwnd(), wnd_.MainFrameHwnd());
+  const StartSettings& s = wnd_.App().Lobby().Settings();
+  MjTableLaunch launch;
+  launch.connection.serverhost = s.gamesockip;
+  launch.connection.serverport = s.gamesockport;
+  launch.connection.proxyhost = s.proxyip;
+  launch.connection.proxyport = s.proxyport;
+  launch.connection.isuseproxy = s.isuseproxy;
+  launch.connection.socktype = s.socktype;
+  launch.connection.ispasswd = s.ispasswd;
+  launch.connection.proxyuser = s.proxyuser;
+  launch.connection.proxypassword = s.proxypasswd;
+  launch.sendtime = s.sendtime;
+  launch.tableadv = s.tableadv;
+  launch.dllfile = s.dllfile;
+  launch.cominfo = s.cominfo;
+  launch.reviewfile = s.reviewfile;
+  table_ = std::make_unique<CMjPlayTableWin>(Transport(), timers_, *notices_, Settings(), wnd_,
+                                             std::move(launch));
+  CMjPlayTableWin* table = table_.get();
+  timers_.SetTarget([table](uint32_t id) { table->OnGameTimer(id); });
+  notices_->SetExitAnswer(
+      [table](uint32_t asker, int16_t answer) { table->SendExitAnswer(asker, answer); });
+}
+
+int CGameManager::CreatePlayTablePane(HWND, HWND) {
+  if (!table_) return 0;
+  table_->SetAuxViews(nullptr, nullptr);
+  if (!table_->Create()) return 0;
+  if (!Settings().reviewMode) table_->StartConnection();
+  ReadInSoundSetting();
+  table_->SetSound(SoundSetting());
+  return 1;
+}
+
+void CGameManager::MovePlayTablePane(int x, int y, int w, int h) {
+  if (table_) table_->Move(x, y, w, h);
+}
+
+void CGameManager::MoveChatPane(int x, int y, int w, int h) {
+  if (chat_up_) chat_.Move(x, y, w, h);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window
+
+CTableWnd::CTableWnd(CPlaytableApp& app) : m_app(app), m_manager(*this) {
+  SetCaptionText("Korvel");
+  m_nColumnWidth = app.LargeScreen() ? 260 : 200;
+}
+
+CTableWnd::~CTableWnd() {
+  if (m_pSetDialog && m_pSetDialog->hwnd()) DestroyWindow(m_pSetDialog->hwnd());
+  m_pSetDialog.reset();
+  m_exitView.reset();
+}
+
+bool CTableWnd::Create(HWND frame) {
+  if (!CreateChildren(framework_window::kIdTableWindow, frame)) return false;
+  LoadResources(m_app.StyleModule(), 0);
+  return true;
+}
+
+void CTableWnd::Layout(int cx, int cy) {
+  if (!hwnd()) return;
+  MoveWindow(hwnd(), 0, 0, cx, cy, TRUE);
+  LayoutChildren(0, 0, cx, cy);
+  PaintFrame();
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+template <class Body>
+void CTableWnd::Guarded(Body body) {
+  try {
+    body();
+  } catch (const std::exception& e) {
+    // A control that fails ends this game: the player is told, the frame closes.
+    if (m_failing) return;
+    m_failing = true;
+    OutputDebugStringA(e.what());
+    if (CMjPlayTableWin* t = m_manager.PlayTable()) {
+      t->SetGameOverFlag(1);
+      t->ShowMessageNotice(kTextComponentVersion, true);
+    } else if (HWND main = MainFrameHwnd()) {
+      PostMessageW(main, WM_CLOSE, 0, 0);
+    }
+  }
+}
+
+void CTableWnd::ApplyPersonsFromLobby() {
+  CMjPlayTableWin* table = m_manager.PlayTable();
+  if (!table) return;
+  const LobbyState& lobby = m_app.Lobby();
+  for (const auto& p : lobby.Persons()) {
+    if (!p) continue;
+    table->AppendPerson(std::make_unique<TablePerson>(*p));
+  }
+  if (const TablePerson* me = lobby.Me()) table->SetMyId(me->id);
+}
+
+void CTableWnd::LoadSkinBitmaps(HMODULE module) {
+  for (int i = 0; i < 4; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "IDB_CRY%d", i + 1);
+    m_cry[i].Reset(module ? framework_window::LoadSkinBitmap(module, name) : nullptr);
+    std::snprintf(name, sizeof name, "IDB_SMELL%d", i + 1);
+    m_smell[i].Reset(module ? framework_window::LoadSkinBitmap(module, name) : nullptr);
+  }
+  m_background.Reset(module ? framework_window::LoadSkinBitmap(module, "TABLE_BK2") : nullptr);
+  m_bkColor = m_metrics.m_clrColumnFill;
+  m_listColor = m_metrics.m_clrListSkin ? m_metrics.m_clrListSkin : 0x00331A;
+  m_chatTextColor = m_metrics.m_clrText2;
+}
+
+void CTableWnd::CreateGame() {
+  const StartSettings& s = m_app.Lobby().Settings();
+  // 1. The cry and smell pictures of the style module.
+  LoadSkinBitmaps(m_app.StyleModule());
+  // 2-3. The play table, the framework's settings and the socket control.
+  m_manager.SetSubType(s.servicetype, s.gametype, s.subtype);
+  m_manager.SetIsPlayer(s.isplayer);
+  m_manager.SetReviewMode(s.isreview);
+  m_manager.SetDoubleStyle(s.isdouble);
+  m_manager.Settings().seatsPerTable = s.seatnum > 0 ? s.seatnum : 2;
+  m_manager.NewPlayTable(s.subtype);
+  ApplyPersonsFromLobby();
+  m_manager.CreateSocket(hwnd(), m_manager.Settings().seatsPerTable, this);
+  if (CMjPlayTableWin* t = m_manager.PlayTable()) m_exitView = std::make_unique<ExitView>(*t, m_manager.Settings());
+  bool failed = false;
+  // 4. The person list.
+  Guarded([&] {
+    CTablePersonListImp& list = m_manager.PersonList();
+    const bool up = list.Create(hwnd(), hwnd()) != 0;
+    m_manager.SetPersonListUp(up);
+    if (!up) {
+      failed = true;
+      return;
+    }
+    list.RegisterSkinWindow();
+    list.SetupColumns(s.isdouble != 0, 0);
+  });
+  // 5. The chat pane (none in review mode).
+  if (s.isreview) {
+    if (!m_manager.CreateExtraPane2()) failed = true;
+  } else if (!m_manager.CreateChatPane(hwnd(), hwnd())) {
+    failed = true;
+  }
+  // 6. The play table: its controls, then the connection.
+  if (!m_manager.CreatePlayTablePane(hwnd(), hwnd())) failed = true;
+  // 7. Skins.
+  Guarded([&] {
+    m_manager.InitSkins();
+    if (m_manager.ChatUp() && m_manager.Chat().Control())
+      Check(m_manager.Chat().Control()->SetTextColor(static_cast<long>(m_chatTextColor)),
+            IID_IGChat, "SetTextColor");
+  });
+  // 8. The icon and the advert, once, a little later.
+  m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(102));
+  ::SetTimer(hwnd(), kAdvertTimer, kAdvertDelay, nullptr);
+  if (failed) m_app.MarkSetupFailed();
+}
+
+void CTableWnd::SetPaneLayout(int height, int) {
+  // The list and the chat share the column's height evenly until the player moves the bar.
+  static int s_key = -1;
+  if (height != s_key || m_nListHeight == 0) {
+    s_key = height;
+    m_nListHeight = static_cast<int16_t>(height / 2);
+    m_nChatHeight = static_cast<int16_t>(height / 2);
+    m_bListShown = TRUE;
+    m_bChatShown = TRUE;
+    if (HWND w = m_manager.PersonList().ControlWindow()) ShowWindow(w, SW_SHOW);
+    if (HWND w = m_manager.Chat().ControlWindow()) ShowWindow(w, SW_SHOW);
+  } else {
+    if (m_bListShown)
+      if (HWND w = m_manager.PersonList().ControlWindow()) ShowWindow(w, SW_SHOW);
+    if (m_bChatShown)
+      if (HWND w = m_manager.Chat().ControlWindow()) ShowWindow(w, SW_SHOW);
+  }
+}
+
+void CTableWnd::MovePanes() {
+  const layout::FrameMetrics& m = m_metrics;
+  const layout::Rect& p = m_rc.play;
+  m_manager.MovePlayTablePane(p.left + m.m_nTableInsetLeft, p.top + m.m_nTableInsetTop,
+                              p.Width() - m.m_nTableInsetLeft - m.m_nTableInsetRight,
+                              p.Height() - m.m_nTableInsetTop - m.m_nTableInsetBottom);
+  const int title = m_nTitleBandHeight;
+  const auto place = [&](const layout::Rect& r, auto&& move) {
+    move(r.left + m.m_nPaneInsetLeft, r.top + title,
+         r.Width() - m.m_nPaneInsetLeft - m.m_nPaneInsetRight, r.Height() - title);
+  };
+  if (m_manager.PersonListUp())
+    place(m_rc.list, [&](int x, int y, int w, int h) { m_manager.PersonList().Move(x, y, w, h); });
+  place(m_rc.chat, [&](int x, int y, int w, int h) { m_manager.MoveChatPane(x, y, w, h); });
+}
+
+void CTableWnd::InvalidatePanes() {
+  for (HWND w : {m_manager.Chat().ControlWindow(),
+                 m_manager.PlayTable() ? m_manager.PlayTable()->TableControlWindow() : nullptr,
+                 m_manager.PersonList().ControlWindow()})
+    if (w) InvalidateRect(w, nullptr, TRUE);
+}
+
+void CTableWnd::RefreshLayout() {
+  const layout::Rect& l = m_rc.list;
+  if (HWND w = m_manager.PersonList().ControlWindow()) {
+    m_bListShown = l.Height() > 40;
+    ShowWindow(w, m_bListShown ? SW_SHOW : SW_HIDE);
+  }
+  if (HWND w = m_manager.Chat().ControlWindow()) {
+    m_bChatShown = m_rc.chat.Height() > 50;
+    ShowWindow(w, m_bChatShown ? SW_SHOW : SW_HIDE);
+    if (m_bChatShown) InvalidateRect(w, nullptr, TRUE);
+  }
+  MovePanes();
+  DrawTitle();
+}
+
+void CTableWnd::OnShop() {
+  const std::string& url = m_app.Lobby().Settings().pageurl;
+  if (!url.empty()) ShellExecuteA(hwnd(), "open", "IExplore.exe", url.c_str(), nullptr, SW_SHOW);
+}
+
+void CTableWnd::OnHelp() {
+  const std::string& url = m_app.Lobby().Settings().helpurl;
+  if (!url.empty()) ShellExecuteA(hwnd(), "open", "IExplore.exe", url.c_str(), nullptr, SW_SHOW);
+}
+
+void CTableWnd::OnSetup() {
+  if (!m_pSetDialog) {
+    m_pSetDialog = std::make_unique<CSetDialog>();
+    m_pSetDialog->SetPlayTable(m_exitView.get());
+    m_pSetDialog->SetImageDir(ImageDir().c_str());
+  }
+  m_pSetDialog->ShowCentered(hwnd());
+}
+
+void CTableWnd::OnExit() { m_app.ConfirmExit(); }
+
+HMODULE CTableWnd::ReloadSkin() { return m_app.ReloadStyleModule(); }
+
+void CTableWnd::DrawTable(HMODULE module) {
+  Guarded([&] {
+    LoadSkinBitmaps(module);
+    m_manager.table_bitmaps[CVyrPokeGameManager::kTableBackground].Reset(
+        framework_window::LoadSkinBitmap(module, "TABLE_BK2"));
+    if (IPersonList* list = m_manager.PersonList().Control()) {
+      Check(list->SetResourceModule(reinterpret_cast<__int3264>(module), 0), IID_IPersonList,
+            "SetResourceModule");
+      Check(list->SetSkinColor1(static_cast<long>(m_listColor)), IID_IPersonList, "SetSkinColor1");
+    }
+    CMjPlayTableWin* t = m_manager.PlayTable();
+    ITable* table = t ? t->TableInterface() : nullptr;
+    ICommTable* comm = t ? t->CommTableInterface() : nullptr;
+    if (!table || !comm) throw framework_window::PaneCallError(E_POINTER, IID_ITable, "DrawTable");
+    HBITMAP smell[4], cry[4], list[3];
+    SmellBitmaps(smell);
+    CryBitmaps(cry);
+    ListBitmaps(list);
+    Check(table->SetSmellBitmap(4, reinterpret_cast<__int3264>(smell)), IID_ITable,
+          "SetSmellBitmap");
+    Check(table->SetCryBitmap(4, reinterpret_cast<__int3264>(cry)), IID_ITable, "SetCryBitmap");
+    Check(comm->SetBkColor(static_cast<long>(m_bkColor)), IID_ICommTable, "SetBkColor");
+    Check(comm->SetBkBitmap(reinterpret_cast<__int3264>(m_background.Get())), IID_ICommTable,
+          "SetBkBitmap");
+    if (m_manager.ChatUp() && m_manager.Chat().Control())
+      Check(m_manager.Chat().Control()->SetTextColor(static_cast<long>(m_chatTextColor)),
+            IID_IGChat, "SetTextColor");
+    Check(comm->Update(-1), IID_ICommTable, "Update");
+  });
+  InvalidatePanes();
+}
+
+void CTableWnd::DrawFrame(HDC dc) {
+  CVyrTableWnd2_Adv3::DrawFrame(dc);
+  DrawSetupExitText(dc);
+}
+
+void CTableWnd::PaintFrame() {
+  CVyrTableWnd2_Adv0::PaintFrame();
+}
+
+void CTableWnd::OnPreTrick() {
+  Guarded([&] {
+    if (CMjPlayTableWin* t = m_manager.PlayTable())
+      if (ITable* table = t->TableInterface()) Check(table->PreTrick(), IID_ITable, "PreTrick");
+  });
+}
+
+void CTableWnd::OnNextTrick() {
+  Guarded([&] {
+    if (CMjPlayTableWin* t = m_manager.PlayTable())
+      if (ITable* table = t->TableInterface()) Check(table->NextTrick(), IID_ITable, "NextTrick");
+  });
+}
+
+void CTableWnd::OnSaveRecord() {
+  if (Replaying()) return;
+  // Saving a played hand comes with the hand records.
+}
+
+void CTableWnd::OnAutoSend(bool checked) {
+  Guarded([&] {
+    if (CMjPlayTableWin* t = m_manager.PlayTable())
+      if (ITable* table = t->TableInterface())
+        Check(table->SetAutoSend(checked ? 1 : 0), IID_ITable, "SetAutoSend");
+  });
+}
+
+// --- What the frame asks ---
+
+void CTableWnd::OnGameTimer(HWND, UINT_PTR id) {
+  if (CMjPlayTableWin* t = m_manager.PlayTable()) t->OnGameTimer(static_cast<uint32_t>(id));
+}
+
+ShellPlayTable* CTableWnd::PlayTable() { return m_exitView.get(); }
+
+std::string CTableWnd::ImageDir() const { return m_strImagePath; }
+
+// --- What the play table asks ---
+
+HBITMAP CTableWnd::TableBackground() const { return m_background.Get(); }
+
+void CTableWnd::CryBitmaps(HBITMAP out[4]) const {
+  for (int i = 0; i < 4; ++i) out[i] = m_cry[i].Get();
+}
+
+void CTableWnd::SmellBitmaps(HBITMAP out[4]) const {
+  for (int i = 0; i < 4; ++i) out[i] = m_smell[i].Get();
+}
+
+void CTableWnd::ListBitmaps(HBITMAP out[3]) const {
+  out[0] = m_hListLeft.Get();
+  out[1] = m_hListMid.Get();
+  out[2] = m_hListRight.Get();
+}
+
+intptr_t CTableWnd::PersonIcon(const TablePerson* person) {
+  if (!person) return 0;
+  const auto& icons = m_elements.personList.m_roomIcons;
+  const auto index = static_cast<size_t>(person->headpicid);
+  return index < icons.size() ? reinterpret_cast<intptr_t>(icons[index]) : 0;
+}
+
+int CTableWnd::PersonIconCount() { return static_cast<int>(m_elements.personList.m_roomIcons.size()); }
+
+void CTableWnd::PersonListAdd(TablePerson* person) {
+  if (!m_manager.PersonListUp() || !person) return;
+  m_app.SetLevelTitle(person);
+  m_manager.PersonList().AddPerson(person);
+}
+
+void CTableWnd::PersonListRemove(TablePerson* person) {
+  if (m_manager.PersonListUp() && person) m_manager.PersonList().RemovePerson(person);
+}
+
+ChatHostCore* CTableWnd::ChatHost() { return m_manager.ChatUp() ? &m_manager.Chat() : nullptr; }
+
+void CTableWnd::AddChatLine(const ChatTextFormat& format, const char* text) {
+  if (m_manager.ChatUp() && text) m_manager.Chat().IsLineShown(format, text);
+}
+
+void CTableWnd::AddHotRegion(const HotRegionRecord& region) {
+  if (!m_manager.ChatUp() || !m_manager.Chat().Control()) return;
+  Check(m_manager.Chat().Control()->AddHotRegion(
+            reinterpret_cast<__int3264>(const_cast<HotRegionRecord*>(&region)), 0),
+        IID_IGChat, "AddHotRegion");
+}
+
+void CTableWnd::PlaySoundSync(const char* name) { m_app.PlaySoundSync(name); }
+void CTableWnd::PlaySoundAsync(const char* name) { m_app.PlaySoundAsync(name); }
+void CTableWnd::PlayStyleSound(const char* name) { m_app.PlayStyleSound(name); }
+
+void CTableWnd::RedrawPersonList() {
+  if (m_manager.PersonListUp()) m_manager.PersonList().RedrawList();
+}
+
+// --- What the wrappers ask ---
+
+TablePerson* CTableWnd::GetMe() {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  return t ? t->GetMe() : nullptr;
+}
+
+TablePerson* CTableWnd::FindPersonAt(int16_t deskno, int16_t seatno, int16_t state) {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  return t ? t->FindPersonAt(deskno, seatno, state) : nullptr;
+}
+
+std::vector<TablePerson*> CTableWnd::GetPersons() {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  return t ? t->GetPersons() : std::vector<TablePerson*>{};
+}
+
+int16_t CTableWnd::GetSeatCode(int16_t deskno, int16_t seatno) {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  return t ? t->GetSeatCode(deskno, seatno) : seatno;
+}
+
+// --- Messages ---
+
+LRESULT CTableWnd::OnTimer(UINT, WPARAM wp, LPARAM, bool& handled) {
+  handled = false;
+  if (wp == kAdvertTimer) {
+    ::KillTimer(hwnd(), kAdvertTimer);
+    const StartSettings& s = m_app.Lobby().Settings();
+    if (!s.tableadv.empty()) {
+      char url[1024];
+      std::snprintf(url, sizeof url, "%s?type=%d&subtype=%d&roomid=%d", s.tableadv.c_str(),
+                    s.gametype, s.subtype, s.roomid);
+      Advert().Navigate(url);
+    }
+    handled = true;
+    return 0;
+  }
+  Guarded([&] {
+    if (CMjPlayTableWin* t = m_manager.PlayTable()) t->OnGameTimer(static_cast<uint32_t>(wp));
+  });
+  return 0;
+}
+
+LRESULT CTableWnd::OnToggleSound(WORD, WORD, HWND, bool&) {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  HMENU menu = GetMenu(MainFrameHwnd());
+  HMENU sub = menu ? GetSubMenu(menu, 0) : nullptr;
+  const bool checked =
+      sub && (GetMenuState(sub, kToggleSoundCommand, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  if (t) t->SetSound(checked ? 0 : 1);
+  if (sub) CheckMenuItem(sub, kToggleSoundCommand, MF_BYCOMMAND | (checked ? MF_UNCHECKED : MF_CHECKED));
+  return 0;
+}
+
+void CTableWnd::ShowTimedNotice(const char* text, uint32_t ms) {
+  framework_window::CTimerDialog notice(hwnd());
+  notice.HideButtons();
+  notice.SetTime(ms);
+  notice.SetText(text);
+  notice.SetImageDir(ImageDir().c_str());
+  notice.DoModal();
+}
+
+// --- Events ---
+
+void CTableWnd::OnControlEvent(UINT child_id, DISPID id, const winkit::EventArgs& args) {
+  Guarded([&] {
+    switch (child_id) {
+      case CVyrPokeGameManager::kSocketChildId: OnSocketEvent(id, args); break;
+      case CMjPlayTableWin::kTableControlId: OnTableEvent(id, args); break;
+      case CMjPlayTableWin::kArithmeticControlId: OnArithmeticEvent(id, args); break;
+      case CParleyImp::kChildId: OnChatEvent(id, args); break;
+      case CTablePersonListImp::kChildId: OnPersonListEvent(id, args); break;
+      default: break;
+    }
+  });
+}
+
+void CTableWnd::OnSocketEvent(DISPID id, const winkit::EventArgs& args) {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  if (!t) return;
+  VyrSockEventRouter(*t).OnControlEvent(CVyrPokeGameManager::kSocketChildId, id, args);
+}
+
+void CTableWnd::OnTableEvent(DISPID id, const winkit::EventArgs& args) {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  if (!t) return;
+  const bool replaying = Replaying();
+  switch (id) {
+    case kRequestSend: {
+      if (replaying) break;
+      const int16_t count = args.Short(0);
+      const auto* tiles = reinterpret_cast<const card*>(args.Ptr(1));
+      if (count > 0 && tiles) t->OnRequestSend(count, tiles);
+      break;
+    }
+    case kTimeOut: if (!replaying) t->OnTimeOut(args.Short(0)); break;
+    case kRequestDeal: if (!replaying) t->RequestDeal(); break;
+    case kAutoSendEvent: if (!replaying) t->OnTimeOut(0); break;
+    case kGuo: t->OnGuo(); break;
+    case kTing: if (!replaying) t->OnTingDeclare(); break;
+    case kChi: if (!replaying) t->OnChi(); break;
+    case kPeng: if (!replaying) t->OnPeng(); break;
+    case kGang: if (!replaying) t->OnGang(); break;
+    case kHu: if (!replaying) t->OnHuDeclare(); break;
+    case kSaveOneHand: OnSaveRecord(); break;
+    case kPause: if (replaying) m_manager.Timers().KillTimer(210); break;
+    case kDice: if (!replaying) t->ThrowDice(); break;
+    case kNextNo: break;
+    case kAutoReview: break;
+    case kExitEvent: OnExit(); break;
+    case kSetupEvent: {
+      CSetDialog dialog;
+      dialog.SetPlayTable(m_exitView.get());
+      dialog.DoModal(hwnd());
+      break;
+    }
+    case kSelectAction: m_selectedPerson = 0; break;
+    default: break;  // SendCard, DClick
+  }
+}
+
+void CTableWnd::OnArithmeticEvent(DISPID id, const winkit::EventArgs& args) {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  if (!t) return;
+  const bool replaying = Replaying();
+  if (id >= kLightSend && id <= kLightGuo) {
+    if (replaying) return;
+    ITable* table = t->TableInterface();
+    if (!table) throw framework_window::PaneCallError(E_POINTER, IID_ITable, "Light");
+    const short flag = args.Short(0);
+    HRESULT hr = S_OK;
+    switch (id) {
+      case kLightSend: hr = table->LightSend(flag); break;
+      case kLightListen: hr = table->LightTing(flag); break;
+      case kLightChi: hr = table->LightChi(flag); break;
+      case kLightPeng: hr = table->LightPeng(flag); break;
+      case kLightGang: hr = table->LightGang(flag); break;
+      case kLightHu: hr = table->LightHu(flag); break;
+      default: hr = table->LightGuo(flag); break;
+    }
+    Check(hr, IID_ITable, "Light");
+    return;
+  }
+  switch (id) {
+    case kAutoGuo: if (!replaying) t->OnGuo(); break;
+    case kAutoSendOnTing:
+      if (!replaying) m_manager.Timers().SetTimer(kTimerAutoDiscard, kAutoSendOnTingDelay);
+      break;
+    case kAutoHu: if (!replaying) t->OnHuDeclare(); break;
+    case kPlaySoundEvent:
+      if (t->IsSoundOn()) {
+        char name[32];
+        std::snprintf(name, sizeof name, "IDW_%d%d", args.Short(0) + 1, args.Short(1));
+        m_app.PlaySoundSync(name);
+      }
+      break;
+    default: break;  // OnReceiveCards
+  }
+}
+
+void CTableWnd::OnChatEvent(DISPID id, const winkit::EventArgs& args) {
+  CParleyImp& chat = m_manager.Chat();
+  switch (id) {
+    case 1:
+      OnChatSendMyText(reinterpret_cast<const ChatTextFormat*>(args.Ptr(0)), args.Int(1),
+                       reinterpret_cast<const char*>(args.Ptr(2)));
+      break;
+    case 2: chat.OnClickSetup(); break;
+    case 3: chat.OnClickCommand(); break;
+    case 4: {
+      const auto* format = reinterpret_cast<const ChatTextFormat*>(args.Ptr(0));
+      const auto* key = reinterpret_cast<const char*>(args.Ptr(2));
+      if (format && key) chat.SendCommand(*format, args.Int(1), key);
+      break;
+    }
+    case 5: chat.SaveChatLog(); break;
+    case 7: {
+      CMjPlayTableWin* t = m_manager.PlayTable();
+      if (ITable* table = t ? t->TableInterface() : nullptr)
+        Check(table->PlayFlash(5, -1, static_cast<__int3264>(args.Ptr(0)), 0), IID_ITable,
+              "PlayFlash");
+      break;
+    }
+    default: break;
+  }
+}
+
+void CTableWnd::OnChatSendMyText(const ChatTextFormat* format, int32_t iswhisper,
+                                 const char* text) {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  if (!t || !format || !text) return;
+  const TablePerson* me = t->GetMe();
+  if (me && me->IsChatForbidden()) {
+    t->PlaySound("IDW_FAIL");
+    ShowTimedNotice(kTextChatForbidden, 4000);
+    return;
+  }
+  CParleyImp& chat = m_manager.Chat();
+  t->ConnectChat(chat);
+  if (t->IsHandStarted()) {
+    t->StartKeepAlive();
+    chat.SendInDeskChat(*format, iswhisper, text);
+  } else {
+    chat.SendInDeskChatOnStart(*format, iswhisper, text);
+  }
+}
+
+void CTableWnd::OnPersonListEvent(DISPID id, const winkit::EventArgs& args) {
+  const intptr_t person = args.Ptr(0);
+  switch (id) {
+    case 1: {
+      m_selectedPerson = person;
+      if (auto* p = reinterpret_cast<TablePerson*>(person)) {
+        HMENU menu = m_manager.PersonList().BuildPersonMenu(*p);
+        POINT at{};
+        GetCursorPos(&at);
+        HWND owner = m_manager.PersonList().ControlWindow();
+        if (menu && owner) TrackPopupMenu(menu, TPM_LEFTALIGN, at.x, at.y, 0, owner, nullptr);
+      }
+      break;
+    }
+    case 2:
+    case 3:
+      m_selectedPerson = person;
+      break;
+    case 4:
+      if (auto* p = reinterpret_cast<const TablePerson*>(person)) {
+        const std::string nick(p->nickname, strnlen(p->nickname, sizeof p->nickname));
+        m_manager.Chat().SetEditText(nick.c_str());
+      }
+      break;
+    default: break;
+  }
+}
