@@ -242,6 +242,10 @@ int CMjLocation::DealAnimationStep() {
   ++dealStep;
   if (dealStep >= dealSteps) {
     current().SetVisible(1);
+    // The dealer's extra tile, added while the hand was being dealt, shows with the hand.
+    uint16_t held = 0;
+    current().GetCount(held);
+    if (held > 0) currentShown = true;
     return 1;
   }
   return 0;

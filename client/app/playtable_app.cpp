@@ -90,6 +90,12 @@ int CPlaytableApp::Run(HINSTANCE instance, const wchar_t* command_line) {
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+    // A closed frame's table (its controls, the socket, the play table) goes here, where no
+    // handler of it is still running; with it go the last locks of the module.
+    if (frame_gone_ && frame_) {
+      frame_gone_ = false;
+      frame_.reset();
+    }
   }
   return ExitInstance();
 }
@@ -259,6 +265,7 @@ void CPlaytableApp::OnJoinTeamAccepted(int32_t joined_id) {
 }
 
 void CPlaytableApp::OnFrameDestroyed() {
+  frame_gone_ = true;
   if (class_cookie_) {
     CoRevokeClassObject(class_cookie_);
     class_cookie_ = 0;

@@ -110,6 +110,7 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   BOOL m_bSetupFailed = FALSE;
   DWORD class_cookie_ = 0;
   TableFactory table_factory_;
+  bool frame_gone_ = false;  // the frame's window is gone; the frame is deleted next
   // What InitInstance brought up, so ExitInstance takes down each exactly once.
   bool winsock_up_ = false;
   bool ole_up_ = false;

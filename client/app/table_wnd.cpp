@@ -39,6 +39,12 @@ void Check(HRESULT hr, REFIID iid, const char* what) {
 
 }  // namespace
 
+// The play table's sound flag, and the table display's own sounds (the deal, the alarm) with it.
+void SetTableSound(CMjPlayTableWin& table, int on) {
+  table.SetSound(on);
+  if (ITable* display = table.TableInterface()) display->ResetSound(on ? 1 : 0);
+}
+
 // What the frame's close rule asks of the play table.
 class CTableWnd::ExitView : public ShellPlayTable {
  public:
@@ -56,7 +62,7 @@ class CTableWnd::ExitView : public ShellPlayTable {
   void RequestExit() override { t_.RequestExit(); }
   void PlaySound(const char* name) override { t_.PlaySound(name); }
   int SoundFlag() const override { return t_.IsSoundOn(); }
-  void SetSoundFlag(int on) override { t_.SetSound(on); }
+  void SetSoundFlag(int on) override { SetTableSound(t_, on); }
 
  private:
   CMjPlayTableWin& t_;
@@ -85,7 +91,7 @@ void CGameManager::LoadSkin() {
 
 void CGameManager::InitSkins() {
   if (chat_up_) chat_.InitSkin();
-  if (table_) table_->SetSound(SoundSetting());
+  if (table_) SetTableSound(*table_, SoundSetting());
   if (persons_up_) persons_.InitSkin(wnd_.App().StyleModule());
 }
 
@@ -133,7 +139,7 @@ int CGameManager::CreatePlayTablePane(HWND, HWND) {
   if (!table_->Create()) return 0;
   if (!Settings().reviewMode) table_->StartConnection();
   ReadInSoundSetting();
-  table_->SetSound(SoundSetting());
+  SetTableSound(*table_, SoundSetting());
   return 1;
 }
 
@@ -530,7 +536,7 @@ LRESULT CTableWnd::OnToggleSound(WORD, WORD, HWND, bool&) {
   HMENU sub = menu ? GetSubMenu(menu, 0) : nullptr;
   const bool checked =
       sub && (GetMenuState(sub, kToggleSoundCommand, MF_BYCOMMAND) & MF_CHECKED) != 0;
-  if (t) t->SetSound(checked ? 0 : 1);
+  if (t) SetTableSound(*t, checked ? 0 : 1);
   if (sub) CheckMenuItem(sub, kToggleSoundCommand, MF_BYCOMMAND | (checked ? MF_UNCHECKED : MF_CHECKED));
   return 0;
 }

@@ -20,6 +20,9 @@
 
 class CPlaytableApp;
 class CTableWnd;
+
+// Sets the play table's sound flag and the table display's sounds together.
+void SetTableSound(CMjPlayTableWin& table, int on);
 class CSetDialog;
 
 // The game manager of this game: the socket control (framework), the mahjong play table and

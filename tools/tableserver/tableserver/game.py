@@ -58,6 +58,7 @@ class Table:
         self.claim_deadline = None
         self.last_hu = None
         self.finished = False
+        self.announced = False
 
     # --- joining ------------------------------------------------------------------------------
 
@@ -76,6 +77,7 @@ class Table:
             self.human = self.seats[seat]
             self.bot = self.seats[1 - seat]
             self.state = "wait_start"
+            self.announce_hand()
         elif self.human.number != seat or self.human.person["id"] != join["id"]:
             raise ProtocolError("another player holds this table")
         return seat
@@ -83,19 +85,14 @@ class Table:
     def roster(self):
         return b"".join(M.person256(s.person) for s in self.seats)
 
-    def opening(self):
-        """The table before a hand for a player who just sat down: who is ready, nothing dealt."""
-        ready = [1 if s.wants_deal else (-1 if s.human else 0) for s in self.seats]
-        return M.resume1(self.hand_no + 1, WALL_SIZE, self.banker, [r & 0xFFFF for r in ready])
-
     def resume(self):
         """The snapshot for a player who comes back in the middle of a hand (or nothing)."""
         h, b = self.human, self.bot
         if self.state in ("wait_start", "hand_over"):
-            if self.hand_no == 0:
+            if not self.announced:
                 return []
             ready = [1 if s.wants_deal else (-1 if s.human else 0) for s in self.seats]
-            return [(M.RESUME1, M.resume1(self.hand_no, WALL_SIZE, self.banker, [r & 0xFFFF for r in ready]))]
+            return [(M.RESUME1, M.resume1(self.hand_no + 1, WALL_SIZE, self.banker, [r & 0xFFFF for r in ready]))]
         if self.state == "dice":
             d = self.dice_state
             return [(M.RESUME2, M.resume2(self.hand_no, WALL_SIZE, self.banker, 1 if d["thrown"] else 0,
@@ -153,7 +150,8 @@ class Table:
         elif "tiles" in want:
             offset = {M.DISCARD: 2, M.ACTION: 4, M.HU_REQUEST: 2, M.GANG: 2, M.GANG2: 2}.get(msg_id, 2)
             got = T.decode_string(body[offset:])
-            if got != T.parse_tiles(want["tiles"]):
+            # A meld's tiles may come in any order.
+            if sorted(got) != sorted(T.parse_tiles(want["tiles"])):
                 problems.append("tiles %s, expected %s" % (" ".join(map(T.tile_name, got)), want["tiles"]))
         if "action" in want and msg_id == M.ACTION and struct.unpack_from(">H", body, 2)[0] != want["action"]:
             problems.append("action %d, expected %d" % (struct.unpack_from(">H", body, 2)[0], want["action"]))
@@ -187,24 +185,31 @@ class Table:
         seat, code = M.parse_seat_code(body)
         self.require(code == 13, "control code %d" % code)
         self.require(self.state in ("wait_start", "hand_over"), "deal request during a hand")
+        self.require(self.announced, "deal request before the hand was announced")
         self.human.wants_deal = True
         self.send(M.CONTROL, M.control(self.human.number, 13))
-        self.send(M.CONTROL, M.control(self.bot.number, 13))
         self.start_hand()
 
-    def start_hand(self):
-        self.hand_no += 1
-        more = not self.max_hands or self.hand_no <= self.max_hands
-        for s in self.seats:
-            s.new_hand()
+    def announce_hand(self):
+        """The next hand (601, its start button on the client) and the computer's start sign;
+        or, when the hands are played, the end of the game."""
+        coming = self.hand_no + 1
+        more = not self.max_hands or coming <= self.max_hands
+        self.send(M.BANKER_AND_WALL, M.banker_and_wall(coming, WALL_SIZE, self.banker, more))
         if not more:
-            self.send(M.BANKER_AND_WALL, M.banker_and_wall(self.hand_no, WALL_SIZE, self.banker, False))
             self.state = "over"
             self.finished = True
             return
+        self.announced = True
+        self.send(M.CONTROL, M.control(self.bot.number, 13))
+
+    def start_hand(self):
+        self.hand_no += 1
+        self.announced = False
+        for s in self.seats:
+            s.new_hand()
         self.wall = self.make_wall()
         self.front, self.back = 0, WALL_SIZE - 1
-        self.send(M.BANKER_AND_WALL, M.banker_and_wall(self.hand_no, WALL_SIZE, self.banker, True))
         self.send(M.START_DICE, M.start_dice(self.banker))
         self.state = "dice"
         self.dice_state = {"thrown": 0, "d1": 0, "d2": 0, "target": -1, "thrower": self.banker}
@@ -384,8 +389,7 @@ class Table:
         self.state = "hand_over"
         self.claim_deadline = None
         self.human.wants_deal = False
-        if self.max_hands and self.hand_no >= self.max_hands:
-            self.finished = True
+        self.announce_hand()
 
     # --- the human's moves --------------------------------------------------------------------
 

@@ -114,7 +114,10 @@ class Connection:
             # The computer player sits at the table and agrees to play: the client stops waiting
             # and is shown the table before its first hand, with its start button.
             await self.send(M.PERSON_STATE, M.person_state(table.bot.person["id"], 0, 3))
-            await self.send(M.RESUME1, table.opening())
+            # The hand about to start, announced when the table was made.
+            for action in table.take():
+                if action[0] == "send":
+                    await self.send(action[1], action[2])
         if snapshot:
             await self.send(M.PERSON_STATE, M.person_state(join["id"], 0, 2))
             for msg_id, b in snapshot:

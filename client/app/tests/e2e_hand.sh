@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# One end-to-end run: the table server in scripted mode, the lobby stand-in starting the client
+# against it, and e2e_driver.exe playing the player's side. Runs inside a Wine prefix that is up
+# (scripts/wine_env.sh) in a virtual display.
+#   e2e_hand.sh <bin-dir> <scenario.json> <artefact-dir> <driver steps...>
+# Screenshots the driver asks for land in <artefact-dir>/<name>.png. Passes when the driver
+# did every step and the table server saw every frame it expected.
+set -uo pipefail
+bin=$1 scenario=$2 out=$3
+shift 3
+root=${root:?}
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'kill $server $watcher $lobby 2>/dev/null; rm -rf "$work"' EXIT
+
+(cd "$root/tools/tableserver" && PYTHONDONTWRITEBYTECODE=1 exec python3 -m tableserver \
+   --port 0 --port-file "$work/port" --script "$scenario" --once --max-seconds 240) \
+   > "$work/server.log" 2>&1 &
+server=$!
+for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
+port=$(cat "$work/port" 2>/dev/null) || { echo "e2e: no table server"; exit 1; }
+
+cd "$bin" || exit 1
+rm -f ./*.req
+# Screenshots on request: the driver writes NAME.req holding the frame's rectangle.
+(
+  while :; do
+    for req in *.req; do
+      [ -e "$req" ] || continue
+      read -r x y w h mode < <(tr -d "\r" < "$req") || true
+      name=${req%.req}
+      if [ "$mode" = raw ]; then
+        # Pixels for the driver to read: BGRA rows of the rectangle.
+        xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop "${w}x${h}+${x}+${y}" +repage \
+          -depth 8 bgra:"$name.raw.part" 2>/dev/null && mv -f "$name.raw.part" "$name.raw"
+      else
+        sleep 0.3
+        xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop "${w}x${h}+${x}+${y}" +repage \
+          "$out/$name.png" 2>/dev/null
+      fi
+      rm -f "$req"
+    done
+    sleep 0.05
+  done
+) &
+watcher=$!
+
+for dll in Korvel.dll KorvelTable.dll Vitrine.dll Parley.dll VyrSock.dll OzkPersonList.dll \
+           KorvelFlash.dll; do
+  wine regsvr32 /s "$dll"
+done
+wine KorvelGame.exe /RegServer
+# Sound off, as a player can set it: a display without an audio device has no use for it, and
+# Wine's synchronous playback can stall there.
+wine reg add 'HKCU\Software\Hollin\insound' /ve /d 0 /f >/dev/null 2>&1
+
+wine lobby.exe "--person=1001,player1,一号玩家,0,4,3" "--person=1002,player2,电脑玩家,1,4,3" \
+  --me=player1 --myid=1001 --watch=0 --seats=2 "--server=127.0.0.1:$port" --subtype=0,3,1,0 \
+  --room=3,30,1 "--dll=$(winepath -w "$PWD")\\KorvelGame.exe" --timeout=240 \
+  > "$work/lobby.log" 2>&1 &
+lobby=$!
+
+wine e2e_driver.exe "$@"
+driver=$?
+if [ $driver -ne 0 ]; then
+  # The hand went wrong: nothing more will happen at the table.
+  wine taskkill /f /im KorvelGame.exe >/dev/null 2>&1
+  kill $server 2>/dev/null
+fi
+wait $lobby
+wait $server
+served=$?
+echo "--- table server"; cat "$work/server.log"
+echo "--- lobby"; cat "$work/lobby.log"
+echo "e2e: driver $driver, table server $served"
+[ $driver -eq 0 ] && [ $served -eq 0 ]
