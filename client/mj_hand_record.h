@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "archive.h"
 #include "mj_messages.h"
 #include "records/table_person.h"
+
+enum class HandFileError;
 
 enum MjStepKind : int16_t {
   kStepDraw = 0,            // 621, draws
@@ -49,6 +52,15 @@ struct CMjHandRecord {
   std::vector<CMjMessage_Ting> tings;
   CMjMessage_HuResult result;
   CMjMessage_WallEmpty wallEmpty;
+
+  // The archive form of the record as a saved file holds it after the list head
+  // (mj_hand_file.cpp). Load reads the same items and appends the entries to the lists; on
+  // any error the record is left as it was.
+  void Serialize(ArchiveWriter& archive) const;
+  HandFileError Load(ArchiveReader& archive);
+
+  // Nothing of a hand has been recorded: no hand start, no snapshot, no step.
+  bool IsEmpty() const { return hand == 0 && stage == kStageFromDeal && steps.empty(); }
 
   // Empties the six lists; the other fields are kept.
   void Reset() {

@@ -7,9 +7,11 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 #include "chat_messages.h"
 #include "line_format.h"
+#include "mj_hand_file.h"
 #include "mj_texts.h"
 #include "tile_codec.h"
 
@@ -161,9 +163,16 @@ int CMjPlayTableImp::OnGameMessage(uint16_t id, const uint8_t* body, size_t body
   if (bodyLength < size) return 0;
   const bool recovery = id >= kMjResume1 && id <= kMjResume5;
   if (IgnoresGameData() && id != kMjControl && !recovery) return 0;
-  const bool record = !Settings().reviewMode;
   m_closedInHandler = false;
+  if (!RunMjMessage(id, body, bodyLength)) return 0;
+  if (m_closedInHandler) return 1;
+  RequestNextHeader();
+  if (recovery) KillTableTimer(kTimerReconnectWatchdog);
+  return 1;
+}
 
+int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
+  const bool record = Recording();
   switch (id) {
     case kMjBankerAndWall: {
       CMjMessage_BankerAndWall m;
@@ -318,9 +327,6 @@ int CMjPlayTableImp::OnGameMessage(uint16_t id, const uint8_t* body, size_t body
       // Outbound-only ids are not taken from the server.
       return 0;
   }
-  if (m_closedInHandler) return 1;
-  RequestNextHeader();
-  if (recovery) KillTableTimer(kTimerReconnectWatchdog);
   return 1;
 }
 
@@ -332,7 +338,7 @@ bool CMjPlayTableImp::OnBankerAndWall(const CMjMessage_BankerAndWall& m) {
   Table().InitWall_InTimer(static_cast<int16_t>(m.wallSize));
   Table().SetBanker(l, -1);
   Arithmetic().SetBanker(l, -1);
-  if (!Settings().reviewMode) {
+  if (Recording()) {
     m_HandRecord.hand = static_cast<int16_t>(m.handNo);
     m_HandRecord.banker = static_cast<int16_t>(m.bankerSeat);
     m_HandRecord.wallSize = static_cast<int16_t>(m.wallSize);
@@ -411,7 +417,7 @@ bool CMjPlayTableImp::OnKongDraw(uint16_t id, const CMjMessage_KongDraw& m) {
   ShowDraw(seat, 1, Bytes(m.tile), 0, nullptr, 1);
   RemoveFromWall(m.frontCount, m.backCount);
   if (m.tilesLeft == 0) CheckLastTile();
-  if (!Settings().reviewMode) {
+  if (Recording()) {
     m_HandRecord.Append(static_cast<MjStepKind>(kong->stepKind), m_HandRecord.kongs, m);
   }
   return true;
@@ -431,7 +437,10 @@ int CMjPlayTableImp::OnOwnTimer(uint32_t id) {
       if (m_nReplayPos < 0 || static_cast<size_t>(m_nReplayPos) >= m_HandRecord.steps.size()) {
         KillTableTimer(kTimerReplayStep);
       }
+      const int16_t before = m_nReplayPos;
       ReplayNextStep();
+      // A step whose entries ran out stops the replay there: the timer has nothing more to do.
+      if (m_nReplayPos == before) KillTableTimer(kTimerReplayStep);
     } else {
       KillTableTimer(id);
     }
@@ -488,7 +497,7 @@ void CMjPlayTableImp::StartGame(int16_t seat) { Table().StartGame(Loc(seat)); }
 void CMjPlayTableImp::StartOneTrick() { Table().HideButtons(); }
 
 void CMjPlayTableImp::OnDealMyCards(int16_t count, const uint8_t* codes) {
-  if (!Settings().reviewMode) m_HandRecord.Reset();
+  if (Recording()) m_HandRecord.Reset();
   int16_t bankerLoc = -1;
   Arithmetic().GetBanker(&bankerLoc);
   if (bankerLoc != 0) {
@@ -1058,6 +1067,8 @@ void CMjPlayTableImp::PlayFlashFor(int32_t userId, intptr_t item, const char* te
 
 template <class Record>
 void CMjPlayTableImp::SendRecord(uint16_t id, const Record& record) {
+  // A replayed hand runs the live handlers; nothing of it goes to a server.
+  if (Settings().reviewMode) return;
   MessageBuffer frame;
   PackRecord(record, id, TrailerKind::Session, frame, Session());
   SendFrame(frame);
@@ -1289,4 +1300,165 @@ void CMjPlayTableImp::SendChat(const ChatTextFormat& format, int32_t, const char
   line.Pack(frame, Session());
   SendFrame(frame);
   StartKeepAlive();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The hand record
+
+void CMjPlayTableImp::SaveHandRecord() {
+  if (Settings().reviewMode || m_recordFiles == nullptr) return;
+  IMjRecordFiles& files = *m_recordFiles;
+  try {
+    if (m_HandRecord.IsEmpty()) {
+      files.ShowMessage(kTextNoRecordToSave);
+      return;
+    }
+    const std::string path = files.AskSavePath();
+    if (path.empty()) return;  // cancelled: nothing written, nothing said
+
+    const TablePerson* me = GetMe();
+    const int16_t desk = me ? me->deskno : -1;
+    if (const TablePerson* p = FindPersonAt(desk, GetMySeatNo(), kStatusPlaying)) {
+      m_HandRecord.userId = static_cast<int32_t>(p->id);
+    }
+    m_HandRecord.comInfo = GetComInfo();
+    m_HandRecord.subType = Settings().subType;
+    m_HandRecord.seats = GetSeatsPerTable();
+    if (m_HandRecord.persons.empty()) {
+      for (const TablePerson* p : GetPersons()) {
+        if (p->status == kStatusPlaying && p->deskno == desk) m_HandRecord.persons.push_back(*p);
+      }
+    }
+    const std::vector<uint8_t> bytes = StoreHandFile(m_ListHead, m_HandRecord);
+    files.ShowMessage(files.WriteFile(path, bytes) ? kTextRecordSaved : kTextRecordSaveFailed);
+  } catch (...) {
+    // A dialog or a file call that failed: the record was not saved.
+    Guard([&] { files.ShowMessage(kTextRecordSaveFailed); });
+  }
+}
+
+void CMjPlayTableImp::LoadHandRecord() {
+  if (m_recordFiles == nullptr) return;
+  IMjRecordFiles& files = *m_recordFiles;
+  Guard([&] {
+    std::vector<uint8_t> bytes;
+    CMjHandRecord loaded;
+    ListHead head = m_ListHead;
+    if (!files.ReadFile(GetReviewFileName(), bytes) ||
+        LoadHandFile(bytes.data(), bytes.size(), head, loaded) != HandFileError::None ||
+        (loaded.stage == kStageFromDeal && !IsSeat(loaded.banker))) {
+      files.ShowMessage(kTextRecordUnreadable);
+      return;
+    }
+    m_ListHead = head;
+    m_HandRecord = std::move(loaded);
+    m_nDrawIndex = m_nDiscardIndex = m_nMeldIndex = m_nKongIndex = m_nTingIndex = 0;
+    // The replay's next-step and automatic buttons answer only in review style.
+    Table().SetReviewStyle(1);
+    m_playingRecord = true;
+    try {
+      SetUpRecordedHand();
+    } catch (...) {
+      m_playingRecord = false;
+      throw;
+    }
+    m_playingRecord = false;
+    Table().ShowControlButtons(1);
+  });
+}
+
+void CMjPlayTableImp::SetUpRecordedHand() {
+  const CMjHandRecord& r = m_HandRecord;
+  switch (r.stage) {
+    case kStageFromDeal: {
+      OnHandStart(r.hand, 1);
+      const int16_t l = Loc(r.banker);
+      StartOneHand(l);
+      Table().InitWall(r.wallSize);
+      // The prevailing wind turns every four hands, starting with hand 1.
+      const auto wind = static_cast<int16_t>(((r.hand - 1) % 4 + 4) % 4);
+      Table().SetBanker(l, wind);
+      Arithmetic().SetBanker(l, wind);
+      PlayRecorded(kMjDeal, r.deal);
+      break;
+    }
+    case kStageFromTurn:
+      PlayRecorded(kMjResume3, r.snapshot3);
+      break;
+    case kStageFromDiscard:
+      PlayRecorded(kMjResume4, r.snapshot4);
+      break;
+    default:
+      break;
+  }
+}
+
+template <class Record>
+void CMjPlayTableImp::PlayRecorded(uint16_t id, const Record& record) {
+  const auto bytes = ToWireBytes(record);
+  RunMjMessage(id, bytes.data(), bytes.size());
+}
+
+void CMjPlayTableImp::ReplayNextStep() {
+  const CMjHandRecord& r = m_HandRecord;
+  if (m_nReplayPos < 0 || static_cast<size_t>(m_nReplayPos) >= r.steps.size()) return;
+  // The entry of a step's list that is next to be read; null when the list has run out.
+  const auto next = [](const auto& list, int16_t& index) {
+    using Entry = typename std::decay_t<decltype(list)>::value_type;
+    const Entry* e = index >= 0 && static_cast<size_t>(index) < list.size()
+                         ? &list[static_cast<size_t>(index)]
+                         : nullptr;
+    if (e) ++index;
+    return e;
+  };
+  const int16_t kind = r.steps[static_cast<size_t>(m_nReplayPos)];
+  // The step is taken before it runs: a control that fails during it does not make the replay
+  // show it again.
+  std::function<void()> run;
+  switch (kind) {
+    case kStepDraw:
+      if (const auto* e = next(r.draws, m_nDrawIndex)) run = [this, m = *e] { PlayRecorded(kMjDraw, m); };
+      break;
+    case kStepDiscard:
+      if (const auto* e = next(r.discards, m_nDiscardIndex)) {
+        run = [this, m = *e] { PlayRecorded(kMjDiscard, m); };
+      }
+      break;
+    case kStepMeld:
+      if (const auto* e = next(r.melds, m_nMeldIndex)) run = [this, m = *e] { PlayRecorded(kMjMeld, m); };
+      break;
+    case kStepAddedKong:
+    case kStepKongOnDiscard:
+    case kStepConcealedKong:
+      if (const auto* e = next(r.kongs, m_nKongIndex)) {
+        uint16_t id = 0;
+        for (const KongOfMessage& k : kKongMessages) {
+          if (k.stepKind == kind) id = k.id;
+        }
+        run = [this, id, m = *e] { PlayRecorded(id, m); };
+      }
+      break;
+    case kStepTing:
+      if (const auto* e = next(r.tings, m_nTingIndex)) run = [this, m = *e] { PlayRecorded(kMjTing, m); };
+      break;
+    case kStepWin:
+      run = [this, m = r.result] { PlayRecorded(kMjHuResult, m); };
+      break;
+    case kStepWallEmpty:
+      run = [this, m = r.wallEmpty] { PlayRecorded(kMjWallEmpty, m); };
+      break;
+    default:
+      // An unknown kind replays nothing and is passed over.
+      ++m_nReplayPos;
+      return;
+  }
+  if (!run) return;  // the step's list has run out: the replay stops here
+  ++m_nReplayPos;
+  m_playingRecord = true;
+  Guard(run);
+  m_playingRecord = false;
+}
+
+void CMjPlayTableImp::StartAutoReview() {
+  if (Settings().reviewMode) SetTableTimer(kTimerReplayStep, kReplayStepPeriod);
 }

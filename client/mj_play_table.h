@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "list_head.h"
 #include "mj_hand_record.h"
 #include "mj_info_dlg.h"
 #include "mj_messages.h"
@@ -119,6 +120,23 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   // The local player's own magic action (userId -1: the whole table).
   void PlayFlashFor(int32_t userId, intptr_t item, const char* text);
 
+  // --- The hand record: saving it, loading it for review and replaying it ---
+  // The save dialog, the files and the plain message box (null: nothing is saved or loaded).
+  void SetRecordFiles(IMjRecordFiles* files) { m_recordFiles = files; }
+  // Outside review mode: asks for a file and writes the list head and the hand record to it.
+  // "保存成功" only after the whole file was written; a failed write says so, an empty record is
+  // not saved.
+  void SaveHandRecord() override;
+  // Review mode: reads the review file and sets the table up where the record starts. A file that
+  // cannot be read or is not a hand record is reported and changes nothing.
+  void LoadHandRecord() override;
+  // The next recorded step, run through the same handlers as the message it was when it arrived.
+  void ReplayNextStep() override;
+  // In review mode: the replay timer, one step a second until the last step.
+  void StartAutoReview();
+  // The person list's column titles, which a saved record begins with.
+  ListHead& TableListHead() { return m_ListHead; }
+
   // --- State ---
   const CMjHandRecord& HandRecord() const { return m_HandRecord; }
   int16_t GangCount(int seat) const { return seat >= 0 && seat < kMjSeats ? m_nGangCount[seat] : 0; }
@@ -130,8 +148,6 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   int OnOwnTimer(uint32_t id) override;
   // The base's codec slot: count codes to count tiles.
   void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards) override;
-  // The replay step of review mode (the hand record's replay).
-  virtual void ReplayNextStep() {}
   virtual void OnTimer2() {}
   virtual void Reserved56(int16_t) {}
 
@@ -142,6 +158,15 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   int16_t SeatCount();
   bool IsSeat(int seat);
   bool IsMe(int16_t seat) { return seat == GetMySeatNo(); }
+  // Play messages go into the hand record: not in review mode, not while a record is played.
+  bool Recording() { return !Settings().reviewMode && !m_playingRecord; }
+  // The inbound effect of a mahjong body that passed the size and ignore checks; 0 when the
+  // message is dropped.
+  int RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  // A recorded record run as the message it was.
+  template <class Record>
+  void PlayRecorded(uint16_t id, const Record& record);
+  void SetUpRecordedHand();
   int16_t Loc(int16_t seat) { return GetLocFromSeatNo(seat); }
   std::vector<card> Decode(int16_t count, const uint8_t* codes);
   void PlaySoundSync(const char* name);
@@ -186,6 +211,9 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
 
   IMjTableWindow& m_window;
   CMjHandRecord m_HandRecord;
+  ListHead m_ListHead;
+  IMjRecordFiles* m_recordFiles = nullptr;
+  bool m_playingRecord = false;
   int16_t m_nReplayPos = 0;
   int16_t m_nMeldIndex = 0;
   int16_t m_nKongIndex = 0;

@@ -10,6 +10,7 @@
 // calls in.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "play_table_seams.h"
@@ -39,6 +40,9 @@ class IMjTableCalls : public ICommTableCalls {
   virtual void DeleteAllFromSend(int16_t loc) = 0;
   virtual void StartOneHand() = 0;
   virtual void ResetTable() = 0;
+  // Review style: the replay's pause and next-step buttons answer.
+  virtual void SetReviewStyle(int16_t is_review) = 0;
+  virtual void ShowControlButtons(int16_t isshow) = 0;
   // ITable
   virtual void SetBanker(int16_t bankloc, int16_t quan_feng) = 0;
   virtual void InitWall(int16_t num) = 0;
@@ -145,4 +149,21 @@ class IMjTableWindow {
   // A "WAVE" resource of the style module.
   virtual void PlayStyleSound(const char* name) = 0;
   virtual void RedrawPersonList() = 0;
+};
+
+// The hand-record files: where the player wants a record saved, the file's bytes, and the plain
+// message box that reports how it went. The Windows build uses the system's save dialog, files
+// and message box; tests use a fake.
+class IMjRecordFiles {
+ public:
+  virtual ~IMjRecordFiles() = default;
+  // Asks the player for the file to save to; empty when the player cancelled.
+  virtual std::string AskSavePath() = 0;
+  // Writes bytes as the whole file; false when it could not be written.
+  virtual bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) = 0;
+  // Reads the whole file; false when it could not be opened or read, or is far too large for a
+  // hand record.
+  virtual bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) = 0;
+  // A plain message box with a GBK text.
+  virtual void ShowMessage(const char* text) = 0;
 };

@@ -74,6 +74,8 @@ class MjTableBinding : public IMjTableCalls {
   void DeleteAllFromSend(int16_t loc) override;
   void StartOneHand() override;
   void ResetTable() override;
+  void SetReviewStyle(int16_t is_review) override;
+  void ShowControlButtons(int16_t isshow) override;
   // IMjTableCalls: ITable
   void SetBanker(int16_t bankloc, int16_t quan_feng) override;
   void InitWall(int16_t num) override;

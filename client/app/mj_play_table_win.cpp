@@ -82,10 +82,12 @@ CMjPlayTableWin::CMjPlayTableWin(IVyrSockTransport& socket, ITableTimers& timers
       m_controls(std::make_unique<Controls>()) {
   m_controls->message = &DefaultMessageBox;
   m_chatSocket = std::make_unique<RoutedChatSocket>(*this);
+  SetRecordFiles(&m_recordFiles);
 }
 
 CMjPlayTableWin::~CMjPlayTableWin() {
-  // The core stops using the controls first, then the chooser and the controls go.
+  // The core stops using the controls and the files first, then the chooser and the controls go.
+  SetRecordFiles(nullptr);
   SetTableControl(nullptr);
   SetArithmeticControl(nullptr);
   Controls& c = *m_controls;
@@ -144,6 +146,7 @@ void CMjPlayTableWin::StartConnection() {
 
 int CMjPlayTableWin::CreateTableControl() {
   Controls& c = *m_controls;
+  m_recordFiles.SetOwner(m_host.TableHwnd());
   if (!IsTypeLibRegistered(LIBID_KORVELTABLELib, 1, 3)) {
     c.message(m_host.TableHwnd(), kTextComponentVersion);
     return 0;

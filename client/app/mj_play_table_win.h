@@ -16,6 +16,7 @@
 #include <string>
 
 #include "connect_server.h"
+#include "hand_record_files.h"
 #include "mj_play_table.h"
 #include "winkit/com_ptr.h"
 #include "winkit/control_host.h"
@@ -116,8 +117,13 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   CAction_Manager& ActionManager();
   CAvact_Manager& AvatarManager();
 
+  // The hand-record files: the save dialog and the message boxes belong to the table window.
+  WinRecordFiles& RecordFiles() { return m_recordFiles; }
+
   // --- What the core leaves to the program ---
   intptr_t GetPersonIcon(const TablePerson* person) override;
+  std::string GetComInfo() override { return m_launch.cominfo; }
+  std::string GetReviewFileName() override { return m_launch.reviewfile; }
   void StartConnection() override;
   // The type-library checks ("组件版本不符,请重新下载游戏" when one is missing), the control, its
   // two interfaces handed to the core; 0 when anything is missing.
@@ -153,6 +159,7 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   std::string CatalogueDir() const;
   IMjTableHost& m_host;
   MjTableLaunch m_launch;
+  WinRecordFiles m_recordFiles;
   std::unique_ptr<Controls> m_controls;
   std::unique_ptr<RoutedChatSocket> m_chatSocket;
 };

@@ -137,7 +137,10 @@ int CGameManager::CreatePlayTablePane(HWND, HWND) {
   if (!table_) return 0;
   table_->SetAuxViews(nullptr, nullptr);
   if (!table_->Create()) return 0;
-  if (!Settings().reviewMode) table_->StartConnection();
+  if (Settings().reviewMode)
+    table_->LoadHandRecord();
+  else
+    table_->StartConnection();
   ReadInSoundSetting();
   SetTableSound(*table_, SoundSetting());
   return 1;
@@ -407,7 +410,7 @@ void CTableWnd::OnNextTrick() {
 
 void CTableWnd::OnSaveRecord() {
   if (Replaying()) return;
-  // Saving a played hand comes with the hand records.
+  if (CMjPlayTableWin* t = m_manager.PlayTable()) t->SaveHandRecord();
 }
 
 void CTableWnd::OnAutoSend(bool checked) {
@@ -595,8 +598,8 @@ void CTableWnd::OnTableEvent(DISPID id, const winkit::EventArgs& args) {
     case kSaveOneHand: OnSaveRecord(); break;
     case kPause: if (replaying) m_manager.Timers().KillTimer(210); break;
     case kDice: if (!replaying) t->ThrowDice(); break;
-    case kNextNo: break;
-    case kAutoReview: break;
+    case kNextNo: if (replaying) t->ReplayNextStep(); break;
+    case kAutoReview: if (replaying) t->StartAutoReview(); break;
     case kExitEvent: OnExit(); break;
     case kSetupEvent: {
       CSetDialog dialog;

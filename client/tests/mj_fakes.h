@@ -84,6 +84,8 @@ class FakeMjTable : public IMjTableCalls {
     ting[0] = ting[1] = 0;
   }
   void ResetTable() override { L("T.ResetTable()"); }
+  void SetReviewStyle(int16_t on) override { L(Call("T.SetReviewStyle", on)); }
+  void ShowControlButtons(int16_t on) override { L(Call("T.ShowControlButtons", on)); }
   void SetBanker(int16_t loc, int16_t wind) override { L(Call("T.SetBanker", loc, wind)); }
   void InitWall(int16_t num) override { L(Call("T.InitWall", num)); }
   void InitWall_InTimer(int16_t num) override { L(Call("T.InitWall_InTimer", num)); }
@@ -336,6 +338,12 @@ class MjTestTable : public CMjPlayTableImp {
   }
 
   using CMjPlayTableImp::OnGameMessage;
+
+  // The session strings the lobby would have set.
+  std::string comInfo;
+  std::string reviewFile;
+  std::string GetComInfo() override { return comInfo; }
+  std::string GetReviewFileName() override { return reviewFile; }
 
   intptr_t GetPersonIcon(const TablePerson*) override { return 0; }
   void StartConnection() override {

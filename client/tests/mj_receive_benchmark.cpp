@@ -60,6 +60,8 @@ class NullTable : public IMjTableCalls {
   void DeleteAllFromSend(int16_t) override {}
   void StartOneHand() override {}
   void ResetTable() override {}
+  void SetReviewStyle(int16_t) override {}
+  void ShowControlButtons(int16_t) override {}
   void SetBanker(int16_t, int16_t) override {}
   void InitWall(int16_t) override {}
   void InitWall_InTimer(int16_t) override {}

@@ -48,6 +48,9 @@ void CVyrPokePlayTableImp::StoreSessionKey(uint32_t sessionKey, uint32_t outboun
 void CVyrPokePlayTableImp::CloseWaitDialog() { m_notices.Close(NoticeKind::WaitBox); }
 
 void CVyrPokePlayTableImp::KillTableTimer(uint32_t timerId) { m_timers.KillTimer(timerId); }
+void CVyrPokePlayTableImp::SetTableTimer(uint32_t timerId, uint32_t milliseconds) {
+  m_timers.SetTimer(timerId, milliseconds);
+}
 
 void CVyrPokePlayTableImp::ShowMessageNotice(const char* text, bool closeOnOk) {
   if (closeOnOk) {

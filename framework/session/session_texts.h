@@ -45,3 +45,11 @@ inline constexpr char kTextRefereeEntered[] = "\xb2\xc3\xc5\xd0\xbd\xf8\xc8\xeb\
 inline constexpr char kTextChiefReferee[] = "\xd6\xf7\xb2\xc3\xc5\xd0";
 // 副裁判
 inline constexpr char kTextDeputyReferee[] = "\xb8\xb1\xb2\xc3\xc5\xd0";
+// 用户名
+inline constexpr char kTextColumnUserName[] = "\xd3\xc3\xbb\xa7\xc3\xfb";
+// 昵称
+inline constexpr char kTextColumnNickname[] = "\xea\xc7\xb3\xc6";
+// 性别
+inline constexpr char kTextColumnSex[] = "\xd0\xd4\xb1\xf0";
+// 是否会员
+inline constexpr char kTextColumnMember[] = "\xca\xc7\xb7\xf1\xbb\xe1\xd4\xb1";

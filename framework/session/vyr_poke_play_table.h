@@ -71,6 +71,16 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   virtual void Setup();
   virtual void SetMyCardBitmap(intptr_t bitmap);
 
+  // --- Hand records and their replay. A game with a record file of its own replaces these; the
+  // base keeps no record, so by default there is nothing to save, load or step through. ---
+  virtual void SaveHandRecord() {}
+  virtual void LoadHandRecord() {}
+  virtual void ReplayUndoStep() {}
+  virtual void ReplayNextStep() {}
+  // The session strings the lobby set: the comment text and the review file (empty when unset).
+  virtual std::string GetComInfo() { return {}; }
+  virtual std::string GetReviewFileName() { return {}; }
+
   // --- Exits ---
   virtual void RequestExit();
   bool CanRequestExit() const;
@@ -100,6 +110,7 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   void StoreSessionKey(uint32_t sessionKey, uint32_t outboundSeed, uint32_t inboundBase) override;
   void CloseWaitDialog() override;
   void KillTableTimer(uint32_t timerId) override;
+  void SetTableTimer(uint32_t timerId, uint32_t milliseconds);
   void SetGameOverFlag(int value) override { m_gameOver = value; }
   void SetPlayerFlag(int value) override { m_settings.PlayerFlag = value; }
   void ShowMessageNotice(const char* text, bool closeOnOk) override;
