@@ -27,7 +27,9 @@ namespace winkit {
 class ComObject {
  public:
   ComObject() { Module::Lock(); }
-  virtual ~ComObject() { Module::Unlock(); }
+  virtual ~ComObject() {
+    if (locks_module_) Module::Unlock();
+  }
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
 
@@ -52,7 +54,14 @@ class ComObject {
     return S_OK;
   }
 
+ protected:
+  // An object the module makes for its own use (a site hosting a control in the program's own
+  // window): it does not keep the module loaded or a local server running.
+  struct InternalObject {};
+  explicit ComObject(InternalObject) : locks_module_(false) {}
+
  private:
+  bool locks_module_ = true;
   volatile LONG refs_ = 0;
 };
 

@@ -93,7 +93,8 @@ class ControlHost : public IOleClientSite,
   ~ControlHost() override;
 
  private:
-  ControlHost() = default;
+  // A site of the program's own window: it does not keep a local server running.
+  ControlHost() : ComObject(InternalObject{}) {}
   // Creates, embeds and activates the control; throws ComError when a step fails.
   void Embed(REFCLSID clsid, const wchar_t* window_name);
 

@@ -285,6 +285,22 @@ int wmain(int argc, wchar_t** argv) {
   if (next_game && frame) {
     // The table is over once its frame closes; the lobby's next activation gets a new client.
     PostMessageW(frame, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 10 && IsWindow(frame); ++i) Pump(100);
+    // A table may ask before it closes: leave it with the close dialog's exit button (161), as
+    // the player would before the first hand.
+    struct Find {
+      HWND owner;
+      HWND button;
+    } find{frame, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+          auto* f = reinterpret_cast<Find*>(lp);
+          if (GetWindow(w, GW_OWNER) != f->owner) return TRUE;
+          f->button = GetDlgItem(w, 161);
+          return f->button ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    if (find.button) PostMessageW(find.button, BM_CLICK, 0, 0);
     for (int i = 0; i < 50 && IsWindow(frame); ++i) Pump(100);
     hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
                           second.PutVoid());
