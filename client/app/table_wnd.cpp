@@ -275,9 +275,8 @@ void CTableWnd::CreateGame() {
 
 void CTableWnd::SetPaneLayout(int height, int) {
   // The list and the chat share the column's height evenly until the player moves the bar.
-  static int s_key = -1;
-  if (height != s_key || m_nListHeight == 0) {
-    s_key = height;
+  if (height != m_paneLayoutKey || m_nListHeight == 0) {
+    m_paneLayoutKey = height;
     m_nListHeight = static_cast<int16_t>(height / 2);
     m_nChatHeight = static_cast<int16_t>(height / 2);
     m_bListShown = TRUE;

@@ -182,6 +182,7 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   HICON m_icon = nullptr;
   std::unique_ptr<CSetDialog> m_pSetDialog;
   intptr_t m_selectedPerson = 0;
+  int m_paneLayoutKey = -1;  // the column height the panes were last shared out for
   COLORREF m_bkColor = RGB(0, 96, 48);
   COLORREF m_chatTextColor = 0;
   COLORREF m_listColor = 0x00331A;
