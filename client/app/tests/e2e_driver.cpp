@@ -5,7 +5,9 @@
 //   frame:T            wait up to T s for the frame; prints the time since the driver started
 //   button:ID:T        wait up to T s for the table's button ID to be shown and enabled, click it
 //   wait-button:ID:T   only wait for it
-//   hand:N:K:T         wait up to T s for N tiles in the player's hand, click the K-th (from 0)
+//   hand:N:K:T[:ID]    wait up to T s for N tiles in the player's hand, click the K-th (from 0);
+//                      while waiting, click button ID whenever it shows (the dice button, when
+//                      the player's own throw names the player to throw again)
 //   last:T             click the rightmost tile of the player's hand (the one just drawn)
 //   board:R:ROWS:T     wait for the option board showing ROWS options, click option R (from 0)
 //   sleep:MS           wait MS milliseconds
@@ -234,7 +236,16 @@ bool Run(const std::string& step) {
     const size_t want = op == "hand" ? static_cast<size_t>(num(1, 0)) : 0;
     std::vector<POINT> tiles;
     const double t = op == "hand" ? num(3, 20) : num(1, 20);
+    const int again = op == "hand" && f.size() > 4 ? static_cast<int>(num(4, 0)) : 0;
     if (!WaitFor(t, [&] {
+          if (again) {
+            HWND b = FindChild(frame, again, L"BUTTON");
+            if (b && IsWindowEnabled(b)) {
+              PostMessageW(b, BM_CLICK, 0, 0);
+              std::printf("e2e: button %d clicked again at %lu ms\n", again, Elapsed());
+              Pump(300);
+            }
+          }
           tiles = HandTiles(table);
           if (want ? tiles.size() == want : !tiles.empty()) return true;
           Pump(400);

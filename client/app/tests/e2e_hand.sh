@@ -14,7 +14,7 @@ work=$(mktemp -d)
 trap 'kill $server $watcher $lobby 2>/dev/null; rm -rf "$work"' EXIT
 
 (cd "$root/tools/tableserver" && PYTHONDONTWRITEBYTECODE=1 exec python3 -m tableserver \
-   --port 0 --port-file "$work/port" --script "$scenario" --once --max-seconds 240) \
+   --port 0 --port-file "$work/port" --script "$scenario" --once --max-seconds 240 -v) \
    > "$work/server.log" 2>&1 &
 server=$!
 for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
@@ -64,6 +64,9 @@ wine e2e_driver.exe "$@"
 driver=$?
 if [ $driver -ne 0 ]; then
   # The hand went wrong: nothing more will happen at the table.
+  if [ -n "${KORVEL_E2E_BACKTRACE:-}" ]; then
+    wine winedbg --command "backtrace all" > "$out/backtrace.txt" 2>&1
+  fi
   wine taskkill /f /im KorvelGame.exe >/dev/null 2>&1
   kill $server 2>/dev/null
 fi

@@ -23,7 +23,7 @@ def main(argv=None):
     p.add_argument("-v", "--verbose", action="store_true")
     args = p.parse_args(argv)
     logging.basicConfig(level=logging.DEBUG if args.verbose else logging.INFO,
-                        format="tableserver: %(message)s", stream=sys.stderr)
+                        format="tableserver %(relativeCreated)7.0f ms: %(message)s", stream=sys.stderr)
     return asyncio.run(serve(args))
 
 

@@ -161,7 +161,10 @@ class Table:
     # --- what the client sends ----------------------------------------------------------------
 
     def on_message(self, msg_id, body):
-        if msg_id not in (M.KEEP_ALIVE,) + M.CHAT_IDS:
+        # The client rolls its own dice: a throw that names the thrower again brings a second
+        # throw the script cannot foresee, so only the first one is held to the script.
+        rethrow = msg_id == M.DICE and self.state == "dice" and self.dice_state.get("thrown", 0) > 0
+        if msg_id not in (M.KEEP_ALIVE,) + M.CHAT_IDS and not rethrow:
             self.check_expectation(msg_id, body)
         handler = {
             M.CONTROL: self.on_control, M.DICE: self.on_dice, M.DISCARD: self.on_discard,

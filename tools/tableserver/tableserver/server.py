@@ -68,6 +68,7 @@ class Connection:
         try:
             while True:
                 msg_id, body, _ = await self.read_frame()
+                log.debug("received %d (%d bytes)", msg_id, -1 if body is None else len(body))
                 if body is None:
                     continue
                 size = M.CLIENT_BODY_SIZES.get(msg_id)

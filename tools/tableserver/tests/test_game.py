@@ -82,6 +82,16 @@ class ScriptedHand(unittest.TestCase):
         self.assertEqual(len(self.table.errors), 1)
         self.assertIn("expected N", self.table.errors[0])
 
+    def test_a_throw_naming_the_player_again_is_not_held_to_the_script(self):
+        t = self.table
+        t.on_message(M.CONTROL, msg(0, 13))
+        out = t.on_message(M.DICE, struct.pack(">HHHh", 0, 2, 2, 0))
+        self.assertEqual(sent_ids(out), [M.DICE])            # the player throws again
+        out = t.on_message(M.DICE, struct.pack(">HHHh", 0, 1, 4, -1))
+        self.assertEqual(sent_ids(out), [M.DICE, M.DEAL])
+        t.on_message(M.DISCARD, msg(0, tiles="N", size=2))
+        self.assertEqual(t.errors, [])
+
     def test_refusals(self):
         t = self.table
         cases = [
