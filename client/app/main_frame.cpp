@@ -113,6 +113,12 @@ LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, bool&) {
   return 0;
 }
 
+LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
+  owner_.OnFrameClosing();
+  handled = false;
+  return 0;
+}
+
 LRESULT CMainFrame::OnNcCalcSize(UINT msg, WPARAM wp, LPARAM lp, bool&) {
   // The client area covers the whole window: the table window draws frame and caption.
   if (!wp) return DefWindowProcW(hwnd(), msg, wp, lp);

@@ -25,6 +25,8 @@ class MainFrameOwner {
   virtual void OnJoinTeamAccepted(int32_t joined_id) = 0;
   // Timer 220 ran out: the next invitation may show.
   virtual void OnJoinTeamTimerExpired() = 0;
+  // The frame's window is being destroyed (its children still exist): the table is over.
+  virtual void OnFrameClosing() = 0;
   // The frame's window is gone.
   virtual void OnFrameDestroyed() = 0;
   // A pane of the table could not be made: the frame closes without asking.
@@ -55,6 +57,7 @@ class CMainFrame : public winkit::Window {
     MESSAGE_HANDLER(WM_SIZE, OnSize)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
     MESSAGE_HANDLER(WM_CLOSE, OnClose)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
     MESSAGE_HANDLER(WM_NCACTIVATE, OnNcActivate)
     MESSAGE_HANDLER(WM_NCPAINT, OnNcRedraw)
@@ -79,6 +82,7 @@ class CMainFrame : public winkit::Window {
   LRESULT OnSize(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnTimer(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnClose(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  LRESULT OnDestroy(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnNcCalcSize(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnNcActivate(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnNcRedraw(UINT msg, WPARAM wp, LPARAM lp, bool& handled);

@@ -264,12 +264,19 @@ void CPlaytableApp::OnJoinTeamAccepted(int32_t joined_id) {
   if (m_pStartGame) m_pStartGame->Fire_AgreeOrNot(lobby_.Settings().roomid, 1, joined_id);
 }
 
-void CPlaytableApp::OnFrameDestroyed() {
-  frame_gone_ = true;
+void CPlaytableApp::OnFrameClosing() {
+  // The table is over once its frame starts to go: the lobby's next activation must start a new
+  // client, not reach this one while its panes are still being torn down (a lobby sees the
+  // frame gone before the last of its window messages has run).
   if (class_cookie_) {
     CoRevokeClassObject(class_cookie_);
     class_cookie_ = 0;
   }
+}
+
+void CPlaytableApp::OnFrameDestroyed() {
+  frame_gone_ = true;
+  OnFrameClosing();
 }
 
 void CPlaytableApp::ShowJoinTeam(const std::string& text, int ms, int32_t joined_id) {

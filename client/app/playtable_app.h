@@ -61,6 +61,7 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   void OnJoinTeamTimerExpired() override { m_bJoinTeamShown = FALSE; }
   // The table is over once its frame is gone: the class object is withdrawn so that the
   // lobby's next activation starts a new game client instead of reaching this one.
+  void OnFrameClosing() override;
   void OnFrameDestroyed() override;
   bool SetupFailed() const override { return m_bSetupFailed != FALSE; }
   const TablePerson* LocalPlayer() const override { return lobby_.Me(); }

@@ -301,7 +301,10 @@ int wmain(int argc, wchar_t** argv) {
         },
         reinterpret_cast<LPARAM>(&find));
     if (find.button) PostMessageW(find.button, BM_CLICK, 0, 0);
-    for (int i = 0; i < 50 && IsWindow(frame); ++i) Pump(100);
+    // Without a window manager every hidden window waits for the display a while: give the
+    // frame's teardown its time before asking for the next game.
+    for (int i = 0; i < 300 && IsWindow(frame); ++i) Pump(100);
+    std::printf("frame %s\n", IsWindow(frame) ? "still open" : "closed");
     hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
                           second.PutVoid());
     if (SUCCEEDED(hr)) {

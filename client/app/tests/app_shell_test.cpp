@@ -41,6 +41,7 @@ class FakeOwner : public MainFrameOwner {
     log.push_back("accepted " + std::to_string(joined_id));
   }
   void OnJoinTeamTimerExpired() override { log.push_back("expired"); }
+  void OnFrameClosing() override { log.push_back("closing"); }
   void OnFrameDestroyed() override { log.push_back("destroyed"); }
   bool SetupFailed() const override { return setup_failed; }
   const TablePerson* LocalPlayer() const override { return me; }
