@@ -1355,6 +1355,7 @@ void CMjPlayTableImp::LoadHandRecord() {
     m_nDrawIndex = m_nDiscardIndex = m_nMeldIndex = m_nKongIndex = m_nTingIndex = 0;
     // The replay's next-step and automatic buttons answer only in review style.
     Table().SetReviewStyle(1);
+    SeatRecordedPersons();
     m_playingRecord = true;
     try {
       SetUpRecordedHand();
@@ -1365,6 +1366,16 @@ void CMjPlayTableImp::LoadHandRecord() {
     m_playingRecord = false;
     Table().ShowControlButtons(1);
   });
+}
+
+// The record's players take their seats on the display, which draws no seat without a person:
+// without them the replayed deal would never be shown whole. The display keeps the records'
+// addresses; the loaded record stays as it is for the rest of the review.
+void CMjPlayTableImp::SeatRecordedPersons() {
+  for (const TablePerson& p : m_HandRecord.persons) {
+    if (!IsSeat(p.seatno)) continue;
+    Table().SetPersonLocation(Loc(p.seatno), GetPersonIcon(&p), &p);
+  }
 }
 
 void CMjPlayTableImp::SetUpRecordedHand() {

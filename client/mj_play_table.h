@@ -167,6 +167,7 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   template <class Record>
   void PlayRecorded(uint16_t id, const Record& record);
   void SetUpRecordedHand();
+  void SeatRecordedPersons();
   int16_t Loc(int16_t seat) { return GetLocFromSeatNo(seat); }
   std::vector<card> Decode(int16_t count, const uint8_t* codes);
   void PlaySoundSync(const char* name);

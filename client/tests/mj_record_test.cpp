@@ -483,8 +483,10 @@ struct LiveAndReview {
 TEST(MjHandRecord, TheReplayShowsTheHandExactlyAsItWasPlayed) {
   LiveAndReview h;
   ASSERT_NO_FATAL_FAILURE(h.Run());
-  // Hand 4 (the fourth wind), bob deals at location 1; the deal is the deal's own handler.
-  CallLog load = {"T.SetReviewStyle(1)", "T.ResetTable()", "A.SetHandNo(4)", "T.StartDeal()",
+  // The record's players take their seats first (me at seat 1 is location 0, bob location 1);
+  // hand 4 (the fourth wind), bob deals at location 1; the deal is the deal's own handler.
+  CallLog load = {"T.SetReviewStyle(1)", "T.SetPersonLocation(0,1)", "T.SetPersonLocation(1,2)",
+                  "T.ResetTable()", "A.SetHandNo(4)", "T.StartDeal()",
                   "A.StartOneHand(-1,1)", "T.StartOneHand()", "T.InitWall(72)",
                   "T.SetBanker(1,3)", "A.SetBanker(1,3)"};
   load.insert(load.end(), h.liveDeal.begin(), h.liveDeal.end());
@@ -573,7 +575,8 @@ TEST(MjHandRecord, ARecordTakenFromASnapshotStartsFromTheRebuiltTable) {
   review.files.files = live.files.files;
   mark = review.s.Mark();
   review.s.table.LoadHandRecord();
-  CallLog expected = {"T.SetReviewStyle(1)"};
+  CallLog expected = {"T.SetReviewStyle(1)", "T.SetPersonLocation(0,1)",
+                      "T.SetPersonLocation(1,2)"};
   expected.insert(expected.end(), liveShown.begin(), liveShown.end());
   expected.push_back("T.ShowControlButtons(1)");
   EXPECT_EQ(Shown(review.s.Since(mark)), expected);

@@ -9,7 +9,15 @@
 //                      while waiting, click button ID whenever it shows (the dice button, when
 //                      the player's own throw names the player to throw again)
 //   last:T             click the rightmost tile of the player's hand (the one just drawn)
+//   count:N:T          wait up to T s for N tiles in the player's band, click nothing
+//   open:T             wait up to T s for the opponent's hand to lie open (the hand's end)
 //   board:R:ROWS:T     wait for the option board showing ROWS options, click option R (from 0)
+//   command:ID         the table display's command ID as its button would send it (for the
+//                      commands whose buttons stay hidden, such as saving the hand)
+//   savefile:NAME:T    wait up to T s for the client's save dialog, answer it with NAME in the
+//                      driver's folder
+//   ok:T               wait up to T s for a message box of the client, print its text, press OK
+//   file:NAME:T        wait up to T s for NAME in the driver's folder to hold bytes
 //   sleep:MS           wait MS milliseconds
 //   shot:NAME          ask the runner for a screenshot NAME.png (writes NAME.req, waits for it
 //                      to go away)
@@ -113,24 +121,51 @@ bool RequestShot(const std::string& name, const RECT& r, bool raw) {
 
 // The tiles of the player's hand: the runs of tile face along the lowest band of standing
 // tiles of the table display. Centres in the display's client coordinates.
-std::vector<POINT> HandTiles(HWND table) {
-  std::vector<POINT> tiles;
+// The table display's pixels as the screen shows them (BGRA rows); false when not read.
+bool ScanTable(HWND table, std::vector<uint32_t>& px, int& w, int& h) {
   RECT rc;
-  if (!GetClientRect(table, &rc)) return tiles;
+  if (!GetClientRect(table, &rc)) return false;
   POINT origin{0, 0};
   ClientToScreen(table, &origin);
-  const int w = rc.right, h = rc.bottom;
-  if (w <= 0 || h <= 0) return tiles;
+  w = rc.right;
+  h = rc.bottom;
+  if (w <= 0 || h <= 0) return false;
   const RECT screen{origin.x, origin.y, origin.x + w, origin.y + h};
   DeleteFileA("scan.raw");
-  if (!RequestShot("scan", screen, true)) return tiles;
-  std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+  if (!RequestShot("scan", screen, true)) return false;
+  px.assign(static_cast<size_t>(w) * h, 0);
   FILE* f = std::fopen("scan.raw", "rb");
-  if (!f) return tiles;
+  if (!f) return false;
   const size_t got = std::fread(px.data(), 4, px.size(), f);
   std::fclose(f);
-  if (got != px.size()) return tiles;
+  if (got != px.size()) return false;
   if (const char* dump = std::getenv("KORVEL_E2E_DUMP")) CopyFileA("scan.raw", dump, FALSE);
+  return true;
+}
+
+// Rows of the table's upper quarter dense with tile face: a few for the opponent's hidden hand
+// (the tops of its tiles), a tile's height once that hand is laid open.
+int TopFaceRows(HWND table) {
+  std::vector<uint32_t> px;
+  int w = 0, h = 0;
+  if (!ScanTable(table, px, w, h)) return 0;
+  int rows = 0;
+  for (int y = 0; y < h / 4; ++y) {
+    int n = 0;
+    for (int x = 0; x < w; ++x) {
+      const uint32_t v = px[static_cast<size_t>(y) * w + x];
+      n += Ivory(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+    }
+    rows += n > 250;
+  }
+  return rows;
+}
+
+std::vector<POINT> HandTiles(HWND table) {
+  std::vector<POINT> tiles;
+  std::vector<uint32_t> px;
+  int w = 0, h = 0;
+  if (!ScanTable(table, px, w, h)) return tiles;
   auto at = [&](int x, int y) {
     const uint32_t v = px[static_cast<size_t>(y) * w + x];  // BGRA
     return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
@@ -165,6 +200,58 @@ std::vector<POINT> HandTiles(HWND table) {
 }
 
 HWND TableDisplay(HWND frame) { return FindChild(frame, 32770, nullptr); }
+
+// A child with the id `id`, shown or not.
+HWND FindAnyChild(HWND root, int id) {
+  struct Search {
+    int id;
+    HWND found;
+  } s{id, nullptr};
+  EnumChildWindows(
+      root,
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (GetDlgCtrlID(w) != s->id) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// A shown dialog window of the client's process that holds a control `control`.
+HWND FindClientDialog(int control) {
+  struct Search {
+    int control;
+    HWND found;
+  } s{control, nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid != g_pid || !IsWindowVisible(w)) return TRUE;
+        wchar_t name[16];
+        GetClassNameW(w, name, 16);
+        if (lstrcmpW(name, L"#32770") != 0 || !FindAnyChild(w, s->control)) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+std::string Utf8(const wchar_t* text) {
+  char out[512] = {};
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out - 1, nullptr, nullptr);
+  return out;
+}
+
+std::string HereName(const std::string& name) {
+  char dir[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, dir);
+  return std::string(dir) + "\\" + name;
+}
 
 bool Fail(const std::string& step, const char* why) {
   std::printf("e2e: step %s failed: %s (at %lu ms)\n", step.c_str(), why, Elapsed());
@@ -230,6 +317,39 @@ bool Run(const std::string& step) {
     std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
     return true;
   }
+  if (op == "open") {
+    HWND table = TableDisplay(frame);
+    if (!table) return Fail(step, "no table display");
+    int rows = 0;
+    if (!WaitFor(num(1, 20), [&] {
+          rows = TopFaceRows(table);
+          if (rows >= 12) return true;
+          Pump(400);
+          return false;
+        })) {
+      std::printf("e2e: %d rows of face\n", rows);
+      return Fail(step, "the opponent's hand is not open");
+    }
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
+    return true;
+  }
+  if (op == "count") {
+    HWND table = TableDisplay(frame);
+    if (!table) return Fail(step, "no table display");
+    const size_t want = static_cast<size_t>(num(1, 0));
+    std::vector<POINT> tiles;
+    if (!WaitFor(num(2, 20), [&] {
+          tiles = HandTiles(table);
+          if (tiles.size() == want) return true;
+          Pump(400);
+          return false;
+        })) {
+      std::printf("e2e: %zu tiles seen\n", tiles.size());
+      return Fail(step, "not as many tiles as expected");
+    }
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
+    return true;
+  }
   if (op == "hand" || op == "last") {
     HWND table = TableDisplay(frame);
     if (!table) return Fail(step, "no table display");
@@ -276,6 +396,75 @@ bool Run(const std::string& step) {
     const int rows = static_cast<int>(num(2, 1));
     // The options share the board's height evenly, one band each.
     Click(board, rc.right / 2, (2 * row + 1) * rc.bottom / (2 * (rows > 0 ? rows : 1)));
+    Pump(300);
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
+    return true;
+  }
+  if (op == "file") {
+    const std::string path = HereName(f.size() > 1 ? f[1] : "");
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!WaitFor(num(2, 20), [&] {
+          return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+                 (data.nFileSizeLow | data.nFileSizeHigh) != 0;
+        }))
+      return Fail(step, "no such file, or it is empty");
+    std::printf("e2e: %s: %lu bytes at %lu ms\n", step.c_str(), data.nFileSizeLow, Elapsed());
+    return true;
+  }
+  if (op == "savefile") {
+    // The save dialog's file-name box is a combo box (1148) or an edit (1152).
+    HWND dialog = nullptr;
+    int box = 0;
+    if (!WaitFor(num(2, 20), [&] {
+          for (int id : {1148, 1152}) {
+            if ((dialog = FindClientDialog(id)) != nullptr) {
+              box = id;
+              return true;
+            }
+          }
+          return false;
+        }))
+      return Fail(step, "no save dialog");
+    Pump(300);
+    const std::string path = HereName(f.size() > 1 ? f[1] : "hand.mjr");
+    // A file left by an earlier run would bring the overwrite question, and pass for the save.
+    DeleteFileA(path.c_str());
+    SetWindowTextA(FindAnyChild(dialog, box), path.c_str());
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    if (!WaitFor(10, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
+      return Fail(step, "the save dialog stays");
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
+    return true;
+  }
+  if (op == "ok") {
+    HWND box = nullptr;
+    if (!WaitFor(num(1, 20), [&] { return (box = FindClientDialog(IDOK)) != nullptr; }))
+      return Fail(step, "no message box");
+    std::string said;
+    EnumChildWindows(
+        box,
+        [](HWND w, LPARAM lp) -> BOOL {
+          wchar_t name[16], text[256];
+          GetClassNameW(w, name, 16);
+          if (lstrcmpiW(name, L"Static") == 0 && GetWindowTextW(w, text, 256) > 0)
+            *reinterpret_cast<std::string*>(lp) += Utf8(text);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&said));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    Pump(300);
+    std::printf("e2e: %s: \"%s\" at %lu ms\n", step.c_str(), said.c_str(), Elapsed());
+    return true;
+  }
+  if (op == "command") {
+    HWND table = TableDisplay(frame);
+    const int id = static_cast<int>(num(1, 0));
+    HWND button = table ? FindAnyChild(table, id) : nullptr;
+    if (!button) return Fail(step, "no such command");
+    PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
     Pump(300);
     std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
     return true;

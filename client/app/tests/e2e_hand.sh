@@ -3,6 +3,8 @@
 # against it, and e2e_driver.exe playing the player's side. Runs inside a Wine prefix that is up
 # (scripts/wine_env.sh) in a virtual display.
 #   e2e_hand.sh <bin-dir> <scenario.json> <artefact-dir> <driver steps...>
+#   E2E_REVIEW=<record> e2e_hand.sh <bin-dir> review <artefact-dir> <driver steps...>
+#     (the client replays the saved hand <bin-dir>/<record> in review mode; no table server)
 # Screenshots the driver asks for land in <artefact-dir>/<name>.png. Passes when the driver
 # did every step and the table server saw every frame it expected.
 set -uo pipefail
@@ -13,12 +15,18 @@ mkdir -p "$out"
 work=$(mktemp -d)
 trap 'kill $server $watcher $lobby 2>/dev/null; rm -rf "$work"' EXIT
 
-(cd "$root/tools/tableserver" && PYTHONDONTWRITEBYTECODE=1 exec python3 -m tableserver \
-   --port 0 --port-file "$work/port" --script "$scenario" --once --max-seconds 240 -v) \
-   > "$work/server.log" 2>&1 &
-server=$!
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
-port=$(cat "$work/port" 2>/dev/null) || { echo "e2e: no table server"; exit 1; }
+server=
+if [ "$scenario" = review ]; then
+  # A saved hand replayed: no table server; E2E_REVIEW names the record in <bin-dir>.
+  touch "$work/server.log"
+else
+  (cd "$root/tools/tableserver" && PYTHONDONTWRITEBYTECODE=1 exec python3 -m tableserver \
+     --port 0 --port-file "$work/port" --script "$scenario" --once --max-seconds 240 -v) \
+     > "$work/server.log" 2>&1 &
+  server=$!
+  for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
+  port=$(cat "$work/port" 2>/dev/null) || { echo "e2e: no table server"; exit 1; }
+fi
 
 cd "$bin" || exit 1
 rm -f ./*.req
@@ -54,8 +62,13 @@ wine KorvelGame.exe /RegServer
 # Wine's synchronous playback can stall there.
 wine reg add 'HKCU\Software\Hollin\insound' /ve /d 0 /f >/dev/null 2>&1
 
+if [ -n "$server" ]; then
+  where=(--watch=0 "--server=127.0.0.1:$port")
+else
+  where=(--watch=2 "--review=$(winepath -w "$PWD")\\${E2E_REVIEW:?}")
+fi
 wine lobby.exe "--person=1001,player1,一号玩家,0,4,3" "--person=1002,player2,电脑玩家,1,4,3" \
-  --me=player1 --myid=1001 --watch=0 --seats=2 "--server=127.0.0.1:$port" --subtype=0,3,1,0 \
+  --me=player1 --myid=1001 --seats=2 "${where[@]}" --subtype=0,3,1,0 \
   --room=3,30,1 "--dll=$(winepath -w "$PWD")\\KorvelGame.exe" --timeout=240 \
   > "$work/lobby.log" 2>&1 &
 lobby=$!
@@ -68,11 +81,14 @@ if [ $driver -ne 0 ]; then
     wine winedbg --command "backtrace all" > "$out/backtrace.txt" 2>&1
   fi
   wine taskkill /f /im KorvelGame.exe >/dev/null 2>&1
-  kill $server 2>/dev/null
+  [ -n "$server" ] && kill $server 2>/dev/null
 fi
 wait $lobby
-wait $server
-served=$?
+served=0
+if [ -n "$server" ]; then
+  wait $server
+  served=$?
+fi
 echo "--- table server"; cat "$work/server.log"
 echo "--- lobby"; cat "$work/lobby.log"
 echo "e2e: driver $driver, table server $served"
