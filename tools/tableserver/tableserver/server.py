@@ -24,7 +24,10 @@ class Connection:
     def __init__(self, server, reader, writer):
         self.server, self.reader, self.writer = server, reader, writer
         self.key = random.getrandbits(32)
-        self.out_seq = random.randrange(1, 1 << 20)       # our frames carry out_seq + 1, + 2, ...
+        # Our frames carry out_seq + 1, + 2, ...: one count for the table across connections, as
+        # a client checks every header against the highest sequence it has accepted, also from
+        # before a reconnect.
+        self.out_seq = server.out_seq
         self.client_seed = random.randrange(1, 1 << 20)   # the client's first frame carries seed + 1
         self.last_in = 0
         self.joined = False
@@ -35,6 +38,7 @@ class Connection:
         if self.closed:
             return
         self.out_seq = (self.out_seq + 1) & 0xFFFFFFFF
+        self.server.out_seq = self.out_seq
         self.writer.write(wire.build_frame(msg_id, body, self.out_seq, self.key, fixed))
         await self.writer.drain()
         log.debug("sent %d (%d bytes)", msg_id, len(body))
@@ -157,6 +161,7 @@ class TableServer:
     def __init__(self, table, disconnect_at=None):
         self.table = table
         self.disconnect_at = disconnect_at
+        self.out_seq = random.randrange(1, 1 << 20)
         self.current = None
         self.errors = table.errors
         self.game_left = False

@@ -18,6 +18,7 @@ class ScriptClient:
         self.port, self.user_id, self.seat = port, user_id, seat
         self.key = 0
         self.seq = 7
+        self.sequences = []   # of every frame received, in order
         self.received = []
 
     async def connect(self):
@@ -33,6 +34,7 @@ class ScriptClient:
     async def recv(self, timeout=15.0):
         header = await asyncio.wait_for(self.reader.readexactly(32), timeout)
         msg_id, length, seq = wire.parse_header(header)
+        self.sequences.append(seq)
         rest = await asyncio.wait_for(self.reader.readexactly(length), timeout) if length else b""
         if msg_id in UNCHECKED:
             body = rest[:-wire.TRAILER_SIZE]

@@ -81,6 +81,9 @@ class Loopback(unittest.TestCase):
                 again = ScriptClient(port)
                 await again.connect()
                 await again.until(M.ROSTER)
+                # The table's frames go on counting up: a client refuses a header whose
+                # sequence is not above the highest it accepted before the reconnect.
+                self.assertGreater(min(again.sequences), max(c.sequences))
                 state = await again.until(M.PERSON_STATE)
                 self.assertEqual(struct.unpack(">IHH", state), (1001, 0, 2))
                 snap = await again.until(M.RESUME4)
