@@ -83,7 +83,10 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM wp, LPARAM, bool& handled) {
 void CMainFrame::RequestClose() {
   ShellPlayTable* table = table_up_ ? table_->PlayTable() : nullptr;
   const bool failed = owner_.SetupFailed() || (table_ && !table_up_);
-  switch (DecideExit(failed, table, owner_.LocalPlayer())) {
+  // The table's record of the local player is the one the server keeps up to date; the
+  // lobby's copy holds what was known at the start.
+  const TablePerson* me = table && table->Me() ? table->Me() : owner_.LocalPlayer();
+  switch (DecideExit(failed, table, me)) {
     case ExitDecision::kClose:
       Destroy();
       return;

@@ -24,6 +24,9 @@ class ShellPlayTable {
   virtual bool IsPlayer() const = 0;
   // Another exit request may still be made (permission given, fewer than two made).
   virtual bool MayRequestExit() const = 0;
+  // The local player's record as the table keeps it, with what the server has told since the
+  // start (games played, forced exits, bans); null when the table has none.
+  virtual const TablePerson* Me() const = 0;
   virtual void SetExitPending() = 0;
   virtual void SendExit(int16_t forced) = 0;
   virtual void SendLeaveSeat() = 0;

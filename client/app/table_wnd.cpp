@@ -56,6 +56,7 @@ class CTableWnd::ExitView : public ShellPlayTable {
   bool HandStarted() const override { return t_.IsHandStarted() != 0; }
   bool IsPlayer() const override { return t_.IsPlayer(); }
   bool MayRequestExit() const override { return t_.CanRequestExit(); }
+  const TablePerson* Me() const override { return t_.GetMe(); }
   void SetExitPending() override { t_.SetExitPending(1); }
   void SendExit(int16_t forced) override { t_.SendExit(forced); }
   void SendLeaveSeat() override { t_.SendLeaveSeat(); }

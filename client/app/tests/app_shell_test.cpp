@@ -62,6 +62,7 @@ class FakePlayTable : public ShellPlayTable {
   bool HandStarted() const override { return hand_started; }
   bool IsPlayer() const override { return player; }
   bool MayRequestExit() const override { return may_request; }
+  const TablePerson* Me() const override { return me; }
   void SetExitPending() override { exit_pending = true; }
   void SendExit(int16_t forced) override { log.push_back("SendExit " + std::to_string(forced)); }
   void SendLeaveSeat() override { log.push_back("SendLeaveSeat"); }
@@ -72,6 +73,7 @@ class FakePlayTable : public ShellPlayTable {
 
   bool review = false, exit_pending = false, game_over = false, in_progress = false;
   bool hand_started = false, player = true, may_request = true;
+  const TablePerson* me = nullptr;
   int sound = 1;
   std::vector<std::string> log;
 };
@@ -327,6 +329,33 @@ TEST(MainFrame, ABannedPlayerInAHandIsToldAndStays) {
   EXPECT_TRUE(seen);
   EXPECT_NE(frame.hwnd(), nullptr);
   EXPECT_EQ(play.log, std::vector<std::string>{"PlaySound IDW_FAIL"});
+  frame.Destroy();
+}
+
+// The lobby's record says a new player (no games yet: no forced exit in a hand); the server has
+// since told the table of a hundred games: the close asks, as for any player free to go.
+TEST(MainFrame, TheTablesRecordOfThePlayerDecidesTheExit) {
+  TablePerson at_start{};
+  TablePerson now{};
+  now.startgame_num = 100;
+  FakeOwner owner;
+  owner.me = &at_start;
+  FakePlayTable play;
+  play.hand_started = play.in_progress = true;
+  play.me = &now;
+  std::vector<std::string> log;
+  CMainFrame frame(owner, std::make_unique<FakeTableWindow>(&play, &log));
+  ASSERT_TRUE(frame.LoadFrame());
+  bool asked = false;
+  Script script({[&](const std::vector<HWND>& dialogs) {
+    if (dialogs.empty()) return false;
+    asked = GetDlgItem(dialogs.back(), kIdRequestExit) != nullptr;
+    PostMessageW(dialogs.back(), WM_COMMAND, IDCANCEL, 0);
+    return true;
+  }});
+  SendMessageW(frame.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(play.log.empty());  // no refusal sound
   frame.Destroy();
 }
 

@@ -17,6 +17,7 @@
 //   savefile:NAME:T    wait up to T s for the client's save dialog, answer it with NAME in the
 //                      driver's folder
 //   ok:T               wait up to T s for a message box of the client, print its text, press OK
+//   press:ID:T         wait up to T s for a dialog of the client with a button ID, press it
 //   file:NAME:T        wait up to T s for NAME in the driver's folder to hold bytes
 //   sleep:MS           wait MS milliseconds
 //   shot:NAME          ask the runner for a screenshot NAME.png (writes NAME.req, waits for it
@@ -456,6 +457,18 @@ bool Run(const std::string& step) {
                  reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     Pump(300);
     std::printf("e2e: %s: \"%s\" at %lu ms\n", step.c_str(), said.c_str(), Elapsed());
+    return true;
+  }
+  if (op == "press") {
+    const int id = static_cast<int>(num(1, 0));
+    HWND dialog = nullptr;
+    if (!WaitFor(num(2, 20), [&] { return (dialog = FindClientDialog(id)) != nullptr; }))
+      return Fail(step, "no dialog with that button");
+    Pump(300);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(FindAnyChild(dialog, id)));
+    Pump(300);
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
     return true;
   }
   if (op == "command") {

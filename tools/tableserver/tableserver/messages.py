@@ -38,6 +38,8 @@ def person256(p):
     b[38:72] = gbk(p["nickname"], 34)
     struct.pack_into(">HHHHHH", b, 72, p.get("sex", 0), p.get("headpicid", 0), 0, p.get("level", 1), 0, 0)
     struct.pack_into(">II", b, 84, p.get("money", 1000), p.get("wealth", 1000))
+    # games started and forced exits: a player may force an exit in a hand with enough games
+    struct.pack_into(">II", b, 176, p.get("startgame", 0), p.get("forceexit", 0))
     struct.pack_into(">i", b, 192, p.get("gamescore", 0))
     struct.pack_into(">iii", b, 196, p.get("winnum", 0), p.get("losenum", 0), p.get("equalnum", 0))
     struct.pack_into(">HHHh", b, 216, p.get("status", 4), p.get("deskno", 0), p["seatno"], -1)
