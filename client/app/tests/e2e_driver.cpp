@@ -220,25 +220,29 @@ HWND FindAnyChild(HWND root, int id) {
   return s.found;
 }
 
-// A shown dialog window of the client's process that holds a control `control`.
+// A shown dialog window of the client's process that holds a control `control`: a window of
+// its own, or a box inside the frame (the table's notices).
 HWND FindClientDialog(int control) {
   struct Search {
     int control;
     HWND found;
   } s{control, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid != g_pid || !IsWindowVisible(w)) return TRUE;
-        wchar_t name[16];
-        GetClassNameW(w, name, 16);
-        if (lstrcmpW(name, L"#32770") != 0 || !FindAnyChild(w, s->control)) return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&s));
+  const auto probe = [](HWND w, LPARAM lp) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != g_pid || !IsWindowVisible(w)) return TRUE;
+    wchar_t name[16];
+    GetClassNameW(w, name, 16);
+    if (lstrcmpW(name, L"#32770") != 0 || !FindAnyChild(w, s->control)) return TRUE;
+    s->found = w;
+    return FALSE;
+  };
+  EnumWindows(probe, reinterpret_cast<LPARAM>(&s));
+  if (!s.found) {
+    if (HWND frame = FindWindowW(L"KorvelGameFrame", nullptr))
+      EnumChildWindows(frame, probe, reinterpret_cast<LPARAM>(&s));
+  }
   return s.found;
 }
 

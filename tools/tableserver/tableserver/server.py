@@ -143,10 +143,11 @@ class Connection:
             self.close()
             return
         if msg_id == M.EXIT_REQUEST:
-            # the computer player always agrees; the server then lets the player go
-            user = table.human.person["id"]
-            answer = struct.pack(">IH2xIHH", user, table.human.number, table.bot.person["id"], table.bot.number, 0)
-            await self.send(M.EXIT_ANSWER, answer)
+            # The computer player always agrees, so the table lets the player go: the exit is
+            # reported to the table as agreed by everybody (reason 3); the client then leaves.
+            log.info("exit request agreed")
+            self.server.game_left = True
+            await self.send(M.PLAYER_EXIT, struct.pack(">IHH", table.human.person["id"], 0, 3))
             return
         try:
             actions = table.on_message(msg_id, body)

@@ -97,6 +97,19 @@ class Loopback(unittest.TestCase):
             self.assertEqual(ts.errors, [])
         asyncio.run(run())
 
+    def test_an_exit_request_is_agreed_and_reported(self):
+        async def run():
+            ts, server, port = await start(dict(SCRIPT, expect=[]))
+            async with server:
+                c, _, _ = await join_and_deal(port)
+                await c.send(M.EXIT_REQUEST, struct.pack(">IHH", 1001, 0, 1))
+                body = await c.until(M.PLAYER_EXIT)
+                self.assertEqual(struct.unpack(">IHH", body), (1001, 0, 3))
+                c.close()
+                await asyncio.wait_for(ts.done.wait(), 5)   # the player has left the game
+            self.assertEqual(ts.errors, [])
+        asyncio.run(run())
+
     def test_bad_frames_close_the_connection_not_the_server(self):
         async def run():
             ts, server, port = await start(dict(SCRIPT, expect=[]))
