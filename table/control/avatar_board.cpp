@@ -169,12 +169,8 @@ void CAvact_Board::Disable() {
 }
 
 RECT CAvact_Board::PanelIn(int clientWidth, int clientHeight, int16_t kind) {
-  const int w = g_PanelSize.cx, h = g_PanelSize.cy;
-  const int top = (clientHeight - h) / 2;
-  int left = (clientWidth - w) / 2;
-  if (kind == 1) left = clientWidth - w;
-  else if (kind == 2) left = 0;
-  return {left, top, left + w, top + h};
+  const PanelBox p = AvatarPanel(clientWidth, clientHeight, g_PanelSize.cx, g_PanelSize.cy, kind);
+  return {p.left, p.top, p.right, p.bottom};
 }
 
 RECT CAvact_Board::RectInTable() const {

@@ -15,23 +15,6 @@ constexpr wchar_t kWindowName[] = L"MyOleControlWindow";
 constexpr size_t kRegionBlock = 3000;  // rectangles per region block
 constexpr size_t kMaxText = 1024;      // the words are bounded by the sender; this is a backstop
 
-// Case-insensitive comparison of two GBK paths: ASCII letters fold, double-byte characters
-// compare as they are (their trail byte may look like a letter).
-bool SamePath(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 0x81 && i + 1 < a.size()) {
-      if (x != y || a[i + 1] != b[i + 1]) return false;
-      ++i;
-      continue;
-    }
-    auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-    if (fold(x) != fold(y)) return false;
-  }
-  return true;
-}
-
 void ClearRect(RECT* r, HWND hwnd) {
   if (r) GetClientRect(hwnd, r);
 }
@@ -144,7 +127,7 @@ void COleContainerWnd<TObj>::ShowContent(const CActionItem* item, const char* te
   const std::string path(item->swf, strnlen(item->swf, sizeof item->swf));
   m_bShown = true;
   m_strText = text ? std::string(text, strnlen(text, kMaxText)) : std::string();
-  if (!SamePath(path, m_strMovie)) {
+  if (!SameMoviePath(path, m_strMovie)) {
     m_strMovie = path;
     LoadAndShowContent();
   } else {
