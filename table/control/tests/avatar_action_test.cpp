@@ -218,7 +218,16 @@ TEST_F(AvatarActionTest, BadPicturesShowNothingAndBreakNothing) {
       RedrawWindow(b, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpFor(100);
   }
-  EXPECT_EQ(Boards().size(), 2u);
+  ASSERT_EQ(Boards().size(), 2u);
+  // The movie plays in a player placed on the board's panel, with the board's id + 1.
+  HWND second = Boards()[0] == first ? Boards()[1] : Boards()[0];
+  HWND player = GetDlgItem(second, GetDlgCtrlID(second) + 1);
+  ASSERT_NE(player, nullptr);
+  RECT board, inner;
+  GetClientRect(second, &board);
+  GetWindowRect(player, &inner);
+  MapWindowPoints(nullptr, second, reinterpret_cast<POINT*>(&inner), 2);
+  EXPECT_TRUE(EqualRect(&board, &inner));
   EXPECT_TRUE(IsWindow(control_));
 }
 
