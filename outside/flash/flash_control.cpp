@@ -150,6 +150,7 @@ class CShockwaveFlash : public winkit::DispatchImpl<IShockwaveFlash, &IID_IShock
       playing_ = false;
       frame_ = 0;
       movie_ = ReadMovie(path_);
+      words_.clear();  // a movie's variables start afresh with each load
       Events().Fire(kReadyStateChange, {winkit::EventArg::I4(movie_.loaded ? 4 : 0)});
       ViewChanged();
       return S_OK;
