@@ -8,7 +8,9 @@ set(KORVEL_WINDOW_KIT_RC ${KORVEL_ROOT}/framework/window/window_kit.rc)
 # the folders are configured in: the sample skin pictures, the magic-action samples, the table
 # skin and the tile art.
 set(KORVEL_SKIN_DIR ${CMAKE_BINARY_DIR}/bin/skin)
-set(KORVEL_MAGIC_DIR ${CMAKE_BINARY_DIR}/bin/magic)
+# The magic-action samples lie in the folder above the program's, where the client looks for
+# its catalogues (the folder above the one of the game library the lobby names).
+set(KORVEL_MAGIC_DIR ${CMAKE_BINARY_DIR})
 set(KORVEL_TABLE_SKIN_DIR ${CMAKE_BINARY_DIR}/table_skin)
 set(KORVEL_TILE_ART_DIR ${CMAKE_BINARY_DIR}/tile_art)
 

@@ -60,3 +60,27 @@ std::vector<AlphaRun> AlphaRuns(const uint8_t* bgra, int width, int height) {
   }
   return runs;
 }
+
+PanelBox AvatarPanel(int clientWidth, int clientHeight, int panelWidth, int panelHeight,
+                     int kind) {
+  const int top = (clientHeight - panelHeight) / 2;
+  int left = (clientWidth - panelWidth) / 2;
+  if (kind == 1) left = clientWidth - panelWidth;
+  else if (kind == 2) left = 0;
+  return {left, top, left + panelWidth, top + panelHeight};
+}
+
+bool SameMoviePath(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+  for (size_t i = 0; i < a.size(); ++i) {
+    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 0x81 && x <= 0xFE && i + 1 < a.size()) {
+      if (x != y || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (fold(x) != fold(y)) {
+      return false;
+    }
+  }
+  return true;
+}

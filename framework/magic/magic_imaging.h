@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Frame delays of an animated picture from its frame-delay property (hundredths of a second,
@@ -39,3 +40,16 @@ struct AlphaRun {
   int left, top, right, bottom;
 };
 std::vector<AlphaRun> AlphaRuns(const uint8_t* bgra, int width, int height);
+
+// Where an avatar board puts its picture: a panel of the shared avatar size, vertically centred
+// in the board's client area; kind 1 against the right edge, kind 2 against the left, any other
+// kind centred.
+struct PanelBox {
+  int left, top, right, bottom;
+  bool operator==(const PanelBox&) const = default;
+};
+PanelBox AvatarPanel(int clientWidth, int clientHeight, int panelWidth, int panelHeight, int kind);
+
+// Whether two GBK movie paths name the same movie: ASCII letters compare without regard to
+// case, a double-byte character only as it is (its trail byte may look like a letter).
+bool SameMoviePath(const std::string& a, const std::string& b);

@@ -150,6 +150,7 @@ class CShockwaveFlash : public winkit::DispatchImpl<IShockwaveFlash, &IID_IShock
       playing_ = false;
       frame_ = 0;
       movie_ = ReadMovie(path_);
+      words_.clear();  // a movie's variables start afresh with each load
       Events().Fire(kReadyStateChange, {winkit::EventArg::I4(movie_.loaded ? 4 : 0)});
       ViewChanged();
       return S_OK;
@@ -196,6 +197,46 @@ class CShockwaveFlash : public winkit::DispatchImpl<IShockwaveFlash, &IID_IShock
   STDMETHODIMP get_FrameNum(long* f) override { return Out(f, frame_); }
   STDMETHODIMP get_TotalFrames(long* f) override { return Out(f, movie_.loaded ? movie_.frames : 0); }
   STDMETHODIMP get_ReadyState(long* s) override { return Out(s, movie_.loaded ? 4L : 0L); }
+
+  // A host that offers a windowless site gets the player without a window of its own: the host
+  // draws it through IViewObject and hears of each new frame through its site's InvalidateRect.
+  STDMETHODIMP DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG index, HWND parent,
+                      LPCRECT pos) override {
+    if (verb == OLEIVERB_SHOW || verb == OLEIVERB_PRIMARY || verb == OLEIVERB_INPLACEACTIVATE ||
+        verb == OLEIVERB_UIACTIVATE) {
+      winkit::ComPtr<IOleClientSite> own;
+      if (!site && SUCCEEDED(GetClientSite(own.Put()))) site = own.Get();
+      winkit::ComPtr<IOleInPlaceSiteWindowless> windowless;
+      if (site &&
+          SUCCEEDED(site->QueryInterface(IID_IOleInPlaceSiteWindowless,
+                                         reinterpret_cast<void**>(windowless.Put()))) &&
+          windowless && windowless->CanWindowlessActivate() == S_OK) {
+        if (!windowless_) {
+          BOOL noRedraw = FALSE;
+          windowless->OnInPlaceActivateEx(&noRedraw, ACTIVATE_WINDOWLESS);
+          windowless_ = std::move(windowless);
+        }
+        return S_OK;
+      }
+    }
+    return ControlBase::DoVerb(verb, msg, site, index, parent, pos);
+  }
+  STDMETHODIMP InPlaceDeactivate() override {
+    if (windowless_) {
+      windowless_->OnInPlaceDeactivateEx(TRUE);
+      windowless_.Reset();
+    }
+    return ControlBase::InPlaceDeactivate();
+  }
+  STDMETHODIMP Close(DWORD option) override {
+    StopTimer();
+    playing_ = false;
+    if (windowless_) {
+      windowless_->OnInPlaceDeactivateEx(TRUE);
+      windowless_.Reset();
+    }
+    return ControlBase::Close(option);
+  }
 
   // A point hits the content only where the movie draws.
   STDMETHODIMP QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT point, LONG,
@@ -319,6 +360,7 @@ class CShockwaveFlash : public winkit::DispatchImpl<IShockwaveFlash, &IID_IShock
   Movie movie_;
   long frame_ = 0;
   UINT_PTR timer_ = 0;
+  winkit::ComPtr<IOleInPlaceSiteWindowless> windowless_;
 };
 
 winkit::ClassFactory<CShockwaveFlash> g_factory;

@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 
@@ -38,6 +39,7 @@ void* CTable::CastTo(REFIID iid) {
 // The table model's life
 
 void CTable::ReleaseTable() {
+  ReleaseAvatarsAndActions();
   m_pController.reset();
   m_pView.reset();  // kills the model's timers, destroys its buttons and list
 }
@@ -65,7 +67,13 @@ void CTable::BuildTable(short isplay, const std::string* skinPath) {
   m.ShowButton(table::kButtonStart, false);
   m.ShowButton(table::kButtonDice, false);
   m.ShowButtons();
-  if (skinPath) m_pView->LoadAvatarSkin(*skinPath);
+  if (skinPath) {
+    if (big) table_gdi::CAvact_Board::SetPanelSize(90, 160);
+    else table_gdi::CAvact_Board::SetPanelSize(70, 120);
+    m_pView->LoadAvatarSkin(*skinPath);
+  }
+  m_AvatarBoards.resize(static_cast<size_t>(m.SeatCount()));
+  m_FlashWnds.resize(static_cast<size_t>(m.SeatCount()) + 1);
   m_pController = std::make_unique<table::TableController>(m, *this, *this);
   InvalidateRect(hwnd, nullptr, TRUE);
 }
@@ -84,6 +92,9 @@ void CTable::OnWindowDestroying() { ReleaseTable(); }
 LRESULT CTable::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
   return Guarded([&] {
     m_pView->OnEraseBackground(reinterpret_cast<HDC>(wp));
+    // The repaint laid the seats out: the boards stand on their panels.
+    for (size_t loc = 0; loc < m_AvatarBoards.size(); ++loc)
+      StartAvactBoards(static_cast<int16_t>(loc));
     return LRESULT{1};
   });
 }
@@ -106,6 +117,8 @@ LRESULT CTable::OnTimer(UINT, WPARAM wp, LPARAM, bool&) {
 LRESULT CTable::OnSize(UINT, WPARAM, LPARAM lp, bool&) {
   return Guarded([&] {
     m_pView->OnSize(LOWORD(lp), HIWORD(lp));
+    for (size_t loc = 0; loc < m_AvatarBoards.size(); ++loc)
+      StartAvactBoards(static_cast<int16_t>(loc));
     return LRESULT{0};
   });
 }
@@ -545,40 +558,132 @@ STDMETHODIMP CTable::InitTable_Avact(short /*num*/, short isplay, short /*pokety
   });
 }
 
-// The avatar boards are shown by a later part of the control; the items are kept and matched
-// by owner as the boards will use them.
+// ------------------------------------------------------------------------------------------
+// Avatars and magic actions
+
+void CTable::ReleaseAvatarsAndActions() {
+  m_FlashWnds.clear();
+  m_AvatarBoards.clear();
+}
+
+void CTable::PaintBoardBackground(HDC dc, const RECT& r) {
+  if (!m_pView || !m_pView->BackgroundDc()) return;
+  BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, m_pView->BackgroundDc(), r.left, r.top,
+         SRCCOPY);
+}
+
+Gdiplus::Image* CTable::BoardFrame(int16_t) {
+  // The skin has one board picture for the three kinds of frame.
+  return m_pView ? m_pView->SkinPicture(table::SkinImage::Board) : nullptr;
+}
+
+void CTable::StartAvactBoards(int16_t loc) {
+  auto* m = Model();
+  if (!m || !m->ValidSeat(loc) || static_cast<size_t>(loc) >= m_AvatarBoards.size()) return;
+  auto& boards = m_AvatarBoards[static_cast<size_t>(loc)];
+  if (boards.empty() || !boards.front()->hwnd()) return;
+  // The panel as the seat lays it out now (a seat nobody sits at is laid out only here).
+  table::CMjLocation* seat = m->Seat(loc);
+  seat->CalcLayout(m->surface().ClientRect());
+  const table::Rect panel = seat->PanelRect();
+  HWND board = boards.front()->hwnd();
+  if (!IsWindowVisible(board)) ShowWindow(board, SW_SHOWNA);
+  if (table::IsEmpty(panel)) return;
+  RECT now;
+  GetWindowRect(board, &now);
+  MapWindowPoints(nullptr, ControlWindow(), reinterpret_cast<POINT*>(&now), 2);
+  const RECT want = {panel.left, panel.top, panel.right, panel.bottom};
+  if (!EqualRect(&now, &want)) boards.front()->MoveTo(want);
+}
+
+// The board of the item's owner gets the item; an owner without one gets a new board.
 STDMETHODIMP CTable::SetAvactItem(short loc, LONG_PTR pitem) {
   TABLE_METHOD({
-    if (!pitem || !ValidSeat(loc) || loc > 1) return;
+    if (!pitem || !ValidSeat(loc) || !ControlWindow()) return;
+    if (static_cast<size_t>(loc) >= m_AvatarBoards.size()) return;
     const auto* item = reinterpret_cast<const CAvact_Adv_Item*>(pitem);
+    auto& boards = m_AvatarBoards[static_cast<size_t>(loc)];
     const int32_t key = item->userId != -1 ? item->userId : item->secondId;
-    if (key == -1) return;
-    auto& items = m_AvatarItems[static_cast<size_t>(loc)];
-    for (auto& kept : items) {
-      if (kept->userId == key || kept->secondId == key) {
-        kept = item;
-        return;
+    bool found = false;
+    if (key != -1) {
+      for (auto& board : boards) {
+        const CAvact_Adv_Item* kept = board->Item();
+        if (kept && (kept->userId == key || kept->secondId == key)) {
+          board->SetItem(item);
+          found = true;
+          if (board->hwnd()) InvalidateRect(board->hwnd(), nullptr, TRUE);
+          break;
+        }
       }
     }
-    items.push_back(item);
+    if (!found) {
+      auto board = std::make_unique<table_gdi::CAvact_Board>(*this, loc);
+      board->SetItem(item);
+      board->SetSeat(loc);
+      board->SetFrameKind(0);
+      // A board whose window cannot be made is left out; the seat shows the others.
+      if (board->Create(ControlWindow())) boards.push_back(std::move(board));
+    }
+    StartAvactBoards(loc);
   });
 }
 
-// The action windows are a later part of the control: the action's place, its window size and
-// its ten-second timer are kept, so its end is dispatched as it will be.
-STDMETHODIMP CTable::PlayFlash(short send_loc, short recv_loc, LONG_PTR item, LONG_PTR /*con_str*/) {
+table_gdi::CFlashWnd* CTable::InitFlash(int16_t place) {
+  if (place < 0 || static_cast<size_t>(place) >= m_FlashWnds.size()) return nullptr;
+  auto& wnd = m_FlashWnds[static_cast<size_t>(place)];
+  if (!wnd) {
+    wnd = table_gdi::CFlashWnd::Make(ControlWindow(), winkit::Module::Instance());
+    if (!wnd->Window()) {
+      wnd.reset();
+      MessageBoxA(ControlWindow(), "InitFlash() error", nullptr, MB_OK);
+      return nullptr;
+    }
+  }
+  return wnd.get();
+}
+
+void CTable::HideFlash(int16_t place) {
+  if (place >= 0 && static_cast<size_t>(place) < m_FlashWnds.size() && m_FlashWnds[place])
+    m_FlashWnds[static_cast<size_t>(place)]->Hide();
+}
+
+// Plays on the receiver's seat, else the sender's, else in the centre of the table.
+STDMETHODIMP CTable::PlayFlash(short send_loc, short recv_loc, LONG_PTR item, LONG_PTR con_str) {
   TABLE_METHOD({
     auto* m = Model();
-    if (!m || !item || !ControlWindow()) return;
+    HWND hwnd = ControlWindow();
+    if (!m || !item || !hwnd) return;
     const auto* action = reinterpret_cast<const CActionItem*>(item);
+    const char* text = reinterpret_cast<const char*>(con_str);
     int16_t place = m->SeatCount();
     if (m->ValidSeat(recv_loc)) place = recv_loc;
     else if (m->ValidSeat(send_loc)) place = send_loc;
     static const char kLaugh[] = "\xb9\xfe\xb9\xfe\xd0\xa6";  // 哈哈笑 in GBK
     const bool laugh = std::strncmp(action->name, kLaugh, sizeof action->name) == 0;
-    m_FlashSize = laugh ? SIZE{200, 200} : SIZE{action->width, action->height};
-    const UINT_PTR id = table::kTimerFlash + static_cast<uint32_t>(place);
-    ::KillTimer(ControlWindow(), id);
-    ::SetTimer(ControlWindow(), id, 10000, nullptr);
+    // A catalogue's size is trusted only within what a screen can show.
+    const SIZE itemSize = {std::clamp<LONG>(action->width, 1, 4096),
+                           std::clamp<LONG>(action->height, 1, 4096)};
+    const SIZE size = laugh ? SIZE{200, 200} : itemSize;
+    const UINT_PTR timer = table::kTimerFlash + static_cast<uint32_t>(place);
+    ::KillTimer(hwnd, timer);
+    table_gdi::CFlashWnd* wnd = InitFlash(place);
+    if (!wnd) return;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    POINT at;
+    if (place == m->SeatCount()) {
+      at = {(client.right - size.cx) / 2, (client.bottom - size.cy) / 2};
+    } else {
+      table::CMjLocation* seat = m->Seat(place);
+      seat->CalcLayout(m->surface().ClientRect());
+      const table::Rect panel = seat->PanelRect();
+      // Seat 0's action rises from the bottom of its panel, the others' hang from the top.
+      at = {panel.left, place == 0 ? panel.bottom - itemSize.cy : panel.top};
+    }
+    ClientToScreen(hwnd, &at);
+    SetWindowPos(wnd->Window(), nullptr, at.x, at.y, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    wnd->ShowContent(action, text);
+    ::SetTimer(hwnd, timer, 10000, nullptr);
   });
 }

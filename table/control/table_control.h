@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "avatar_board.h"
+#include "flash_window.h"
 #include "korvel_table.h"
 #include "records/magic_records.h"
 #include "table_controller.h"
@@ -20,7 +22,8 @@
 class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
                public winkit::ControlBase,
                public table::TableEventSink,
-               public table::ControllerHost {
+               public table::ControllerHost,
+               public table_gdi::AvatarBoardHost {
  public:
   CTable();
   ~CTable() override;
@@ -163,8 +166,18 @@ class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
   void Fire(table::TableEvent event) override;
   void FireTimeOut(int16_t loc) override;
   void FireRequestSend(int16_t num, const card* cards) override;
-  // ControllerHost: the action windows belong to a later part of the control.
-  void HideFlash(int16_t) override {}
+  // ControllerHost: an action's time is over.
+  void HideFlash(int16_t place) override;
+  // AvatarBoardHost
+  void PaintBoardBackground(HDC dc, const RECT& inTable) override;
+  Gdiplus::Image* BoardFrame(int16_t kind) override;
+
+  // The seat shows its first avatar board on its panel.
+  void StartAvactBoards(int16_t loc);
+  // The action window of a seat (place < seat count) or of the centre (place == seat count),
+  // made on its first action; null when it could not be made.
+  table_gdi::CFlashWnd* InitFlash(int16_t place);
+  void ReleaseAvatarsAndActions();
 
   // Builds a new table model (releasing the one before), as InitTable and InitTable_Avact do.
   void BuildTable(short isplay, const std::string* skinPath);
@@ -182,10 +195,10 @@ class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
   std::array<HBITMAP, 5> m_JiaoBitmaps{};
   SIZE m_JiaoSize{};
   std::array<HBITMAP, 4> m_CryBitmaps{}, m_SmellBitmaps{};
-  // The avatar items of each seat (kept by address; the client keeps them alive).
-  std::array<std::vector<const CAvact_Adv_Item*>, 2> m_AvatarItems;
-  // The size of the last action's window.
-  SIZE m_FlashSize{};
+  // The avatar boards of each seat (their items are the client's, kept alive by it).
+  std::vector<std::vector<std::unique_ptr<table_gdi::CAvact_Board>>> m_AvatarBoards;
+  // The action windows: one per seat, then the centre's.
+  std::vector<std::unique_ptr<table_gdi::CFlashWnd>> m_FlashWnds;
   // The stock BackColor: read back as it is, nothing sets it.
   OLE_COLOR m_clrBackColor = 0;
 };

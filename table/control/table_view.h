@@ -85,6 +85,8 @@ class TableView : public table::TableSurface,
   CTableList& ScoreListWindow() { return m_List; }
   CControl_Buttons& ActionButton() { return m_Action; }
   HDC BackgroundDc() const { return m_hBkDc; }
+  // A picture of the avatar skin (null when it did not load).
+  Gdiplus::Image* SkinPicture(table::SkinImage image) const { return m_Skin.Get(image); }
 
   // TableSurface
   table::Rect ClientRect() const override;

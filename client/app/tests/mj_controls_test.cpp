@@ -25,7 +25,8 @@
 namespace {
 
 [[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(
-    new winkit::testing::ComTestEnvironment({L"Korvel.dll", L"KorvelTable.dll", L"Vitrine.dll"}));
+    new winkit::testing::ComTestEnvironment(
+        {L"Korvel.dll", L"KorvelTable.dll", L"Vitrine.dll", L"KorvelFlash.dll"}));
 
 constexpr int kTableW = 1024, kTableH = 768;
 constexpr COLORREF kFelt = RGB(24, 96, 64);
@@ -530,6 +531,91 @@ TEST(MjPlayTableWin, CataloguesComeFromTheResourceLibrarysFolder) {
   EXPECT_TRUE(t.table->FindAvatarItem(1));
   EXPECT_EQ(t.table->GetAvatarFolder(), base);
   EXPECT_NO_THROW(t.table->PushAvatarsToTable());
+}
+
+// The action windows of this thread that are on screen.
+std::vector<HWND> ShownActionWindows() {
+  std::vector<HWND> out;
+  for (HWND w = FindWindowExW(nullptr, nullptr, L"MyOleControl", nullptr); w;
+       w = FindWindowExW(nullptr, w, L"MyOleControl", nullptr)) {
+    if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId())
+      out.push_back(w);
+  }
+  return out;
+}
+
+// Pixels of about this colour on the screen inside the window.
+int ScreenPixels(HWND w, int r, int g, int b) {
+  RECT rect;
+  GetWindowRect(w, &rect);
+  sprites::testing::Canvas canvas(rect.right - rect.left, rect.bottom - rect.top);
+  HDC screen = GetDC(nullptr);
+  BitBlt(canvas.dc(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left,
+         rect.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  int n = 0;
+  for (int y = 0; y < rect.bottom - rect.top; ++y) {
+    for (int x = 0; x < rect.right - rect.left; ++x) {
+      const uint32_t v = canvas.At(x, y);
+      n += std::abs(int((v >> 16) & 0xFF) - r) < 40 && std::abs(int((v >> 8) & 0xFF) - g) < 40 &&
+           std::abs(int(v & 0xFF) - b) < 40;
+    }
+  }
+  return n;
+}
+
+std::vector<uint8_t> Wire(const CVyrMessage_MagicAction& action) {
+  const auto bytes = ToWireBytes(action);
+  return {bytes.begin(), bytes.end()};
+}
+
+TEST(MjPlayTableWin, AReceivedMagicActionPlaysOnTheTableWithItsWords) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string base = std::string(temp) + "mj_actions";
+  CreateDirectoryA(base.c_str(), nullptr);
+  CreateDirectoryA((base + "\\config").c_str(), nullptr);
+  CreateDirectoryA((base + "\\OzkMagicAction").c_str(), nullptr);
+  if (FILE* f = std::fopen((base + "\\config\\actionconfig.ini").c_str(), "wb")) {
+    std::fputs("[PUBLIC]\r\ntypecount=1\r\n[TYPE0]\r\nitemcount=1\r\nitem0ID=7\r\n"
+               "item0name=wave\r\nitem0swf=wave.kvmv\r\nitem0showsize=260,240\r\n", f);
+    std::fclose(f);
+  }
+  if (FILE* f = std::fopen((base + "\\OzkMagicAction\\wave.kvmv").c_str(), "wb")) {
+    std::fputs("KVMV 1\nshape=circle\ncolor=0,200,0\nframes=40\n", f);
+    std::fclose(f);
+  }
+  Table t(base + "\\bin\\res.dll");
+  ASSERT_EQ(t.table->Create(), 1);
+  t.Join();
+  t.Show();
+
+  CVyrMessage_MagicAction action;
+  action.actionType = 0;
+  action.itemId = 7;
+  action.senderId = 2;
+  // A receiver outside the table, then a sender outside it: nothing plays and receiving goes on.
+  action.receiverId = 99;
+  action.SetText("\xc4\xe3\xba\xc3 hello");  // 你好 hello
+  ASSERT_TRUE(t.Send(3040, Wire(action)));
+  action.senderId = 98;
+  action.receiverId = 1;
+  ASSERT_TRUE(t.Send(3040, Wire(action)));
+  PumpFor(200);
+  EXPECT_TRUE(ShownActionWindows().empty());
+
+  // Bob to me: it plays over my seat with its words.
+  action.senderId = 2;
+  ASSERT_TRUE(t.Send(3040, Wire(action)));
+  PumpFor(400);
+  const std::vector<HWND> shown = ShownActionWindows();
+  ASSERT_EQ(shown.size(), 1u);
+  RECT r;
+  GetWindowRect(shown[0], &r);
+  EXPECT_EQ(r.right - r.left, 260);
+  EXPECT_EQ(r.bottom - r.top, 240);
+  EXPECT_GT(ScreenPixels(shown[0], 0, 200, 0), 500);   // the movie
+  EXPECT_GT(ScreenPixels(shown[0], 20, 20, 120), 20);  // its words
 }
 
 }  // namespace

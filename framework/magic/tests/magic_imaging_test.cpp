@@ -98,4 +98,41 @@ TEST(Alpha, RunsOfVisiblePixels) {
   EXPECT_EQ((std::vector<int>{runs[1].left, runs[1].right}), (std::vector<int>{4, 5}));
 }
 
+TEST(AvatarPanel, PlacedByFrameKind) {
+  struct Case {
+    int width, height, kind;
+    PanelBox want;
+  };
+  const Case cases[] = {
+      {200, 300, 2, {0, 70, 90, 230}},     // against the left edge
+      {200, 300, 1, {110, 70, 200, 230}},  // against the right edge
+      {200, 300, 0, {55, 70, 145, 230}},   // centred
+      {200, 300, 7, {55, 70, 145, 230}},
+      {90, 160, 0, {0, 0, 90, 160}},       // the board is the panel
+      {60, 100, 0, {-15, -30, 75, 130}},   // a smaller board: the panel overhangs evenly
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(AvatarPanel(c.width, c.height, 90, 160, c.kind), c.want)
+        << c.width << "x" << c.height << " kind " << c.kind;
+  }
+}
+
+TEST(MoviePath, SameMovieWhateverTheLetterCase) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool same;
+  };
+  const Case cases[] = {
+      {"C:\\Game\\Kiss.KVMV", "c:\\game\\kiss.kvmv", true},
+      {"C:\\game\\kiss.kvmv", "C:\\game\\kiss2.kvmv", false},
+      {"", "", true},
+      // A trail byte that looks like a letter is not folded: C4 41 and C4 61 are two
+      // different characters.
+      {"\xc4\x41.kvmv", "\xc4\x61.kvmv", false},
+      {"\xb9\xfe\xb9\xfe.KVMV", "\xb9\xfe\xb9\xfe.kvmv", true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SameMoviePath(c.a, c.b), c.same) << c.a << " / " << c.b;
+}
+
 }  // namespace
