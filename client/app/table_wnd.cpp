@@ -273,10 +273,11 @@ void CTableWnd::CreateGame() {
   if (failed) m_app.MarkSetupFailed();
 }
 
-void CTableWnd::SetPaneLayout(int height, int) {
-  // The list and the chat share the column's height evenly until the player moves the bar.
-  if (height != m_paneLayoutKey || m_nListHeight == 0) {
-    m_paneLayoutKey = height;
+void CTableWnd::SetPaneLayout(int key, int height) {
+  // The list and the chat share what the column leaves them (`height`) evenly until the player
+  // moves the bar; a new window height (`key`) shares it out again.
+  if (key != m_paneLayoutKey || m_nListHeight == 0) {
+    m_paneLayoutKey = key;
     m_nListHeight = static_cast<int16_t>(height / 2);
     m_nChatHeight = static_cast<int16_t>(height / 2);
     m_bListShown = TRUE;
@@ -702,13 +703,7 @@ void CTableWnd::OnPersonListEvent(DISPID id, const winkit::EventArgs& args) {
   switch (id) {
     case 1: {
       m_selectedPerson = person;
-      if (auto* p = reinterpret_cast<TablePerson*>(person)) {
-        HMENU menu = m_manager.PersonList().BuildPersonMenu(*p);
-        POINT at{};
-        GetCursorPos(&at);
-        HWND owner = m_manager.PersonList().ControlWindow();
-        if (menu && owner) TrackPopupMenu(menu, TPM_LEFTALIGN, at.x, at.y, 0, owner, nullptr);
-      }
+      m_manager.PersonList().ShowPersonMenu(reinterpret_cast<TablePerson*>(person));
       break;
     }
     case 2:
