@@ -131,6 +131,14 @@ class Connection:
             return
         if msg_id in M.CHAT_IDS:
             try:
+                line = M.parse_chat(body)
+                log.info("chat %d from %d (seat %d, watch %d, %s %d, colour %06x): %s", msg_id,
+                         line["speaker"], line["seat"], line["watch"],
+                         line["face"].decode("gbk", "replace"), line["size"], line["color"] & 0xFFFFFF,
+                         line["text"].decode("gbk", "replace"))
+            except ValueError:
+                pass  # refused below
+            try:
                 actions = table.on_chat(msg_id, body)
             except ProtocolError as e:
                 table.errors.append("chat %d: %s" % (msg_id, e))
