@@ -44,7 +44,14 @@ class Seat:
 
 class Table:
     def __init__(self, persons, script=None, seed=None, hands=0, bot_delay=0.6, claim_timeout=20.0):
-        """persons: two dicts (id, username, nickname) for seats 0 and 1."""
+        """persons: two dicts (id, username, nickname) for seats 0 and 1.
+
+        Besides the hand (wall, dice, discards, expected frames) a script may hold:
+          "watchers": [{"id", "username", "nickname", "seat" (watched), "watchno", "enters"}]:
+              in the roster, or with "enters" coming in after the player joined (3107);
+          "chat": {"expect": [{"id", "text", "color", "size"}]: the player's lines in order,
+                   "say": [{"after": "join" | "line", "line": n, "delay": s, "id": 3819 | 3021 |
+                            3009, "from": person id (0 or none: the system), "text"}]}."""
         self.script = script or {}
         self.rng = random.Random(self.script.get("seed", seed))
         self.max_hands = self.script.get("hands", hands)
