@@ -100,7 +100,9 @@ void CTablePersonListImp::SetupColumns(bool paired, int32_t pairedValue) {
   PersonListColumn column;
   for (int i = 0; GetColumn(i, column); ++i) AddColumn(&column);
   for (TablePerson* person : m_app.GetPersons()) {
-    if (person) AddPerson(person);
+    if (!person) continue;
+    m_app.SetLevelTitle(person);
+    AddPerson(person);
   }
   if (paired) PersonOp29(1, pairedValue);
   if (TablePerson* me = m_app.GetMe()) SetMyPerson(me);

@@ -61,6 +61,8 @@ class ITablePanesApp {
   virtual TablePerson* GetMe() = 0;
   virtual TablePerson* FindPersonAt(int16_t deskno, int16_t seatno, int16_t state) = 0;
   virtual std::vector<TablePerson*> GetPersons() = 0;
+  // Fills the person's level title from the application's level names.
+  virtual void SetLevelTitle(TablePerson* person) = 0;
   virtual framework_window::CChatShowElements* ChatElement() = 0;
   virtual framework_window::CPersonListShowElements* PersonListElement() = 0;
   virtual int16_t GetSeatCode(int16_t deskno, int16_t seatno) = 0;
@@ -117,8 +119,8 @@ class CTablePersonListImp : public framework_window::CVyrPersonListImp {
   // The framework's skinning, then the table's own colours and the style module.
   void InitSkin(HMODULE styleModule);
   void InitSkin() override { InitSkin(nullptr); }
-  // Columns, then every person of the table, then the local player. `paired`: the paired-table
-  // value is passed on.
+  // Columns, then every person of the table with its level title, then the local player.
+  // `paired`: the paired-table value is passed on.
   void SetupColumns(bool paired = false, int32_t pairedValue = 0);
   // Rebuilds the details menu of `person` (rows with ids 51003, 51503, ...); its handle.
   HMENU BuildPersonMenu(const TablePerson& person);

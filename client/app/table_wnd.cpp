@@ -16,6 +16,16 @@
 
 namespace {
 
+// The folder of the running program.
+std::string ProgramFolder() {
+  char path[MAX_PATH * 2];
+  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (n == 0 || n >= sizeof path) return std::string();
+  const std::string whole(path, n);
+  const size_t slash = whole.rfind('\\');
+  return slash == std::string::npos ? std::string() : whole.substr(0, slash);
+}
+
 // The table display's events (its outgoing interface's dispatch ids).
 enum TableEvent : DISPID {
   kSendCard = 1, kRequestSend, kTimeOut, kRequestDeal, kDClick, kAutoSendEvent, kGuo, kTing, kChi,
@@ -240,6 +250,13 @@ void CTableWnd::CreateGame() {
   m_manager.CreateSocket(hwnd(), m_manager.Settings().seatsPerTable, this);
   if (CMjPlayTableWin* t = m_manager.PlayTable()) m_exitView = std::make_unique<ExitView>(*t, m_manager.Settings());
   bool failed = false;
+  // The room icons of the person list: "<folder>\room\mj<letter>.dll", in the folder the
+  // lobby gave, else beside the program.
+  m_elements.personList.curdir = !s.curdir.empty() ? s.curdir : ProgramFolder();
+  m_elements.personList.modulePrefix = "mj";
+  // The picture library's caption and person-list skin, then the room icons.
+  if (HMODULE picture = m_app.PictureModule()) m_elements.SetPictureModule(picture);
+  m_elements.personList.LoadRoomIcons();
   // 4. The person list.
   Guarded([&] {
     CTablePersonListImp& list = m_manager.PersonList();
@@ -457,6 +474,8 @@ intptr_t CTableWnd::PersonIcon(const TablePerson* person) {
 }
 
 int CTableWnd::PersonIconCount() { return static_cast<int>(m_elements.personList.m_roomIcons.size()); }
+
+void CTableWnd::SetLevelTitle(TablePerson* person) { m_app.SetLevelTitle(person); }
 
 void CTableWnd::PersonListAdd(TablePerson* person) {
   if (!m_manager.PersonListUp() || !person) return;

@@ -133,6 +133,7 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   TablePerson* GetMe() override;
   TablePerson* FindPersonAt(int16_t deskno, int16_t seatno, int16_t state) override;
   std::vector<TablePerson*> GetPersons() override;
+  void SetLevelTitle(TablePerson* person) override;
   framework_window::CChatShowElements* ChatElement() override { return &m_elements.chat; }
   framework_window::CPersonListShowElements* PersonListElement() override {
     return &m_elements.personList;

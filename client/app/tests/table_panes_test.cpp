@@ -25,6 +25,7 @@ struct FakeApp : ITablePanesApp {
   TablePerson* GetMe() override { return me; }
   TablePerson* FindPersonAt(int16_t, int16_t, int16_t) override { return nullptr; }
   std::vector<TablePerson*> GetPersons() override { return persons; }
+  void SetLevelTitle(TablePerson* person) override { std::strcpy(person->level_name, "L1"); }
   framework_window::CChatShowElements* ChatElement() override { return &chat; }
   framework_window::CPersonListShowElements* PersonListElement() override { return &list; }
   int16_t GetSeatCode(int16_t, int16_t seatno) override { return seatno; }
@@ -110,6 +111,7 @@ TEST(TablePanes, PersonListShowsBothPlayersAndAWatcher) {
   EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(view)), 8);
   EXPECT_EQ(ListView_GetBkColor(view), 0xE1E1E1u);
   EXPECT_EQ(pane.MyPerson(), &east);
+  for (const TablePerson* p : app.persons) EXPECT_STREQ(p->level_name, "L1") << p->username;
   framework_window::testing::SaveWindowPng(pane.ControlWindow(),
                                            KORVEL_ARTEFACT_DIR "/table_person_list.png");
 
