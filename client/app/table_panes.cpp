@@ -100,7 +100,9 @@ void CTablePersonListImp::SetupColumns(bool paired, int32_t pairedValue) {
   PersonListColumn column;
   for (int i = 0; GetColumn(i, column); ++i) AddColumn(&column);
   for (TablePerson* person : m_app.GetPersons()) {
-    if (person) AddPerson(person);
+    if (!person) continue;
+    m_app.SetLevelTitle(person);
+    AddPerson(person);
   }
   if (paired) PersonOp29(1, pairedValue);
   if (TablePerson* me = m_app.GetMe()) SetMyPerson(me);
@@ -115,9 +117,9 @@ HMENU CTablePersonListImp::BuildPersonMenu(const TablePerson& person) {
     id += 500;
   }
   m_detailsMenu.MakeOwnerDraw(menu);
-  // As wide as the longer of the status and score rows.
+  // As wide as the longer of the status and score rows in the menu's font.
   HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ old = SelectObject(dc, m_detailsMenu.Font());
   int width = 0;
   for (const std::string* row : {&rows[0], &rows[2]}) {
     SIZE size = {};
@@ -128,6 +130,16 @@ HMENU CTablePersonListImp::BuildPersonMenu(const TablePerson& person) {
   ReleaseDC(nullptr, dc);
   m_detailsMenu.SetItemSize(static_cast<int16_t>(std::min(width, 32767)), 20);
   return m_detailsMenu.menu();
+}
+
+void CTablePersonListImp::ShowPersonMenu(TablePerson* person) {
+  if (!person) return;
+  BuildPersonMenu(*person);
+  HWND list = ControlWindow();
+  if (!list) return;
+  POINT at{};
+  GetCursorPos(&at);
+  m_detailsMenu.Track(list, at, TPM_LEFTALIGN);
 }
 
 int CTable_PersonListShowElements::LoadIconModule(char letter) {
@@ -161,6 +173,8 @@ void CTableShowElements::Refresh() {
   personList.Refresh();
   room.Refresh();
   chat.Refresh();
+  for (auto* tabs : {&roomTabs, &roomTabs2})
+    for (auto& tab : *tabs) tab.Refresh();
 }
 
 void CTableShowElements::Assign(const framework_window::CMFCShowElement& other) {
@@ -176,6 +190,8 @@ void CTableShowElements::Assign(const framework_window::CMFCShowElement& other) 
   chat.Assign(table->chat);
   splitter.Assign(table->splitter);
   tree.Assign(table->tree);
+  roomTabs = table->roomTabs;
+  roomTabs2 = table->roomTabs2;
 }
 
 void CTableShowElements::FreeResources() {

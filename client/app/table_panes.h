@@ -35,16 +35,18 @@ class CTableShowElements : public framework_window::CMFCShowElement {
   framework_window::CTabShowElements tab1;
   framework_window::CTabShowElements tab2;
   framework_window::CRoomShowElements room;
+  std::vector<framework_window::CRoomTabRecord> roomTabs;
   CTable_PersonListShowElements personList;
+  std::vector<framework_window::CRoomTabRecord> roomTabs2;
   framework_window::CChatShowElements chat;
   framework_window::CSplitterShowElements splitter;
   framework_window::CTreeShowElements tree;
   std::string name;
   std::string value;
 
-  // Caption, the two tabs, the person list, the room and the chat.
+  // Caption, the two tabs, the person list, the room and the chat, then every room tab.
   void Refresh() override;
-  // From another table skin only: name, value and each area's element.
+  // From another table skin only: name, value, each area's element and the two tab lists.
   void Assign(const framework_window::CMFCShowElement& other) override;
   // The caption's and the person list's resources.
   void FreeResources() override;
@@ -59,6 +61,8 @@ class ITablePanesApp {
   virtual TablePerson* GetMe() = 0;
   virtual TablePerson* FindPersonAt(int16_t deskno, int16_t seatno, int16_t state) = 0;
   virtual std::vector<TablePerson*> GetPersons() = 0;
+  // Fills the person's level title from the application's level names.
+  virtual void SetLevelTitle(TablePerson* person) = 0;
   virtual framework_window::CChatShowElements* ChatElement() = 0;
   virtual framework_window::CPersonListShowElements* PersonListElement() = 0;
   virtual int16_t GetSeatCode(int16_t deskno, int16_t seatno) = 0;
@@ -115,11 +119,14 @@ class CTablePersonListImp : public framework_window::CVyrPersonListImp {
   // The framework's skinning, then the table's own colours and the style module.
   void InitSkin(HMODULE styleModule);
   void InitSkin() override { InitSkin(nullptr); }
-  // Columns, then every person of the table, then the local player. `paired`: the paired-table
-  // value is passed on.
+  // Columns, then every person of the table with its level title, then the local player.
+  // `paired`: the paired-table value is passed on.
   void SetupColumns(bool paired = false, int32_t pairedValue = 0);
   // Rebuilds the details menu of `person` (rows with ids 51003, 51503, ...); its handle.
   HMENU BuildPersonMenu(const TablePerson& person);
+  // The details menu of `person` at the mouse pointer, over the list.
+  void ShowPersonMenu(TablePerson* person) override;
+  const framework_window::CGameMenu& DetailsMenu() const { return m_detailsMenu; }
 
  private:
   ITablePanesApp& m_app;

@@ -16,6 +16,16 @@
 
 namespace {
 
+// The folder of the running program.
+std::string ProgramFolder() {
+  char path[MAX_PATH * 2];
+  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (n == 0 || n >= sizeof path) return std::string();
+  const std::string whole(path, n);
+  const size_t slash = whole.rfind('\\');
+  return slash == std::string::npos ? std::string() : whole.substr(0, slash);
+}
+
 // The table display's events (its outgoing interface's dispatch ids).
 enum TableEvent : DISPID {
   kSendCard = 1, kRequestSend, kTimeOut, kRequestDeal, kDClick, kAutoSendEvent, kGuo, kTing, kChi,
@@ -241,6 +251,13 @@ void CTableWnd::CreateGame() {
   m_manager.CreateSocket(hwnd(), m_manager.Settings().seatsPerTable, this);
   if (CMjPlayTableWin* t = m_manager.PlayTable()) m_exitView = std::make_unique<ExitView>(*t, m_manager.Settings());
   bool failed = false;
+  // The room icons of the person list: "<folder>\room\mj<letter>.dll", in the folder the
+  // lobby gave, else beside the program.
+  m_elements.personList.curdir = !s.curdir.empty() ? s.curdir : ProgramFolder();
+  m_elements.personList.modulePrefix = "mj";
+  // The picture library's caption and person-list skin, then the room icons.
+  if (HMODULE picture = m_app.PictureModule()) m_elements.SetPictureModule(picture);
+  m_elements.personList.LoadRoomIcons();
   // 4. The person list.
   Guarded([&] {
     CTablePersonListImp& list = m_manager.PersonList();
@@ -274,10 +291,11 @@ void CTableWnd::CreateGame() {
   if (failed) m_app.MarkSetupFailed();
 }
 
-void CTableWnd::SetPaneLayout(int height, int) {
-  // The list and the chat share the column's height evenly until the player moves the bar.
-  if (height != m_paneLayoutKey || m_nListHeight == 0) {
-    m_paneLayoutKey = height;
+void CTableWnd::SetPaneLayout(int key, int height) {
+  // The list and the chat share what the column leaves them (`height`) evenly until the player
+  // moves the bar; a new window height (`key`) shares it out again.
+  if (key != m_paneLayoutKey || m_nListHeight == 0) {
+    m_paneLayoutKey = key;
     m_nListHeight = static_cast<int16_t>(height / 2);
     m_nChatHeight = static_cast<int16_t>(height / 2);
     m_bListShown = TRUE;
@@ -457,6 +475,8 @@ intptr_t CTableWnd::PersonIcon(const TablePerson* person) {
 }
 
 int CTableWnd::PersonIconCount() { return static_cast<int>(m_elements.personList.m_roomIcons.size()); }
+
+void CTableWnd::SetLevelTitle(TablePerson* person) { m_app.SetLevelTitle(person); }
 
 void CTableWnd::PersonListAdd(TablePerson* person) {
   if (!m_manager.PersonListUp() || !person) return;
@@ -703,13 +723,7 @@ void CTableWnd::OnPersonListEvent(DISPID id, const winkit::EventArgs& args) {
   switch (id) {
     case 1: {
       m_selectedPerson = person;
-      if (auto* p = reinterpret_cast<TablePerson*>(person)) {
-        HMENU menu = m_manager.PersonList().BuildPersonMenu(*p);
-        POINT at{};
-        GetCursorPos(&at);
-        HWND owner = m_manager.PersonList().ControlWindow();
-        if (menu && owner) TrackPopupMenu(menu, TPM_LEFTALIGN, at.x, at.y, 0, owner, nullptr);
-      }
+      m_manager.PersonList().ShowPersonMenu(reinterpret_cast<TablePerson*>(person));
       break;
     }
     case 2:

@@ -90,7 +90,7 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
 
   // --- The framework frame's operations ---
   void CreateGame() override;
-  void SetPaneLayout(int height, int list_and_chat_height) override;
+  void SetPaneLayout(int key, int list_and_chat_height) override;
   void MovePanes() override;
   void InvalidatePanes() override;
   void RefreshLayout() override;
@@ -133,6 +133,7 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   TablePerson* GetMe() override;
   TablePerson* FindPersonAt(int16_t deskno, int16_t seatno, int16_t state) override;
   std::vector<TablePerson*> GetPersons() override;
+  void SetLevelTitle(TablePerson* person) override;
   framework_window::CChatShowElements* ChatElement() override { return &m_elements.chat; }
   framework_window::CPersonListShowElements* PersonListElement() override {
     return &m_elements.personList;
@@ -182,7 +183,7 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   HICON m_icon = nullptr;
   std::unique_ptr<CSetDialog> m_pSetDialog;
   intptr_t m_selectedPerson = 0;
-  int m_paneLayoutKey = -1;  // the column height the panes were last shared out for
+  int m_paneLayoutKey = -1;  // the window height the panes were last shared out for
   COLORREF m_bkColor = RGB(0, 96, 48);
   COLORREF m_chatTextColor = 0;
   COLORREF m_listColor = 0x00331A;

@@ -1,9 +1,11 @@
 #include "owner_drawn.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace Gdiplus {
 using std::max;
@@ -301,9 +303,53 @@ void CGameMenu::DrawItem(const DRAWITEMSTRUCT* item) const {
   } else {
     text.left += 10;
   }
-  DrawTextA(dc, ItemText(item->itemData), -1, &text, DT_SINGLELINE | DT_VCENTER);
+  // One line: a row ending in a line break (the person menu's rows do) shows no glyph for it.
+  const char* label = ItemText(item->itemData);
+  DrawTextA(dc, label, static_cast<int>(std::strcspn(label, "\r\n")), &text,
+            DT_SINGLELINE | DT_VCENTER);
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
+}
+
+bool CGameMenu::OwnsItem(ULONG_PTR item_data) const {
+  for (const std::string& text : m_texts)
+    if (reinterpret_cast<ULONG_PTR>(&text) == item_data) return true;
+  return false;
+}
+
+namespace {
+
+LRESULT CALLBACK MenuOwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                               DWORD_PTR ref) {
+  const auto* menu = reinterpret_cast<const CGameMenu*>(ref);
+  if (msg == WM_MEASUREITEM) {
+    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+    if (item && item->CtlType == ODT_MENU && menu->OwnsItem(item->itemData)) {
+      menu->MeasureItem(item);
+      return TRUE;
+    }
+  } else if (msg == WM_DRAWITEM) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+    if (item && item->CtlType == ODT_MENU && menu->OwnsItem(item->itemData)) {
+      menu->DrawItem(item);
+      return TRUE;
+    }
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+constexpr UINT_PTR kMenuOwnerSubclass = 0x4B4D;  // one per tracked menu; menus do not nest here
+
+}  // namespace
+
+UINT CGameMenu::Track(HWND owner, POINT at, UINT flags) {
+  if (!m_menu || !owner) return 0;
+  const bool routed = SetWindowSubclass(owner, MenuOwnerProc, kMenuOwnerSubclass,
+                                        reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  const UINT result =
+      static_cast<UINT>(TrackPopupMenu(m_menu.Get(), flags, at.x, at.y, 0, owner, nullptr));
+  if (routed) RemoveWindowSubclass(owner, MenuOwnerProc, kMenuOwnerSubclass);
+  return result;
 }
 
 }  // namespace framework_window

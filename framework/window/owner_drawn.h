@@ -89,7 +89,8 @@ class CGameButton : public winkit::SubclassedWindow {
 };
 
 // An owner-drawn popup menu. MakeOwnerDraw takes the menu over (it is destroyed with this
-// object); the window that tracks it passes WM_MEASUREITEM and WM_DRAWITEM on.
+// object); the window that tracks it passes WM_MEASUREITEM and WM_DRAWITEM on, or Track does it
+// for the owner.
 class CGameMenu {
  public:
   CGameMenu();
@@ -106,8 +107,18 @@ class CGameMenu {
   void MeasureItem(MEASUREITEMSTRUCT* item) const;
   void DrawItem(const DRAWITEMSTRUCT* item) const;
 
+  // Shows the menu at `at` (screen coordinates) for `owner` with TrackPopupMenu's `flags` and
+  // returns its result. While the menu is open the owner's WM_MEASUREITEM and WM_DRAWITEM for
+  // this menu's items are answered here, so any window of this thread can own it (a hosted
+  // control does not pass them on).
+  UINT Track(HWND owner, POINT at, UINT flags);
+  // True when `item_data` is the data of one of this menu's items.
+  bool OwnsItem(ULONG_PTR item_data) const;
+
   HMENU menu() const { return m_menu.Get(); }
   HBRUSH BackgroundBrush() const { return m_bkBrush.Get(); }
+  // The font the items are drawn in.
+  HFONT Font() const { return m_font.Get(); }
   // Text of an owner-drawn item, from the menu's own copy (empty when unknown).
   static const char* ItemText(ULONG_PTR item_data);
 

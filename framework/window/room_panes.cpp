@@ -319,9 +319,8 @@ bool CVyrPersonListImp::LoadContextMenu(UINT menu_id, HMODULE module) {
   return true;
 }
 
-UINT CVyrPersonListImp::TrackContextMenu(HMENU menu, POINT point) {
-  return static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD, point.x, point.y, 0, m_parent,
-                                          nullptr));
+UINT CVyrPersonListImp::TrackContextMenu(HMENU, POINT point) {
+  return m_contextMenu.Track(m_parent, point, 0);
 }
 
 UINT CVyrPersonListImp::UpdateContextMenu(const TablePerson* person, POINT point) {

@@ -138,11 +138,13 @@ class CVyrPersonListImp : public VRoomImp {
   void AddColumn(const PersonListColumn* column);
   void ClearColumns();
   void PersonOp26();
-  virtual void ShowPersonMenu() {}
+  // A person's menu; the game's wrapper shows one.
+  virtual void ShowPersonMenu(TablePerson* /*person*/) {}
   // Loads the menu resource from the current resource module (`module`, default the program).
   bool LoadContextMenu(UINT menu_id, HMODULE module = nullptr);
-  // Checks and enables the context menu's items for `person`, then tracks it at `point`
-  // (screen coordinates); the chosen command, 0 for none or for no person.
+  // Checks and enables the context menu's items for `person`, then shows it at `point` (screen
+  // coordinates) for the parent window, which gets the chosen command; TrackPopupMenu's
+  // result, 0 for no person.
   UINT UpdateContextMenu(const TablePerson* person, POINT point);
   void PersonOp29(int32_t a, int32_t b);
   void PersonOp30(int32_t value);

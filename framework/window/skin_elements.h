@@ -48,6 +48,10 @@ class CMFCShowElement : public CShowElement {
   layout::SkinRegistrations m_reg;
 };
 
+// One tab of a room strip: the windows that show the tab, told of a new skin like any element's.
+// It owns no resources, so lists of tabs are copied as they stand.
+class CRoomTabRecord : public CMFCShowElement {};
+
 class CChatShowElements : public CMFCShowElement {
  public:
   COLORREF m_clrBack = 0, m_clrText = 0, m_clrSeparator = 0;

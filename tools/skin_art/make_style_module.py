@@ -146,6 +146,11 @@ def main():
         "CAPTION_MAX": ["-draw", "rectangle 7,7 17,17"],
         "CAPTION_MIN": ["-draw", "line 7,17 17,17"],
         "CAPTION_NORMAL": ["-draw", "rectangle 9,6 18,14", "-draw", "rectangle 6,10 15,18"],
+        # The person list's pictures: a player (head and shoulders) and a watcher (an eye).
+        "PERSON_PLAYER": ["-fill", "white", "-draw", "circle 12,8 12,12", "-draw",
+                          "roundrectangle 5,15 19,23 4,4"],
+        "PERSON_WATCHER": ["-draw", "ellipse 12,12 8,5 0,360", "-fill", "white", "-draw",
+                           "circle 12,12 12,14"],
     }
     for name, glyph in icons.items():
         icon(out, name, glyph, p)
@@ -164,7 +169,7 @@ def main():
         # Person-list skin: three colours, four values, the list bitmap, icons, font face.
         1281: rgb_ref(p["column"]), 1282: rgb_ref((0, 0, 0)), 1283: rgb_ref(p["band_top"]),
         1284: 18, 1285: 1, 1286: 0, 1287: 2, 1288: "IDB_LISTMID",
-        1300: 2, 1301: "CAPTION_MIN", 1302: "CAPTION_MAX", 1311: "SimSun",
+        1300: 2, 1301: "PERSON_PLAYER", 1302: "PERSON_WATCHER", 1311: "SimSun",
     }
     def write_rc(name, bitmap_names, icon_names, strings, extra=""):
         with open(os.path.join(out, name), "w", encoding="ascii") as rc:

@@ -25,12 +25,24 @@
 //   mem:LABEL          prints the client's private memory
 //   close              asks the frame to close (WM_CLOSE)
 //   gone:T             wait up to T s for the client's process to end
+//   chat-type:TEXT     click into the chat's input box, type TEXT and press Enter
+//   chat-has:TEXT:T    wait up to T s for the chat's output to show TEXT
+//   list:N:T           wait up to T s for the person list to hold N rows
+//   list-has:TEXT:T    wait up to T s for a row of the person list to show TEXT (any column)
+//   dialog-button:ID:T wait up to T s for a window of the client holding button ID (a dialog
+//                      the client opened, such as the close dialog), click it
+//   splitter:DY        drag the bar between the person list and the chat DY pixels down (up
+//                      when negative) and check that both panes followed
+// TEXT may hold any characters: the steps are also read as UTF-16 from the command line.
 // The first failing step ends the run with exit code 1 and a line saying which step failed.
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +51,9 @@ namespace {
 
 DWORD g_start = 0;
 DWORD g_pid = 0;
+// The steps as UTF-16 (texts to type or look for) and the index of the one running.
+std::vector<std::wstring> g_wideSteps;
+size_t g_step = 0;
 
 DWORD Elapsed() { return GetTickCount() - g_start; }
 
@@ -273,6 +288,221 @@ std::vector<std::string> Split(const std::string& s) {
     if (p == std::string::npos) return out;
     start = p + 1;
   }
+}
+
+// --- the right column: chat and person list ---
+
+constexpr int kChatId = 32784;
+constexpr int kPersonListId = 32777;
+constexpr int kChatOutput = 2001;
+constexpr int kChatInput = 2003;
+
+// Field `i` of the running step in UTF-16 (fields split at ':' as the narrow ones).
+std::wstring WideField(size_t i) {
+  if (g_step >= g_wideSteps.size()) return {};
+  const std::wstring& s = g_wideSteps[g_step];
+  size_t start = 0;
+  for (size_t k = 0; k < i; ++k) {
+    start = s.find(L':', start);
+    if (start == std::wstring::npos) return {};
+    ++start;
+  }
+  return s.substr(start, s.find(L':', start) - start);
+}
+
+std::string Narrow(const std::wstring& w) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+HWND ChatPart(HWND frame, int part) {
+  HWND chat = FindChild(frame, kChatId, nullptr);
+  return chat ? GetDlgItem(chat, part) : nullptr;
+}
+
+std::wstring WindowText(HWND w) {
+  const LRESULT n = SendMessageW(w, WM_GETTEXTLENGTH, 0, 0);
+  if (n <= 0) return {};
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  const LRESULT got = SendMessageW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+// The list view inside the person-list control.
+HWND PersonListView(HWND frame) {
+  HWND control = FindChild(frame, kPersonListId, nullptr);
+  return control ? FindWindowExW(control, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
+}
+
+// Every cell of the list view, row by row. The texts live in the client's process: the item
+// record and its buffer are placed there.
+std::vector<std::wstring> ListRows(HWND view) {
+  std::vector<std::wstring> rows;
+  const int count = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
+  HWND header = reinterpret_cast<HWND>(SendMessageW(view, LVM_GETHEADER, 0, 0));
+  const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+  HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, g_pid);
+  if (!p) return rows;
+  constexpr size_t kChars = 260;
+  auto* remote = static_cast<char*>(VirtualAllocEx(p, nullptr, sizeof(LVITEMW) + kChars * 2,
+                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (remote) {
+    for (int r = 0; r < count; ++r) {
+      std::wstring row;
+      for (int c = 0; c < std::max(columns, 1); ++c) {
+        LVITEMW item{};
+        item.iSubItem = c;
+        item.cchTextMax = kChars;
+        item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(LVITEMW));
+        wchar_t text[kChars] = {};
+        SIZE_T done = 0;
+        if (!WriteProcessMemory(p, remote, &item, sizeof item, &done)) continue;
+        SendMessageW(view, LVM_GETITEMTEXTW, r, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(p, remote + sizeof(LVITEMW), text, sizeof text - 2, &done);
+        row += text;
+        row += L'|';
+      }
+      rows.push_back(row);
+    }
+    VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(p);
+  return rows;
+}
+
+// A pane's rectangle in its parent's client coordinates.
+RECT InParent(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+struct DialogSearch {
+  int id;
+  HWND button;
+};
+
+BOOL CALLBACK FindDialogButton(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<DialogSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid != g_pid || !IsWindowVisible(w)) return TRUE;
+  HWND button = GetDlgItem(w, s->id);
+  if (button && IsWindowVisible(button) && IsWindowEnabled(button)) {
+    s->button = button;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool RunColumnStep(const std::string& step, const std::vector<std::string>& f, HWND frame) {
+  const std::string& op = f[0];
+  auto num = [&](size_t i, double def) { return i < f.size() ? std::atof(f[i].c_str()) : def; };
+  if (op == "dialog-button") {
+    DialogSearch search{static_cast<int>(num(1, 0)), nullptr};
+    if (!WaitFor(num(2, 10), [&] {
+          search.button = nullptr;
+          EnumWindows(FindDialogButton, reinterpret_cast<LPARAM>(&search));
+          return search.button != nullptr;
+        }))
+      return Fail(step, "no such dialog button");
+    PostMessageW(search.button, BM_CLICK, 0, 0);
+    Pump(300);
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
+    return true;
+  }
+  if (op == "chat-type") {
+    HWND input = nullptr;
+    if (!WaitFor(20, [&] { return (input = ChatPart(frame, kChatInput)) != nullptr; }))
+      return Fail(step, "no chat input box");
+    RECT rc;
+    GetClientRect(input, &rc);
+    Click(input, rc.right / 2, rc.bottom / 2);
+    Pump(100);
+    for (wchar_t c : WideField(1)) PostMessageW(input, WM_CHAR, c, 1);
+    Pump(200);
+    PostMessageW(input, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(input, WM_CHAR, L'\r', 1);
+    PostMessageW(input, WM_KEYUP, VK_RETURN, 0xC0000001);
+    Pump(300);
+    std::printf("e2e: typed into the chat at %lu ms\n", Elapsed());
+    return true;
+  }
+  if (op == "chat-has") {
+    const std::wstring want = WideField(1);
+    std::wstring shown;
+    if (!WaitFor(num(2, 10), [&] {
+          HWND output = ChatPart(frame, kChatOutput);
+          shown = output ? WindowText(output) : std::wstring();
+          return !want.empty() && shown.find(want) != std::wstring::npos;
+        })) {
+      std::printf("e2e: the chat shows [%s]\n", Narrow(shown).c_str());
+      return Fail(step, "line not in the chat");
+    }
+    std::printf("e2e: %s in the chat at %lu ms\n", Narrow(want).c_str(), Elapsed());
+    return true;
+  }
+  if (op == "list" || op == "list-has") {
+    const size_t rows_wanted = op == "list" ? static_cast<size_t>(num(1, 0)) : 0;
+    const std::wstring want = op == "list-has" ? WideField(1) : std::wstring();
+    std::vector<std::wstring> rows;
+    if (!WaitFor(num(2, 10), [&] {
+          HWND view = PersonListView(frame);
+          rows = view ? ListRows(view) : std::vector<std::wstring>();
+          if (op == "list") return rows.size() == rows_wanted;
+          for (const auto& r : rows)
+            if (r.find(want) != std::wstring::npos) return true;
+          return false;
+        })) {
+      for (const auto& r : rows) std::printf("e2e: list row %s\n", Narrow(r).c_str());
+      return Fail(step, "person list not as expected");
+    }
+    for (const auto& r : rows) std::printf("e2e: list row %s\n", Narrow(r).c_str());
+    return true;
+  }
+  if (op == "splitter") {
+    HWND list = FindChild(frame, kPersonListId, nullptr);
+    HWND chat = FindChild(frame, kChatId, nullptr);
+    if (!list || !chat) return Fail(step, "no person list or chat pane");
+    HWND table = GetParent(list);
+    const RECT list0 = InParent(list), chat0 = InParent(chat);
+    const int dy = static_cast<int>(num(1, 40));
+    // Press on the bar just below the list, move in steps the bar follows, let go.
+    const int x = (list0.left + list0.right) / 2;
+    int y = list0.bottom + 2;
+    PostMessageW(table, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    PostMessageW(table, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    const int steps = (std::abs(dy) + 9) / 10;
+    for (int k = 1; k <= steps; ++k) {
+      const int to = list0.bottom + 2 + dy * k / steps;
+      PostMessageW(table, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, to));
+      y = to;
+    }
+    PostMessageW(table, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    RECT list1{}, chat1{};
+    const auto close_to = [](int a, int b) { return std::abs(a - b) <= 6; };
+    if (!WaitFor(5, [&] {
+          list1 = InParent(list);
+          chat1 = InParent(chat);
+          return close_to(list1.bottom - list0.bottom, dy) && close_to(chat1.top - chat0.top, dy) &&
+                 chat1.bottom == chat0.bottom;
+        })) {
+      std::printf("e2e: list bottom %ld -> %ld, chat %ld..%ld -> %ld..%ld\n", list0.bottom,
+                  list1.bottom, chat0.top, chat0.bottom, chat1.top, chat1.bottom);
+      return Fail(step, "the panes did not follow the bar");
+    }
+    RECT client{};
+    GetClientRect(table, &client);
+    std::printf("e2e: splitter moved the list's bottom %ld -> %ld and the chat's top %ld -> %ld"
+                " (chat bottom %ld, table height %ld)\n",
+                list0.bottom, list1.bottom, chat0.top, chat1.top, chat1.bottom, client.bottom);
+    return true;
+  }
+  return Fail(step, "unknown step");
 }
 
 bool Run(const std::string& step) {
@@ -513,14 +743,20 @@ bool Run(const std::string& step) {
     Pump(300);
     return true;
   }
-  return Fail(step, "unknown step");
+  return RunColumnStep(step, f, frame);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   g_start = GetTickCount();
+  int wide_count = 0;
+  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &wide_count)) {
+    for (int i = 0; i < wide_count; ++i) g_wideSteps.emplace_back(wide[i]);
+    LocalFree(wide);
+  }
   for (int i = 1; i < argc; ++i) {
+    g_step = static_cast<size_t>(i);
     std::fflush(stdout);
     if (!Run(argv[i])) return 1;
   }

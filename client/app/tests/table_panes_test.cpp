@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "pane_texts.h"
 #include "window_test_support.h"
@@ -25,6 +27,7 @@ struct FakeApp : ITablePanesApp {
   TablePerson* GetMe() override { return me; }
   TablePerson* FindPersonAt(int16_t, int16_t, int16_t) override { return nullptr; }
   std::vector<TablePerson*> GetPersons() override { return persons; }
+  void SetLevelTitle(TablePerson* person) override { std::strcpy(person->level_name, "L1"); }
   framework_window::CChatShowElements* ChatElement() override { return &chat; }
   framework_window::CPersonListShowElements* PersonListElement() override { return &list; }
   int16_t GetSeatCode(int16_t, int16_t seatno) override { return seatno; }
@@ -110,6 +113,7 @@ TEST(TablePanes, PersonListShowsBothPlayersAndAWatcher) {
   EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(view)), 8);
   EXPECT_EQ(ListView_GetBkColor(view), 0xE1E1E1u);
   EXPECT_EQ(pane.MyPerson(), &east);
+  for (const TablePerson* p : app.persons) EXPECT_STREQ(p->level_name, "L1") << p->username;
   framework_window::testing::SaveWindowPng(pane.ControlWindow(),
                                            KORVEL_ARTEFACT_DIR "/table_person_list.png");
 
@@ -117,6 +121,86 @@ TEST(TablePanes, PersonListShowsBothPlayersAndAWatcher) {
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(GetMenuItemCount(menu), 6);
   EXPECT_EQ(GetMenuItemID(menu, 5), 51003u + 5 * 500);
+}
+
+// What the open details menu looked like, read from inside the menu's own loop.
+struct OpenMenu {
+  static OpenMenu* current;
+  HWND popup = nullptr;
+  RECT window{};
+  RECT firstRow{};
+  int rows = 0;
+  const CTablePersonListImp* pane = nullptr;
+  std::string picture;
+
+  static void CALLBACK Look(HWND, UINT, UINT_PTR id, DWORD) {
+    OpenMenu& m = *current;
+    KillTimer(nullptr, id);
+    m.popup = FindWindowW(L"#32768", nullptr);
+    if (m.popup && IsWindowVisible(m.popup)) {
+      GetWindowRect(m.popup, &m.window);
+      HMENU menu = m.pane->DetailsMenu().menu();
+      GetMenuItemRect(m.pane->ControlWindow(), menu, 0, &m.firstRow);
+      m.rows = GetMenuItemCount(menu);
+      if (!m.picture.empty()) framework_window::testing::SaveWindowPng(m.popup, m.picture);
+    }
+    EndMenu();
+  }
+};
+OpenMenu* OpenMenu::current = nullptr;
+
+TEST(TablePanes, PersonMenuOpensAtThePointerOverTheListWithItsRowsDrawn) {
+  FakeApp app;
+  TablePerson east = Person(1, "east", 0, -1);
+  TablePerson west = Person(2, "west", 1, -1);
+  std::strcpy(west.nickname, "\xce\xf7\xb7\xbd\xcd\xe6\xbc\xd2");  // 西方玩家
+  west.status = 4;
+  west.gamescore = 1234;
+  west.winnum = 12;
+  west.losenum = 3;
+  app.persons = {&east, &west};
+  app.me = &east;
+  CTablePersonListImp pane(app);
+  ASSERT_EQ(pane.Create(framework_window::testing::Host(), framework_window::testing::Host()), 1);
+  pane.InitSkin(nullptr);
+  pane.SetupColumns();
+  pane.Move(10, 10, 300, 200);
+  framework_window::testing::ActivateHost();
+  framework_window::testing::Pump(50);
+
+  const POINT pointer{120, 90};
+  SetCursorPos(pointer.x, pointer.y);
+  POINT at{};
+  GetCursorPos(&at);
+  OpenMenu open;
+  open.pane = &pane;
+  open.picture = KORVEL_ARTEFACT_DIR "/person_menu.png";
+  OpenMenu::current = &open;
+  pane.ShowPersonMenu(nullptr);  // nobody: no menu
+  EXPECT_EQ(pane.DetailsMenu().menu(), nullptr);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 300, &OpenMenu::Look);
+  pane.ShowPersonMenu(&west);
+  KillTimer(nullptr, timer);
+
+  ASSERT_NE(open.popup, nullptr) << "the menu did not open";
+  EXPECT_EQ(open.rows, 6);
+  EXPECT_EQ(open.window.left, at.x);
+  EXPECT_EQ(open.window.top, at.y);
+  // The rows were measured by the menu although the list control owned it: 20 pixels high and
+  // as wide as the longer of the status and score rows.
+  EXPECT_EQ(open.firstRow.bottom - open.firstRow.top, 20);
+  const auto rows = PersonMenuRows(west);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, pane.DetailsMenu().Font());
+  SIZE status{}, score{};
+  GetTextExtentPoint32A(dc, rows[0].c_str(), static_cast<int>(rows[0].size()), &status);
+  GetTextExtentPoint32A(dc, rows[2].c_str(), static_cast<int>(rows[2].size()), &score);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  EXPECT_GE(open.firstRow.right - open.firstRow.left, std::max(status.cx, score.cx));
+  // The menu's background, not the system's, behind the rows (a green brush with no skin).
+  const uint32_t background = framework_window::testing::PicturePixel(open.picture, 4, 4);
+  EXPECT_TRUE(framework_window::testing::Near(background, 0x008000, 16)) << std::hex << background;
 }
 
 TEST(TablePanes, ChatPaneHostsTheChatControl) {
@@ -203,6 +287,28 @@ TEST(TableSkin, RefreshTellsEveryAreaAndAssignTakesTheOthersWindows) {
   EXPECT_EQ(untouched.chat.FirstNotifyWindow(), nullptr);
   DestroyWindow(list);
   DestroyWindow(chat);
+}
+
+TEST(TableSkin, RoomTabsAreToldOfANewSkinAndCopiedNotAppended) {
+  framework_window::testing::RecordingWindow first, second;
+  HWND a = first.CreateTopLevel(0, 0, 10, 10);
+  HWND b = second.CreateTopLevel(0, 0, 10, 10);
+  CTableShowElements source;
+  source.roomTabs.resize(1);
+  source.roomTabs[0].RegisterWindow(a, a);
+  source.roomTabs2.resize(1);
+  source.roomTabs2[0].RegisterWindow(b, b);
+  CTableShowElements skin;
+  skin.Assign(source);
+  skin.Assign(source);  // a second time: still one tab in each list
+  ASSERT_EQ(skin.roomTabs.size(), 1u);
+  ASSERT_EQ(skin.roomTabs2.size(), 1u);
+  EXPECT_EQ(skin.roomTabs[0].Registrations().size(), 1u);
+  skin.Refresh();
+  EXPECT_EQ(first.Messages(), std::vector<UINT>{framework_window::kMsgSkinChanged});
+  EXPECT_EQ(second.Messages(), std::vector<UINT>{framework_window::kMsgSkinChanged});
+  DestroyWindow(a);
+  DestroyWindow(b);
 }
 
 }  // namespace

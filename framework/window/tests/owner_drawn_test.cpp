@@ -211,5 +211,63 @@ TEST_F(OwnerDrawnTest, MenuItemsOwnerDrawnWithTheirOwnTexts) {
   EXPECT_FALSE(IsMenu(popup)) << "the menu goes with its owner";
 }
 
+// What the open menu measured, read from inside the menu's own loop.
+RECT g_openRow{};
+HWND g_openOwner = nullptr;
+HMENU g_openMenu = nullptr;
+void CALLBACK LookAtOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  GetMenuItemRect(g_openOwner, g_openMenu, 0, &g_openRow);
+  EndMenu();
+}
+
+TEST_F(OwnerDrawnTest, TrackedMenuIsMeasuredForAnOwnerThatDoesNotPassItOn) {
+  // A plain static window knows nothing of owner-drawn menus.
+  HWND owner = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50,
+                               testing::Host(), nullptr, GetModuleHandleW(nullptr), nullptr);
+  CGameMenu menu;
+  HMENU popup = CreatePopupMenu();
+  AppendMenuA(popup, MF_STRING, 101, "row\n");
+  AppendMenuA(popup, MF_STRING, 102, "row");
+  menu.MakeOwnerDraw(popup);
+  menu.SetItemSize(140, 26);
+  g_openOwner = owner;
+  g_openMenu = popup;
+  g_openRow = RECT{};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 200, &LookAtOpenMenu);
+  menu.Track(owner, POINT{100, 100}, 0);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_openRow.bottom - g_openRow.top, 26);
+  EXPECT_GE(g_openRow.right - g_openRow.left, 140);
+  // The owner is itself again: a later measure request is not answered by the menu.
+  MEASUREITEMSTRUCT mi{};
+  mi.CtlType = ODT_MENU;
+  mi.itemID = 101;
+  SendMessageW(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mi));
+  EXPECT_EQ(mi.itemHeight, 0u);
+
+  // A row's closing line break draws nothing: both rows look the same.
+  Canvas with(140, 26), without(140, 26);
+  for (auto [canvas, pos] : {std::pair{&with, 0u}, std::pair{&without, 1u}}) {
+    MENUITEMINFOA it{};
+    it.cbSize = sizeof it;
+    it.fMask = MIIM_DATA;
+    GetMenuItemInfoA(popup, pos, TRUE, &it);
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_MENU;
+    dis.itemID = 101 + pos;
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.hDC = canvas->dc();
+    dis.rcItem = RECT{0, 0, 140, 26};
+    dis.itemData = it.dwItemData;
+    menu.DrawItem(&dis);
+  }
+  int differing = 0;
+  for (int y = 0; y < 26; ++y)
+    for (int x = 0; x < 140; ++x) differing += with.At(x, y) != without.At(x, y);
+  EXPECT_EQ(differing, 0);
+  DestroyWindow(owner);
+}
+
 }  // namespace
 }  // namespace framework_window

@@ -1,9 +1,11 @@
 """One two-player table: the hand as the server sees it, and the computer player in one seat.
 
 The table is a plain state machine: each method takes what a client sent and returns what to do
-next, a list of ("send", id, body) and ("pause", seconds). The network side (server.py) carries
-those out; tests drive the table directly.
+next, a list of ("send", id, body), ("pause", seconds) and ("later", seconds, id, body) (sent
+after that long without holding up what follows). The network side (server.py) carries those
+out; tests drive the table directly.
 """
+import json
 import random
 import struct
 from collections import Counter
@@ -13,6 +15,10 @@ from . import tiles as T
 
 WALL_SIZE = 64
 HAND_SIZE = 13
+
+
+def json_text(obj):
+    return json.dumps(obj, ensure_ascii=False, sort_keys=True)
 
 
 class ProtocolError(Exception):
@@ -38,7 +44,14 @@ class Seat:
 
 class Table:
     def __init__(self, persons, script=None, seed=None, hands=0, bot_delay=0.6, claim_timeout=20.0):
-        """persons: two dicts (id, username, nickname) for seats 0 and 1."""
+        """persons: two dicts (id, username, nickname) for seats 0 and 1.
+
+        Besides the hand (wall, dice, discards, expected frames) a script may hold:
+          "watchers": [{"id", "username", "nickname", "seat" (watched), "watchno", "enters"}]:
+              in the roster, or with "enters" coming in after the player joined (3107);
+          "chat": {"expect": [{"id", "text", "color", "size"}]: the player's lines in order,
+                   "say": [{"after": "join" | "line", "line": n, "delay": s, "id": 3819 | 3021 |
+                            3009, "from": person id (0 or none: the system), "text"}]}."""
         self.script = script or {}
         self.rng = random.Random(self.script.get("seed", seed))
         self.max_hands = self.script.get("hands", hands)
@@ -59,6 +72,12 @@ class Table:
         self.last_hu = None
         self.finished = False
         self.announced = False
+        # Who watches: in the roster, or (with "enters") coming in after the player joined.
+        self.watchers = [dict(w) for w in self.script.get("watchers", [])]
+        chat = self.script.get("chat", {})
+        self.chat_expect = list(chat.get("expect", []))
+        self.chat_say = list(chat.get("say", []))
+        self.lines_heard = 0
 
     # --- joining ------------------------------------------------------------------------------
 
@@ -76,6 +95,11 @@ class Table:
                 s.person.setdefault("deskno", join["table"])
             self.human = self.seats[seat]
             self.bot = self.seats[1 - seat]
+            for w in self.watchers:
+                w["deskno"] = join["table"]
+                w["seatno"] = w.get("seat", 0)
+                w.setdefault("watchno", 0)
+                w.setdefault("status", 5)
             self.state = "wait_start"
             self.announce_hand()
         elif self.human.number != seat or self.human.person["id"] != join["id"]:
@@ -83,7 +107,79 @@ class Table:
         return seat
 
     def roster(self):
-        return b"".join(M.person256(s.person) for s in self.seats)
+        present = [w for w in self.watchers if not w.get("enters")]
+        return b"".join(M.person256(p) for p in [s.person for s in self.seats] + present)
+
+    def after_join(self):
+        """What follows a player's join: the watchers who come in now (3107 each) and the chat
+        lines the script says after the join."""
+        for w in self.watchers:
+            if w.get("enters"):
+                w["enters"] = False     # in the roster from now on (a player coming back)
+                self.send(M.PERSON_ENTER, M.person256(w))
+        self.say("join", 0)
+        return self.take()
+
+    def missing(self):
+        """What the script expected from the client and did not get."""
+        left = ["frame %s never came" % w.get("id") for w in self.expect]
+        left += ["chat line %s never came" % json_text(w) for w in self.chat_expect]
+        return left
+
+    # --- in-table chat ------------------------------------------------------------------------
+
+    def speaker(self, person_id):
+        """(seat code, watch number) of a person of the table; a system line has neither."""
+        for s in self.seats:
+            if s.person["id"] == person_id:
+                return s.number, -1
+        for w in self.watchers:
+            if w["id"] == person_id:
+                return w["seatno"], w["watchno"]
+        return 0, -1
+
+    def say(self, when, count):
+        """The script's lines for this moment, each after its delay."""
+        for line in self.chat_say:
+            if line.get("after", "join") != when or (when == "line" and line.get("line", 1) != count):
+                continue
+            who = line.get("from", 0)
+            seat, watch = self.speaker(who)
+            body = M.chat_line(who, seat, line["text"], watch=watch, color=line.get("color", 0))
+            self.out.append(("later", line.get("delay", 0), line.get("id", M.CHAT), body))
+
+    def on_chat(self, msg_id, body):
+        """A line the player typed (3009 before the hand, 3021 after): checked, then the table
+        hears it (the speaker too: that is how the line reaches the speaker's own pane)."""
+        try:
+            line = M.parse_chat(body)
+        except ValueError as e:
+            raise ProtocolError(str(e))
+        h = self.human
+        self.require(line["speaker"] == h.person["id"],
+                     "chat line of %d from player %d" % (line["speaker"], h.person["id"]))
+        self.require(line["seat"] == h.number and line["watch"] == -1,
+                     "chat line from seat %d watch %d" % (line["seat"], line["watch"]))
+        self.check_chat(msg_id, line)
+        self.send(msg_id, body)
+        self.lines_heard += 1
+        self.say("line", self.lines_heard)
+        return self.take()
+
+    def check_chat(self, msg_id, line):
+        if not self.chat_expect:
+            return
+        want = self.chat_expect.pop(0)
+        problems = []
+        if want.get("id", msg_id) != msg_id:
+            problems.append("id %d, expected %d" % (msg_id, want["id"]))
+        if "text" in want and line["text"] != want["text"].encode("gbk"):
+            problems.append("text %r, expected %r" % (line["text"].decode("gbk", "replace"), want["text"]))
+        for field in ("color", "size"):
+            if field in want and line[field] != want[field]:
+                problems.append("%s %d, expected %d" % (field, line[field], want[field]))
+        if problems:
+            self.errors.append("chat %d: %s" % (msg_id, "; ".join(problems)))
 
     def resume(self):
         """The snapshot for a player who comes back in the middle of a hand (or nothing)."""

@@ -7,6 +7,7 @@ from . import tiles as T
 JOIN, PERSON_STATE, GAME_ABORT, CONNECT_REFUSED, LEAVE_BEFORE_START = 3001, 3002, 3003, 3004, 3005
 CHAT_ON_START, SESSION_START, KEEP_ALIVE, PERSON_OFFLINE, CHAT = 3009, 3010, 3011, 3016, 3021
 PLAYER_EXIT, WATCHER_EXIT, EXIT_REQUEST, EXIT_ANSWER, ROSTER = 3026, 3027, 3031, 3032, 3106
+PERSON_ENTER, SYSTEM_CHAT = 3107, 3819
 # mahjong
 BANKER_AND_WALL, CONTROL, START_DICE, DICE, DEAL, DISCARD, ACTION = 601, 602, 606, 607, 611, 616, 617
 DRAW, MELD, MELD_DRAW, HU_REQUEST, HU_RESULT, WALL_EMPTY, TING = 621, 622, 623, 626, 627, 628, 631
@@ -42,7 +43,7 @@ def person256(p):
     struct.pack_into(">II", b, 176, p.get("startgame", 0), p.get("forceexit", 0))
     struct.pack_into(">i", b, 192, p.get("gamescore", 0))
     struct.pack_into(">iii", b, 196, p.get("winnum", 0), p.get("losenum", 0), p.get("equalnum", 0))
-    struct.pack_into(">HHHh", b, 216, p.get("status", 4), p.get("deskno", 0), p["seatno"], -1)
+    struct.pack_into(">HHHh", b, 216, p.get("status", 4), p.get("deskno", 0), p["seatno"], p.get("watchno", -1))
     return bytes(b)
 
 
@@ -156,10 +157,33 @@ def resume5(head, hands, discards, melds, winner, hu_type, discarder, tile, coun
     return b
 
 
-def chat_line(speaker_id, seat, text):
-    raw = text.encode("gbk")[:399]
-    head = struct.pack(">IHh", speaker_id, seat, -1) + gbk("宋体", 20) + struct.pack(">ih5hH2x", 0, 9, 0, 0, 0, 0, 0, len(raw))
+# The in-table chat line: a 48-byte head, then the text and its NUL.
+CHAT_HEAD = struct.Struct(">IHh20sih5hH2x")
+CHAT_MAX_TEXT = 399
+
+
+def chat_line(speaker_id, seat, text, watch=-1, color=0, size=9):
+    """A chat body (3009, 3021, 3819); `text` is str (sent as GBK) or GBK bytes."""
+    raw = (text.encode("gbk") if isinstance(text, str) else bytes(text))[:CHAT_MAX_TEXT]
+    head = CHAT_HEAD.pack(speaker_id, seat & 0xFFFF, watch, gbk("宋体", 20), color, size, 0, 0, 0, 0, 0, len(raw))
     return head + raw + b"\0"
+
+
+def parse_chat(body):
+    """The fields of a chat body, its text as GBK bytes; ValueError when the body does not hold
+    together (short, a length that is not the text's, text not ended by its NUL)."""
+    if len(body) < CHAT_HEAD.size + 1:
+        raise ValueError("chat body of %d bytes" % len(body))
+    speaker, seat, watch, face, color, size, *styles, length = CHAT_HEAD.unpack_from(body)
+    if length > CHAT_MAX_TEXT:
+        raise ValueError("chat text length %d" % length)
+    if len(body) != CHAT_HEAD.size + length + 1:
+        raise ValueError("chat body of %d bytes for a text of %d" % (len(body), length))
+    text = body[CHAT_HEAD.size:CHAT_HEAD.size + length]
+    if body[-1] != 0 or b"\0" in text:
+        raise ValueError("chat text not ended where its length says")
+    return {"speaker": speaker, "seat": seat, "watch": watch, "face": face.split(b"\0")[0],
+            "color": color, "size": size, "styles": styles, "text": text}
 
 
 # --- what clients send -------------------------------------------------------------------------

@@ -37,6 +37,7 @@ class Connection:
     async def send(self, msg_id, body, fixed=False):
         if self.closed:
             return
+        fixed = fixed or msg_id in wire.FIXED_TRAILER_IDS
         self.out_seq = (self.out_seq + 1) & 0xFFFFFFFF
         self.server.out_seq = self.out_seq
         self.writer.write(wire.build_frame(msg_id, body, self.out_seq, self.key, fixed))
@@ -127,15 +128,28 @@ class Connection:
             await self.send(M.PERSON_STATE, M.person_state(join["id"], 0, 2))
             for msg_id, b in snapshot:
                 await self.send(msg_id, b)
-        self.server.arm_claim_timer()
+        await self.server.carry_out(table.after_join())
 
     async def on_message(self, table, msg_id, body):
         if msg_id == M.KEEP_ALIVE:
             await self.send(M.KEEP_ALIVE, b"")
             return
         if msg_id in M.CHAT_IDS:
-            # the table hears the line: the speaker sees it come back
-            await self.send(M.CHAT, body)
+            try:
+                line = M.parse_chat(body)
+                log.info("chat %d from %d (seat %d, watch %d, %s %d, colour %06x): %s", msg_id,
+                         line["speaker"], line["seat"], line["watch"],
+                         line["face"].decode("gbk", "replace"), line["size"], line["color"] & 0xFFFFFF,
+                         line["text"].decode("gbk", "replace"))
+            except ValueError:
+                pass  # refused below
+            try:
+                actions = table.on_chat(msg_id, body)
+            except ProtocolError as e:
+                table.errors.append("chat %d: %s" % (msg_id, e))
+                log.warning("refused chat %d: %s", msg_id, e)
+                return
+            await self.server.carry_out(actions)
             return
         if msg_id == M.PLAYER_EXIT or msg_id == M.WATCHER_EXIT:
             log.info("player left the table (%d)", msg_id)
@@ -168,17 +182,29 @@ class TableServer:
         self.game_left = False
         self.done = asyncio.Event()
         self.claim_task = None
+        self.later = []
 
     async def carry_out(self, actions):
         for action in actions:
             conn = self.current
             if action[0] == "pause":
                 await asyncio.sleep(action[1])
+            elif action[0] == "later":
+                self.later = [t for t in self.later if not t.done()]
+                self.later.append(asyncio.ensure_future(self._send_later(*action[1:])))
             elif conn is not None:
                 await conn.send(action[1], action[2])
         self.arm_claim_timer()
         if self.table.finished and not self.table.errors:
             log.info("the scripted hands are over")
+
+    async def _send_later(self, seconds, msg_id, body):
+        await asyncio.sleep(seconds)
+        try:
+            if self.current is not None:
+                await self.current.send(msg_id, body)
+        except ConnectionError:
+            pass  # the player left meanwhile
 
     def arm_claim_timer(self):
         if self.claim_task:
@@ -225,6 +251,8 @@ async def serve(args):
                 await server.serve_forever()
         except asyncio.TimeoutError:
             ts.errors.append("the game did not end within %s s" % args.max_seconds)
+        if args.once:
+            ts.errors.extend(table.missing())
     for e in ts.errors:
         print("tableserver: %s" % e, file=sys.stderr)
     return 1 if ts.errors else 0

@@ -140,6 +140,107 @@ class ScriptedHand(unittest.TestCase):
         self.assertEqual(T.decode_string(body[64:94]), T.parse_tiles("9m"))
 
 
+WATCHERS = [{"id": 1003, "username": "watcher1", "nickname": "看客", "seat": 1, "watchno": 0},
+            {"id": 1004, "username": "watcher2", "nickname": "路人", "seat": 0, "watchno": 1, "enters": True}]
+
+
+def spoken(person_id=1001, seat=0, text="一号玩家(player1)说：你好", watch=-1):
+    return M.chat_line(person_id, seat, text, watch=watch)
+
+
+class InTableChat(unittest.TestCase):
+    def table(self, **chat):
+        t = Table(PERSONS, script=dict(copy.deepcopy(SCRIPT), watchers=copy.deepcopy(WATCHERS), chat=chat))
+        t.join(JOIN)
+        t.take()
+        return t
+
+    def test_a_line_is_heard_by_the_table_as_it_came(self):
+        t = self.table()
+        for msg_id in (M.CHAT_ON_START, M.CHAT):
+            with self.subTest(msg_id):
+                body = spoken()
+                self.assertEqual(t.on_chat(msg_id, body), [("send", msg_id, body)])
+        self.assertEqual(t.errors, [])
+
+    def test_lines_that_do_not_hold_together_are_refused(self):
+        t = self.table()
+        good = spoken()
+        cases = [
+            ("another speaker", spoken(person_id=1002)),
+            ("another seat", spoken(seat=1)),
+            ("a watcher's head from the player", spoken(watch=0)),
+            ("length field longer than the text", good[:44] + struct.pack(">H", 30) + good[46:]),
+            ("length field over 399", good[:44] + struct.pack(">H", 400) + good[46:] + bytes(400)),
+            ("no NUL at the end", good[:-1] + b"x"),
+            ("NUL inside the text", good[:50] + b"\0" + good[51:]),
+            ("head only", good[:48]),
+        ]
+        for what, body in cases:
+            with self.subTest(what):
+                with self.assertRaises(ProtocolError):
+                    t.on_chat(M.CHAT, body)
+        self.assertEqual(t.take(), [])
+
+    def test_the_longest_line_and_gbk_bytes_pass_unchanged(self):
+        t = self.table()
+        text = ("一号玩家(player1)说：" + "麻将" * 200).encode("gbk")[:399]
+        body = spoken(text=text)
+        self.assertEqual(len(body), 448)
+        (_, _, relayed), = t.on_chat(M.CHAT, body)
+        self.assertEqual(M.parse_chat(relayed)["text"], text)
+
+    def test_expected_lines_are_checked_in_order_and_missing_ones_reported(self):
+        t = self.table(expect=[{"id": M.CHAT_ON_START, "text": "一号玩家(player1)说：你好"},
+                               {"id": M.CHAT, "text": "一号玩家(player1)说：再见"},
+                               {"text": "一号玩家(player1)说：还有"}])
+        t.on_chat(M.CHAT_ON_START, spoken())
+        self.assertEqual(t.errors, [])
+        t.on_chat(M.CHAT_ON_START, spoken(text="一号玩家(player1)说：再会"))
+        self.assertEqual(len(t.errors), 1)
+        self.assertIn("id 3009, expected 3021", t.errors[0])
+        self.assertIn("再会", t.errors[0])
+        self.assertEqual([m for m in t.missing() if m.startswith("chat")],
+                         ['chat line {"text": "一号玩家(player1)说：还有"} never came'])
+        self.assertIn("frame 602 never came", t.missing())      # the hand was not played
+
+    def test_scripted_lines_come_after_the_join_and_after_a_line(self):
+        t = self.table(say=[{"after": "join", "delay": 0.5, "id": M.SYSTEM_CHAT, "text": "欢迎"},
+                            {"after": "line", "line": 1, "id": M.CHAT, "from": 1002, "text": "你好啊"},
+                            {"after": "line", "line": 2, "id": M.CHAT_ON_START, "from": 1003, "text": "加油"}])
+        out = t.after_join()
+        (enter,) = [a for a in out if a[0] == "send"]
+        self.assertEqual(enter[1], M.PERSON_ENTER)
+        (kind, delay, msg_id, body), = [a for a in out if a[0] == "later"]
+        self.assertEqual((delay, msg_id), (0.5, M.SYSTEM_CHAT))
+        self.assertEqual(M.parse_chat(body)["text"], "欢迎".encode("gbk"))
+        replies = []
+        for n in (1, 2, 3):
+            replies.append([a for a in t.on_chat(M.CHAT, spoken()) if a[0] == "later"])
+        first = M.parse_chat(replies[0][0][3])
+        self.assertEqual((replies[0][0][2], first["speaker"], first["seat"], first["watch"]), (M.CHAT, 1002, 1, -1))
+        watcher = M.parse_chat(replies[1][0][3])
+        self.assertEqual((replies[1][0][2], watcher["speaker"], watcher["seat"], watcher["watch"]),
+                         (M.CHAT_ON_START, 1003, 1, 0))
+        self.assertEqual(replies[2], [])
+
+    def test_watchers_in_the_roster_and_coming_in(self):
+        t = self.table()
+        roster = t.roster()
+        self.assertEqual(len(roster), 3 * 256)
+        watcher = roster[512:]
+        self.assertEqual(struct.unpack_from(">I", watcher)[0], 1003)
+        self.assertEqual(watcher[38:42].decode("gbk"), "看客")
+        # status 5 (watching), the table, the seat watched, the watch number
+        self.assertEqual(struct.unpack_from(">HHHh", watcher, 216), (5, 3, 1, 0))
+        (enter,) = t.after_join()
+        self.assertEqual(enter[:2], ("send", M.PERSON_ENTER))
+        self.assertEqual(struct.unpack_from(">I", enter[2])[0], 1004)
+        self.assertEqual(struct.unpack_from(">HHHh", enter[2], 216), (5, 3, 0, 1))
+        self.assertEqual(len(t.roster()), 4 * 256)           # a player coming back sees both
+        self.assertEqual(t.after_join(), [])                 # and nobody comes in twice
+
+
 class Unscripted(unittest.TestCase):
     def test_hands_play_to_the_end_with_a_passive_player(self):
         """The player discards what it drew and never claims: every hand ends by a win of the

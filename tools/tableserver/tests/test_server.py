@@ -134,6 +134,36 @@ class Loopback(unittest.TestCase):
             self.assertEqual(len(ts.errors), 3)
         asyncio.run(run())
 
+    def test_chat_relayed_scripted_lines_and_a_watcher_coming_in(self):
+        script = dict(SCRIPT, expect=[],
+                      watchers=[{"id": 1003, "username": "watcher1", "nickname": "看客", "seat": 1, "enters": True}],
+                      chat={"expect": [{"id": M.CHAT_ON_START, "text": "一号玩家(player1)说：你好"}],
+                            "say": [{"after": "join", "delay": 0.2, "id": M.SYSTEM_CHAT, "text": "欢迎光临"},
+                                    {"after": "line", "id": M.CHAT, "from": 1002, "text": "你好啊"}]})
+        async def run():
+            ts, server, port = await start(script)
+            async with server:
+                c = ScriptClient(port)
+                await c.connect()
+                await c.until(M.SESSION_START)
+                self.assertEqual(len(await c.until(M.ROSTER)), 512)
+                self.assertEqual(struct.unpack_from(">I", await c.until(M.PERSON_ENTER))[0], 1003)
+                system = M.parse_chat(await c.until(M.SYSTEM_CHAT))
+                self.assertEqual(system["text"].decode("gbk"), "欢迎光临")
+                # a line that does not hold together is refused; the connection stays
+                await c.send(M.CHAT, M.chat_line(1001, 0, "x")[:-1] + b"x")
+                line = M.chat_line(1001, 0, "一号玩家(player1)说：你好")
+                await c.send(M.CHAT_ON_START, line, fixed=True)
+                msg_id, echoed = await c.recv()
+                self.assertEqual((msg_id, echoed), (M.CHAT_ON_START, line))
+                reply = M.parse_chat(await c.until(M.CHAT))
+                self.assertEqual((reply["speaker"], reply["text"].decode("gbk")), (1002, "你好啊"))
+                c.close()
+            self.assertEqual(len(ts.errors), 1)
+            self.assertIn("chat 3021", ts.errors[0])
+            self.assertEqual(ts.table.missing(), [])
+        asyncio.run(run())
+
 
 class CommandLine(unittest.TestCase):
     def test_once_ends_with_the_game_and_reports_errors(self):
