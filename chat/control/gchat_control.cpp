@@ -10,6 +10,8 @@
 
 #include "chat_layout.h"
 #include "chat_platform.h"
+#include "chat_adverts.h"
+#include "chat_pictures.h"
 #include "chat_texts.h"
 #include "dialog_cmd.h"
 #include "dialog_option.h"
@@ -17,6 +19,7 @@
 #include "link_rules.h"
 #include "gbk_codec.h"
 #include "records/hot_region_record.h"
+#include "user_list.h"
 #include "text_copy.h"
 
 namespace {
@@ -164,6 +167,11 @@ void CGChat::OnWindowCreated() {
     SendMessageW(Pane(IDC_INPUT), EM_SETBKGNDCOLOR, 0, skin.values.chatinputrichbackcolor);
     m_paneTop = skin.values.m_nChannelBarHeight;
     parley::LoadUserManager(m_users);
+    parley::LoadFacesOnce();
+    m_adverts = std::make_unique<parley::ChatAdverts>();
+    m_adverts->SetChatStyle(m_chatStyle);
+    m_adverts->Load(self);
+    SetTimer(self, parley::kPictureTimerId, parley::kPictureTimerMs, nullptr);
     Layout();
   } catch (...) {
     WriteErrorLog("CGChat::OnInitDialog  error2");
@@ -172,6 +180,10 @@ void CGChat::OnWindowCreated() {
 
 void CGChat::OnWindowDestroying() {
   m_phrases.reset();
+  for (UINT_PTR id : {UINT_PTR{parley::kPictureTimerId}, UINT_PTR{chat::AdvertEngine::kAdvertTimerId},
+                      UINT_PTR{chat::AdvertEngine::kBannerTimerId}})
+    KillTimer(ControlWindow(), id);
+  m_adverts.reset();
   if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   m_gdiplusToken = 0;
 }
@@ -204,7 +216,18 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         EndPaint(hwnd, &ps);
         return 0;
       }
+      case WM_TIMER:
+        if (wp == parley::kPictureTimerId) {
+          for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) parley::AnimateVisiblePictures(Pane(id));
+        } else if (m_adverts) {
+          m_adverts->OnTimer(hwnd, Pane(IDC_OUTPUT), wp);
+        }
+        return 0;
       case WM_LBUTTONUP:
+        if (m_adverts && m_adverts->ClickStrip(POINT{static_cast<short>(LOWORD(lp)),
+                                                     static_cast<short>(HIWORD(lp))},
+                                               m_paneTop))
+          return 0;
         OnButtonClick(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
         return 0;
       case WM_NOTIFY: {
@@ -278,6 +301,7 @@ void CGChat::Paint(HDC dc) {
   DrawPicture(g, v.pictures[chat::kPictureWord], l.word, false);
   DrawPicture(g, v.pictures[chat::kPictureSend], l.send, true);
   if (m_whisperMode) DrawPicture(g, v.pictures[chat::kPictureSet], l.prevent, false);
+  if (m_adverts) m_adverts->PaintBanner(ControlWindow(), dc);
 }
 
 void CGChat::OnButtonClick(POINT p) {
@@ -322,6 +346,7 @@ void CGChat::OnClickLink(const ENLINK& link) {
         return;
       }
     }
+    if (pane == IDC_OUTPUT && m_adverts && m_adverts->ClickLink(link.chrg)) return;
     const LONG start = std::max<LONG>(0, link.chrg.cpMin);
     const LONG end = std::min<LONG>(link.chrg.cpMax, start + chat::kMaxLinkCharacters);
     if (end <= start) return;
@@ -427,6 +452,7 @@ void CGChat::TrimPane(HWND pane) {
     kept.push_back(r);
   }
   m_hotRegions = std::move(kept);
+  if (id == IDC_OUTPUT && m_adverts) m_adverts->OnTrim(deleted);
 }
 
 void CGChat::ScrollToBottom(HWND pane) {
@@ -455,7 +481,7 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     in.hour = local.tm_hour;
     in.minute = local.tm_min;
     in.second = local.tm_sec;
-    const auto line = chat::ComposeAddText(in, m_filter, {});
+    const auto line = chat::ComposeAddText(in, m_filter, parley::Faces().FacesForLines());
     if (!line) return S_OK;
 
     const chat::CSkinManager& skin = GetSkinManager().values;
@@ -471,7 +497,9 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     if (line->speaker) {
       Append(pane, lead + line->speakerPart, LineFormat(head_colour), head_colour);
       TrimPane(pane);
-      Append(pane, line->messagePart, head, static_cast<COLORREF>(head.m_nColor));
+      const int message_start =
+          Append(pane, line->messagePart, head, static_cast<COLORREF>(head.m_nColor));
+      parley::ShowFaces(pane, message_start, line->faces);
     } else {
       ChatTextFormat format = LineFormat(head_colour);
       COLORREF colour = head_colour;
@@ -732,12 +760,35 @@ STDMETHODIMP CGChat::SetBkBitmap(LONG_PTR /*bitmap*/) {
 
 STDMETHODIMP CGChat::SetMyID(LONG uid) {
   m_users.m_nMyId = uid;
+  parley::LoadFacesOnce();
   return S_OK;
 }
 
 STDMETHODIMP CGChat::AddChatMessage(LONG_PTR /*msg*/) { return S_OK; }
-STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR /*addr*/) { return S_OK; }
-STDMETHODIMP CGChat::SetSelUser(LONG /*uid*/) { return S_OK; }
+chat::ChatPeople& CGChat::People() {
+  if (!m_people) m_people = std::make_unique<chat::ChatPeople>(m_users);
+  return *m_people;
+}
+
+STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR addr) {
+  People().SetUserList(reinterpret_cast<const chat::PersonList*>(addr));
+  return S_OK;
+}
+
+STDMETHODIMP CGChat::SetSelUser(LONG uid) {
+  try {
+    if (const auto notice = People().SetSelUser(uid)) {
+      ChatTextFormat format;
+      CopyCString(format.m_sFontFace, kTextSongTi);
+      format.m_nSize = 90;
+      format.m_nColor = 0xC0C0C0;
+      AddText(reinterpret_cast<LONG_PTR>(&format), 1, reinterpret_cast<LONG_PTR>(notice->c_str()));
+    }
+  } catch (...) {
+    WriteErrorLog("CGChat::SetSelUser error");
+  }
+  return S_OK;
+}
 STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
   try {
     if (!outerAction || !ControlWindow()) return S_OK;
@@ -781,16 +832,27 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
   }
   return S_OK;
 }
-STDMETHODIMP CGChat::AddPerson(LONG_PTR /*per*/) { return S_OK; }
+STDMETHODIMP CGChat::AddPerson(LONG_PTR per) {
+  People().AddPerson(reinterpret_cast<const void*>(per));
+  return S_OK;
+}
 STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR /*msg*/) { return S_OK; }
 
 STDMETHODIMP CGChat::SetChatStyle(LONG nstyle) {
   m_chatStyle = nstyle;
+  if (m_adverts) m_adverts->SetChatStyle(nstyle);
   return S_OK;
 }
 
 STDMETHODIMP CGChat::SetGameInfo(int /*nGameID*/, int /*nSubID*/, int /*nRoomID*/) { return S_OK; }
-STDMETHODIMP CGChat::AddXmlString(LONG_PTR /*xmlString*/) { return S_OK; }
+STDMETHODIMP CGChat::AddXmlString(LONG_PTR xmlString) {
+  try {
+    if (xmlString && m_adverts) m_adverts->AddXml(reinterpret_cast<const char*>(xmlString));
+  } catch (...) {
+    WriteErrorLog("CGChat::AddXmlString error");
+  }
+  return S_OK;
+}
 
 STDMETHODIMP CGChat::Close(DWORD save_option) {
   HRESULT hr = ControlBase::Close(save_option);

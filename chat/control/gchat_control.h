@@ -24,6 +24,10 @@
 
 namespace parley {
 class CDialogCmd;
+class ChatAdverts;
+}
+namespace chat {
+class ChatPeople;
 }
 
 class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::ControlBase {
@@ -131,4 +135,9 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
     uint32_t action = 0;
   };
   std::vector<HotRegion> m_hotRegions;
+
+  // Adverts, faces and the people a host lists (chat_adverts.h, chat_pictures.h, user_list.h).
+  std::unique_ptr<parley::ChatAdverts> m_adverts;
+  std::unique_ptr<chat::ChatPeople> m_people;
+  chat::ChatPeople& People();
 };
