@@ -13,6 +13,7 @@
 #include "chat_adverts.h"
 #include "chat_pictures.h"
 #include "chat_texts.h"
+#include "face_board_window.h"
 #include "dialog_cmd.h"
 #include "dialog_option.h"
 #include "font_settings.h"
@@ -184,6 +185,7 @@ void CGChat::OnWindowDestroying() {
                       UINT_PTR{chat::AdvertEngine::kBannerTimerId}})
     KillTimer(ControlWindow(), id);
   m_adverts.reset();
+  m_faceBoard.reset();
   if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   m_gdiplusToken = 0;
 }
@@ -224,6 +226,12 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
       case WM_LBUTTONUP:
+        // A face picked on the face board goes into the input at the caret.
+        if (m_faceBoard && m_faceBoard->TakePick(wp)) {
+          parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
+          SetFocus(Pane(IDC_INPUT));
+          return 0;
+        }
         if (m_adverts && m_adverts->ClickStrip(POINT{static_cast<short>(LOWORD(lp)),
                                                      static_cast<short>(HIWORD(lp))},
                                                m_paneTop))
@@ -313,6 +321,11 @@ void CGChat::OnButtonClick(POINT p) {
   if (Inside(l.send, p)) {
     SendChat();
     SetFocus(Pane(IDC_INPUT));
+  } else if (Inside(l.face, p)) {
+    if (!m_faceBoard) m_faceBoard = std::make_unique<parley::FaceBoardWindow>(ControlWindow());
+    POINT at{l.face.left, l.face.top};
+    ClientToScreen(ControlWindow(), &at);
+    m_faceBoard->Show(true, at.x, at.y - parley::FaceBoardWindow::Height());
   } else if (Inside(l.font, p)) {
     ChooseInputFont();
   } else if (Inside(l.clear, p)) {
@@ -561,6 +574,8 @@ void CGChat::SendChat() {
   request.whisperMode = m_whisperMode;
   request.haveUserList = m_users.m_pUserList && !m_users.m_pUserList->empty();
   request.now = GetTickCount();
+  for (const auto& [position, key] : parley::CollectPictureKeys(input)) request.faces[position] = key;
+  request.faceKey = [](int id) { return parley::Faces().GetFaceKey(id); };
   const chat::SendPlan plan = chat::PlanSend(request, m_filter, g_sendClock);
 
   if (plan.targetGoneBox) {

@@ -25,6 +25,7 @@
 namespace parley {
 class CDialogCmd;
 class ChatAdverts;
+class FaceBoardWindow;
 }
 namespace chat {
 class ChatPeople;
@@ -139,5 +140,6 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   // Adverts, faces and the people a host lists (chat_adverts.h, chat_pictures.h, user_list.h).
   std::unique_ptr<parley::ChatAdverts> m_adverts;
   std::unique_ptr<chat::ChatPeople> m_people;
+  std::unique_ptr<parley::FaceBoardWindow> m_faceBoard;
   chat::ChatPeople& People();
 };

@@ -1,8 +1,9 @@
 // GChat with its pictures, people and adverts, hosted as the client hosts it on the sample
 // installation: faces typed into lines show as animated pictures, the sample adverts are read
 // and shown (a chat-line advert with its picture and link, the banner), advert XML handed in
-// is shown and anything else is left alone, a bad advert file is reported once, and the
-// whisper target is chosen from a host's user list. Leaves chat_faces_adverts.png.
+// is shown and anything else is left alone, a bad advert file is reported once, the whisper
+// target is chosen from a host's user list, and a face is picked on the face board and sent as
+// its key. Leaves chat_faces_adverts.png and chat_face_board.png.
 #include <windows.h>
 #include <richedit.h>
 #include <richole.h>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "chat_layout.h"
 #include "chat_platform.h"
 #include "chat_test_support.h"
 #include "parley.h"
@@ -40,9 +42,13 @@ extern "C" __declspec(dllexport) void ParleyOpenLinkSeam(const wchar_t* link) {
 
 namespace {
 
+// Keeps the text of every OnChat.
 class Sink : public winkit::ControlEventTarget {
  public:
-  void OnControlEvent(UINT, DISPID, const winkit::EventArgs&) override {}
+  void OnControlEvent(UINT, DISPID id, const winkit::EventArgs& args) override {
+    if (id == 6) chats.push_back(reinterpret_cast<const char*>(args.Ptr(1)));
+  }
+  std::vector<std::string> chats;
 };
 
 class GChatPicturesTest : public ::testing::Test {
@@ -196,6 +202,58 @@ TEST_F(GChatPicturesTest, WhisperTargetFromTheHostsUserList) {
   EXPECT_NE(OutputText().find(L"\x804a\x5929\x72b6\x6001\xff1a\x4e0e[Al]\x79c1\x804a\xff01"),
             std::wstring::npos);
   EXPECT_EQ(chat_->AddPerson(0), S_OK);
+}
+
+// The face button opens the board above it; a click on a face puts that face into the input
+// as a picture and closes the board; the line leaves with the face's key in its place; a click
+// between the faces only closes the board.
+TEST_F(GChatPicturesTest, FaceBoardPicksAFaceIntoTheInput) {
+  parley::testing::AppPathOverride app(CHAT_SAMPLE_DIR_WINDOWS);
+  Open();
+  HWND control = host_->ControlWindow();
+  HWND input = GetDlgItem(control, 2003);
+  RECT client{};
+  GetClientRect(control, &client);
+  const chat::ChatLayout l = chat::ComputeLayout(parley::GetSkinManager().values, client.right,
+                                                 client.bottom, 20, false);
+  const LPARAM on_face = MAKELPARAM((l.face.left + l.face.right) / 2, (l.face.top + l.face.bottom) / 2);
+  SendMessageW(control, WM_LBUTTONUP, 0, on_face);
+  HWND board = FindWindowW(L"KorvelFaceBoard", nullptr);
+  ASSERT_TRUE(board);
+  ASSERT_TRUE(IsWindowVisible(board));
+  RECT at{};
+  GetWindowRect(board, &at);
+  EXPECT_EQ(at.right - at.left, 242);
+  EXPECT_EQ(at.bottom - at.top, 176);
+  SendMessageW(board, WM_MOUSEMOVE, 0, MAKELPARAM(37, 13));  // over the second face
+  parley::testing::SaveWindowPicture(board, "chat_face_board.bmp");
+
+  SendMessageW(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hi "));
+  SendMessageW(input, EM_SETSEL, 3, 3);
+  SendMessageW(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(37, 13));
+  EXPECT_FALSE(IsWindowVisible(board));
+  parley::testing::Pump(100);
+  ComPtr<IRichEditOle> rich;
+  SendMessageW(input, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(rich.Put()));
+  ASSERT_TRUE(rich);
+  ASSERT_EQ(rich->GetObjectCount(), 1);
+  REOBJECT reo{};
+  reo.cbStruct = sizeof reo;
+  ASSERT_EQ(rich->GetObject(0, &reo, REO_GETOBJ_NO_INTERFACES), S_OK);
+  EXPECT_EQ(reo.cp, 3);
+  EXPECT_EQ(reo.dwUser, 2u);
+
+  // A click on the grid between faces picks nothing.
+  SendMessageW(control, WM_LBUTTONUP, 0, on_face);
+  ASSERT_TRUE(IsWindowVisible(board));
+  SendMessageW(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 13));
+  EXPECT_FALSE(IsWindowVisible(board));
+  parley::testing::Pump(100);
+  EXPECT_EQ(rich->GetObjectCount(), 1);
+
+  EXPECT_EQ(chat_->Send(), S_OK);
+  ASSERT_EQ(sink_.chats.size(), 1u);
+  EXPECT_NE(sink_.chats[0].find("hi /dx"), std::string::npos) << sink_.chats[0];
 }
 
 }  // namespace
