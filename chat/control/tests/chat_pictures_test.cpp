@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "chat_platform.h"
 #include "chat_test_support.h"
 #include "error_log.h"
+#include "records/lobby_records.h"
+#include "user_list_pane.h"
 #include "window_picture.h"
 #include "winkit/com_ptr.h"
 #include "winkit/testing/com_test_support.h"
@@ -136,6 +139,45 @@ TEST_F(ChatPicturesTest, PictureThatDoesNotDecodeKeepsItsKeyAndIsReportedOnce) {
     ++reports;
   EXPECT_EQ(reports, 1u);
   store.List(chat::kFaceList).pop_back();
+}
+
+// A person's name goes in as a link with the user flag in front of it (members get flag 1),
+// and the span it takes is the user-name region; an unknown id writes nothing.
+TEST_F(ChatPicturesTest, PersonNameWithItsFlagAsAUserNameRegion) {
+  parley::Faces().AddFaceItem(SampleFace("userflag1.png"), "", 1, "", chat::kUserFlagList);
+  struct Record {
+    PERSON person{};
+    uint8_t rest[400 - sizeof(PERSON)] = {};
+  } member;
+  member.person.id = 31;
+  std::strcpy(member.person.username, "bo");
+  std::strcpy(member.person.nickname, "Bob");
+  member.person.ismember = 1;
+  chat::CUserManager manager;
+  chat::ChatPeople people(manager);
+  std::vector<const void*> list{&member};
+  people.SetUserList(&list);
+  CHARFORMAT2W head{};
+  head.cbSize = sizeof head;
+  head.dwMask = CFM_COLOR;
+  head.crTextColor = RGB(0, 70, 170);
+  SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"> "));
+  EXPECT_FALSE(parley::InsertPersonName(box, people, 99, false, false, head));
+  EXPECT_EQ(Text(), L"> ");
+  const auto region = parley::InsertPersonName(box, people, 31, true, false, head);
+  ASSERT_TRUE(region);
+  EXPECT_EQ(region->kind, chat::HotRegion::kUserName);
+  EXPECT_EQ(region->id, 31u);
+  EXPECT_TRUE(region->channelPane);
+  EXPECT_EQ(parley::CollectPictureKeys(box), (std::map<LONG, int32_t>{{2, 1}}));
+  EXPECT_EQ(region->start, 3);
+  EXPECT_EQ(region->end, 3 + 7);  // Bob【bo】
+  EXPECT_EQ(Text().substr(3), L"Bob\x3010" L"bo\x3011");
+  SendMessageW(box, EM_SETSEL, 4, 5);
+  CHARFORMAT2W got{};
+  got.cbSize = sizeof got;
+  SendMessageW(box, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&got));
+  EXPECT_TRUE(got.dwEffects & CFE_LINK);
 }
 
 }  // namespace
