@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "image_buttons.h"
+#include "image_data_object.h"
 #include "window_picture.h"
 
 namespace {
@@ -176,6 +177,38 @@ TEST_F(ButtonsTest, SkinFrameKeepsCornersAndTilesEdges) {
   EXPECT_EQ(GetPixel(window, 117, 77), colours[3]);
   ReleaseDC(parent, window);
   DeleteObject(skin);
+}
+
+// The data object hands out a copy of the bitmap it was given, answers only for itself, and
+// says so when it holds nothing.
+TEST(ImageDataObject, HandsOutACopyOfItsBitmap) {
+  auto* object = new parley::CImageDataObject;
+  object->AddRef();
+  IUnknown* unknown = nullptr;
+  EXPECT_EQ(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+  unknown->Release();
+  void* other = nullptr;
+  EXPECT_EQ(object->QueryInterface(IID_IStream, &other), E_NOINTERFACE);
+  FORMATETC format{CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
+  STGMEDIUM out{};
+  EXPECT_EQ(object->GetData(&format, &out), E_HANDLE);
+  HBITMAP bitmap = Framed(RGB(0, 0, 255));
+  STGMEDIUM in{};
+  in.tymed = TYMED_GDI;
+  in.hBitmap = bitmap;
+  EXPECT_EQ(object->SetData(&format, &in, FALSE), S_OK);
+  ASSERT_EQ(object->GetData(&format, &out), S_OK);
+  EXPECT_EQ(out.tymed, static_cast<DWORD>(TYMED_GDI));
+  EXPECT_NE(out.hBitmap, bitmap);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, out.hBitmap);
+  EXPECT_EQ(GetPixel(dc, 6, 6), RGB(0, 0, 255));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseStgMedium(&out);
+  EXPECT_EQ(object->GetDataHere(&format, &out), E_NOTIMPL);
+  EXPECT_EQ(object->Release(), 0u);
+  DeleteObject(bitmap);
 }
 
 }  // namespace
