@@ -820,7 +820,14 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
     const COLORREF head = skin.chatdefaultheadcolor;
     const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
     SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
-    if (record.m_nKind) Append(pane, u"\n   ", LineFormat(head), head);
+    if (record.m_nKind) {
+      // A line break, two spaces, the system picture 1 and a space.
+      Append(pane, u"\n  ", LineFormat(head), head);
+      const int at = GetWindowTextLengthW(pane);
+      SendMessageW(pane, EM_SETSEL, at, at);
+      if (!parley::InsertPicture(pane, chat::kSystemFlagList, 1)) Append(pane, u" ", LineFormat(head), head);
+      Append(pane, u" ", LineFormat(head), head);
+    }
     const int base = GetWindowTextLengthW(pane);
     Append(pane, text, LineFormat(head), head);
     // The clickable span, kept within the text; an empty span makes no region.

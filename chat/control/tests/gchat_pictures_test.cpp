@@ -19,6 +19,7 @@
 #include "chat_test_support.h"
 #include "parley.h"
 #include "records/chat_text_format.h"
+#include "records/hot_region_record.h"
 #include "records/lobby_records.h"
 #include "window_picture.h"
 #include "winkit/com_ptr.h"
@@ -254,6 +255,23 @@ TEST_F(GChatPicturesTest, FaceBoardPicksAFaceIntoTheInput) {
   EXPECT_EQ(chat_->Send(), S_OK);
   ASSERT_EQ(sink_.chats.size(), 1u);
   EXPECT_NE(sink_.chats[0].find("hi /dx"), std::string::npos) << sink_.chats[0];
+}
+
+// A host's hot-region line that asks for it starts on a new line with the system picture 1.
+TEST_F(GChatPicturesTest, HotRegionLineStartsWithTheSystemPicture) {
+  parley::testing::AppPathOverride app(CHAT_SAMPLE_DIR_WINDOWS);
+  Open();
+  ASSERT_EQ(Add("a"), S_OK);
+  HotRegionRecord record;
+  record.m_nKind = 1;
+  std::strcpy(record.m_sText, "go");
+  record.m_nStart = 0;
+  record.m_nEnd = 2;
+  ASSERT_EQ(chat_->AddHotRegion(reinterpret_cast<LONG_PTR>(&record), 0), S_OK);
+  const auto pictures = Pictures();
+  ASSERT_EQ(pictures.size(), 1u);
+  EXPECT_EQ(pictures[0], (std::pair<LONG, DWORD>{4, 1}));  // "a", the break, two spaces
+  EXPECT_EQ(OutputText().substr(OutputText().size() - 3), L" go");
 }
 
 }  // namespace
