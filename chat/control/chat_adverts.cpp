@@ -73,6 +73,10 @@ bool ChatAdverts::Load(HWND control) {
 
 bool ChatAdverts::AddXml(const char* gbk) {
   if (!gbk || !m_reader) return false;
+  // Only a text that starts with a tag can be XML: ordinary lines are not parsed.
+  const char* first = gbk;
+  while (*first == ' ' || *first == '\t' || *first == '\r' || *first == '\n') ++first;
+  if (*first != '<') return false;
   const size_t length = strnlen(gbk, 64 * 1024);
   AdvertReadResult read =
       ReadAdvertXml(*m_reader, DecodeXmlBytes(std::string(gbk, length)), InstallationFolder());

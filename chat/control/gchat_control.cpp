@@ -664,6 +664,8 @@ STDMETHODIMP CGChat::SetBkColor(LONG color) {
 STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR textstr) {
   try {
     if (!color || !textstr || !ControlWindow()) return S_OK;
+    // Advert XML goes to the adverts; any other text is a line.
+    if (m_adverts && m_adverts->AddXml(reinterpret_cast<const char*>(textstr))) return S_OK;
     ChatTextFormat head;
     std::memcpy(&head, reinterpret_cast<const void*>(color), sizeof head);
     const chat::CSkinManager& skin = GetSkinManager().values;

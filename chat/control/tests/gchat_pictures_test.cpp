@@ -274,4 +274,20 @@ TEST_F(GChatPicturesTest, HotRegionLineStartsWithTheSystemPicture) {
   EXPECT_EQ(OutputText().substr(OutputText().size() - 3), L" go");
 }
 
+// A host's line that is advert XML goes to the adverts and shows no line of its own; XML of
+// another kind, like any other text, is shown as the line it is.
+TEST_F(GChatPicturesTest, AdvertXmlGivenAsALineGoesToTheAdverts) {
+  parley::testing::AppPathOverride app(CHAT_SAMPLE_DIR_WINDOWS);
+  Open();
+  ChatTextFormat system;
+  const char advert[] = "<CHATADV><ITEMINFO newline=\"1\">sale today</ITEMINFO></CHATADV>";
+  ASSERT_EQ(chat_->AddLink(reinterpret_cast<LONG_PTR>(&system), 0, reinterpret_cast<LONG_PTR>(advert)), S_OK);
+  EXPECT_EQ(OutputText(), L"");
+  ASSERT_EQ(chat_->AddLink(reinterpret_cast<LONG_PTR>(&system), 0,
+                           reinterpret_cast<LONG_PTR>("<b>bold</b>")), S_OK);
+  EXPECT_NE(OutputText().find(L"<b>bold</b>"), std::wstring::npos);
+  parley::testing::Pump(1300);
+  EXPECT_NE(OutputText().find(L"sale today"), std::wstring::npos);
+}
+
 }  // namespace
