@@ -8,7 +8,9 @@ Usage: make_sample_skin.py <output folder>
   Skin\\<style>\\config.ini        one per style (section mainwnd), with the dialog pictures
   Skin\\chat\\*.png, *.bmp         the chat pane's pictures, shared by the styles
   config\\faceconfig.ini           the faces and the flags
-  face\\*.bmp                      their pictures
+  face\\*.gif, *.png               their pictures: the faces animated, the flags still
+  config\\advrss.xml               the adverts: a chat-line advert and two banners
+  OzkAdv\\*.png                    the adverts' pictures
 
 Ini files are written in GBK, the code page the control reads them in.
 """
@@ -17,6 +19,9 @@ import os
 import struct
 import sys
 import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+from gif_file import gif_bytes  # noqa: E402
 
 DEFAULT_STYLE = "缺省风格"
 BLUE_STYLE = "蓝色海洋"
@@ -153,26 +158,56 @@ def config_ini(back, text, head, dialog_pictures):
 
 
 def face_picture(index):
+    """A round face that blinks and moves its mouth: four frames of 200 ms."""
     hue = [(255, 214, 64), (255, 170, 80), (120, 200, 255), (150, 230, 120), (255, 140, 170),
            (200, 170, 255)][index % 6]
-    def pixel(x, y, s=24):
-        d = math.hypot(x - 11.5, y - 11.5)
-        if d > 11:
-            return (255, 255, 255)
-        if d > 10:
-            return (120, 80, 20)
-        if (abs(y - 9) < 1.6 and abs(abs(x - 11.5) - 4) < 1.6):
-            return (60, 40, 20)
-        mouth = 15 + (index % 3)
-        if abs(y - mouth) < 1.2 and abs(x - 11.5) < 5 - (index % 2) * 2:
-            return (160, 40, 40)
-        return hue
-    return bmp(24, 24, pixel)
+    def frame(step):
+        def pixel(x, y):
+            d = math.hypot(x - 11.5, y - 11.5)
+            if d > 11:
+                return (255, 255, 255)
+            if d > 10:
+                return (120, 80, 20)
+            eye = abs(abs(x - 11.5) - 4) < 1.6
+            if eye and (abs(y - 9) < (0.6 if step == 2 else 1.6)):
+                return (60, 40, 20)
+            mouth = 15 + (index % 3)
+            half = 5 - (index % 2) * 2 - (step % 2)
+            if abs(y - mouth) < 1.2 + 0.8 * (step == 3) and abs(x - 11.5) < half:
+                return (160, 40, 40)
+            return hue
+        return pixel
+    return gif_bytes(24, 24, [frame(step) for step in range(4)], delay_cs=20)
 
 
 def flag_picture(colour):
-    return bmp(16, 16, lambda x, y: colour if 2 <= x <= 13 and 2 <= y <= 9 else
-               ((90, 60, 30) if x == 2 else (255, 255, 255)))
+    return png(16, 16, lambda x, y: colour + (255,) if 2 <= x <= 13 and 2 <= y <= 9 else
+               ((90, 60, 30, 255) if x == 2 else (0, 0, 0, 0)))
+
+
+def advert_picture():
+    """A small coloured banner picture for the chat-line advert."""
+    return png(60, 18, lambda x, y: blend((250, 120, 40), (250, 200, 60), x / 59) + (255,)
+               if 1 <= y <= 16 else (255, 255, 255, 0))
+
+
+ADVERTS = """<?xml version="1.0" encoding="GBK"?>
+<ADVLIST>
+  <CHATADV advtype="0">
+    <VALIDFLAG>1</VALIDFLAG>
+    <ITEMINFO type="1" localpath="\\OzkAdv\\">sale.png</ITEMINFO>
+    <ITEMINFO type="0" blank="1" color="0000C0" url="http://example.com/">新春大礼包，点击领取！</ITEMINFO>
+    <ISSUETIME><IssueDate>2026-01-01</IssueDate><STOPTIME>2027-01-01</STOPTIME>
+      <FREQENCE interval="0" times="1" delay="1"/></ISSUETIME>
+  </CHATADV>
+  <CHATADV advtype="1" chatstyle="3">
+    <ITEMINFO type="0" color="C00000" url="http://example.com/news">欢迎来到麻将乐园</ITEMINFO>
+  </CHATADV>
+  <CHATADV advtype="1">
+    <ITEMINFO type="0" color="008000">每周五晚八点比赛开始</ITEMINFO>
+  </CHATADV>
+</ADVLIST>
+"""
 
 
 def main():
@@ -211,7 +246,7 @@ def main():
              ("/yw", "疑问")]
     lines = [f"[face]\r\ncount={len(faces)}\r\n"]
     for i, (key, tip) in enumerate(faces):
-        name = f"face{i + 1:02d}.bmp"
+        name = f"face{i + 1:02d}.gif"
         write(os.path.join(out, "face", name), face_picture(i))
         lines.append(f"Item{i}id={i + 1}\r\nItem{i}filename={name}\r\nItem{i}Key={key}\r\n"
                      f"Item{i}Tip={tip}\r\n")
@@ -219,10 +254,12 @@ def main():
     for section in ("userflag", "sysflag"):
         lines.append(f"[{section}]\r\ncount={len(flags)}\r\n")
         for i, colour in enumerate(flags):
-            name = f"{section}{i + 1}.bmp"
+            name = f"{section}{i + 1}.png"
             write(os.path.join(out, "face", name), flag_picture(colour))
             lines.append(f"Item{i}flagid={i + 1}\r\nItem{i}filename={name}\r\n")
     write(os.path.join(out, "config", "faceconfig.ini"), "".join(lines).encode("gbk"))
+    write(os.path.join(out, "OzkAdv", "sale.png"), advert_picture())
+    write(os.path.join(out, "config", "advrss.xml"), ADVERTS.encode("gbk"))
 
 
 if __name__ == "__main__":

@@ -10,13 +10,17 @@
 
 #include "chat_layout.h"
 #include "chat_platform.h"
+#include "chat_adverts.h"
+#include "chat_pictures.h"
 #include "chat_texts.h"
+#include "face_board_window.h"
 #include "dialog_cmd.h"
 #include "dialog_option.h"
 #include "font_settings.h"
 #include "link_rules.h"
 #include "gbk_codec.h"
 #include "records/hot_region_record.h"
+#include "user_list.h"
 #include "text_copy.h"
 
 namespace {
@@ -164,6 +168,11 @@ void CGChat::OnWindowCreated() {
     SendMessageW(Pane(IDC_INPUT), EM_SETBKGNDCOLOR, 0, skin.values.chatinputrichbackcolor);
     m_paneTop = skin.values.m_nChannelBarHeight;
     parley::LoadUserManager(m_users);
+    parley::LoadFacesOnce();
+    m_adverts = std::make_unique<parley::ChatAdverts>();
+    m_adverts->SetChatStyle(m_chatStyle);
+    m_adverts->Load(self);
+    SetTimer(self, parley::kPictureTimerId, parley::kPictureTimerMs, nullptr);
     Layout();
   } catch (...) {
     WriteErrorLog("CGChat::OnInitDialog  error2");
@@ -172,6 +181,11 @@ void CGChat::OnWindowCreated() {
 
 void CGChat::OnWindowDestroying() {
   m_phrases.reset();
+  for (UINT_PTR id : {UINT_PTR{parley::kPictureTimerId}, UINT_PTR{chat::AdvertEngine::kAdvertTimerId},
+                      UINT_PTR{chat::AdvertEngine::kBannerTimerId}})
+    KillTimer(ControlWindow(), id);
+  m_adverts.reset();
+  m_faceBoard.reset();
   if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   m_gdiplusToken = 0;
 }
@@ -204,7 +218,24 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         EndPaint(hwnd, &ps);
         return 0;
       }
+      case WM_TIMER:
+        if (wp == parley::kPictureTimerId) {
+          for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) parley::AnimateVisiblePictures(Pane(id));
+        } else if (m_adverts) {
+          m_adverts->OnTimer(hwnd, Pane(IDC_OUTPUT), wp);
+        }
+        return 0;
       case WM_LBUTTONUP:
+        // A face picked on the face board goes into the input at the caret.
+        if (m_faceBoard && m_faceBoard->TakePick(wp)) {
+          parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
+          SetFocus(Pane(IDC_INPUT));
+          return 0;
+        }
+        if (m_adverts && m_adverts->ClickStrip(POINT{static_cast<short>(LOWORD(lp)),
+                                                     static_cast<short>(HIWORD(lp))},
+                                               m_paneTop))
+          return 0;
         OnButtonClick(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
         return 0;
       case WM_NOTIFY: {
@@ -278,6 +309,7 @@ void CGChat::Paint(HDC dc) {
   DrawPicture(g, v.pictures[chat::kPictureWord], l.word, false);
   DrawPicture(g, v.pictures[chat::kPictureSend], l.send, true);
   if (m_whisperMode) DrawPicture(g, v.pictures[chat::kPictureSet], l.prevent, false);
+  if (m_adverts) m_adverts->PaintBanner(ControlWindow(), dc);
 }
 
 void CGChat::OnButtonClick(POINT p) {
@@ -289,6 +321,11 @@ void CGChat::OnButtonClick(POINT p) {
   if (Inside(l.send, p)) {
     SendChat();
     SetFocus(Pane(IDC_INPUT));
+  } else if (Inside(l.face, p)) {
+    if (!m_faceBoard) m_faceBoard = std::make_unique<parley::FaceBoardWindow>(ControlWindow());
+    POINT at{l.face.left, l.face.top};
+    ClientToScreen(ControlWindow(), &at);
+    m_faceBoard->Show(true, at.x, at.y - parley::FaceBoardWindow::Height());
   } else if (Inside(l.font, p)) {
     ChooseInputFont();
   } else if (Inside(l.clear, p)) {
@@ -322,6 +359,7 @@ void CGChat::OnClickLink(const ENLINK& link) {
         return;
       }
     }
+    if (pane == IDC_OUTPUT && m_adverts && m_adverts->ClickLink(link.chrg)) return;
     const LONG start = std::max<LONG>(0, link.chrg.cpMin);
     const LONG end = std::min<LONG>(link.chrg.cpMax, start + chat::kMaxLinkCharacters);
     if (end <= start) return;
@@ -427,6 +465,7 @@ void CGChat::TrimPane(HWND pane) {
     kept.push_back(r);
   }
   m_hotRegions = std::move(kept);
+  if (id == IDC_OUTPUT && m_adverts) m_adverts->OnTrim(deleted);
 }
 
 void CGChat::ScrollToBottom(HWND pane) {
@@ -455,7 +494,7 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     in.hour = local.tm_hour;
     in.minute = local.tm_min;
     in.second = local.tm_sec;
-    const auto line = chat::ComposeAddText(in, m_filter, {});
+    const auto line = chat::ComposeAddText(in, m_filter, parley::Faces().FacesForLines());
     if (!line) return S_OK;
 
     const chat::CSkinManager& skin = GetSkinManager().values;
@@ -471,7 +510,9 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     if (line->speaker) {
       Append(pane, lead + line->speakerPart, LineFormat(head_colour), head_colour);
       TrimPane(pane);
-      Append(pane, line->messagePart, head, static_cast<COLORREF>(head.m_nColor));
+      const int message_start =
+          Append(pane, line->messagePart, head, static_cast<COLORREF>(head.m_nColor));
+      parley::ShowFaces(pane, message_start, line->faces);
     } else {
       ChatTextFormat format = LineFormat(head_colour);
       COLORREF colour = head_colour;
@@ -533,6 +574,8 @@ void CGChat::SendChat() {
   request.whisperMode = m_whisperMode;
   request.haveUserList = m_users.m_pUserList && !m_users.m_pUserList->empty();
   request.now = GetTickCount();
+  for (const auto& [position, key] : parley::CollectPictureKeys(input)) request.faces[position] = key;
+  request.faceKey = [](int id) { return parley::Faces().GetFaceKey(id); };
   const chat::SendPlan plan = chat::PlanSend(request, m_filter, g_sendClock);
 
   if (plan.targetGoneBox) {
@@ -621,6 +664,8 @@ STDMETHODIMP CGChat::SetBkColor(LONG color) {
 STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR textstr) {
   try {
     if (!color || !textstr || !ControlWindow()) return S_OK;
+    // Advert XML goes to the adverts; any other text is a line.
+    if (m_adverts && m_adverts->AddXml(reinterpret_cast<const char*>(textstr))) return S_OK;
     ChatTextFormat head;
     std::memcpy(&head, reinterpret_cast<const void*>(color), sizeof head);
     const chat::CSkinManager& skin = GetSkinManager().values;
@@ -732,12 +777,35 @@ STDMETHODIMP CGChat::SetBkBitmap(LONG_PTR /*bitmap*/) {
 
 STDMETHODIMP CGChat::SetMyID(LONG uid) {
   m_users.m_nMyId = uid;
+  parley::LoadFacesOnce();
   return S_OK;
 }
 
 STDMETHODIMP CGChat::AddChatMessage(LONG_PTR /*msg*/) { return S_OK; }
-STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR /*addr*/) { return S_OK; }
-STDMETHODIMP CGChat::SetSelUser(LONG /*uid*/) { return S_OK; }
+chat::ChatPeople& CGChat::People() {
+  if (!m_people) m_people = std::make_unique<chat::ChatPeople>(m_users);
+  return *m_people;
+}
+
+STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR addr) {
+  People().SetUserList(reinterpret_cast<const chat::PersonList*>(addr));
+  return S_OK;
+}
+
+STDMETHODIMP CGChat::SetSelUser(LONG uid) {
+  try {
+    if (const auto notice = People().SetSelUser(uid)) {
+      ChatTextFormat format;
+      CopyCString(format.m_sFontFace, kTextSongTi);
+      format.m_nSize = 90;
+      format.m_nColor = 0xC0C0C0;
+      AddText(reinterpret_cast<LONG_PTR>(&format), 1, reinterpret_cast<LONG_PTR>(notice->c_str()));
+    }
+  } catch (...) {
+    WriteErrorLog("CGChat::SetSelUser error");
+  }
+  return S_OK;
+}
 STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
   try {
     if (!outerAction || !ControlWindow()) return S_OK;
@@ -754,7 +822,14 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
     const COLORREF head = skin.chatdefaultheadcolor;
     const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
     SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
-    if (record.m_nKind) Append(pane, u"\n   ", LineFormat(head), head);
+    if (record.m_nKind) {
+      // A line break, two spaces, the system picture 1 and a space.
+      Append(pane, u"\n  ", LineFormat(head), head);
+      const int at = GetWindowTextLengthW(pane);
+      SendMessageW(pane, EM_SETSEL, at, at);
+      if (!parley::InsertPicture(pane, chat::kSystemFlagList, 1)) Append(pane, u" ", LineFormat(head), head);
+      Append(pane, u" ", LineFormat(head), head);
+    }
     const int base = GetWindowTextLengthW(pane);
     Append(pane, text, LineFormat(head), head);
     // The clickable span, kept within the text; an empty span makes no region.
@@ -781,16 +856,27 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
   }
   return S_OK;
 }
-STDMETHODIMP CGChat::AddPerson(LONG_PTR /*per*/) { return S_OK; }
+STDMETHODIMP CGChat::AddPerson(LONG_PTR per) {
+  People().AddPerson(reinterpret_cast<const void*>(per));
+  return S_OK;
+}
 STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR /*msg*/) { return S_OK; }
 
 STDMETHODIMP CGChat::SetChatStyle(LONG nstyle) {
   m_chatStyle = nstyle;
+  if (m_adverts) m_adverts->SetChatStyle(nstyle);
   return S_OK;
 }
 
 STDMETHODIMP CGChat::SetGameInfo(int /*nGameID*/, int /*nSubID*/, int /*nRoomID*/) { return S_OK; }
-STDMETHODIMP CGChat::AddXmlString(LONG_PTR /*xmlString*/) { return S_OK; }
+STDMETHODIMP CGChat::AddXmlString(LONG_PTR xmlString) {
+  try {
+    if (xmlString && m_adverts) m_adverts->AddXml(reinterpret_cast<const char*>(xmlString));
+  } catch (...) {
+    WriteErrorLog("CGChat::AddXmlString error");
+  }
+  return S_OK;
+}
 
 STDMETHODIMP CGChat::Close(DWORD save_option) {
   HRESULT hr = ControlBase::Close(save_option);

@@ -24,6 +24,11 @@
 
 namespace parley {
 class CDialogCmd;
+class ChatAdverts;
+class FaceBoardWindow;
+}
+namespace chat {
+class ChatPeople;
 }
 
 class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::ControlBase {
@@ -131,4 +136,10 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
     uint32_t action = 0;
   };
   std::vector<HotRegion> m_hotRegions;
+
+  // Adverts, faces and the people a host lists (chat_adverts.h, chat_pictures.h, user_list.h).
+  std::unique_ptr<parley::ChatAdverts> m_adverts;
+  std::unique_ptr<chat::ChatPeople> m_people;
+  std::unique_ptr<parley::FaceBoardWindow> m_faceBoard;
+  chat::ChatPeople& People();
 };

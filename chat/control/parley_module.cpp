@@ -5,6 +5,7 @@
 
 #include <iterator>
 
+#include "chat_pictures.h"
 #include "chat_platform.h"
 #include "chat_texts.h"
 #include "gchat_control.h"
@@ -43,9 +44,12 @@ class CParleyApp {
     richedit_ = LoadLibraryW(L"RICHED32.DLL");
     if (!richedit_) parley::ShowChatMessage(nullptr, kTextNoRichEdit10, MB_OK);
   }
-  // The library is being unloaded: the skin's bitmaps go. The RichEdit library stays with the
-  // process (freeing a library from DllMain is not safe).
-  void ExitInstance() { parley::ReleaseSkinManager(); }
+  // The library is being unloaded: the skin's bitmaps and the faces' pictures go. The RichEdit
+  // library stays with the process (freeing a library from DllMain is not safe).
+  void ExitInstance() {
+    parley::ReleaseSkinManager();
+    parley::Faces().FreeFaceImages();
+  }
   HMODULE RichEdit() const { return richedit_; }
 
  private:

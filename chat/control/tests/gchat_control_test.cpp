@@ -29,7 +29,7 @@ using parley::Wide;
 using winkit::ComPtr;
 
 [[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(
-    new winkit::testing::ComTestEnvironment({L"Parley.dll"}));
+    new winkit::testing::ComTestEnvironment({L"Parley.dll", L"KorvelAnimImage.dll"}));
 
 // The installation directory is the sample folder for the whole program: the skin is read once.
 parley::testing::AppPathOverride g_app_path(CHAT_SAMPLE_DIR_WINDOWS);

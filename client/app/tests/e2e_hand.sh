@@ -54,7 +54,7 @@ rm -f ./*.req
 watcher=$!
 
 for dll in Korvel.dll KorvelTable.dll Vitrine.dll Parley.dll VyrSock.dll OzkPersonList.dll \
-           KorvelFlash.dll; do
+           KorvelFlash.dll KorvelAnimImage.dll; do
   wine regsvr32 /s "$dll"
 done
 wine KorvelGame.exe /RegServer

@@ -1,0 +1,166 @@
+#include "user_list.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "chat_texts.h"
+
+namespace chat {
+namespace {
+
+template <typename T>
+T ReadAt(const void* record, size_t offset) {
+  T value;
+  std::memcpy(&value, static_cast<const uint8_t*>(record) + offset, sizeof value);
+  return value;
+}
+
+}  // namespace
+
+uint16_t PersonForbidType(const void* r) { return ReadAt<uint16_t>(r, 76); }
+int16_t PersonHeadPicture(const void* r) { return ReadAt<int16_t>(r, 78); }
+int16_t PersonIsMember(const void* r) { return ReadAt<int16_t>(r, 80); }
+int32_t PersonWealth(const void* r) { return ReadAt<int32_t>(r, 84); }
+int32_t PersonMoney(const void* r) { return ReadAt<int32_t>(r, 88); }
+int32_t PersonRemarkValue(const void* r) { return ReadAt<int32_t>(r, 168); }
+int32_t PersonFilingFlag(const void* r) { return ReadAt<int32_t>(r, 324); }
+
+// Byte 76 is the 16-bit forbid type; byte 78 next to it is the head picture, which a 32-bit
+// read would fold in.
+bool PersonFlagLongIsOne(const void* r) { return PersonForbidType(r) == 1; }
+bool PersonFlagWordIsOne(const void* r) { return PersonIsMember(r) == 1; }
+
+int PersonFlagPicture(const void* r) {
+  int picture = 0;
+  if (PersonMoney(r) > 10000) picture = 12;
+  const int head = PersonHeadPicture(r);
+  if (head > 0 && head != 10) picture = head;
+  if (PersonIsMember(r) == 1) picture = 1;
+  return picture;
+}
+
+std::string PersonNameText(const void* r, bool hideUserName) {
+  const bool plain = PersonIsMember(r) != 1 && PersonForbidType(r) != 1 &&
+                     PersonRemarkValue(r) <= 500000 && PersonWealth(r) <= 1000 &&
+                     PersonMoney(r) < 10000;
+  std::string text = plain ? " " : "";
+  text += PersonNickName(r);
+  if (!hideUserName) text += "\xa1\xbe" + PersonUserName(r) + "\xa1\xbf";  // 【 】
+  return text;
+}
+
+ChatTextFormat CopyChatMessage(const uint8_t* source) {
+  ChatTextFormat target;
+  target.m_nSpeakerId = ReadAt<uint32_t>(source, 4);
+  target.m_nSecondId = ReadAt<uint32_t>(source, 8);
+  // The first 19 characters of the face; a shorter name is followed by zero bytes.
+  std::memset(target.m_sFontFace, 0, sizeof target.m_sFontFace);
+  std::strncpy(target.m_sFontFace, reinterpret_cast<const char*>(source) + 12, 19);
+  target.m_nColor = ReadAt<int32_t>(source, 32);
+  target.m_nSize = ReadAt<int16_t>(source, 36);
+  for (int i = 0; i < 5; ++i) target.m_nStyle[i] = ReadAt<int16_t>(source, 38 + 2 * i);
+  return target;
+}
+
+ChatTextFormat CopyDeskChatMessage(const uint8_t* source) {
+  ChatTextFormat target;
+  target.m_nSpeakerId = ReadAt<uint32_t>(source, 0);
+  target.m_nSecondId = 0;
+  std::memset(target.m_sFontFace, 0, sizeof target.m_sFontFace);
+  std::strncpy(target.m_sFontFace, reinterpret_cast<const char*>(source) + 8, 19);
+  target.m_nColor = ReadAt<int32_t>(source, 28);
+  target.m_nSize = ReadAt<int16_t>(source, 32);
+  for (int i = 0; i < 5; ++i) target.m_nStyle[i] = ReadAt<int16_t>(source, 34 + 2 * i);
+  return target;
+}
+
+void HotRegionList::Shift(bool channelPane, int deleted) {
+  std::vector<HotRegion> kept;
+  for (HotRegion& r : m_regions) {
+    if (r.channelPane == channelPane) {
+      r.start = std::max(0, r.start - deleted);
+      r.end -= deleted;
+      if (r.end < 0) continue;
+    }
+    kept.push_back(std::move(r));
+  }
+  m_regions = std::move(kept);
+}
+
+const HotRegion* HotRegionList::Find(bool channelPane, int position) const {
+  for (const HotRegion& r : m_regions)
+    if (r.channelPane == channelPane && r.start <= position && position <= r.end) return &r;
+  return nullptr;
+}
+
+std::optional<HotRegion> ActionRegion(int base, int length, int start, int end, uint32_t id,
+                                      uint32_t action, bool channelPane) {
+  start = std::clamp(start, 0, length);
+  end = std::clamp(end, 0, length);
+  if (end <= start) return std::nullopt;
+  HotRegion region;
+  region.kind = HotRegion::kAction;
+  region.id = id;
+  region.start = base + start - 1;
+  region.end = base + end + 1;
+  region.channelPane = channelPane;
+  region.rawData = action;
+  return region;
+}
+
+ChatPeople::ChatPeople(CUserManager& manager) : m_manager(manager) { ResetCombo(); }
+
+void ChatPeople::ResetCombo() {
+  m_combo.assign(1, ComboEntry{kTextEveryone, 0});
+  m_selected = 0;
+  m_target = 0;
+}
+
+void ChatPeople::SetUserList(const PersonList* list) {
+  m_manager.m_pUserList = list;
+  ResetCombo();
+}
+
+const void* ChatPeople::FindPerson(int32_t id) const {
+  if (const void* found = m_manager.FindUser(id)) return found;
+  if (m_manager.m_pUserList != &m_ownList)
+    for (const void* record : m_ownList)
+      if (PersonId(record) == id) return record;
+  return nullptr;
+}
+
+void ChatPeople::AddPerson(const void* record) {
+  if (!record || FindPerson(PersonId(record))) return;
+  if (PersonFilingFlag(record) != 0) {
+    m_manager.m_blockedIds.push_back(PersonId(record));
+    return;
+  }
+  // The host's list stays the host's: people added here are kept in a list of our own, which
+  // becomes the user list when the host set none.
+  m_ownList.push_back(record);
+  if (!m_manager.m_pUserList) m_manager.m_pUserList = &m_ownList;
+}
+
+std::optional<std::string> ChatPeople::SetSelUser(int32_t uid) {
+  if (uid == m_target || uid == m_manager.m_nMyId) return std::nullopt;
+  const void* person = FindPerson(uid);
+  if (!person) return std::nullopt;
+  const std::string nick = PersonNickName(person);
+  auto it = std::find_if(m_combo.begin(), m_combo.end(),
+                         [&](const ComboEntry& e) { return e.text == nick; });
+  if (it == m_combo.end()) it = m_combo.insert(m_combo.end(), ComboEntry{nick, uid});
+  m_selected = static_cast<size_t>(it - m_combo.begin());
+  m_target = uid;
+  char notice[128];
+  std::snprintf(notice, sizeof notice, kTextWhisperWith, nick.c_str());
+  return std::string(notice);
+}
+
+void ChatPeople::SelectEntry(size_t index) {
+  if (index >= m_combo.size()) return;
+  m_selected = index;
+  m_target = m_combo[index].id;
+}
+
+}  // namespace chat
