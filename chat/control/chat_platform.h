@@ -45,6 +45,10 @@ std::string SettingsDirectory();
 // The dialogs' look when the skin gave none: the library's bitmaps and fixed sizes and colours.
 void ApplyDialogSkinDefaults(ChatSkin& skin);
 
+// Makes a RichEdit pane read-only or writable; nothing is sent when it already is (a change
+// costs RichEdit a redraw).
+void SetReadOnly(HWND pane, bool on);
+
 std::wstring Wide(const std::string& gbk);
 std::wstring Wide(const char* gbk);
 std::string Gbk(const std::wstring& wide);

@@ -105,6 +105,7 @@ void* CGChat::CastTo(REFIID iid) {
 }
 
 HWND CGChat::Pane(int id) const {
+  if (id >= IDC_OUTPUT && id <= IDC_INPUT && m_panes[id - IDC_OUTPUT]) return m_panes[id - IDC_OUTPUT];
   return ControlWindow() ? GetDlgItem(ControlWindow(), id) : nullptr;
 }
 
@@ -164,6 +165,8 @@ void CGChat::OnWindowCreated() {
     SendMessageW(Pane(IDC_INPUT), EM_SETBKGNDCOLOR, 0, skin.values.chatinputrichbackcolor);
     m_paneTop = skin.values.m_nChannelBarHeight;
     parley::LoadUserManager(m_users);
+    for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) m_panes[id - IDC_OUTPUT] = Pane(id);
+    CreateWhisperParts();
     Layout();
   } catch (...) {
     WriteErrorLog("CGChat::OnInitDialog  error2");
@@ -171,7 +174,12 @@ void CGChat::OnWindowCreated() {
 }
 
 void CGChat::OnWindowDestroying() {
+  for (HWND& pane : m_panes) pane = nullptr;
   m_phrases.reset();
+  KillTimer(ControlWindow(), kAnimationTimer);
+  if (m_tooltip) DestroyWindow(m_tooltip);
+  m_tooltip = nullptr;
+  m_links.clear();
   if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   m_gdiplusToken = 0;
 }
@@ -204,9 +212,6 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         EndPaint(hwnd, &ps);
         return 0;
       }
-      case WM_LBUTTONUP:
-        OnButtonClick(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-        return 0;
       case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
         if (header && header->code == EN_LINK &&
@@ -228,10 +233,14 @@ void CGChat::Layout() {
   if (!self) return;
   parley::ChatSkin& skin = GetSkinManager();
   if (!skin.values.chatvalidskin) chat::ApplyLayoutDefaults(skin.values);
-  RECT client{};
-  GetClientRect(self, &client);
-  const chat::ChatLayout l =
-      chat::ComputeLayout(skin.values, client.right, client.bottom, m_paneTop, m_whisperMode);
+  const chat::ChatLayout l = CurrentLayout();
+  if (HWND combo = Pane(IDC_TARGET)) {
+    if (l.showCombo)
+      SetWindowPos(combo, nullptr, l.combo.left, l.combo.top, l.combo.Width(), l.combo.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    else
+      ShowWindow(combo, SW_HIDE);
+  }
   const bool channel = m_whisperMode && m_channelFlag;
   HWND shown = Pane(channel ? IDC_CHANNEL : IDC_OUTPUT);
   HWND hidden = Pane(channel ? IDC_OUTPUT : IDC_CHANNEL);
@@ -270,43 +279,13 @@ void CGChat::Paint(HDC dc) {
     FillRect(dc, &client, brush);
     DeleteObject(brush);
   }
-  const chat::ChatLayout l =
-      chat::ComputeLayout(v, client.right, client.bottom, m_paneTop, m_whisperMode);
+  const chat::ChatLayout l = CurrentLayout();
   DrawPicture(g, v.pictures[chat::kPictureClear], l.clear, false);
   DrawPicture(g, v.pictures[chat::kPictureFont], l.font, false);
   DrawPicture(g, v.pictures[chat::kPictureFace], l.face, false);
   DrawPicture(g, v.pictures[chat::kPictureWord], l.word, false);
   DrawPicture(g, v.pictures[chat::kPictureSend], l.send, true);
-  if (m_whisperMode) DrawPicture(g, v.pictures[chat::kPictureSet], l.prevent, false);
-}
-
-void CGChat::OnButtonClick(POINT p) {
-  RECT client{};
-  GetClientRect(ControlWindow(), &client);
-  parley::ChatSkin& skin = GetSkinManager();
-  const chat::ChatLayout l =
-      chat::ComputeLayout(skin.values, client.right, client.bottom, m_paneTop, m_whisperMode);
-  if (Inside(l.send, p)) {
-    SendChat();
-    SetFocus(Pane(IDC_INPUT));
-  } else if (Inside(l.font, p)) {
-    ChooseInputFont();
-  } else if (Inside(l.clear, p)) {
-    ClearOutput();
-  } else if (Inside(l.word, p)) {
-    if (!m_phrases) {
-      m_phrases = std::make_unique<parley::CDialogCmd>([this](const std::string& phrase) {
-        HWND input = Pane(IDC_INPUT);
-        SendMessageW(input, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-        SendMessageW(input, EM_REPLACESEL, TRUE,
-                     reinterpret_cast<LPARAM>(parley::Wide(phrase).c_str()));
-        SetFocus(input);
-      });
-    }
-    m_phrases->Show(ControlWindow());
-  } else if (m_whisperMode && Inside(l.prevent, p)) {
-    parley::CDialogOption(m_users).DoModal(ControlWindow());
-  }
+  PaintWhisperParts(g, l, dc);
 }
 
 // A left press on a link of an output pane: its text (at most 254 characters) is opened when
@@ -317,8 +296,21 @@ void CGChat::OnClickLink(const ENLINK& link) {
     const int pane = static_cast<int>(link.nmhdr.idFrom);
     for (const HotRegion& r : m_hotRegions) {
       if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
-        Fire(7, {Ptr(reinterpret_cast<const void*>(static_cast<uintptr_t>(r.action))),
-                 Int(static_cast<LONG>(r.id))});
+        if (r.kind == 0) {
+          ChooseWhisperTarget(static_cast<int32_t>(r.id));
+        } else if (r.kind == 1) {
+          Fire(7, {Ptr(reinterpret_cast<const void*>(static_cast<uintptr_t>(r.action))),
+                   Int(static_cast<LONG>(r.id))});
+        } else if (r.kind == 2) {
+          parley::OpenChatLink(r.link);
+        }
+        return;
+      }
+    }
+    // A line the host gave with a link opens that link (when it is a web address).
+    for (const LinkRecord& r : m_links) {
+      if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
+        parley::OpenChatLink(parley::Wide(r.text));
         return;
       }
     }
@@ -403,17 +395,32 @@ int CGChat::Append(HWND pane, const std::u16string& text, const ChatTextFormat& 
 }
 
 void CGChat::TrimPane(HWND pane) {
-  const int lines = static_cast<int>(SendMessageW(pane, EM_GETLINECOUNT, 0, 0));
+  const int end = GetWindowTextLengthW(pane);
+  const int index = pane == Pane(IDC_CHANNEL) ? 1 : 0;
+  PendingUpdate& pending = m_pending[index];
+  if (pending.active) {
+    pending.trimEnd = end;
+    // A long run is trimmed on the way, so that the pane never holds many more lines.
+    if (++pending.lines >= 256) FlushPanes();
+    return;
+  }
+  TrimPaneTo(pane, end);
+}
+
+// Keeps the last 66 lines up to the line that holds end (the pane's lines as RichEdit counts
+// them, wrapped lines too).
+void CGChat::TrimPaneTo(HWND pane, int end) {
+  const int lines = static_cast<int>(SendMessageW(pane, EM_LINEFROMCHAR, end, 0)) + 1;
   if (lines < chat::kKeptLines) return;
   const int first_kept =
       static_cast<int>(SendMessageW(pane, EM_LINEINDEX, chat::FirstKeptLine(lines), 0));
   const int deleted = chat::CharactersToTrim(lines, first_kept);
   if (deleted <= 0) return;
   const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
-  SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+  parley::SetReadOnly(pane, FALSE);
   SendMessageW(pane, EM_SETSEL, 0, deleted);
   SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
-  SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+  parley::SetReadOnly(pane, read_only);
   // The regions of the pane move with its text; those trimmed away go.
   const int id = GetDlgCtrlID(pane);
   std::vector<HotRegion> kept;
@@ -427,9 +434,28 @@ void CGChat::TrimPane(HWND pane) {
     kept.push_back(r);
   }
   m_hotRegions = std::move(kept);
+  std::vector<LinkRecord> links;
+  for (LinkRecord r : m_links) {
+    if (r.pane == id) {
+      std::vector<chat::HotSpan> one = {r.span};
+      chat::ShiftHotSpans(one, deleted);
+      if (one.empty()) continue;
+      r.span = one.front();
+    }
+    links.push_back(r);
+  }
+  m_links = std::move(links);
 }
 
 void CGChat::ScrollToBottom(HWND pane) {
+  if (m_flushPosted) {
+    m_pending[pane == Pane(IDC_CHANNEL) ? 1 : 0].scroll = true;
+    return;
+  }
+  ScrollNow(pane);
+}
+
+void CGChat::ScrollNow(HWND pane) {
   SendMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
   SendMessageW(pane, WM_VSCROLL, SB_LINEDOWN, 0);
 }
@@ -462,10 +488,9 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     HWND pane = Pane(line->pane);
     const COLORREF head_colour =
         line->privateHead ? skin.chatprivatedefaultheadcolor : skin.chatdefaultheadcolor;
+    BeginPaneUpdate(pane);
     BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
-    // The pane is drawn once, when the line is complete.
-    SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+    parley::SetReadOnly(pane, FALSE);
     const bool empty = GetWindowTextLengthW(pane) == 0;
     const std::u16string lead = empty ? u"" : u"\r";
     if (line->speaker) {
@@ -487,13 +512,11 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
       if (line->format == chat::LineFormat::kSpeaker && head.m_nStyle[0]) format.m_nStyle[0] = 1;
       Append(pane, lead + line->text, format, colour);
     }
-    SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+    parley::SetReadOnly(pane, read_only);
     for (int i = 0; i < 2; ++i) {
       HWND p = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
       if (near_bottom[i] || ismytext) ScrollToBottom(p);
     }
-    SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(pane, nullptr, TRUE);
   } catch (...) {
     WriteErrorLog("CGChat::AddText() error");
   }
@@ -559,12 +582,18 @@ void CGChat::SendChat() {
 }
 
 void CGChat::ClearOutput() {
+  for (PendingUpdate& p : m_pending) p.trimEnd = -1;
   m_hotRegions.clear();
+  m_links.clear();
   for (int id : {IDC_OUTPUT, IDC_CHANNEL}) {
     HWND pane = Pane(id);
     if (!pane) continue;
     SetWindowTextW(pane, L"");
-    SendMessageW(pane, EM_SETREADONLY, TRUE, 0);
+    PendingUpdate& pending = m_pending[id == IDC_CHANNEL ? 1 : 0];
+    if (pending.active)
+      pending.readOnly = true;
+    else
+      parley::SetReadOnly(pane, true);
   }
 }
 
@@ -618,7 +647,7 @@ STDMETHODIMP CGChat::SetBkColor(LONG color) {
   return S_OK;
 }
 
-STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR textstr) {
+STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR linkstr, LONG_PTR textstr) {
   try {
     if (!color || !textstr || !ControlWindow()) return S_OK;
     ChatTextFormat head;
@@ -626,7 +655,6 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR text
     const chat::CSkinManager& skin = GetSkinManager().values;
     const char* label = nullptr;
     COLORREF colour = skin.chatsysmsgcolor;
-    std::u16string text;
     if (head.m_nStyle[4] == chat::kKindAdmin) {
       label = kTextAdminLabel;
       colour = skin.chatadmintextcolor;
@@ -638,14 +666,34 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR text
         u" " + chat::GbkToWide(label ? label : "[\xcf\xb5\xcd\xb3\xcf\xfb\xcf\xa2]") + u" ";
     // The pane in view: the channel pane only while it is shown.
     HWND pane = Pane(m_whisperMode && m_channelFlag ? IDC_CHANNEL : IDC_OUTPUT);
+    BeginPaneUpdate(pane);
     const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
-    SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+    parley::SetReadOnly(pane, FALSE);
     const ChatTextFormat format = LineFormat(colour);
     Append(pane, (GetWindowTextLengthW(pane) ? u"\r" : u"") + label_text, format, colour);
-    Append(pane,
-           chat::GbkToWide(reinterpret_cast<const char*>(textstr)).substr(0, chat::kMaxLineCharacters),
-           format, colour);
-    SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+    const std::u16string text =
+        chat::GbkToWide(reinterpret_cast<const char*>(textstr)).substr(0, chat::kMaxLineCharacters);
+    const int start = Append(pane, text, format, colour);
+    const char* target = reinterpret_cast<const char*>(linkstr);
+    const size_t target_length = target ? strnlen(target, 64) : 0;
+    if (target_length > 2 && !text.empty()) {
+      // The line's text reports clicks; the click opens the link kept for it.
+      LinkRecord record;
+      record.pane = GetDlgCtrlID(pane);
+      record.line = static_cast<uint32_t>(SendMessageW(pane, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0));
+      CopyCString(record.text, target);
+      record.length = static_cast<uint16_t>(std::strlen(record.text));
+      record.span = {start, start + static_cast<int>(text.size())};
+      m_links.push_back(record);
+      SendMessageW(pane, EM_SETSEL, record.span.start, record.span.end);
+      CHARFORMAT2W cf{};
+      cf.cbSize = sizeof cf;
+      cf.dwMask = CFM_LINK;
+      cf.dwEffects = CFE_LINK;
+      SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+      SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+    }
+    parley::SetReadOnly(pane, read_only);
     ScrollToBottom(pane);
   } catch (...) {
     WriteErrorLog("CGChat::AddLink error");
@@ -685,6 +733,7 @@ STDMETHODIMP CGChat::SetWhisperStatus() {
     if (m_chatStyle == 1) {
       const chat::CSkinManager& skin = GetSkinManager().values;
       m_paneTop = skin.m_nChannelBarHeight + skin.chatchannelsize[1];
+      chat::ShiftButtonPoints(m_buttonPoints, skin.chatcombosize[0]);
     }
     Layout();
   } catch (...) {
@@ -726,7 +775,8 @@ STDMETHODIMP CGChat::SetArchiveObject(VARIANT /*archive*/) { return S_OK; }
 STDMETHODIMP CGChat::SetFontIcon(LONG_PTR /*icon*/) { return S_OK; }
 
 STDMETHODIMP CGChat::SetBkBitmap(LONG_PTR /*bitmap*/) {
-  if (ControlWindow()) InvalidateRect(ControlWindow(), nullptr, TRUE);
+  if (ControlWindow())
+    RedrawWindow(ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   return S_OK;
 }
 
@@ -735,8 +785,6 @@ STDMETHODIMP CGChat::SetMyID(LONG uid) {
   return S_OK;
 }
 
-STDMETHODIMP CGChat::AddChatMessage(LONG_PTR /*msg*/) { return S_OK; }
-STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR /*addr*/) { return S_OK; }
 STDMETHODIMP CGChat::SetSelUser(LONG /*uid*/) { return S_OK; }
 STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
   try {
@@ -752,8 +800,9 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
     HWND pane = Pane(id);
     const chat::CSkinManager& skin = GetSkinManager().values;
     const COLORREF head = skin.chatdefaultheadcolor;
+    BeginPaneUpdate(pane);
     const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
-    SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+    parley::SetReadOnly(pane, FALSE);
     if (record.m_nKind) Append(pane, u"\n   ", LineFormat(head), head);
     const int base = GetWindowTextLengthW(pane);
     Append(pane, text, LineFormat(head), head);
@@ -773,7 +822,7 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
       m_hotRegions.push_back({id, {base + start - 1, base + end + 1}, record.m_nId,
                               record.m_nAction});
     }
-    SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+    parley::SetReadOnly(pane, read_only);
     for (int i = 0; i < 2; ++i)
       if (near_bottom[i] || id == IDC_CHANNEL) ScrollToBottom(Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL));
   } catch (...) {
@@ -782,7 +831,6 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
   return S_OK;
 }
 STDMETHODIMP CGChat::AddPerson(LONG_PTR /*per*/) { return S_OK; }
-STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR /*msg*/) { return S_OK; }
 
 STDMETHODIMP CGChat::SetChatStyle(LONG nstyle) {
   m_chatStyle = nstyle;
