@@ -54,6 +54,12 @@ void SetReadOnly(HWND pane, bool on) {
   if (now != on) SendMessageW(pane, EM_SETREADONLY, on ? TRUE : FALSE, 0);
 }
 
+int PaneTextLength(HWND pane) {
+  GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
+  const LRESULT n = SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+  return n > 0 ? static_cast<int>(n) : 0;
+}
+
 bool OpenChatLink(const std::wstring& link) {
   if (!chat::IsOpenableLink(std::u16string(link.begin(), link.end()))) return false;
   using Seam = void (*)(const wchar_t*);

@@ -48,6 +48,9 @@ void ApplyDialogSkinDefaults(ChatSkin& skin);
 // Makes a RichEdit pane read-only or writable; nothing is sent when it already is (a change
 // costs RichEdit a redraw).
 void SetReadOnly(HWND pane, bool on);
+// The number of character positions in a RichEdit pane (a line break is one; the window
+// text's length counts it as two).
+int PaneTextLength(HWND pane);
 
 std::wstring Wide(const std::string& gbk);
 std::wstring Wide(const char* gbk);

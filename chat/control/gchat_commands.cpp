@@ -530,11 +530,16 @@ void CGChat::FlushPanes() {
     HWND pane = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
     if (!pane) continue;
     if (pending.trimEnd >= 0) TrimPaneTo(pane, pending.trimEnd);
+    // Scrolled while drawing is off, then drawn once at the new place (a scroll while drawing
+    // is on draws the pane at once, twice).
+    if (pending.scroll) ScrollNow(pane);
     if (pending.active) {
       parley::SetReadOnly(pane, pending.readOnly);
       SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
+      // Turning drawing on marks a window visible; the pane not in view stays hidden.
+      const bool in_view = (i == 1) == (m_whisperMode && m_channelFlag);
+      if (!in_view) ShowWindow(pane, SW_HIDE);
+      InvalidateRect(pane, nullptr, TRUE);
     }
-    if (pending.scroll) ScrollNow(pane);
-    if (pending.active) InvalidateRect(pane, nullptr, TRUE);
   }
 }

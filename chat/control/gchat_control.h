@@ -110,6 +110,8 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   // Appends text at the end of a pane in a format; returns the start of the run.
   int Append(HWND pane, const std::u16string& text, const ChatTextFormat& format, COLORREF colour);
   void TrimPane(HWND pane);
+  // Keeps the last 66 lines up to the line that holds position end.
+  void TrimPane(HWND pane, int end);
   void ScrollToBottom(HWND pane);
   void ClearOutput();
   void OnButtonClick(POINT p);

@@ -3,6 +3,7 @@
 // in order, a thousand lines kept to the last 66, and a picture of the pane.
 #include <windows.h>
 #include <richedit.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chat_platform.h"
@@ -30,6 +32,16 @@ using winkit::ComPtr;
 
 [[maybe_unused]] auto* const g_env = ::testing::AddGlobalTestEnvironment(
     new winkit::testing::ComTestEnvironment({L"Parley.dll"}));
+
+// The font settings the control saves, one folder above the library's.
+std::wstring SettingsFile() {
+  wchar_t dll[MAX_PATH] = {};
+  GetModuleFileNameW(GetModuleHandleW(L"Parley.dll"), dll, MAX_PATH);
+  std::wstring settings(dll);
+  settings.resize(settings.rfind(L'\\'));
+  settings.resize(settings.rfind(L'\\') + 1);
+  return settings + L"serialize.data";
+}
 
 // The installation directory is the sample folder for the whole program: the skin is read once.
 parley::testing::AppPathOverride g_app_path(CHAT_SAMPLE_DIR_WINDOWS);
@@ -112,6 +124,22 @@ class GChatTest : public ::testing::Test {
                  reinterpret_cast<LPARAM>(text.data()));
     text.resize(wcslen(text.c_str()));
     return text;
+  }
+  static std::wstring PaneText(HWND pane) {
+    GETTEXTLENGTHEX length{GTL_DEFAULT, 1200};
+    const int n = static_cast<int>(
+        SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_DEFAULT, 1200, nullptr,
+                  nullptr};
+    SendMessageW(pane, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(wcslen(text.c_str()));
+    return text;
+  }
+  void Press(int x, int y) {
+    SendMessageW(host_->ControlWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(host_->ControlWindow(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
   }
   COLORREF ColourAt(int position) const {
     SendMessageW(output_, EM_SETSEL, position, position + 1);
@@ -263,6 +291,19 @@ TEST_F(GChatTest, HotRegionsFireOnClickHotRegion) {
   EXPECT_EQ(chat_->AddText(0, 0, 0), S_OK);
   click(0, 2);  // the old region went with the text
   EXPECT_EQ(sink_.heard.size(), 1u);
+
+  // Below other lines the span is where its text is (a line break is one position).
+  for (const char* line : {"one", "two", "three"}) ASSERT_EQ(Add(line), S_OK);
+  record.m_nKind = 0;
+  record.m_nAction = 0x99;
+  EXPECT_EQ(chat_->AddHotRegion(reinterpret_cast<LONG_PTR>(&record), 0), S_OK);
+  const LONG at = static_cast<LONG>(OutputText().find(L"\x5f20\x4e09"));
+  ASSERT_EQ(at, 13);
+  click(0, 3);  // "one": no region there
+  EXPECT_EQ(sink_.heard.size(), 1u);
+  click(at, at + 2);
+  ASSERT_EQ(sink_.heard.size(), 2u);
+  EXPECT_EQ(sink_.heard[1].action, 0x99);
 }
 
 // The font button opens the font dialog; confirmed or not, the font settings are saved in
@@ -324,6 +365,191 @@ TEST_F(GChatTest, AThousandLinesKeepTheLast66) {
   const std::wstring all = OutputText();
   EXPECT_NE(all.find(L"line 999"), std::wstring::npos);
   EXPECT_EQ(all.find(L"line 900\r"), std::wstring::npos);
+  // Scrolled to the end: the last line is in view.
+  SCROLLINFO si{sizeof si, SIF_ALL};
+  ASSERT_TRUE(GetScrollInfo(output_, SB_VERT, &si));
+  EXPECT_GT(si.nPos, 0);
+  EXPECT_GE(si.nPos + static_cast<int>(si.nPage) + 50, si.nMax - si.nMin);
+  EXPECT_GT(SendMessageW(output_, EM_GETFIRSTVISIBLELINE, 0, 0), 40);
+}
+
+// Whisper mode (chat style 1): the target box with "everyone", the two channel tabs above the
+// panes; a press on the tabs swaps the panes and says so in the pane now shown.
+TEST_F(GChatTest, WhisperModeAndTheChannelTabs) {
+  HWND self = host_->ControlWindow();
+  HWND combo = GetDlgItem(self, 249);
+  HWND channel = GetDlgItem(self, 2002);
+  ASSERT_NE(combo, nullptr);
+  Press(40, 30);  // outside whisper mode the tabs are not there
+  LONG flag = 7;
+  EXPECT_EQ(chat_->GetIsSeperator(&flag), S_OK);
+  EXPECT_EQ(flag, 0);
+  EXPECT_FALSE(IsWindowVisible(combo));
+
+  std::vector<const void*> users;
+  EXPECT_EQ(chat_->SetChatStyle(1), S_OK);
+  EXPECT_EQ(chat_->SetWhisperStatus(), S_OK);
+  EXPECT_EQ(chat_->SetUserListAddr(reinterpret_cast<LONG_PTR>(&users)), S_OK);
+  EXPECT_TRUE(IsWindowVisible(combo));
+  ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 1);
+  wchar_t item[16] = {};
+  SendMessageW(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(item));
+  EXPECT_STREQ(item, L"\x6240\x6709\x4eba");  // 所有人
+  EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 0, 0), 0);
+  RECT out{};
+  GetWindowRect(output_, &out);
+  MapWindowPoints(nullptr, self, reinterpret_cast<POINT*>(&out), 2);
+  EXPECT_EQ(out.top, 44);  // below the band (20) and the tab row (24)
+  // The font button moved right by the target box's width (100): 104,49 from the bottom.
+  RECT client{};
+  GetClientRect(self, &client);
+  EXPECT_EQ(sink_.heard.size(), 0u);
+  parley::testing::DialogDriver driver;
+  bool font_dialog = false;
+  driver.ThenDialog(nullptr, [&](HWND dialog) {
+    font_dialog = true;
+    parley::testing::Click(dialog, IDCANCEL);
+  });
+  Press(110, client.bottom - 45);
+  EXPECT_TRUE(font_dialog);
+  DeleteFileW(SettingsFile().c_str());
+
+  Press(120, 30);  // the second tab
+  Pump();
+  EXPECT_EQ(chat_->GetIsSeperator(&flag), S_OK);
+  EXPECT_EQ(flag, 1);
+  EXPECT_TRUE(IsWindowVisible(channel));
+  EXPECT_FALSE(IsWindowVisible(output_));
+  EXPECT_NE(PaneText(channel).find(Wide(kTextChannelOn)), std::wstring::npos);
+  EXPECT_EQ(Add("public line"), S_OK);  // another player's line goes to the public pane
+  EXPECT_EQ(PaneText(channel).find(L"public line"), std::wstring::npos);
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(channel));
+  EXPECT_FALSE(IsWindowVisible(output_));
+  parley::testing::SaveWindowPicture(parent_, "chat_whisper.bmp");
+
+  Press(40, 30);
+  Pump();
+  EXPECT_EQ(chat_->GetIsSeperator(&flag), S_OK);
+  EXPECT_EQ(flag, 0);
+  EXPECT_TRUE(IsWindowVisible(output_));
+  EXPECT_FALSE(IsWindowVisible(channel));
+  EXPECT_NE(OutputText().find(Wide(kTextChannelOff)), std::wstring::npos);
+  EXPECT_NE(OutputText().find(L"public line"), std::wstring::npos);
+}
+
+// The tip of the button under the mouse, while the control holds the capture.
+TEST_F(GChatTest, ButtonTipsFollowTheMouse) {
+  HWND self = host_->ControlWindow();
+  RECT client{};
+  GetClientRect(self, &client);
+  SendMessageW(self, WM_MOUSEMOVE, 0, MAKELPARAM(10, client.bottom - 45));  // the font button
+  EXPECT_EQ(GetCapture(), self);
+  HWND tip = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM out) {
+    wchar_t name[32] = {};
+    GetClassNameW(w, name, 32);
+    if (wcscmp(name, L"tooltips_class32") == 0) *reinterpret_cast<HWND*>(out) = w;
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&tip));
+  ASSERT_NE(tip, nullptr);
+  wchar_t text[80] = {};
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = self;
+  ti.uId = reinterpret_cast<UINT_PTR>(self);
+  ti.lpszText = text;
+  SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_STREQ(text, L"\x6539\x53d8\x804a\x5929\x5b57\x4f53");  // 改变聊天字体
+  SendMessageW(self, WM_MOUSEMOVE, 0, MAKELPARAM(200, 5));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// The position switch (command 237) tells the host; a right press on the output opens the
+// panes' menu, and its commands act on that pane.
+TEST_F(GChatTest, CommandsAndThePaneMenu) {
+  HWND self = host_->ControlWindow();
+  SendMessageW(self, WM_USER + 234, 237, 0);
+  ASSERT_EQ(sink_.heard.size(), 1u);
+  EXPECT_EQ(sink_.heard[0].id, 2);
+  SendMessageW(self, WM_USER + 234, 237, 0);  // and back
+  DeleteFileW(SettingsFile().c_str());
+
+  ASSERT_EQ(Add("\xc4\xe3\xba\xc3"), S_OK);  // 你好
+  std::vector<std::pair<std::wstring, bool>> items;
+  parley::testing::DialogDriver driver;
+  driver.Then([&] {
+    HWND menu_window = FindWindowW(L"#32768", nullptr);
+    HMENU menu = menu_window ? reinterpret_cast<HMENU>(SendMessageW(menu_window, MN_GETHMENU, 0, 0))
+                             : nullptr;
+    for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
+      wchar_t text[32] = {};
+      GetMenuStringW(menu, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
+      items.emplace_back(text, !(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED));
+    }
+    EndMenu();
+  });
+  SendMessageW(output_, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+  ASSERT_EQ(items.size(), 13u);
+  EXPECT_EQ(items[0], std::make_pair(std::wstring(L"\x53d6\x6d88(&Z)"), false));  // undo
+  EXPECT_EQ(items[3], std::make_pair(std::wstring(L"\x590d\x5236(&C)"), false));  // copy: nothing selected
+  EXPECT_EQ(items[7], std::make_pair(std::wstring(L"\x4fdd\x5b58(&S)"), true));   // save
+  EXPECT_EQ(items[12], std::make_pair(std::wstring(L"\x5b57\x4f53(&F)"), false)); // font
+
+  SendMessageW(self, WM_COMMAND, 33778, 0);  // select all
+  CHARRANGE selection{};
+  SendMessageW(output_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  EXPECT_EQ(selection.cpMin, 0);
+  EXPECT_GE(selection.cpMax, 2);
+  SendMessageW(self, WM_COMMAND, 33780, 0);  // clear
+  EXPECT_EQ(OutputText(), L"");
+}
+
+// Lines of a host that keeps a user list: the speaker named from the list, the receiver in the
+// verb, the message in the record's colour; unknown senders and null records show nothing.
+TEST_F(GChatTest, ChatMessagesOfAHostWithAUserList) {
+  struct Person {
+    uint8_t bytes[400] = {};
+    Person(int32_t id, const char* user, const char* nick) {
+      std::memcpy(bytes, &id, 4);
+      std::strcpy(reinterpret_cast<char*>(bytes + 4), user);
+      std::strcpy(reinterpret_cast<char*>(bytes + 38), nick);
+    }
+  } bob(5, "bob", "Bob"), ann(9, "ann", "Ann");
+  std::vector<const void*> users = {bob.bytes, ann.bytes};
+  EXPECT_EQ(chat_->SetUserListAddr(reinterpret_cast<LONG_PTR>(&users)), S_OK);
+  EXPECT_EQ(chat_->SetMyID(1), S_OK);
+
+  auto room = [](uint32_t sender, uint32_t receiver, int16_t kind, const char* text) {
+    std::vector<uint8_t> r(64);
+    std::memcpy(r.data() + 8, &sender, 4);
+    std::memcpy(r.data() + 12, &receiver, 4);
+    std::strcpy(reinterpret_cast<char*>(r.data() + 16), "Arial");
+    const int32_t colour = 0x00C000;
+    const int16_t size = 100;
+    std::memcpy(r.data() + 36, &colour, 4);
+    std::memcpy(r.data() + 40, &size, 2);
+    std::memcpy(r.data() + 50, &kind, 2);
+    std::memcpy(r.data() + 56, &text, sizeof text);
+    return r;
+  };
+  auto said = room(5, 9, 0, "Bob\xcb\xb5\xa3\xbahi");  // Bob说：hi
+  EXPECT_EQ(chat_->AddChatMessage(reinterpret_cast<LONG_PTR>(said.data())), S_OK);
+  auto unknown = room(77, 0, 0, "X\xcb\xb5\xa3\xbalost");
+  EXPECT_EQ(chat_->AddChatMessage(reinterpret_cast<LONG_PTR>(unknown.data())), S_OK);
+  EXPECT_EQ(chat_->AddChatMessage(0), S_OK);
+  auto notice = room(5, 0, 2, "up");
+  EXPECT_EQ(chat_->AddChatMessage(reinterpret_cast<LONG_PTR>(notice.data())), S_OK);
+  // The table's record: the same fields 4 bytes lower.
+  auto desk = room(5, 0, 0, "Bob\xcb\xb5\xa3\xbayo");
+  EXPECT_EQ(chat_->AddChatMessage_Indesk(reinterpret_cast<LONG_PTR>(desk.data() + 4)), S_OK);
+  EXPECT_EQ(chat_->AddChatMessage_Indesk(0), S_OK);
+
+  const std::wstring text = OutputText();
+  EXPECT_EQ(text, L"Bob\x5bf9" L"Ann\x8bf4\xff1ahi\r[\x7ba1\x7406\x516c\x544a] up\r Bob\x8bf4\xff1ayo");
+  EXPECT_EQ(ColourAt(text.find(L"hi")), 0x00C000u);
+  EXPECT_EQ(ColourAt(0), 0xAA4600u);            // the name in the head colour
+  EXPECT_EQ(ColourAt(text.find(L"up")), 0x0A0AFFu);  // the admin colour
 }
 
 }  // namespace
