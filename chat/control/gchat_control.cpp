@@ -39,8 +39,9 @@ winkit::EventArg Int(LONG n) { return winkit::EventArg::I4(n); }
 CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold) {
   CHARFORMAT2W cf{};
   cf.cbSize = sizeof cf;
+  // The link mark is part of the mask (off), so that text after a link does not carry it on.
   cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_COLOR |
-              CFM_FACE | CFM_CHARSET;
+              CFM_FACE | CFM_CHARSET | CFM_LINK;
   if (bold || head.m_nStyle[0]) cf.dwEffects |= CFE_BOLD;
   if (head.m_nStyle[1]) cf.dwEffects |= CFE_ITALIC;
   if (head.m_nStyle[2]) cf.dwEffects |= CFE_UNDERLINE;
@@ -127,7 +128,10 @@ void CGChat::OnWindowCreated() {
         pane = CreateWindowExW(0, L"RICHEDIT", L"", output_style, 0, 0, 10, 10, self,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
       SendMessageW(pane, EM_SETEVENTMASK, 0, ENM_LINK);
-      SendMessageW(pane, EM_AUTOURLDETECT, TRUE, 0);
+      // Web addresses are marked as lines are added (Append): RichEdit's own detection also
+      // takes the link mark off every other text of the lines it looks at, so the clickable
+      // names and hot regions would stop being links as soon as the next line came.
+      SendMessageW(pane, EM_AUTOURLDETECT, FALSE, 0);
       // Far above the default 32K characters, so that one very long line cannot stop every
       // later line from showing.
       SendMessageW(pane, EM_EXLIMITTEXT, 0, 16 * 1024 * 1024);
@@ -391,7 +395,23 @@ int CGChat::Append(HWND pane, const std::u16string& text, const ChatTextFormat& 
   SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
   const std::wstring wide = W(text);
   SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+  MarkWebLinks(pane, start, text);
   return start;
+}
+
+void CGChat::MarkWebLinks(HWND pane, int start, const std::u16string& text) {
+  const std::vector<chat::LinkSpan> links = chat::FindWebLinks(text);
+  if (!links.empty()) {
+    CHARFORMAT2W link{};
+    link.cbSize = sizeof link;
+    link.dwMask = CFM_LINK;
+    link.dwEffects = CFE_LINK;
+    for (const chat::LinkSpan& l : links) {
+      SendMessageW(pane, EM_SETSEL, start + l.start, start + l.end);
+      SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&link));
+    }
+    SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+  }
 }
 
 void CGChat::TrimPane(HWND pane) { TrimPane(pane, parley::PaneTextLength(pane)); }
@@ -506,6 +526,7 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
         SendMessageW(pane, EM_SETSEL, message, message + static_cast<int>(line->messagePart.size()));
         SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
         SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+        MarkWebLinks(pane, message, line->messagePart);
       }
     } else {
       ChatTextFormat format = LineFormat(head_colour);

@@ -109,6 +109,8 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   void ShowNotice(const chat::Notice& notice);
   // Appends text at the end of a pane in a format; returns the start of the run.
   int Append(HWND pane, const std::u16string& text, const ChatTextFormat& format, COLORREF colour);
+  // Marks the web addresses of text, which begins at start in the pane, as links.
+  void MarkWebLinks(HWND pane, int start, const std::u16string& text);
   void TrimPane(HWND pane);
   // Keeps the last 66 lines up to the line that holds position end.
   void TrimPane(HWND pane, int end);

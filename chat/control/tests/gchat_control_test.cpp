@@ -552,4 +552,122 @@ TEST_F(GChatTest, ChatMessagesOfAHostWithAUserList) {
   EXPECT_EQ(ColourAt(text.find(L"up")), 0x0A0AFFu);  // the admin colour
 }
 
+// Every method is reached through IDispatch by its dispatch id, as a script host calls it, and
+// answers S_OK with null or zero arguments (no window of its own opens).
+TEST_F(GChatTest, EveryMethodByItsDispatchIdAnswersSOk) {
+  ComPtr<IDispatch> dispatch;
+  ASSERT_HRESULT_SUCCEEDED(chat_->QueryInterface(IID_IDispatch, dispatch.PutVoid()));
+  const struct {
+    const wchar_t* name;
+    DISPID id;
+    UINT args;  // zero numbers; VARIANT arguments pass empty
+  } methods[] = {
+      {L"AddText", 1, 3},          {L"SetButtonSize", 2, 2},     {L"SetCommandIcon", 3, 1},
+      {L"SetSetupIcon", 4, 1},     {L"SetWhisperIcon", 5, 1},    {L"SetSendIcon", 6, 1},
+      {L"SetTextColor", 7, 1},     {L"SetBkColor", 8, 1},        {L"AddLink", 9, 3},
+      {L"SetSeparatorIcon", 10, 1}, {L"SetSeparatorColor", 11, 1}, {L"SetEditText", 12, 1},
+      {L"GetIsWhisper", 13, 99},   {L"OpenColorDialog", 14, 0},  {L"SetWhisperStatus", 15, 0},
+      {L"SetSeperatorStatus", 16, 0}, {L"Send", 17, 0},          {L"GetIsSeperator", 18, 99},
+      {L"SetClearIcon", 19, 1},    {L"Clear", 20, 0},            {L"GetArchiveObject", 21, 98},
+      {L"SetArchiveObject", 22, 98}, {L"SetFontIcon", 23, 1},    {L"SetBkBitmap", 24, 1},
+      {L"SetMyID", 25, 1},         {L"AddChatMessage", 26, 1},   {L"SetUserListAddr", 27, 1},
+      {L"SetSelUser", 28, 1},      {L"AddHotRegion", 29, 2},     {L"AddPerson", 30, 1},
+      {L"AddChatMessage_Indesk", 31, 1}, {L"SetChatStyle", 32, 1}, {L"SetGameInfo", 33, 3},
+      {L"AddXmlString", 34, 1},
+  };
+  for (const auto& m : methods) {
+    LPOLESTR name = const_cast<LPOLESTR>(m.name);
+    DISPID id = 0;
+    ASSERT_HRESULT_SUCCEEDED(dispatch->GetIDsOfNames(IID_NULL, &name, 1, 0x400, &id)) << m.name;
+    EXPECT_EQ(id, m.id) << m.name;
+    VARIANT args[3];
+    LONG out = 5;
+    for (VARIANT& v : args) {
+      VariantInit(&v);
+      V_VT(&v) = VT_I4;
+      V_I4(&v) = 0;
+    }
+    UINT count = m.args;
+    if (m.args == 99) {  // an out number
+      V_VT(&args[0]) = VT_I4 | VT_BYREF;
+      V_I4REF(&args[0]) = &out;
+      count = 1;
+    } else if (m.args == 98) {  // a VARIANT
+      V_VT(&args[0]) = VT_EMPTY;
+      count = 1;
+    }
+    DISPPARAMS params{args, nullptr, count, 0};
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(dispatch->Invoke(id, IID_NULL, 0x400, DISPATCH_METHOD, &params, &result, nullptr,
+                               nullptr),
+              S_OK)
+        << m.name;
+    if (m.args == 99) EXPECT_EQ(out, 0) << m.name;
+  }
+}
+
+// A system line with a link: its text is the link, and a click opens the link kept for it,
+// only when it is a web address; a link of two characters or fewer makes no link.
+TEST_F(GChatTest, SystemLinesWithALink) {
+  g_opened.clear();
+  ChatTextFormat f;
+  const struct {
+    const char* link;
+    const char* text;
+  } lines[] = {{"http://example.com/news", "news"}, {"file:///C:/x.exe", "bad"}, {"ab", "short"}};
+  for (const auto& l : lines)
+    ASSERT_EQ(chat_->AddLink(reinterpret_cast<LONG_PTR>(&f), reinterpret_cast<LONG_PTR>(l.link),
+                             reinterpret_cast<LONG_PTR>(l.text)), S_OK);
+  Pump();
+  const std::wstring text = OutputText();
+  EXPECT_EQ(text.substr(0, 8), L" [\x7cfb\x7edf\x6d88\x606f] ");  // " [系统消息] "
+  auto link_at = [&](const wchar_t* word) {
+    const LONG at = static_cast<LONG>(text.find(word));
+    SendMessageW(output_, EM_SETSEL, at, at + 1);
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageW(output_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    ENLINK link{};
+    link.nmhdr.hwndFrom = output_;
+    link.nmhdr.idFrom = 2001;
+    link.nmhdr.code = EN_LINK;
+    link.msg = WM_LBUTTONDOWN;
+    link.chrg = {at, at + static_cast<LONG>(wcslen(word))};
+    SendMessageW(host_->ControlWindow(), WM_NOTIFY, 2001, reinterpret_cast<LPARAM>(&link));
+    return (cf.dwEffects & CFE_LINK) != 0;
+  };
+  EXPECT_TRUE(link_at(L"news"));
+  EXPECT_TRUE(link_at(L"bad"));
+  EXPECT_FALSE(link_at(L"short"));
+  EXPECT_EQ(g_opened, (std::vector<std::wstring>{L"http://example.com/news"}));
+}
+
+// Web addresses in lines and the host's clickable spans stay links when more lines come.
+TEST_F(GChatTest, LinksStayLinksBelowLaterLines) {
+  HotRegionRecord record;
+  std::strcpy(record.m_sText, "gift");
+  record.m_nEnd = 4;
+  ASSERT_EQ(Add("see http://example.com/a or file:///C:/x.exe"), S_OK);
+  ASSERT_EQ(chat_->AddHotRegion(reinterpret_cast<LONG_PTR>(&record), 0), S_OK);
+  for (const char* line : {"one", "two http://x.org", "three"}) ASSERT_EQ(Add(line), S_OK);
+  Pump();
+  const std::wstring text = OutputText();
+  auto is_link = [&](const wchar_t* word, int offset = 0) {
+    const LONG at = static_cast<LONG>(text.find(word)) + offset;
+    SendMessageW(output_, EM_SETSEL, at, at + 1);
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageW(output_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return (cf.dwEffects & CFE_LINK) != 0;
+  };
+  EXPECT_TRUE(is_link(L"http://example.com/a"));
+  EXPECT_TRUE(is_link(L"http://example.com/a", 19));
+  EXPECT_FALSE(is_link(L"see"));
+  EXPECT_FALSE(is_link(L"file:"));
+  EXPECT_TRUE(is_link(L"gift"));
+  EXPECT_TRUE(is_link(L"http://x.org"));
+  EXPECT_FALSE(is_link(L"three"));
+}
+
 }  // namespace
