@@ -586,6 +586,7 @@ void CGChat::SendChat() {
   request.lineCount = static_cast<int>(SendMessageW(input, EM_GETLINECOUNT, 0, 0));
   request.whisperMode = m_whisperMode;
   request.haveUserList = m_users.m_pUserList && !m_users.m_pUserList->empty();
+  FillSendTarget(request);
   request.now = GetTickCount();
   const chat::SendPlan plan = chat::PlanSend(request, m_filter, g_sendClock);
 

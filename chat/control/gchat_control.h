@@ -174,6 +174,9 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   // Lines of a host that keeps a user list (gchat_messages.cpp).
   void WriteMessageLine(const chat::MessageLine& line, const ChatTextFormat& head,
                         bool near_bottom[2]);
+  // The whisper target chosen in the target box, and whether the own record may send several
+  // lines.
+  void FillSendTarget(chat::SendRequest& request) const;
   // A click on a user's name: that user becomes the whisper target.
   void ChooseWhisperTarget(int32_t id);
   // The speaker's picture and name; the user list's part of the control.

@@ -185,3 +185,16 @@ void CGChat::ChooseWhisperTarget(int32_t id) {
   }
   if (input) SetFocus(input);
 }
+
+void CGChat::FillSendTarget(chat::SendRequest& request) const {
+  if (HWND combo = Pane(IDC_TARGET)) {
+    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    request.targetSelected = selected >= 0;
+    request.targetId = selected >= 0 ? static_cast<int32_t>(SendMessageW(
+                                           combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0))
+                                     : -1;
+  }
+  request.targetPresent = m_users.FindUser(request.targetId) != nullptr;
+  if (const void* own = m_users.FindUser(m_users.m_nMyId))
+    request.ownExempt = chat::ReadPerson(own).forbidType != 0;
+}

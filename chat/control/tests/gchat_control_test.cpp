@@ -63,13 +63,14 @@ struct Heard {
   VARTYPE types[3];
   int32_t whisper;
   intptr_t action = 0;
+  ChatTextFormat format{};  // OnChat's own format, copied during the call
 };
 
 // The sink copies what it is given during the call, as the client does.
 class Sink : public winkit::ControlEventTarget {
  public:
   void OnControlEvent(UINT, DISPID id, const winkit::EventArgs& args) override {
-    Heard h{id, {}, {}, 0, 0};
+    Heard h{id, {}, {}, 0, 0, {}};
     for (UINT i = 0; i < args.Count() && i < 3; ++i) h.types[i] = args.Raw(i)->vt;
     if (id == 7) {
       h.action = args.Ptr(0);
@@ -77,6 +78,7 @@ class Sink : public winkit::ControlEventTarget {
     } else if (id == 6) {
       h.text = reinterpret_cast<const char*>(args.Ptr(1));
       h.whisper = args.Int(2);
+      std::memcpy(&h.format, reinterpret_cast<const void*>(args.Ptr(0)), sizeof h.format);
     } else if (id == 1) {
       h.text = reinterpret_cast<const char*>(args.Ptr(2));
       h.whisper = args.Int(1);
@@ -668,6 +670,48 @@ TEST_F(GChatTest, LinksStayLinksBelowLaterLines) {
   EXPECT_TRUE(is_link(L"gift"));
   EXPECT_TRUE(is_link(L"http://x.org"));
   EXPECT_FALSE(is_link(L"three"));
+}
+
+// In whisper mode with a user list, a line to the person chosen in the target box is a whisper:
+// OnChat alone, with the whisper flag, the receiver and the whisper kind in the own format; a
+// chosen person who has left is refused with a message box and the input kept.
+TEST_F(GChatTest, WhisperToTheChosenPerson) {
+  Sleep(1100);  // a line sent by another test of this process less than a second ago
+  uint8_t ann[400] = {};
+  const int32_t ann_id = 9;
+  std::memcpy(ann, &ann_id, 4);
+  std::strcpy(reinterpret_cast<char*>(ann + 38), "Ann");
+  std::vector<const void*> users = {ann};
+  EXPECT_EQ(chat_->SetWhisperStatus(), S_OK);
+  EXPECT_EQ(chat_->SetUserListAddr(reinterpret_cast<LONG_PTR>(&users)), S_OK);
+  HWND combo = GetDlgItem(host_->ControlWindow(), 249);
+  const LRESULT at = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Ann"));
+  SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), 9);
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+
+  EXPECT_EQ(chat_->SetEditText(reinterpret_cast<LONG_PTR>("psst")), S_OK);
+  EXPECT_EQ(chat_->Send(), S_OK);
+  ASSERT_EQ(sink_.heard.size(), 1u);
+  EXPECT_EQ(sink_.heard[0].id, 6);
+  EXPECT_EQ(sink_.heard[0].text, "psst");
+  EXPECT_EQ(sink_.heard[0].whisper, 1);
+  const ChatTextFormat* own = &sink_.heard[0].format;
+  EXPECT_EQ(own->m_nSecondId, 9u);
+  EXPECT_EQ(own->m_nStyle[4], -1);
+
+  users.clear();  // Ann left
+  SetWindowTextW(input_, L"still there?");
+  parley::testing::DialogDriver driver;
+  bool box = false;
+  driver.ThenDialog(nullptr, [&](HWND dialog) {
+    box = true;
+    parley::testing::Click(dialog, IDOK);
+  });
+  users.push_back(nullptr);  // a list that is not empty, without Ann
+  EXPECT_EQ(chat_->Send(), S_OK);
+  EXPECT_TRUE(box);
+  EXPECT_EQ(sink_.heard.size(), 1u);
+  EXPECT_EQ(GetWindowTextLengthW(input_), 12);
 }
 
 }  // namespace
