@@ -5,6 +5,7 @@
 #include <gdiplus.h>
 #include <richedit.h>
 #include <richole.h>
+#include <olectl.h>
 
 #include <algorithm>
 
@@ -542,4 +543,58 @@ void CGChat::FlushPanes() {
       InvalidateRect(pane, nullptr, TRUE);
     }
   }
+}
+
+namespace {
+
+// An ambient colour of the container; false when the site has none.
+bool AmbientColour(IOleClientSite* site, DISPID id, COLORREF& colour) {
+  if (!site) return false;
+  IDispatch* ambients = nullptr;
+  if (FAILED(site->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&ambients))) ||
+      !ambients)
+    return false;
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  VARIANT value;
+  VariantInit(&value);
+  const HRESULT hr = ambients->Invoke(id, IID_NULL, 0x400, DISPATCH_PROPERTYGET, &none, &value,
+                                      nullptr, nullptr);
+  ambients->Release();
+  // A site without ambient properties may answer with nothing at all: that is no colour.
+  if (FAILED(hr) || V_VT(&value) == VT_EMPTY || FAILED(VariantChangeType(&value, &value, 0, VT_I4))) {
+    VariantClear(&value);
+    return false;
+  }
+  return SUCCEEDED(OleTranslateColor(static_cast<OLE_COLOR>(V_I4(&value)), nullptr, &colour));
+}
+
+}  // namespace
+
+STDMETHODIMP CGChat::OnAmbientPropertyChange(DISPID id) {
+  try {
+    IOleClientSite* site = nullptr;
+    GetClientSite(&site);
+    chat::CSkinManager& skin = GetSkinManager().values;
+    COLORREF colour = 0;
+    bool changed = false;
+    if ((id == DISPID_AMBIENT_BACKCOLOR || id == DISPID_UNKNOWN) &&
+        AmbientColour(site, DISPID_AMBIENT_BACKCOLOR, colour)) {
+      skin.chatoutrichbackcolor = colour;
+      if (HWND output = Pane(IDC_OUTPUT)) SendMessageW(output, EM_SETBKGNDCOLOR, 0, colour);
+      if (HWND input = Pane(IDC_INPUT))
+        SendMessageW(input, EM_SETBKGNDCOLOR, 0, skin.chatinputrichbackcolor);
+      changed = true;
+    }
+    if ((id == DISPID_AMBIENT_FORECOLOR || id == DISPID_UNKNOWN) &&
+        AmbientColour(site, DISPID_AMBIENT_FORECOLOR, colour)) {
+      skin.chatbackcolor = colour;
+      changed = true;
+    }
+    if (site) site->Release();
+    if (changed && ControlWindow())
+      RedrawWindow(ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  } catch (...) {
+    WriteErrorLog("CGChat::OnAmbientPropertyChange  error");
+  }
+  return S_OK;
 }

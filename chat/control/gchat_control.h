@@ -80,6 +80,9 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   STDMETHODIMP SetGameInfo(int nGameID, int nSubID, int nRoomID) override;
   STDMETHODIMP AddXmlString(LONG_PTR xmlString) override;
 
+  // IOleControl: the container's back colour becomes the output's, its fore colour the
+  // control's background.
+  STDMETHODIMP OnAmbientPropertyChange(DISPID id) override;
   // IOleObject: also lets go of the page-event sinks.
   STDMETHODIMP Close(DWORD save_option) override;
   // IConnectionPointContainer: the chat events and the page events.

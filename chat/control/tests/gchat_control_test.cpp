@@ -607,6 +607,13 @@ TEST_F(GChatTest, EveryMethodByItsDispatchIdAnswersSOk) {
         << m.name;
     if (m.args == 99) EXPECT_EQ(out, 0) << m.name;
   }
+
+  // A container without ambient colours leaves the output's background as it was.
+  EXPECT_EQ(chat_->SetBkColor(0x123456), S_OK);
+  ComPtr<IOleControl> control;
+  ASSERT_HRESULT_SUCCEEDED(chat_->QueryInterface(IID_IOleControl, control.PutVoid()));
+  EXPECT_EQ(control->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
+  EXPECT_EQ(SendMessageW(output_, EM_SETBKGNDCOLOR, 0, 0xFFFFFF), 0x123456);
 }
 
 // A system line with a link: its text is the link, and a click opens the link kept for it,
