@@ -218,9 +218,17 @@ TEST_F(GChatTest, ALineTypedAndSentFiresOnChatThenOnSendMyText) {
   EXPECT_NE(OutputText().find(Wide(kTextTooFast)), std::wstring::npos);
   EXPECT_EQ(GetWindowTextLengthW(input_), 0);
 
+  // Keys typed in the output go to the input; Enter there sends too (after a second).
+  Sleep(1100);
+  for (wchar_t c : std::wstring(L"ok")) SendMessageW(output_, WM_CHAR, c, 0);
+  EXPECT_EQ(GetWindowTextLengthW(input_), 2);
+  SendMessageW(output_, WM_CHAR, '\r', 0);
+  ASSERT_EQ(sink_.heard.size(), 4u);
+  EXPECT_EQ(sink_.heard[3].text, "ok");
+
   SetWindowTextW(input_, L"\x50bb\x903c");  // a forbidden word: the notice, nothing sent
   EXPECT_EQ(chat_->Send(), S_OK);
-  EXPECT_EQ(sink_.heard.size(), 2u);
+  EXPECT_EQ(sink_.heard.size(), 4u);
   EXPECT_NE(OutputText().find(Wide(kTextFilteredNotice)), std::wstring::npos);
 }
 
