@@ -76,10 +76,6 @@ bool IsViewNearBottom(HWND pane) {
   return si.nPos + static_cast<int>(si.nPage) + 50 >= si.nMax - si.nMin;
 }
 
-bool Inside(const chat::Box& b, POINT p) {
-  return p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
-}
-
 void DrawPicture(Gdiplus::Graphics& g, const std::string& path, const chat::Box& box,
                  bool clip_to_box) {
   if (path.empty()) return;
@@ -852,7 +848,7 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
       const int after = parley::PaneTextLength(pane);
       SendMessageW(pane, EM_SETSEL, after, after);
       m_hotRegions.push_back({id, {base + start - 1, base + end + 1}, record.m_nId,
-                              record.m_nAction});
+                              record.m_nAction, 1, {}});
     }
     parley::SetReadOnly(pane, read_only);
     for (int i = 0; i < 2; ++i)
