@@ -32,13 +32,23 @@ void ApplyLayoutDefaults(CSkinManager& skin) {
   skin.chatoutputbottom = 50;
 }
 
+ButtonPoints CopyButtonPoints(const CSkinManager& skin) {
+  return {skin.chatbtnfontpoint, skin.chatbtnfacepoint, skin.chatbtnwordpoint,
+          skin.chatbtnclearpoint};
+}
+
+void ShiftButtonPoints(ButtonPoints& points, int dx) {
+  for (SkinPoint* p : {&points.font, &points.face, &points.word, &points.clear}) (*p)[0] += dx;
+}
+
 ChatLayout ComputeLayout(const CSkinManager& skin, int width, int height, int pane_top,
-                         bool whisper_mode) {
+                         bool whisper_mode, const ButtonPoints* points) {
+  const ButtonPoints copied = points ? *points : CopyButtonPoints(skin);
   ChatLayout l;
-  l.font = ButtonBox(skin.chatbtnfontpoint, skin.chatbtnfontsize, width, height);
-  l.face = ButtonBox(skin.chatbtnfacepoint, skin.chatbtnfacesize, width, height);
-  l.word = ButtonBox(skin.chatbtnwordpoint, skin.chatbtnwordsize, width, height);
-  l.clear = ButtonBox(skin.chatbtnclearpoint, skin.chatbtnclearsize, width, height);
+  l.font = ButtonBox(copied.font, skin.chatbtnfontsize, width, height);
+  l.face = ButtonBox(copied.face, skin.chatbtnfacesize, width, height);
+  l.word = ButtonBox(copied.word, skin.chatbtnwordsize, width, height);
+  l.clear = ButtonBox(copied.clear, skin.chatbtnclearsize, width, height);
   l.send = ButtonBox(skin.chatbtnsendpoint, skin.chatbtnsendsize, width, height);
   l.prevent = ButtonBox(skin.chatbtnpreventpoint, skin.chatbtnpreventsize, width, height);
   const int sx = skin.chatbtnsetpoint[0] < 0 ? skin.chatbtnsetpoint[0] + width
@@ -49,6 +59,10 @@ ChatLayout ComputeLayout(const CSkinManager& skin, int width, int height, int pa
   l.combo = {skin.chatcombopoint[0] + 20, height - skin.chatcombopoint[1] - 2,
              skin.chatcombopoint[0] + skin.chatcombosize[0],
              height - skin.chatcombopoint[1] - 2 + skin.chatcombosize[1]};
+  l.targetHint = {skin.chatcombopoint[0], l.prevent.top,
+                  skin.chatcombopoint[0] + l.prevent.Width(), l.prevent.bottom};
+  l.tabs = {0, skin.m_nChannelBarHeight, 2 * skin.chatchannelsize[0],
+            skin.m_nChannelBarHeight + skin.chatchannelsize[1]};
   l.output = {skin.chatoutputleft, pane_top, width - skin.chatoutputright,
               height - skin.chatoutputbottom};
   const int input_top = height - skin.chatinputheigh - skin.chatinputbottom;

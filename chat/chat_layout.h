@@ -18,13 +18,25 @@ struct ChatLayout {
   Box input;
   bool showCombo = false;
   Box combo;
+  // Whisper mode: the hint left of the target box, and the two channel tabs above the panes.
+  Box targetHint;
+  Box tabs;
 };
+
+// The font, face, phrases and clear buttons' points as the control keeps them: taken from the
+// skin once, moved right by the target box's width in whisper mode with chat style 1.
+struct ButtonPoints {
+  SkinPoint font{}, face{}, word{}, clear{};
+};
+ButtonPoints CopyButtonPoints(const CSkinManager& skin);
+void ShiftButtonPoints(ButtonPoints& points, int dx);
 
 // The built-in geometry the control writes into the skin when no valid skin was loaded.
 void ApplyLayoutDefaults(CSkinManager& skin);
 
-// pane_top: the header band height, or more once the whisper strip is shown.
+// pane_top: the header band height, or more once the whisper strip is shown. points: the
+// control's copies of the four button points (the skin's own when null).
 ChatLayout ComputeLayout(const CSkinManager& skin, int width, int height, int pane_top,
-                         bool whisper_mode);
+                         bool whisper_mode, const ButtonPoints* points = nullptr);
 
 }  // namespace chat

@@ -27,3 +27,39 @@ bool IsOpenableLink(std::u16string_view link) {
 }
 
 }  // namespace chat
+
+namespace chat {
+namespace {
+
+bool EndsLink(char16_t c) {
+  return c <= u' ' || c >= 0x7F || c == u'"' || c == u'<' || c == u'>';
+}
+
+bool WordCharacter(char16_t c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+}
+
+}  // namespace
+
+std::vector<LinkSpan> FindWebLinks(std::u16string_view text) {
+  std::vector<LinkSpan> links;
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t prefix = 0;
+    if (i == 0 || !WordCharacter(text[i - 1])) {
+      for (std::u16string_view p : {u"http://", u"https://", u"www."})
+        if (StartsWithIgnoringCase(text.substr(i), p)) prefix = p.size();
+    }
+    if (!prefix) {
+      ++i;
+      continue;
+    }
+    size_t end = i + prefix;
+    while (end < text.size() && !EndsLink(text[end])) ++end;
+    if (end > i + prefix) links.push_back({static_cast<int>(i), static_cast<int>(end)});
+    i = end;
+  }
+  return links;
+}
+
+}  // namespace chat

@@ -4,6 +4,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace chat {
 
@@ -11,5 +12,14 @@ namespace chat {
 inline constexpr size_t kMaxLinkCharacters = 254;
 
 bool IsOpenableLink(std::u16string_view link);
+
+// The web addresses in a text, as the panes mark them: [start, end) of each run that begins with
+// "http://", "https://" or "www." (any case, not inside a word) and goes on to a blank, a
+// control character, a quote, an angle bracket or a character outside ASCII.
+struct LinkSpan {
+  int start = 0;
+  int end = 0;
+};
+std::vector<LinkSpan> FindWebLinks(std::u16string_view text);
 
 }  // namespace chat

@@ -1,5 +1,6 @@
 #include "chat_platform.h"
 
+#include <richedit.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -46,6 +47,18 @@ int DefaultMessageBox(HWND owner, const std::wstring& text, UINT type) {
 }  // namespace
 
 MessageBoxFunction g_showMessage = DefaultMessageBox;
+
+void SetReadOnly(HWND pane, bool on) {
+  if (!pane) return;
+  const bool now = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
+  if (now != on) SendMessageW(pane, EM_SETREADONLY, on ? TRUE : FALSE, 0);
+}
+
+int PaneTextLength(HWND pane) {
+  GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
+  const LRESULT n = SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+  return n > 0 ? static_cast<int>(n) : 0;
+}
 
 bool OpenChatLink(const std::wstring& link) {
   if (!chat::IsOpenableLink(std::u16string(link.begin(), link.end()))) return false;

@@ -45,6 +45,13 @@ std::string SettingsDirectory();
 // The dialogs' look when the skin gave none: the library's bitmaps and fixed sizes and colours.
 void ApplyDialogSkinDefaults(ChatSkin& skin);
 
+// Makes a RichEdit pane read-only or writable; nothing is sent when it already is (a change
+// costs RichEdit a redraw).
+void SetReadOnly(HWND pane, bool on);
+// The number of character positions in a RichEdit pane (a line break is one; the window
+// text's length counts it as two).
+int PaneTextLength(HWND pane);
+
 std::wstring Wide(const std::string& gbk);
 std::wstring Wide(const char* gbk);
 std::string Gbk(const std::wstring& wide);

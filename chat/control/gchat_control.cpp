@@ -43,8 +43,9 @@ winkit::EventArg Int(LONG n) { return winkit::EventArg::I4(n); }
 CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold) {
   CHARFORMAT2W cf{};
   cf.cbSize = sizeof cf;
+  // The link mark is part of the mask (off), so that text after a link does not carry it on.
   cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_COLOR |
-              CFM_FACE | CFM_CHARSET;
+              CFM_FACE | CFM_CHARSET | CFM_LINK;
   if (bold || head.m_nStyle[0]) cf.dwEffects |= CFE_BOLD;
   if (head.m_nStyle[1]) cf.dwEffects |= CFE_ITALIC;
   if (head.m_nStyle[2]) cf.dwEffects |= CFE_UNDERLINE;
@@ -79,10 +80,6 @@ bool IsViewNearBottom(HWND pane) {
   return si.nPos + static_cast<int>(si.nPage) + 50 >= si.nMax - si.nMin;
 }
 
-bool Inside(const chat::Box& b, POINT p) {
-  return p.x >= b.left && p.x < b.right && p.y >= b.top && p.y < b.bottom;
-}
-
 void DrawPicture(Gdiplus::Graphics& g, const std::string& path, const chat::Box& box,
                  bool clip_to_box) {
   if (path.empty()) return;
@@ -109,6 +106,7 @@ void* CGChat::CastTo(REFIID iid) {
 }
 
 HWND CGChat::Pane(int id) const {
+  if (id >= IDC_OUTPUT && id <= IDC_INPUT && m_panes[id - IDC_OUTPUT]) return m_panes[id - IDC_OUTPUT];
   return ControlWindow() ? GetDlgItem(ControlWindow(), id) : nullptr;
 }
 
@@ -130,7 +128,10 @@ void CGChat::OnWindowCreated() {
         pane = CreateWindowExW(0, L"RICHEDIT", L"", output_style, 0, 0, 10, 10, self,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
       SendMessageW(pane, EM_SETEVENTMASK, 0, ENM_LINK);
-      SendMessageW(pane, EM_AUTOURLDETECT, TRUE, 0);
+      // Web addresses are marked as lines are added (Append): RichEdit's own detection also
+      // takes the link mark off every other text of the lines it looks at, so the clickable
+      // names and hot regions would stop being links as soon as the next line came.
+      SendMessageW(pane, EM_AUTOURLDETECT, FALSE, 0);
       // Far above the default 32K characters, so that one very long line cannot stop every
       // later line from showing.
       SendMessageW(pane, EM_EXLIMITTEXT, 0, 16 * 1024 * 1024);
@@ -172,7 +173,8 @@ void CGChat::OnWindowCreated() {
     m_adverts = std::make_unique<parley::ChatAdverts>();
     m_adverts->SetChatStyle(m_chatStyle);
     m_adverts->Load(self);
-    SetTimer(self, parley::kPictureTimerId, parley::kPictureTimerMs, nullptr);
+    for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) m_panes[id - IDC_OUTPUT] = Pane(id);
+    CreateWhisperParts();
     Layout();
   } catch (...) {
     WriteErrorLog("CGChat::OnInitDialog  error2");
@@ -180,12 +182,16 @@ void CGChat::OnWindowCreated() {
 }
 
 void CGChat::OnWindowDestroying() {
+  for (HWND& pane : m_panes) pane = nullptr;
   m_phrases.reset();
-  for (UINT_PTR id : {UINT_PTR{parley::kPictureTimerId}, UINT_PTR{chat::AdvertEngine::kAdvertTimerId},
+  for (UINT_PTR id : {UINT_PTR{kAnimationTimer}, UINT_PTR{chat::AdvertEngine::kAdvertTimerId},
                       UINT_PTR{chat::AdvertEngine::kBannerTimerId}})
     KillTimer(ControlWindow(), id);
   m_adverts.reset();
   m_faceBoard.reset();
+  if (m_tooltip) DestroyWindow(m_tooltip);
+  m_tooltip = nullptr;
+  m_links.clear();
   if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   m_gdiplusToken = 0;
 }
@@ -219,24 +225,8 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       case WM_TIMER:
-        if (wp == parley::kPictureTimerId) {
-          for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) parley::AnimateVisiblePictures(Pane(id));
-        } else if (m_adverts) {
-          m_adverts->OnTimer(hwnd, Pane(IDC_OUTPUT), wp);
-        }
-        return 0;
-      case WM_LBUTTONUP:
-        // A face picked on the face board goes into the input at the caret.
-        if (m_faceBoard && m_faceBoard->TakePick(wp)) {
-          parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
-          SetFocus(Pane(IDC_INPUT));
-          return 0;
-        }
-        if (m_adverts && m_adverts->ClickStrip(POINT{static_cast<short>(LOWORD(lp)),
-                                                     static_cast<short>(HIWORD(lp))},
-                                               m_paneTop))
-          return 0;
-        OnButtonClick(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+        // The picture timer is taken before (gchat_commands.cpp); the rest are the adverts'.
+        if (m_adverts) m_adverts->OnTimer(hwnd, Pane(IDC_OUTPUT), wp);
         return 0;
       case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
@@ -259,10 +249,14 @@ void CGChat::Layout() {
   if (!self) return;
   parley::ChatSkin& skin = GetSkinManager();
   if (!skin.values.chatvalidskin) chat::ApplyLayoutDefaults(skin.values);
-  RECT client{};
-  GetClientRect(self, &client);
-  const chat::ChatLayout l =
-      chat::ComputeLayout(skin.values, client.right, client.bottom, m_paneTop, m_whisperMode);
+  const chat::ChatLayout l = CurrentLayout();
+  if (HWND combo = Pane(IDC_TARGET)) {
+    if (l.showCombo)
+      SetWindowPos(combo, nullptr, l.combo.left, l.combo.top, l.combo.Width(), l.combo.Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    else
+      ShowWindow(combo, SW_HIDE);
+  }
   const bool channel = m_whisperMode && m_channelFlag;
   HWND shown = Pane(channel ? IDC_CHANNEL : IDC_OUTPUT);
   HWND hidden = Pane(channel ? IDC_OUTPUT : IDC_CHANNEL);
@@ -301,49 +295,14 @@ void CGChat::Paint(HDC dc) {
     FillRect(dc, &client, brush);
     DeleteObject(brush);
   }
-  const chat::ChatLayout l =
-      chat::ComputeLayout(v, client.right, client.bottom, m_paneTop, m_whisperMode);
+  const chat::ChatLayout l = CurrentLayout();
   DrawPicture(g, v.pictures[chat::kPictureClear], l.clear, false);
   DrawPicture(g, v.pictures[chat::kPictureFont], l.font, false);
   DrawPicture(g, v.pictures[chat::kPictureFace], l.face, false);
   DrawPicture(g, v.pictures[chat::kPictureWord], l.word, false);
   DrawPicture(g, v.pictures[chat::kPictureSend], l.send, true);
-  if (m_whisperMode) DrawPicture(g, v.pictures[chat::kPictureSet], l.prevent, false);
+  PaintWhisperParts(g, l, dc);
   if (m_adverts) m_adverts->PaintBanner(ControlWindow(), dc);
-}
-
-void CGChat::OnButtonClick(POINT p) {
-  RECT client{};
-  GetClientRect(ControlWindow(), &client);
-  parley::ChatSkin& skin = GetSkinManager();
-  const chat::ChatLayout l =
-      chat::ComputeLayout(skin.values, client.right, client.bottom, m_paneTop, m_whisperMode);
-  if (Inside(l.send, p)) {
-    SendChat();
-    SetFocus(Pane(IDC_INPUT));
-  } else if (Inside(l.face, p)) {
-    if (!m_faceBoard) m_faceBoard = std::make_unique<parley::FaceBoardWindow>(ControlWindow());
-    POINT at{l.face.left, l.face.top};
-    ClientToScreen(ControlWindow(), &at);
-    m_faceBoard->Show(true, at.x, at.y - parley::FaceBoardWindow::Height());
-  } else if (Inside(l.font, p)) {
-    ChooseInputFont();
-  } else if (Inside(l.clear, p)) {
-    ClearOutput();
-  } else if (Inside(l.word, p)) {
-    if (!m_phrases) {
-      m_phrases = std::make_unique<parley::CDialogCmd>([this](const std::string& phrase) {
-        HWND input = Pane(IDC_INPUT);
-        SendMessageW(input, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-        SendMessageW(input, EM_REPLACESEL, TRUE,
-                     reinterpret_cast<LPARAM>(parley::Wide(phrase).c_str()));
-        SetFocus(input);
-      });
-    }
-    m_phrases->Show(ControlWindow());
-  } else if (m_whisperMode && Inside(l.prevent, p)) {
-    parley::CDialogOption(m_users).DoModal(ControlWindow());
-  }
 }
 
 // A left press on a link of an output pane: its text (at most 254 characters) is opened when
@@ -354,8 +313,21 @@ void CGChat::OnClickLink(const ENLINK& link) {
     const int pane = static_cast<int>(link.nmhdr.idFrom);
     for (const HotRegion& r : m_hotRegions) {
       if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
-        Fire(7, {Ptr(reinterpret_cast<const void*>(static_cast<uintptr_t>(r.action))),
-                 Int(static_cast<LONG>(r.id))});
+        if (r.kind == 0) {
+          ChooseWhisperTarget(static_cast<int32_t>(r.id));
+        } else if (r.kind == 1) {
+          Fire(7, {Ptr(reinterpret_cast<const void*>(static_cast<uintptr_t>(r.action))),
+                   Int(static_cast<LONG>(r.id))});
+        } else if (r.kind == 2) {
+          parley::OpenChatLink(r.link);
+        }
+        return;
+      }
+    }
+    // A line the host gave with a link opens that link (when it is a web address).
+    for (const LinkRecord& r : m_links) {
+      if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
+        parley::OpenChatLink(parley::Wide(r.text));
         return;
       }
     }
@@ -430,28 +402,60 @@ void CGChat::Fire(DISPID id, std::initializer_list<winkit::EventArg> args) {
 
 int CGChat::Append(HWND pane, const std::u16string& text, const ChatTextFormat& format,
                    COLORREF colour) {
-  const int start = GetWindowTextLengthW(pane);
+  const int start = parley::PaneTextLength(pane);
   SendMessageW(pane, EM_SETSEL, start, start);
   // The format of the empty selection at the end is the format of what is typed there next.
   CHARFORMAT2W cf = MakeFormat(format, colour, false);
   SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
   const std::wstring wide = W(text);
   SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+  MarkWebLinks(pane, start, text);
   return start;
 }
 
-void CGChat::TrimPane(HWND pane) {
-  const int lines = static_cast<int>(SendMessageW(pane, EM_GETLINECOUNT, 0, 0));
+void CGChat::MarkWebLinks(HWND pane, int start, const std::u16string& text) {
+  const std::vector<chat::LinkSpan> links = chat::FindWebLinks(text);
+  if (!links.empty()) {
+    CHARFORMAT2W link{};
+    link.cbSize = sizeof link;
+    link.dwMask = CFM_LINK;
+    link.dwEffects = CFE_LINK;
+    for (const chat::LinkSpan& l : links) {
+      SendMessageW(pane, EM_SETSEL, start + l.start, start + l.end);
+      SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&link));
+    }
+    SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+  }
+}
+
+void CGChat::TrimPane(HWND pane) { TrimPane(pane, parley::PaneTextLength(pane)); }
+
+void CGChat::TrimPane(HWND pane, int end) {
+  const int index = pane == Pane(IDC_CHANNEL) ? 1 : 0;
+  PendingUpdate& pending = m_pending[index];
+  if (pending.active) {
+    pending.trimEnd = end;
+    // A long run is trimmed on the way, so that the pane never holds many more lines.
+    if (++pending.lines >= 256) FlushPanes();
+    return;
+  }
+  TrimPaneTo(pane, end);
+}
+
+// Keeps the last 66 lines up to the line that holds end (the pane's lines as RichEdit counts
+// them, wrapped lines too).
+void CGChat::TrimPaneTo(HWND pane, int end) {
+  const int lines = static_cast<int>(SendMessageW(pane, EM_LINEFROMCHAR, end, 0)) + 1;
   if (lines < chat::kKeptLines) return;
   const int first_kept =
       static_cast<int>(SendMessageW(pane, EM_LINEINDEX, chat::FirstKeptLine(lines), 0));
   const int deleted = chat::CharactersToTrim(lines, first_kept);
   if (deleted <= 0) return;
   const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
-  SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+  parley::SetReadOnly(pane, FALSE);
   SendMessageW(pane, EM_SETSEL, 0, deleted);
   SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
-  SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+  parley::SetReadOnly(pane, read_only);
   // The regions of the pane move with its text; those trimmed away go.
   const int id = GetDlgCtrlID(pane);
   std::vector<HotRegion> kept;
@@ -466,9 +470,28 @@ void CGChat::TrimPane(HWND pane) {
   }
   m_hotRegions = std::move(kept);
   if (id == IDC_OUTPUT && m_adverts) m_adverts->OnTrim(deleted);
+  std::vector<LinkRecord> links;
+  for (LinkRecord r : m_links) {
+    if (r.pane == id) {
+      std::vector<chat::HotSpan> one = {r.span};
+      chat::ShiftHotSpans(one, deleted);
+      if (one.empty()) continue;
+      r.span = one.front();
+    }
+    links.push_back(r);
+  }
+  m_links = std::move(links);
 }
 
 void CGChat::ScrollToBottom(HWND pane) {
+  if (m_flushPosted) {
+    m_pending[pane == Pane(IDC_CHANNEL) ? 1 : 0].scroll = true;
+    return;
+  }
+  ScrollNow(pane);
+}
+
+void CGChat::ScrollNow(HWND pane) {
   SendMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
   SendMessageW(pane, WM_VSCROLL, SB_LINEDOWN, 0);
 }
@@ -501,18 +524,26 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     HWND pane = Pane(line->pane);
     const COLORREF head_colour =
         line->privateHead ? skin.chatprivatedefaultheadcolor : skin.chatdefaultheadcolor;
+    BeginPaneUpdate(pane);
     BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
-    // The pane is drawn once, when the line is complete.
-    SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+    parley::SetReadOnly(pane, FALSE);
     const bool empty = GetWindowTextLengthW(pane) == 0;
     const std::u16string lead = empty ? u"" : u"\r";
     if (line->speaker) {
-      Append(pane, lead + line->speakerPart, LineFormat(head_colour), head_colour);
-      TrimPane(pane);
-      const int message_start =
-          Append(pane, line->messagePart, head, static_cast<COLORREF>(head.m_nColor));
-      parley::ShowFaces(pane, message_start, line->faces);
+      // One insertion for the whole line (RichEdit takes one far faster than two), the message
+      // part then given the line's own format.
+      const std::u16string speaker = lead + line->speakerPart;
+      const int start = Append(pane, speaker + line->messagePart, LineFormat(head_colour), head_colour);
+      const int message = start + static_cast<int>(speaker.size());
+      TrimPane(pane, message);
+      if (!line->messagePart.empty()) {
+        CHARFORMAT2W cf = MakeFormat(head, static_cast<COLORREF>(head.m_nColor), false);
+        SendMessageW(pane, EM_SETSEL, message, message + static_cast<int>(line->messagePart.size()));
+        SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+        SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+        MarkWebLinks(pane, message, line->messagePart);
+      }
+      parley::ShowFaces(pane, message, line->faces);
     } else {
       ChatTextFormat format = LineFormat(head_colour);
       COLORREF colour = head_colour;
@@ -528,13 +559,11 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
       if (line->format == chat::LineFormat::kSpeaker && head.m_nStyle[0]) format.m_nStyle[0] = 1;
       Append(pane, lead + line->text, format, colour);
     }
-    SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+    parley::SetReadOnly(pane, read_only);
     for (int i = 0; i < 2; ++i) {
       HWND p = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
       if (near_bottom[i] || ismytext) ScrollToBottom(p);
     }
-    SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(pane, nullptr, TRUE);
   } catch (...) {
     WriteErrorLog("CGChat::AddText() error");
   }
@@ -573,6 +602,7 @@ void CGChat::SendChat() {
   request.lineCount = static_cast<int>(SendMessageW(input, EM_GETLINECOUNT, 0, 0));
   request.whisperMode = m_whisperMode;
   request.haveUserList = m_users.m_pUserList && !m_users.m_pUserList->empty();
+  FillSendTarget(request);
   request.now = GetTickCount();
   for (const auto& [position, key] : parley::CollectPictureKeys(input)) request.faces[position] = key;
   request.faceKey = [](int id) { return parley::Faces().GetFaceKey(id); };
@@ -602,12 +632,18 @@ void CGChat::SendChat() {
 }
 
 void CGChat::ClearOutput() {
+  for (PendingUpdate& p : m_pending) p.trimEnd = -1;
   m_hotRegions.clear();
+  m_links.clear();
   for (int id : {IDC_OUTPUT, IDC_CHANNEL}) {
     HWND pane = Pane(id);
     if (!pane) continue;
     SetWindowTextW(pane, L"");
-    SendMessageW(pane, EM_SETREADONLY, TRUE, 0);
+    PendingUpdate& pending = m_pending[id == IDC_CHANNEL ? 1 : 0];
+    if (pending.active)
+      pending.readOnly = true;
+    else
+      parley::SetReadOnly(pane, true);
   }
 }
 
@@ -661,7 +697,7 @@ STDMETHODIMP CGChat::SetBkColor(LONG color) {
   return S_OK;
 }
 
-STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR textstr) {
+STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR linkstr, LONG_PTR textstr) {
   try {
     if (!color || !textstr || !ControlWindow()) return S_OK;
     // Advert XML goes to the adverts; any other text is a line.
@@ -671,7 +707,6 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR text
     const chat::CSkinManager& skin = GetSkinManager().values;
     const char* label = nullptr;
     COLORREF colour = skin.chatsysmsgcolor;
-    std::u16string text;
     if (head.m_nStyle[4] == chat::kKindAdmin) {
       label = kTextAdminLabel;
       colour = skin.chatadmintextcolor;
@@ -683,14 +718,34 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR /*linkstr*/, LONG_PTR text
         u" " + chat::GbkToWide(label ? label : "[\xcf\xb5\xcd\xb3\xcf\xfb\xcf\xa2]") + u" ";
     // The pane in view: the channel pane only while it is shown.
     HWND pane = Pane(m_whisperMode && m_channelFlag ? IDC_CHANNEL : IDC_OUTPUT);
+    BeginPaneUpdate(pane);
     const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
-    SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+    parley::SetReadOnly(pane, FALSE);
     const ChatTextFormat format = LineFormat(colour);
     Append(pane, (GetWindowTextLengthW(pane) ? u"\r" : u"") + label_text, format, colour);
-    Append(pane,
-           chat::GbkToWide(reinterpret_cast<const char*>(textstr)).substr(0, chat::kMaxLineCharacters),
-           format, colour);
-    SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+    const std::u16string text =
+        chat::GbkToWide(reinterpret_cast<const char*>(textstr)).substr(0, chat::kMaxLineCharacters);
+    const int start = Append(pane, text, format, colour);
+    const char* target = reinterpret_cast<const char*>(linkstr);
+    const size_t target_length = target ? strnlen(target, 64) : 0;
+    if (target_length > 2 && !text.empty()) {
+      // The line's text reports clicks; the click opens the link kept for it.
+      LinkRecord record;
+      record.pane = GetDlgCtrlID(pane);
+      record.line = static_cast<uint32_t>(SendMessageW(pane, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0));
+      CopyCString(record.text, target);
+      record.length = static_cast<uint16_t>(std::strlen(record.text));
+      record.span = {start, start + static_cast<int>(text.size())};
+      m_links.push_back(record);
+      SendMessageW(pane, EM_SETSEL, record.span.start, record.span.end);
+      CHARFORMAT2W cf{};
+      cf.cbSize = sizeof cf;
+      cf.dwMask = CFM_LINK;
+      cf.dwEffects = CFE_LINK;
+      SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+      SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+    }
+    parley::SetReadOnly(pane, read_only);
     ScrollToBottom(pane);
   } catch (...) {
     WriteErrorLog("CGChat::AddLink error");
@@ -730,6 +785,7 @@ STDMETHODIMP CGChat::SetWhisperStatus() {
     if (m_chatStyle == 1) {
       const chat::CSkinManager& skin = GetSkinManager().values;
       m_paneTop = skin.m_nChannelBarHeight + skin.chatchannelsize[1];
+      chat::ShiftButtonPoints(m_buttonPoints, skin.chatcombosize[0]);
     }
     Layout();
   } catch (...) {
@@ -771,7 +827,8 @@ STDMETHODIMP CGChat::SetArchiveObject(VARIANT /*archive*/) { return S_OK; }
 STDMETHODIMP CGChat::SetFontIcon(LONG_PTR /*icon*/) { return S_OK; }
 
 STDMETHODIMP CGChat::SetBkBitmap(LONG_PTR /*bitmap*/) {
-  if (ControlWindow()) InvalidateRect(ControlWindow(), nullptr, TRUE);
+  if (ControlWindow())
+    RedrawWindow(ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   return S_OK;
 }
 
@@ -781,20 +838,16 @@ STDMETHODIMP CGChat::SetMyID(LONG uid) {
   return S_OK;
 }
 
-STDMETHODIMP CGChat::AddChatMessage(LONG_PTR /*msg*/) { return S_OK; }
 chat::ChatPeople& CGChat::People() {
   if (!m_people) m_people = std::make_unique<chat::ChatPeople>(m_users);
   return *m_people;
 }
 
-STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR addr) {
-  People().SetUserList(reinterpret_cast<const chat::PersonList*>(addr));
-  return S_OK;
-}
-
 STDMETHODIMP CGChat::SetSelUser(LONG uid) {
   try {
     if (const auto notice = People().SetSelUser(uid)) {
+      // The target box shows the chosen person too.
+      if (const void* person = People().FindPerson(uid)) ShowWhisperTarget(uid, person);
       ChatTextFormat format;
       CopyCString(format.m_sFontFace, kTextSongTi);
       format.m_nSize = 90;
@@ -820,17 +873,18 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
     HWND pane = Pane(id);
     const chat::CSkinManager& skin = GetSkinManager().values;
     const COLORREF head = skin.chatdefaultheadcolor;
+    BeginPaneUpdate(pane);
     const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
-    SendMessageW(pane, EM_SETREADONLY, FALSE, 0);
+    parley::SetReadOnly(pane, FALSE);
     if (record.m_nKind) {
       // A line break, two spaces, the system picture 1 and a space.
       Append(pane, u"\n  ", LineFormat(head), head);
-      const int at = GetWindowTextLengthW(pane);
+      const int at = parley::PaneTextLength(pane);
       SendMessageW(pane, EM_SETSEL, at, at);
       if (!parley::InsertPicture(pane, chat::kSystemFlagList, 1)) Append(pane, u" ", LineFormat(head), head);
       Append(pane, u" ", LineFormat(head), head);
     }
-    const int base = GetWindowTextLengthW(pane);
+    const int base = parley::PaneTextLength(pane);
     Append(pane, text, LineFormat(head), head);
     // The clickable span, kept within the text; an empty span makes no region.
     const int length = static_cast<int>(text.size());
@@ -843,12 +897,12 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
       cf.dwEffects |= CFE_LINK;
       cf.yOffset = 3;
       SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-      const int after = GetWindowTextLengthW(pane);
+      const int after = parley::PaneTextLength(pane);
       SendMessageW(pane, EM_SETSEL, after, after);
       m_hotRegions.push_back({id, {base + start - 1, base + end + 1}, record.m_nId,
-                              record.m_nAction});
+                              record.m_nAction, 1, {}});
     }
-    SendMessageW(pane, EM_SETREADONLY, read_only, 0);
+    parley::SetReadOnly(pane, read_only);
     for (int i = 0; i < 2; ++i)
       if (near_bottom[i] || id == IDC_CHANNEL) ScrollToBottom(Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL));
   } catch (...) {
@@ -860,7 +914,6 @@ STDMETHODIMP CGChat::AddPerson(LONG_PTR per) {
   People().AddPerson(reinterpret_cast<const void*>(per));
   return S_OK;
 }
-STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR /*msg*/) { return S_OK; }
 
 STDMETHODIMP CGChat::SetChatStyle(LONG nstyle) {
   m_chatStyle = nstyle;

@@ -10,10 +10,13 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "chat_layout.h"
 #include "dirty_word_filter.h"
 #include "line_composer.h"
+#include "message_lines.h"
 #include "parley.h"
 #include "records/chat_text_format.h"
 #include "send_planner.h"
@@ -29,6 +32,9 @@ class FaceBoardWindow;
 }
 namespace chat {
 class ChatPeople;
+}
+namespace Gdiplus {
+class Graphics;
 }
 
 class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::ControlBase {
@@ -79,16 +85,27 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   STDMETHODIMP SetGameInfo(int nGameID, int nSubID, int nRoomID) override;
   STDMETHODIMP AddXmlString(LONG_PTR xmlString) override;
 
+  // IOleControl: the container's back colour becomes the output's, its fore colour the
+  // control's background.
+  STDMETHODIMP OnAmbientPropertyChange(DISPID id) override;
   // IOleObject: also lets go of the page-event sinks.
   STDMETHODIMP Close(DWORD save_option) override;
   // IConnectionPointContainer: the chat events and the page events.
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** out) override;
   STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
 
-  enum { IDC_OUTPUT = 2001, IDC_CHANNEL = 2002, IDC_INPUT = 2003 };
+  enum { IDC_OUTPUT = 2001, IDC_CHANNEL = 2002, IDC_INPUT = 2003, IDC_TARGET = 249 };
+  // Runs a command of the control (the buttons' ids; wParam of WM_USER + 234).
+  enum { WM_CHAT_COMMAND = WM_USER + 234 };
+  // The animation of the pictures in the panes, every 50 ms.
+  enum { kAnimationTimer = 1 };
+  // Draws, trims and scrolls the panes after a run of lines (posted to the control window).
+  enum { WM_CHAT_FLUSH = WM_USER + 235 };
 
  protected:
   LRESULT OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
+  // The mouse on the buttons, commands, menus and timers (asked before OnWindowMessage).
+  bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void OnWindowCreated() override;
   void OnWindowDestroying() override;
 
@@ -100,7 +117,11 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   void ShowNotice(const chat::Notice& notice);
   // Appends text at the end of a pane in a format; returns the start of the run.
   int Append(HWND pane, const std::u16string& text, const ChatTextFormat& format, COLORREF colour);
+  // Marks the web addresses of text, which begins at start in the pane, as links.
+  void MarkWebLinks(HWND pane, int start, const std::u16string& text);
   void TrimPane(HWND pane);
+  // Keeps the last 66 lines up to the line that holds position end.
+  void TrimPane(HWND pane, int end);
   void ScrollToBottom(HWND pane);
   void ClearOutput();
   void OnButtonClick(POINT p);
@@ -134,6 +155,8 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
     chat::HotSpan span;
     uint32_t id = 0;
     uint32_t action = 0;
+    int kind = 1;      // 0 a user's name, 1 the host's action, 2 a web link
+    std::wstring link;  // kind 2
   };
   std::vector<HotRegion> m_hotRegions;
 
@@ -142,4 +165,78 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   std::unique_ptr<chat::ChatPeople> m_people;
   std::unique_ptr<parley::FaceBoardWindow> m_faceBoard;
   chat::ChatPeople& People();
+
+  // Whisper mode, the channel tabs, the buttons and menus (gchat_commands.cpp).
+  void CreateWhisperParts();
+  chat::ChatLayout CurrentLayout() const;
+  void RunCommand(int command);
+  void ToggleChannel(bool from_tab);
+  void SwitchPosition();
+  void OpenPhrases();
+  void OnHover(POINT p);
+  void ShowTip(int command, POINT p, LPARAM lp);
+  void OnCaptureChanged();
+  void PaintWhisperParts(Gdiplus::Graphics& g, const chat::ChatLayout& l, HDC dc);
+  void PaintSendLook(HDC dc, bool hover);
+  void ShowPaneMenu(HWND pane, POINT screen);
+  void OnMenuCommand(int id);
+  void AnimatePictures();
+  void OpenFaceBoard();
+  void ShowStateNotice(const char* text, COLORREF colour, bool bold);
+  static LRESULT CALLBACK PaneSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR self);
+
+  // Lines of a host that keeps a user list (gchat_messages.cpp).
+  void WriteMessageLine(const chat::MessageLine& line, const ChatTextFormat& head,
+                        bool near_bottom[2]);
+  // The whisper target chosen in the target box, and whether the own record may send several
+  // lines.
+  void FillSendTarget(chat::SendRequest& request) const;
+  // A click on a user's name: that user becomes the whisper target.
+  void ChooseWhisperTarget(int32_t id);
+  // The target box shows `id` (its record `person`) as the whisper target.
+  void ShowWhisperTarget(int32_t id, const void* person);
+  // The speaker's picture and name; the user list's part of the control.
+  void WriteSpeakerName(HWND pane, int32_t person);
+  // A picture of one of the control's picture lists (0 faces, 1 user flags, 2 system flags)
+  // at the end of a pane; nothing while the lists hold no pictures.
+  void InsertListPicture(HWND pane, int list, int id);
+  // A run's format and colour: one of the control's line formats, or the line's own head.
+  std::pair<ChatTextFormat, COLORREF> RunFormat(chat::RunFormat format,
+                                                const ChatTextFormat& head) const;
+  chat::ChatMessageInput MessageInput(const chat::ChatMessage& message) const;
+
+  // Lines written in one go (one or a thousand, until the thread next handles its messages)
+  // are drawn once, and the pane is trimmed and scrolled once, as line by line would have left
+  // it: RichEdit redraws and scrolls far more slowly than it takes text.
+  void BeginPaneUpdate(HWND pane);
+  void FlushPanes();
+  void TrimPaneTo(HWND pane, int end);
+  void ScrollNow(HWND pane);
+  struct PendingUpdate {
+    bool active = false;    // drawing suspended, the pane writable
+    bool readOnly = false;  // what it goes back to
+    bool scroll = false;
+    int trimEnd = -1;     // trim as a speaker line ending here asked
+    int lines = 0;
+  };
+  PendingUpdate m_pending[2];
+  bool m_flushPosted = false;
+  HWND m_panes[3] = {};
+
+  chat::ButtonPoints m_buttonPoints;
+  int m_hoverCommand = 0;
+  HWND m_tooltip = nullptr;
+  int m_menuTarget = IDC_OUTPUT;
+  int32_t m_whisperTarget = 0;
+
+  // The lines AddLink showed with a link: the pane's line, the link's length and text.
+  struct LinkRecord {
+    int pane = IDC_OUTPUT;
+    uint32_t line = 0;
+    uint16_t length = 0;
+    char text[50] = {};
+    chat::HotSpan span;
+  };
+  std::vector<LinkRecord> m_links;
 };

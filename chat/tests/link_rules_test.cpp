@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace chat {
 namespace {
 
@@ -27,6 +30,25 @@ TEST(LinkRules, OnlyWebAddressesAreOpened) {
       {u"http://" + std::u16string(300, u'a'), false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsOpenableLink(c.link), c.open);
+}
+
+TEST(LinkRules, WebAddressesInAText) {
+  const struct {
+    std::u16string text;
+    std::vector<std::pair<int, int>> want;
+  } cases[] = {
+      {u"see http://a.cn/x and WWW.b.com.", {{4, 17}, {22, 32}}},
+      {u"\u4f60https://c.org/\u597d", {{1, 15}}},  // ends at a Chinese character
+      {u"ahttp://x.com", {}},                     // inside a word
+      {u"http:// www.", {}},                       // nothing after the prefix
+      {u"file:///C:/x.exe mailto:a@b.c", {}},
+      {u"<http://q.com/?a=\"b\">", {{1, 17}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::pair<int, int>> got;
+    for (const LinkSpan& l : FindWebLinks(c.text)) got.emplace_back(l.start, l.end);
+    EXPECT_EQ(got, c.want);
+  }
 }
 
 }  // namespace

@@ -159,7 +159,7 @@ TEST_F(GChatPicturesTest, FacesAndAdvertsOfTheSampleInstallation) {
 
   // The banner's link opens from a click on the strip.
   g_opened.clear();
-  SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(40, 8));
+  SendMessageW(control, WM_LBUTTONDOWN, 0, MAKELPARAM(40, 8));
   ASSERT_EQ(g_opened.size(), 1u);
   EXPECT_EQ(g_opened[0], L"http://example.com/news");
 }
@@ -218,7 +218,7 @@ TEST_F(GChatPicturesTest, FaceBoardPicksAFaceIntoTheInput) {
   const chat::ChatLayout l = chat::ComputeLayout(parley::GetSkinManager().values, client.right,
                                                  client.bottom, 20, false);
   const LPARAM on_face = MAKELPARAM((l.face.left + l.face.right) / 2, (l.face.top + l.face.bottom) / 2);
-  SendMessageW(control, WM_LBUTTONUP, 0, on_face);
+  SendMessageW(control, WM_LBUTTONDOWN, 0, on_face);
   HWND board = FindWindowW(L"KorvelFaceBoard", nullptr);
   ASSERT_TRUE(board);
   ASSERT_TRUE(IsWindowVisible(board));
@@ -245,7 +245,7 @@ TEST_F(GChatPicturesTest, FaceBoardPicksAFaceIntoTheInput) {
   EXPECT_EQ(reo.dwUser, 2u);
 
   // A click on the grid between faces picks nothing.
-  SendMessageW(control, WM_LBUTTONUP, 0, on_face);
+  SendMessageW(control, WM_LBUTTONDOWN, 0, on_face);
   ASSERT_TRUE(IsWindowVisible(board));
   SendMessageW(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(25, 13));
   EXPECT_FALSE(IsWindowVisible(board));

@@ -1,0 +1,205 @@
+// CGChat: the lines of a host that keeps a user list (AddChatMessage, AddChatMessage_Indesk)
+// and the user list that names their speakers.
+#include <windows.h>
+#include <richedit.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "chat_platform.h"
+#include "chat_texts.h"
+#include "gbk_codec.h"
+#include "gchat_control.h"
+#include "user_list.h"
+
+namespace {
+
+using parley::GetSkinManager;
+using parley::WriteErrorLog;
+
+ChatTextFormat HeadFormat(COLORREF colour) {
+  ChatTextFormat f;
+  f.m_nColor = static_cast<int32_t>(colour);
+  f.m_nSize = 100;
+  return f;
+}
+
+bool NearBottom(HWND pane) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  if (!GetScrollInfo(pane, SB_VERT, &si)) return true;
+  return si.nPos + static_cast<int>(si.nPage) + 50 >= si.nMax - si.nMin;
+}
+
+}  // namespace
+
+std::pair<ChatTextFormat, COLORREF> CGChat::RunFormat(chat::RunFormat format,
+                                                      const ChatTextFormat& head) const {
+  const chat::CSkinManager& skin = GetSkinManager().values;
+  COLORREF colour = skin.chatdefaultheadcolor;
+  switch (format) {
+    case chat::RunFormat::kDefaultHead: break;
+    case chat::RunFormat::kVipHead: colour = skin.chatvipheadcolor; break;
+    case chat::RunFormat::kAdmin: colour = skin.chatadmintextcolor; break;
+    case chat::RunFormat::kBroadcast: colour = skin.chatbroadcastcolor; break;
+    case chat::RunFormat::kRecord: return {head, static_cast<COLORREF>(head.m_nColor)};
+  }
+  return {HeadFormat(colour), colour};
+}
+
+chat::ChatMessageInput CGChat::MessageInput(const chat::ChatMessage& m) const {
+  chat::ChatMessageInput in;
+  in.text = chat::GbkToWide(m.text);
+  in.kind = m.head.m_nStyle[4];
+  in.sender = static_cast<int32_t>(m.head.m_nSpeakerId);
+  in.receiver = static_cast<int32_t>(m.head.m_nSecondId);
+  in.myId = m_users.m_nMyId;
+  if (const void* sender = m_users.FindUser(in.sender)) in.senderRecord = chat::ReadPerson(sender);
+  if (const void* receiver = m_users.FindUser(in.receiver))
+    in.receiverRecord = chat::ReadPerson(receiver);
+  in.senderBlocked = m_users.IsBlocked(in.sender);
+  in.whisperMode = m_whisperMode;
+  in.channelFlag = m_channelFlag;
+  in.timeStamp = m_users.m_options.values[7] == 1;
+  in.breakAfterSpeaker = m_users.m_options.values[6] == 1;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_s(&local, &now);
+  in.hour = local.tm_hour;
+  in.minute = local.tm_min;
+  in.second = local.tm_sec;
+  return in;
+}
+
+void CGChat::WriteMessageLine(const chat::MessageLine& line, const ChatTextFormat& head,
+                              bool near_bottom[2]) {
+  HWND pane = Pane(line.pane);
+  if (!pane) return;
+  BeginPaneUpdate(pane);
+  const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
+  parley::SetReadOnly(pane, FALSE);
+  bool first = GetWindowTextLengthW(pane) == 0;
+  for (const chat::LineRun& run : line.runs) {
+    switch (run.type) {
+      case chat::LineRun::Type::kText: {
+        // The first line of an empty pane starts without a break.
+        std::u16string text = run.text;
+        if (first && !text.empty() && text.front() == u'\r') text.erase(0, 1);
+        first = false;
+        if (text.empty()) break;
+        const auto [format, colour] = RunFormat(run.format, head);
+        Append(pane, text, format, colour);
+        break;
+      }
+      case chat::LineRun::Type::kSpeakerName: WriteSpeakerName(pane, run.person); break;
+      case chat::LineRun::Type::kFlagPicture: InsertListPicture(pane, 1, run.picture); break;
+      case chat::LineRun::Type::kSystemPicture: InsertListPicture(pane, 2, run.picture); break;
+    }
+  }
+  if (line.trim) TrimPane(pane);
+  parley::SetReadOnly(pane, read_only);
+  for (int i = 0; i < 2; ++i)
+    if (near_bottom[i] || line.scrollAlways) ScrollToBottom(Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL));
+}
+
+// The speaker's nickname in the default head format. (The flag picture before it and the
+// clickable name that picks the speaker as whisper target belong to the user list's part.)
+void CGChat::WriteSpeakerName(HWND pane, int32_t person) {
+  const void* record = m_users.FindUser(person);
+  if (!record) return;
+  const COLORREF colour = GetSkinManager().values.chatdefaultheadcolor;
+  Append(pane, chat::GbkToWide(chat::ReadPerson(record).nickName), HeadFormat(colour), colour);
+}
+
+// The picture lists are loaded with the faces; until then a line shows no pictures.
+void CGChat::InsertListPicture(HWND /*pane*/, int /*list*/, int /*id*/) {}
+
+STDMETHODIMP CGChat::AddChatMessage(LONG_PTR msg) {
+  try {
+    if (!msg || !ControlWindow()) return S_OK;
+    bool near_bottom[2] = {NearBottom(Pane(IDC_OUTPUT)), NearBottom(Pane(IDC_CHANNEL))};
+    const chat::ChatMessage m = chat::ReadChatMessage(reinterpret_cast<const void*>(msg));
+    if (!m.text) return S_OK;
+    const auto line = chat::ComposeChatMessage(MessageInput(m), m_filter);
+    if (line) WriteMessageLine(*line, m.head, near_bottom);
+  } catch (...) {
+    WriteErrorLog("CGChat::AddChatMessage error");
+  }
+  return S_OK;
+}
+
+STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR msg) {
+  try {
+    if (!msg || !ControlWindow()) return S_OK;
+    // Only the public pane takes the table's lines.
+    bool near_bottom[2] = {NearBottom(Pane(IDC_OUTPUT)), false};
+    const chat::ChatMessage m = chat::ReadDeskChatMessage(reinterpret_cast<const void*>(msg));
+    if (!m.text) return S_OK;
+    const auto line = chat::ComposeDeskChatMessage(MessageInput(m), m_filter);
+    if (line) WriteMessageLine(*line, m.head, near_bottom);
+  } catch (...) {
+    WriteErrorLog("CGChat::AddChatMessage_Indesk error");
+  }
+  return S_OK;
+}
+
+// The host's list of person records (kept by address, never copied); the target box starts
+// again with "everyone" alone.
+STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR addr) {
+  try {
+    People().SetUserList(reinterpret_cast<const chat::PersonList*>(addr));
+    m_whisperTarget = 0;
+    if (HWND combo = Pane(IDC_TARGET)) {
+      SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+      const LRESULT at = SendMessageW(combo, CB_ADDSTRING, 0,
+                                      reinterpret_cast<LPARAM>(parley::Wide(kTextEveryone).c_str()));
+      SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), 0);
+      SendMessageW(combo, CB_SETCURSEL, 0, 0);
+    }
+  } catch (...) {
+    WriteErrorLog("CGChat::SetUserListAddr error");
+  }
+  return S_OK;
+}
+
+void CGChat::ChooseWhisperTarget(int32_t id) {
+  const void* record = m_users.FindUser(id);
+  if (!record) return;
+  HWND input = Pane(IDC_INPUT);
+  if (id != m_whisperTarget && id != m_users.m_nMyId) {
+    ShowWhisperTarget(id, record);
+    const std::string nickname = chat::ReadPerson(record).nickName;
+    char notice[200];
+    std::snprintf(notice, sizeof notice, kTextPrivateChatWith, nickname.c_str());
+    ShowStateNotice(notice, 0xC0C0C0, false);
+  }
+  if (input) SetFocus(input);
+}
+
+void CGChat::ShowWhisperTarget(int32_t id, const void* person) {
+  m_whisperTarget = id;
+  HWND combo = Pane(IDC_TARGET);
+  if (!combo) return;
+  const std::wstring name = parley::Wide(chat::ReadPerson(person).nickName);
+  LRESULT at = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(name.c_str()));
+  if (at == CB_ERR) {
+    at = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(id));
+  }
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+}
+
+void CGChat::FillSendTarget(chat::SendRequest& request) const {
+  if (HWND combo = Pane(IDC_TARGET)) {
+    const LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    request.targetSelected = selected >= 0;
+    request.targetId = selected >= 0 ? static_cast<int32_t>(SendMessageW(
+                                           combo, CB_GETITEMDATA, static_cast<WPARAM>(selected), 0))
+                                     : -1;
+  }
+  request.targetPresent = m_users.FindUser(request.targetId) != nullptr;
+  if (const void* own = m_users.FindUser(m_users.m_nMyId))
+    request.ownExempt = chat::ReadPerson(own).forbidType != 0;
+}
