@@ -247,16 +247,30 @@ HWND FindClientDialog(int control) {
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     if (pid != g_pid || !IsWindowVisible(w)) return TRUE;
-    wchar_t name[16];
-    GetClassNameW(w, name, 16);
-    if (lstrcmpW(name, L"#32770") != 0 || !FindAnyChild(w, s->control)) return TRUE;
+    wchar_t name[64];
+    GetClassNameW(w, name, 64);
+    const bool box = lstrcmpW(name, L"#32770") == 0 || lstrcmpW(name, L"KorvelTableNotice") == 0;
+    if (!box || !FindAnyChild(w, s->control)) return TRUE;
     s->found = w;
     return FALSE;
   };
   EnumWindows(probe, reinterpret_cast<LPARAM>(&s));
   if (!s.found) {
-    if (HWND frame = FindWindowW(L"KorvelGameFrame", nullptr))
-      EnumChildWindows(frame, probe, reinterpret_cast<LPARAM>(&s));
+    // Boxes held inside the client's other windows (the frame, the table's notice host).
+    struct Outer {
+      Search* inner;
+      WNDENUMPROC probe;
+    } outer{&s, probe};
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+          auto* o = reinterpret_cast<Outer*>(lp);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(w, &pid);
+          if (pid != g_pid || !IsWindowVisible(w)) return TRUE;
+          EnumChildWindows(w, o->probe, reinterpret_cast<LPARAM>(o->inner));
+          return o->inner->found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&outer));
   }
   return s.found;
 }
@@ -674,14 +688,28 @@ bool Run(const std::string& step) {
   }
   if (op == "ok") {
     HWND box = nullptr;
-    if (!WaitFor(num(1, 20), [&] { return (box = FindClientDialog(IDOK)) != nullptr; }))
+    if (!WaitFor(num(1, 20), [&] { return (box = FindClientDialog(IDOK)) != nullptr; })) {
+      // What the client shows instead, for the log.
+      EnumWindows(
+          [](HWND w, LPARAM) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid != g_pid) return TRUE;
+            wchar_t name[64];
+            GetClassNameW(w, name, 64);
+            std::printf("e2e:   window %p %s%s\n", static_cast<void*>(w), Utf8(name).c_str(),
+                        IsWindowVisible(w) ? " shown" : "");
+            return TRUE;
+          },
+          0);
       return Fail(step, "no message box");
+    }
     std::string said;
     EnumChildWindows(
         box,
         [](HWND w, LPARAM lp) -> BOOL {
-          wchar_t name[16], text[256];
-          GetClassNameW(w, name, 16);
+          wchar_t name[64], text[256];
+          GetClassNameW(w, name, 64);
           if (lstrcmpiW(name, L"Static") == 0 && GetWindowTextW(w, text, 256) > 0)
             *reinterpret_cast<std::string*>(lp) += Utf8(text);
           return TRUE;
