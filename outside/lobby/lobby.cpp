@@ -146,8 +146,10 @@ int wmain(int argc, wchar_t** argv) {
 
   if (FAILED(OleInitialize(nullptr))) return 2;
   winkit::ComPtr<IStartGame> game;
+  const DWORD activated = GetTickCount();
   HRESULT hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
                                 game.PutVoid());
+  const DWORD created = GetTickCount();
   if (FAILED(hr)) {
     std::fprintf(stderr, "lobby: cannot start KorvelGame.StartGame (0x%08lx)\n",
                  static_cast<unsigned long>(hr));
@@ -255,8 +257,11 @@ int wmain(int argc, wchar_t** argv) {
                    static_cast<unsigned long>(hr));
   }
 
+  const DWORD before_show = GetTickCount();
   hr = game->ShowWindow();
-  std::printf("ShowWindow 0x%08lx\n", static_cast<unsigned long>(hr));
+  std::printf("ShowWindow 0x%08lx (the server up after %lu ms, ShowWindow took %lu ms)\n",
+              static_cast<unsigned long>(hr), static_cast<unsigned long>(created - activated),
+              static_cast<unsigned long>(GetTickCount() - before_show));
   std::fflush(stdout);
   for (int seats : after_show_seats) game->SetSeatNum(static_cast<short>(seats));
 
@@ -270,6 +275,20 @@ int wmain(int argc, wchar_t** argv) {
   if (frame) GetWindowThreadProcessId(frame, &pid);
   winkit::UniqueHandle process(pid ? OpenProcess(SYNCHRONIZE, FALSE, pid) : nullptr);
   std::printf("frame %s\n", frame ? "shown" : "missing");
+  // The table display (child 32770 of the frame's table window) on screen: the time from the
+  // activation, a figure of the client's start.
+  for (int i = 0; i < 100 && frame; ++i) {
+    HWND table = FindWindowExW(frame, nullptr, nullptr, nullptr);
+    HWND display = nullptr;
+    for (HWND w = table; w && !display; w = FindWindowExW(frame, w, nullptr, nullptr))
+      if (HWND d = GetDlgItem(w, 32770); d && IsWindowVisible(d)) display = d;
+    if (display) {
+      std::printf("table shown %lu ms after the activation\n",
+                  static_cast<unsigned long>(GetTickCount() - activated));
+      break;
+    }
+    Pump(20);
+  }
   std::fflush(stdout);
 
   if (join && frame) {

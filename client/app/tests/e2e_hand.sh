@@ -21,7 +21,7 @@ if [ "$scenario" = review ]; then
   touch "$work/server.log"
 else
   (cd "$root/tools/tableserver" && PYTHONDONTWRITEBYTECODE=1 exec python3 -m tableserver \
-     --port 0 --port-file "$work/port" --script "$scenario" --once --max-seconds 240 -v) \
+     --port 0 --port-file "$work/port" --script "$scenario" --once --max-seconds "${E2E_MAX_SECONDS:-240}" -v) \
      > "$work/server.log" 2>&1 &
   server=$!
   for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
@@ -69,7 +69,7 @@ else
 fi
 wine lobby.exe "--person=1001,player1,一号玩家,0,4,3" "--person=1002,player2,电脑玩家,1,4,3" \
   --me=player1 --myid=1001 --seats=2 "${where[@]}" --subtype=0,3,1,0 \
-  --room=3,30,1 "--dll=$(winepath -w "$PWD")\\KorvelGame.exe" --timeout=240 \
+  --room=3,30,1 "--dll=$(winepath -w "$PWD")\\KorvelGame.exe" --timeout="${E2E_MAX_SECONDS:-240}" \
   > "$work/lobby.log" 2>&1 &
 lobby=$!
 

@@ -316,7 +316,9 @@ class Table:
             self.bot_throw()
 
     def make_wall(self):
-        fixed = T.parse_tiles(self.script.get("wall", [])) if self.hand_no == 1 else []
+        # The script's wall starts the first hand, or every hand with "every_hand".
+        first = self.hand_no == 1 or self.script.get("every_hand", False)
+        fixed = T.parse_tiles(self.script.get("wall", [])) if first else []
         rest = Counter(T.full_set())
         for t in fixed:
             if rest[t] == 0:

@@ -102,6 +102,7 @@ class Connection:
     async def on_join(self, body):
         join = M.parse_join(body)
         table = self.server.table
+        fresh = table.seats is None  # the table is made by this join
         try:
             seat = table.join(join)
         except ProtocolError as e:
@@ -115,7 +116,8 @@ class Connection:
         log.info("player %d joined seat %d", join["id"], seat)
         await self.send(M.SESSION_START, M.session_start(self.key, self.client_seed, self.out_seq))
         await self.send(M.ROSTER, table.roster())
-        snapshot = table.resume()
+        # A player coming back is given the table as it stands; a new table is announced.
+        snapshot = [] if fresh else table.resume()
         if not snapshot:
             # The computer player sits at the table and agrees to play: the client stops waiting
             # and is shown the table before its first hand, with its start button.

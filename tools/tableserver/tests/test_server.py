@@ -69,6 +69,21 @@ class Loopback(unittest.TestCase):
             self.assertEqual(ts.errors, [])
         asyncio.run(run())
 
+    def test_a_new_table_announces_its_first_hand_at_the_join(self):
+        # The hand (601) and the computer's start sign come before the player's start: a 601
+        # after it would show the start button again in the middle of the hand.
+        async def run():
+            ts, server, port = await start(dict(SCRIPT, expect=[]))
+            async with server:
+                c, _, _ = await join_and_deal(port)
+                ids = [i for i, _ in c.received]
+                self.assertNotIn(M.RESUME1, ids)
+                self.assertLess(ids.index(M.BANKER_AND_WALL), ids.index(M.START_DICE))
+                self.assertEqual(ids.count(M.BANKER_AND_WALL), 1)
+                c.close()
+            self.assertEqual(ts.errors, [])
+        asyncio.run(run())
+
     def test_reconnect_gets_the_snapshot(self):
         script = dict(SCRIPT, disconnect={"after_sent": M.DISCARD, "count": 2}, expect=[])
         async def run():
