@@ -61,6 +61,9 @@ wine KorvelGame.exe /RegServer
 # Sound off, as a player can set it: a display without an audio device has no use for it, and
 # Wine's synchronous playback can stall there.
 wine reg add 'HKCU\Software\Hollin\insound' /ve /d 0 /f >/dev/null 2>&1
+# The chat's installation (its skin, faces and adverts): the sample made by the build.
+wine reg add 'HKLM\Software\Marrowby' /v AppPath /d "$(winepath -w "$PWD/../chat/sample")" /f \
+  >/dev/null 2>&1
 
 if [ -n "$server" ]; then
   where=(--watch=0 "--server=127.0.0.1:$port")
