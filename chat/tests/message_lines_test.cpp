@@ -48,6 +48,19 @@ TEST(MessageLines, RecordsAreReadAtTheirOffsets) {
   EXPECT_EQ(desk.text, text);
 }
 
+TEST(MessageLines, DeskRecordFaceStopsAtItsTerminatorAndHasNoReceiver) {
+  uint8_t desk[64] = {};
+  const uint32_t speaker = 11, second = 22;
+  std::memcpy(desk + 4, &speaker, 4);
+  std::memcpy(desk + 8, &second, 4);  // not read: the table's lines go to everybody
+  std::memcpy(desk + 12, "Arial", 5);
+  std::memset(desk + 18, 'x', 14);  // after the name's terminator: not copied
+  const ChatMessage m = ReadDeskChatMessage(desk);
+  EXPECT_EQ(m.head.m_nSpeakerId, 11u);
+  EXPECT_EQ(m.head.m_nSecondId, 0u);
+  EXPECT_EQ(std::memcmp(m.head.m_sFontFace, "Arial\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20), 0);
+}
+
 TEST(MessageLines, SpeakerFlagPictures) {
   const struct {
     int32_t money;
