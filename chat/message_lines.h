@@ -49,7 +49,7 @@ enum class RunFormat { kDefaultHead, kVipHead, kAdmin, kBroadcast, kRecord };
 struct LineRun {
   enum class Type {
     kText,           // text in format
-    kSpeakerName,    // the picture and name of person (the user list's seam)
+    kSpeakerName,    // the flag picture and clickable name of person
     kFlagPicture,    // picture of the user flag list
     kSystemPicture,  // picture of the system flag list
   };

@@ -149,7 +149,8 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   ULONG_PTR m_gdiplusToken = 0;
   std::unique_ptr<parley::CDialogCmd> m_phrases;
 
-  // The clickable spans of the output panes that the host added (IGChat::AddHotRegion).
+  // The clickable spans of the output panes: speakers' names, the host's action lines
+  // (IGChat::AddHotRegion) and web links.
   struct HotRegion {
     int pane = IDC_OUTPUT;
     chat::HotSpan span;
