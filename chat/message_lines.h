@@ -26,6 +26,12 @@ ChatMessage ReadChatMessage(const void* record);
 // address 52; the receiver is 0.
 ChatMessage ReadDeskChatMessage(const void* record);
 
+// The format parts of the two records (each record from its byte 4: the room's sender then
+// stands at 4, the table's at 0) as the control's line format; the readers above take their
+// heads from these.
+ChatTextFormat CopyChatMessage(const uint8_t* source);
+ChatTextFormat CopyDeskChatMessage(const uint8_t* source);
+
 // What a line reads of a person record of the host's user list.
 struct PersonFacts {
   int32_t id = 0;
