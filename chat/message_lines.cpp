@@ -19,22 +19,19 @@ T At(const void* record, size_t offset) {
   return value;
 }
 
-// sender, then the face, colour, size and five style words as they follow one another in
-// both records (the room's record has the receiver between sender and face).
-ChatMessage ReadHead(const void* record, size_t sender, size_t receiver, size_t face,
-                     size_t text) {
-  ChatMessage m;
-  m.head.m_nSpeakerId = At<uint32_t>(record, sender);
-  m.head.m_nSecondId = receiver ? At<uint32_t>(record, receiver) : 0;
-  std::memset(m.head.m_sFontFace, 0, sizeof m.head.m_sFontFace);
-  const char* source = static_cast<const char*>(record) + face;
-  for (size_t i = 0; i + 1 < sizeof m.head.m_sFontFace && source[i]; ++i)
-    m.head.m_sFontFace[i] = source[i];
-  m.head.m_nColor = At<int32_t>(record, face + 20);
-  m.head.m_nSize = At<int16_t>(record, face + 24);
-  for (size_t i = 0; i < 5; ++i) m.head.m_nStyle[i] = At<int16_t>(record, face + 26 + 2 * i);
-  m.text = At<const char*>(record, text);
-  return m;
+// The format part: sender, receiver (none in the table's record), then the face (19 bytes
+// kept, the rest zero), colour, size and the five style words one after another.
+ChatTextFormat CopyHead(const uint8_t* source, size_t sender, size_t receiver, size_t face) {
+  ChatTextFormat head;
+  head.m_nSpeakerId = At<uint32_t>(source, sender);
+  head.m_nSecondId = receiver ? At<uint32_t>(source, receiver) : 0;
+  std::memset(head.m_sFontFace, 0, sizeof head.m_sFontFace);
+  const char* name = reinterpret_cast<const char*>(source) + face;
+  for (size_t i = 0; i + 1 < sizeof head.m_sFontFace && name[i]; ++i) head.m_sFontFace[i] = name[i];
+  head.m_nColor = At<int32_t>(source, face + 20);
+  head.m_nSize = At<int16_t>(source, face + 24);
+  for (size_t i = 0; i < 5; ++i) head.m_nStyle[i] = At<int16_t>(source, face + 26 + 2 * i);
+  return head;
 }
 
 const std::u16string& Said() {
@@ -107,8 +104,17 @@ void AddMessagePart(MessageLine& line, const ChatMessageInput& in, size_t said) 
 
 }  // namespace
 
-ChatMessage ReadChatMessage(const void* record) { return ReadHead(record, 8, 12, 16, 56); }
-ChatMessage ReadDeskChatMessage(const void* record) { return ReadHead(record, 4, 0, 12, 52); }
+ChatTextFormat CopyChatMessage(const uint8_t* source) { return CopyHead(source, 4, 8, 12); }
+ChatTextFormat CopyDeskChatMessage(const uint8_t* source) { return CopyHead(source, 0, 0, 8); }
+
+ChatMessage ReadChatMessage(const void* record) {
+  const auto* bytes = static_cast<const uint8_t*>(record);
+  return {CopyChatMessage(bytes + 4), At<const char*>(record, 56)};
+}
+ChatMessage ReadDeskChatMessage(const void* record) {
+  const auto* bytes = static_cast<const uint8_t*>(record);
+  return {CopyDeskChatMessage(bytes + 4), At<const char*>(record, 52)};
+}
 
 PersonFacts ReadPerson(const void* record) {
   PersonFacts p;

@@ -26,6 +26,12 @@ ChatMessage ReadChatMessage(const void* record);
 // address 52; the receiver is 0.
 ChatMessage ReadDeskChatMessage(const void* record);
 
+// The format parts of the two records (each record from its byte 4: the room's sender then
+// stands at 4, the table's at 0) as the control's line format; the readers above take their
+// heads from these.
+ChatTextFormat CopyChatMessage(const uint8_t* source);
+ChatTextFormat CopyDeskChatMessage(const uint8_t* source);
+
 // What a line reads of a person record of the host's user list.
 struct PersonFacts {
   int32_t id = 0;
@@ -49,7 +55,7 @@ enum class RunFormat { kDefaultHead, kVipHead, kAdmin, kBroadcast, kRecord };
 struct LineRun {
   enum class Type {
     kText,           // text in format
-    kSpeakerName,    // the picture and name of person (the user list's seam)
+    kSpeakerName,    // the flag picture and clickable name of person
     kFlagPicture,    // picture of the user flag list
     kSystemPicture,  // picture of the system flag list
   };

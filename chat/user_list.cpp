@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "chat_texts.h"
+#include "message_lines.h"
 
 namespace chat {
 namespace {
@@ -31,14 +32,7 @@ int32_t PersonFilingFlag(const void* r) { return ReadAt<int32_t>(r, 324); }
 bool PersonFlagLongIsOne(const void* r) { return PersonForbidType(r) == 1; }
 bool PersonFlagWordIsOne(const void* r) { return PersonIsMember(r) == 1; }
 
-int PersonFlagPicture(const void* r) {
-  int picture = 0;
-  if (PersonMoney(r) > 10000) picture = 12;
-  const int head = PersonHeadPicture(r);
-  if (head > 0 && head != 10) picture = head;
-  if (PersonIsMember(r) == 1) picture = 1;
-  return picture;
-}
+int PersonFlagPicture(const void* r) { return SpeakerFlagPicture(ReadPerson(r), false); }
 
 std::string PersonNameText(const void* r, bool hideUserName) {
   const bool plain = PersonIsMember(r) != 1 && PersonForbidType(r) != 1 &&
@@ -48,50 +42,6 @@ std::string PersonNameText(const void* r, bool hideUserName) {
   text += PersonNickName(r);
   if (!hideUserName) text += "\xa1\xbe" + PersonUserName(r) + "\xa1\xbf";  // 【 】
   return text;
-}
-
-ChatTextFormat CopyChatMessage(const uint8_t* source) {
-  ChatTextFormat target;
-  target.m_nSpeakerId = ReadAt<uint32_t>(source, 4);
-  target.m_nSecondId = ReadAt<uint32_t>(source, 8);
-  // The first 19 characters of the face; a shorter name is followed by zero bytes.
-  std::memset(target.m_sFontFace, 0, sizeof target.m_sFontFace);
-  std::strncpy(target.m_sFontFace, reinterpret_cast<const char*>(source) + 12, 19);
-  target.m_nColor = ReadAt<int32_t>(source, 32);
-  target.m_nSize = ReadAt<int16_t>(source, 36);
-  for (int i = 0; i < 5; ++i) target.m_nStyle[i] = ReadAt<int16_t>(source, 38 + 2 * i);
-  return target;
-}
-
-ChatTextFormat CopyDeskChatMessage(const uint8_t* source) {
-  ChatTextFormat target;
-  target.m_nSpeakerId = ReadAt<uint32_t>(source, 0);
-  target.m_nSecondId = 0;
-  std::memset(target.m_sFontFace, 0, sizeof target.m_sFontFace);
-  std::strncpy(target.m_sFontFace, reinterpret_cast<const char*>(source) + 8, 19);
-  target.m_nColor = ReadAt<int32_t>(source, 28);
-  target.m_nSize = ReadAt<int16_t>(source, 32);
-  for (int i = 0; i < 5; ++i) target.m_nStyle[i] = ReadAt<int16_t>(source, 34 + 2 * i);
-  return target;
-}
-
-void HotRegionList::Shift(bool channelPane, int deleted) {
-  std::vector<HotRegion> kept;
-  for (HotRegion& r : m_regions) {
-    if (r.channelPane == channelPane) {
-      r.start = std::max(0, r.start - deleted);
-      r.end -= deleted;
-      if (r.end < 0) continue;
-    }
-    kept.push_back(std::move(r));
-  }
-  m_regions = std::move(kept);
-}
-
-const HotRegion* HotRegionList::Find(bool channelPane, int position) const {
-  for (const HotRegion& r : m_regions)
-    if (r.channelPane == channelPane && r.start <= position && position <= r.end) return &r;
-  return nullptr;
 }
 
 std::optional<HotRegion> ActionRegion(int base, int length, int start, int end, uint32_t id,

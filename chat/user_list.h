@@ -32,11 +32,6 @@ int PersonFlagPicture(const void* record);
 // in brackets; a plain person gets the leading space.
 std::string PersonNameText(const void* record, bool hideUserName);
 
-// Chat-line records of the hosts into the control's own format. Both take the format part of
-// the record (the caller's record from its byte 4).
-ChatTextFormat CopyChatMessage(const uint8_t* source);
-ChatTextFormat CopyDeskChatMessage(const uint8_t* source);
-
 // A clickable region of an output pane.
 struct HotRegion {
   enum Kind : uint32_t { kUserName = 0, kAction = 1, kWebLink = 2 };
@@ -46,21 +41,6 @@ struct HotRegion {
   bool channelPane = false;    // pane 2002
   uint32_t rawData = 0;        // the action value of kind 1
   std::u16string link;         // the address of kind 2
-};
-
-class HotRegionList {
- public:
-  void Add(HotRegion region) { m_regions.push_back(std::move(region)); }
-  void Clear() { m_regions.clear(); }
-  // A pane lost its first `deleted` characters: its regions move back; regions that end
-  // before the pane's new start are dropped.
-  void Shift(bool channelPane, int deleted);
-  // The first region of the pane whose span holds the position.
-  const HotRegion* Find(bool channelPane, int position) const;
-  const std::vector<HotRegion>& Regions() const { return m_regions; }
-
- private:
-  std::vector<HotRegion> m_regions;
 };
 
 // The span a host's hot-region line makes clickable: start and end kept within the text of

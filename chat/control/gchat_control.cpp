@@ -400,6 +400,10 @@ void CGChat::Fire(DISPID id, std::initializer_list<winkit::EventArg> args) {
   Events().Fire(id, args);
 }
 
+CHARFORMAT2W CGChat::CharFormat(const ChatTextFormat& format, COLORREF colour) {
+  return MakeFormat(format, colour, false);
+}
+
 int CGChat::Append(HWND pane, const std::u16string& text, const ChatTextFormat& format,
                    COLORREF colour) {
   const int start = parley::PaneTextLength(pane);
@@ -557,7 +561,14 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
         case chat::LineFormat::kSpeaker: break;
       }
       if (line->format == chat::LineFormat::kSpeaker && head.m_nStyle[0]) format.m_nStyle[0] = 1;
-      Append(pane, lead + line->text, format, colour);
+      if (line->systemPicture) {
+        // Notices, broadcasts and system lines start with the system picture.
+        if (!lead.empty()) Append(pane, lead, format, colour);
+        InsertListPicture(pane, 2, 2);
+        Append(pane, line->text, format, colour);
+      } else {
+        Append(pane, lead + line->text, format, colour);
+      }
     }
     parley::SetReadOnly(pane, read_only);
     for (int i = 0; i < 2; ++i) {
@@ -887,11 +898,11 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
     const int base = parley::PaneTextLength(pane);
     Append(pane, text, LineFormat(head), head);
     // The clickable span, kept within the text; an empty span makes no region.
-    const int length = static_cast<int>(text.size());
-    const int start = std::clamp<int>(record.m_nStart, 0, length);
-    const int end = std::clamp<int>(record.m_nEnd, 0, length);
-    if (end > start) {
-      SendMessageW(pane, EM_SETSEL, base + start, base + end);
+    if (const auto region =
+            chat::ActionRegion(base, static_cast<int>(text.size()), record.m_nStart,
+                               record.m_nEnd, record.m_nId, record.m_nAction, id == IDC_CHANNEL)) {
+      // The region reaches one character beyond the span on either side.
+      SendMessageW(pane, EM_SETSEL, region->start + 1, region->end - 1);
       CHARFORMAT2W cf = MakeFormat(LineFormat(head), head, false);
       cf.dwMask |= CFM_LINK | CFM_OFFSET;
       cf.dwEffects |= CFE_LINK;
@@ -899,8 +910,8 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
       SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
       const int after = parley::PaneTextLength(pane);
       SendMessageW(pane, EM_SETSEL, after, after);
-      m_hotRegions.push_back({id, {base + start - 1, base + end + 1}, record.m_nId,
-                              record.m_nAction, 1, {}});
+      m_hotRegions.push_back({id, {region->start, region->end}, region->id, region->rawData,
+                              static_cast<int>(region->kind), {}});
     }
     parley::SetReadOnly(pane, read_only);
     for (int i = 0; i < 2; ++i)

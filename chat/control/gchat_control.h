@@ -149,7 +149,8 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   ULONG_PTR m_gdiplusToken = 0;
   std::unique_ptr<parley::CDialogCmd> m_phrases;
 
-  // The clickable spans of the output panes that the host added (IGChat::AddHotRegion).
+  // The clickable spans of the output panes: speakers' names, the host's action lines
+  // (IGChat::AddHotRegion) and web links.
   struct HotRegion {
     int pane = IDC_OUTPUT;
     chat::HotSpan span;
@@ -201,6 +202,8 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   // A picture of one of the control's picture lists (0 faces, 1 user flags, 2 system flags)
   // at the end of a pane; nothing while the lists hold no pictures.
   void InsertListPicture(HWND pane, int list, int id);
+  // The RichEdit character format of a line format in a colour.
+  static CHARFORMAT2W CharFormat(const ChatTextFormat& format, COLORREF colour);
   // A run's format and colour: one of the control's line formats, or the line's own head.
   std::pair<ChatTextFormat, COLORREF> RunFormat(chat::RunFormat format,
                                                 const ChatTextFormat& head) const;

@@ -4,13 +4,16 @@
 #include <richedit.h>
 
 #include <cstdio>
+#include <iterator>
 #include <ctime>
 
+#include "chat_pictures.h"
 #include "chat_platform.h"
 #include "chat_texts.h"
 #include "gbk_codec.h"
 #include "gchat_control.h"
 #include "user_list.h"
+#include "user_list_pane.h"
 
 namespace {
 
@@ -89,7 +92,10 @@ void CGChat::WriteMessageLine(const chat::MessageLine& line, const ChatTextForma
         first = false;
         if (text.empty()) break;
         const auto [format, colour] = RunFormat(run.format, head);
-        Append(pane, text, format, colour);
+        const int start = Append(pane, text, format, colour);
+        // The message part: its face keys become the faces' pictures.
+        if (run.faces)
+          parley::ShowFaces(pane, start, chat::PlaceFaces(text, parley::Faces().FacesForLines()));
         break;
       }
       case chat::LineRun::Type::kSpeakerName: WriteSpeakerName(pane, run.person); break;
@@ -103,17 +109,34 @@ void CGChat::WriteMessageLine(const chat::MessageLine& line, const ChatTextForma
     if (near_bottom[i] || line.scrollAlways) ScrollToBottom(Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL));
 }
 
-// The speaker's nickname in the default head format. (The flag picture before it and the
-// clickable name that picks the speaker as whisper target belong to the user list's part.)
+// The speaker's flag picture and name; the name is a link and a user-name region, so that a
+// click on it makes the speaker the whisper target.
 void CGChat::WriteSpeakerName(HWND pane, int32_t person) {
-  const void* record = m_users.FindUser(person);
-  if (!record) return;
   const COLORREF colour = GetSkinManager().values.chatdefaultheadcolor;
-  Append(pane, chat::GbkToWide(chat::ReadPerson(record).nickName), HeadFormat(colour), colour);
+  const bool channel = pane == Pane(IDC_CHANNEL);
+  const auto region =
+      parley::InsertPersonName(pane, People(), person, channel, m_users.m_options.values[8] == 1,
+                               CharFormat(HeadFormat(colour), colour));
+  if (!region) return;
+  HotRegion hot;
+  hot.pane = channel ? IDC_CHANNEL : IDC_OUTPUT;
+  hot.span = {region->start, region->end};
+  hot.id = region->id;
+  hot.kind = static_cast<int>(chat::HotRegion::kUserName);
+  m_hotRegions.push_back(std::move(hot));
 }
 
-// The picture lists are loaded with the faces; until then a line shows no pictures.
-void CGChat::InsertListPicture(HWND /*pane*/, int /*list*/, int /*id*/) {}
+// A picture of the faces (0), the user flags (1) or the system flags (2) at the end of the pane.
+// A picture that cannot be shown (lists not loaded, no such picture) leaves nothing.
+void CGChat::InsertListPicture(HWND pane, int list, int id) {
+  static constexpr int kLists[] = {chat::kFaceList, chat::kUserFlagList, chat::kSystemFlagList};
+  if (!pane || list < 0 || list >= static_cast<int>(std::size(kLists))) return;
+  const int end = parley::PaneTextLength(pane);
+  SendMessageW(pane, EM_SETSEL, end, end);
+  parley::InsertPicture(pane, kLists[list], id);
+  const int after = parley::PaneTextLength(pane);
+  SendMessageW(pane, EM_SETSEL, after, after);
+}
 
 STDMETHODIMP CGChat::AddChatMessage(LONG_PTR msg) {
   try {
@@ -169,6 +192,7 @@ void CGChat::ChooseWhisperTarget(int32_t id) {
   HWND input = Pane(IDC_INPUT);
   if (id != m_whisperTarget && id != m_users.m_nMyId) {
     ShowWhisperTarget(id, record);
+    People().SetSelUser(id);  // the same target as SetSelUser would choose
     const std::string nickname = chat::ReadPerson(record).nickName;
     char notice[200];
     std::snprintf(notice, sizeof notice, kTextPrivateChatWith, nickname.c_str());

@@ -12,11 +12,11 @@ std::optional<chat::HotRegion> InsertPersonName(HWND pane, const chat::ChatPeopl
   if (!pane || !person) return std::nullopt;
   const int picture = chat::PersonFlagPicture(person);
   if (picture) {
-    const int end = GetWindowTextLengthW(pane);
+    const int end = PaneTextLength(pane);
     SendMessageW(pane, EM_SETSEL, end, end);
     InsertPicture(pane, chat::kUserFlagList, picture);
   }
-  const LONG start = GetWindowTextLengthW(pane);
+  const LONG start = PaneTextLength(pane);
   SendMessageW(pane, EM_SETSEL, start, start);
   CHARFORMAT2W cf = headFormat;
   cf.dwMask |= CFM_LINK | CFM_OFFSET;
@@ -25,7 +25,7 @@ std::optional<chat::HotRegion> InsertPersonName(HWND pane, const chat::ChatPeopl
   SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
   const std::wstring name = Wide(chat::PersonNameText(person, hideUserName));
   SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(name.c_str()));
-  const LONG end = GetWindowTextLengthW(pane);
+  const LONG end = PaneTextLength(pane);
   SendMessageW(pane, EM_SETSEL, start, end);
   SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
   SendMessageW(pane, EM_SETSEL, end, end);

@@ -48,6 +48,42 @@ TEST(MessageLines, RecordsAreReadAtTheirOffsets) {
   EXPECT_EQ(desk.text, text);
 }
 
+// The format parts alone (each record from its byte 4, so the room's sender is at 4 and the
+// table's at 0): the face cut to 19 bytes and zero after its end, and no receiver for the
+// table's record whatever its bytes hold.
+TEST(MessageLines, CopiesCutTheFaceAndClearTheDeskReceiver) {
+  uint8_t chat[64] = {};
+  const uint32_t speaker = 11, second = 22;
+  std::memcpy(chat + 4, &speaker, 4);
+  std::memcpy(chat + 8, &second, 4);
+  std::memcpy(chat + 12, "ABCDEFGHIJKLMNOPQRST", 20);  // 20 letters, no terminator
+  const int32_t colour = 0x123456;
+  std::memcpy(chat + 32, &colour, 4);
+  const int16_t words[6] = {14, 1, 2, 3, 4, 5};
+  std::memcpy(chat + 36, words, sizeof words);
+  ChatTextFormat f = CopyChatMessage(chat);
+  EXPECT_EQ(f.m_nSpeakerId, 11u);
+  EXPECT_EQ(f.m_nSecondId, 22u);
+  EXPECT_EQ(std::string(f.m_sFontFace), "ABCDEFGHIJKLMNOPQRS");
+  EXPECT_EQ(f.m_nColor, 0x123456);
+  EXPECT_EQ(f.m_nSize, 14);
+  EXPECT_EQ(f.m_nStyle[4], 5);
+
+  uint8_t desk[64] = {};
+  std::memcpy(desk, &speaker, 4);
+  std::memcpy(desk + 4, &second, 4);
+  std::memcpy(desk + 8, "Arial", 5);
+  std::memset(desk + 14, 'x', 14);  // beyond the name's terminator: not copied
+  std::memcpy(desk + 28, &colour, 4);
+  std::memcpy(desk + 32, words, sizeof words);
+  f = CopyDeskChatMessage(desk);
+  EXPECT_EQ(f.m_nSpeakerId, 11u);
+  EXPECT_EQ(f.m_nSecondId, 0u);
+  EXPECT_EQ(std::memcmp(f.m_sFontFace, "Arial\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20), 0);
+  EXPECT_EQ(f.m_nColor, 0x123456);
+  EXPECT_EQ(f.m_nStyle[0], 1);
+}
+
 TEST(MessageLines, SpeakerFlagPictures) {
   const struct {
     int32_t money;

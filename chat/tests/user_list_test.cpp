@@ -69,39 +69,6 @@ TEST(PersonRecord, StatusAtByte76IsTheForbidWordNotTheHeadPictureToo) {
   EXPECT_TRUE(PersonFlagWordIsOne(p.get()));
 }
 
-TEST(ChatRecords, CopiesCutTheFaceAndClearTheDeskReceiver) {
-  uint8_t chat[64] = {};
-  const uint32_t speaker = 11, second = 22;
-  std::memcpy(chat + 4, &speaker, 4);
-  std::memcpy(chat + 8, &second, 4);
-  std::memcpy(chat + 12, "ABCDEFGHIJKLMNOPQRST", 20);  // 20 letters, no terminator
-  const int32_t colour = 0x123456;
-  std::memcpy(chat + 32, &colour, 4);
-  const int16_t words[6] = {14, 1, 2, 3, 4, 5};
-  std::memcpy(chat + 36, words, sizeof words);
-  ChatTextFormat f = CopyChatMessage(chat);
-  EXPECT_EQ(f.m_nSpeakerId, 11u);
-  EXPECT_EQ(f.m_nSecondId, 22u);
-  EXPECT_EQ(std::string(f.m_sFontFace), "ABCDEFGHIJKLMNOPQRS");
-  EXPECT_EQ(f.m_nColor, 0x123456);
-  EXPECT_EQ(f.m_nSize, 14);
-  EXPECT_EQ(f.m_nStyle[4], 5);
-
-  uint8_t desk[64] = {};
-  std::memcpy(desk, &speaker, 4);
-  std::memcpy(desk + 4, &second, 4);
-  std::memcpy(desk + 8, "Arial", 5);
-  std::memset(desk + 13, 'x', 15);  // beyond the name's terminator: not copied
-  desk[13] = 0;
-  std::memcpy(desk + 28, &colour, 4);
-  std::memcpy(desk + 32, words, sizeof words);
-  f = CopyDeskChatMessage(desk);
-  EXPECT_EQ(f.m_nSpeakerId, 11u);
-  EXPECT_EQ(f.m_nSecondId, 0u);
-  EXPECT_EQ(std::memcmp(f.m_sFontFace, "Arial\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 20), 0);
-  EXPECT_EQ(f.m_nStyle[0], 1);
-}
-
 TEST(HotRegions, ActionSpanIsClampedAndWidenedByOne) {
   struct Case {
     int start, end;
@@ -120,33 +87,6 @@ TEST(HotRegions, ActionSpanIsClampedAndWidenedByOne) {
     EXPECT_EQ(r->kind, HotRegion::kAction);
     EXPECT_EQ(r->rawData, 77u);
   }
-}
-
-TEST(HotRegions, TrimmingMovesOnlyThatPaneAndDropsRegionsThatScrolledAway) {
-  auto region = [](uint32_t id, int start, int end, bool channel) {
-    HotRegion r;
-    r.id = id;
-    r.start = start;
-    r.end = end;
-    r.channelPane = channel;
-    return r;
-  };
-  HotRegionList list;
-  list.Add(region(1, 5, 9, false));
-  list.Add(region(2, 20, 30, false));
-  list.Add(region(3, 20, 30, true));
-  list.Shift(false, 15);
-  ASSERT_EQ(list.Regions().size(), 2u);
-  EXPECT_EQ(list.Regions()[0].id, 2u);
-  EXPECT_EQ(list.Regions()[0].start, 5);
-  EXPECT_EQ(list.Regions()[1].start, 20);
-  EXPECT_EQ(list.Find(false, 6)->id, 2u);
-  EXPECT_EQ(list.Find(true, 6), nullptr);
-  list.Shift(false, 12);  // region 2 now straddles the new start
-  EXPECT_EQ(list.Regions()[0].start, 0);
-  EXPECT_EQ(list.Regions()[0].end, 3);
-  list.Clear();
-  EXPECT_TRUE(list.Regions().empty());
 }
 
 class ChatPeopleTest : public ::testing::Test {

@@ -3,6 +3,7 @@
 // in order, a thousand lines kept to the last 66, and a picture of the pane.
 #include <windows.h>
 #include <richedit.h>
+#include <richole.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -172,7 +173,19 @@ TEST_F(GChatTest, LinesAreShownWithTheirSpeakerAndKindFormats) {
   EXPECT_EQ(chat_->AddText(reinterpret_cast<LONG_PTR>(&f), 0, 0), S_OK);
 
   const std::wstring text = OutputText();
-  EXPECT_EQ(text, L"\x5f20\x4e09\x8bf4\xff1a\x4f60\x597d\r[\x7ba1\x7406\x516c\x544a] \x7ef4\x62a4");
+  ASSERT_EQ(text.size(), 17u);
+  EXPECT_EQ(text.substr(0, 7), L"\x5f20\x4e09\x8bf4\xff1a\x4f60\x597d\r");
+  EXPECT_EQ(text.substr(8), L"[\x7ba1\x7406\x516c\x544a] \x7ef4\x62a4");
+  // The notice starts with the system picture 2, one position of its own.
+  ComPtr<IRichEditOle> rich;
+  SendMessageW(output_, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(rich.Put()));
+  ASSERT_TRUE(rich);
+  ASSERT_EQ(rich->GetObjectCount(), 1);
+  REOBJECT reo{};
+  reo.cbStruct = sizeof reo;
+  ASSERT_HRESULT_SUCCEEDED(rich->GetObject(0, &reo, REO_GETOBJ_NO_INTERFACES));
+  EXPECT_EQ(reo.cp, 7);
+  EXPECT_EQ(reo.dwUser, 2u);
   EXPECT_EQ(ColourAt(0), 0xAA4600u);  // the sample skin's head colour (0,70,170)
   EXPECT_EQ(ColourAt(4), 0x008000u);  // the message in the line's own colour
   EXPECT_EQ(ColourAt(8), 0x0A0AFFu);  // the admin colour (255,10,10)
@@ -556,9 +569,10 @@ TEST_F(GChatTest, ChatMessagesOfAHostWithAUserList) {
   EXPECT_EQ(chat_->AddChatMessage_Indesk(0), S_OK);
 
   const std::wstring text = OutputText();
-  EXPECT_EQ(text, L"Bob\x5bf9" L"Ann\x8bf4\xff1ahi\r[\x7ba1\x7406\x516c\x544a] up\r Bob\x8bf4\xff1ayo");
+  // A plain person's name: a space, the nickname and the user name in brackets.
+  EXPECT_EQ(text, L" Bob\x3010" L"bob\x3011\x5bf9" L"Ann\x8bf4\xff1ahi\r[\x7ba1\x7406\x516c\x544a] up\r Bob\x8bf4\xff1ayo");
   EXPECT_EQ(ColourAt(text.find(L"hi")), 0x00C000u);
-  EXPECT_EQ(ColourAt(0), 0xAA4600u);            // the name in the head colour
+  EXPECT_EQ(ColourAt(1), 0xAA4600u);            // the name in the head colour
   EXPECT_EQ(ColourAt(text.find(L"up")), 0x0A0AFFu);  // the admin colour
 }
 

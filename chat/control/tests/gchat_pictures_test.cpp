@@ -3,7 +3,9 @@
 // and shown (a chat-line advert with its picture and link, the banner), advert XML handed in
 // is shown and anything else is left alone, a bad advert file is reported once, the whisper
 // target is chosen from a host's user list, and a face is picked on the face board and sent as
-// its key. Leaves chat_faces_adverts.png and chat_face_board.png.
+// its key; the lines of a host's chat records show the speaker's flag, a name that picks the
+// whisper target and the faces. Leaves chat_faces_adverts.png, chat_face_board.png and
+// chat_user_lines.png.
 #include <windows.h>
 #include <richedit.h>
 #include <richole.h>
@@ -203,6 +205,125 @@ TEST_F(GChatPicturesTest, WhisperTargetFromTheHostsUserList) {
   EXPECT_NE(OutputText().find(L"\x804a\x5929\x72b6\x6001\xff1a\x4e0e[Al]\x79c1\x804a\xff01"),
             std::wstring::npos);
   EXPECT_EQ(chat_->AddPerson(0), S_OK);
+}
+
+// Lines of a host's chat records: the speaker's flag picture, the name as a link that makes
+// the speaker the whisper target when clicked, and the faces of the message as pictures; the
+// table's records the same without the link. Leaves chat_user_lines.png.
+TEST_F(GChatPicturesTest, ChatRecordLinesShowFlagClickableNameAndFaces) {
+  parley::testing::AppPathOverride app(CHAT_SAMPLE_DIR_WINDOWS);
+  Open();
+  struct Record {
+    PERSON person{};
+    uint8_t rest[400 - sizeof(PERSON)] = {};
+  } al, bo, me;
+  al.person.id = 5;
+  std::strcpy(al.person.username, "alice");
+  std::strcpy(al.person.nickname, "Al");
+  al.person.headpicid = 3;  // user flag 3; still a plain person (leading space)
+  bo.person.id = 6;
+  std::strcpy(bo.person.username, "bob");
+  std::strcpy(bo.person.nickname, "Bo");
+  bo.person.ismember = 1;  // user flag 1, not plain
+  me.person.id = 9;
+  std::strcpy(me.person.nickname, "Me");
+  std::vector<const void*> list{&al, &bo, &me};
+  ASSERT_EQ(chat_->SetMyID(9), S_OK);
+  ASSERT_EQ(chat_->SetUserListAddr(reinterpret_cast<LONG_PTR>(&list)), S_OK);
+
+  auto room = [](uint32_t sender, const char* text) {
+    std::vector<uint8_t> r(64);
+    std::memcpy(r.data() + 8, &sender, 4);
+    std::strcpy(reinterpret_cast<char*>(r.data() + 16), "Arial");
+    const int32_t colour = 0x008000;
+    const int16_t size = 100;
+    std::memcpy(r.data() + 36, &colour, 4);
+    std::memcpy(r.data() + 40, &size, 2);
+    std::memcpy(r.data() + 56, &text, sizeof text);
+    return r;
+  };
+  // Al说：hi/dx  and  Bo说：/wx!/wx
+  auto first = room(5, "Al\xcb\xb5\xa3\xbahi/dx");
+  auto second = room(6, "Bo\xcb\xb5\xa3\xba/wx!/wx");
+  ASSERT_EQ(chat_->AddChatMessage(reinterpret_cast<LONG_PTR>(first.data())), S_OK);
+  ASSERT_EQ(chat_->AddChatMessage(reinterpret_cast<LONG_PTR>(second.data())), S_OK);
+
+  // flag 3 | " Al【alice】" 1..10 | 说： 11 12 | hi 13 14 | face 2 at 15 | break 16 |
+  // flag 1 at 17 | "Bo【bob】" 18..24 | 说： 25 26 | face 1 at 27 | ! 28 | face 1 at 29
+  const std::vector<std::pair<LONG, DWORD>> want = {{0, 3}, {15, 2}, {17, 1}, {27, 1}, {29, 1}};
+  EXPECT_EQ(Pictures(), want);
+  auto range = [&](LONG from, LONG to) {
+    std::wstring text(static_cast<size_t>(to - from) + 1, L'\0');
+    TEXTRANGEW r{{from, to}, text.data()};
+    text.resize(static_cast<size_t>(SendMessageW(output_, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&r))));
+    return text;
+  };
+  EXPECT_EQ(range(1, 15), L" Al\x3010" L"alice\x3011\x8bf4\xff1ahi");
+  EXPECT_EQ(range(18, 27), L"Bo\x3010" L"bob\x3011\x8bf4\xff1a");
+  EXPECT_EQ(range(28, 29), L"!");
+  auto is_link = [&](LONG at) {
+    SendMessageW(output_, EM_SETSEL, at, at + 1);
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageW(output_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    return (cf.dwEffects & CFE_LINK) != 0;
+  };
+  EXPECT_TRUE(is_link(2));
+  EXPECT_TRUE(is_link(20));
+  EXPECT_FALSE(is_link(11));  // the verb
+  EXPECT_FALSE(is_link(13));  // the message
+
+  // A click on Bo's name makes Bo the whisper target: the target box shows Bo and the notice
+  // says so.
+  HWND control = host_->ControlWindow();
+  auto click = [&](LONG from, LONG to) {
+    ENLINK link{};
+    link.nmhdr.hwndFrom = output_;
+    link.nmhdr.idFrom = 2001;
+    link.nmhdr.code = EN_LINK;
+    link.msg = WM_LBUTTONDOWN;
+    link.chrg = {from, to};
+    SendMessageW(control, WM_NOTIFY, 2001, reinterpret_cast<LPARAM>(&link));
+  };
+  HWND target = GetDlgItem(control, 249);
+  ASSERT_NE(target, nullptr);
+  auto shown_target = [&]() -> std::wstring {
+    const LRESULT at = SendMessageW(target, CB_GETCURSEL, 0, 0);
+    if (at < 0) return L"";
+    std::wstring text(static_cast<size_t>(SendMessageW(target, CB_GETLBTEXTLEN, at, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(SendMessageW(target, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+  };
+  EXPECT_EQ(SendMessageW(target, CB_GETITEMDATA, SendMessageW(target, CB_GETCURSEL, 0, 0), 0), 0);
+  click(18, 24);
+  EXPECT_EQ(shown_target(), L"Bo");
+  EXPECT_EQ(SendMessageW(target, CB_GETITEMDATA, SendMessageW(target, CB_GETCURSEL, 0, 0), 0), 6);
+  const std::wstring notice = L"\x804a\x5929\x72b6\x6001\xff1a\x4e0e[Bo]\x79c1\x804a\xff01";
+  EXPECT_NE(OutputText().find(notice), std::wstring::npos);
+  // Bo again, or SetSelUser of Bo: already the target, no second notice.
+  const size_t length = OutputText().size();
+  click(20, 21);
+  EXPECT_EQ(chat_->SetSelUser(6), S_OK);
+  EXPECT_EQ(OutputText().size(), length);
+  // Then Al, by a click on the first line's name.
+  click(2, 4);
+  EXPECT_EQ(shown_target(), L"Al");
+
+  // The table's record: the flag and the plain name (no link), then the faces.
+  const auto before = Pictures().size();
+  auto desk = room(5, "Al\xcb\xb5\xa3\xbayo/wx");
+  ASSERT_EQ(chat_->AddChatMessage_Indesk(reinterpret_cast<LONG_PTR>(desk.data() + 4)), S_OK);
+  const auto after = Pictures();
+  ASSERT_EQ(after.size(), before + 2);
+  EXPECT_EQ(after[after.size() - 2].second, 3u);  // Al's flag
+  EXPECT_EQ(after.back().second, 1u);             // the face
+  const LONG flag = after[after.size() - 2].first;
+  EXPECT_EQ(range(flag + 1, after.back().first), L"Al\x8bf4\xff1ayo");
+  EXPECT_FALSE(is_link(flag + 1));
+
+  SendMessageW(output_, EM_SETSEL, 0, 0);
+  parley::testing::Pump(200);
+  parley::testing::SaveWindowPicture(parent_, "chat_user_lines.bmp");
 }
 
 // The face button opens the board above it; a click on a face puts that face into the input
