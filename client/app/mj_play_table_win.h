@@ -141,6 +141,8 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   bool FindAvatarItem(uint32_t userId) override;
   std::string LoadDefaultAvatar(const TablePerson& person) override;
   std::string GetAvatarFolder() override;
+  // The table window's image folder, else "<program folder>\image" (the notices' pictures too).
+  std::string ImageDir() const;
   bool FileExists(const std::string& path) override;
   void AddAvatarItem(uint32_t userId, const std::string& picturePath) override;
   void PushAvatarsToTable() override;
@@ -152,8 +154,6 @@ class CMjPlayTableWin : public CMjPlayTableImp {
  private:
   struct Controls;  // the hosts, the interface pointers and the seam bindings
   class RoutedChatSocket;
-  // The table window's image folder, else "<program folder>\image".
-  std::string ImageDir() const;
   // The base folder of the catalogues: the resource library's path less its file name and the
   // folder that holds it.
   std::string CatalogueDir() const;

@@ -142,6 +142,9 @@ void CGameManager::NewPlayTable(int16_t) {
   timers_.SetTarget([table](uint32_t id) { table->OnGameTimer(id); });
   notices_->SetExitAnswer(
       [table](uint32_t asker, int16_t answer) { table->SendExitAnswer(asker, answer); });
+  // The notices in the table window's colours, with the pictures of the table's image folder.
+  const ShellNoticeColors colors = wnd_.NoticeColors();
+  notices_->SetLook(TableNoticeLook{colors.c1, colors.c2, colors.text, table->ImageDir()});
 }
 
 int CGameManager::CreatePlayTablePane(HWND, HWND) {

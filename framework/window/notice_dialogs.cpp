@@ -259,9 +259,17 @@ void CMessageDialog::SetExtraColors(COLORREF c1, COLORREF c2) {
 }
 
 void CMessageDialog::Place(UINT extra_flags) {
-  const auto l = layout::LayoutMessageDialog(
+  auto l = layout::LayoutMessageDialog(
       MeasureDialogText(hwnd(), m_strText),
       layout::Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  if (m_hPlaceOver && IsWindow(m_hPlaceOver)) {
+    RECT r{};
+    GetWindowRect(m_hPlaceOver, &r);
+    const layout::Size box{l.box.Width(), l.box.Height()};
+    const layout::Point at =
+        layout::CentreOver(layout::Point{r.left, r.top}, ClientSize(m_hPlaceOver), box);
+    l.box = layout::Rect::At(at.x, at.y, box.width, box.height);
+  }
   SetWindowPos(hwnd(), nullptr, l.box.left, l.box.top, l.box.Width(), l.box.Height(),
                extra_flags);
   MoveButton(hwnd(), IDOK, l.ok);

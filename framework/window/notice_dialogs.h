@@ -126,6 +126,8 @@ class CMessageDialog : public winkit::Dialog {
   // The window a confirmed game-ending notice closes (the main frame); without one, the
   // top-level window that owns the box.
   void SetMainWindow(HWND main) { m_hMain = main; }
+  // Centres the box over `window` instead of placing it across the screen (null: the screen).
+  void PlaceOver(HWND window) { m_hPlaceOver = window; }
   // Shows the box; with `close_main` non-zero, OK closes the main window.
   void Show(HWND parent, int close_main);
   // Runs the thread's messages until the box is hidden or destroyed (a WM_QUIT is passed on).
@@ -154,6 +156,7 @@ class CMessageDialog : public winkit::Dialog {
   CImageButton m_btnOk;
   int m_nCloseMain = 1;
   HWND m_hMain = nullptr;
+  HWND m_hPlaceOver = nullptr;
 };
 
 // The join-team invitation: OK tells the owner (0x4C8 with the value); a time out answers

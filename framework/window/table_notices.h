@@ -1,10 +1,14 @@
-// The table's notices on screen, in plain windows: the text and an OK button. OK closes the
-// notice, and on a close-on-OK notice posts WM_CLOSE to the main window; a count-down closes
-// itself when its time is up. The waiting kinds (MessageAndWait, CountDown) keep the caller in
-// a nested message loop until the notice is gone. The skinned message and count-down dialogs
-// take the place of NoticeWindow behind the same ITableNotices.
-// The exit box asking for consent (mode 0) has OK and Cancel: OK agrees, Cancel or the time
-// running out refuses, and the answer goes to the table (CVyrPokePlayTableImp::SendExitAnswer).
+// The table's notices on screen, in the window kit's skinned boxes (notice_dialogs.h):
+//   wait box        a message-only count-down box, modeless; a new one replaces the old
+//   count-down      the same, run modal: the caller waits until its time is up
+//   message         the message box; on a close-on-OK notice OK posts WM_CLOSE to the main window
+//   message + wait  the same, and the caller waits until it is closed
+//   exit box        the exit count-down box (one at a time): mode 0 asks for consent and its
+//                   answer (OK agrees, cancel or the time running out refuses) goes to the table
+//                   (CVyrPokePlayTableImp::SendExitAnswer); mode 1 only tells
+//   system box      a plain captioned window with the text and OK
+// Every box is centred over the table window while that window is on screen, else over the
+// screen, and drawn in the table's notice colours with the pictures of its image folder.
 #pragma once
 #include <windows.h>
 
@@ -14,19 +18,15 @@
 #include <vector>
 
 #include "play_table_seams.h"
+#include "winkit/dialog.h"
 #include "winkit/message_map.h"
 #include "winkit/window.h"
 
+// A plain notice window: the text and OK (the system box).
 class NoticeWindow : public winkit::Window {
  public:
-  static constexpr UINT_PTR kCountDownTimer = 1;
-
-  // The exit box's answer: the asker and 0 (agree) or 1 (refuse).
-  using ExitAnswer = std::function<void(uint32_t askerId, int16_t answer)>;
-
-  NoticeWindow(const TableNotice& notice, HWND mainWindow, std::function<void(NoticeWindow*)> gone,
-               ExitAnswer answer = nullptr)
-      : notice_(notice), main_(mainWindow), gone_(std::move(gone)), answer_(std::move(answer)) {}
+  NoticeWindow(const TableNotice& notice, HWND mainWindow, std::function<void(NoticeWindow*)> gone)
+      : notice_(notice), main_(mainWindow), gone_(std::move(gone)) {}
   ~NoticeWindow() override;
   // Creates and shows the notice over `owner` (null: centred on the screen).
   bool Open(HWND owner);
@@ -35,8 +35,6 @@ class NoticeWindow : public winkit::Window {
   BEGIN_MSG_MAP(NoticeWindow)
     MESSAGE_HANDLER(WM_CREATE, OnCreate)
     COMMAND_ID_HANDLER(IDOK, OnOk)
-    COMMAND_ID_HANDLER(IDCANCEL, OnCancel)
-    MESSAGE_HANDLER(WM_TIMER, OnTimer)
   END_MSG_MAP()
 
  protected:
@@ -45,23 +43,27 @@ class NoticeWindow : public winkit::Window {
  private:
   LRESULT OnCreate(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnOk(WORD code, WORD id, HWND control, bool& handled);
-  LRESULT OnCancel(WORD code, WORD id, HWND control, bool& handled);
-  bool AsksConsent() const { return notice_.kind == NoticeKind::ExitBox && notice_.mode == 0; }
-  // Sends the exit box's answer once.
-  void Answer(int16_t answer);
-  LRESULT OnTimer(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
 
   TableNotice notice_;
   HWND main_;
   std::function<void(NoticeWindow*)> gone_;
-  ExitAnswer answer_;
+};
+
+// Colours and pictures of the table's notice boxes.
+struct TableNoticeLook {
+  COLORREF c1 = 0xFFFFFF, c2 = 0xFCBF82, text = 0;
+  std::string imageDir;  // holds dlg_bk.png, ok.png and off.png
 };
 
 class TableNoticeWindows : public ITableNotices {
  public:
+  // The exit box's answer: the asker and 0 (agree) or 1 (refuse).
+  using ExitAnswer = std::function<void(uint32_t askerId, int16_t answer)>;
+
   // `owner`: the table window the notices are placed over; `mainWindow`: the window OK on a
   // close-on-OK notice closes.
-  TableNoticeWindows(HWND owner, HWND mainWindow) : owner_(owner), main_(mainWindow) {}
+  TableNoticeWindows(HWND owner, HWND mainWindow, TableNoticeLook look = {})
+      : owner_(owner), main_(mainWindow), look_(std::move(look)) {}
   ~TableNoticeWindows() override;
   TableNoticeWindows(const TableNoticeWindows&) = delete;
   TableNoticeWindows& operator=(const TableNoticeWindows&) = delete;
@@ -69,16 +71,35 @@ class TableNoticeWindows : public ITableNotices {
   void Show(const TableNotice& notice) override;
   void Close(NoticeKind kind) override;
   void HideMagicActionPicker() override {}
-  void SetExitAnswer(NoticeWindow::ExitAnswer answer) { exit_answer_ = std::move(answer); }
+  void SetExitAnswer(ExitAnswer answer) { exit_answer_ = std::move(answer); }
+  // The look of the boxes shown from now on.
+  void SetLook(TableNoticeLook look) { look_ = std::move(look); }
 
   // The notices on screen, oldest first.
   std::vector<HWND> OpenNotices() const;
 
  private:
+  // A skinned box that is up; `ended` once a button, its time or Close ended it.
+  struct Box {
+    NoticeKind kind;
+    std::shared_ptr<winkit::Dialog> dialog;
+    std::function<bool()> ended;
+    std::function<void()> end;
+  };
+  void ShowBox(const TableNotice& notice);
+  void ShowMessage(const TableNotice& notice);
+  void ShowSystemBox(const TableNotice& notice);
+  // Deletes the boxes that have ended (never one still on screen).
+  void Sweep();
+  // The window the boxes are centred over: the table window while it is on screen, else none.
+  HWND PlaceOver() const;
   void Forget(NoticeWindow* window);
+
   HWND owner_;
   HWND main_;
-  NoticeWindow::ExitAnswer exit_answer_;
+  TableNoticeLook look_;
+  ExitAnswer exit_answer_;
+  std::vector<Box> boxes_;
   std::vector<std::unique_ptr<NoticeWindow>> open_;
   std::vector<std::unique_ptr<NoticeWindow>> gone_;  // closed during a message of their own
 };
