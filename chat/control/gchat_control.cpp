@@ -65,6 +65,18 @@ CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold) 
   return cf;
 }
 
+void DrawPicture(Gdiplus::Graphics& g, const std::string& path, const chat::Box& box,
+                 bool clip_to_box) {
+  if (path.empty()) return;
+  Gdiplus::Image image(parley::Wide(path).c_str());
+  if (image.GetLastStatus() != Gdiplus::Ok) return;
+  const int w = clip_to_box ? box.Width() : static_cast<int>(image.GetWidth());
+  const int h = clip_to_box ? box.Height() : static_cast<int>(image.GetHeight());
+  g.DrawImage(&image, Gdiplus::Rect(box.left, box.top, w, h), 0, 0, w, h, Gdiplus::UnitPixel);
+}
+
+}  // namespace
+
 ChatTextFormat LineFormat(COLORREF colour) {
   ChatTextFormat f;
   f.m_nColor = static_cast<int32_t>(colour);
@@ -79,18 +91,6 @@ bool IsViewNearBottom(HWND pane) {
   if (!GetScrollInfo(pane, SB_VERT, &si)) return true;
   return si.nPos + static_cast<int>(si.nPage) + 50 >= si.nMax - si.nMin;
 }
-
-void DrawPicture(Gdiplus::Graphics& g, const std::string& path, const chat::Box& box,
-                 bool clip_to_box) {
-  if (path.empty()) return;
-  Gdiplus::Image image(parley::Wide(path).c_str());
-  if (image.GetLastStatus() != Gdiplus::Ok) return;
-  const int w = clip_to_box ? box.Width() : static_cast<int>(image.GetWidth());
-  const int h = clip_to_box ? box.Height() : static_cast<int>(image.GetHeight());
-  g.DrawImage(&image, Gdiplus::Rect(box.left, box.top, w, h), 0, 0, w, h, Gdiplus::UnitPixel);
-}
-
-}  // namespace
 
 CGChat::CGChat()
     : ControlBase(CLSID_GChat, IID__IGChatEvents, L"ParleyGChat"),

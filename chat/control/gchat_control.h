@@ -243,3 +243,9 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   };
   std::vector<LinkRecord> m_links;
 };
+
+// A line's head format in the panes' default face: `colour` at size 100.
+ChatTextFormat LineFormat(COLORREF colour);
+// The pane shows its last lines (within 50 units of the end): new lines keep it there.
+bool IsViewNearBottom(HWND pane);
+

@@ -20,21 +20,6 @@ namespace {
 using parley::GetSkinManager;
 using parley::WriteErrorLog;
 
-ChatTextFormat HeadFormat(COLORREF colour) {
-  ChatTextFormat f;
-  f.m_nColor = static_cast<int32_t>(colour);
-  f.m_nSize = 100;
-  return f;
-}
-
-bool NearBottom(HWND pane) {
-  SCROLLINFO si{};
-  si.cbSize = sizeof si;
-  si.fMask = SIF_ALL;
-  if (!GetScrollInfo(pane, SB_VERT, &si)) return true;
-  return si.nPos + static_cast<int>(si.nPage) + 50 >= si.nMax - si.nMin;
-}
-
 }  // namespace
 
 std::pair<ChatTextFormat, COLORREF> CGChat::RunFormat(chat::RunFormat format,
@@ -48,7 +33,7 @@ std::pair<ChatTextFormat, COLORREF> CGChat::RunFormat(chat::RunFormat format,
     case chat::RunFormat::kBroadcast: colour = skin.chatbroadcastcolor; break;
     case chat::RunFormat::kRecord: return {head, static_cast<COLORREF>(head.m_nColor)};
   }
-  return {HeadFormat(colour), colour};
+  return {LineFormat(colour), colour};
 }
 
 chat::ChatMessageInput CGChat::MessageInput(const chat::ChatMessage& m) const {
@@ -116,7 +101,7 @@ void CGChat::WriteSpeakerName(HWND pane, int32_t person) {
   const bool channel = pane == Pane(IDC_CHANNEL);
   const auto region =
       parley::InsertPersonName(pane, People(), person, channel, m_users.m_options.values[8] == 1,
-                               CharFormat(HeadFormat(colour), colour));
+                               CharFormat(LineFormat(colour), colour));
   if (!region) return;
   HotRegion hot;
   hot.pane = channel ? IDC_CHANNEL : IDC_OUTPUT;
@@ -141,7 +126,7 @@ void CGChat::InsertListPicture(HWND pane, int list, int id) {
 STDMETHODIMP CGChat::AddChatMessage(LONG_PTR msg) {
   try {
     if (!msg || !ControlWindow()) return S_OK;
-    bool near_bottom[2] = {NearBottom(Pane(IDC_OUTPUT)), NearBottom(Pane(IDC_CHANNEL))};
+    bool near_bottom[2] = {IsViewNearBottom(Pane(IDC_OUTPUT)), IsViewNearBottom(Pane(IDC_CHANNEL))};
     const chat::ChatMessage m = chat::ReadChatMessage(reinterpret_cast<const void*>(msg));
     if (!m.text) return S_OK;
     const auto line = chat::ComposeChatMessage(MessageInput(m), m_filter);
@@ -156,7 +141,7 @@ STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR msg) {
   try {
     if (!msg || !ControlWindow()) return S_OK;
     // Only the public pane takes the table's lines.
-    bool near_bottom[2] = {NearBottom(Pane(IDC_OUTPUT)), false};
+    bool near_bottom[2] = {IsViewNearBottom(Pane(IDC_OUTPUT)), false};
     const chat::ChatMessage m = chat::ReadDeskChatMessage(reinterpret_cast<const void*>(msg));
     if (!m.text) return S_OK;
     const auto line = chat::ComposeDeskChatMessage(MessageInput(m), m_filter);
