@@ -90,12 +90,8 @@ void OptionBoard::SetBkColor(uint32_t colour) {
 }
 
 std::optional<size_t> OptionBoard::FindRow(int32_t clientH, int32_t rowH, int32_t y) const {
-  for (size_t i = 0; i < m_List.size(); ++i) {
-    if (!HitTestRow(i, m_List.size(), clientH, rowH, y)) continue;
-    // A band whose row shows nothing offers nothing to choose.
-    if (TileCount(m_List[i]) == 0) return std::nullopt;
-    return i;
-  }
+  for (size_t i = 0; i < m_List.size(); ++i)
+    if (HitTestRow(i, m_List.size(), clientH, rowH, y)) return i;
   return std::nullopt;
 }
 

@@ -94,8 +94,8 @@ class OptionBoard {
   uint32_t RowColour() const { return m_RowColour; }
   void SetBkColor(uint32_t colour);
 
-  // The display-list position a click at y picks, if any: the band it falls in, when that
-  // entry's row has tiles to choose.
+  // The display-list position a click at y picks, if any: the band it falls in, whatever its
+  // row holds.
   std::optional<size_t> FindRow(int32_t clientH, int32_t rowH, int32_t y) const;
   // WM_LBUTTONDOWN at y: the position to report (and repaint for), if any.
   std::optional<size_t> Press(int32_t clientH, int32_t rowH, int32_t y);

@@ -82,9 +82,10 @@ STDMETHODIMP CMjBoard::AddCards(short id, short count, mjcard* cards) {
 
 STDMETHODIMP CMjBoard::Update() {
   return winkit::CallAtBoundary([&] {
-    // A hidden board (the client fills it before showing it) is painted when it shows.
+    // A hidden board (the client fills it before showing it) is painted when it shows; with
+    // nothing listed there is nothing to draw, and the screen stays as it was.
     const HWND hwnd = ControlWindow();
-    if (!hwnd || !IsWindowVisible(hwnd)) return;
+    if (!hwnd || !IsWindowVisible(hwnd) || m_Board.DisplayList().empty()) return;
     RECT client;
     GetClientRect(hwnd, &client);
     winkit::WindowDc dc(hwnd);
