@@ -376,6 +376,7 @@ void CCommMjTable::RelayoutLocation(int16_t seat) {
 
 void CCommMjTable::StartOneHand() {
   m_pWall->ClearAll();
+  discardOnWall = false;
   workingStart = countdownStart;
   autoMode = false;
   diceSeat = -1;
@@ -469,9 +470,19 @@ void CCommMjTable::AddCardsToMyHandWithSort_InTimer(int16_t count, const card* c
   m_Timers.SetTimer(kTimerDealOwn, 60);
 }
 
+namespace {
+
+// No hand is dealt more tiles than the largest wall holds (every tile, the flowers too).
+constexpr int16_t kMostWallTiles = 144;
+
+int16_t DealCount(int16_t num) { return std::clamp<int16_t>(num, 0, kMostWallTiles); }
+
+}  // namespace
+
 void CCommMjTable::SetDealNum(int16_t seat, int16_t num) {
   if (seat == 0 || !ValidSeat(seat)) return;
   CMjLocation* s = Seat(seat);
+  num = DealCount(num);
   for (int i = 0; i < num; ++i) s->hand().AddCard(0, 1);
   DrawLocation(seat);
 }
@@ -481,6 +492,7 @@ void CCommMjTable::SetDealNum_InTimer(int16_t seat, int16_t num) {
   CMjLocation* s = Seat(seat);
   s->hand().SetVisible(0);
   s->current().SetVisible(0);
+  num = DealCount(num);
   for (int i = 0; i < num; ++i) s->hand().AddCard(0, 1);
   s->StartDealAnimation(num);
   m_Timers.SetTimer(kTimerDealOpponent, 60);
@@ -513,6 +525,7 @@ void CCommMjTable::SetRecvCards(int16_t seat, int16_t num, const card* cards, in
   m_pWall->PutCardInCell(static_cast<int16_t>(discard.m_nValue),
                          static_cast<int16_t>(discard.m_nColor), seat);
   if (num == 1) lastDiscard = discard;
+  discardOnWall = true;
   if (seat == 0) {
     m_Timers.KillTimer(kTimerMeldBlink);
     m_Timers.KillTimer(kTimerKongBlink);
@@ -556,6 +569,7 @@ void CCommMjTable::SetRecvCards(int16_t seat, int16_t num, const card* cards, in
 
 void CCommMjTable::SetRecvCards_InRecover(int16_t seat, int16_t num, const card* cards) {
   if (!ValidSeat(seat) || num < 1 || !cards) return;
+  discardOnWall = false;  // a rebuilt row holds no discard waiting for a claim
   m_pWall->PutCardInCell(static_cast<int16_t>(cards[0].m_nValue),
                          static_cast<int16_t>(cards[0].m_nColor), seat);
 }
@@ -604,8 +618,7 @@ void CCommMjTable::ExposeCard(int16_t seat, int16_t type, int16_t count, const c
       } else {
         s->hand().RemoveFirst(static_cast<int16_t>(count - 1));
       }
-      m_Timers.KillTimer(kTimerWallBlink);
-      m_pWall->RemoveAt(0);
+      TakeClaimedDiscard();
       animation = pung ? 1 : 0;
       break;
     }
@@ -616,8 +629,7 @@ void CCommMjTable::ExposeCard(int16_t seat, int16_t type, int16_t count, const c
       } else {
         s->hand().RemoveFirst(static_cast<int16_t>(count - 1));
       }
-      m_Timers.KillTimer(kTimerWallBlink);
-      m_pWall->RemoveAt(0);
+      TakeClaimedDiscard();
       animation = 2;
       break;
     case kMeldConcealedKong:
@@ -1061,9 +1073,21 @@ bool CCommMjTable::WinnerBlinkStep(bool on) {
   return true;
 }
 
+// The claimed discard leaves the discarder's row at once, and the row is drawn without it.
+void CCommMjTable::TakeClaimedDiscard() {
+  m_Timers.KillTimer(kTimerWallBlink);
+  m_pWall->RemoveAt(0);
+  m_pWall->SetFrame(0);
+  discardOnWall = false;
+  DrawWall();
+}
+
 void CCommMjTable::HuPai(int16_t huloc, int16_t gunloc) {
   winnerSeat = huloc;
   discarderSeat = gunloc;
+  // A win on a discard takes the tile into the winner's hand: it leaves the discards.
+  if (ValidSeat(huloc) && ValidSeat(gunloc) && gunloc != huloc && discardOnWall)
+    TakeClaimedDiscard();
   angryToggle = laughToggle = 0;
   m_Timers.SetTimer(kTimerLaugh, kBlinkPeriod);
   m_Timers.SetTimer(kTimerAngry, kBlinkPeriod);
@@ -1155,9 +1179,8 @@ Rect CCommMjTable::MeasureFanPanel() {
     extra += m_Surface.MeasureLineHeight(t);
   const Rect c = ClientRect();
   const int32_t left = (Width(c) - w) / 2;
-  // The panel's lines start 5 pixels below the rows and need those 5 pixels at the bottom too.
-  const int32_t panel = extra > 0 ? extra + 10 : 0;
-  return {left, 110, left + w, 110 + h + panel};
+  // The rows, then the panel's lines.
+  return {left, 110, left + w, 110 + h + extra};
 }
 
 void CCommMjTable::ShowScoreInfo(bool show) {

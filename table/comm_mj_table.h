@@ -244,6 +244,7 @@ class CCommMjTable {
   void ComposeBackground();
   void DrawAll();
   void DrawWall();
+  void TakeClaimedDiscard();
   Rect WallRect() const;
   std::vector<TextRun> BackgroundTexts() const;
   const Rect& SetupArea() const { return m_SetupArea; }
@@ -273,6 +274,8 @@ class CCommMjTable {
   bool m_bOwnTurn = false;
   bool sendNotLit = true;
   card lastDiscard{-1, -1};
+  // The last discard lies on the wall's rows, not yet claimed (a rebuilt row holds none).
+  bool discardOnWall = false;
   int angryToggle = 0, laughToggle = 0;
   int wallSteps = 0, wallStep = 0;
   std::string skinPath;

@@ -75,7 +75,7 @@ void CGameButtonEx::DrawItem(const DRAWITEMSTRUCT& dis) {
   } else if (m_bTracking && !disabled) {
     if (pressed) DrawEdge(dc, &rc, EDGE_SUNKEN, BF_RECT);
     else if (!m_bHover && (style & BS_FLAT)) {
-    } else if (!hasStrip) {
+    } else {
       DrawEdge(dc, &rc, BDR_RAISEDINNER, BF_RECT);
     }
   }

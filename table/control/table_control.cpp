@@ -32,6 +32,8 @@ CTable::~CTable() { ReleaseTable(); }
 void* CTable::CastTo(REFIID iid) {
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_ICommTable || iid == IID_ITable)
     return static_cast<ITable*>(this);
+  // The control names its property pages (Setup opens them).
+  if (iid == IID_ISpecifyPropertyPages) return static_cast<ISpecifyPropertyPages*>(this);
   return ControlBase::CastTo(iid);
 }
 
@@ -298,15 +300,27 @@ STDMETHODIMP CTable::SetPersonLocation(short loc, LONG_PTR icon, LONG_PTR per) {
   });
 }
 
+STDMETHODIMP CTable::GetPages(CAUUID* pages) {
+  if (!pages) return E_POINTER;
+  pages->cElems = 0;
+  pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
+  if (!pages->pElems) return E_OUTOFMEMORY;
+  pages->pElems[0] = kStockColorPage;
+  pages->cElems = 1;
+  return S_OK;
+}
+
 STDMETHODIMP CTable::Setup() {
   TABLE_METHOD({
     IUnknown* self = static_cast<ITable*>(this);
-    CLSID pages[1] = {kStockColorPage};
+    CAUUID pages{};
+    if (FAILED(GetPages(&pages))) return;
     LPOLESTR name = nullptr;
     GetUserType(USERCLASSTYPE_SHORT, &name);
-    OleCreatePropertyFrame(ControlWindow(), 10, 10, name, 1, &self, 1, pages,
+    OleCreatePropertyFrame(ControlWindow(), 10, 10, name, 1, &self, pages.cElems, pages.pElems,
                            GetUserDefaultLCID(), 0, nullptr);
     CoTaskMemFree(name);
+    CoTaskMemFree(pages.pElems);
   });
 }
 

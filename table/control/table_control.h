@@ -59,6 +59,8 @@ class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
   STDMETHODIMP StartDeal() override;
   STDMETHODIMP SetPersonLocation(short loc, LONG_PTR icon, LONG_PTR per) override;
   STDMETHODIMP Setup() override;
+  // ISpecifyPropertyPages: the stock colour page of BackColor.
+  STDMETHODIMP GetPages(CAUUID* pages) override;
   STDMETHODIMP SetBkColor(LONG color) override;
   STDMETHODIMP SetMyCardBitmap(LONG_PTR cardbit, LONG_PTR back) override;
   STDMETHODIMP SetCardBitmap(LONG_PTR card, LONG_PTR back) override;

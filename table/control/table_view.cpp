@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <mmsystem.h>
+#include <olectl.h>
 
 #include "gdi_plus.h"
 #include "resource_ids.h"
@@ -69,7 +70,18 @@ HBITMAP PremultipliedCopy(Gdiplus::Image* image, int w, int h) {
   return dib;
 }
 
+const char kActionPicture[] = "Action.bmp";
+const char kActionGrayPicture[] = "Action_gray.bmp";
+
 }  // namespace
+
+std::vector<std::string> SkinFileNames() {
+  std::vector<std::string> names(std::begin(kSkinFiles), std::end(kSkinFiles));
+  for (int d = 0; d < 10; ++d) names.push_back(std::to_string(d) + ".ico");
+  names.push_back(kActionPicture);
+  names.push_back(kActionGrayPicture);
+  return names;
+}
 
 // ------------------------------------------------------------------------------------------
 
@@ -208,6 +220,7 @@ TableView::~TableView() {
   }
   if (m_hBkBitmap) DeleteObject(m_hBkBitmap);
   if (m_hBrush) DeleteObject(m_hBrush);
+  if (m_hPictureCopy) DeleteObject(m_hPictureCopy);
   for (HBITMAP m : m_Marks)
     if (m) DeleteObject(m);
   for (HBITMAP m : m_SkinMarks)
@@ -281,8 +294,8 @@ void TableView::CreateWindows(const std::string& skinPath) {
   // The magic-action button: the gray picture is its look, the coloured one its highlight.
   m_Action.Destroy();
   if (m_Action.Create(m_hOwner, kButtonAction)) {
-    m_Action.LoadImages((skinPath + "\\Action_gray.bmp").c_str(),
-                        (skinPath + "\\Action.bmp").c_str(), 1, 1);
+    m_Action.LoadImages((skinPath + "\\" + kActionGrayPicture).c_str(),
+                        (skinPath + "\\" + kActionPicture).c_str(), 1, 1);
     m_Action.AddTip(texts::kActionTip);
     m_Action.SetOwner(m_hOwner);
     m_Action.CreateTips();
@@ -319,6 +332,31 @@ void TableView::SetBkBitmap(HBITMAP bitmap) {
   for (HBITMAP& m : m_Marks) {
     if (m) DeleteObject(m);
     m = nullptr;
+  }
+}
+
+void TableView::SetBkPicture(IPicture* picture) {
+  OLE_XSIZE_HIMETRIC w = 0;
+  OLE_YSIZE_HIMETRIC h = 0;
+  SHORT type = PICTYPE_NONE;
+  OLE_HANDLE handle = 0;
+  if (picture && SUCCEEDED(picture->get_Width(&w)) && SUCCEEDED(picture->get_Height(&h)) &&
+      w > 0 && h > 0 && SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
+      SUCCEEDED(picture->get_Handle(&handle)) && handle) {
+    // The picture may go before the table: the pattern is a copy of its bitmap.
+    auto* copy = static_cast<HBITMAP>(
+        CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
+    if (copy) {
+      SetBkBitmap(copy);
+      if (m_hPictureCopy) DeleteObject(m_hPictureCopy);
+      m_hPictureCopy = copy;
+      return;
+    }
+  }
+  if (m_pModel->bkIsBitmap && m_hPattern) {
+    SetBkBitmap(m_hPattern);
+  } else {
+    SetBkColor(m_pModel->bkColor);
   }
 }
 

@@ -3,6 +3,7 @@
 // button windows, the score list window and the skin pictures.
 #pragma once
 #include <windows.h>
+#include <ocidl.h>
 
 #include <array>
 #include <map>
@@ -43,6 +44,10 @@ struct TableImages {
   HMODULE module;
 };
 
+// Every file the table reads from the skin directory it is given: the avatar skin's pictures,
+// the clock's digits and the magic-action button's two pictures.
+std::vector<std::string> SkinFileNames();
+
 // The avatar skin's pictures (GDI+ images from the skin directory).
 struct AvatarSkin {
   ~AvatarSkin();
@@ -73,6 +78,9 @@ class TableView : public table::TableSurface,
   // Drawing goes to this DC instead of the window's (tests); null returns to the window.
   void SetDrawTarget(HDC dc) { m_hTarget = dc; }
   void SetBkBitmap(HBITMAP bitmap);
+  // A picture given through COM: a bitmap of positive size becomes the background pattern (the
+  // table keeps its own copy); anything else returns to the bitmap kept before, or the colour.
+  void SetBkPicture(IPicture* picture);
   // The table, the wall and every tile area in one colour again.
   void SetBkColor(COLORREF color);
 
@@ -138,6 +146,7 @@ class TableView : public table::TableSurface,
   std::unique_ptr<Gdiplus::Bitmap> m_pComposed;
   HBRUSH m_hBrush = nullptr;
   HBITMAP m_hPattern = nullptr;  // kept, not owned
+  HBITMAP m_hPictureCopy = nullptr;  // the copy of the last SetBkPicture's bitmap, owned
   HBITMAP m_Marks[3] = {};       // the marks over the table's brush
   HBITMAP m_SkinMarks[3] = {};   // the skin's marks, premultiplied
   HFONT m_hFont = nullptr, m_hFontVertical = nullptr;

@@ -14,8 +14,10 @@ TEST(SeatRouting, DealNumAddsFaceDownTilesToTheOpponentOnly) {
     int16_t seat, num;
     uint16_t opponentTiles;
     bool seat1Drawn;
-  } cases[] = {{0, 13, 0, false}, {1, 0, 0, true}, {1, 13, 13, true},
-               {2, 5, 0, false}, {-1, 5, 0, false}, {1, -3, 0, true}};
+  } cases[] = {{0, 13, 0, false}, {1, 0, 0, true},      {1, 13, 13, true},
+               {2, 5, 0, false},  {-1, 5, 0, false},    {1, -3, 0, true},
+               // more than the largest wall holds: as many as it holds
+               {1, 145, 144, true}, {1, 32767, 144, true}};
   for (const auto& c : cases) {
     TableFixture f;
     f.surface.Clear();
@@ -24,6 +26,14 @@ TEST(SeatRouting, DealNumAddsFaceDownTilesToTheOpponentOnly) {
     EXPECT_EQ(f.Count(f.seat(1).hand()), c.opponentTiles);
     EXPECT_EQ(f.Count(f.seat(0).hand()), 0);
     EXPECT_EQ(!f.surface.Of("restore").empty(), c.seat1Drawn);
+  }
+}
+
+TEST(SeatRouting, TimedDealIsBoundedAsTheDealIs) {
+  for (auto [num, tiles] : {std::pair<int16_t, uint16_t>{13, 13}, {-5, 0}, {32767, 144}}) {
+    TableFixture f;
+    f.t().SetDealNum_InTimer(1, num);
+    EXPECT_EQ(f.Count(f.seat(1).hand()), tiles) << num;
   }
 }
 
@@ -205,6 +215,60 @@ TEST(Melds, RecoveryAndBadGroups) {
   EXPECT_EQ(f.Count(f.seat(0).melds()), 0);
   f.t().DeleteAllHideGang();
   EXPECT_EQ(f.Count(f.seat(1).concealedKongs()), 0);
+}
+
+// A claimed discard leaves the discarder's row when the claim is shown (the row is drawn again
+// without it), whoever claims; a win on a discard takes it too, a self-drawn win takes nothing.
+TEST(Melds, ClaimedDiscardLeavesTheRowAtOnce) {
+  struct Case {
+    const char* name;
+    int16_t claimer;
+    int16_t type;  // a MeldKind, or -1: the win (HuPai) on the discard
+    int16_t gunloc;
+    bool taken;
+  } cases[] = {
+      {"own pung", 0, kMeldChowOrPung, 1, true},
+      {"own kong on the discard", 0, kMeldKongOnDiscard, 1, true},
+      {"opponent pung", 1, kMeldChowOrPung, 0, true},
+      {"own win on the discard", 0, -1, 1, true},
+      {"opponent win on the discard", 1, -1, 0, true},
+      {"self-drawn win", 0, -1, -1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TableFixture f;
+    f.Deal({{0, 5}, {0, 5}, {0, 5}, {1, 2}});
+    f.t().SetDealNum(1, 6);
+    const int16_t discarder = c.claimer == 0 ? 1 : 0;
+    const card discard{0, 5};
+    if (discarder == 0) f.t().AddCardToCurrent(0, 0, 5, true);
+    f.t().SetRecvCards(discarder, 1, &discard, 1);
+    f.t().BlinkWall(true);
+    uint16_t v = 0, col = 0;
+    f.t().Wall().GetCardAt(0, v, col);
+    ASSERT_EQ(v, 5);
+    f.surface.Clear();
+    if (c.type < 0) {
+      f.t().HuPai(c.claimer, c.gunloc);
+    } else {
+      const card group[4] = {discard, discard, discard, discard};
+      f.t().ExposeCard(c.claimer, c.type, c.type == kMeldKongOnDiscard ? 4 : 3, group);
+    }
+    f.t().Wall().GetCardAt(0, v, col);
+    EXPECT_EQ(v != 5, c.taken);
+    bool wallDrawn = false;
+    for (const Step& step : f.surface.Of("holder")) wallDrawn = wallDrawn || step.holder == &f.t().Wall();
+    EXPECT_EQ(wallDrawn, c.taken);
+    if (c.taken) EXPECT_FALSE(f.timers.Runs(kTimerWallBlink));
+  }
+  // A row rebuilt after a reconnection holds no discard waiting for a claim.
+  TableFixture f;
+  const card tile{2, 3};
+  f.t().SetRecvCards_InRecover(1, 1, &tile);
+  f.t().HuPai(0, 1);
+  uint16_t v = 0, col = 0;
+  f.t().Wall().GetCardAt(0, v, col);
+  EXPECT_EQ(v, 3);
 }
 
 TEST(Wall, PositionsAndCountsFromTheWireStayOnTheWall) {

@@ -388,4 +388,43 @@ TEST_F(TableControlTest, RequestSendArrayIsFreedEvenWhenASinkFails) {
   EXPECT_EQ(Events(), "RequestSend(1 0:2)");
 }
 
+// The property frame of Setup, found and closed from a timer while it runs modal.
+HWND g_propertyFrame = nullptr;
+
+VOID CALLBACK ClosePropertyFrame(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(w, name, 64);
+        if (!IsWindowVisible(w) || lstrcmpW(name, L"#32770") != 0) return TRUE;
+        g_propertyFrame = w;
+        // The frame is a property sheet; without a page to answer, its cancel does nothing.
+        DestroyWindow(w);
+        return FALSE;
+      },
+      0);
+}
+
+TEST_F(TableControlTest, DeclaresTheStockColourPageAndSetupOpensItsFrame) {
+  const CLSID kStockColorPage = {0x7EBDAAE1, 0x8120, 0x11CF,
+                                 {0x89, 0x9F, 0x00, 0xAA, 0x00, 0x68, 0x8B, 0x10}};
+  ComPtr<ISpecifyPropertyPages> specify;
+  ASSERT_HRESULT_SUCCEEDED(table_->QueryInterface(IID_ISpecifyPropertyPages, specify.PutVoid()));
+  CAUUID pages{};
+  ASSERT_HRESULT_SUCCEEDED(specify->GetPages(&pages));
+  ASSERT_EQ(pages.cElems, 1u);
+  EXPECT_TRUE(IsEqualCLSID(pages.pElems[0], kStockColorPage));
+  CoTaskMemFree(pages.pElems);
+  EXPECT_EQ(specify->GetPages(nullptr), E_POINTER);
+
+  StartTable();
+  g_propertyFrame = nullptr;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 300, ClosePropertyFrame);
+  EXPECT_EQ(table_->Setup(), S_OK);  // returns once the frame is closed
+  KillTimer(nullptr, timer);
+  EXPECT_NE(g_propertyFrame, nullptr) << "no property frame was shown";
+  EXPECT_FALSE(IsWindow(g_propertyFrame));
+}
+
 }  // namespace

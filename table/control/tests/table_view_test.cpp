@@ -4,8 +4,10 @@
 // list with the fan panel). Checked by pixels and kept as table_rendered.png and
 // table_scored.png for a person to look at.
 #include <gtest/gtest.h>
+#include <olectl.h>
 
 #include <functional>
+#include <string>
 
 #include "dib_canvas.h"
 #include "table_scene.h"
@@ -224,6 +226,81 @@ TEST(TableView, ColourAfterAPatternReturnsEverywhere) {
                       std::pair{s.t().WallRect().left + 2, s.t().WallRect().top + 2}})
     EXPECT_EQ(c.At(x, y), 0x203090u) << x << "," << y;
   DeleteObject(pattern);
+}
+
+// The client names the sample installation's image folder to the table: every file the table
+// reads from its skin directory is there, and each of the avatar skin's pictures loads from it.
+TEST(TableView, SampleInstallationHoldsEverySkinPicture) {
+  const std::string folder = KORVEL_SAMPLE_SKIN;
+  for (const std::string& name : SkinFileNames())
+    EXPECT_NE(GetFileAttributesA((folder + "\\" + name).c_str()), INVALID_FILE_ATTRIBUTES)
+        << name << " is missing from " << folder;
+  TableScene s;
+  s.view->LoadAvatarSkin(folder);
+  for (int k = 0; k <= static_cast<int>(table::SkinImage::Digit9); ++k)
+    EXPECT_NE(s.view->SkinPicture(static_cast<table::SkinImage>(k)), nullptr) << "picture " << k;
+  EXPECT_GT(s.view->ClockSize().width, 0);
+}
+
+// A strip button draws the raised inner edge and its frame of the strip over it, centred.
+TEST(TableView, StripButtonHasTheRaisedInnerEdge) {
+  TableScene s;
+  CGameButtonEx button;
+  ASSERT_TRUE(button.Create(s.host.hwnd(), 999, L"", false));
+  constexpr COLORREF kFill = RGB(0x10, 0x60, 0x20);
+  button.SetBkColor(kFill);
+  HBITMAP strip = sprites::testing::PaintedBitmap(
+      20, 10, [](int x, int) { return x < 10 ? 0xC03030u : 0x3030C0u; });
+  button.SetBitmaps(strip, strip, 2, 1);
+  Canvas c(30, 30);
+  DRAWITEMSTRUCT dis{};
+  dis.CtlType = ODT_BUTTON;
+  dis.hwndItem = button.hwnd();
+  dis.hDC = c.dc();
+  dis.rcItem = {0, 0, 30, 30};
+  button.DrawItem(dis);
+  EXPECT_EQ(c.At(0, 0), sprites::testing::Rgb(GetSysColor(COLOR_BTNHIGHLIGHT)));
+  EXPECT_EQ(c.At(29, 29), sprites::testing::Rgb(GetSysColor(COLOR_BTNSHADOW)));
+  EXPECT_EQ(c.At(5, 5), sprites::testing::Rgb(kFill));
+  EXPECT_EQ(c.At(15, 15), 0x3030C0u);  // the second frame, centred
+  DeleteObject(strip);
+}
+
+// A picture given through COM patterns the table like a bitmap, and stays after the picture
+// goes; no picture returns to the pattern kept before, or to the colour.
+TEST(TableView, BackgroundPictureAndItsFallbacks) {
+  TableScene s(/*avatar=*/false);
+  s.Deal();
+  Canvas c(1024, 768);
+  auto picture = [](uint32_t a, uint32_t b) {
+    PICTDESC desc{};
+    desc.cbSizeofstruct = sizeof desc;
+    desc.picType = PICTYPE_BITMAP;
+    desc.bmp.hbitmap = sprites::testing::PaintedBitmap(
+        8, 8, [=](int x, int y) { return ((x + y) % 2) ? a : b; });
+    IPicture* p = nullptr;
+    OleCreatePictureIndirect(&desc, IID_IPicture, TRUE, reinterpret_cast<void**>(&p));
+    return p;
+  };
+  IPicture* red = picture(0xC03030u, 0x30C030u);
+  ASSERT_NE(red, nullptr);
+  s.view->SetBkPicture(red);
+  red->Release();  // the table keeps its own copy
+  Capture(s.host.hwnd(), c);
+  EXPECT_NE(c.At(500, 300), c.At(501, 300));
+  const uint32_t a = c.At(500, 300), b = c.At(501, 300);
+  EXPECT_TRUE((a == 0xC03030u && b == 0x30C030u) || (a == 0x30C030u && b == 0xC03030u));
+  // No picture: the pattern kept before stays.
+  s.view->SetBkPicture(nullptr);
+  Capture(s.host.hwnd(), c);
+  EXPECT_EQ(c.At(500, 300), a);
+  EXPECT_EQ(c.At(501, 300), b);
+  // After a colour, no picture keeps the colour.
+  s.view->SetBkColor(RGB(0x20, 0x30, 0x90));
+  s.view->SetBkPicture(nullptr);
+  Capture(s.host.hwnd(), c);
+  EXPECT_EQ(c.At(500, 300), 0x203090u);
+  EXPECT_EQ(c.At(501, 300), 0x203090u);
 }
 
 }  // namespace
