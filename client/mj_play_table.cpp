@@ -647,8 +647,9 @@ void CMjPlayTableImp::OnTing(int16_t seat) {
 }
 
 void CMjPlayTableImp::OnWallEmpty() {
-  // No score message follows a drawn hand: the hand ends here.
+  // No score message follows a drawn hand: the hand ends here, with no action button lit.
   SetInProgress(0);
+  Table().ShowButtons();
   ShowCountDownNotice(kTextWallEmpty, kWallEmptyNoticeTime);
 }
 
@@ -709,6 +710,9 @@ void CMjPlayTableImp::OnHu(const CMjMessage_HuResult& result) {
   PlaySoundSync("IDW_HU");
   PlaySoundAsync("IDW_WIN");
   if (winner == me && IsPlayer()) SendScoreReport(result);
+  // The hand is over: no action button stays lit (a ready declaration lit by the last draw, the
+  // discard lit by the winner's laid-open hand).
+  Table().ShowButtons();
 }
 
 // The winner reports the score of the hand (641).

@@ -209,7 +209,8 @@ TEST(MjHand, NotTheDealerChowPungThreeKongsReadyAndSelfDrawnWin) {
       Call("T.ExposeCard_InRecover", 0, 4, T({C(1, 5), C(1, 5), C(1, 5), C(1, 5)})),
       "T.DeleteAllFromSend(0)", Call("T.ExposeCard", 0, 6, T(myWinningHand)),
       "T.DeleteAllFromSend(1)", Call("T.ExposeCard", 1, 6, T(kBobsHand)), "T.HuPai(0,-1)",
-      S("W.Sync", "IDW_HU"), S("W.Async", "IDW_WIN"), "A.SetHuInfo(1,-1,0,2)", "A.Calculate()"},
+      S("W.Sync", "IDW_HU"), S("W.Async", "IDW_WIN"), "A.SetHuInfo(1,-1,0,2)", "A.Calculate()",
+      "T.ShowButtons()"},
      // Ready hand: twice the base, plus the fans; self-drawn: doubled. The banker is bob, seat 0.
      {{641, Body().u16(1).u16(0).s32(-26).s32(26).u16(1202).u16(405).zeros(56)}}},
     {"642 the scores",
@@ -309,7 +310,8 @@ TEST(MjHand, TheDealerWinsOnADiscard) {
      {"T.StartChoice(-1)", "T.DeleteAllHideGang()", "T.DeleteAllFromSend(0)",
       Call("T.ExposeCard", 0, 6, T(atWin)), Call("T.ExposeCard", 0, 6, T({C(2, 3)})),
       "T.DeleteAllFromSend(1)", Call("T.ExposeCard", 1, 6, T(kBobsHand)), "T.HuPai(0,1)",
-      S("W.Sync", "IDW_HU"), S("W.Async", "IDW_WIN"), "A.SetHuInfo(2,1,2,3)", "A.Calculate()"},
+      S("W.Sync", "IDW_HU"), S("W.Async", "IDW_WIN"), "A.SetHuInfo(2,1,2,3)", "A.Calculate()",
+      "T.ShowButtons()"},
      // Not ready, not self-drawn: base + fans, once. I am the banker (seat 0).
      {{641, Body().u16(0).u16(0).s32(10).s32(-10).u16(901).zeros(58)}}},
     {"642", In(642, Body().s32(10).s32(-10).zeros(32).u16(901).zeros(58)),
@@ -337,7 +339,8 @@ TEST(MjHand, DrawnHandReportsTheEmptyWallAndEndsTheHand) {
      // Bob (location 1) deals: the seat that is not the banker is mine.
      {{628, Body().u16(1).u16(1)}}},
     {"628 the drawn hand", In(628, Body().u16(1).u16(1)),
-     {"CountDown(\xbb\xc4\xc5\xc6\xc1\xcb,\xb1\xbe\xbe\xd6\xbd\xe1\xca\xf8,2000)"}, {}},
+     {"T.ShowButtons()", "CountDown(\xbb\xc4\xc5\xc6\xc1\xcb,\xb1\xbe\xbe\xd6\xbd\xe1\xca\xf8,2000)"},
+     {}},
   });
   // No score message follows a drawn hand: the hand is over.
   EXPECT_EQ(s.table.IsInProgress(), 0);

@@ -52,6 +52,8 @@ class TimerNotice final : public Base {
  protected:
   BOOL OnInitDialog() override {
     const BOOL focus = Base::OnInitDialog();
+    // The box carries its text as its window text too, as the table's other boxes do.
+    SetWindowTextW(this->hwnd(), WideFromGbk(this->Text()).c_str());
     CentreBox(this->hwnd(), over_);
     return focus;
   }

@@ -275,6 +275,42 @@ HWND FindClientDialog(int control) {
   return s.found;
 }
 
+// A box of the client (a dialog or a table notice, top-level or inside another of its windows)
+// shown with this text.
+HWND FindClientBoxSaying(const std::wstring& text) {
+  struct Search {
+    const std::wstring* text;
+    HWND found;
+  } s{&text, nullptr};
+  const auto probe = [](HWND w, LPARAM lp) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != g_pid || !IsWindowVisible(w)) return TRUE;
+    wchar_t name[64], said[256] = {};
+    GetClassNameW(w, name, 64);
+    const bool box = lstrcmpW(name, L"#32770") == 0 || lstrcmpW(name, L"KorvelTableNotice") == 0;
+    if (box && GetWindowTextW(w, said, 256) > 0 && *s->text == said) {
+      s->found = w;
+      return FALSE;
+    }
+    EnumChildWindows(w, [](HWND c, LPARAM lp2) -> BOOL {
+      auto* s2 = reinterpret_cast<Search*>(lp2);
+      wchar_t n2[64], t2[256] = {};
+      GetClassNameW(c, n2, 64);
+      if (IsWindowVisible(c) && (lstrcmpW(n2, L"#32770") == 0 || lstrcmpW(n2, L"KorvelTableNotice") == 0) &&
+          GetWindowTextW(c, t2, 256) > 0 && *s2->text == t2) {
+        s2->found = c;
+        return FALSE;
+      }
+      return TRUE;
+    }, lp);
+    return s->found ? FALSE : TRUE;
+  };
+  EnumWindows(probe, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
 std::string Utf8(const wchar_t* text) {
   char out[512] = {};
   WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out - 1, nullptr, nullptr);
@@ -629,6 +665,49 @@ bool Run(const std::string& step) {
     Pump(300);
     std::printf("e2e: %s: %zu tiles, clicked (%ld,%ld) at %lu ms\n", step.c_str(), tiles.size(),
                 tiles[k].x, tiles[k].y, Elapsed());
+    return true;
+  }
+  if (op == "off") {
+    // An action button that must not be lit now.
+    HWND button = FindChild(frame, static_cast<int>(num(1, 0)), L"BUTTON");
+    if (button && IsWindowVisible(button) && IsWindowEnabled(button))
+      return Fail(step, "the button is lit");
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
+    return true;
+  }
+  if (op == "playout") {
+    // Plays the hand out: every own turn throws the tile just drawn (the rightmost), until the
+    // client shows a box with the text given; the frame is then kept as <shot>.png.
+    HWND table = TableDisplay(frame);
+    if (!table) return Fail(step, "no table display");
+    const std::wstring text = WideField(2);
+    const std::string shot = f.size() > 3 ? f[3] : "playout";
+    int thrown = 0;
+    HWND box = nullptr;
+    if (!WaitFor(num(1, 120), [&] {
+          if ((box = FindClientBoxSaying(text)) != nullptr) return true;
+          HWND send = FindChild(frame, 306, L"BUTTON");
+          if (send && IsWindowEnabled(send) && IsWindowVisible(send)) {
+            const std::vector<POINT> tiles = HandTiles(table);
+            if (!tiles.empty()) {
+              Click(table, tiles.back().x, tiles.back().y);
+              Pump(150);
+              PostMessageW(send, BM_CLICK, 0, 0);
+              ++thrown;
+              // The discard is away once the button goes out.
+              WaitFor(5, [&] { return !IsWindowEnabled(send) || !IsWindowVisible(send); });
+            }
+          }
+          Pump(250);
+          return false;
+        })) {
+      std::printf("e2e: %d tiles thrown\n", thrown);
+      return Fail(step, "no box with that text");
+    }
+    std::printf("e2e: %s: %d tiles thrown, the box at %lu ms\n", step.c_str(), thrown, Elapsed());
+    RECT r;
+    GetWindowRect(frame, &r);
+    if (!RequestShot(shot, r, false)) return Fail(step, "no screenshot taken");
     return true;
   }
   if (op == "board") {
