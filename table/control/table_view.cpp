@@ -403,8 +403,9 @@ void TableView::OnEraseBackground(HDC dc) {
 }
 
 void TableView::OnSize(int, int) {
-  m_pModel->ComposeBackground();
-  m_pModel->DrawAll();
+  // A new size is a new layout: the whole table is drawn again from it (background, wall, seats
+  // and buttons), so nothing drawn for the old layout stays.
+  OnEraseBackground(nullptr);
 }
 
 bool TableView::OnDrawItem(const DRAWITEMSTRUCT* dis) {

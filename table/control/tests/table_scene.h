@@ -52,9 +52,9 @@ struct TableScene {
   std::unique_ptr<TableView> view;
   TablePerson me, you;
 
-  // A 1024 x 768 client area on a big screen.
-  TableScene(bool avatar = true) {
-    RECT r{0, 0, 1024, 768};
+  // A 1024 x 768 client area on a big screen (or the size given).
+  explicit TableScene(bool avatar = true, int width = 1024, int height = 768) {
+    RECT r{0, 0, width, height};
     AdjustWindowRectEx(&r, WS_POPUP, FALSE, 0);
     host.Create(L"KorvelTableHost", L"table", WS_POPUP | WS_CLIPCHILDREN, 0,
                 {0, 0, r.right - r.left, r.bottom - r.top}, nullptr, nullptr);

@@ -303,5 +303,44 @@ TEST(TableView, BackgroundPictureAndItsFallbacks) {
   EXPECT_EQ(c.At(501, 300), 0x203090u);
 }
 
+// A resize draws the whole table again from the new layout: what shows after 1024 x 768 went
+// to 900 x 700 is what a table made at 900 x 700 shows (no tile, name or button left where the
+// old layout had it).
+TEST(TableView, ResizeRedrawsTheWholeTableFromTheNewLayout) {
+  constexpr int kW = 900, kH = 700;
+  TableScene resized;
+  resized.Deal();
+  Canvas before(1024, 768);
+  Capture(resized.host.hwnd(), before);
+  SetWindowPos(resized.host.hwnd(), nullptr, 0, 0, kW, kH, SWP_NOZORDER | SWP_NOACTIVATE);
+  Pump();
+  ValidateRect(resized.host.hwnd(), nullptr);  // the control's window class asks no repaint
+  resized.view->OnSize(kW, kH);
+  Pump();
+  Canvas after(kW, kH);
+  {
+    HDC dc = GetDC(resized.host.hwnd());
+    BitBlt(after.dc(), 0, 0, kW, kH, dc, 0, 0, SRCCOPY);
+    ReleaseDC(resized.host.hwnd(), dc);
+  }
+  after.Save("table_resized.bmp");
+  TableScene fresh(/*avatar=*/true, kW, kH);
+  fresh.Deal();
+  Canvas expected(kW, kH);
+  {
+    RedrawWindow(fresh.host.hwnd(), nullptr, nullptr,
+                 RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    HDC dc = GetDC(fresh.host.hwnd());
+    BitBlt(expected.dc(), 0, 0, kW, kH, dc, 0, 0, SRCCOPY);
+    ReleaseDC(fresh.host.hwnd(), dc);
+  }
+  expected.Save("table_fresh.bmp");
+  int differ = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) differ += after.At(x, y) != expected.At(x, y);
+  EXPECT_LT(differ, kW * kH / 100) << differ << " pixels differ from a fresh table";
+}
+
 }  // namespace
 }  // namespace table_gdi
