@@ -135,6 +135,19 @@ bool RequestShot(const std::string& name, const RECT& r, bool raw) {
   return WaitFor(20, [&] { return GetFileAttributesA(req.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
+// The screen's pixels in `r` (BGRA rows), read through the runner; empty when not read.
+std::vector<uint32_t> ScreenPixels(const RECT& r) {
+  std::vector<uint32_t> px(static_cast<size_t>(r.right - r.left) * (r.bottom - r.top));
+  DeleteFileA("scan.raw");
+  if (px.empty() || !RequestShot("scan", r, true)) return {};
+  FILE* f = std::fopen("scan.raw", "rb");
+  if (!f) return {};
+  const size_t got = std::fread(px.data(), 4, px.size(), f);
+  std::fclose(f);
+  if (got != px.size()) return {};
+  return px;
+}
+
 // The tiles of the player's hand: the runs of tile face along the lowest band of standing
 // tiles of the table display. Centres in the display's client coordinates.
 // The table display's pixels as the screen shows them (BGRA rows); false when not read.
@@ -665,6 +678,56 @@ bool Run(const std::string& step) {
     Pump(300);
     std::printf("e2e: %s: %zu tiles, clicked (%ld,%ld) at %lu ms\n", step.c_str(), tiles.size(),
                 tiles[k].x, tiles[k].y, Elapsed());
+    return true;
+  }
+  if (op == "resize") {
+    // resize:<w>:<h>:<name>:<max %>: the frame goes to w x h and back to the screen's size; the
+    // table display the screen then shows must match the same table drawn afresh in all but
+    // max % of its pixels (the whole frame kept as <name>_resized.png and <name>_fresh.png).
+    const int w = static_cast<int>(num(1, 1024)), h = static_cast<int>(num(2, 768));
+    const std::string name = f.size() > 3 ? f[3] : "resize";
+    const double most = num(4, 1);
+    WINDOWPLACEMENT place{};
+    place.length = sizeof place;
+    GetWindowPlacement(frame, &place);
+    RECT r0;
+    ShowWindow(frame, SW_RESTORE);
+    SetWindowPos(frame, nullptr, 0, 0, w, h, SWP_NOZORDER);
+    Pump(1500);
+    // Back to (nearly) the whole screen; the client places a restored frame at (10, 10). A
+    // virtual display without a window manager keeps a maximised window's old extent on the
+    // screen, so the size is set as a player dragging the frame sets it.
+    SetWindowPos(frame, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN) - 20,
+                 GetSystemMetrics(SM_CYSCREEN) - 20, SWP_NOZORDER);
+    Pump(1500);
+    GetWindowRect(frame, &r0);
+    std::printf("e2e: %s: %d x %d, then %ld x %ld (shown %u)\n", step.c_str(), w, h,
+                r0.right - r0.left, r0.bottom - r0.top, place.showCmd);
+    RECT r, screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    GetWindowRect(frame, &r);
+    IntersectRect(&r, &r, &screen);  // a maximised frame's edges lie off the screen
+    if (!RequestShot(name + "_resized", r, false)) return Fail(step, "no screenshot taken");
+    // The pixels compared: the table display's.
+    HWND table = TableDisplay(frame);
+    if (!table) return Fail(step, "no table display");
+    GetWindowRect(table, &r);
+    IntersectRect(&r, &r, &screen);
+    const std::vector<uint32_t> resized = ScreenPixels(r);
+    RedrawWindow(frame, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    Pump(1500);
+    RECT whole;
+    GetWindowRect(frame, &whole);
+    IntersectRect(&whole, &whole, &screen);
+    if (!RequestShot(name + "_fresh", whole, false)) return Fail(step, "no screenshot taken");
+    const std::vector<uint32_t> fresh = ScreenPixels(r);
+    if (resized.empty() || resized.size() != fresh.size()) return Fail(step, "no pixels read");
+    size_t differ = 0;
+    for (size_t i = 0; i < fresh.size(); ++i) differ += (resized[i] & 0xFFFFFF) != (fresh[i] & 0xFFFFFF);
+    const double pct = 100.0 * static_cast<double>(differ) / static_cast<double>(fresh.size());
+    std::printf("e2e: %s: %.2f%% of the table's pixels differ from a fresh drawing at %lu ms\n",
+                step.c_str(), pct, Elapsed());
+    if (pct > most) return Fail(step, "the resized table differs from a fresh drawing");
     return true;
   }
   if (op == "off") {
