@@ -6,12 +6,19 @@
 
 #include "framework_messages.h"
 #include "play_table_texts.h"
+#include "playing_card_codec.h"
 
 namespace {
 
 constexpr uint32_t kWaitOtherTablesTime = 90000;
 
 }  // namespace
+
+void CVyrPokePlayTableImp::FromCharsToCards(int16_t count, const uint8_t* codes, card* cards) {
+  std::vector<std::string> complaints;
+  PlayingCardsFromCodes(count, codes, cards, complaints);
+  for (const std::string& text : complaints) ShowMessageNotice(text.c_str(), false);
+}
 
 void CVyrPokePlayTableImp::OnTimeOut(int16_t loc) {
   if (IsPlayer() && loc == 0) AutoSend();

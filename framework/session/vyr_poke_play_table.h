@@ -153,8 +153,9 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   virtual int CreateArithmeticControl() = 0;
   virtual void InitTable() = 0;
   virtual void InitArithmetic() = 0;
-  // The game's card codec: count codes to count cards.
-  virtual void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards) = 0;
+  // The game's card codec: count codes to count cards. By default the playing cards of
+  // playing_card_codec.h, a message box for each code that is no card.
+  virtual void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards);
   virtual void AutoSend() = 0;
   // The game's own timers; nonzero when taken.
   virtual int OnOwnTimer(uint32_t id) { (void)id; return 0; }

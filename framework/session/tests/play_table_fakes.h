@@ -285,8 +285,13 @@ class TestPlayTable : public CVyrPokePlayTableImp {
     }
     return 1;
   }
-  // Test codec: colour in the high nibble, value in the low one.
+  // Test codec: colour in the high nibble, value in the low one (baseCodec: the base's own).
+  bool baseCodec = false;
+  void DecodeForTest(int16_t count, const uint8_t* codes, card* cards) {
+    FromCharsToCards(count, codes, cards);
+  }
   void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards) override {
+    if (baseCodec) return CVyrPokePlayTableImp::FromCharsToCards(count, codes, cards);
     for (int i = 0; i < count; ++i) cards[i] = card{codes[i] >> 4, codes[i] & 15};
   }
   void AutoSend() override { m_log.push_back("AutoSend"); }

@@ -143,6 +143,21 @@ TEST(PlayTableSession, ConstructionState) {
   EXPECT_TRUE(s.Has("WaitBox(" + std::string(kTextConnectingWait) + ",150000,screen)"));
 }
 
+// The base's own codec, for a game of playing cards: a message box for each code that is no card.
+TEST(PlayTableSession, BaseCodecDecodesPlayingCardsAndNamesBadCodes) {
+  Session s;
+  s.table.baseCodec = true;
+  const size_t before = s.notices.shown.size();
+  const uint8_t codes[] = {4, 57, 99};
+  card cards[3];
+  s.table.DecodeForTest(3, codes, cards);
+  EXPECT_EQ(cards[0], (card{0, 14}));
+  EXPECT_EQ(cards[1], (card{5, 18}));
+  ASSERT_EQ(s.notices.shown.size(), before + 1);
+  EXPECT_EQ(s.notices.shown.back().text,
+            "FromCharsToCards:\xce\xde\xd0\xa7\xd7\xd6\xb7\xfb\xa3\xba" "99");
+}
+
 TEST(PlayTableSession, CreateInReviewModeOrWithoutControls) {
   struct Case {
     int review, table, rules, result;
