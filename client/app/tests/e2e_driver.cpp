@@ -527,6 +527,38 @@ bool RunColumnStep(const std::string& step, const std::vector<std::string>& f, H
     for (const auto& r : rows) std::printf("e2e: list row %s\n", Narrow(r).c_str());
     return true;
   }
+  if (op == "list-click") {
+    // A left click in the middle of a row of the person list, where the list says the row is;
+    // the list must then have that row selected.
+    HWND view = PersonListView(frame);
+    if (!view) return Fail(step, "no person list");
+    const int row = static_cast<int>(num(1, 0));
+    HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, g_pid);
+    if (!p) return Fail(step, "no process");
+    RECT item{LVIR_BOUNDS, 0, 0, 0};
+    auto* remote = static_cast<RECT*>(
+        VirtualAllocEx(p, nullptr, sizeof item, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    SIZE_T done = 0;
+    WriteProcessMemory(p, remote, &item, sizeof item, &done);
+    SendMessageW(view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(p, remote, &item, sizeof item, &done);
+    VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+    CloseHandle(p);
+    POINT at{item.left + 30, (item.top + item.bottom) / 2};  // in the first column, in sight
+    ClientToScreen(view, &at);
+    SetCursorPos(at.x, at.y);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+    Pump(500);
+    const int selected = static_cast<int>(SendMessageW(view, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    std::printf("e2e: %s: row at %ld..%ld, clicked (%ld,%ld), row %d selected\n", step.c_str(),
+                item.top, item.bottom, at.x, at.y, selected);
+    if (selected != row) return Fail(step, "another row was selected");
+    return true;
+  }
   if (op == "splitter") {
     HWND list = FindChild(frame, kPersonListId, nullptr);
     HWND chat = FindChild(frame, kChatId, nullptr);
