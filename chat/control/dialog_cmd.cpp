@@ -7,6 +7,7 @@
 #include "chat_platform.h"
 #include "chat_texts.h"
 #include "common_phrases.h"
+#include "image_buttons.h"
 #include "winkit/handle.h"
 
 namespace parley {
@@ -93,14 +94,8 @@ LRESULT SkinnedDialog::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
   HGDIOBJ old_canvas = SelectObject(memory.Get(), canvas.Get());
   const ChatSkin& skin = GetSkinManager();
   if (skin.dlgbmp) {
-    BITMAP info{};
-    GetObjectW(skin.dlgbmp, sizeof info, &info);
-    winkit::UniqueDc picture(CreateCompatibleDC(target));
-    HGDIOBJ old_picture = SelectObject(picture.Get(), skin.dlgbmp);
-    SetStretchBltMode(memory.Get(), COLORONCOLOR);
-    StretchBlt(memory.Get(), 0, 0, w, h, picture.Get(), 0, 0, info.bmWidth, info.bmHeight,
-               SRCCOPY);
-    SelectObject(picture.Get(), old_picture);
+    // The skin's picture as a frame: corners as they are, edges and centre tiled.
+    DrawSkinFrame(memory.Get(), client, skin.dlgbmp, nullptr, nullptr, true);
 
     HGDIOBJ old_font = SelectObject(memory.Get(), font_);
     SetBkMode(memory.Get(), TRANSPARENT);
