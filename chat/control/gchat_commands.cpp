@@ -113,6 +113,7 @@ bool CGChat::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
     case WM_LBUTTONUP:
       // A face picked on the face board (posted with its id) goes into the input at the caret.
       try {
+        parley::FaultPoint("CGChat::OnLButtonUp  error");
         if (m_faceBoard && m_faceBoard->TakePick(wp)) {
           parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
           SetFocus(Pane(IDC_INPUT));
@@ -226,6 +227,7 @@ void CGChat::OpenPhrases() {
   if (!m_phrases) {
     m_phrases = std::make_unique<parley::CDialogCmd>([this](const std::string& phrase) {
       try {
+        parley::FaultPoint("OnListDblClick  error");
         HWND input = Pane(IDC_INPUT);
         SendMessageW(input, EM_SETSEL, static_cast<WPARAM>(-1), -1);
         SendMessageW(input, EM_REPLACESEL, TRUE,

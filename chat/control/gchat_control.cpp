@@ -229,8 +229,9 @@ void CGChat::OnWindowCreated() {
 }
 
 void CGChat::OnWindowDestroying() {
+  DetachPanes();
   try {
-    DetachPanes();
+    parley::FaultPoint("CGChat::OnDestroy  error");
     for (HWND& pane : m_panes) pane = nullptr;
     m_phrases.reset();
     for (UINT_PTR id : {UINT_PTR{kAnimationTimer}, UINT_PTR{chat::AdvertEngine::kAdvertTimerId},
@@ -267,6 +268,7 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
       case WM_SIZE:
         try {
+          parley::FaultPoint("CGChat::OnSize  error");
           // An open face board closes; the input keeps the keys.
           if (m_faceBoard && m_faceBoard->Visible()) m_faceBoard->Show(false);
           Layout();
@@ -277,6 +279,7 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       case WM_ERASEBKGND:
         try {
+          parley::FaultPoint("CGChat::OnEraseBkgnd  error");
           Paint(reinterpret_cast<HDC>(wp));
         } catch (...) {
           WriteErrorLog("CGChat::OnEraseBkgnd  error");
@@ -291,6 +294,8 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       case WM_TIMER:
         // The picture timer is taken before (gchat_commands.cpp); the rest are the adverts'.
         try {
+          parley::FaultPoint(wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
+                                                                      : "CGChat::OnTimer 2  error");
           if (m_adverts) m_adverts->OnTimer(hwnd, Pane(IDC_OUTPUT), wp);
         } catch (...) {
           WriteErrorLog(wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
@@ -381,6 +386,7 @@ void CGChat::Paint(HDC dc) {
 void CGChat::OnClickLink(const ENLINK& link) {
   try {
     if (link.msg != WM_LBUTTONDOWN) return;
+    parley::FaultPoint("CGChat::OnClickLink  error");
     const int pane = static_cast<int>(link.nmhdr.idFrom);
     for (const HotRegion& r : m_hotRegions) {
       if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
@@ -707,6 +713,7 @@ void CGChat::ReportSendFailure(const char* reason) {
 }
 
 void CGChat::SendInput() {
+  parley::FaultPoint("CGChat::SendChat  error");
   HWND input = Pane(IDC_INPUT);
   if (!input) return;
   GETTEXTLENGTHEX length{GTL_DEFAULT, 1200};
@@ -854,21 +861,23 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR linkstr, LONG_PTR textstr)
         chat::GbkToWide(reinterpret_cast<const char*>(textstr)).substr(0, chat::kMaxLineCharacters);
     const char* target = reinterpret_cast<const char*>(linkstr);
     const size_t target_length = target ? strnlen(target, 64) : 0;
-    const bool linked = target_length > 2;
+    const uint32_t line = static_cast<uint32_t>(
+        SendMessageW(pane, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0));
+    // The text and a closing line break, in the line's format (with the link effect).
+    const int start = Append(pane, text + u"\r", format, colour);
+    const int end = parley::PaneTextLength(pane);
+    // A link is kept only with text of its own in the pane: a full pane takes no more text,
+    // and then no more records either.
+    const bool linked = target_length > 2 && end > start;
     if (linked) {
       // The line's text reports clicks; the click opens the link kept for it.
       LinkRecord record;
       record.pane = GetDlgCtrlID(pane);
-      record.line = static_cast<uint32_t>(SendMessageW(pane, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0));
+      record.line = line;
       CopyCString(record.text, target);
       record.length = static_cast<uint16_t>(std::strlen(record.text));
+      record.span = {start, end};
       m_links.push_back(record);
-    }
-    // The text and a closing line break, in the line's format (with the link effect).
-    const int start = Append(pane, text + u"\r", format, colour);
-    const int end = parley::PaneTextLength(pane);
-    if (linked) {
-      m_links.back().span = {start, end};
       SendMessageW(pane, EM_SETSEL, start, end);
       CHARFORMAT2W cf{};
       cf.cbSize = sizeof cf;
@@ -913,6 +922,7 @@ STDMETHODIMP CGChat::SetEditText(LONG_PTR str) {
 STDMETHODIMP CGChat::GetIsWhisper(LONG* iswhisper) {
   try {
     if (iswhisper) *iswhisper = 0;
+    parley::FaultPoint("CGChat::GetIsWhisper() error");
   } catch (...) {
     WriteErrorLog("CGChat::GetIsWhisper() error");
   }
@@ -951,6 +961,7 @@ STDMETHODIMP CGChat::Send() {
 STDMETHODIMP CGChat::GetIsSeperator(LONG* isseperator) {
   try {
     if (isseperator) *isseperator = m_channelFlag ? 1 : 0;
+    parley::FaultPoint("CGChat::GetIsSeperator() error");
   } catch (...) {
     WriteErrorLog("CGChat::GetIsSeperator() error");
   }
@@ -1032,9 +1043,11 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
     }
     const int base = parley::PaneTextLength(pane);
     Append(pane, text, LineFormat(head), head);
-    // The clickable span, kept within the text; an empty span makes no region.
+    // The clickable span, kept within the text that went in (none in a full pane); an empty
+    // span makes no region.
+    const int shown = std::min(static_cast<int>(text.size()), parley::PaneTextLength(pane) - base);
     if (const auto region =
-            chat::ActionRegion(base, static_cast<int>(text.size()), record.m_nStart,
+            chat::ActionRegion(base, shown, record.m_nStart,
                                record.m_nEnd, record.m_nId, record.m_nAction, id == IDC_CHANNEL)) {
       // The region reaches one character beyond the span on either side.
       SendMessageW(pane, EM_SETSEL, region->start + 1, region->end - 1);

@@ -97,7 +97,7 @@ void CGChat::WriteSpeakerName(HWND pane, int32_t person) {
   const auto region =
       parley::InsertPersonName(pane, People(), person, channel, m_users.m_options.values[8] == 1,
                                CharFormat(LineFormat(colour), colour));
-  if (!region) return;
+  if (!region || region->end <= region->start) return;  // no name went in: no region
   HotRegion hot;
   hot.pane = channel ? IDC_CHANNEL : IDC_OUTPUT;
   hot.span = {region->start, region->end};

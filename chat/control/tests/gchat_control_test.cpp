@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,15 @@ std::vector<std::wstring> g_opened;
 
 extern "C" __declspec(dllexport) void ParleyOpenLinkSeam(const wchar_t* link) {
   g_opened.push_back(link);
+}
+
+namespace {
+// The handler made to fail, by its log text.
+std::string g_failing;
+}  // namespace
+
+extern "C" __declspec(dllexport) bool ParleyFaultSeam(const char* handler) {
+  return handler && g_failing == handler;
 }
 
 namespace {
@@ -1143,4 +1153,93 @@ TEST(GChatForeignContainer, ReadsThePaneAndLetsGoWithoutDeactivating) {
   EXPECT_FALSE(IsWindow(g_watchedInput));
   EXPECT_EQ(g_procAtDestroy, reinterpret_cast<LONG_PTR>(richedit.lpfnWndProc));
   DestroyWindow(frame);
+}
+
+// Each handler that fails writes its own text to the error log; a failed send also tells the
+// player why in a box.
+TEST_F(GChatTest, EachHandlerLogsItsOwnText) {
+  const std::wstring log_path = std::wstring(CHAT_SAMPLE_DIR_WINDOWS) + L"\\chatLogFile.log";
+  auto log_size = [&] {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return GetFileAttributesExW(log_path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
+  };
+  auto logged_since = [&](DWORD from) {
+    FILE* f = _wfopen(log_path.c_str(), L"rb");
+    if (!f) return std::string();
+    std::string text;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    fclose(f);
+    return from < text.size() ? text.substr(from) : std::string();
+  };
+  HWND self = host_->ControlWindow();
+  ENLINK link{};
+  link.nmhdr.hwndFrom = output_;
+  link.nmhdr.idFrom = 2001;
+  link.nmhdr.code = EN_LINK;
+  link.msg = WM_LBUTTONDOWN;
+  LONG value = 0;
+  const struct {
+    const char* text;
+    std::function<void()> run;
+  } handlers[] = {
+      {"CGChat::OnSize  error", [&] { SendMessageW(self, WM_SIZE, 0, MAKELPARAM(440, 300)); }},
+      {"CGChat::OnEraseBkgnd  error",
+       [&] {
+         HDC dc = GetDC(self);
+         SendMessageW(self, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+         ReleaseDC(self, dc);
+       }},
+      {"CGChat::OnTimer 2  error", [&] { SendMessageW(self, WM_TIMER, 100, 0); }},
+      {"CGChat::OnTimer 3  error", [&] { SendMessageW(self, WM_TIMER, 200, 0); }},
+      {"CGChat::OnClickLink  error",
+       [&] { SendMessageW(self, WM_NOTIFY, 2001, reinterpret_cast<LPARAM>(&link)); }},
+      {"CGChat::OnLButtonUp  error", [&] { SendMessageW(self, WM_LBUTTONUP, 0, 0); }},
+      {"CGChat::GetIsWhisper() error", [&] { EXPECT_EQ(chat_->GetIsWhisper(&value), S_OK); }},
+      {"CGChat::GetIsSeperator() error", [&] { EXPECT_EQ(chat_->GetIsSeperator(&value), S_OK); }},
+  };
+  for (const auto& h : handlers) {
+    const DWORD before = log_size();
+    g_failing = h.text;
+    h.run();
+    g_failing.clear();
+    const std::string logged = logged_since(before);
+    EXPECT_NE(logged.find(h.text), std::string::npos) << h.text << " logged " << logged;
+    EXPECT_EQ(logged.find("Fire_OnClickSetup"), std::string::npos) << h.text;
+  }
+
+  // A failed send: its text in the log and the reason in a box.
+  std::wstring box_text;
+  parley::testing::DialogDriver driver;
+  driver.ThenDialog(nullptr, [&](HWND box) {
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM out) {
+          wchar_t text[256] = {};
+          GetWindowTextW(child, text, 256);
+          *reinterpret_cast<std::wstring*>(out) += text;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&box_text));
+    parley::testing::Click(box, IDOK);
+  });
+  const DWORD before = log_size();
+  g_failing = "CGChat::SendChat  error";
+  ASSERT_EQ(chat_->SetEditText(reinterpret_cast<LONG_PTR>("hi")), S_OK);
+  EXPECT_EQ(chat_->Send(), S_OK);
+  g_failing.clear();
+  EXPECT_NE(logged_since(before).find("CGChat::SendChat  error"), std::string::npos);
+  // 操作失败，请重试！ 失败原因:
+  EXPECT_NE(box_text.find(L"\x64cd\x4f5c\x5931\x8d25\xff0c\x8bf7\x91cd\x8bd5\xff01 "
+                          L"\x5931\x8d25\x539f\x56e0:CGChat::SendChat  error"),
+            std::wstring::npos)
+      << box_text.size();
+  EXPECT_TRUE(sink_.heard.empty());
+
+  const DWORD at_end = log_size();
+  g_failing = "CGChat::OnDestroy  error";
+  chat_.Reset();
+  host_->Destroy();
+  g_failing.clear();
+  EXPECT_NE(logged_since(at_end).find("CGChat::OnDestroy  error"), std::string::npos);
 }
