@@ -209,8 +209,12 @@ void CGChat::OnWindowCreated() {
     CopyCString(m_ownFormat.m_sFontFace, font.fontname.c_str());
     CHARFORMAT2W own =
         MakeFormat(m_ownFormat, static_cast<COLORREF>(m_ownFormat.m_nColor), false, false);
-    for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT})
+    // The default format of the three panes (what is typed or added without a format of
+    // its own), and the format of what they hold.
+    for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) {
+      SendMessageW(Pane(id), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&own));
       SendMessageW(Pane(id), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&own));
+    }
     for (int id : {IDC_OUTPUT, IDC_CHANNEL})
       SendMessageW(Pane(id), EM_SETBKGNDCOLOR, 0, skin.values.chatoutrichbackcolor);
     SendMessageW(Pane(IDC_INPUT), EM_SETBKGNDCOLOR, 0, skin.values.chatinputrichbackcolor);
@@ -454,6 +458,7 @@ void CGChat::ChooseInputFont() {
       m_ownFormat.m_nStyle[2] = font.lfUnderline ? 1 : 0;
       m_ownFormat.m_nStyle[3] = font.lfStrikeOut ? 1 : 0;
       CHARFORMAT2W cf = MakeFormat(m_ownFormat, choose.rgbColors, false, false);
+      SendMessageW(input, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
       SendMessageW(input, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
       SetFocus(input);
     }

@@ -1243,3 +1243,32 @@ TEST_F(GChatTest, EachHandlerLogsItsOwnText) {
   g_failing.clear();
   EXPECT_NE(logged_since(at_end).find("CGChat::OnDestroy  error"), std::string::npos);
 }
+
+// The panes' own format is the player's font at its size (whole pixels), not kept within the
+// 10 to 20 points of a line's head: a saved 30-point font stays 30 points in the input.
+TEST(GChatOwnFormat, TheInputTakesTheSavedFontSize) {
+  for (const auto& [size, twips] : {std::pair<int, LONG>{300, 600}, {90, 180}}) {
+    const std::string saved = "[font]\r\nfontname=Arial\r\ncolor=255\r\nsize=" + std::to_string(size) +
+                              "\r\nblod=0\r\nitalic=0\r\nstrickout=0\r\nunderline=0\r\n";
+    FILE* f = _wfopen(SettingsFile().c_str(), L"wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(saved.data(), 1, saved.size(), f);
+    fclose(f);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"table", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                                  460, 340, nullptr, nullptr, nullptr, nullptr);
+    ComPtr<winkit::ControlHost> host;
+    ASSERT_HRESULT_SUCCEEDED(winkit::ControlHost::Create(parent, CLSID_GChat, IID__IGChatEvents,
+                                                         32784, L"Parley.GChat",
+                                                         RECT{0, 0, 440, 300}, nullptr, &host));
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageW(GetDlgItem(host->ControlWindow(), 2003), EM_GETCHARFORMAT, SCF_DEFAULT,
+                 reinterpret_cast<LPARAM>(&cf));
+    EXPECT_EQ(cf.yHeight, twips) << size;
+    EXPECT_EQ(cf.crTextColor, 255u);
+    host->Destroy();
+    host.Reset();
+    DestroyWindow(parent);
+    DeleteFileW(SettingsFile().c_str());
+  }
+}
