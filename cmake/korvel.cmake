@@ -79,7 +79,16 @@ function(korvel_fuzzer name)
   if(F_CORPUS)
     list(APPEND args ${F_CORPUS})
   endif()
-  add_test(NAME ${name}_smoke COMMAND ${name} ${args})
+  # The smoke run gets a temporary folder of its own and fails when the target leaves anything
+  # in it.
+  set(tmp ${CMAKE_CURRENT_BINARY_DIR}/${name}_tmp)
+  add_test(NAME ${name}_smoke COMMAND sh -c [=[
+    d=$1; shift
+    rm -rf "$d" && mkdir -p "$d" || exit 1
+    TMPDIR=$d "$@" || exit $?
+    left=$(ls -A "$d")
+    if [ -n "$left" ]; then echo "left behind in $d: $left"; exit 1; fi]=]
+    sh ${tmp} $<TARGET_FILE:${name}> ${args})
   set_tests_properties(${name}_smoke PROPERTIES LABELS fuzz)
 endfunction()
 
