@@ -33,13 +33,24 @@ std::string MakeFile(size_t bytes) {
   const std::string name = "config-" + std::to_string(bytes) + ".ini";
   const std::string path = Folder() + name;
   if (!std::filesystem::exists(path)) {
-    std::string text = "[mainwnd]\r\n";
-    const std::string padding = ";" + std::string(78, '-') + "\r\n";
-    text.reserve(bytes);
-    while (text.size() + padding.size() + 4096 < bytes) text += padding;
-    for (int k = 0; k < 64; ++k) text += "key" + std::to_string(k) + "=10,20,30\r\n";
+    std::string keys;
+    for (int k = 0; k < 64; ++k) keys += "key" + std::to_string(k) + "=10,20,30\r\n";
+    // Lines of padding, written a block at a time.
+    const std::string line = ";" + std::string(78, '-') + "\r\n";
+    std::string block;
+    while (block.size() + line.size() <= (64u << 10)) block += line;
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
-      std::fwrite(text.data(), 1, text.size(), f);
+      std::fputs("[mainwnd]\r\n", f);
+      size_t written = 11;
+      while (written + block.size() + keys.size() <= bytes) {
+        std::fwrite(block.data(), 1, block.size(), f);
+        written += block.size();
+      }
+      while (written + line.size() + keys.size() <= bytes) {
+        std::fwrite(line.data(), 1, line.size(), f);
+        written += line.size();
+      }
+      std::fwrite(keys.data(), 1, keys.size(), f);
       std::fclose(f);
     }
   }
