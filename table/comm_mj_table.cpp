@@ -812,6 +812,7 @@ void CCommMjTable::StartChoice(int16_t seat) {
 }
 
 void CCommMjTable::StartChoice_InTimer(int16_t seat) {
+  if (reviewStyle != 0) return;
   CMjLocation* s = Seat(seat);
   if (!s) return;
   if (seat != 0) {

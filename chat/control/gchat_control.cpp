@@ -190,7 +190,8 @@ void CGChat::OnWindowCreated() {
     parley::ChatSkin& skin = GetSkinManager();
     chat::FontSettings& font = chat::GetFontSettings();
     const uint8_t switch_before = skin.values.roomchatalignleft;
-    chat::LoadFontSettings(parley::SettingsDirectory(), font, skin.values.roomchatalignleft);
+    chat::LoadFontSettings(parley::SettingsDirectory(), font, skin.values.roomchatalignleft,
+                           [](const std::string& line) { WriteErrorLog(line.c_str()); });
     if (skin.values.roomchatalignleft != switch_before) {
       try {
         Fire(2, {});

@@ -175,7 +175,7 @@ int CPlaytableApp::ExitInstance() {
     frame_.reset();
   }
   // An asynchronous sound plays from the module's memory: it stops before the module goes.
-  StopSounds();
+  stop_sounds_();
   m_hPictureModule.Reset();
   m_hStyleModule.Reset();
   m_hSoundModule.Reset();
@@ -248,6 +248,7 @@ void CPlaytableApp::CreateMainFrame() {
 HMODULE CPlaytableApp::ReloadStyleModule() {
   char style_name[32];
   std::snprintf(style_name, sizeof style_name, "pellamres%d1.dll", m_nGameStyle);
+  stop_sounds_();
   m_hStyleModule.Reset();
   m_hStyleModule = LoadFrom(DirectoryOf(lobby_.Settings().dllfile), style_name);
   if (!m_hStyleModule) m_hStyleModule = LoadFrom(ProgramDirectory(), style_name);

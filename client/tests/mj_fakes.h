@@ -4,7 +4,10 @@
 // base play table's fakes.
 #pragma once
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <algorithm>
 #include <iterator>
 #include <map>
@@ -12,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "mj_fuzz_script.h"
 #include "mj_play_table.h"
 #include "play_table_fakes.h"
 
@@ -383,7 +387,8 @@ class MjTestTable : public CMjPlayTableImp {
 
 // One table for the tests: the local player "me" (id 1) at desk 3, "bob" (id 2) at the other
 // seat; Join connects and takes the session start (key 77, outbound seed 500, inbound base 100).
-template <class Arithmetic>
+// The display is the recording fake unless a test puts the real table model behind it.
+template <class Arithmetic, class Display = FakeMjTable>
 struct MjSessionT {
   CallLog log;
   FakeSocket socket{log};
@@ -392,7 +397,7 @@ struct MjSessionT {
   SessionSettings settings;
   FrameworkSession session;
   FakeMjWindow window{log};
-  FakeMjTable display{log};
+  Display display{log};
   Arithmetic engine;
   FakeBoard board{log};
   FakeChooserWindow chooser{log};
@@ -403,7 +408,8 @@ struct MjSessionT {
   template <class... EngineArgs>
   explicit MjSessionT(int16_t mySeat, EngineArgs&&... engineArgs)
       : engine(log, std::forward<EngineArgs>(engineArgs)...),
-        table(socket, timers, notices, settings, window, session, log, display, engine) {
+        table(socket, timers, notices, settings, window, session, log, display, engine),
+        m_mySeat(mySeat) {
     timers.fire = [this](uint32_t id) { table.OnGameTimer(id); };
     table.SetMyId(1);
     table.AddPerson(1, "me", "myname", 4, 3, mySeat);
@@ -441,10 +447,14 @@ struct MjSessionT {
     }
     return true;
   }
-  bool Send(uint16_t id, const std::vector<uint8_t>& body) { return Deliver(server.Next(id, body)); }
+  bool Send(uint16_t id, const std::vector<uint8_t>& body) {
+    AppendMjFuzzStep(m_script, id, body.data(), body.size());
+    return Deliver(server.Next(id, body));
+  }
   template <class Record>
   bool Send(uint16_t id, const Record& record) {
-    return Deliver(server.Next(id, record));
+    const auto wire = ToWireBytes(record);
+    return Send(id, std::vector<uint8_t>(wire.begin(), wire.end()));
   }
   void Join() {
     const size_t mark = Mark();
@@ -463,6 +473,37 @@ struct MjSessionT {
     }
     return out;
   }
+
+  MjSessionT(const MjSessionT&) = delete;
+  MjSessionT& operator=(const MjSessionT&) = delete;
+  // With KORVEL_MJ_RECEIVE_SEEDS naming a folder, a session that was sent a snapshot (651 to
+  // 655), a score list (642) or a win (627) leaves its messages there as a seed of the mahjong
+  // receive fuzzer.
+  ~MjSessionT() {
+    const char* folder = std::getenv("KORVEL_MJ_RECEIVE_SEEDS");
+    if (folder == nullptr || !m_seeded) return;
+    uint8_t flags = static_cast<uint8_t>(m_mySeat & 1);
+    if (settings.PlayerFlag == 0) flags |= kMjFuzzWatching;
+    if constexpr (requires(const Arithmetic& a) { a.Glue(); }) flags |= kMjFuzzRealEngine;
+    static int written = 0;
+    std::filesystem::create_directories(folder);
+    const std::string path = std::string(folder) + "/hand-" + std::to_string(written++) + "-" +
+                             std::to_string(m_script.size() + 1);
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+      std::fputc(flags, f);
+      std::fwrite(m_script.data(), 1, m_script.size(), f);
+      std::fclose(f);
+    }
+  }
+
+ private:
+  bool AppendMjFuzzStep(std::vector<uint8_t>& script, uint16_t id, const uint8_t* body, size_t size) {
+    if (id == 627 || id == 642 || (id >= 651 && id <= 655)) m_seeded = true;
+    return ::AppendMjFuzzStep(script, id, body, size);
+  }
+  int16_t m_mySeat;
+  std::vector<uint8_t> m_script;
+  bool m_seeded = false;
 };
 
 // Only the calls on the controls, the sounds and the notices: what a hand shows.

@@ -470,6 +470,29 @@ TEST(Sounds, PlayFromTheSoundLibraryAndFailQuietlyWithoutIt) {
   FreeLibrary(sounds);
 }
 
+// A skin change frees the style module, which the table's sounds play from asynchronously: the
+// sounds are stopped while the old module is still there, then the new module takes its place.
+TEST(Sounds, ReloadingTheStyleModuleStopsTheSoundsFirst) {
+  CPlaytableApp app;
+  app.LoadResourceModules(nullptr);
+  const HMODULE old = app.StyleModule();
+  ASSERT_NE(old, nullptr);
+  int stops = 0;
+  bool oldStillThere = false;
+  app.SetSoundStopper([&] {
+    ++stops;
+    char name[32] = {};
+    oldStillThere = LoadStringA(old, 147, name, sizeof name) > 0;  // the skin's image folder
+  });
+  const HMODULE fresh = app.ReloadStyleModule();
+  EXPECT_EQ(stops, 1);
+  EXPECT_TRUE(oldStillThere);
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_EQ(app.StyleModule(), fresh);
+  char name[32] = {};
+  EXPECT_GT(LoadStringA(fresh, 147, name, sizeof name), 0);
+}
+
 class FakeHost : public StartGameHost {
  public:
   LobbyState& Lobby() override { return lobby; }
