@@ -33,6 +33,13 @@
 //                      the client opened, such as the close dialog), click it
 //   splitter:DY        drag the bar between the person list and the chat DY pixels down (up
 //                      when negative) and check that both panes followed
+//   pick:K:T           wait up to T s for the magic-action picker, click its K-th action (from 0,
+//                      on the page shown)
+//   combo:ID:TEXT:T    wait up to T s for a window of the client holding the combo box ID with
+//                      an entry showing TEXT, choose that entry
+//   dialog-type:ID:TEXT  click into the edit box ID of a window of the client and type TEXT
+//   played:T           wait up to T s for a magic action playing on the table (its animation
+//                      window shown)
 // TEXT may hold any characters: the steps are also read as UTF-16 from the command line.
 // The first failing step ends the run with exit code 1 and a line saying which step failed.
 #include <windows.h>
@@ -413,9 +420,125 @@ BOOL CALLBACK FindDialogButton(HWND w, LPARAM lp) {
   return TRUE;
 }
 
+// A shown window of the client (its own or a child of one) holding a control `id`; the control.
+HWND FindClientControl(int id) {
+  HWND dialog = FindClientDialog(id);
+  if (!dialog) {
+    DialogSearch search{id, nullptr};
+    EnumWindows(FindDialogButton, reinterpret_cast<LPARAM>(&search));
+    return search.button;
+  }
+  return FindAnyChild(dialog, id);
+}
+
+// The entries of a combo box of the client: the texts live in its process.
+std::vector<std::wstring> ComboEntries(HWND combo) {
+  std::vector<std::wstring> entries;
+  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, g_pid);
+  if (!p) return entries;
+  constexpr size_t kChars = 260;
+  void* remote = VirtualAllocEx(p, nullptr, kChars * 2, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (remote) {
+    for (int i = 0; i < count; ++i) {
+      wchar_t text[kChars] = {};
+      SIZE_T done = 0;
+      if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(kChars) &&
+          SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(remote)) != CB_ERR)
+        ReadProcessMemory(p, remote, text, sizeof text - 2, &done);
+      entries.emplace_back(text);
+    }
+    VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(p);
+  return entries;
+}
+
+// The animation window of a magic action playing in the client.
+HWND PlayingAction() {
+  struct Search {
+    HWND found;
+  } s{nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM lp) -> BOOL {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        wchar_t name[64];
+        GetClassNameW(w, name, 64);
+        if (pid != g_pid || !IsWindowVisible(w) || lstrcmpW(name, L"MyOleControl") != 0) return TRUE;
+        reinterpret_cast<Search*>(lp)->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
 bool RunColumnStep(const std::string& step, const std::vector<std::string>& f, HWND frame) {
   const std::string& op = f[0];
   auto num = [&](size_t i, double def) { return i < f.size() ? std::atof(f[i].c_str()) : def; };
+  if (op == "pick") {
+    constexpr int kPreviewGrid = 33280, kCell = 40;
+    HWND grid = nullptr;
+    if (!WaitFor(num(2, 10), [&] { return (grid = FindClientControl(kPreviewGrid)) != nullptr; }))
+      return Fail(step, "no magic-action picker");
+    Pump(300);
+    RECT rc;
+    GetClientRect(grid, &rc);
+    const int columns = std::max(1, static_cast<int>(rc.right / kCell));
+    const int k = static_cast<int>(num(1, 0));
+    Click(grid, (k % columns) * kCell + kCell / 2, (k / columns) * kCell + kCell / 2);
+    Pump(300);
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
+    return true;
+  }
+  if (op == "combo") {
+    const int id = static_cast<int>(num(1, 0));
+    const std::wstring want = WideField(2);
+    HWND combo = nullptr;
+    std::vector<std::wstring> entries;
+    int at = -1;
+    if (!WaitFor(num(3, 10), [&] {
+          combo = FindClientControl(id);
+          entries = combo ? ComboEntries(combo) : std::vector<std::wstring>();
+          for (size_t i = 0; i < entries.size(); ++i)
+            if (!want.empty() && entries[i].find(want) != std::wstring::npos) at = static_cast<int>(i);
+          return at >= 0;
+        })) {
+      for (const auto& e : entries) std::printf("e2e: entry %s\n", Narrow(e).c_str());
+      return Fail(step, "no such entry");
+    }
+    SendMessageW(combo, CB_SETCURSEL, at, 0);
+    PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    Pump(200);
+    std::printf("e2e: chose %s (entry %d of %zu) at %lu ms\n", Narrow(want).c_str(), at,
+                entries.size(), Elapsed());
+    return true;
+  }
+  if (op == "dialog-type") {
+    const int id = static_cast<int>(num(1, 0));
+    HWND edit = nullptr;
+    if (!WaitFor(10, [&] { return (edit = FindClientControl(id)) != nullptr; }))
+      return Fail(step, "no such edit box");
+    RECT rc;
+    GetClientRect(edit, &rc);
+    Click(edit, rc.right / 2, rc.bottom / 2);
+    Pump(100);
+    for (wchar_t c : WideField(2)) PostMessageW(edit, WM_CHAR, c, 1);
+    Pump(300);
+    std::printf("e2e: typed into %d at %lu ms\n", id, Elapsed());
+    return true;
+  }
+  if (op == "played") {
+    HWND movie = nullptr;
+    if (!WaitFor(num(1, 10), [&] { return (movie = PlayingAction()) != nullptr; }))
+      return Fail(step, "no magic action playing");
+    RECT r;
+    GetWindowRect(movie, &r);
+    std::printf("e2e: a magic action plays at (%ld,%ld) %ld x %ld, %lu ms\n", r.left, r.top,
+                r.right - r.left, r.bottom - r.top, Elapsed());
+    return true;
+  }
   if (op == "dialog-button") {
     DialogSearch search{static_cast<int>(num(1, 0)), nullptr};
     if (!WaitFor(num(2, 10), [&] {
