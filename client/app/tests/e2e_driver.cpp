@@ -33,6 +33,7 @@
 //                      the client opened, such as the close dialog), click it
 //   splitter:DY        drag the bar between the person list and the chat DY pixels down (up
 //                      when negative) and check that both panes followed
+//   star:T             wait up to T s for the table's magic-action button (the star), click it
 //   pick:K:T           wait up to T s for the magic-action picker, click its K-th action (from 0,
 //                      on the page shown)
 //   combo:ID:TEXT:T    wait up to T s for a window of the client holding the combo box ID with
@@ -431,26 +432,17 @@ HWND FindClientControl(int id) {
   return FindAnyChild(dialog, id);
 }
 
-// The entries of a combo box of the client: the texts live in its process.
+// The entries of a combo box of the client (the system carries the texts across the processes
+// for a combo box's own messages).
 std::vector<std::wstring> ComboEntries(HWND combo) {
   std::vector<std::wstring> entries;
   const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-  HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, g_pid);
-  if (!p) return entries;
-  constexpr size_t kChars = 260;
-  void* remote = VirtualAllocEx(p, nullptr, kChars * 2, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (remote) {
-    for (int i = 0; i < count; ++i) {
-      wchar_t text[kChars] = {};
-      SIZE_T done = 0;
-      if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(kChars) &&
-          SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(remote)) != CB_ERR)
-        ReadProcessMemory(p, remote, text, sizeof text - 2, &done);
-      entries.emplace_back(text);
-    }
-    VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[260] = {};
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 259)
+      SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    entries.emplace_back(text);
   }
-  CloseHandle(p);
   return entries;
 }
 
@@ -476,6 +468,23 @@ HWND PlayingAction() {
 bool RunColumnStep(const std::string& step, const std::vector<std::string>& f, HWND frame) {
   const std::string& op = f[0];
   auto num = [&](size_t i, double def) { return i < f.size() ? std::atof(f[i].c_str()) : def; };
+  if (op == "star") {
+    // A picture strip of the table display (child 201), not a push button.
+    constexpr int kActionButton = 201;
+    HWND star = nullptr;
+    if (!WaitFor(num(1, 10), [&] {
+          HWND table = TableDisplay(frame);
+          star = table ? FindChild(table, kActionButton, nullptr) : nullptr;
+          return star && IsWindowEnabled(star);
+        }))
+      return Fail(step, "no magic-action button");
+    RECT rc;
+    GetClientRect(star, &rc);
+    Click(star, rc.right / 2, rc.bottom / 2);
+    Pump(300);
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
+    return true;
+  }
   if (op == "pick") {
     constexpr int kPreviewGrid = 33280, kCell = 40;
     HWND grid = nullptr;
