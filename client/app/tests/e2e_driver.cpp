@@ -39,13 +39,16 @@
 //   combo:ID:TEXT:T    wait up to T s for a window of the client holding the combo box ID with
 //                      an entry showing TEXT, choose that entry
 //   dialog-type:ID:TEXT  click into the edit box ID of a window of the client and type TEXT
-//   played:T           wait up to T s for a magic action playing on the table (its animation
-//                      window shown)
+//   played:T:W:H[:centre]  wait up to T s for a magic action of W x H pixels playing on the
+//                      table (its animation window shown; with centre, in the middle of the table)
+//   chat-click:TEXT:T  wait up to T s for the chat's output to show TEXT, click its first
+//                      character (a line's clickable part)
 // TEXT may hold any characters: the steps are also read as UTF-16 from the command line.
 // The first failing step ends the run with exit code 1 and a line saying which step failed.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <richedit.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -446,23 +449,64 @@ std::vector<std::wstring> ComboEntries(HWND combo) {
   return entries;
 }
 
-// The animation window of a magic action playing in the client.
-HWND PlayingAction() {
+// The animation window of a magic action of `size` playing in the client; with `table`, one whose
+// middle is near the middle of the table.
+HWND PlayingAction(SIZE size, HWND table = nullptr) {
   struct Search {
+    RECT centre;
+    bool any;
+    SIZE size;
     HWND found;
-  } s{nullptr};
+  } s{{}, table == nullptr, size, nullptr};
+  if (table) {
+    RECT r;
+    GetWindowRect(table, &r);
+    const LONG cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    s.centre = RECT{cx - 20, cy - 20, cx + 20, cy + 20};
+  }
   EnumWindows(
       [](HWND w, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         wchar_t name[64];
         GetClassNameW(w, name, 64);
         if (pid != g_pid || !IsWindowVisible(w) || lstrcmpW(name, L"MyOleControl") != 0) return TRUE;
-        reinterpret_cast<Search*>(lp)->found = w;
+        RECT r;
+        GetWindowRect(w, &r);
+        const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        if (r.right - r.left != s->size.cx || r.bottom - r.top != s->size.cy) return TRUE;
+        if (!s->any && !PtInRect(&s->centre, middle)) return TRUE;
+        s->found = w;
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&s));
   return s.found;
+}
+
+// Where TEXT starts in the chat's output (a character position), -1 when it is not there. The
+// search record and the text are placed in the client's process.
+LONG FindInOutput(HWND output, const std::wstring& text) {
+  HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, g_pid);
+  if (!p) return -1;
+  LONG at = -1;
+  const size_t bytes = sizeof(FINDTEXTEXW) + (text.size() + 1) * sizeof(wchar_t);
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(p, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (remote) {
+    FINDTEXTEXW find{};
+    find.chrg = CHARRANGE{0, -1};
+    find.lpstrText = reinterpret_cast<LPCWSTR>(remote + sizeof find);
+    SIZE_T done = 0;
+    if (WriteProcessMemory(p, remote, &find, sizeof find, &done) &&
+        WriteProcessMemory(p, remote + sizeof find, text.c_str(),
+                           (text.size() + 1) * sizeof(wchar_t), &done))
+      at = static_cast<LONG>(SendMessageW(output, EM_FINDTEXTEXW, FR_DOWN,
+                                          reinterpret_cast<LPARAM>(remote)));
+    VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(p);
+  return at;
 }
 
 bool RunColumnStep(const std::string& step, const std::vector<std::string>& f, HWND frame) {
@@ -524,6 +568,25 @@ bool RunColumnStep(const std::string& step, const std::vector<std::string>& f, H
                 entries.size(), Elapsed());
     return true;
   }
+  if (op == "chat-click") {
+    const std::wstring want = WideField(1);
+    HWND output = nullptr;
+    LONG at = -1;
+    if (!WaitFor(num(2, 10), [&] {
+          output = ChatPart(frame, kChatOutput);
+          at = output && !want.empty() ? FindInOutput(output, want) : -1;
+          return at >= 0;
+        }))
+      return Fail(step, "text not in the chat");
+    // The character's top left corner (the short form: index in, coordinates out).
+    const LRESULT xy = SendMessageW(output, EM_POSFROMCHAR, static_cast<WPARAM>(at), 0);
+    const int x = static_cast<short>(LOWORD(xy)) + 3, y = static_cast<short>(HIWORD(xy)) + 6;
+    Click(output, x, y);
+    Pump(300);
+    std::printf("e2e: clicked %s (character %ld) at (%d,%d), %lu ms\n", Narrow(want).c_str(), at,
+                x, y, Elapsed());
+    return true;
+  }
   if (op == "dialog-type") {
     const int id = static_cast<int>(num(1, 0));
     HWND edit = nullptr;
@@ -539,8 +602,10 @@ bool RunColumnStep(const std::string& step, const std::vector<std::string>& f, H
     return true;
   }
   if (op == "played") {
+    HWND centre = f.size() > 4 && f[4] == "centre" ? TableDisplay(frame) : nullptr;
+    const SIZE size{static_cast<LONG>(num(2, 0)), static_cast<LONG>(num(3, 0))};
     HWND movie = nullptr;
-    if (!WaitFor(num(1, 10), [&] { return (movie = PlayingAction()) != nullptr; }))
+    if (!WaitFor(num(1, 10), [&] { return (movie = PlayingAction(size, centre)) != nullptr; }))
       return Fail(step, "no magic action playing");
     RECT r;
     GetWindowRect(movie, &r);
