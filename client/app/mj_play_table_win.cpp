@@ -356,11 +356,10 @@ void CMjPlayTableWin::ShowMagicAction(const CVyrMessage_MagicAction& action) {
   if (received.line) m_host.AddHotRegion(*received.line);
 }
 
-const TablePerson* CMjPlayTableWin::SelectedPerson() {
-  if (m_selectedPerson == 0) return nullptr;
-  // Compared, never followed: only a person of this table is taken.
+TablePerson* CMjPlayTableWin::KnownPerson(intptr_t person) {
+  if (person == 0) return nullptr;
   for (TablePerson* p : GetPersons()) {
-    if (reinterpret_cast<intptr_t>(p) == m_selectedPerson) return p;
+    if (reinterpret_cast<intptr_t>(p) == person) return p;
   }
   return nullptr;
 }

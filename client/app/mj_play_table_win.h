@@ -128,7 +128,10 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   // it; 0 for none. SelectedPerson finds him among the table's persons (null when he is not
   // one of them).
   void SetSelectedPerson(intptr_t person) { m_selectedPerson = person; }
-  const TablePerson* SelectedPerson();
+  const TablePerson* SelectedPerson() { return KnownPerson(m_selectedPerson); }
+  // The person of this table that a control's value (a person list's row) names: compared with
+  // the table's persons, never followed; null for any other value.
+  TablePerson* KnownPerson(intptr_t person);
   // A click on a received magic action's chat line: `action` is the line's action value, the
   // item's place in the catalogue; the item plays again. A value outside the catalogue does
   // nothing.

@@ -731,7 +731,9 @@ void CTableWnd::OnPersonListEvent(DISPID id, const winkit::EventArgs& args) {
     case 1: {
       m_selectedPerson = person;
       if (CMjPlayTableWin* t = m_manager.PlayTable()) t->SetSelectedPerson(person);
-      m_manager.PersonList().ShowPersonMenu(reinterpret_cast<TablePerson*>(person));
+      // The list gives back what it was given; only a person of this table is followed.
+      if (CMjPlayTableWin* t = m_manager.PlayTable())
+        m_manager.PersonList().ShowPersonMenu(t->KnownPerson(person));
       break;
     }
     case 2:
@@ -740,7 +742,8 @@ void CTableWnd::OnPersonListEvent(DISPID id, const winkit::EventArgs& args) {
       if (CMjPlayTableWin* t = m_manager.PlayTable()) t->SetSelectedPerson(person);
       break;
     case 4:
-      if (auto* p = reinterpret_cast<const TablePerson*>(person)) {
+      if (const TablePerson* p = m_manager.PlayTable() ? m_manager.PlayTable()->KnownPerson(person)
+                                                       : nullptr) {
         const std::string nick(p->nickname, strnlen(p->nickname, sizeof p->nickname));
         m_manager.Chat().SetEditText(nick.c_str());
       }

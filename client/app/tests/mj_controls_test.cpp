@@ -734,6 +734,8 @@ TEST(MjPlayTableWin, ThePickerAndTheSendBoxSendTheChosenActionAs3040) {
   // everybody.
   t.table->SetSelectedPerson(0x12345678);
   EXPECT_EQ(t.table->SelectedPerson(), nullptr);
+  EXPECT_EQ(t.table->KnownPerson(reinterpret_cast<intptr_t>(bob) + 8), nullptr);
+  EXPECT_EQ(t.table->KnownPerson(reinterpret_cast<intptr_t>(bob)), bob);
   picker->ShowAtCorner(t.host.table);
   SendMessageW(picker->hwnd(), framework_window::CImage_Preview::kMsgItemChosen, 0, 0);
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
