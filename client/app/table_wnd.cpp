@@ -725,15 +725,21 @@ void CTableWnd::OnChatSendMyText(const ChatTextFormat* format, int32_t iswhisper
   }
 }
 
+const TablePerson* CTableWnd::PersonOfList(intptr_t person) {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  return t ? t->KnownPerson(person) : nullptr;
+}
+
 void CTableWnd::OnPersonListEvent(DISPID id, const winkit::EventArgs& args) {
   const intptr_t person = args.Ptr(0);
   switch (id) {
     case 1: {
       m_selectedPerson = person;
-      if (CMjPlayTableWin* t = m_manager.PlayTable()) t->SetSelectedPerson(person);
       // The list gives back what it was given; only a person of this table is followed.
-      if (CMjPlayTableWin* t = m_manager.PlayTable())
+      if (CMjPlayTableWin* t = m_manager.PlayTable()) {
+        t->SetSelectedPerson(person);
         m_manager.PersonList().ShowPersonMenu(t->KnownPerson(person));
+      }
       break;
     }
     case 2:
@@ -742,8 +748,7 @@ void CTableWnd::OnPersonListEvent(DISPID id, const winkit::EventArgs& args) {
       if (CMjPlayTableWin* t = m_manager.PlayTable()) t->SetSelectedPerson(person);
       break;
     case 4:
-      if (const TablePerson* p = m_manager.PlayTable() ? m_manager.PlayTable()->KnownPerson(person)
-                                                       : nullptr) {
+      if (const TablePerson* p = PersonOfList(person)) {
         const std::string nick(p->nickname, strnlen(p->nickname, sizeof p->nickname));
         m_manager.Chat().SetEditText(nick.c_str());
       }
