@@ -367,6 +367,7 @@ TablePerson* CMjPlayTableWin::KnownPerson(intptr_t person) {
 void CMjPlayTableWin::PlayActionOfLine(intptr_t action) {
   CActionItem* item = m_controls->actions.ItemAt(action);
   if (item == nullptr || !m_controls->table) return;
+  // From off the table (location 5) to nobody: the display plays it in the middle, no words.
   m_controls->table->PlayFlash(5, -1, reinterpret_cast<intptr_t>(item), nullptr);
 }
 
