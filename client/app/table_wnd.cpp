@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "korvel_table.h"
+#include "magic_action_dialogs.h"
 #include "mj_controls.h"
 #include "parley.h"
 #include "playtable_app.h"
@@ -630,7 +631,12 @@ void CTableWnd::OnTableEvent(DISPID id, const winkit::EventArgs& args) {
       dialog.DoModal(hwnd());
       break;
     }
-    case kSelectAction: m_selectedPerson = 0; break;
+    case kSelectAction:
+      m_selectedPerson = 0;
+      t->SetSelectedPerson(0);
+      if (framework_window::CActionSelectDlg* picker = t->ActionPicker())
+        picker->ShowAtCorner(hwnd());
+      break;
     default: break;  // SendCard, DClick
   }
 }
@@ -690,13 +696,11 @@ void CTableWnd::OnChatEvent(DISPID id, const winkit::EventArgs& args) {
       break;
     }
     case 5: chat.SaveChatLog(); break;
-    case 7: {
-      CMjPlayTableWin* t = m_manager.PlayTable();
-      if (ITable* table = t ? t->TableInterface() : nullptr)
-        Check(table->PlayFlash(5, -1, static_cast<__int3264>(args.Ptr(0)), 0), IID_ITable,
-              "PlayFlash");
+    case 7:
+      // The line's action value is the item's place in the catalogue (chosen by whoever sent
+      // the action): it is looked up there, never taken for an address.
+      if (CMjPlayTableWin* t = m_manager.PlayTable()) t->PlayActionOfLine(args.Ptr(0));
       break;
-    }
     default: break;
   }
 }
@@ -721,20 +725,30 @@ void CTableWnd::OnChatSendMyText(const ChatTextFormat* format, int32_t iswhisper
   }
 }
 
+const TablePerson* CTableWnd::PersonOfList(intptr_t person) {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  return t ? t->KnownPerson(person) : nullptr;
+}
+
 void CTableWnd::OnPersonListEvent(DISPID id, const winkit::EventArgs& args) {
   const intptr_t person = args.Ptr(0);
   switch (id) {
     case 1: {
       m_selectedPerson = person;
-      m_manager.PersonList().ShowPersonMenu(reinterpret_cast<TablePerson*>(person));
+      // The list gives back what it was given; only a person of this table is followed.
+      if (CMjPlayTableWin* t = m_manager.PlayTable()) {
+        t->SetSelectedPerson(person);
+        m_manager.PersonList().ShowPersonMenu(t->KnownPerson(person));
+      }
       break;
     }
     case 2:
     case 3:
       m_selectedPerson = person;
+      if (CMjPlayTableWin* t = m_manager.PlayTable()) t->SetSelectedPerson(person);
       break;
     case 4:
-      if (auto* p = reinterpret_cast<const TablePerson*>(person)) {
+      if (const TablePerson* p = PersonOfList(person)) {
         const std::string nick(p->nickname, strnlen(p->nickname, sizeof p->nickname));
         m_manager.Chat().SetEditText(nick.c_str());
       }

@@ -165,6 +165,8 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   void OnArithmeticEvent(DISPID id, const winkit::EventArgs& args);
   void OnChatEvent(DISPID id, const winkit::EventArgs& args);
   void OnPersonListEvent(DISPID id, const winkit::EventArgs& args);
+  // The person of this table that a person-list value names; null for any other value.
+  const TablePerson* PersonOfList(intptr_t person);
   void OnChatSendMyText(const ChatTextFormat* format, int32_t iswhisper, const char* text);
   // A modal message-only notice in the table's colours.
   void ShowTimedNotice(const char* text, uint32_t ms);

@@ -180,6 +180,32 @@ class Loopback(unittest.TestCase):
         asyncio.run(run())
 
 
+    def test_a_magic_action_comes_back_to_the_table_and_the_computer_answers(self):
+        script = dict(SCRIPT, expect=[],
+                      magic={"expect": [{"type": 0, "item": 2, "receiver": 1002, "words": "你好"}],
+                             "say": [{"after": "magic", "delay": 0.1, "type": 1, "item": 101, "to": 1001}]})
+        async def run():
+            ts, server, port = await start(script)
+            async with server:
+                c = ScriptClient(port)
+                await c.connect()
+                await c.until(M.SESSION_START)
+                await c.until(M.ROSTER)
+                # one that does not hold together is refused; the connection stays
+                bad = M.magic_action(0, 0, 2, 1001, 1002, "x")
+                await c.send(M.MAGIC_ACTION, bad[:28] + b"xx" + bad[30:])
+                body = M.magic_action(0, 0, 2, 1001, 1002, "你好")
+                await c.send(M.MAGIC_ACTION, body)
+                self.assertEqual(await c.until(M.MAGIC_ACTION), body)
+                answer = M.parse_magic_action(await c.until(M.MAGIC_ACTION))
+                self.assertEqual((answer["sender"], answer["item"], answer["receiver"]), (1002, 101, 1001))
+                c.close()
+            self.assertEqual(len(ts.errors), 1)
+            self.assertIn("magic action", ts.errors[0])
+            self.assertEqual(ts.table.missing(), [])
+        asyncio.run(run())
+
+
 class CommandLine(unittest.TestCase):
     def test_once_ends_with_the_game_and_reports_errors(self):
         with tempfile.TemporaryDirectory() as d:
