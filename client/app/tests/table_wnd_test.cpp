@@ -202,6 +202,19 @@ TEST(TableWindow, TheLobbysLinesShowInTheChatPane) {
   EXPECT_EQ(t.wnd->FailureCount(), 0) << t.wnd->LastFailure();
 }
 
+// The play table's own lines (a player entering, leaving, gone off line) are shown whatever the
+// player's line filter hides.
+TEST(TableWindow, ThePlayTablesLinesAreNotFiltered) {
+  Table t;
+  t.Show();
+  ASSERT_NE(t.wnd, nullptr);
+  ASSERT_TRUE(t.wnd->Manager().ChatUp());
+  t.wnd->Manager().Chat().flags[4] = 1;  // the player hides every chat line
+  t.wnd->AddChatLine(ChatTextFormat{}, "nick2(player2) left");
+  Pump(100);
+  EXPECT_NE(t.ChatText().find(L"nick2(player2) left"), std::wstring::npos);
+}
+
 // A failing control call ends the operation it was made in; the game goes on, nothing is shown
 // and each failure is logged.
 TEST(TableWindow, AFailingControlCallEndsOnlyItsOperation) {
