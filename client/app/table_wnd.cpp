@@ -268,6 +268,7 @@ void CTableWnd::CreateGame() {
     list.RegisterSkinWindow();
     list.SetupColumns(s.isdouble != 0, 0);
   });
+  if (!m_manager.PersonListUp()) failed = true;
   // 5. The chat pane (none in review mode).
   if (s.isreview) {
     if (!m_manager.CreateExtraPane2()) failed = true;

@@ -157,9 +157,13 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   const std::string& LastFailure() const { return m_lastFailure; }
 
  protected:
-  // Runs a handler: a failing control call ends that operation only; it is logged.
+  // Runs a handler: a failing control call ends that operation only; it is logged under `what`.
   template <class Body>
   void Guarded(const char* what, Body body);
+  template <class Body>
+  void Guarded(Body body) {
+    Guarded("table window", body);
+  }
 
   BEGIN_MSG_MAP(CTableWnd)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
