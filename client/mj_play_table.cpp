@@ -1302,7 +1302,7 @@ void CMjPlayTableImp::AutoSend() {
   if (!tiles.empty()) SendCards(1, tiles.data());
 }
 
-void CMjPlayTableImp::SendChat(const ChatTextFormat& format, int32_t, const char* text) {
+void CMjPlayTableImp::SendChat(const ChatTextFormat& format, int32_t whisper, const char* text) {
   const TablePerson* me = GetMe();
   if (me == nullptr || text == nullptr) return;
   if (me->IsChatForbidden()) {
@@ -1310,15 +1310,9 @@ void CMjPlayTableImp::SendChat(const ChatTextFormat& format, int32_t, const char
     ShowCountDownNotice(kTextChatForbidden, kChatForbiddenNoticeTime);
     return;
   }
-  CVyrChatMessage_InDesk line;
-  line.head.SetFormat(format);
-  line.head.speakerId = me->id;
-  line.head.seatCode = static_cast<uint16_t>(GetSeatCode(me->deskno, me->seatno));
-  line.head.watchNo = static_cast<uint16_t>(IsPlayer() ? 0xFFFF : me->watchno);
-  line.text = text;
-  MessageBuffer frame;
-  line.Pack(frame, Session());
-  SendFrame(frame);
+  ChatHostCore* chat = InDeskChat();
+  if (chat == nullptr) return;
+  chat->SendInDeskChat(format, whisper, text);
   StartKeepAlive();
 }
 

@@ -333,6 +333,12 @@ void CMjPlayTableWin::ConnectChat(ChatHostCore& chat) {
   chat.SetConnection(m_chatSocket.get(), &Session());
 }
 
+ChatHostCore* CMjPlayTableWin::InDeskChat() {
+  ChatHostCore* chat = m_host.ChatHost();
+  if (chat) ConnectChat(*chat);
+  return chat;
+}
+
 int CMjPlayTableWin::OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
   ChatHostCore* chat = m_host.ChatHost();
   if (!chat) return 0;

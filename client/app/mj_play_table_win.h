@@ -115,6 +115,8 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   IVyrSockTransport& ChatSocket();
   // Connects the chat pane's host to the socket and the session, for the lines it sends.
   void ConnectChat(ChatHostCore& chat);
+  // The chat pane's host, connected; null without a chat pane.
+  ChatHostCore* InDeskChat() override;
 
   // The magic-action and avatar catalogues, loaded by InitTable from the resource library's
   // folder (the action selection dialogs of the table window read the first).

@@ -296,10 +296,18 @@ void CPlaytableApp::ShowJoinTeam(const std::string& text, int ms, int32_t joined
 }
 
 void CPlaytableApp::ShowLobbyLine(const LobbyChatLine& line) {
-  // Kept for the chat pane; a lobby that sends without end keeps the newest.
+  ShellTableWindow* table = frame_ ? frame_->Table() : nullptr;
+  if (table && lobby_lines_.empty() && table->ShowLobbyLine(line)) return;
+  // Kept until the chat pane is there; a lobby that sends without end keeps the newest.
   constexpr size_t kKeptLines = 200;
   if (lobby_lines_.size() == kKeptLines) lobby_lines_.pop_front();
   lobby_lines_.push_back(line);
+}
+
+void CPlaytableApp::ShowWaitingLobbyLines() {
+  ShellTableWindow* table = frame_ ? frame_->Table() : nullptr;
+  while (table && !lobby_lines_.empty() && table->ShowLobbyLine(lobby_lines_.front()))
+    lobby_lines_.pop_front();
 }
 
 void CPlaytableApp::ConfirmExit() {

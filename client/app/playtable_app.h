@@ -85,8 +85,10 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   // Where the notices of the frame take their pictures: the table window's image folder, else
   // "image" beside the program.
   std::string ImageDir() const;
-  // The lobby's lines for the chat pane, newest last (the pane takes them when it exists).
+  // The lobby's lines still waiting for the chat pane, oldest first.
   const std::deque<LobbyChatLine>& LobbyLines() const { return lobby_lines_; }
+  // Offers the waiting lines to the table window again (its chat pane has come up).
+  void ShowWaitingLobbyLines();
   framework_window::CJoinTeamTimerDialog* JoinTeamDialog() const { return m_pJoinTeamDialog.get(); }
 
   CStartGame* StartGame() const { return m_pStartGame; }

@@ -320,6 +320,31 @@ class FakeMjWindow : public IMjTableWindow {
   CallLog& m_log;
 };
 
+// The chat pane's host of the play table: the table's persons and seat codes; lines shown are
+// logged.
+class MjTestChat : public ChatHostCore {
+ public:
+  MjTestChat(CVyrPokePlayTableImp& table, CallLog& log) : m_table(table), m_log(log) {}
+
+ protected:
+  TablePerson* GetMe() override { return m_table.GetMe(); }
+  TablePerson* FindPersonAt(int16_t deskno, int16_t seatno, int16_t state) override {
+    return m_table.FindPersonAt(deskno, seatno, state);
+  }
+  std::vector<uint32_t> GetBlockedIds() override { return {}; }
+  int CanShowLines() override { return 1; }
+  int16_t GetSeatCode(int16_t deskno, int16_t seatno) override {
+    return m_table.GetSeatCode(deskno, seatno);
+  }
+  void AddText(const ChatTextFormat&, int32_t mine, const char* text) override {
+    m_log.push_back(Call("Chat.AddText", mine, std::string(text)));
+  }
+
+ private:
+  CVyrPokePlayTableImp& m_table;
+  CallLog& m_log;
+};
+
 // The play table with the shell's operations filled in by the test.
 class MjTestTable : public CMjPlayTableImp {
  public:
@@ -327,7 +352,15 @@ class MjTestTable : public CMjPlayTableImp {
               SessionSettings& settings, FakeMjWindow& window, FrameworkSession& session,
               CallLog& log, IMjTableCalls& table, IMjArithmeticCalls& arithmetic)
       : CMjPlayTableImp(socket, timers, notices, settings, window, session), m_log(log),
-        m_table(table), m_arithmetic(arithmetic) {}
+        m_table(table), m_arithmetic(arithmetic), m_chat(*this, log) {}
+
+  // The chat pane (false: the table has none).
+  bool chatPane = true;
+  ChatHostCore* InDeskChat() override {
+    if (!chatPane) return nullptr;
+    m_chat.SetConnection(&Socket(), &Session());
+    return &m_chat;
+  }
 
   TablePerson* AddPerson(uint32_t id, const char* nickname, const char* username, int16_t status,
                          int16_t deskno, int16_t seatno) {
@@ -383,6 +416,7 @@ class MjTestTable : public CMjPlayTableImp {
   CallLog& m_log;
   IMjTableCalls& m_table;
   IMjArithmeticCalls& m_arithmetic;
+  MjTestChat m_chat;
 };
 
 // One table for the tests: the local player "me" (id 1) at desk 3, "bob" (id 2) at the other
