@@ -4,7 +4,8 @@
 // then releases it and reports how long the server process took to end.
 //
 //   lobby.exe [--file=F] [--KEY=VALUE ...]
-//     --person=id,username,nickname,seat[,status[,desk]]   (repeatable)
+//     --person=id,username,nickname,seat[,status[,desk[,games,forced]]]   (repeatable;
+//                         games started and forced exits, 0 and 0 when not given)
 //     --me=username  --myid=N  --seats=N  --server=host:port  --watch=N
 //     --subtype=service,game,sub,term  --room=desk,sendtime,roomid  --double=N
 //     --proxystyle=use,kind,haspass  --proxy=host,port[,user,pass]
@@ -15,6 +16,8 @@
 //     --next-game            close the frame, then start a second game while still holding
 //                            the first object: it must come up in a new client process
 //     --timeout=S            give up waiting for the frame after S seconds (default 3600)
+//     --clsid={...}          activate this class instead of KorvelGame.StartGame (another
+//                            server answering IStartGame, such as the start-up bench's)
 // Texts on the command line are turned into the GBK code page.
 #include <windows.h>
 #include <ole2.h>
@@ -145,9 +148,18 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   if (FAILED(OleInitialize(nullptr))) return 2;
+  CLSID clsid = CLSID_StartGame;
+  for (const auto& [key, value] : opt.items) {
+    if (key != "clsid") continue;
+    const std::wstring text(value.begin(), value.end());
+    if (FAILED(CLSIDFromString(text.c_str(), &clsid))) {
+      std::fprintf(stderr, "lobby: bad class id %s\n", value.c_str());
+      return 2;
+    }
+  }
   winkit::ComPtr<IStartGame> game;
   const DWORD activated = GetTickCount();
-  HRESULT hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
                                 game.PutVoid());
   const DWORD created = GetTickCount();
   if (FAILED(hr)) {
@@ -185,6 +197,8 @@ int wmain(int argc, wchar_t** argv) {
       p.status = static_cast<short>(f.size() > 4 ? Int(at(4)) : 4);
       p.deskno = static_cast<short>(f.size() > 5 ? Int(at(5)) : 0);
       p.watchno = -1;
+      p.startgame_num = f.size() > 6 ? Int(at(6)) : 0;
+      p.forceexit_num = f.size() > 7 ? Int(at(7)) : 0;
       hr = game->AddPerson(&p);
     } else if (key == "me") {
       GAMESTR g = Game(value);
@@ -245,6 +259,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (key == "hold") {
       hold_ms = Int(value);
       continue;
+    } else if (key == "clsid") {
+      continue;
     } else if (key == "timeout") {
       timeout_s = Int(value);
       continue;
@@ -283,8 +299,21 @@ int wmain(int argc, wchar_t** argv) {
     for (HWND w = table; w && !display; w = FindWindowExW(frame, w, nullptr, nullptr))
       if (HWND d = GetDlgItem(w, 32770); d && IsWindowVisible(d)) display = d;
     if (display) {
+      const DWORD shown = GetTickCount();
       std::printf("table shown %lu ms after the activation\n",
-                  static_cast<unsigned long>(GetTickCount() - activated));
+                  static_cast<unsigned long>(shown - activated));
+      // How long the client's window thread keeps a message (as it would a click) waiting in
+      // the first 4 s after the table showed: the longest of messages sent 50 ms apart.
+      DWORD longest = 0;
+      while (GetTickCount() - shown < 4000) {
+        const DWORD sent = GetTickCount();
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(display, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &answer);
+        if (GetTickCount() - sent > longest) longest = GetTickCount() - sent;
+        Pump(50);
+      }
+      std::printf("table answers within %lu ms in its first 4 s\n",
+                  static_cast<unsigned long>(longest));
       break;
     }
     Pump(20);
