@@ -39,7 +39,7 @@ start() {
   fi
   wine lobby.exe "--person=1001,player1,一号玩家,0,4,3,120,0" "--person=1002,player2,电脑玩家,1,4,3,120,0" \
     --me=player1 --myid=1001 --watch=0 --seats=2 --subtype=0,3,1,0 --room=3,30,1 \
-    "--dll=$(winepath -w "$PWD")\\KorvelGame.exe" --hold=0 "$@" > "$log" 2>&1 &
+    "--dll=$(winepath -w "$PWD")\\KorvelGame.exe" --hold=0 --probe-answers "$@" > "$log" 2>&1 &
   local lobby=$!
   for _ in $(seq 300); do grep -q "table answers" "$log" && break; sleep 0.1; done
   wine taskkill /f /im KorvelGame.exe >/dev/null 2>&1
