@@ -45,10 +45,12 @@ start() {
   wine taskkill /f /im KorvelGame.exe >/dev/null 2>&1
   wait $lobby 2>/dev/null
   [ -n "$server" ] && kill $server 2>/dev/null && wait $server 2>/dev/null
-  local shown answer
+  local shown answer up call
   shown=$(sed -n 's/^table shown \([0-9]*\) ms.*/\1/p' "$log")
   answer=$(sed -n 's/^table answers within \([0-9]*\) ms.*/\1/p' "$log")
-  echo "${shown:-0} ${answer:-0}"
+  up=$(sed -n 's/.*the server up after \([0-9]*\) ms.*/\1/p' "$log")
+  call=$(sed -n 's/.*ShowWindow took \([0-9]*\) ms.*/\1/p' "$log")
+  echo "${shown:-0} ${answer:-0} ${up:-0} ${call:-0}"
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
@@ -56,8 +58,9 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 : > "$work/client" ; : > "$work/minimal"
 for r in $(seq "$rounds"); do
   for side in minimal client; do
-    read -r shown answer < <(start $side)
-    echo "startup: round $r $side: table shown ${shown} ms after the activation, answers within ${answer} ms"
+    read -r shown answer up call < <(start $side)
+    echo "startup: round $r $side: table shown ${shown} ms after the activation (server up" \
+         "${up} ms, ShowWindow ${call} ms), answers within ${answer} ms"
     echo "$shown $answer" >> "$work/$side"
   done
 done
