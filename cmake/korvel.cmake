@@ -14,6 +14,14 @@ set(KORVEL_MAGIC_DIR ${CMAKE_BINARY_DIR})
 set(KORVEL_TABLE_SKIN_DIR ${CMAKE_BINARY_DIR}/table_skin)
 set(KORVEL_TILE_ART_DIR ${CMAKE_BINARY_DIR}/tile_art)
 
+# Warnings as errors (CI turns it on: .ci/run, or KORVEL_WERROR=1 for scripts/build and
+# scripts/test): compiler warnings and the linker's (such as resources that collide).
+option(KORVEL_WERROR "treat compiler and linker warnings as errors" OFF)
+if(KORVEL_WERROR)
+  add_compile_options(-Werror)
+  add_link_options(-Wl,--fatal-warnings)
+endif()
+
 if(KORVEL_NATIVE)
   add_compile_options(-Wall -Wextra -g)
   if(KORVEL_SANITIZE AND NOT KORVEL_BENCH_ONLY)

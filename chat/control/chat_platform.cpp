@@ -71,8 +71,8 @@ void FaultPoint(const char* handler) {
 bool OpenChatLink(const std::wstring& link) {
   if (!chat::IsOpenableLink(std::u16string(link.begin(), link.end()))) return false;
   using Seam = void (*)(const wchar_t*);
-  if (auto seam = reinterpret_cast<Seam>(
-          GetProcAddress(GetModuleHandleW(nullptr), "ParleyOpenLinkSeam"))) {
+  if (auto seam = reinterpret_cast<Seam>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(nullptr), "ParleyOpenLinkSeam")))) {
     seam(link.c_str());
     return true;
   }

@@ -4,7 +4,8 @@
 // then releases it and reports how long the server process took to end.
 //
 //   lobby.exe [--file=F] [--KEY=VALUE ...]
-//     --person=id,username,nickname,seat[,status[,desk]]   (repeatable)
+//     --person=id,username,nickname,seat[,status[,desk[,games,forced]]]   (repeatable;
+//                         games started and forced exits, 0 and 0 when not given)
 //     --me=username  --myid=N  --seats=N  --server=host:port  --watch=N
 //     --subtype=service,game,sub,term  --room=desk,sendtime,roomid  --double=N
 //     --proxystyle=use,kind,haspass  --proxy=host,port[,user,pass]
@@ -20,6 +21,10 @@
 //                            the format, 0 a system line, 2 a notice, 4 a broadcast)
 //     --instant=TEXT         ShowInstantMessage once the table is on screen
 //     --expect-chat=TEXT     report whether the table's chat pane shows TEXT (waits up to 5 s)
+//     --probe-answers        after the table shows, report the longest a message to it waits
+//                            in the first 4 s (how soon a click would be answered)
+//     --clsid={...}          activate this class instead of KorvelGame.StartGame (another
+//                            server answering IStartGame, such as the start-up bench's)
 // Texts on the command line are turned into the GBK code page.
 #include <windows.h>
 #include <ole2.h>
@@ -213,9 +218,20 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   if (FAILED(OleInitialize(nullptr))) return 2;
+  CLSID clsid = CLSID_StartGame;
+  bool probe_answers = false;
+  for (const auto& [key, value] : opt.items) {
+    if (key == "probe-answers") probe_answers = true;
+    if (key != "clsid") continue;
+    const std::wstring text(value.begin(), value.end());
+    if (FAILED(CLSIDFromString(text.c_str(), &clsid))) {
+      std::fprintf(stderr, "lobby: bad class id %s\n", value.c_str());
+      return 2;
+    }
+  }
   winkit::ComPtr<IStartGame> game;
   const DWORD activated = GetTickCount();
-  HRESULT hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
                                 game.PutVoid());
   const DWORD created = GetTickCount();
   if (FAILED(hr)) {
@@ -259,6 +275,8 @@ int wmain(int argc, wchar_t** argv) {
       p.status = static_cast<short>(f.size() > 4 ? Int(at(4)) : 4);
       p.deskno = static_cast<short>(f.size() > 5 ? Int(at(5)) : 0);
       p.watchno = -1;
+      p.startgame_num = f.size() > 6 ? Int(at(6)) : 0;
+      p.forceexit_num = f.size() > 7 ? Int(at(7)) : 0;
       hr = game->AddPerson(&p);
     } else if (key == "me") {
       GAMESTR g = Game(value);
@@ -325,6 +343,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (key == "hold") {
       hold_ms = Int(value);
       continue;
+    } else if (key == "clsid" || key == "probe-answers") {
+      continue;
     } else if (key == "timeout") {
       timeout_s = Int(value);
       continue;
@@ -363,8 +383,22 @@ int wmain(int argc, wchar_t** argv) {
     for (HWND w = table; w && !display; w = FindWindowExW(frame, w, nullptr, nullptr))
       if (HWND d = GetDlgItem(w, 32770); d && IsWindowVisible(d)) display = d;
     if (display) {
+      const DWORD shown = GetTickCount();
       std::printf("table shown %lu ms after the activation\n",
-                  static_cast<unsigned long>(GetTickCount() - activated));
+                  static_cast<unsigned long>(shown - activated));
+      // How long the client's window thread keeps a message (as it would a click) waiting in
+      // the first 4 s after the table showed: the longest of messages sent 50 ms apart.
+      DWORD longest = 0;
+      while (probe_answers && GetTickCount() - shown < 4000) {
+        const DWORD sent = GetTickCount();
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(display, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &answer);
+        if (GetTickCount() - sent > longest) longest = GetTickCount() - sent;
+        Pump(50);
+      }
+      if (probe_answers)
+        std::printf("table answers within %lu ms in its first 4 s\n",
+                    static_cast<unsigned long>(longest));
       break;
     }
     Pump(20);

@@ -399,7 +399,7 @@ TEST_F(GChatTest, AThousandLinesKeepTheLast66) {
   EXPECT_NE(all.find(L"line 999"), std::wstring::npos);
   EXPECT_EQ(all.find(L"line 900\r"), std::wstring::npos);
   // Scrolled to the end: the last line is in view.
-  SCROLLINFO si{sizeof si, SIF_ALL};
+  SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
   ASSERT_TRUE(GetScrollInfo(output_, SB_VERT, &si));
   EXPECT_GT(si.nPos, 0);
   EXPECT_GE(si.nPos + static_cast<int>(si.nPage) + 50, si.nMax - si.nMin);
@@ -637,7 +637,7 @@ TEST_F(GChatTest, EveryMethodByItsDispatchIdAnswersSOk) {
                                nullptr),
               S_OK)
         << m.name;
-    if (m.args == 99) EXPECT_EQ(out, 0) << m.name;
+    if (m.args == 99) { EXPECT_EQ(out, 0) << m.name; }
   }
 
   // A container without ambient colours leaves the output's background as it was.

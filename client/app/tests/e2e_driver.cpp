@@ -4,7 +4,8 @@
 // screenshots. Each step is one argument:
 //   frame:T            wait up to T s for the frame; prints the time since the driver started
 //   button:ID:T        wait up to T s for the table's button ID to be shown and enabled, click it
-//   wait-button:ID:T   only wait for it
+//   wait-button:ID:T[:AGAIN]  only wait for it; while waiting, click button AGAIN whenever it
+//                      shows (the dice button, as hand: does)
 //   hand:N:K:T[:ID]    wait up to T s for N tiles in the player's hand, click the K-th (from 0);
 //                      while waiting, click button ID whenever it shows (the dice button, when
 //                      the player's own throw names the player to throw again)
@@ -750,10 +751,18 @@ bool Run(const std::string& step) {
   if (!frame) return Fail(step, "the frame is gone");
   if (op == "button" || op == "wait-button") {
     const int id = static_cast<int>(num(1, 0));
+    const int again = op == "wait-button" && f.size() > 3 ? static_cast<int>(num(3, 0)) : 0;
     HWND button = nullptr;
     if (!WaitFor(num(2, 20), [&] {
           button = FindChild(frame, id, L"BUTTON");
-          return button && IsWindowEnabled(button);
+          if (button && IsWindowEnabled(button)) return true;
+          if (HWND b = again ? FindChild(frame, again, L"BUTTON") : nullptr;
+              b && IsWindowEnabled(b)) {
+            PostMessageW(b, BM_CLICK, 0, 0);
+            std::printf("e2e: button %d clicked again at %lu ms\n", again, Elapsed());
+            Pump(300);
+          }
+          return false;
         }))
       return Fail(step, "button not shown");
     if (op == "button") {

@@ -43,7 +43,8 @@ class Seat:
 
 
 class Table:
-    def __init__(self, persons, script=None, seed=None, hands=0, bot_delay=0.6, claim_timeout=20.0):
+    def __init__(self, persons, script=None, seed=None, hands=0, bot_delay=0.6, claim_timeout=20.0,
+                 player_record=None):
         """persons: two dicts (id, username, nickname) for seats 0 and 1.
 
         Besides the hand (wall, dice, discards, expected frames) a script may hold:
@@ -63,6 +64,8 @@ class Table:
         self.bot_delay = self.script.get("bot_delay", bot_delay)
         self.claim_timeout = self.script.get("claim_timeout", claim_timeout)
         self.persons = persons
+        # (games started, forced exits) of the player who joins, in place of the roster's
+        self.player_record = player_record
         self.seats = None
         self.human = None
         self.hand_no = 0
@@ -98,6 +101,8 @@ class Table:
         if self.seats is None:
             people = [dict(p) for p in self.persons]
             people[seat]["id"] = join["id"]
+            if self.player_record is not None:
+                people[seat]["startgame"], people[seat]["forceexit"] = self.player_record
             self.seats = [Seat(i, people[i], i == seat) for i in range(2)]
             for i, s in enumerate(self.seats):
                 s.person.setdefault("seatno", i)

@@ -252,7 +252,8 @@ async def serve(args):
             script = json.load(f)
     persons = script.get("persons", DEFAULT_PERSONS)
     table = Table(persons, script=script, seed=args.seed, hands=args.hands,
-                  bot_delay=args.bot_delay, claim_timeout=args.claim_timeout)
+                  bot_delay=args.bot_delay, claim_timeout=args.claim_timeout,
+                  player_record=args.player_record)
     ts = TableServer(table, disconnect_at=script.get("disconnect"))
     server = await asyncio.start_server(lambda r, w: Connection(ts, r, w).run(), args.host, args.port)
     port = server.sockets[0].getsockname()[1]
