@@ -12,17 +12,18 @@ bool Inside(const Box& b, int x, int y) {
 }  // namespace
 
 std::vector<CommandButton> HoverButtons(const ChatLayout& l, bool whisper_mode) {
+  // The block-list button and its tip answer in every mode; the switch and the tabs only in
+  // whisper mode, and so does the target box's hint (outside whisper mode the box is hidden
+  // and the hint's place is the font button's).
   std::vector<CommandButton> buttons = {
       {kCommandTargetHint, l.targetHint}, {kCommandFont, l.font},   {kCommandSend, l.send},
       {kCommandFace, l.face},             {kCommandPhrases, l.word}, {kCommandClear, l.clear},
+      {kCommandBlockList, l.prevent},
   };
-  // The block-list button is drawn only in whisper mode; hidden, it takes no hover or press.
   if (whisper_mode) {
-    buttons.push_back({kCommandBlockList, l.prevent});
     buttons.push_back({kCommandSwitch, l.setSwitch});
     buttons.push_back({kCommandChannel, l.tabs});
   } else {
-    // Outside whisper mode the target box is hidden, and so is its hint.
     buttons.erase(buttons.begin());
   }
   return buttons;
@@ -30,14 +31,13 @@ std::vector<CommandButton> HoverButtons(const ChatLayout& l, bool whisper_mode) 
 
 int PressedCommand(const ChatLayout& l, bool whisper_mode, int x, int y) {
   const CommandButton order[] = {
-      {kCommandFont, l.font},   {kCommandFace, l.face},   {kCommandSend, l.send},
-      {kCommandPhrases, l.word}, {kCommandClear, l.clear},
+      {kCommandFont, l.font},    {kCommandFace, l.face},   {kCommandSend, l.send},
+      {kCommandPhrases, l.word}, {kCommandClear, l.clear}, {kCommandBlockList, l.prevent},
   };
   for (const CommandButton& b : order)
     if (Inside(b.box, x, y)) return b.command;
   if (whisper_mode) {
-    for (const CommandButton& b : {CommandButton{kCommandBlockList, l.prevent},
-                                   CommandButton{kCommandSwitch, l.setSwitch},
+    for (const CommandButton& b : {CommandButton{kCommandSwitch, l.setSwitch},
                                    CommandButton{kCommandChannel, l.tabs}})
       if (Inside(b.box, x, y)) return b.command;
   }

@@ -53,6 +53,18 @@ ReadResult ReadWholeFile(const std::string& path, size_t max_bytes, std::vector<
   out.clear();
   FILE* f = OpenChatFile(path, "rb");
   if (!f) return ReadResult::kMissing;
+  // A file whose size is known to be too large is refused before any of it is read.
+  if (std::fseek(f, 0, SEEK_END) == 0) {
+    const long size = std::ftell(f);
+    if (size > 0 && static_cast<unsigned long>(size) > max_bytes) {
+      std::fclose(f);
+      return ReadResult::kTooLarge;
+    }
+  }
+  if (std::fseek(f, 0, SEEK_SET) != 0) {
+    std::fclose(f);
+    return ReadResult::kError;
+  }
   ReadResult result = ReadResult::kOk;
   uint8_t chunk[4096];
   for (;;) {

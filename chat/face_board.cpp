@@ -108,4 +108,11 @@ uint32_t ImageButtonState::CaptionColor() const {
   return tracked ? kHoverTextColor : kTextColor;
 }
 
+BoardPoint PlaceBoard(const BoardRect& button, const BoardRect& screen, int width, int height) {
+  BoardPoint at{button.left, button.bottom};
+  if (at.y + height > screen.bottom) at.y = button.top - height;
+  if (at.x + width > screen.right) at.x = screen.right - width;
+  return at;
+}
+
 }  // namespace chat

@@ -24,6 +24,15 @@ struct BoardMetrics {
   static constexpr uint32_t kGridArgb = 0xFFDFE6F6;
 };
 
+// Where the board opens for a face button (screen coordinates): its top-left at the button's
+// bottom-left corner; above the button (its bottom on the button's top) only when it would
+// pass the screen's bottom; moved left to end at the screen's right edge when it would pass it.
+struct BoardPoint {
+  int x = 0, y = 0;
+};
+BoardPoint PlaceBoard(const BoardRect& button, const BoardRect& screen, int width = BoardMetrics::kWidth,
+                      int height = BoardMetrics::kHeight);
+
 // The cell of the index-th face drawn: ten to a row, 24 pixels apart, the first at (3, 3).
 BoardRect FaceCell(int index);
 

@@ -36,8 +36,10 @@ std::string SettingsDirectoryFromModulePath(const std::string& module_path) {
   return CutBeforeLastBackslash(CutBeforeLastBackslash(module_path));
 }
 
-bool LoadFontSettings(const std::string& directory, FontSettings& settings, uint8_t& chatsmall) {
+bool LoadFontSettings(const std::string& directory, FontSettings& settings, uint8_t& chatsmall,
+                      const std::function<void(const std::string&)>& log) {
   CIniFile file;
+  file.SetLog(log);
   file.SetPath(directory);
   file.SetFileName(kFontSettingsFileName);
   if (!file.OpenRead()) return false;

@@ -8,6 +8,7 @@
 //   chatsmall=0|1    (the skin's position-switch flag)
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace chat {
@@ -36,8 +37,10 @@ FontSettings& GetFontSettings();
 std::string SettingsDirectoryFromModulePath(const std::string& module_path);
 
 // Reads "serialize.data" from directory (given with its trailing separator) over settings and
-// chatsmall; a missing file or key leaves the value. False when the file does not open.
-bool LoadFontSettings(const std::string& directory, FontSettings& settings, uint8_t& chatsmall);
+// chatsmall; a missing file or key leaves the value. False when the file does not open; a file
+// too large to be the settings is reported to log.
+bool LoadFontSettings(const std::string& directory, FontSettings& settings, uint8_t& chatsmall,
+                      const std::function<void(const std::string&)>& log = {});
 // Writes the file; false (and nothing written) when it cannot be created.
 bool SaveFontSettings(const std::string& directory, FontSettings& settings, bool chatsmall);
 

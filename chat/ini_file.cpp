@@ -1,5 +1,6 @@
 #include "ini_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 
@@ -36,8 +37,38 @@ CIniFile::~CIniFile() { Close(); }
 
 bool CIniFile::OpenRead() {
   Close();
-  m_file = OpenChatFile(GetFullPath(), "rb");
-  return m_file != nullptr;
+  const std::string path = GetFullPath();
+  std::vector<uint8_t> bytes;
+  switch (ReadWholeFile(path, kMaxFileBytes, bytes)) {
+    case ReadResult::kOk:
+      break;
+    case ReadResult::kMissing:
+      return false;
+    case ReadResult::kTooLarge:
+      if (m_log) m_log("CIniFile::OpenRead " + path + " is larger than 4 MB, not read");
+      return false;
+    case ReadResult::kError:
+      if (m_log) m_log("CIniFile::OpenRead " + path + " error");
+      return false;
+  }
+  m_text.assign(bytes.begin(), bytes.end());
+  // The lines, without their LF and a CR before it, each cut to kMaxLineBytes; a last line
+  // without its LF counts too.
+  std::string_view rest(m_text);
+  while (!rest.empty()) {
+    const size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    if (line.size() > kMaxLineBytes) line = line.substr(0, kMaxLineBytes);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const size_t equals = line.find('=');
+    if (equals != std::string_view::npos && equals != 0 &&
+        line.find('[') == std::string_view::npos)
+      m_entries.push_back({m_lines.size(), line.substr(0, equals), line.substr(equals + 1)});
+    m_lines.push_back(line);
+  }
+  m_reading = true;
+  return true;
 }
 
 bool CIniFile::OpenWrite() {
@@ -49,6 +80,10 @@ bool CIniFile::OpenWrite() {
 void CIniFile::Close() {
   if (m_file) std::fclose(m_file);
   m_file = nullptr;
+  m_reading = false;
+  m_lines.clear();
+  m_entries.clear();
+  m_text.clear();
 }
 
 bool CIniFile::WriteSection(const std::string& name) {
@@ -74,35 +109,17 @@ bool CIniFile::WriteString(const std::string& key, const std::string& value) {
   return true;
 }
 
-bool CIniFile::ReadLine(std::string& line) {
-  line.clear();
-  int c = std::fgetc(m_file);
-  if (c == EOF) return false;
-  for (; c != EOF && c != '\n'; c = std::fgetc(m_file))
-    if (line.size() < kMaxLineBytes) line.push_back(static_cast<char>(c));
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
-}
-
-bool CIniFile::FindSection(const std::string& section) {
-  if (!m_file || std::fseek(m_file, 0, SEEK_SET) != 0) return false;
-  std::string line;
-  while (ReadLine(line))
-    if (line.find(section) != std::string::npos) return true;
-  return false;
-}
-
 bool CIniFile::FindValue(const std::string& section, const std::string& key, bool exact_key,
-                         std::string& value) {
-  if (!FindSection(section)) return false;
-  std::string line;
-  while (ReadLine(line)) {
-    if (line.find('[') != std::string::npos) continue;
-    const size_t equals = line.find('=');
-    if (equals == std::string::npos || equals == 0) continue;
-    const std::string_view key_part(line.data(), equals);
-    if (exact_key ? key_part != key : key_part.find(key) == std::string_view::npos) continue;
-    value = std::string(TrimSpaces(std::string_view(line).substr(equals + 1)));
+                         std::string& value) const {
+  if (!m_reading) return false;
+  size_t at = 0;
+  while (at < m_lines.size() && m_lines[at].find(section) == std::string_view::npos) ++at;
+  if (at == m_lines.size()) return false;
+  auto entry = std::upper_bound(m_entries.begin(), m_entries.end(), at,
+                                [](size_t line, const Entry& e) { return line < e.line; });
+  for (; entry != m_entries.end(); ++entry) {
+    if (exact_key ? entry->key != key : entry->key.find(key) == std::string_view::npos) continue;
+    value = std::string(TrimSpaces(entry->value));
     return true;
   }
   return false;

@@ -6,12 +6,17 @@
 // on past later sections to the end of the file; ReadInt wants the key part to equal the key,
 // the other readers take a key part that merely contains it. Every read leaves its output as it
 // was when the file is not open or the section or the key is not there.
+//
+// OpenRead reads the file once, whole, and every lookup runs over the lines in memory; a file
+// larger than kMaxFileBytes is not read at all (the open fails and the log hears of it).
 #pragma once
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace chat {
 
@@ -27,11 +32,14 @@ class CIniFile {
   void SetFileName(const std::string& name) { m_fileName = name; }
   std::string GetFullPath() const { return m_directory + m_fileName; }
 
+  // Where a refused or unreadable file is reported (one line of text); none by default.
+  void SetLog(std::function<void(const std::string&)> log) { m_log = std::move(log); }
+
   bool OpenRead();
   // Creates or truncates the file.
   bool OpenWrite();
   virtual void Close();
-  bool IsOpen() const { return m_file != nullptr; }
+  bool IsOpen() const { return m_file != nullptr || m_reading; }
 
   // Each writes one line ending in CR LF; false when the file is not open.
   bool WriteSection(const std::string& name);
@@ -54,16 +62,28 @@ class CIniFile {
 
   // Lines longer than this are cut (the rest of the line is skipped).
   static constexpr size_t kMaxLineBytes = 64 * 1024;
+  // A settings file is small; anything larger is refused, as the chat's other files are.
+  static constexpr size_t kMaxFileBytes = 4 * 1024 * 1024;
 
  private:
-  bool ReadLine(std::string& line);
-  bool FindSection(const std::string& section);
   bool FindValue(const std::string& section, const std::string& key, bool exact_key,
-                 std::string& value);
+                 std::string& value) const;
 
   std::string m_directory;
   std::string m_fileName;
-  FILE* m_file = nullptr;
+  std::function<void(const std::string&)> m_log;
+  FILE* m_file = nullptr;        // open for writing
+  bool m_reading = false;        // open for reading: the file's text and its lines
+  std::string m_text;
+  std::vector<std::string_view> m_lines;
+  // The lines a key can be found on (no '[', an '=' after at least one byte): line number, key
+  // part and value part.
+  struct Entry {
+    size_t line;
+    std::string_view key;
+    std::string_view value;
+  };
+  std::vector<Entry> m_entries;
 };
 
 // The C library's reading of a decimal integer: leading white space, an optional sign, the

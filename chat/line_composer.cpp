@@ -119,11 +119,12 @@ void ShiftHotSpans(std::vector<HotSpan>& spans, int deleted) {
   spans = std::move(kept);
 }
 
-int HeadHeightTwips(int size, int dpi) {
+int FormatHeightTwips(int size, int dpi) {
   const int points = size > 0 ? size / 10 : 10;
   const int pixels = MulDiv(points, -dpi, 72);
-  const int twips = -20 * MulDiv(pixels, 72, dpi);
-  return std::clamp(twips, 200, 400);
+  return -20 * MulDiv(pixels, 72, dpi);
 }
+
+int HeadHeightTwips(int size, int dpi) { return std::clamp(FormatHeightTwips(size, dpi), 200, 400); }
 
 }  // namespace chat

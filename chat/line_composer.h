@@ -83,6 +83,9 @@ inline int FirstKeptLine(int line_count) { return line_count - kKeptLines; }
 // are dropped, spans that begin before it start at 0.
 void ShiftHotSpans(std::vector<HotSpan>& spans, int deleted);
 
+// The height of a format's characters in twips: size in tenths of a point (10 points when 0 or
+// less), rounded to whole pixels at dpi (the panes' own format, the input's font).
+int FormatHeightTwips(int size, int dpi);
 // The height of a head's characters in twips: size in tenths of a point (10 points when 0 or
 // less), rounded to whole pixels at dpi, kept within 10 to 20 points.
 int HeadHeightTwips(int size, int dpi);

@@ -41,13 +41,16 @@ bool WordCharacter(char16_t c) {
 
 }  // namespace
 
-std::vector<LinkSpan> FindWebLinks(std::u16string_view text) {
+std::vector<LinkSpan> FindLinks(std::u16string_view text) {
+  static constexpr std::u16string_view kPrefixes[] = {
+      u"http://", u"https://", u"ftp://", u"file:", u"mailto:", u"news:",
+      u"nntp:",  u"telnet:", u"gopher:", u"prospero:", u"wais:", u"www."};
   std::vector<LinkSpan> links;
   size_t i = 0;
   while (i < text.size()) {
     size_t prefix = 0;
     if (i == 0 || !WordCharacter(text[i - 1])) {
-      for (std::u16string_view p : {u"http://", u"https://", u"www."})
+      for (std::u16string_view p : kPrefixes)
         if (StartsWithIgnoringCase(text.substr(i), p)) prefix = p.size();
     }
     if (!prefix) {

@@ -13,13 +13,15 @@ inline constexpr size_t kMaxLinkCharacters = 254;
 
 bool IsOpenableLink(std::u16string_view link);
 
-// The web addresses in a text, as the panes mark them: [start, end) of each run that begins with
-// "http://", "https://" or "www." (any case, not inside a word) and goes on to a blank, a
-// control character, a quote, an angle bracket or a character outside ASCII.
+// The addresses in a text, as the panes mark them: [start, end) of each run that begins with one
+// of the schemes a rich-text box marks (http://, https://, ftp://, file:, mailto:, news:, nntp:,
+// telnet:, gopher:, prospero:, wais:) or with "www." (any case, not inside a word) and goes on to
+// a blank, a control character, a quote, an angle bracket or a character outside ASCII. They
+// are shown as links; a click opens only those IsOpenableLink allows.
 struct LinkSpan {
   int start = 0;
   int end = 0;
 };
-std::vector<LinkSpan> FindWebLinks(std::u16string_view text);
+std::vector<LinkSpan> FindLinks(std::u16string_view text);
 
 }  // namespace chat

@@ -103,14 +103,15 @@ void CSkinManager::loadSkin(const SkinSources& sources) {
   const std::string program_dir =
       slash == std::string::npos ? std::string() : sources.programPath.substr(0, slash);
   if (EqualPathsIgnoringCase(program_dir, sources.appPath)) return;
-  LoadProgramSkin(JoinChatPath(WithSeparator(program_dir), "skin\\"));
+  LoadProgramSkin(JoinChatPath(WithSeparator(program_dir), "skin\\"), sources);
 }
 
-bool CSkinManager::LoadPlatformSkin(const std::string& skin_dir, const SkinSources& /*sources*/) {
+bool CSkinManager::LoadPlatformSkin(const std::string& skin_dir, const SkinSources& sources) {
   for (int i = 0; i < kPictureCount; ++i) pictures[i] = JoinChatPath(skin_dir, kPictureFiles[i]);
   if (!ChatFileExists(pictures[kPictureBack])) pictures[kPictureBack].clear();
 
   CIniFile styles;
+  styles.SetLog(sources.log);
   styles.SetPath(skin_dir);
   styles.SetFileName("style.ini");
   if (!styles.OpenRead()) return false;
@@ -124,6 +125,7 @@ bool CSkinManager::LoadPlatformSkin(const std::string& skin_dir, const SkinSourc
 
   const std::string style_dir = JoinChatPath(skin_dir, style_dir_name + "\\");
   CIniFile ini;
+  ini.SetLog(sources.log);
   ini.SetPath(style_dir);
   ini.SetFileName("config.ini");
   if (!ini.OpenRead()) return true;
@@ -185,8 +187,10 @@ bool CSkinManager::LoadPlatformSkin(const std::string& skin_dir, const SkinSourc
   return true;
 }
 
-void CSkinManager::LoadProgramSkin(const std::string& program_skin_dir) {
+void CSkinManager::LoadProgramSkin(const std::string& program_skin_dir,
+                                   const SkinSources& sources) {
   CIniFile ini;
+  ini.SetLog(sources.log);
   ini.SetPath(program_skin_dir);
   ini.SetFileName("config.ini");
   if (!ini.OpenRead()) return;

@@ -100,7 +100,7 @@ class CSkinManager {
   // Steps 3 to 6: the platform skin. False when loading ends there (no style list, or a style
   // that switches the skin off).
   bool LoadPlatformSkin(const std::string& skin_dir, const SkinSources& sources);
-  void LoadProgramSkin(const std::string& program_skin_dir);
+  void LoadProgramSkin(const std::string& program_skin_dir, const SkinSources& sources);
 };
 
 // The directory separator of the platform's paths.

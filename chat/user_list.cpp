@@ -67,7 +67,7 @@ void ChatPeople::ResetCombo() {
   m_target = 0;
 }
 
-void ChatPeople::SetUserList(const PersonList* list) {
+void ChatPeople::SetUserList(PersonList* list) {
   m_manager.m_pUserList = list;
   ResetCombo();
 }
@@ -86,10 +86,10 @@ void ChatPeople::AddPerson(const void* record) {
     m_manager.m_blockedIds.push_back(PersonId(record));
     return;
   }
-  // The host's list stays the host's: people added here are kept in a list of our own, which
-  // becomes the user list when the host set none.
-  m_ownList.push_back(record);
+  // The record joins the user list, where every lookup of a sender finds it: the host's list
+  // when it set one, else a list of our own that becomes the user list.
   if (!m_manager.m_pUserList) m_manager.m_pUserList = &m_ownList;
+  m_manager.m_pUserList->push_back(record);
 }
 
 std::optional<std::string> ChatPeople::SetSelUser(int32_t uid) {

@@ -59,8 +59,9 @@ class ChatPeople {
   explicit ChatPeople(CUserManager& manager);
 
   // A host's list (null: none); the combo goes back to "everyone" alone.
-  void SetUserList(const PersonList* list);
-  // Files one person record: kept in the user list, or only its id in the block list.
+  void SetUserList(PersonList* list);
+  // Files one person record: appended to the user list (the host's when it set one), or only
+  // its id filed in the block list.
   void AddPerson(const void* record);
   // The record of that id in the user list, or null.
   const void* FindPerson(int32_t id) const;

@@ -129,7 +129,14 @@ void BlockListEditor::LoadRows(const BlockListFile& file) {
 
 BlockListEditor::AddResult BlockListEditor::Add(std::string_view user_name) {
   if (user_name.empty()) return AddResult::kEmptyName;
-  user_name = user_name.substr(0, std::min(user_name.size(), kMaxUserNameBytes));
+  // At most kMaxUserNameBytes, ending on a whole GBK character.
+  size_t kept = 0;
+  while (kept < user_name.size()) {
+    const size_t width = GbkCharacterWidth(user_name, kept);
+    if (width == 0 || kept + width > kMaxUserNameBytes) break;
+    kept += width;
+  }
+  user_name = user_name.substr(0, kept);
   const void* person = m_manager.FindByUserName(user_name);
   if (!person) return AddResult::kUnknownUser;
   BlockEntry entry{BlockEntryText(person), PersonId(person)};

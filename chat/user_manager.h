@@ -73,7 +73,8 @@ class CUserManager {
 
   ChatOptions m_options;
   int32_t m_nMyId = -1;
-  const PersonList* m_pUserList = nullptr;
+  // The host's list (or the control's own): AddPerson appends to it.
+  PersonList* m_pUserList = nullptr;
   std::vector<int32_t> m_blockedIds;
 };
 

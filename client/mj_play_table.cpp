@@ -42,6 +42,24 @@ bool IsRealTile(const card& c) {
   return !(c.m_nValue == 4 && c.m_nColor == 4);
 }
 
+// Whether a 654 snapshot lists its last discard twice: once on its own and once at the end of
+// its seat's discards. A discard equal to the one before it is common, so the tile alone does
+// not tell; the counts do. Every tile taken from the wall lies at a seat, in a hand, a meld or
+// the discards, and the snapshot counts both sides: when the seats already hold every tile
+// taken, the offered discard is among them. Counts that add up neither way keep the discards.
+bool LastDiscardListedTwice(const CMjMessage_Resume4& s, int16_t me) {
+  if (s.lastSeat >= kMjSeats || s.lastTile[0] == '\0') return false;
+  const int16_t listed = Length(s.discards[s.lastSeat]);
+  if (listed == 0 || s.discards[s.lastSeat][listed - 1] != s.lastTile[0]) return false;
+  int32_t atSeats = 0;
+  for (int16_t seat = 0; seat < kMjSeats; ++seat) {
+    atSeats += seat == me ? Length(s.myHand) : ClampCount(s.handCount[seat]);
+    atSeats += Length(s.discards[seat]) + Length(s.melds[seat]) + Length(s.kongs[seat]) +
+               Length(s.hiddenKongs[seat]);
+  }
+  return atSeats == int32_t{s.head.frontCount} + int32_t{s.head.backCount};
+}
+
 // The default dice: seeded once for the process.
 uint32_t DefaultDie() {
   static std::mt19937 engine(static_cast<uint32_t>(
@@ -846,6 +864,8 @@ void CMjPlayTableImp::OnRecover1(const CMjMessage_Resume1& snapshot) {
   UpdateReadyState(snapshot);
   const int16_t l = Loc(static_cast<int16_t>(snapshot.bankerSeat));
   StartOneHand(l);
+  // Nothing is dealt yet: a hand the table still shows from before the link was lost goes.
+  Table().DeleteAllFromMyHand();
   Table().InitWall(static_cast<int16_t>(snapshot.wallSize));
   Table().SetBanker(l, -1);
   Arithmetic().SetBanker(l, -1);
@@ -858,6 +878,8 @@ void CMjPlayTableImp::OnRecover2(const CMjMessage_Resume2& snapshot) {
   const auto banker = static_cast<int16_t>(snapshot.bankerSeat);
   const int16_t l = Loc(banker);
   StartOneHand(l);
+  // Nothing is dealt yet: a hand the table still shows from before the link was lost goes.
+  Table().DeleteAllFromMyHand();
   Table().InitWall(static_cast<int16_t>(snapshot.wallSize));
   Table().SetBanker(l, -1);
   Arithmetic().SetBanker(l, -1);
@@ -900,15 +922,13 @@ void CMjPlayTableImp::OnRecover3(const CMjMessage_Resume3& snapshot) {
 void CMjPlayTableImp::OnRecover4(const CMjMessage_Resume4& snapshot) {
   // The last discard is offered again below; when the server also lists it at the end of its
   // seat's discards, it is not laid down twice.
+  const int16_t me = GetMySeatNo();
   char discards[kMjSeats][30];
   std::memcpy(discards, snapshot.discards, sizeof discards);
-  const auto last = static_cast<size_t>(snapshot.lastSeat);
-  const int16_t n = last < kMjSeats ? Length(discards[last]) : 0;
-  if (n > 0 && snapshot.lastTile[0] != '\0' && discards[last][n - 1] == snapshot.lastTile[0]) {
-    discards[last][n - 1] = '\0';
+  if (LastDiscardListedTwice(snapshot, me)) {
+    discards[snapshot.lastSeat][Length(snapshot.discards[snapshot.lastSeat]) - 1] = '\0';
   }
   RebuildOpening(snapshot, true, discards);
-  const int16_t me = GetMySeatNo();
   for (int16_t s = 0; s < SeatCount(); ++s) {
     if (s == me) {
       RestoreHandNoDraw(s, Length(snapshot.myHand), Bytes(snapshot.myHand));
@@ -1286,7 +1306,7 @@ void CMjPlayTableImp::AutoSend() {
   if (!tiles.empty()) SendCards(1, tiles.data());
 }
 
-void CMjPlayTableImp::SendChat(const ChatTextFormat& format, int32_t, const char* text) {
+void CMjPlayTableImp::SendChat(const ChatTextFormat& format, int32_t whisper, const char* text) {
   const TablePerson* me = GetMe();
   if (me == nullptr || text == nullptr) return;
   if (me->IsChatForbidden()) {
@@ -1294,15 +1314,9 @@ void CMjPlayTableImp::SendChat(const ChatTextFormat& format, int32_t, const char
     ShowCountDownNotice(kTextChatForbidden, kChatForbiddenNoticeTime);
     return;
   }
-  CVyrChatMessage_InDesk line;
-  line.head.SetFormat(format);
-  line.head.speakerId = me->id;
-  line.head.seatCode = static_cast<uint16_t>(GetSeatCode(me->deskno, me->seatno));
-  line.head.watchNo = static_cast<uint16_t>(IsPlayer() ? 0xFFFF : me->watchno);
-  line.text = text;
-  MessageBuffer frame;
-  line.Pack(frame, Session());
-  SendFrame(frame);
+  ChatHostCore* chat = InDeskChat();
+  if (chat == nullptr) return;
+  chat->SendInDeskChat(format, whisper, text);
   StartKeepAlive();
 }
 

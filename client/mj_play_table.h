@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "chat_host.h"
 #include "list_head.h"
 #include "mj_hand_record.h"
 #include "mj_info_dlg.h"
@@ -105,8 +106,12 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   void ThrowDice();
   void RequestDeal();
   void AutoSend() override;
-  // The local player's in-table chat line (3021), refused while the player is banned from chat.
+  // The local player's in-table chat line (3021, with the speaker prefix), sent through the chat
+  // pane's host; refused while the player is banned from chat.
   void SendChat(const ChatTextFormat& format, int32_t whisper, const char* text);
+  // The chat pane's host, connected to this table's socket and session; null while there is no
+  // chat pane (nothing is sent then).
+  virtual ChatHostCore* InDeskChat() { return nullptr; }
 
   // The dice: a source of random numbers (rand-like, 0 and up). The default is seeded once.
   void SetDiceSource(std::function<uint32_t()> source) { m_dice = std::move(source); }

@@ -14,6 +14,14 @@ set(KORVEL_MAGIC_DIR ${CMAKE_BINARY_DIR})
 set(KORVEL_TABLE_SKIN_DIR ${CMAKE_BINARY_DIR}/table_skin)
 set(KORVEL_TILE_ART_DIR ${CMAKE_BINARY_DIR}/tile_art)
 
+# Warnings as errors (CI turns it on: .ci/run, or KORVEL_WERROR=1 for scripts/build and
+# scripts/test): compiler warnings and the linker's (such as resources that collide).
+option(KORVEL_WERROR "treat compiler and linker warnings as errors" OFF)
+if(KORVEL_WERROR)
+  add_compile_options(-Werror)
+  add_link_options(-Wl,--fatal-warnings)
+endif()
+
 if(KORVEL_NATIVE)
   add_compile_options(-Wall -Wextra -g)
   if(KORVEL_SANITIZE AND NOT KORVEL_BENCH_ONLY)
@@ -40,6 +48,27 @@ else()
   set(KORVEL_GTEST_MAIN gtest_main gmock)
 endif()
 
+# Time limits. Every test has one, so that a hang fails within it: the default is set once in
+# the top CMakeLists.txt (DART_TESTING_TIMEOUT: 60 s native, 120 s under Wine). The tests below
+# take longer than a third of it on a busy machine and get the limit beside their name, which
+# leaves room for a two-core machine; korvel_test, korvel_fuzzer and korvel_benchmark apply it.
+# Tests made with add_test directly (the end-to-end runs, the table server's tests) set their
+# TIMEOUT beside their add_test.
+set(KORVEL_LONG_TESTS
+  # native, under the sanitizers: about a minute each
+  rules_test=600 rules_golden_test=600 rules_bench_smoke=300
+  # Wine: 25 to 85 s each in a serial run
+  parley_gchat_test=300 window_kit_test=300 table_notices_test=300 client_app_shell_test=300
+  parley_dialogs_test=300 parley_gchat_pictures_test=300 magic_dialogs_test=300)
+
+function(korvel_test_timeout test)
+  foreach(entry IN LISTS KORVEL_LONG_TESTS)
+    if(entry MATCHES "^${test}=([0-9]+)$")
+      set_tests_properties(${test} PROPERTIES TIMEOUT ${CMAKE_MATCH_1})
+    endif()
+  endforeach()
+endfunction()
+
 # korvel_test(<name> SOURCES <files...> [LIBS <libs...>] [LABELS <labels...>] [FIXTURES <f...>])
 # A GoogleTest program, registered with ctest. Under the windows configuration ctest runs it
 # through Wine (CMAKE_CROSSCOMPILING_EMULATOR).
@@ -58,6 +87,7 @@ function(korvel_test name)
   if(T_FIXTURES)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${T_FIXTURES}")
   endif()
+  korvel_test_timeout(${name})
 endfunction()
 
 # korvel_fuzzer(<name> SOURCES <files...> [LIBS <libs...>] [CORPUS <dirs>] [DICT <file>])
@@ -79,8 +109,18 @@ function(korvel_fuzzer name)
   if(F_CORPUS)
     list(APPEND args ${F_CORPUS})
   endif()
-  add_test(NAME ${name}_smoke COMMAND ${name} ${args})
+  # The smoke run gets a temporary folder of its own and fails when the target leaves anything
+  # in it.
+  set(tmp ${CMAKE_CURRENT_BINARY_DIR}/${name}_tmp)
+  add_test(NAME ${name}_smoke COMMAND sh -c [=[
+    d=$1; shift
+    rm -rf "$d" && mkdir -p "$d" || exit 1
+    TMPDIR=$d "$@" || exit $?
+    left=$(ls -A "$d")
+    if [ -n "$left" ]; then echo "left behind in $d: $left"; exit 1; fi]=]
+    sh ${tmp} $<TARGET_FILE:${name}> ${args})
   set_tests_properties(${name}_smoke PROPERTIES LABELS fuzz)
+  korvel_test_timeout(${name}_smoke)
 endfunction()
 
 # korvel_benchmark(<name> SOURCES <files...> [LIBS <libs...>])
@@ -96,6 +136,7 @@ function(korvel_benchmark name)
   if(NOT KORVEL_BENCH_ONLY)
     add_test(NAME ${name}_smoke COMMAND ${name} --benchmark_min_time=0.001)
     set_tests_properties(${name}_smoke PROPERTIES LABELS bench)
+    korvel_test_timeout(${name}_smoke)
   endif()
 endfunction()
 

@@ -16,7 +16,7 @@ constexpr int32_t kMarkSize = 27;
 // A text field of a person record: zero-terminated within its 34 bytes.
 std::string PersonText(const char* field) { return std::string(field, strnlen(field, 34)); }
 
-uint16_t Width16(const Holder& h) {
+[[maybe_unused]] uint16_t Width16(const Holder& h) {
   uint16_t w = 0, ht = 0;
   h.GetSize(w, ht);
   return w;
@@ -824,6 +824,7 @@ void CCommMjTable::StartChoice(int16_t seat) {
 }
 
 void CCommMjTable::StartChoice_InTimer(int16_t seat) {
+  if (reviewStyle != 0) return;
   CMjLocation* s = Seat(seat);
   if (!s) return;
   if (seat != 0) {

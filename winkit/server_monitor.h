@@ -13,9 +13,10 @@ class ServerMonitor {
   static bool Start(DWORD grace_ms = 1000);
   // Called by Module::Unlock when the count reaches zero.
   static void OnLastUnlock();
-  // Stops listening for the last unlock, waits for the monitor thread to end (after WM_QUIT
-  // was posted) and releases the thread and the event.
-  static void Join();
+  // Stops listening for the last unlock, stops the monitor thread if it is still waiting (it
+  // then posts nothing), waits for it to end and releases the thread and the event. Returns
+  // false when the thread did not end within 5 s.
+  static bool Join();
 };
 
 }  // namespace winkit

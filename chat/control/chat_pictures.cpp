@@ -10,6 +10,7 @@
 #include "animated_image.h"
 #include "chat_platform.h"
 #include "gbk_codec.h"
+#include "static_picture.h"
 #include "winkit/com_ptr.h"
 
 namespace parley {
@@ -49,7 +50,13 @@ chat::FileRead ReadSharedFile(const std::string& gbk_path, size_t max_bytes) {
   return result;
 }
 
-bool g_objectErrorShown = false;
+bool g_objectMissingLogged = false;
+
+// The colour behind a box's text: the input's or the output's, as the skin gives them.
+COLORREF BoxBackground(HWND box) {
+  const chat::CSkinManager& skin = GetSkinManager().values;
+  return GetDlgCtrlID(box) == 2003 ? skin.chatinputrichbackcolor : skin.chatoutrichbackcolor;
+}
 
 }  // namespace
 
@@ -85,28 +92,37 @@ bool InsertPicture(HWND box, int list, int32_t key) {
   const HRESULT created = CoCreateInstance(CLSID_AnimatedImage, nullptr, CLSCTX_ALL,
                                            IID_IAnimatedImage, image.PutVoid());
   if (FAILED(created) || !image) {
-    // The picture object is missing: say so once, then only log.
-    char text[160];
-    std::snprintf(text, sizeof text, "picture object cannot be created (0x%08lx)",
-                  static_cast<unsigned long>(created));
-    if (!g_objectErrorShown) {
-      g_objectErrorShown = true;
+    // The animated picture object is not installed: said once in the log (never a box in the
+    // middle of a host's call), and the picture is shown still.
+    if (!g_objectMissingLogged) {
+      g_objectMissingLogged = true;
+      char text[160];
+      std::snprintf(text, sizeof text, "picture object cannot be created (0x%08lx)",
+                    static_cast<unsigned long>(created));
       WriteErrorLog(text);
-      ShowChatMessage(GetAncestor(box, GA_ROOT), text, MB_OK | MB_ICONWARNING);
-    } else {
-      ReportOnce(text);
     }
-    return false;
+    return InsertStillPicture(box, rich.Get(), site.Get(),
+                              DecodePictureBitmap(item->image->data(), item->image->size(), BoxBackground(box)),
+                              static_cast<uint32_t>(key));
   }
   HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, item->image->size());
   if (!data) return false;
-  if (void* p = GlobalLock(data)) {
-    memcpy(p, item->image->data(), item->image->size());
-    GlobalUnlock(data);
+  // A block that cannot be locked was never filled: it is not handed on.
+  void* bytes = GlobalLock(data);
+  if (!bytes) {
+    GlobalFree(data);
+    return false;
   }
+  memcpy(bytes, item->image->data(), item->image->size());
+  GlobalUnlock(data);
   const HRESULT loaded = image->LoadFromMemory(data, static_cast<ULONG>(GlobalSize(data)));
   GlobalFree(data);
   if (FAILED(loaded)) {
+    // A picture the animated object does not read may still be one the system decodes.
+    if (InsertStillPicture(box, rich.Get(), site.Get(),
+                           DecodePictureBitmap(item->image->data(), item->image->size(), BoxBackground(box)),
+                           static_cast<uint32_t>(key)))
+      return true;
     ReportOnce("picture does not decode: " + item->file);
     return false;
   }

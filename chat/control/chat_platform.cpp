@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 
 #include "chat_file.h"
 #include "error_log.h"
@@ -60,11 +61,18 @@ int PaneTextLength(HWND pane) {
   return n > 0 ? static_cast<int>(n) : 0;
 }
 
+void FaultPoint(const char* handler) {
+  using Seam = bool (*)(const char*);
+  static const Seam seam = reinterpret_cast<Seam>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(nullptr), "ParleyFaultSeam")));
+  if (seam && seam(handler)) throw std::runtime_error(handler);
+}
+
 bool OpenChatLink(const std::wstring& link) {
   if (!chat::IsOpenableLink(std::u16string(link.begin(), link.end()))) return false;
   using Seam = void (*)(const wchar_t*);
-  if (auto seam = reinterpret_cast<Seam>(
-          GetProcAddress(GetModuleHandleW(nullptr), "ParleyOpenLinkSeam"))) {
+  if (auto seam = reinterpret_cast<Seam>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(nullptr), "ParleyOpenLinkSeam")))) {
     seam(link.c_str());
     return true;
   }

@@ -62,6 +62,11 @@ std::string Gbk(const std::wstring& wide);
 // Returns false when the link is not one the chat opens.
 bool OpenChatLink(const std::wstring& link);
 
+// Where a handler of the control may be made to fail, by the text it logs on failure: a program
+// that exports "ParleyFaultSeam" (bool (*)(const char*)) is asked, and the handler throws when
+// it answers true (the tests' seam for the failure paths). Nothing happens in any other program.
+void FaultPoint(const char* handler);
+
 // The message box of the chat's dialogs; tests put their own in its place.
 using MessageBoxFunction = int (*)(HWND owner, const std::wstring& text, UINT type);
 extern MessageBoxFunction g_showMessage;

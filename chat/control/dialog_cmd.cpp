@@ -7,6 +7,7 @@
 #include "chat_platform.h"
 #include "chat_texts.h"
 #include "common_phrases.h"
+#include "image_buttons.h"
 #include "winkit/handle.h"
 
 namespace parley {
@@ -61,16 +62,42 @@ void SkinnedDialog::SetUpSkin(const std::vector<std::pair<int, const char*>>& bu
   MoveWindow(Item(IDB_CLOSE), client.right - m[0], m[1], m[0] - m[2], m[3] - m[1], FALSE);
   RECT window{};
   GetWindowRect(hwnd(), &window);
+  command_ = CButtonCommand(hwnd());
   for (const auto& [id, text] : buttons) {
     HWND button = Item(id);
+    if (!button) continue;
+    const bool close = id == IDB_CLOSE;
+    if (!close) {
+      RECT r{};
+      GetWindowRect(button, &r);
+      MoveWindow(button, r.left - window.left, r.top - window.top, skin.values.dlgbuttonwidth,
+                 skin.values.dlgbuttonheight, FALSE);
+    }
     SetWindowTextW(button, Wide(text).c_str());
-    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (id == IDB_CLOSE) continue;
-    RECT r{};
-    GetWindowRect(button, &r);
-    MoveWindow(button, r.left - window.left, r.top - window.top, skin.values.dlgbuttonwidth,
-               skin.values.dlgbuttonheight, FALSE);
+    auto viewer = std::make_unique<CBitmapViewer>();
+    if (!viewer->Attach(button)) continue;
+    // The viewer frees its frames: it gets copies of the skin's pictures.
+    viewer->SetImageKind(CBitmapViewer::kBitmap);
+    for (HBITMAP picture : {close ? skin.dlgclosebtn : skin.dlgbtnbmp,
+                            close ? skin.dlgclosebtnfocus : skin.dlgbtnmousemovebmp})
+      if (picture)
+        if (HANDLE copy = CopyImage(picture, IMAGE_BITMAP, 0, 0, 0)) viewer->AddFrame(copy);
+    if (!close) viewer->SetCaption(Wide(text));
+    viewer->SetTextColor(skin.values.dlgbtntextcolor);
+    viewer->SetHoverTextColor(skin.values.dlgbtnfocustextcolor);
+    viewer->SetHoverFrames(true);
+    viewer->SetAnimateHover(false);
+    viewer->SetId(id);
+    viewer->SetListener(&command_);
+    InvalidateRect(button, nullptr, TRUE);
+    buttons_.push_back(std::move(viewer));
   }
+}
+
+LRESULT SkinnedDialog::OnImageButton(UINT, WPARAM wp, LPARAM, bool&) {
+  const int id = static_cast<int>(wp);
+  SendMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+  return 0;
 }
 
 void SkinnedDialog::RoundFrame(HDC dc, int left, int top, int right, int bottom) {
@@ -93,14 +120,8 @@ LRESULT SkinnedDialog::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
   HGDIOBJ old_canvas = SelectObject(memory.Get(), canvas.Get());
   const ChatSkin& skin = GetSkinManager();
   if (skin.dlgbmp) {
-    BITMAP info{};
-    GetObjectW(skin.dlgbmp, sizeof info, &info);
-    winkit::UniqueDc picture(CreateCompatibleDC(target));
-    HGDIOBJ old_picture = SelectObject(picture.Get(), skin.dlgbmp);
-    SetStretchBltMode(memory.Get(), COLORONCOLOR);
-    StretchBlt(memory.Get(), 0, 0, w, h, picture.Get(), 0, 0, info.bmWidth, info.bmHeight,
-               SRCCOPY);
-    SelectObject(picture.Get(), old_picture);
+    // The skin's picture as a frame: corners as they are, edges and centre tiled.
+    DrawSkinFrame(memory.Get(), client, skin.dlgbmp, nullptr, nullptr, true);
 
     HGDIOBJ old_font = SelectObject(memory.Get(), font_);
     SetBkMode(memory.Get(), TRANSPARENT);
@@ -115,44 +136,6 @@ LRESULT SkinnedDialog::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
   BitBlt(target, 0, 0, w, h, memory.Get(), 0, 0, SRCCOPY);
   SelectObject(memory.Get(), old_canvas);
   return 1;
-}
-
-LRESULT SkinnedDialog::OnDrawItem(UINT, WPARAM, LPARAM lp, bool& handled) {
-  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-  if (item->CtlType != ODT_BUTTON) {
-    handled = false;
-    return 0;
-  }
-  const ChatSkin& skin = GetSkinManager();
-  const bool close = item->CtlID == IDB_CLOSE;
-  const bool hot = (item->itemState & ODS_SELECTED) != 0;
-  HBITMAP picture = close ? (hot ? skin.dlgclosebtnfocus : skin.dlgclosebtn)
-                          : (hot ? skin.dlgbtnmousemovebmp : skin.dlgbtnbmp);
-  const RECT& r = item->rcItem;
-  if (picture) {
-    BITMAP info{};
-    GetObjectW(picture, sizeof info, &info);
-    winkit::UniqueDc source(CreateCompatibleDC(item->hDC));
-    HGDIOBJ old = SelectObject(source.Get(), picture);
-    SetStretchBltMode(item->hDC, COLORONCOLOR);
-    StretchBlt(item->hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, source.Get(), 0, 0,
-               info.bmWidth, info.bmHeight, SRCCOPY);
-    SelectObject(source.Get(), old);
-  } else {
-    DrawFrameControl(item->hDC, const_cast<RECT*>(&r), DFC_BUTTON, DFCS_BUTTONPUSH);
-  }
-  if (!close) {
-    wchar_t text[64] = {};
-    GetWindowTextW(item->hwndItem, text, 64);
-    SetBkMode(item->hDC, TRANSPARENT);
-    SetTextColor(item->hDC,
-                 hot ? skin.values.dlgbtnfocustextcolor : skin.values.dlgbtntextcolor);
-    HGDIOBJ old_font = SelectObject(item->hDC, font_);
-    RECT text_rect = r;
-    DrawTextW(item->hDC, text, -1, &text_rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(item->hDC, old_font);
-  }
-  return TRUE;
 }
 
 LRESULT SkinnedDialog::OnLButtonDown(UINT, WPARAM, LPARAM, bool&) {

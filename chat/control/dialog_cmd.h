@@ -6,10 +6,12 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "chat_dialog.h"
+#include "image_buttons.h"
 
 namespace parley {
 
@@ -19,7 +21,7 @@ std::vector<std::string> LoadPhrasesFile();
 bool SavePhrasesFile(const std::vector<std::string>& phrases);
 
 // What the two windows share: no caption, dragged by their background, painted from the skin,
-// and text buttons drawn from the skin's pictures.
+// and image buttons with the skin's pictures and their texts.
 class SkinnedDialog : public ChatDialog {
  public:
   SkinnedDialog(int template_id, const char* title) : ChatDialog(template_id), title_(title) {}
@@ -27,7 +29,7 @@ class SkinnedDialog : public ChatDialog {
 
   BEGIN_MSG_MAP(SkinnedDialog)
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
-    MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
+    MESSAGE_HANDLER(CButtonCommand::kClickMessage, OnImageButton)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
     MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
@@ -46,7 +48,8 @@ class SkinnedDialog : public ChatDialog {
 
  private:
   LRESULT OnEraseBkgnd(UINT, WPARAM, LPARAM, bool&);
-  LRESULT OnDrawItem(UINT, WPARAM, LPARAM, bool&);
+  // An image button's click, as the command of its id.
+  LRESULT OnImageButton(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnLButtonDown(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnMouseMove(UINT, WPARAM, LPARAM, bool&);
   LRESULT OnLButtonUp(UINT, WPARAM, LPARAM, bool&);
@@ -54,6 +57,10 @@ class SkinnedDialog : public ChatDialog {
 
   const char* title_;
   HFONT font_ = nullptr;
+  // The window's buttons: image buttons with the skin's pictures, telling the window of a
+  // click through the command object.
+  CButtonCommand command_;
+  std::vector<std::unique_ptr<CBitmapViewer>> buttons_;
   bool dragging_ = false;
   POINT last_{};
 };

@@ -15,10 +15,14 @@ std::unique_ptr<Gdiplus::Bitmap> DecodeFirstFrame(const chat::PictureBytes& byte
   if (!bytes || bytes->empty()) return nullptr;
   HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes->size());
   if (!data) return nullptr;
-  if (void* p = GlobalLock(data)) {
-    memcpy(p, bytes->data(), bytes->size());
-    GlobalUnlock(data);
+  // A block that cannot be locked was never filled: it is not decoded.
+  void* p = GlobalLock(data);
+  if (!p) {
+    GlobalFree(data);
+    return nullptr;
   }
+  memcpy(p, bytes->data(), bytes->size());
+  GlobalUnlock(data);
   winkit::ComPtr<IStream> stream;
   if (FAILED(CreateStreamOnHGlobal(data, TRUE, stream.Put()))) {
     GlobalFree(data);

@@ -112,9 +112,14 @@ bool CGChat::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
       return true;
     case WM_LBUTTONUP:
       // A face picked on the face board (posted with its id) goes into the input at the caret.
-      if (m_faceBoard && m_faceBoard->TakePick(wp)) {
-        parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
-        SetFocus(Pane(IDC_INPUT));
+      try {
+        parley::FaultPoint("CGChat::OnLButtonUp  error");
+        if (m_faceBoard && m_faceBoard->TakePick(wp)) {
+          parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
+          SetFocus(Pane(IDC_INPUT));
+        }
+      } catch (...) {
+        WriteErrorLog("CGChat::OnLButtonUp  error");
       }
       return true;
     case WM_MOUSEMOVE:
@@ -221,11 +226,16 @@ void CGChat::SwitchPosition() {
 void CGChat::OpenPhrases() {
   if (!m_phrases) {
     m_phrases = std::make_unique<parley::CDialogCmd>([this](const std::string& phrase) {
-      HWND input = Pane(IDC_INPUT);
-      SendMessageW(input, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-      SendMessageW(input, EM_REPLACESEL, TRUE,
-                   reinterpret_cast<LPARAM>(parley::Wide(phrase).c_str()));
-      SetFocus(input);
+      try {
+        parley::FaultPoint("OnListDblClick  error");
+        HWND input = Pane(IDC_INPUT);
+        SendMessageW(input, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+        SendMessageW(input, EM_REPLACESEL, TRUE,
+                     reinterpret_cast<LPARAM>(parley::Wide(phrase).c_str()));
+        SetFocus(input);
+      } catch (...) {
+        WriteErrorLog("OnListDblClick  error");
+      }
     });
   }
   m_phrases->Show(ControlWindow());
@@ -452,13 +462,22 @@ void CGChat::AnimatePictures() {
   }
 }
 
-// The face board opens above the face button.
+// The face board opens below the face button, above it at the screen's bottom, and within the
+// screen's right edge.
 void CGChat::OpenFaceBoard() {
   const chat::ChatLayout l = CurrentLayout();
   if (!m_faceBoard) m_faceBoard = std::make_unique<parley::FaceBoardWindow>(ControlWindow());
-  POINT at{l.face.left, l.face.top};
-  ClientToScreen(ControlWindow(), &at);
-  m_faceBoard->Show(true, at.x, at.y - parley::FaceBoardWindow::Height());
+  POINT corners[2] = {{l.face.left, l.face.top}, {l.face.right, l.face.bottom}};
+  MapWindowPoints(ControlWindow(), nullptr, corners, 2);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (GetMonitorInfoW(MonitorFromPoint(corners[0], MONITOR_DEFAULTTONEAREST), &monitor))
+    screen = monitor.rcMonitor;
+  const chat::BoardPoint at = chat::PlaceBoard(
+      {corners[0].x, corners[0].y, corners[1].x, corners[1].y},
+      {screen.left, screen.top, screen.right, screen.bottom});
+  m_faceBoard->Show(true, at.x, at.y);
 }
 
 // The three panes: Enter anywhere sends and other keys go to the input; a press in the output

@@ -1,11 +1,14 @@
 #include "gchat_control.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <richedit.h>
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <ctime>
 
 #include "chat_layout.h"
@@ -19,6 +22,7 @@
 #include "font_settings.h"
 #include "link_rules.h"
 #include "gbk_codec.h"
+#include "image_buttons.h"
 #include "records/hot_region_record.h"
 #include "user_list.h"
 #include "text_copy.h"
@@ -39,8 +43,10 @@ std::wstring W(const std::u16string& s) { return std::wstring(s.begin(), s.end()
 winkit::EventArg Ptr(const void* p) { return winkit::EventArg::Ptr(p); }
 winkit::EventArg Int(LONG n) { return winkit::EventArg::I4(n); }
 
-// A character format from a head: face, colour, effects, the height kept within 10 to 20 points.
-CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold) {
+// A character format from a head: face, colour, effects; the height of a line's head kept
+// within 10 to 20 points (the panes' own format, from the player's font, is not).
+CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold,
+                        bool line_head = true) {
   CHARFORMAT2W cf{};
   cf.cbSize = sizeof cf;
   // The link mark is part of the mask (off), so that text after a link does not carry it on.
@@ -56,7 +62,8 @@ CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold) 
     if (screen) ReleaseDC(nullptr, screen);
     return d;
   }();
-  cf.yHeight = chat::HeadHeightTwips(head.m_nSize, dpi);
+  cf.yHeight = line_head ? chat::HeadHeightTwips(head.m_nSize, dpi)
+                         : chat::FormatHeightTwips(head.m_nSize, dpi);
   cf.crTextColor = colour;
   char face[20];
   CopyText(face, head.m_sFontFace);
@@ -97,7 +104,31 @@ CGChat::CGChat()
       page_events_(static_cast<IGChat*>(this), static_cast<IConnectionPointContainer*>(this),
                    IID__IParleyPageEvents) {}
 
-CGChat::~CGChat() = default;
+CGChat::~CGChat() {
+  // A container may let the control go without deactivating it: the window goes after this
+  // object, and the panes must not call into it on their way.
+  if (ControlWindow()) DetachPanes();
+}
+
+namespace {
+// The input pane's own window procedure (the same for every pane of its class).
+WNDPROC g_inputClassProc = nullptr;
+}  // namespace
+
+void CGChat::DetachPanes() {
+  for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) {
+    HWND pane = Pane(id);
+    if (!pane) continue;
+    RemoveWindowSubclass(pane, PaneSubclass, static_cast<UINT_PTR>(id));
+    if (id == IDC_INPUT && m_inputProc) {
+      if (GetWindowLongPtrW(pane, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(InputProc))
+        SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_inputProc));
+      // Subclassed again by someone else: InputProc stays in the chain, without the control.
+      SetWindowLongPtrW(pane, GWLP_USERDATA, 0);
+    }
+  }
+  m_inputProc = nullptr;
+}
 
 void* CGChat::CastTo(REFIID iid) {
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IGChat)
@@ -118,8 +149,12 @@ void CGChat::OnWindowCreated() {
     const DWORD output_style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
                                WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN |
                                ES_AUTOVSCROLL;
-    // The wide class: texts go in and out as UTF-16, converted from GBK by the chat's own
-    // code page tables, whatever the system's code page.
+    // RichEdit 2.0 in its wide form: the host's GBK texts go in as UTF-16, converted by the
+    // chat's own code page tables, so a line shows the same characters whatever the system's
+    // ANSI code page is (the ANSI form would pass them through that code page and turn every
+    // Chinese character into "?" on a system that is not GBK). A host reads a pane as it would
+    // read the ANSI form on a GBK system: EM_GETTEXTEX with code page 936 gives its GBK bytes.
+    // Without RichEdit 2.0 the panes fall back to RichEdit 1.0.
     for (int id : {IDC_OUTPUT, IDC_CHANNEL}) {
       HWND pane = CreateWindowExW(0, L"RichEdit20W", L"", output_style, 0, 0, 10, 10, self,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
@@ -136,22 +171,34 @@ void CGChat::OnWindowCreated() {
       // later line from showing.
       SendMessageW(pane, EM_EXLIMITTEXT, 0, 16 * 1024 * 1024);
     }
-    HWND input = CreateWindowExW(0, L"RichEdit20W", L"",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE, 0, 0, 10, 10,
-                                 self, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INPUT)),
-                                 nullptr, nullptr);
+    HWND input = nullptr;
+    for (const wchar_t* richedit_class : {L"RichEdit20W", L"RICHEDIT"}) {
+      input = CreateWindowExW(0, richedit_class, L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE, 0, 0, 10, 10,
+                              self, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INPUT)),
+                              nullptr, nullptr);
+      if (input) break;
+    }
     SendMessageW(Pane(IDC_OUTPUT), EM_SETREADONLY, TRUE, 0);
     if (input) {
       SetWindowLongPtrW(input, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
       m_inputProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrW(input, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputProc)));
+      if (!g_inputClassProc) g_inputClassProc = m_inputProc;
     }
 
     parley::ChatSkin& skin = GetSkinManager();
     chat::FontSettings& font = chat::GetFontSettings();
     const uint8_t switch_before = skin.values.roomchatalignleft;
-    chat::LoadFontSettings(parley::SettingsDirectory(), font, skin.values.roomchatalignleft);
-    if (skin.values.roomchatalignleft != switch_before) Fire(2, {});
+    chat::LoadFontSettings(parley::SettingsDirectory(), font, skin.values.roomchatalignleft,
+                           [](const std::string& line) { WriteErrorLog(line.c_str()); });
+    if (skin.values.roomchatalignleft != switch_before) {
+      try {
+        Fire(2, {});
+      } catch (...) {
+        WriteErrorLog("CGChat::OnInitDialog  Fire_OnClickSetuperror");
+      }
+    }
     m_ownFormat.m_nStyle[0] = static_cast<int16_t>(font.blod);
     m_ownFormat.m_nStyle[1] = static_cast<int16_t>(font.italic);
     m_ownFormat.m_nStyle[2] = static_cast<int16_t>(font.underline);
@@ -161,9 +208,14 @@ void CGChat::OnWindowCreated() {
                                ? static_cast<int32_t>(skin.values.chatdefaulttextcolor)
                                : font.color;
     CopyCString(m_ownFormat.m_sFontFace, font.fontname.c_str());
-    CHARFORMAT2W own = MakeFormat(m_ownFormat, static_cast<COLORREF>(m_ownFormat.m_nColor), false);
-    for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT})
+    CHARFORMAT2W own =
+        MakeFormat(m_ownFormat, static_cast<COLORREF>(m_ownFormat.m_nColor), false, false);
+    // The default format of the three panes (what is typed or added without a format of
+    // its own), and the format of what they hold.
+    for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) {
+      SendMessageW(Pane(id), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&own));
       SendMessageW(Pane(id), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&own));
+    }
     for (int id : {IDC_OUTPUT, IDC_CHANNEL})
       SendMessageW(Pane(id), EM_SETBKGNDCOLOR, 0, skin.values.chatoutrichbackcolor);
     SendMessageW(Pane(IDC_INPUT), EM_SETBKGNDCOLOR, 0, skin.values.chatinputrichbackcolor);
@@ -182,22 +234,29 @@ void CGChat::OnWindowCreated() {
 }
 
 void CGChat::OnWindowDestroying() {
-  for (HWND& pane : m_panes) pane = nullptr;
-  m_phrases.reset();
-  for (UINT_PTR id : {UINT_PTR{kAnimationTimer}, UINT_PTR{chat::AdvertEngine::kAdvertTimerId},
-                      UINT_PTR{chat::AdvertEngine::kBannerTimerId}})
-    KillTimer(ControlWindow(), id);
-  m_adverts.reset();
-  m_faceBoard.reset();
-  if (m_tooltip) DestroyWindow(m_tooltip);
-  m_tooltip = nullptr;
-  m_links.clear();
-  if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
-  m_gdiplusToken = 0;
+  DetachPanes();
+  try {
+    parley::FaultPoint("CGChat::OnDestroy  error");
+    for (HWND& pane : m_panes) pane = nullptr;
+    m_phrases.reset();
+    for (UINT_PTR id : {UINT_PTR{kAnimationTimer}, UINT_PTR{chat::AdvertEngine::kAdvertTimerId},
+                        UINT_PTR{chat::AdvertEngine::kBannerTimerId}})
+      KillTimer(ControlWindow(), id);
+    m_adverts.reset();
+    m_faceBoard.reset();
+    if (m_tooltip) DestroyWindow(m_tooltip);
+    m_tooltip = nullptr;
+    m_links.clear();
+    if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
+    m_gdiplusToken = 0;
+  } catch (...) {
+    WriteErrorLog("CGChat::OnDestroy  error");
+  }
 }
 
 LRESULT CALLBACK CGChat::InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<CGChat*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return CallWindowProcW(g_inputClassProc, hwnd, msg, wp, lp);
   if (msg == WM_CHAR && wp == '\r') {
     try {
       self->SendChat();
@@ -213,10 +272,23 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   try {
     switch (msg) {
       case WM_SIZE:
-        Layout();
+        try {
+          parley::FaultPoint("CGChat::OnSize  error");
+          // An open face board closes; the input keeps the keys.
+          if (m_faceBoard && m_faceBoard->Visible()) m_faceBoard->Show(false);
+          Layout();
+          if (HWND input = Pane(IDC_INPUT)) SetFocus(input);
+        } catch (...) {
+          WriteErrorLog("CGChat::OnSize  error");
+        }
         return 0;
       case WM_ERASEBKGND:
-        Paint(reinterpret_cast<HDC>(wp));
+        try {
+          parley::FaultPoint("CGChat::OnEraseBkgnd  error");
+          Paint(reinterpret_cast<HDC>(wp));
+        } catch (...) {
+          WriteErrorLog("CGChat::OnEraseBkgnd  error");
+        }
         return 1;
       case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -226,7 +298,14 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       case WM_TIMER:
         // The picture timer is taken before (gchat_commands.cpp); the rest are the adverts'.
-        if (m_adverts) m_adverts->OnTimer(hwnd, Pane(IDC_OUTPUT), wp);
+        try {
+          parley::FaultPoint(wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
+                                                                      : "CGChat::OnTimer 2  error");
+          if (m_adverts) m_adverts->OnTimer(hwnd, Pane(IDC_OUTPUT), wp);
+        } catch (...) {
+          WriteErrorLog(wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
+                                                                 : "CGChat::OnTimer 2  error");
+        }
         return 0;
       case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lp);
@@ -239,7 +318,7 @@ LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
     }
   } catch (...) {
-    WriteErrorLog("CGChat::OnCommand()  Fire_OnClickSetup error");
+    WriteErrorLog("CGChat::OnClickLink  error");
   }
   return ControlBase::OnWindowMessage(hwnd, msg, wp, lp);
 }
@@ -277,17 +356,19 @@ void CGChat::Paint(HDC dc) {
   bool painted = false;
   // Mode 1 tiles the picture only while the tile flag is on (the host's colour turns it off);
   // otherwise, like a missing picture, the background colour fills the control.
-  if (v.chatbackmodal != 0 && !back.empty() && (v.chatbackmodal != 1 || m_tileBackground)) {
+  if (v.chatbackmodal == 1 && !back.empty() && m_tileBackground) {
     Gdiplus::Image image(parley::Wide(back).c_str());
     if (image.GetLastStatus() == Gdiplus::Ok) {
-      if (v.chatbackmodal == 1) {
-        Gdiplus::TextureBrush brush(&image);
-        g.FillRectangle(&brush, 0, 0, client.right, client.bottom);
-      } else {
-        g.DrawImage(&image, 0, 0, client.right, client.bottom);
-      }
+      Gdiplus::TextureBrush brush(&image);
+      g.FillRectangle(&brush, 0, 0, client.right, client.bottom);
       painted = true;
     }
+  } else if (v.chatbackmodal != 0 && v.chatbackmodal != 1 && !back.empty()) {
+    // The picture as a skin frame over the whole control: corners as they are, edges and
+    // centre tiled.
+    winkit::UniqueBitmap picture(static_cast<HBITMAP>(LoadImageW(
+        nullptr, parley::Wide(back).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+    painted = parley::DrawSkinFrame(dc, client, picture.Get(), nullptr, nullptr, true);
   }
   if (!painted) {
     // Mode 0, or a background picture that is not there: the background colour.
@@ -310,6 +391,7 @@ void CGChat::Paint(HDC dc) {
 void CGChat::OnClickLink(const ENLINK& link) {
   try {
     if (link.msg != WM_LBUTTONDOWN) return;
+    parley::FaultPoint("CGChat::OnClickLink  error");
     const int pane = static_cast<int>(link.nmhdr.idFrom);
     for (const HotRegion& r : m_hotRegions) {
       if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
@@ -376,7 +458,8 @@ void CGChat::ChooseInputFont() {
       m_ownFormat.m_nStyle[1] = font.lfItalic ? 1 : 0;
       m_ownFormat.m_nStyle[2] = font.lfUnderline ? 1 : 0;
       m_ownFormat.m_nStyle[3] = font.lfStrikeOut ? 1 : 0;
-      CHARFORMAT2W cf = MakeFormat(m_ownFormat, choose.rgbColors, false);
+      CHARFORMAT2W cf = MakeFormat(m_ownFormat, choose.rgbColors, false, false);
+      SendMessageW(input, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
       SendMessageW(input, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
       SetFocus(input);
     }
@@ -408,17 +491,22 @@ int CGChat::Append(HWND pane, const std::u16string& text, const ChatTextFormat& 
                    COLORREF colour) {
   const int start = parley::PaneTextLength(pane);
   SendMessageW(pane, EM_SETSEL, start, start);
-  // The format of the empty selection at the end is the format of what is typed there next.
-  CHARFORMAT2W cf = MakeFormat(format, colour, false);
-  SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
   const std::wstring wide = W(text);
   SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+  // The run takes its format once it stands in the pane: the format of an empty selection
+  // does not always reach the text typed over it, which then carries on whatever the text
+  // before it had (a bold, underlined message part, a name's link).
+  const int end = parley::PaneTextLength(pane);
+  CHARFORMAT2W cf = MakeFormat(format, colour, false);
+  SendMessageW(pane, EM_SETSEL, start, end);
+  SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
   MarkWebLinks(pane, start, text);
+  SendMessageW(pane, EM_SETSEL, end, end);
   return start;
 }
 
 void CGChat::MarkWebLinks(HWND pane, int start, const std::u16string& text) {
-  const std::vector<chat::LinkSpan> links = chat::FindWebLinks(text);
+  const std::vector<chat::LinkSpan> links = chat::FindLinks(text);
   if (!links.empty()) {
     CHARFORMAT2W link{};
     link.cbSize = sizeof link;
@@ -495,6 +583,30 @@ void CGChat::ScrollToBottom(HWND pane) {
   ScrollNow(pane);
 }
 
+CGChat::PaneViews CGChat::NoteViews() const {
+  PaneViews views;
+  for (int i = 0; i < 2; ++i) {
+    HWND pane = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
+    views.nearBottom[i] = IsViewNearBottom(pane);
+    if (pane) SendMessageW(pane, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&views.position[i]));
+  }
+  return views;
+}
+
+void CGChat::SettleViews(const PaneViews& views, bool follow_public, bool follow_channel) {
+  for (int i = 0; i < 2; ++i) {
+    HWND pane = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
+    if (!pane) continue;
+    if (views.nearBottom[i] || (i == 0 ? follow_public : follow_channel)) {
+      ScrollToBottom(pane);
+    } else if (!m_pending[i].scroll) {
+      // Writing at the end brings the end into view; the reader who scrolled up stays put.
+      POINT at = views.position[i];
+      SendMessageW(pane, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
+    }
+  }
+}
+
 void CGChat::ScrollNow(HWND pane) {
   SendMessageW(pane, WM_VSCROLL, SB_BOTTOM, 0);
   SendMessageW(pane, WM_VSCROLL, SB_LINEDOWN, 0);
@@ -506,7 +618,7 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     ChatTextFormat head;
     std::memcpy(&head, reinterpret_cast<const void*>(color), sizeof head);
     const char* text = reinterpret_cast<const char*>(str);
-    const bool near_bottom[2] = {IsViewNearBottom(Pane(IDC_OUTPUT)), IsViewNearBottom(Pane(IDC_CHANNEL))};
+    const PaneViews views = NoteViews();
 
     chat::AddTextInput in;
     in.text = chat::GbkToWide(text);
@@ -531,8 +643,8 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     BeginPaneUpdate(pane);
     BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
     parley::SetReadOnly(pane, FALSE);
-    const bool empty = GetWindowTextLengthW(pane) == 0;
-    const std::u16string lead = empty ? u"" : u"\r";
+    // Every line starts with a line break, the first line of an empty pane too.
+    const std::u16string lead = u"\r";
     if (line->speaker) {
       // One insertion for the whole line (RichEdit takes one far faster than two), the message
       // part then given the line's own format.
@@ -560,10 +672,9 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
           break;
         case chat::LineFormat::kSpeaker: break;
       }
-      if (line->format == chat::LineFormat::kSpeaker && head.m_nStyle[0]) format.m_nStyle[0] = 1;
       if (line->systemPicture) {
         // Notices, broadcasts and system lines start with the system picture.
-        if (!lead.empty()) Append(pane, lead, format, colour);
+        Append(pane, lead, format, colour);
         InsertListPicture(pane, 2, 2);
         Append(pane, line->text, format, colour);
       } else {
@@ -571,10 +682,7 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
       }
     }
     parley::SetReadOnly(pane, read_only);
-    for (int i = 0; i < 2; ++i) {
-      HWND p = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
-      if (near_bottom[i] || ismytext) ScrollToBottom(p);
-    }
+    SettleViews(views, ismytext != 0, ismytext != 0);
   } catch (...) {
     WriteErrorLog("CGChat::AddText() error");
   }
@@ -591,6 +699,27 @@ void CGChat::ShowNotice(const chat::Notice& notice) {
 }
 
 void CGChat::SendChat() {
+  try {
+    SendInput();
+  } catch (const std::exception& e) {
+    ReportSendFailure(e.what());
+  } catch (...) {
+    ReportSendFailure("");
+  }
+}
+
+// A send that failed: the log, and a box that tells the player why.
+void CGChat::ReportSendFailure(const char* reason) {
+  WriteErrorLog("CGChat::SendChat  error");
+  char cause[501] = {};
+  CopyCString(cause, reason ? reason : "");
+  char text[600];
+  std::snprintf(text, sizeof text, kTextSendFailed, cause);
+  parley::ShowChatMessage(ControlWindow(), text);
+}
+
+void CGChat::SendInput() {
+  parley::FaultPoint("CGChat::SendChat  error");
   HWND input = Pane(IDC_INPUT);
   if (!input) return;
   GETTEXTLENGTHEX length{GTL_DEFAULT, 1200};
@@ -733,28 +862,35 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR linkstr, LONG_PTR textstr)
     const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
     parley::SetReadOnly(pane, FALSE);
     const ChatTextFormat format = LineFormat(colour);
-    Append(pane, (GetWindowTextLengthW(pane) ? u"\r" : u"") + label_text, format, colour);
+    Append(pane, u"\r" + label_text, format, colour);
     const std::u16string text =
         chat::GbkToWide(reinterpret_cast<const char*>(textstr)).substr(0, chat::kMaxLineCharacters);
-    const int start = Append(pane, text, format, colour);
     const char* target = reinterpret_cast<const char*>(linkstr);
     const size_t target_length = target ? strnlen(target, 64) : 0;
-    if (target_length > 2 && !text.empty()) {
+    const uint32_t line = static_cast<uint32_t>(
+        SendMessageW(pane, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0));
+    // The text and a closing line break, in the line's format (with the link effect).
+    const int start = Append(pane, text + u"\r", format, colour);
+    const int end = parley::PaneTextLength(pane);
+    // A link is kept only with text of its own in the pane: a full pane takes no more text,
+    // and then no more records either.
+    const bool linked = target_length > 2 && end > start;
+    if (linked) {
       // The line's text reports clicks; the click opens the link kept for it.
       LinkRecord record;
       record.pane = GetDlgCtrlID(pane);
-      record.line = static_cast<uint32_t>(SendMessageW(pane, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0));
+      record.line = line;
       CopyCString(record.text, target);
       record.length = static_cast<uint16_t>(std::strlen(record.text));
-      record.span = {start, start + static_cast<int>(text.size())};
+      record.span = {start, end};
       m_links.push_back(record);
-      SendMessageW(pane, EM_SETSEL, record.span.start, record.span.end);
+      SendMessageW(pane, EM_SETSEL, start, end);
       CHARFORMAT2W cf{};
       cf.cbSize = sizeof cf;
       cf.dwMask = CFM_LINK;
       cf.dwEffects = CFE_LINK;
       SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-      SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+      SendMessageW(pane, EM_SETSEL, end, end);
     }
     parley::SetReadOnly(pane, read_only);
     ScrollToBottom(pane);
@@ -767,6 +903,7 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR linkstr, LONG_PTR textstr)
 STDMETHODIMP CGChat::SetSeparatorIcon(LONG_PTR /*icon*/) { return S_OK; }
 STDMETHODIMP CGChat::SetSeparatorColor(LONG color) {
   m_separatorColor = static_cast<COLORREF>(color);
+  m_separatorBrush.Reset(CreateSolidBrush(m_separatorColor));
   return S_OK;
 }
 
@@ -774,7 +911,13 @@ STDMETHODIMP CGChat::SetEditText(LONG_PTR str) {
   try {
     HWND input = Pane(IDC_INPUT);
     if (!input || !str) return S_OK;
-    SetWindowTextW(input, parley::Wide(reinterpret_cast<const char*>(str)).c_str());
+    // The whole input goes, the text comes in at its end and the caret stays after it, where
+    // the next key (typed in the input or in an output pane) goes.
+    SendMessageW(input, EM_SETSEL, 0, -1);
+    SendMessageW(input, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    SendMessageW(input, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+    SendMessageW(input, EM_REPLACESEL, FALSE,
+                 reinterpret_cast<LPARAM>(parley::Wide(reinterpret_cast<const char*>(str)).c_str()));
     SetFocus(input);
   } catch (...) {
     WriteErrorLog("CGChat::SetEditText error");
@@ -783,7 +926,12 @@ STDMETHODIMP CGChat::SetEditText(LONG_PTR str) {
 }
 
 STDMETHODIMP CGChat::GetIsWhisper(LONG* iswhisper) {
-  if (iswhisper) *iswhisper = 0;
+  try {
+    if (iswhisper) *iswhisper = 0;
+    parley::FaultPoint("CGChat::GetIsWhisper() error");
+  } catch (...) {
+    WriteErrorLog("CGChat::GetIsWhisper() error");
+  }
   return S_OK;
 }
 
@@ -817,7 +965,12 @@ STDMETHODIMP CGChat::Send() {
 }
 
 STDMETHODIMP CGChat::GetIsSeperator(LONG* isseperator) {
-  if (isseperator) *isseperator = m_channelFlag ? 1 : 0;
+  try {
+    if (isseperator) *isseperator = m_channelFlag ? 1 : 0;
+    parley::FaultPoint("CGChat::GetIsSeperator() error");
+  } catch (...) {
+    WriteErrorLog("CGChat::GetIsSeperator() error");
+  }
   return S_OK;
 }
 
@@ -878,8 +1031,7 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
     char bounded[sizeof record.m_sText];
     CopyText(bounded, record.m_sText);  // at most 511 bytes, whatever the record holds
     const std::u16string text = chat::GbkToWide(bounded);
-    const bool near_bottom[2] = {IsViewNearBottom(Pane(IDC_OUTPUT)),
-                                 IsViewNearBottom(Pane(IDC_CHANNEL))};
+    const PaneViews views = NoteViews();
     const int id = m_channelFlag && m_whisperMode ? IDC_CHANNEL : IDC_OUTPUT;
     HWND pane = Pane(id);
     const chat::CSkinManager& skin = GetSkinManager().values;
@@ -897,9 +1049,11 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
     }
     const int base = parley::PaneTextLength(pane);
     Append(pane, text, LineFormat(head), head);
-    // The clickable span, kept within the text; an empty span makes no region.
+    // The clickable span, kept within the text that went in (none in a full pane); an empty
+    // span makes no region.
+    const int shown = std::min(static_cast<int>(text.size()), parley::PaneTextLength(pane) - base);
     if (const auto region =
-            chat::ActionRegion(base, static_cast<int>(text.size()), record.m_nStart,
+            chat::ActionRegion(base, shown, record.m_nStart,
                                record.m_nEnd, record.m_nId, record.m_nAction, id == IDC_CHANNEL)) {
       // The region reaches one character beyond the span on either side.
       SendMessageW(pane, EM_SETSEL, region->start + 1, region->end - 1);
@@ -914,8 +1068,7 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
                               static_cast<int>(region->kind), {}});
     }
     parley::SetReadOnly(pane, read_only);
-    for (int i = 0; i < 2; ++i)
-      if (near_bottom[i] || id == IDC_CHANNEL) ScrollToBottom(Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL));
+    SettleViews(views, id == IDC_CHANNEL, id == IDC_CHANNEL);
   } catch (...) {
     WriteErrorLog("CGChat::AddText() error");
   }

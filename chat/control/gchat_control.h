@@ -24,6 +24,7 @@
 #include "winkit/connection_point.h"
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
+#include "winkit/handle.h"
 
 namespace parley {
 class CDialogCmd;
@@ -113,7 +114,10 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   HWND Pane(int id) const;
   void Layout();
   void Paint(HDC dc);
+  // Sends the input's line; a failure goes to the log and to the player.
   void SendChat();
+  void SendInput();
+  void ReportSendFailure(const char* reason);
   void ShowNotice(const chat::Notice& notice);
   // Appends text at the end of a pane in a format; returns the start of the run.
   int Append(HWND pane, const std::u16string& text, const ChatTextFormat& format, COLORREF colour);
@@ -123,6 +127,16 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   // Keeps the last 66 lines up to the line that holds position end.
   void TrimPane(HWND pane, int end);
   void ScrollToBottom(HWND pane);
+  // Where the readers of both output panes are before lines go in: near the bottom (the view
+  // follows the new lines) or scrolled up (the view stays where it is).
+  struct PaneViews {
+    bool nearBottom[2] = {};
+    POINT position[2] = {};
+  };
+  PaneViews NoteViews() const;
+  // After the lines: a pane near the bottom, or one that must follow (`follow`), is scrolled to
+  // the bottom; any other is put back where its reader had it.
+  void SettleViews(const PaneViews& views, bool follow_public, bool follow_channel);
   void ClearOutput();
   void OnButtonClick(POINT p);
   void OnClickLink(const ENLINK& link);
@@ -130,6 +144,8 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   // Fires an event through IDispatch::Invoke on every sink (arguments in their natural order).
   void Fire(DISPID id, std::initializer_list<winkit::EventArg> args);
   static LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // The panes' window procedures without the control's hooks.
+  void DetachPanes();
 
   // The stock colours.
   OLE_COLOR m_clrBackColor = 0;
@@ -142,7 +158,9 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   bool m_whisperMode = false;
   bool m_channelFlag = false;
   bool m_tileBackground = true;
-  COLORREF m_separatorColor = 0;
+  COLORREF m_separatorColor = GetSysColor(COLOR_BTNSHADOW);
+  // The brush of the separator's colour, replaced by SetSeparatorColor.
+  winkit::UniqueBrush m_separatorBrush{CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW))};
   LONG m_chatStyle = 3;
   int m_paneTop = 20;
   WNDPROC m_inputProc = nullptr;
@@ -189,7 +207,7 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
 
   // Lines of a host that keeps a user list (gchat_messages.cpp).
   void WriteMessageLine(const chat::MessageLine& line, const ChatTextFormat& head,
-                        bool near_bottom[2]);
+                        const PaneViews& views);
   // The whisper target chosen in the target box, and whether the own record may send several
   // lines.
   void FillSendTarget(chat::SendRequest& request) const;

@@ -61,20 +61,16 @@ chat::ChatMessageInput CGChat::MessageInput(const chat::ChatMessage& m) const {
 }
 
 void CGChat::WriteMessageLine(const chat::MessageLine& line, const ChatTextFormat& head,
-                              bool near_bottom[2]) {
+                              const PaneViews& views) {
   HWND pane = Pane(line.pane);
   if (!pane) return;
   BeginPaneUpdate(pane);
   const BOOL read_only = (GetWindowLongW(pane, GWL_STYLE) & ES_READONLY) != 0;
   parley::SetReadOnly(pane, FALSE);
-  bool first = GetWindowTextLengthW(pane) == 0;
   for (const chat::LineRun& run : line.runs) {
     switch (run.type) {
       case chat::LineRun::Type::kText: {
-        // The first line of an empty pane starts without a break.
-        std::u16string text = run.text;
-        if (first && !text.empty() && text.front() == u'\r') text.erase(0, 1);
-        first = false;
+        const std::u16string& text = run.text;
         if (text.empty()) break;
         const auto [format, colour] = RunFormat(run.format, head);
         const int start = Append(pane, text, format, colour);
@@ -90,8 +86,7 @@ void CGChat::WriteMessageLine(const chat::MessageLine& line, const ChatTextForma
   }
   if (line.trim) TrimPane(pane);
   parley::SetReadOnly(pane, read_only);
-  for (int i = 0; i < 2; ++i)
-    if (near_bottom[i] || line.scrollAlways) ScrollToBottom(Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL));
+  SettleViews(views, line.scrollAlways, line.scrollAlways);
 }
 
 // The speaker's flag picture and name; the name is a link and a user-name region, so that a
@@ -102,7 +97,7 @@ void CGChat::WriteSpeakerName(HWND pane, int32_t person) {
   const auto region =
       parley::InsertPersonName(pane, People(), person, channel, m_users.m_options.values[8] == 1,
                                CharFormat(LineFormat(colour), colour));
-  if (!region) return;
+  if (!region || region->end <= region->start) return;  // no name went in: no region
   HotRegion hot;
   hot.pane = channel ? IDC_CHANNEL : IDC_OUTPUT;
   hot.span = {region->start, region->end};
@@ -126,11 +121,11 @@ void CGChat::InsertListPicture(HWND pane, int list, int id) {
 STDMETHODIMP CGChat::AddChatMessage(LONG_PTR msg) {
   try {
     if (!msg || !ControlWindow()) return S_OK;
-    bool near_bottom[2] = {IsViewNearBottom(Pane(IDC_OUTPUT)), IsViewNearBottom(Pane(IDC_CHANNEL))};
+    const PaneViews views = NoteViews();
     const chat::ChatMessage m = chat::ReadChatMessage(reinterpret_cast<const void*>(msg));
     if (!m.text) return S_OK;
     const auto line = chat::ComposeChatMessage(MessageInput(m), m_filter);
-    if (line) WriteMessageLine(*line, m.head, near_bottom);
+    if (line) WriteMessageLine(*line, m.head, views);
   } catch (...) {
     WriteErrorLog("CGChat::AddChatMessage error");
   }
@@ -141,11 +136,12 @@ STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR msg) {
   try {
     if (!msg || !ControlWindow()) return S_OK;
     // Only the public pane takes the table's lines.
-    bool near_bottom[2] = {IsViewNearBottom(Pane(IDC_OUTPUT)), false};
+    PaneViews views = NoteViews();
+    views.nearBottom[1] = false;
     const chat::ChatMessage m = chat::ReadDeskChatMessage(reinterpret_cast<const void*>(msg));
     if (!m.text) return S_OK;
     const auto line = chat::ComposeDeskChatMessage(MessageInput(m), m_filter);
-    if (line) WriteMessageLine(*line, m.head, near_bottom);
+    if (line) WriteMessageLine(*line, m.head, views);
   } catch (...) {
     WriteErrorLog("CGChat::AddChatMessage_Indesk error");
   }
@@ -156,7 +152,7 @@ STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR msg) {
 // again with "everyone" alone.
 STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR addr) {
   try {
-    People().SetUserList(reinterpret_cast<const chat::PersonList*>(addr));
+    People().SetUserList(reinterpret_cast<chat::PersonList*>(addr));
     m_whisperTarget = 0;
     if (HWND combo = Pane(IDC_TARGET)) {
       SendMessageW(combo, CB_RESETCONTENT, 0, 0);

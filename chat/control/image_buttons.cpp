@@ -6,6 +6,7 @@
 
 #include "chat_platform.h"
 #include "chat_texts.h"
+#include "winkit/handle.h"
 
 namespace parley {
 
@@ -250,6 +251,16 @@ bool DrawTransparent(HDC dest, int x, int y, int width, int height, HDC source, 
 bool DrawSkinFrame(HWND window, const RECT& dest, HBITMAP bitmap, const RECT* source,
                    const RECT* inner, bool /*unused*/, bool fill_centre) {
   if (!window || !bitmap) return false;
+  HDC dc = GetDC(window);
+  if (!dc) return false;
+  const bool drawn = DrawSkinFrame(dc, dest, bitmap, source, inner, fill_centre);
+  ReleaseDC(window, dc);
+  return drawn;
+}
+
+bool DrawSkinFrame(HDC dc, const RECT& dest, HBITMAP bitmap, const RECT* source,
+                   const RECT* inner, bool fill_centre) {
+  if (!dc || !bitmap) return false;
   BITMAP bm{};
   if (!GetObjectW(bitmap, sizeof bm, &bm)) return false;
   const RECT src = source ? *source : RECT{0, 0, bm.bmWidth, bm.bmHeight};
@@ -263,9 +274,9 @@ bool DrawSkinFrame(HWND window, const RECT& dest, HBITMAP bitmap, const RECT* so
   // Edge and centre tiles: a sixth of the bitmap, from the middle of the source.
   const int tw = std::max<int>(1, bm.bmWidth / 6), th = std::max<int>(1, bm.bmHeight / 6);
   const int tx = src.left + (sw - tw) / 2, ty = src.top + (sh - th) / 2;
-  HDC dc = GetDC(window);
-  HDC memory = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(memory, bitmap);
+  winkit::UniqueDc picture(CreateCompatibleDC(dc));
+  HDC memory = picture.Get();
+  winkit::SelectedObject keep(memory, bitmap);
   auto tile = [&](int x0, int y0, int x1, int y1, int sx, int sy, int w, int h) {
     for (int y = y0; y < y1; y += h)
       for (int x = x0; x < x1; x += w)
@@ -281,9 +292,6 @@ bool DrawSkinFrame(HWND window, const RECT& dest, HBITMAP bitmap, const RECT* so
   BitBlt(dc, r - cr, t, cr, ct, memory, src.right - cr, src.top, SRCCOPY);
   BitBlt(dc, l, b - cb, cl, cb, memory, src.left, src.bottom - cb, SRCCOPY);
   BitBlt(dc, r - cr, b - cb, cr, cb, memory, src.right - cr, src.bottom - cb, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  ReleaseDC(window, dc);
   return true;
 }
 

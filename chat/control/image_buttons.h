@@ -117,5 +117,8 @@ bool DrawTransparent(HDC dest, int x, int y, int width, int height, HDC source, 
 // inner rectangle the corners are half the source's size. False without a window or bitmap.
 bool DrawSkinFrame(HWND window, const RECT& dest, HBITMAP bitmap, const RECT* source,
                    const RECT* inner, bool unused, bool fill_centre);
+// The same into a device context (a memory picture drawn before it is shown).
+bool DrawSkinFrame(HDC dc, const RECT& dest, HBITMAP bitmap, const RECT* source,
+                   const RECT* inner, bool fill_centre);
 
 }  // namespace parley

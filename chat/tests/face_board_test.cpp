@@ -31,6 +31,25 @@ TEST(FaceBoard, CellsRunTenToARowAndA61stFaceStartsARowBelowTheGrid) {
   EXPECT_EQ(lines[14].y2, 146);
 }
 
+TEST(FaceBoard, OpensBelowTheButtonAndStaysOnTheScreen) {
+  const BoardRect screen{0, 0, 1280, 1024};
+  const struct {
+    BoardRect button;
+    int x, y;
+  } cases[] = {
+      {{100, 500, 125, 520}, 100, 520},    // at the button's bottom-left
+      {{100, 900, 125, 920}, 100, 724},    // would pass the bottom: above the button
+      {{1200, 500, 1225, 520}, 1038, 520}, // would pass the right edge: ends at it
+      {{1200, 900, 1225, 920}, 1038, 724},
+      {{100, 828, 125, 848}, 100, 848},    // ends exactly at the bottom: stays below
+  };
+  for (const auto& c : cases) {
+    const BoardPoint at = PlaceBoard(c.button, screen);
+    EXPECT_EQ(at.x, c.x) << c.button.left << "," << c.button.top;
+    EXPECT_EQ(at.y, c.y) << c.button.left << "," << c.button.top;
+  }
+}
+
 TEST(FaceBoard, HitTestIsStrictlyInsideACell) {
   const auto cells = Cells(12);
   struct Case {

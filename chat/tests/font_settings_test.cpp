@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "chat_texts.h"
+#include "ini_file.h"
 #include "temp_dir.h"
 
 namespace chat {
@@ -83,6 +87,20 @@ TEST(FontSettings, MissingFileChangesNothing) {
   EXPECT_EQ(s.size, 77);
   EXPECT_EQ(chatsmall, 3);
   EXPECT_FALSE(SaveFontSettings(dir.Dir() + "absent/", s, false));
+}
+
+TEST(FontSettings, OversizedFileIsRefusedAndLogged) {
+  TempDir dir;
+  dir.Write("serialize.data", "[font]\r\nsize=200\r\n" + std::string(CIniFile::kMaxFileBytes, ' '));
+  FontSettings s;
+  s.size = 77;
+  uint8_t chatsmall = 3;
+  std::vector<std::string> logged;
+  EXPECT_FALSE(LoadFontSettings(dir.Dir(), s, chatsmall,
+                                [&](const std::string& line) { logged.push_back(line); }));
+  EXPECT_EQ(s.size, 77);
+  ASSERT_EQ(logged.size(), 1u);
+  EXPECT_NE(logged[0].find("serialize.data"), std::string::npos);
 }
 
 TEST(FontSettings, LongFaceNamesAreCutToWholeCharactersThatFitTheFaceField) {

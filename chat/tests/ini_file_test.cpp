@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "temp_dir.h"
 
 namespace chat {
@@ -164,6 +166,55 @@ TEST(IniFile, HugeLinesAndBinaryBytesAreSafe) {
   std::string out;
   EXPECT_TRUE(ini.ReadString("s", "key", out));
   EXPECT_EQ(out, "\x81");  // a lone lead byte at the end is kept as a byte, nothing more
+}
+
+TEST(IniFile, ReadsTheFileOnceWhenOpened) {
+  TempDir dir;
+  dir.Write("once.ini", "[font]\r\nsize=9\r\n");
+  CIniFile ini;
+  ini.SetPath(dir.Dir());
+  ini.SetFileName("once.ini");
+  ASSERT_TRUE(ini.OpenRead());
+  dir.Write("once.ini", "[font]\r\nsize=12\r\ncolor=3\r\n");  // changed behind its back
+  int32_t size = 0, color = 0;
+  EXPECT_TRUE(ini.ReadInt("font", "size", size));
+  EXPECT_EQ(size, 9);
+  EXPECT_FALSE(ini.ReadInt("font", "color", color));
+  ini.Close();
+  EXPECT_FALSE(ini.ReadInt("font", "size", size));
+}
+
+TEST(IniFile, FilesAboveTheCapAreRefusedAndLogged) {
+  const std::string keys = "[mainwnd]\r\nchatvalidskin=1\r\n";
+  struct Case {
+    size_t size;
+    bool opens;
+  } cases[] = {{CIniFile::kMaxFileBytes, true}, {CIniFile::kMaxFileBytes + 1, false}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    dir.Write("config.ini", keys + std::string(c.size - keys.size(), ';'));
+    std::vector<std::string> logged;
+    CIniFile ini;
+    ini.SetLog([&](const std::string& line) { logged.push_back(line); });
+    ini.SetPath(dir.Dir());
+    ini.SetFileName("config.ini");
+    EXPECT_EQ(ini.OpenRead(), c.opens) << c.size;
+    EXPECT_EQ(ini.IsOpen(), c.opens) << c.size;
+    uint8_t valid = 7;
+    EXPECT_EQ(ini.ReadBool("mainwnd", "chatvalidskin", valid), c.opens) << c.size;
+    EXPECT_EQ(valid, c.opens ? 1 : 7) << c.size;
+    ASSERT_EQ(logged.size(), c.opens ? 0u : 1u) << c.size;
+    if (!c.opens) EXPECT_NE(logged[0].find(dir.File("config.ini")), std::string::npos);
+  }
+  // A missing file is no fault: nothing is logged.
+  TempDir dir;
+  bool logged = false;
+  CIniFile ini;
+  ini.SetLog([&](const std::string&) { logged = true; });
+  ini.SetPath(dir.Dir());
+  ini.SetFileName("absent.ini");
+  EXPECT_FALSE(ini.OpenRead());
+  EXPECT_FALSE(logged);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ TEST(LinkRules, OnlyWebAddressesAreOpened) {
   for (const auto& c : cases) EXPECT_EQ(IsOpenableLink(c.link), c.open);
 }
 
-TEST(LinkRules, WebAddressesInAText) {
+TEST(LinkRules, AddressesInAText) {
   const struct {
     std::u16string text;
     std::vector<std::pair<int, int>> want;
@@ -41,12 +41,15 @@ TEST(LinkRules, WebAddressesInAText) {
       {u"\u4f60https://c.org/\u597d", {{1, 15}}},  // ends at a Chinese character
       {u"ahttp://x.com", {}},                     // inside a word
       {u"http:// www.", {}},                       // nothing after the prefix
-      {u"file:///C:/x.exe mailto:a@b.c", {}},
+      // Every scheme the boxes mark is shown as a link (opening is IsOpenableLink's).
+      {u"file:///C:/x.exe mailto:a@b.c", {{0, 16}, {17, 29}}},
+      {u"telnet://bbs.cn:23 FTP://f.org", {{0, 18}, {19, 30}}},
+      {u"xtelnet://a", {}},
       {u"<http://q.com/?a=\"b\">", {{1, 17}}},
   };
   for (const auto& c : cases) {
     std::vector<std::pair<int, int>> got;
-    for (const LinkSpan& l : FindWebLinks(c.text)) got.emplace_back(l.start, l.end);
+    for (const LinkSpan& l : FindLinks(c.text)) got.emplace_back(l.start, l.end);
     EXPECT_EQ(got, c.want);
   }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "chat_texts.h"
+#include "ini_file.h"
 #include "temp_dir.h"
 
 namespace chat {
@@ -131,6 +132,20 @@ TEST_F(SkinManagerTest, ProgramPicturesReplaceThePlatformOnes) {
   EXPECT_EQ(skin.pictures[kPictureBack], dir_.Dir() + "prog/skin/chat/back.bmp");
   EXPECT_EQ(skin.pictures[kPictureSend], dir_.Dir() + "prog/skin/chat/send.bmp");
   EXPECT_EQ(skin.pictures[kPictureFont], App() + "/Skin/chat/font.png");
+}
+
+TEST_F(SkinManagerTest, OversizedSettingsFilesAreRefusedAndLogged) {
+  const std::string oversized = std::string(kValidMainWnd) + std::string(CIniFile::kMaxFileBytes, ';');
+  Platform("style.ini", "[showstyle]\r\n");
+  Platform(kDefaultStyle + "/config.ini", oversized);
+  ProgramSkin("config.ini", "[chat]\r\nchatvalidskin=1\r\n" + oversized);
+  const CSkinManager skin = Load();
+  const CSkinManager presets = Load("");
+  EXPECT_EQ(skin.chatbackcolor, presets.chatbackcolor);  // nothing read from either
+  EXPECT_EQ(skin.chatvalidskin, presets.chatvalidskin);
+  ASSERT_EQ(log_.size(), 2u);
+  EXPECT_NE(log_[0].find("config.ini"), std::string::npos);
+  EXPECT_NE(log_[1].find("config.ini"), std::string::npos);
 }
 
 TEST_F(SkinManagerTest, ProgramInTheInstallationDirectoryCountsOnce) {

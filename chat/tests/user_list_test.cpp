@@ -141,11 +141,14 @@ TEST_F(ChatPeopleTest, AddPersonFilesRecordsOrBlockedIds) {
   EXPECT_EQ(manager.m_blockedIds, (std::vector<int32_t>{9, 9}));
   EXPECT_EQ(people.FindPerson(9), nullptr);
 
-  // With a host list the host's vector is left as it is, and both are searched.
+  // With a host list the record is appended to the host's vector, where the user manager's own
+  // lookup (the one the record lines use) finds it.
   people.SetUserList(&hostList);
+  const size_t before = hostList.size();
   people.AddPerson(b.get());
-  EXPECT_EQ(hostList.size(), 2u);
-  EXPECT_EQ(people.FindPerson(2), b.get());
+  ASSERT_EQ(hostList.size(), before + 1);
+  EXPECT_EQ(hostList.back(), b.get());
+  EXPECT_EQ(manager.FindUser(2), b.get());
   EXPECT_EQ(people.FindPerson(3), me.get());
 }
 

@@ -74,7 +74,7 @@ TEST(UserManager, FindsUsersByNameWithoutRegardToAsciiCase) {
   const PERSON a = Person(1, "Alice", "nick");
   const PERSON b = Person(2, "\x81\x41", "n2");
   const PERSON c = Person(3, std::string(40, 'z').c_str(), "n3");
-  const PersonList list = {&a, &b, &c};
+  PersonList list = {&a, &b, &c};
   CUserManager manager;
   EXPECT_EQ(manager.FindByUserName("alice"), nullptr);  // no list yet
   manager.m_pUserList = &list;
@@ -91,7 +91,7 @@ TEST(UserManager, FindsUsersByNameWithoutRegardToAsciiCase) {
 TEST(BlockListEditor, AddRemoveAndCommit) {
   const PERSON a = Person(1, "alice", "Al");
   const PERSON b = Person(2, "bob", "Bo");
-  const PersonList list = {&a, &b};
+  PersonList list = {&a, &b};
   CUserManager manager;
   manager.m_pUserList = &list;
   manager.m_blockedIds = {9};
@@ -110,6 +110,18 @@ TEST(BlockListEditor, AddRemoveAndCommit) {
   EXPECT_EQ(editor.Add("BOB"), R::kAlreadyListed);
   EXPECT_EQ(editor.Add("ALICE"), R::kAdded);
   EXPECT_EQ(editor.GetBlockedIds(), (std::vector<int32_t>{9, 1}));
+  {
+    // A typed name past the 33-byte limit is cut on a whole GBK character: seventeen Chinese
+    // characters find the user whose name is the first sixteen (not sixteen and a lead byte).
+    std::string sixteen;
+    for (int i = 0; i < 16; ++i) sixteen += "\xd5\xc5";
+    const PERSON long_name = Person(5, sixteen.c_str(), "Long");
+    list.push_back(&long_name);
+    EXPECT_EQ(editor.Add(sixteen + "\xc8\xfd"), R::kAdded);
+    list.pop_back();
+    ASSERT_EQ(editor.GetBlockedIds().back(), 5);
+    EXPECT_TRUE(editor.Remove(editor.GetRows().size() - 1));
+  }
   EXPECT_EQ(manager.m_blockedIds, (std::vector<int32_t>{9}));  // not before Commit
 
   EXPECT_FALSE(editor.Remove(5));

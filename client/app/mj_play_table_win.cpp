@@ -6,6 +6,7 @@
 
 #include "chat_host.h"
 #include "connect_server.h"
+#include "magic_action_dialogs.h"
 #include "magic_catalogue.h"
 #include "magic_receive.h"
 #include "mj_controls.h"
@@ -42,6 +43,35 @@ class CMjPlayTableWin::RoutedChatSocket : public IVyrSockTransport {
   CMjPlayTableWin& table_;
 };
 
+// The magic-action dialogs' view of the play table: its pictures, catalogue and persons, the
+// local preview and the send.
+class CMjPlayTableWin::ActionHost : public framework_window::MagicActionHost {
+ public:
+  explicit ActionHost(CMjPlayTableWin& table) : table_(table) {}
+  std::string ImageDir() const override { return table_.ImageDir(); }
+  std::vector<CActionItem*> ActionItems() const override {
+    std::vector<CActionItem*> items;
+    for (const auto& item : table_.ActionManager().Items()) items.push_back(item.get());
+    return items;
+  }
+  std::vector<const TablePerson*> TablePersons() const override {
+    std::vector<const TablePerson*> persons;
+    for (TablePerson* p : table_.GetPersons()) persons.push_back(p);
+    return persons;
+  }
+  const TablePerson* SelectedPerson() const override { return table_.SelectedPerson(); }
+  void PreviewMagicAction(int32_t recipient, const CActionItem* item, const char* words) override {
+    if (item) table_.PlayFlashFor(recipient, reinterpret_cast<intptr_t>(item), words);
+  }
+  void SendMagicAction(int32_t recipient, int16_t value, const CActionItem* item,
+                       const char* words) override {
+    if (item) table_.SendMagicAction(recipient, value, item->type, item->id, words);
+  }
+
+ private:
+  CMjPlayTableWin& table_;
+};
+
 struct CMjPlayTableWin::Controls {
   winkit::ComPtr<winkit::ControlHost> tableHost;
   winkit::ComPtr<winkit::ControlHost> arithmeticHost;
@@ -57,6 +87,10 @@ struct CMjPlayTableWin::Controls {
   std::string advUrl;
   CAction_Manager actions;
   CAvact_Manager avatars;
+  // The magic-action dialogs (after the catalogue: they hold its items).
+  std::unique_ptr<ActionHost> actionHost;
+  std::unique_ptr<framework_window::CActionWordDlg> actionWords;
+  std::unique_ptr<framework_window::CActionSelectDlg> actionPicker;
 };
 
 namespace {
@@ -91,6 +125,10 @@ CMjPlayTableWin::~CMjPlayTableWin() {
   SetTableControl(nullptr);
   SetArithmeticControl(nullptr);
   Controls& c = *m_controls;
+  if (c.actionPicker) c.actionPicker->DestroyModeless();
+  if (c.actionWords) c.actionWords->DestroyModeless();
+  c.actionPicker.reset();
+  c.actionWords.reset();
   if (c.chooser) c.chooser->Destroy();
   c.chooser.reset();
   c.arithmetic.reset();
@@ -131,6 +169,12 @@ HWND CMjPlayTableWin::ChooserWindow() const {
 IVyrSockTransport& CMjPlayTableWin::ChatSocket() { return *m_chatSocket; }
 CAction_Manager& CMjPlayTableWin::ActionManager() { return m_controls->actions; }
 CAvact_Manager& CMjPlayTableWin::AvatarManager() { return m_controls->avatars; }
+framework_window::CActionSelectDlg* CMjPlayTableWin::ActionPicker() const {
+  return m_controls->actionPicker.get();
+}
+framework_window::CActionWordDlg* CMjPlayTableWin::ActionWords() const {
+  return m_controls->actionWords.get();
+}
 
 intptr_t CMjPlayTableWin::GetPersonIcon(const TablePerson* person) {
   return m_host.PersonIcon(person);
@@ -248,6 +292,24 @@ void CMjPlayTableWin::InitTable() {
   c.avatars.LoadAvatarConfig();
   c.actions.SetBaseDir(base);
   c.actions.LoadActionConfig();
+  CreateActionDialogs();
+}
+
+void CMjPlayTableWin::CreateActionDialogs() {
+  Controls& c = *m_controls;
+  if (c.actionPicker) return;
+  c.actionHost = std::make_unique<ActionHost>(*this);
+  auto words = std::make_unique<framework_window::CActionWordDlg>(c.actionHost.get());
+  auto picker =
+      std::make_unique<framework_window::CActionSelectDlg>(c.actionHost.get(), words.get());
+  // Both exist or neither: the picker opens the send box.
+  if (!picker->CreateDlg(m_host.TableHwnd()) || !words->CreateDlg(m_host.TableHwnd())) {
+    picker->DestroyModeless();
+    words->DestroyModeless();
+    return;
+  }
+  c.actionWords = std::move(words);
+  c.actionPicker = std::move(picker);
 }
 
 void CMjPlayTableWin::ExitGame() {
@@ -271,6 +333,12 @@ void CMjPlayTableWin::ConnectChat(ChatHostCore& chat) {
   chat.SetConnection(m_chatSocket.get(), &Session());
 }
 
+ChatHostCore* CMjPlayTableWin::InDeskChat() {
+  ChatHostCore* chat = m_host.ChatHost();
+  if (chat) ConnectChat(*chat);
+  return chat;
+}
+
 int CMjPlayTableWin::OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
   ChatHostCore* chat = m_host.ChatHost();
   if (!chat) return 0;
@@ -292,6 +360,28 @@ void CMjPlayTableWin::ShowMagicAction(const CVyrMessage_MagicAction& action) {
                     reinterpret_cast<intptr_t>(received.item), received.words.c_str());
   }
   if (received.line) m_host.AddHotRegion(*received.line);
+}
+
+TablePerson* CMjPlayTableWin::KnownPerson(intptr_t person) {
+  if (person == 0) return nullptr;
+  for (TablePerson* p : GetPersons()) {
+    if (reinterpret_cast<intptr_t>(p) == person) return p;
+  }
+  return nullptr;
+}
+
+void CMjPlayTableWin::PlayActionOfLine(intptr_t action) {
+  CActionItem* item = m_controls->actions.ItemAt(action);
+  if (item == nullptr || !m_controls->table) return;
+  // From off the table (location 5) to nobody: the display plays it in the middle, no words.
+  m_controls->table->PlayFlash(5, -1, reinterpret_cast<intptr_t>(item), nullptr);
+}
+
+void CMjPlayTableWin::SendMagicAction(int32_t recvId, int16_t value, int32_t actionType,
+                                      int32_t itemId, const char* text) {
+  if (IsHandStarted() && m_controls->actionPicker && m_controls->actionPicker->hwnd())
+    ShowWindow(m_controls->actionPicker->hwnd(), SW_HIDE);
+  CMjPlayTableImp::SendMagicAction(recvId, value, actionType, itemId, text);
 }
 
 bool CMjPlayTableWin::FindAvatarItem(uint32_t userId) {

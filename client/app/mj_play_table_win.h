@@ -23,6 +23,10 @@
 
 class ChatHostCore;
 class CAction_Manager;
+namespace framework_window {
+class CActionSelectDlg;
+class CActionWordDlg;
+}  // namespace framework_window
 class CAvact_Manager;
 struct ITable;
 struct ICommTable;
@@ -111,11 +115,32 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   IVyrSockTransport& ChatSocket();
   // Connects the chat pane's host to the socket and the session, for the lines it sends.
   void ConnectChat(ChatHostCore& chat);
+  // The chat pane's host, connected; null without a chat pane.
+  ChatHostCore* InDeskChat() override;
 
   // The magic-action and avatar catalogues, loaded by InitTable from the resource library's
   // folder (the action selection dialogs of the table window read the first).
   CAction_Manager& ActionManager();
   CAvact_Manager& AvatarManager();
+  // The magic-action picker and send box, made by InitTable with the table window as parent;
+  // null before.
+  framework_window::CActionSelectDlg* ActionPicker() const;
+  framework_window::CActionWordDlg* ActionWords() const;
+  // The person chosen in the person list (the send box offers him first), as the list gave
+  // it; 0 for none. SelectedPerson finds him among the table's persons (null when he is not
+  // one of them).
+  void SetSelectedPerson(intptr_t person) { m_selectedPerson = person; }
+  const TablePerson* SelectedPerson() { return KnownPerson(m_selectedPerson); }
+  // The person of this table that a control's value (a person list's row) names: compared with
+  // the table's persons, never followed; null for any other value.
+  TablePerson* KnownPerson(intptr_t person);
+  // A click on a received magic action's chat line: `action` is the line's action value, the
+  // item's place in the catalogue; the item plays again. A value outside the catalogue does
+  // nothing.
+  void PlayActionOfLine(intptr_t action);
+  // Hides the picker before the action leaves (only while a hand has started, as the send).
+  void SendMagicAction(int32_t recvId, int16_t value, int32_t actionType, int32_t itemId,
+                       const char* text) override;
 
   // The hand-record files: the save dialog and the message boxes belong to the table window.
   WinRecordFiles& RecordFiles() { return m_recordFiles; }
@@ -154,6 +179,8 @@ class CMjPlayTableWin : public CMjPlayTableImp {
  private:
   struct Controls;  // the hosts, the interface pointers and the seam bindings
   class RoutedChatSocket;
+  class ActionHost;  // what the magic-action dialogs ask of this play table
+  void CreateActionDialogs();
   // The base folder of the catalogues: the resource library's path less its file name and the
   // folder that holds it.
   std::string CatalogueDir() const;
@@ -162,4 +189,5 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   WinRecordFiles m_recordFiles;
   std::unique_ptr<Controls> m_controls;
   std::unique_ptr<RoutedChatSocket> m_chatSocket;
+  intptr_t m_selectedPerson = 0;
 };

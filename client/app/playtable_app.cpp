@@ -175,7 +175,7 @@ int CPlaytableApp::ExitInstance() {
     frame_.reset();
   }
   // An asynchronous sound plays from the module's memory: it stops before the module goes.
-  StopSounds();
+  stop_sounds_();
   m_hPictureModule.Reset();
   m_hStyleModule.Reset();
   m_hSoundModule.Reset();
@@ -248,6 +248,7 @@ void CPlaytableApp::CreateMainFrame() {
 HMODULE CPlaytableApp::ReloadStyleModule() {
   char style_name[32];
   std::snprintf(style_name, sizeof style_name, "pellamres%d1.dll", m_nGameStyle);
+  stop_sounds_();
   m_hStyleModule.Reset();
   m_hStyleModule = LoadFrom(DirectoryOf(lobby_.Settings().dllfile), style_name);
   if (!m_hStyleModule) m_hStyleModule = LoadFrom(ProgramDirectory(), style_name);
@@ -295,10 +296,18 @@ void CPlaytableApp::ShowJoinTeam(const std::string& text, int ms, int32_t joined
 }
 
 void CPlaytableApp::ShowLobbyLine(const LobbyChatLine& line) {
-  // Kept for the chat pane; a lobby that sends without end keeps the newest.
+  ShellTableWindow* table = frame_ ? frame_->Table() : nullptr;
+  if (table && lobby_lines_.empty() && table->ShowLobbyLine(line)) return;
+  // Kept until the chat pane is there; a lobby that sends without end keeps the newest.
   constexpr size_t kKeptLines = 200;
   if (lobby_lines_.size() == kKeptLines) lobby_lines_.pop_front();
   lobby_lines_.push_back(line);
+}
+
+void CPlaytableApp::ShowWaitingLobbyLines() {
+  ShellTableWindow* table = frame_ ? frame_->Table() : nullptr;
+  while (table && !lobby_lines_.empty() && table->ShowLobbyLine(lobby_lines_.front()))
+    lobby_lines_.pop_front();
 }
 
 void CPlaytableApp::ConfirmExit() {

@@ -15,6 +15,7 @@
 #include "main_frame.h"
 #include "notice_dialogs.h"
 #include "start_game.h"
+#include "wave_sound.h"
 #include "winkit/com_object.h"
 #include "winkit/handle.h"
 
@@ -41,8 +42,12 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   void SetTableFactory(TableFactory factory) { table_factory_ = std::move(factory); }
   // A pane of the table could not be made: the frame closes right after it is shown.
   void MarkSetupFailed() { m_bSetupFailed = TRUE; }
-  // Loads the style module again (a skin change); the new module, null when it is missing.
+  // Loads the style module again (a skin change); the new module, null when it is missing. The
+  // sounds playing (they may play from the old module's memory) are stopped first.
   HMODULE ReloadStyleModule();
+  // What stops every sound before a module they may play from goes (StopSounds); a test puts
+  // its own in to see when it runs.
+  void SetSoundStopper(std::function<void()> stop) { stop_sounds_ = std::move(stop); }
   CMainFrame* MainFrame() const { return frame_.get(); }
 
   // StartGameHost
@@ -80,8 +85,10 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   // Where the notices of the frame take their pictures: the table window's image folder, else
   // "image" beside the program.
   std::string ImageDir() const;
-  // The lobby's lines for the chat pane, newest last (the pane takes them when it exists).
+  // The lobby's lines still waiting for the chat pane, oldest first.
   const std::deque<LobbyChatLine>& LobbyLines() const { return lobby_lines_; }
+  // Offers the waiting lines to the table window again (its chat pane has come up).
+  void ShowWaitingLobbyLines();
   framework_window::CJoinTeamTimerDialog* JoinTeamDialog() const { return m_pJoinTeamDialog.get(); }
 
   CStartGame* StartGame() const { return m_pStartGame; }
@@ -101,6 +108,7 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   BOOL m_bLargeScreen = TRUE;
   int m_nGameStyle = 0;
   winkit::UniqueModule m_hPictureModule;
+  std::function<void()> stop_sounds_ = StopSounds;
   winkit::UniqueModule m_hStyleModule;
   winkit::UniqueModule m_hSoundModule;
   ULONG_PTR m_gdiplusToken = 0;

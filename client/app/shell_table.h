@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+struct LobbyChatLine;
 struct TablePerson;
 
 // The play table's exit state and the few calls the close paths make on it.
@@ -62,6 +63,12 @@ class ShellTableWindow {
   virtual ShellPlayTable* PlayTable() = 0;
   virtual std::string ImageDir() const = 0;
   virtual ShellNoticeColors NoticeColors() const = 0;
+  // Shows a line the lobby sent (with its sound) in the chat pane; false while there is no chat
+  // pane to show it in (the line is then kept for it).
+  virtual bool ShowLobbyLine(const LobbyChatLine& line) {
+    (void)line;
+    return false;
+  }
 };
 
 // What a request to close the table comes to.

@@ -132,6 +132,7 @@ HRESULT CStartGame::SetAdvMessage(BIG_GAMESTR* chatinfo, short size, GAMESTR* li
     if (!host_.HasMainFrame()) return;
     LobbyChatLine line;
     line.advert = true;
+    line.sound = "IDW_ADV";
     // The lobby's format bytes replace the start of a default format, never more than it holds.
     const size_t n = std::min<size_t>(static_cast<size_t>(std::max<int>(size, 0)),
                                       sizeof line.format);
@@ -163,6 +164,7 @@ HRESULT CStartGame::ShowInstantMessage(LONG, LONG, BIG_GAMESTR* message, short) 
   return CallAtBoundary([&] {
     if (!host_.HasMainFrame()) return;
     LobbyChatLine line;
+    line.sound = "IDW_FINDMESSAGE";
     line.format.m_nColor = 255;
     line.format.m_nStyle[0] = line.format.m_nStyle[1] = 1;
     // At most 199 characters of the message.

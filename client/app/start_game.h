@@ -21,7 +21,8 @@ struct LobbyChatLine {
   ChatTextFormat format;
   std::string link;  // an advert's link; empty without one
   std::string text;  // GBK
-  bool advert = false;
+  bool advert = false;  // an advert (AddLink), else an instant message (ShowLine)
+  const char* sound = nullptr;  // the "WAVE" resource played with the line
 };
 
 // What a StartGame object needs of the game client that serves it.

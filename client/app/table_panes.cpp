@@ -111,11 +111,8 @@ void CTablePersonListImp::SetupColumns(bool paired, int32_t pairedValue) {
 HMENU CTablePersonListImp::BuildPersonMenu(const TablePerson& person) {
   HMENU menu = CreatePopupMenu();
   const auto rows = PersonMenuRows(person);
-  UINT id = kFirstDetailId;
-  for (const std::string& row : rows) {
-    AppendMenuA(menu, MF_STRING, id, row.c_str());
-    id += 500;
-  }
+  for (size_t i = 0; i < rows.size(); ++i)
+    AppendMenuA(menu, MF_STRING, kDetailIds[i], rows[i].c_str());
   m_detailsMenu.MakeOwnerDraw(menu);
   // As wide as the longer of the status and score rows in the menu's font.
   HDC dc = GetDC(nullptr);

@@ -107,7 +107,8 @@ class CParleyImp : public framework_window::CVyrChatImp {
 class CTablePersonListImp : public framework_window::CVyrPersonListImp {
  public:
   static constexpr UINT kChildId = 32777;
-  static constexpr UINT kFirstDetailId = 51003;
+  // The ids of the six rows of a person's details menu, top to bottom.
+  static constexpr UINT kDetailIds[6] = {51003, 51503, 52003, 53003, 54003, 55003};
   explicit CTablePersonListImp(ITablePanesApp& app) : m_app(app) {}
 
   int CreateControl(HWND parent) override;
@@ -122,7 +123,7 @@ class CTablePersonListImp : public framework_window::CVyrPersonListImp {
   // Columns, then every person of the table with its level title, then the local player.
   // `paired`: the paired-table value is passed on.
   void SetupColumns(bool paired = false, int32_t pairedValue = 0);
-  // Rebuilds the details menu of `person` (rows with ids 51003, 51503, ...); its handle.
+  // Rebuilds the details menu of `person` (rows with the ids kDetailIds); its handle.
   HMENU BuildPersonMenu(const TablePerson& person);
   // The details menu of `person` at the mouse pointer, over the list.
   void ShowPersonMenu(TablePerson* person) override;

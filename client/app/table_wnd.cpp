@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "korvel_table.h"
+#include "magic_action_dialogs.h"
 #include "mj_controls.h"
 #include "parley.h"
 #include "playtable_app.h"
@@ -196,22 +197,10 @@ void CTableWnd::Layout(int cx, int cy) {
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-template <class Body>
-void CTableWnd::Guarded(Body body) {
-  try {
-    body();
-  } catch (const std::exception& e) {
-    // A control that fails ends this game: the player is told, the frame closes.
-    if (m_failing) return;
-    m_failing = true;
-    OutputDebugStringA(e.what());
-    if (CMjPlayTableWin* t = m_manager.PlayTable()) {
-      t->SetGameOverFlag(1);
-      t->ShowMessageNotice(kTextComponentVersion, true);
-    } else if (HWND main = MainFrameHwnd()) {
-      PostMessageW(main, WM_CLOSE, 0, 0);
-    }
-  }
+void CTableWnd::LogFailure(const char* what, const char* why) {
+  ++m_failures;
+  m_lastFailure = std::string(what) + ": " + (why ? why : "");
+  OutputDebugStringA(("table window: " + m_lastFailure + "\n").c_str());
 }
 
 void CTableWnd::ApplyPersonsFromLobby() {
@@ -234,7 +223,7 @@ void CTableWnd::LoadSkinBitmaps(HMODULE module) {
     m_smell[i].Reset(module ? framework_window::LoadSkinBitmap(module, name) : nullptr);
   }
   m_background.Reset(module ? framework_window::LoadSkinBitmap(module, "TABLE_BK2") : nullptr);
-  m_bkColor = m_metrics.m_clrColumnFill;
+  m_bkColor = m_metrics.m_clrFrameFill;
   m_listColor = m_metrics.m_clrListSkin ? m_metrics.m_clrListSkin : 0x00331A;
   m_chatTextColor = m_metrics.m_clrText2;
 }
@@ -254,6 +243,13 @@ void CTableWnd::CreateGame() {
   m_manager.CreateSocket(hwnd(), m_manager.Settings().seatsPerTable, this);
   if (CMjPlayTableWin* t = m_manager.PlayTable()) m_exitView = std::make_unique<ExitView>(*t, m_manager.Settings());
   bool failed = false;
+  // A table is played as the local player the lobby named: without one there is nobody to join
+  // as, so the table is not connected and closes as soon as it is shown.
+  const bool noPlayer = !s.isreview && m_app.Lobby().Me() == nullptr;
+  if (noPlayer) {
+    MessageBoxA(hwnd(), kTextNoLocalPlayer, nullptr, MB_OK);
+    failed = true;
+  }
   // The room icons of the person list: "<folder>\room\mj<letter>.dll", in the folder the
   // lobby gave, else beside the program.
   m_elements.personList.curdir = !s.curdir.empty() ? s.curdir : ProgramFolder();
@@ -262,7 +258,7 @@ void CTableWnd::CreateGame() {
   if (HMODULE picture = m_app.PictureModule()) m_elements.SetPictureModule(picture);
   m_elements.personList.LoadRoomIcons();
   // 4. The person list.
-  Guarded([&] {
+  Guarded("CreateGame", [&] {
     CTablePersonListImp& list = m_manager.PersonList();
     const bool up = list.Create(hwnd(), hwnd()) != 0;
     m_manager.SetPersonListUp(up);
@@ -273,6 +269,7 @@ void CTableWnd::CreateGame() {
     list.RegisterSkinWindow();
     list.SetupColumns(s.isdouble != 0, 0);
   });
+  if (!m_manager.PersonListUp()) failed = true;
   // 5. The chat pane (none in review mode).
   if (s.isreview) {
     if (!m_manager.CreateExtraPane2()) failed = true;
@@ -280,9 +277,9 @@ void CTableWnd::CreateGame() {
     failed = true;
   }
   // 6. The play table: its controls, then the connection.
-  if (!m_manager.CreatePlayTablePane(hwnd(), hwnd())) failed = true;
+  if (!noPlayer && !m_manager.CreatePlayTablePane(hwnd(), hwnd())) failed = true;
   // 7. Skins.
-  Guarded([&] {
+  Guarded("CreateGame", [&] {
     m_manager.InitSkins();
     if (m_manager.ChatUp() && m_manager.Chat().Control())
       Check(m_manager.Chat().Control()->SetTextColor(static_cast<long>(m_chatTextColor)),
@@ -292,6 +289,8 @@ void CTableWnd::CreateGame() {
   m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(102));
   ::SetTimer(hwnd(), kAdvertTimer, kAdvertDelay, nullptr);
   if (failed) m_app.MarkSetupFailed();
+  // The lobby's lines that came before the chat pane.
+  m_app.ShowWaitingLobbyLines();
 }
 
 void CTableWnd::SetPaneLayout(int key, int height) {
@@ -375,7 +374,7 @@ void CTableWnd::OnExit() { m_app.ConfirmExit(); }
 HMODULE CTableWnd::ReloadSkin() { return m_app.ReloadStyleModule(); }
 
 void CTableWnd::DrawTable(HMODULE module) {
-  Guarded([&] {
+  Guarded("DrawTable", [&] {
     LoadSkinBitmaps(module);
     m_manager.table_bitmaps[CVyrPokeGameManager::kTableBackground].Reset(
         framework_window::LoadSkinBitmap(module, "TABLE_BK2"));
@@ -408,7 +407,7 @@ void CTableWnd::DrawTable(HMODULE module) {
 
 void CTableWnd::DrawFrame(HDC dc) {
   CVyrTableWnd2_Adv3::DrawFrame(dc);
-  DrawSetupExitText(dc);
+  if (m_metrics.m_bCenterCaption == 1) DrawSetupExitText(dc);
 }
 
 void CTableWnd::PaintFrame() {
@@ -416,14 +415,14 @@ void CTableWnd::PaintFrame() {
 }
 
 void CTableWnd::OnPreTrick() {
-  Guarded([&] {
+  Guarded("OnPreTrick", [&] {
     if (CMjPlayTableWin* t = m_manager.PlayTable())
       if (ITable* table = t->TableInterface()) Check(table->PreTrick(), IID_ITable, "PreTrick");
   });
 }
 
 void CTableWnd::OnNextTrick() {
-  Guarded([&] {
+  Guarded("OnNextTrick", [&] {
     if (CMjPlayTableWin* t = m_manager.PlayTable())
       if (ITable* table = t->TableInterface()) Check(table->NextTrick(), IID_ITable, "NextTrick");
   });
@@ -435,7 +434,7 @@ void CTableWnd::OnSaveRecord() {
 }
 
 void CTableWnd::OnAutoSend(bool checked) {
-  Guarded([&] {
+  Guarded("OnAutoSend", [&] {
     if (CMjPlayTableWin* t = m_manager.PlayTable())
       if (ITable* table = t->TableInterface())
         Check(table->SetAutoSend(checked ? 1 : 0), IID_ITable, "SetAutoSend");
@@ -451,6 +450,28 @@ void CTableWnd::OnGameTimer(HWND, UINT_PTR id) {
 ShellPlayTable* CTableWnd::PlayTable() { return m_exitView.get(); }
 
 std::string CTableWnd::ImageDir() const { return m_strImagePath; }
+
+ShellNoticeColors CTableWnd::NoticeColors() const {
+  ShellNoticeColors colors;
+  colors.c1 = m_metrics.m_clrText1;
+  colors.c2 = m_metrics.m_clrText3;
+  colors.text = m_metrics.m_clrText2;
+  return colors;
+}
+
+bool CTableWnd::ShowLobbyLine(const LobbyChatLine& line) {
+  if (!m_manager.ChatUp()) return false;
+  Guarded("ShowLobbyLine", [&] {
+    if (CMjPlayTableWin* t = m_manager.PlayTable(); t && line.sound) t->PlaySound(line.sound);
+    CParleyImp& chat = m_manager.Chat();
+    ChatTextFormat format = line.format;
+    if (line.advert)
+      chat.AddLink(&format, line.link.empty() ? nullptr : line.link.c_str(), line.text.c_str());
+    else
+      chat.ShowLine(format, line.text.c_str());
+  });
+  return true;
+}
 
 // --- What the play table asks ---
 
@@ -494,7 +515,7 @@ void CTableWnd::PersonListRemove(TablePerson* person) {
 ChatHostCore* CTableWnd::ChatHost() { return m_manager.ChatUp() ? &m_manager.Chat() : nullptr; }
 
 void CTableWnd::AddChatLine(const ChatTextFormat& format, const char* text) {
-  if (m_manager.ChatUp() && text) m_manager.Chat().IsLineShown(format, text);
+  if (m_manager.ChatUp() && text) m_manager.Chat().ShowLine(format, text);
 }
 
 void CTableWnd::AddHotRegion(const HotRegionRecord& region) {
@@ -550,7 +571,7 @@ LRESULT CTableWnd::OnTimer(UINT, WPARAM wp, LPARAM, bool& handled) {
     handled = true;
     return 0;
   }
-  Guarded([&] {
+  Guarded("OnTimer", [&] {
     if (CMjPlayTableWin* t = m_manager.PlayTable()) t->OnGameTimer(static_cast<uint32_t>(wp));
   });
   return 0;
@@ -570,6 +591,8 @@ LRESULT CTableWnd::OnToggleSound(WORD, WORD, HWND, bool&) {
 void CTableWnd::ShowTimedNotice(const char* text, uint32_t ms) {
   framework_window::CTimerDialog notice(hwnd());
   notice.HideButtons();
+  const ShellNoticeColors colors = NoticeColors();
+  notice.SetColors(colors.c1, colors.c2, colors.text);
   notice.SetTime(ms);
   notice.SetText(text);
   notice.SetImageDir(ImageDir().c_str());
@@ -579,7 +602,7 @@ void CTableWnd::ShowTimedNotice(const char* text, uint32_t ms) {
 // --- Events ---
 
 void CTableWnd::OnControlEvent(UINT child_id, DISPID id, const winkit::EventArgs& args) {
-  Guarded([&] {
+  Guarded("OnControlEvent", [&] {
     switch (child_id) {
       case CVyrPokeGameManager::kSocketChildId: OnSocketEvent(id, args); break;
       case CMjPlayTableWin::kTableControlId: OnTableEvent(id, args); break;
@@ -630,7 +653,12 @@ void CTableWnd::OnTableEvent(DISPID id, const winkit::EventArgs& args) {
       dialog.DoModal(hwnd());
       break;
     }
-    case kSelectAction: m_selectedPerson = 0; break;
+    case kSelectAction:
+      m_selectedPerson = 0;
+      t->SetSelectedPerson(0);
+      if (framework_window::CActionSelectDlg* picker = t->ActionPicker())
+        picker->ShowAtCorner(hwnd());
+      break;
     default: break;  // SendCard, DClick
   }
 }
@@ -690,13 +718,11 @@ void CTableWnd::OnChatEvent(DISPID id, const winkit::EventArgs& args) {
       break;
     }
     case 5: chat.SaveChatLog(); break;
-    case 7: {
-      CMjPlayTableWin* t = m_manager.PlayTable();
-      if (ITable* table = t ? t->TableInterface() : nullptr)
-        Check(table->PlayFlash(5, -1, static_cast<__int3264>(args.Ptr(0)), 0), IID_ITable,
-              "PlayFlash");
+    case 7:
+      // The line's action value is the item's place in the catalogue (chosen by whoever sent
+      // the action): it is looked up there, never taken for an address.
+      if (CMjPlayTableWin* t = m_manager.PlayTable()) t->PlayActionOfLine(args.Ptr(0));
       break;
-    }
     default: break;
   }
 }
@@ -721,20 +747,30 @@ void CTableWnd::OnChatSendMyText(const ChatTextFormat* format, int32_t iswhisper
   }
 }
 
+const TablePerson* CTableWnd::PersonOfList(intptr_t person) {
+  CMjPlayTableWin* t = m_manager.PlayTable();
+  return t ? t->KnownPerson(person) : nullptr;
+}
+
 void CTableWnd::OnPersonListEvent(DISPID id, const winkit::EventArgs& args) {
   const intptr_t person = args.Ptr(0);
   switch (id) {
     case 1: {
       m_selectedPerson = person;
-      m_manager.PersonList().ShowPersonMenu(reinterpret_cast<TablePerson*>(person));
+      // The list gives back what it was given; only a person of this table is followed.
+      if (CMjPlayTableWin* t = m_manager.PlayTable()) {
+        t->SetSelectedPerson(person);
+        m_manager.PersonList().ShowPersonMenu(t->KnownPerson(person));
+      }
       break;
     }
     case 2:
     case 3:
       m_selectedPerson = person;
+      if (CMjPlayTableWin* t = m_manager.PlayTable()) t->SetSelectedPerson(person);
       break;
     case 4:
-      if (auto* p = reinterpret_cast<const TablePerson*>(person)) {
+      if (const TablePerson* p = PersonOfList(person)) {
         const std::string nick(p->nickname, strnlen(p->nickname, sizeof p->nickname));
         m_manager.Chat().SetEditText(nick.c_str());
       }

@@ -1,11 +1,12 @@
 // The game's table window: the main frame's only child, on the framework's skinned table frame.
 // It owns the game manager (socket control, play table, chat and person-list wrappers), is the
 // event sink of every control the table hosts and turns each event into a call on the play
-// table, a wrapper or another control. Everything runs on the UI thread; a failing control
-// ends the game with a notice, never the process.
+// table, a wrapper or another control. Everything runs on the UI thread; a failing control call
+// ends the operation it was made in (and is logged), never the game or the process.
 #pragma once
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -86,7 +87,10 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   void OnGameTimer(HWND frame, UINT_PTR id) override;
   ShellPlayTable* PlayTable() override;
   std::string ImageDir() const override;
-  ShellNoticeColors NoticeColors() const override { return ShellNoticeColors{}; }
+  // The skin's dialog colours (strings 142, 144 and 143 of the style module).
+  ShellNoticeColors NoticeColors() const override;
+  // The lobby's line in the chat pane: an advert with its link, or an instant message.
+  bool ShowLobbyLine(const LobbyChatLine& line) override;
 
   // --- The framework frame's operations ---
   void CreateGame() override;
@@ -147,8 +151,19 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   CPlaytableApp& App() { return m_app; }
   // Review mode: the action events of the table and the rules engine are ignored.
   bool Replaying() const { return m_manager.Settings().reviewMode != 0; }
-  // The table's own (skin) colours for its notices.
   COLORREF ChatTextColor() const { return m_chatTextColor; }
+  // The control failures caught so far (each ended its own operation), and the last one.
+  int FailureCount() const { return m_failures; }
+  const std::string& LastFailure() const { return m_lastFailure; }
+
+ protected:
+  // Runs a handler: a failing control call ends that operation only; it is logged under `what`.
+  template <class Body>
+  void Guarded(const char* what, Body body);
+  template <class Body>
+  void Guarded(Body body) {
+    Guarded("table window", body);
+  }
 
   BEGIN_MSG_MAP(CTableWnd)
     MESSAGE_HANDLER(WM_TIMER, OnTimer)
@@ -165,12 +180,12 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   void OnArithmeticEvent(DISPID id, const winkit::EventArgs& args);
   void OnChatEvent(DISPID id, const winkit::EventArgs& args);
   void OnPersonListEvent(DISPID id, const winkit::EventArgs& args);
+  // The person of this table that a person-list value names; null for any other value.
+  const TablePerson* PersonOfList(intptr_t person);
   void OnChatSendMyText(const ChatTextFormat* format, int32_t iswhisper, const char* text);
   // A modal message-only notice in the table's colours.
   void ShowTimedNotice(const char* text, uint32_t ms);
-  // Runs a handler; a failing control ends the game with a notice instead of unwinding.
-  template <class Body>
-  void Guarded(Body body);
+  void LogFailure(const char* what, const char* why);
   void LoadSkinBitmaps(HMODULE module);
   void ApplyPersonsFromLobby();
 
@@ -188,5 +203,15 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   COLORREF m_chatTextColor = 0;
   COLORREF m_listColor = 0x00331A;
   std::unique_ptr<ExitView> m_exitView;
-  bool m_failing = false;  // a failing control is ending the game
+  int m_failures = 0;
+  std::string m_lastFailure;
 };
+
+template <class Body>
+void CTableWnd::Guarded(const char* what, Body body) {
+  try {
+    body();
+  } catch (const std::exception& e) {
+    LogFailure(what, e.what());
+  }
+}

@@ -4,7 +4,10 @@
 // base play table's fakes.
 #pragma once
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <algorithm>
 #include <iterator>
 #include <map>
@@ -12,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "mj_fuzz_script.h"
 #include "mj_play_table.h"
 #include "play_table_fakes.h"
 
@@ -316,6 +320,31 @@ class FakeMjWindow : public IMjTableWindow {
   CallLog& m_log;
 };
 
+// The chat pane's host of the play table: the table's persons and seat codes; lines shown are
+// logged.
+class MjTestChat : public ChatHostCore {
+ public:
+  MjTestChat(CVyrPokePlayTableImp& table, CallLog& log) : m_table(table), m_log(log) {}
+
+ protected:
+  TablePerson* GetMe() override { return m_table.GetMe(); }
+  TablePerson* FindPersonAt(int16_t deskno, int16_t seatno, int16_t state) override {
+    return m_table.FindPersonAt(deskno, seatno, state);
+  }
+  std::vector<uint32_t> GetBlockedIds() override { return {}; }
+  int CanShowLines() override { return 1; }
+  int16_t GetSeatCode(int16_t deskno, int16_t seatno) override {
+    return m_table.GetSeatCode(deskno, seatno);
+  }
+  void AddText(const ChatTextFormat&, int32_t mine, const char* text) override {
+    m_log.push_back(Call("Chat.AddText", mine, std::string(text)));
+  }
+
+ private:
+  CVyrPokePlayTableImp& m_table;
+  CallLog& m_log;
+};
+
 // The play table with the shell's operations filled in by the test.
 class MjTestTable : public CMjPlayTableImp {
  public:
@@ -323,7 +352,15 @@ class MjTestTable : public CMjPlayTableImp {
               SessionSettings& settings, FakeMjWindow& window, FrameworkSession& session,
               CallLog& log, IMjTableCalls& table, IMjArithmeticCalls& arithmetic)
       : CMjPlayTableImp(socket, timers, notices, settings, window, session), m_log(log),
-        m_table(table), m_arithmetic(arithmetic) {}
+        m_table(table), m_arithmetic(arithmetic), m_chat(*this, log) {}
+
+  // The chat pane (false: the table has none).
+  bool chatPane = true;
+  ChatHostCore* InDeskChat() override {
+    if (!chatPane) return nullptr;
+    m_chat.SetConnection(&Socket(), &Session());
+    return &m_chat;
+  }
 
   TablePerson* AddPerson(uint32_t id, const char* nickname, const char* username, int16_t status,
                          int16_t deskno, int16_t seatno) {
@@ -379,11 +416,13 @@ class MjTestTable : public CMjPlayTableImp {
   CallLog& m_log;
   IMjTableCalls& m_table;
   IMjArithmeticCalls& m_arithmetic;
+  MjTestChat m_chat;
 };
 
 // One table for the tests: the local player "me" (id 1) at desk 3, "bob" (id 2) at the other
 // seat; Join connects and takes the session start (key 77, outbound seed 500, inbound base 100).
-template <class Arithmetic>
+// The display is the recording fake unless a test puts the real table model behind it.
+template <class Arithmetic, class Display = FakeMjTable>
 struct MjSessionT {
   CallLog log;
   FakeSocket socket{log};
@@ -392,7 +431,7 @@ struct MjSessionT {
   SessionSettings settings;
   FrameworkSession session;
   FakeMjWindow window{log};
-  FakeMjTable display{log};
+  Display display{log};
   Arithmetic engine;
   FakeBoard board{log};
   FakeChooserWindow chooser{log};
@@ -403,7 +442,8 @@ struct MjSessionT {
   template <class... EngineArgs>
   explicit MjSessionT(int16_t mySeat, EngineArgs&&... engineArgs)
       : engine(log, std::forward<EngineArgs>(engineArgs)...),
-        table(socket, timers, notices, settings, window, session, log, display, engine) {
+        table(socket, timers, notices, settings, window, session, log, display, engine),
+        m_mySeat(mySeat) {
     timers.fire = [this](uint32_t id) { table.OnGameTimer(id); };
     table.SetMyId(1);
     table.AddPerson(1, "me", "myname", 4, 3, mySeat);
@@ -441,10 +481,14 @@ struct MjSessionT {
     }
     return true;
   }
-  bool Send(uint16_t id, const std::vector<uint8_t>& body) { return Deliver(server.Next(id, body)); }
+  bool Send(uint16_t id, const std::vector<uint8_t>& body) {
+    AppendMjFuzzStep(m_script, id, body.data(), body.size());
+    return Deliver(server.Next(id, body));
+  }
   template <class Record>
   bool Send(uint16_t id, const Record& record) {
-    return Deliver(server.Next(id, record));
+    const auto wire = ToWireBytes(record);
+    return Send(id, std::vector<uint8_t>(wire.begin(), wire.end()));
   }
   void Join() {
     const size_t mark = Mark();
@@ -463,6 +507,37 @@ struct MjSessionT {
     }
     return out;
   }
+
+  MjSessionT(const MjSessionT&) = delete;
+  MjSessionT& operator=(const MjSessionT&) = delete;
+  // With KORVEL_MJ_RECEIVE_SEEDS naming a folder, a session that was sent a snapshot (651 to
+  // 655), a score list (642) or a win (627) leaves its messages there as a seed of the mahjong
+  // receive fuzzer.
+  ~MjSessionT() {
+    const char* folder = std::getenv("KORVEL_MJ_RECEIVE_SEEDS");
+    if (folder == nullptr || !m_seeded) return;
+    uint8_t flags = static_cast<uint8_t>(m_mySeat & 1);
+    if (settings.PlayerFlag == 0) flags |= kMjFuzzWatching;
+    if constexpr (requires(const Arithmetic& a) { a.Glue(); }) flags |= kMjFuzzRealEngine;
+    static int written = 0;
+    std::filesystem::create_directories(folder);
+    const std::string path = std::string(folder) + "/hand-" + std::to_string(written++) + "-" +
+                             std::to_string(m_script.size() + 1);
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+      std::fputc(flags, f);
+      std::fwrite(m_script.data(), 1, m_script.size(), f);
+      std::fclose(f);
+    }
+  }
+
+ private:
+  bool AppendMjFuzzStep(std::vector<uint8_t>& script, uint16_t id, const uint8_t* body, size_t size) {
+    if (id == 627 || id == 642 || (id >= 651 && id <= 655)) m_seeded = true;
+    return ::AppendMjFuzzStep(script, id, body, size);
+  }
+  int16_t m_mySeat;
+  std::vector<uint8_t> m_script;
+  bool m_seeded = false;
 };
 
 // Only the calls on the controls, the sounds and the notices: what a hand shows.

@@ -498,8 +498,10 @@ TEST(MjHand, VersionRefusedEndsTheGame) {
   const Sent out = s.SentSince(sent);
   ASSERT_EQ(out.size(), 2u);
   EXPECT_EQ(out[0].first, kInDeskChat);
+  // The local player's line, as the chat pane sends it: "me(myname)说：" and the refusal.
   const std::string line(reinterpret_cast<const char*>(out[0].second.data()) + 48);
-  EXPECT_EQ(line, "bob(bobby)\xb0\xe6\xb1\xbe\xb2\xbb\xb6\xd4\xa3\xac\xc7\xeb\xcf\xc2\xd4\xd8\xd0\xc2"
+  EXPECT_EQ(line, "me(myname)\xcb\xb5\xa3\xba"
+                  "bob(bobby)\xb0\xe6\xb1\xbe\xb2\xbb\xb6\xd4\xa3\xac\xc7\xeb\xcf\xc2\xd4\xd8\xd0\xc2"
                   "\xb0\xe6\xb1\xbe\xa3\xac\xd3\xce\xcf\xb7\xbd\xe1\xca\xf8");
   EXPECT_EQ(out[1].first, kPlayerExit);
   const CallLog log = s.Since(mark);
@@ -526,6 +528,18 @@ TEST(MjHand, AFailingControlEndsThatMessageOnly) {
 }  // namespace
 
 namespace {
+
+TEST(MjHand, VersionRefusedWithoutAChatPaneStillEndsTheGame) {
+  Session s(1);
+  s.table.chatPane = false;
+  const size_t sent = s.socket.sent.size();
+  ASSERT_TRUE(s.Send(602, Body().u16(0).u16(99).b));
+  EXPECT_EQ(s.table.IsGameOver(), 1);
+  const Sent out = s.SentSince(sent);
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].first, kPlayerExit);
+  EXPECT_EQ(s.socket.closes, 1);
+}
 
 TEST(MjHand, VersionRefusedForAnUnknownSeatStillEndsTheGame) {
   Session s(1);

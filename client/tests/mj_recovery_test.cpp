@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "mj_body.h"
+#include "mj_model_table.h"
 #include "mj_real_engine.h"
 
 namespace {
@@ -57,15 +58,20 @@ const std::vector<uint8_t> kMelds = {C(0, 1), C(0, 2), C(0, 3), C(3, 1), C(3, 1)
 const std::vector<uint8_t> kKong = {C(2, 7), C(2, 7), C(2, 7), C(2, 7)};
 const std::vector<uint8_t> kHidden = {C(1, 5), C(1, 5), C(1, 5), C(1, 5)};
 
-void Draw(Real& s, int seat, uint8_t code, int left) {
+template <class Session>
+void Draw(Session& s, int seat, uint8_t code, int left) {
   ASSERT_TRUE(s.Send(621, Body().u16(seat).codes({code}, 2).u16(1).u16(0).u16(left).b));
 }
-void Discard(Real& s, int seat, uint8_t code) {
+template <class Session>
+void Discard(Session& s, int seat, uint8_t code) {
   ASSERT_TRUE(s.Send(616, Body().u16(seat).codes({code}, 2).b));
 }
 
-// A snapshot head: hand 1, wall 72, bob deals, the wall opened at my side, position 5.
-Body Head() { return Body().u16(1).u16(72).u16(0).u16(1).u16(5).u16(27).u16(9); }
+// A snapshot head: hand 1, wall 72, bob deals, the wall opened at my side, position 5, the tiles
+// taken from the front and from the back.
+Body Head(int front = 27, int back = 9) {
+  return Body().u16(1).u16(72).u16(0).u16(1).u16(5).u16(front).u16(back);
+}
 
 // The per-seat strings of the snapshots: discards, melds, kongs and concealed kongs.
 Body Strings(const std::vector<uint8_t>& bobDiscards, const std::vector<uint8_t>& myDiscards) {
@@ -129,8 +135,9 @@ TEST(MjRecovery, RebuildsWhatLivePlayReached) {
   }
   {
     // A server that also lists the last discard among its seat's discards: it is laid down once.
+    // The 32 tiles taken (30 from the front, 2 from the back) are all at the seats already.
     Real r(1);
-    Body b = Head().codes({C(4, 2)}, 20);
+    Body b = Head(30, 2).codes({C(4, 2)}, 20);
     const Body strings = Strings({C(4, 3)}, {C(0, 9), C(4, 2), C(0, 7)});
     b.b.insert(b.b.end(), strings.b.begin(), strings.b.end());
     b.u16(0).codes({C(4, 3)}, 2).u16(0).u16(1).u16(13).u16(1).zeros(2);
@@ -191,6 +198,99 @@ TEST(MjRecovery, RebuildsWhatLivePlayReached) {
     const CallLog shown = Shown(r.Since(mark));
     EXPECT_EQ(std::count(shown.begin(), shown.end(), Call("T.ExposeCard_InRecover", 0, 4, T(kHidden))), 1);
     EXPECT_EQ(r.SentSince(sent), liveReport);
+  }
+}
+
+// Bob discards the same tile twice, the first time unclaimed: the 654 after his second discard
+// ends his discards with the tile it offers. Whether that is the offered tile listed again or his
+// earlier discard, only the counts tell; either way the table shows both of his discards.
+TEST(MjRecovery, RepeatedDiscardIsKeptUnlessListedTwice) {
+  Real live(1);
+  ASSERT_TRUE(live.Send(601, Body().u16(0).u16(1).u16(72).u16(0).u16(1).b));
+  ASSERT_TRUE(live.Send(606, Body().u16(0).u16(0).b));
+  ASSERT_TRUE(live.Send(607, Body().u16(0).u16(3).u16(4).u16(0xFFFF).b));
+  ASSERT_TRUE(live.Send(611, Body().u16(0).u16(1).u16(5).u16(27).u16(0).u16(14).u16(13).codes(kDeal, 22).b));
+  Discard(live, 0, C(4, 3));
+  Draw(live, 1, C(1, 9), 44);
+  Discard(live, 1, C(0, 9));
+  Draw(live, 0, 0, 43);
+  Discard(live, 0, C(4, 3));
+  const Picture atDiscard = PictureOf(live);
+  std::vector<uint8_t> myHand(kDeal.begin(), kDeal.end() - 1);
+  myHand.push_back(C(1, 9));
+
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bobDiscards;
+  } cases[] = {{"listed once", {C(4, 3)}}, {"listed twice", {C(4, 3), C(4, 3)}}};
+  for (const Case& c : cases) {
+    Real r(1);
+    // 29 tiles taken from the front: 28 at the seats and the offered discard.
+    Body b = Head(29, 0).codes(myHand, 20).codes(c.bobDiscards, 30).codes({C(0, 9)}, 30).zeros(96);
+    b.u16(0).codes({C(4, 3)}, 2).u16(0).u16(0).u16(13).u16(13).zeros(2);
+    const size_t mark = r.Mark();
+    ASSERT_TRUE(r.Send(654, b.b));
+    ExpectSame(atDiscard, PictureOf(r), c.what);
+    const CallLog shown = Shown(r.Since(mark));
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), Call("T.SetRecvCards_InRecover", 1, T({C(4, 3)}))), 1)
+        << c.what;
+  }
+}
+
+// A snapshot that arrives over a table still showing a hand (the link was lost in the middle of
+// it) must leave the real table model exactly as the same snapshot leaves a fresh one: nothing
+// of the old hand stays, no tile shows twice, and the engine holds what a fresh engine holds.
+TEST(MjRecovery, SnapshotOverAShownHandShowsWhatAFreshTableShows) {
+  using Model = MjSessionT<GlueArithmetic, ModelMjTable>;
+  const auto playToMidHand = [](Model& s) {
+    ASSERT_TRUE(s.Send(601, Body().u16(0).u16(1).u16(72).u16(0).u16(1).b));
+    ASSERT_TRUE(s.Send(606, Body().u16(0).u16(0).b));
+    ASSERT_TRUE(s.Send(607, Body().u16(0).u16(3).u16(4).u16(0xFFFF).b));
+    ASSERT_TRUE(s.Send(611, Body().u16(0).u16(1).u16(5).u16(27).u16(0).u16(14).u16(13).codes(kDeal, 22).b));
+    Discard(s, 0, C(0, 1));
+    ASSERT_TRUE(s.Send(622, Body().u16(1).u16(1).codes({C(0, 1), C(0, 2), C(0, 3)}, 6).b));
+    Discard(s, 1, C(0, 9));
+    Draw(s, 0, 0, 43);
+    Discard(s, 0, C(3, 1));
+    ASSERT_TRUE(s.Send(622, Body().u16(1).u16(2).codes({C(3, 1), C(3, 1), C(3, 1)}, 6).b));
+    ASSERT_GT(s.display.Concealed(0), 0);
+    ASSERT_GT(s.display.Concealed(1), 0);
+  };
+  // The snapshots of a later point of the same hand, or of the next hand.
+  const std::vector<uint8_t> myHand = {C(1, 5), C(1, 5), C(1, 5), C(2, 7), C(2, 7), C(2, 7), C(4, 2),
+                                       C(4, 2)};
+  const Body strings = Body().codes({C(0, 5)}, 30).codes({C(0, 9)}, 30).zeros(16)
+                           .codes(kMelds, 16).zeros(64);
+  Body s653 = Head(31, 0).codes(myHand, 20);
+  s653.b.insert(s653.b.end(), strings.b.begin(), strings.b.end());
+  s653.u16(1).u16(0).u16(0).u16(13).u16(8).u16(2).zeros(2);
+  Body s654 = Head(31, 0).codes(myHand, 20);
+  s654.b.insert(s654.b.end(), strings.b.begin(), strings.b.end());
+  s654.u16(0).codes({C(4, 3)}, 2).u16(0).u16(0).u16(13).u16(8).zeros(2);
+  const std::vector<uint8_t> winning = {C(1, 5), C(1, 5), C(1, 5), C(2, 7), C(2, 7), C(2, 7), C(4, 2),
+                                        C(4, 2)};
+  Body s655 = Head(31, 0).codes(kBob, 20).codes(winning, 20);
+  s655.b.insert(s655.b.end(), strings.b.begin(), strings.b.end());
+  s655.u16(1).u16(1).u16(0).codes({C(4, 2)}, 2).u16(13).u16(8).u16(0).u16(0).zeros(2);
+  const struct {
+    uint16_t id;
+    std::vector<uint8_t> body;
+  } snapshots[] = {
+      {651, Body().u16(2).u16(72).u16(1).u16(0).u16(0).b},
+      {652, Body().u16(2).u16(72).u16(1).u16(1).u16(2).u16(5).u16(0).b},
+      {653, s653.b},
+      {654, s654.b},
+      {655, s655.b},
+  };
+  for (const auto& snapshot : snapshots) {
+    Model fresh(1);
+    ASSERT_TRUE(fresh.Send(snapshot.id, snapshot.body)) << snapshot.id;
+    Model over(1);
+    playToMidHand(over);
+    ASSERT_TRUE(over.Send(snapshot.id, snapshot.body)) << snapshot.id;
+    EXPECT_EQ(over.display.Tiles(), fresh.display.Tiles()) << snapshot.id;
+    EXPECT_EQ(StateOf(over.engine), StateOf(fresh.engine)) << snapshot.id;
+    for (int16_t l = 0; l < 2; ++l) EXPECT_LE(over.display.Concealed(l), 14) << snapshot.id;
   }
 }
 
@@ -427,7 +527,8 @@ TEST(MjRecovery, ReadyStatesAndDiceOfTheEarlySnapshots) {
     CallLog expected = {"T.ResetTable()", "A.SetHandNo(4)", "T.StartDeal()"};
     expected.insert(expected.end(), r.calls.begin(), r.calls.end());
     if (r.player) expected.push_back("A.StartOneHand(-1,1)");
-    for (const char* line : {"T.StartOneHand()", "T.InitWall(72)", "T.SetBanker(1,-1)", "A.SetBanker(1,-1)"}) {
+    for (const char* line : {"T.StartOneHand()", "T.DeleteAllFromMyHand()", "T.InitWall(72)",
+                             "T.SetBanker(1,-1)", "A.SetBanker(1,-1)"}) {
       expected.push_back(line);
     }
     EXPECT_EQ(Shown(s.Since(mark)), expected) << r.what;
@@ -436,8 +537,9 @@ TEST(MjRecovery, ReadyStatesAndDiceOfTheEarlySnapshots) {
   Fake s(1);
   const size_t mark = s.Mark();
   ASSERT_TRUE(s.Send(652, Body().u16(4).u16(72).u16(0).u16(0).u16(0).u16(0).u16(0xFFFF).b));
-  EXPECT_EQ(Shown(s.Since(mark)), (CallLog{"A.StartOneHand(-1,1)", "T.StartOneHand()", "T.InitWall(72)",
-                                           "T.SetBanker(1,-1)", "A.SetBanker(1,-1)", "T.StartDice(1)"}));
+  EXPECT_EQ(Shown(s.Since(mark)),
+            (CallLog{"A.StartOneHand(-1,1)", "T.StartOneHand()", "T.DeleteAllFromMyHand()", "T.InitWall(72)",
+                     "T.SetBanker(1,-1)", "A.SetBanker(1,-1)", "T.StartDice(1)"}));
   EXPECT_EQ(s.table.IsInProgress(), 1);
 }
 

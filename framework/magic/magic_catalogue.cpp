@@ -129,6 +129,11 @@ CActionItem* CAction_Manager::FindItem(int32_t type, int32_t id) {
   return nullptr;
 }
 
+CActionItem* CAction_Manager::ItemAt(int64_t index) const {
+  if (index < 0 || static_cast<uint64_t>(index) >= m_items.size()) return nullptr;
+  return m_items[static_cast<size_t>(index)].get();
+}
+
 int GbkCharCount(const char* text, size_t length) {
   int count = 0;
   for (size_t i = 0; i < length; ++count) {

@@ -38,6 +38,9 @@ class CAction_Manager {
   void LoadActionConfig(const ProfileFile& ini);
   void LoadActionConfig();
   CActionItem* FindItem(int32_t type, int32_t id);
+  // The item at a place in the catalogue (the action value a chat line's hot region gives
+  // back); null outside the catalogue. The value is a position, never an address.
+  CActionItem* ItemAt(int64_t index) const;
   const std::vector<std::unique_ptr<CActionItem>>& Items() const { return m_items; }
   const std::string& ActionFolder() const { return m_actionFolder; }
 

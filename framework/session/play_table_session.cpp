@@ -47,12 +47,18 @@ int CVyrPokePlayTableImp::Create() {
 
 void CVyrPokePlayTableImp::OnSocketConnect(int16_t result) {
   Guarded([&] {
-    if (result != 1) {
+    if (result == 0) {
       TableNotice notice;
       notice.kind = NoticeKind::CountDown;
       notice.text = kTextServerConnectFailed;
       notice.milliseconds = kConnectFailedTime;
       m_notices.Show(notice);
+      return;
+    }
+    if (result != 1) return;  // no outcome the table knows
+    if (GetMe() == nullptr) {
+      // Nobody to join the table as: a join naming nobody is not sent.
+      CloseSocket();
       return;
     }
     SocketCall([](IVyrSockTransport& s) { s.SetTimeOut(kSocketTimeOut); });

@@ -153,7 +153,7 @@ BOOL CTimerDialog::OnInitDialog() {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   PlaceButtons(l);
   StartTimers();
-  return l.buttons ? FALSE : TRUE;  // the focus is on the disagree button
+  return FALSE;  // the focus is on the disagree button; a message-only box takes none
 }
 
 void CTimerDialog::ShowModeless(HWND parent) {

@@ -13,7 +13,7 @@ namespace {
 constexpr CLSID kClsidWebBrowser = {0x8856F961, 0x340A, 0x11D0,
                                     {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
 
-RECT ToRect(const layout::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+[[maybe_unused]] RECT ToRect(const layout::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 // The folder of the program file (up to its last backslash; empty without one).
 std::string ProgramFolder() {

@@ -4,7 +4,8 @@
 // then releases it and reports how long the server process took to end.
 //
 //   lobby.exe [--file=F] [--KEY=VALUE ...]
-//     --person=id,username,nickname,seat[,status[,desk]]   (repeatable)
+//     --person=id,username,nickname,seat[,status[,desk[,games,forced]]]   (repeatable;
+//                         games started and forced exits, 0 and 0 when not given)
 //     --me=username  --myid=N  --seats=N  --server=host:port  --watch=N
 //     --subtype=service,game,sub,term  --room=desk,sendtime,roomid  --double=N
 //     --proxystyle=use,kind,haspass  --proxy=host,port[,user,pass]
@@ -12,9 +13,18 @@
 //     --after-show-seats=N   a setter call made after ShowWindow (it must be ignored)
 //     --join-accept=ID       Join_Team, then accept it as the invitation dialog does
 //     --hold=MS              release MS after ShowWindow instead of waiting for the frame
-//     --next-game            close the frame, then start a second game while still holding
-//                            the first object: it must come up in a new client process
+//     --next-game            close the frame, then start a second game with the same persons
+//                            while still holding the first object: it must come up in a new
+//                            client process
 //     --timeout=S            give up waiting for the frame after S seconds (default 3600)
+//     --adv=KIND,LINK,TEXT   SetAdvMessage once the table is on screen (KIND: the line kind of
+//                            the format, 0 a system line, 2 a notice, 4 a broadcast)
+//     --instant=TEXT         ShowInstantMessage once the table is on screen
+//     --expect-chat=TEXT     report whether the table's chat pane shows TEXT (waits up to 5 s)
+//     --probe-answers        after the table shows, report the longest a message to it waits
+//                            in the first 4 s (how soon a click would be answered)
+//     --clsid={...}          activate this class instead of KorvelGame.StartGame (another
+//                            server answering IStartGame, such as the start-up bench's)
 // Texts on the command line are turned into the GBK code page.
 #include <windows.h>
 #include <ole2.h>
@@ -59,6 +69,44 @@ GAMESTR Game(const std::string& s) {
 }
 
 int Int(const std::string& s) { return std::atoi(s.c_str()); }
+
+BIG_GAMESTR BigGame(const std::string& s) {
+  BIG_GAMESTR g = {};
+  std::strncpy(g.str, s.c_str(), sizeof g.str - 1);
+  return g;
+}
+
+std::wstring FromGbk(const std::string& s) {
+  if (s.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(936, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring out(n, L'\0');
+  MultiByteToWideChar(936, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
+  return out;
+}
+
+// The chat pane's output (child 2001 of the chat control, child 32784 of the table window).
+std::wstring ChatOutput(HWND frame) {
+  struct Find {
+    HWND chat = nullptr;
+  } find;
+  EnumChildWindows(
+      frame,
+      [](HWND w, LPARAM lp) -> BOOL {
+        if (GetDlgCtrlID(w) != 32784) return TRUE;
+        reinterpret_cast<Find*>(lp)->chat = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&find));
+  HWND output = find.chat ? GetDlgItem(find.chat, 2001) : nullptr;
+  if (!output) return std::wstring();
+  const LRESULT n = SendMessageW(output, WM_GETTEXTLENGTH, 0, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  const LRESULT got =
+      SendMessageW(output, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
 
 // Prints each event the client fires.
 class EventSink : public IDispatch {
@@ -117,6 +165,31 @@ struct Options {
   std::vector<std::pair<std::string, std::string>> items;  // in order
 };
 
+// The persons and the local player of the options, handed to `game` (a second game of the
+// lobby gets the same table).
+void HandOverPersons(IStartGame* game, const Options& opt) {
+  for (const auto& [key, value] : opt.items) {
+    const std::vector<std::string> f = Split(value, ',');
+    auto at = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
+    if (key == "person") {
+      PERSON p = {};
+      p.id = static_cast<unsigned>(std::strtoul(at(0).c_str(), nullptr, 10));
+      std::strncpy(p.username, at(1).c_str(), sizeof p.username - 1);
+      std::strncpy(p.nickname, at(2).c_str(), sizeof p.nickname - 1);
+      p.seatno = static_cast<short>(Int(at(3)));
+      p.status = static_cast<short>(f.size() > 4 ? Int(at(4)) : 4);
+      p.deskno = static_cast<short>(f.size() > 5 ? Int(at(5)) : 0);
+      p.watchno = -1;
+      game->AddPerson(&p);
+    } else if (key == "me") {
+      GAMESTR g = Game(value);
+      game->SetMe(&g);
+    } else if (key == "myid") {
+      game->SetMyID(Int(value));
+    }
+  }
+}
+
 void AddLine(Options& o, const std::string& line) {
   std::string s = line;
   while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.pop_back();
@@ -145,9 +218,20 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   if (FAILED(OleInitialize(nullptr))) return 2;
+  CLSID clsid = CLSID_StartGame;
+  bool probe_answers = false;
+  for (const auto& [key, value] : opt.items) {
+    if (key == "probe-answers") probe_answers = true;
+    if (key != "clsid") continue;
+    const std::wstring text(value.begin(), value.end());
+    if (FAILED(CLSIDFromString(text.c_str(), &clsid))) {
+      std::fprintf(stderr, "lobby: bad class id %s\n", value.c_str());
+      return 2;
+    }
+  }
   winkit::ComPtr<IStartGame> game;
   const DWORD activated = GetTickCount();
-  HRESULT hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
+  HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
                                 game.PutVoid());
   const DWORD created = GetTickCount();
   if (FAILED(hr)) {
@@ -173,6 +257,12 @@ int wmain(int argc, wchar_t** argv) {
   bool join = false;
   bool next_game = false;
   std::vector<int> after_show_seats;
+  struct LobbyLine {
+    bool advert;
+    std::vector<std::string> fields;
+  };
+  std::vector<LobbyLine> lines;
+  std::vector<std::string> expect_chat;
   for (const auto& [key, value] : opt.items) {
     const std::vector<std::string> f = Split(value, ',');
     auto at = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
@@ -185,6 +275,8 @@ int wmain(int argc, wchar_t** argv) {
       p.status = static_cast<short>(f.size() > 4 ? Int(at(4)) : 4);
       p.deskno = static_cast<short>(f.size() > 5 ? Int(at(5)) : 0);
       p.watchno = -1;
+      p.startgame_num = f.size() > 6 ? Int(at(6)) : 0;
+      p.forceexit_num = f.size() > 7 ? Int(at(7)) : 0;
       hr = game->AddPerson(&p);
     } else if (key == "me") {
       GAMESTR g = Game(value);
@@ -235,6 +327,12 @@ int wmain(int argc, wchar_t** argv) {
     } else if (key == "after-show-seats") {
       after_show_seats.push_back(Int(value));
       continue;
+    } else if (key == "adv" || key == "instant") {
+      lines.push_back({key == "adv", key == "adv" ? f : std::vector<std::string>{value}});
+      continue;
+    } else if (key == "expect-chat") {
+      expect_chat.push_back(value);
+      continue;
     } else if (key == "join-accept") {
       join = true;
       join_accept = Int(value);
@@ -244,6 +342,8 @@ int wmain(int argc, wchar_t** argv) {
       continue;
     } else if (key == "hold") {
       hold_ms = Int(value);
+      continue;
+    } else if (key == "clsid" || key == "probe-answers") {
       continue;
     } else if (key == "timeout") {
       timeout_s = Int(value);
@@ -283,11 +383,56 @@ int wmain(int argc, wchar_t** argv) {
     for (HWND w = table; w && !display; w = FindWindowExW(frame, w, nullptr, nullptr))
       if (HWND d = GetDlgItem(w, 32770); d && IsWindowVisible(d)) display = d;
     if (display) {
+      const DWORD shown = GetTickCount();
       std::printf("table shown %lu ms after the activation\n",
-                  static_cast<unsigned long>(GetTickCount() - activated));
+                  static_cast<unsigned long>(shown - activated));
+      // How long the client's window thread keeps a message (as it would a click) waiting in
+      // the first 4 s after the table showed: the longest of messages sent 50 ms apart.
+      DWORD longest = 0;
+      while (probe_answers && GetTickCount() - shown < 4000) {
+        const DWORD sent = GetTickCount();
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(display, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &answer);
+        if (GetTickCount() - sent > longest) longest = GetTickCount() - sent;
+        Pump(50);
+      }
+      if (probe_answers)
+        std::printf("table answers within %lu ms in its first 4 s\n",
+                    static_cast<unsigned long>(longest));
       break;
     }
     Pump(20);
+  }
+  std::fflush(stdout);
+
+  // The lobby's lines for the table's chat pane: an advert (a format of the given line kind,
+  // its link and its text) and an instant message.
+  for (const LobbyLine& line : lines) {
+    if (line.advert) {
+      unsigned char format[44] = {};
+      std::memcpy(format + 8, "\xcb\xce\xcc\xe5", 4);  // 宋体
+      format[32] = 9;                                     // size
+      format[42] = static_cast<unsigned char>(Int(line.fields[0]));  // line kind
+      BIG_GAMESTR info = {};
+      std::memcpy(info.str, format, sizeof format);
+      GAMESTR link = Game(line.fields.size() > 1 ? line.fields[1] : std::string());
+      BIG_GAMESTR text = BigGame(line.fields.size() > 2 ? line.fields[2] : std::string());
+      hr = game->SetAdvMessage(&info, static_cast<short>(sizeof format), &link, &text);
+    } else {
+      BIG_GAMESTR text = BigGame(line.fields[0]);
+      hr = game->ShowInstantMessage(1, 2, &text, static_cast<short>(line.fields[0].size()));
+    }
+    std::printf("%s 0x%08lx\n", line.advert ? "SetAdvMessage" : "ShowInstantMessage",
+                static_cast<unsigned long>(hr));
+  }
+  for (const std::string& want : expect_chat) {
+    const std::wstring wide = FromGbk(want);
+    bool shown = false;
+    for (int i = 0; i < 50 && frame && !shown; ++i) {
+      shown = ChatOutput(frame).find(wide) != std::wstring::npos;
+      if (!shown) Pump(100);
+    }
+    std::printf("chat %s: %s\n", shown ? "shows" : "lacks", want.c_str());
   }
   std::fflush(stdout);
 
@@ -327,6 +472,7 @@ int wmain(int argc, wchar_t** argv) {
     hr = CoCreateInstance(CLSID_StartGame, nullptr, CLSCTX_LOCAL_SERVER, IID_IStartGame,
                           second.PutVoid());
     if (SUCCEEDED(hr)) {
+      HandOverPersons(second.Get(), opt);
       second->ShowWindow();
       HWND frame2 = nullptr;
       for (int i = 0; i < 50 && !frame2; ++i) {

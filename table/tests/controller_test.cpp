@@ -239,6 +239,27 @@ TEST(Timers, OwnClockRunningOutByPhase) {
   }
 }
 
+TEST(Timers, ReplayRunsNoClocksAndNeverPasses) {
+  ControllerFixture f(false);
+  f.t().reviewStyle = 1;
+  f.Deal({{0, 1}, {0, 2}, {0, 3}});
+  const card discard{1, 5};
+  f.t().SetRecvCards(1, 1, &discard, 1);  // the opponent's replayed discard: my claim
+  f.t().SetRecvCards(0, 1, &discard, 1);  // my replayed discard: the opponent's claim
+  f.t().StartChoice_InTimer(0);
+  f.t().StartChoice_InTimer(1);
+  f.t().StartChoice(0);
+  f.t().StartChoice(1);
+  EXPECT_FALSE(f.timers.Runs(0));
+  EXPECT_FALSE(f.timers.Runs(1));
+  EXPECT_FALSE(f.t().claimChoice);
+  for (int i = 0; i < 40; ++i) {
+    if (f.timers.Runs(0)) f.controller.OnTimer(0);
+    if (f.timers.Runs(1)) f.controller.OnTimer(1);
+  }
+  EXPECT_EQ(f.sink.events, std::vector<std::string>{});
+}
+
 TEST(Timers, DispatchByIdentifier) {
   struct Case {
     uint32_t id;

@@ -2,6 +2,8 @@
 // the own discard choice, banker winds, and every guard against bad input.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "table_fixture.h"
 
 namespace table {
@@ -148,6 +150,62 @@ TEST(GetSendCards, SelectionDoesNotOutliveTheTilesItPointedAt) {
   f.seat(0).hand().ClickAt(5, 30);
   f.Deal({{2, 2}});
   EXPECT_FALSE(f.t().GetSendCards());
+}
+
+// The range check alone: tiles leave the hand behind the table's back (the holder keeps its
+// selected indices on a removal), and a selection past the end gives no tile.
+TEST(GetSendCards, SelectionPastTheEndGivesNoTile) {
+  TableFixture f;
+  f.Deal({{0, 1}, {0, 5}, {0, 5}, {0, 7}});
+  f.seat(0).hand().ClickAt(125, 30);  // the fourth tile
+  f.seat(0).hand().RemoveFirst(2);
+  uint16_t selected = 0;
+  f.seat(0).hand().GetSelectedCount(selected);
+  ASSERT_EQ(selected, 1u);  // still pointing at index 3 of a hand of two
+  EXPECT_FALSE(f.t().GetSendCards());
+}
+
+// The clear alone: a selection that is still in range after tiles left or joined the hand
+// would send a tile the player chose before; every change of the own hand drops it.
+TEST(GetSendCards, TilesLeavingOrJoiningTheHandDropTheSelection) {
+  struct Case {
+    const char* name;
+    std::function<void(TableFixture&)> change;
+  } cases[] = {
+      {"pung", [](TableFixture& f) {
+         const card pung[3] = {{0, 5}, {0, 5}, {0, 5}};
+         f.t().lastDiscard = pung[0];
+         f.t().ExposeCard(0, kMeldChowOrPung, 3, pung);
+       }},
+      {"kong on a discard", [](TableFixture& f) {
+         const card kong[4] = {{0, 5}, {0, 5}, {0, 5}, {0, 5}};
+         f.t().lastDiscard = kong[0];
+         f.t().ExposeCard(0, kMeldKongOnDiscard, 4, kong);
+       }},
+      {"concealed kong", [](TableFixture& f) {
+         const card kong[4] = {{0, 5}, {0, 5}, {0, 5}, {0, 5}};
+         f.t().ExposeCard(0, kMeldConcealedKong, 4, kong);
+       }},
+      {"own discard", [](TableFixture& f) {
+         const card discard{0, 5};
+         f.t().SetRecvCards(0, 1, &discard, 1);
+       }},
+      {"tiles added", [](TableFixture& f) {
+         const card added{2, 2};
+         f.t().AddCardsToMyHandWithSort(1, &added);
+       }},
+  };
+  for (const auto& c : cases) {
+    TableFixture f;
+    f.Deal({{0, 1}, {0, 5}, {0, 5}, {0, 5}, {0, 5}, {0, 7}});
+    f.seat(0).hand().ClickAt(5, 30);  // the first tile, in range whatever leaves
+    ASSERT_TRUE(f.t().GetSendCards()) << c.name;
+    c.change(f);
+    uint16_t selected = 1;
+    f.seat(0).hand().GetSelectedCount(selected);
+    EXPECT_EQ(selected, 0u) << c.name;
+    EXPECT_FALSE(f.t().GetSendCards()) << c.name;
+  }
 }
 
 TEST(Melds, ExposeCardByKind) {

@@ -221,6 +221,16 @@ def tool_icons(res, tmp):
         write_icon(os.path.join(res, f"icon_{rid}.ico"), png)
 
 
+def program_icon(res, tmp):
+    """The game client's own icon (its resource 102): a tile on green, for res/program.ico."""
+    png = os.path.join(tmp, "program.png")
+    im("-size", "32x32", "xc:none", "-fill", "#1b5e20", "-draw", "roundrectangle 0,0 31,31 6,6",
+       "-fill", "#fff8e1", "-stroke", "#5d4037", "-strokewidth", "1",
+       "-draw", "roundrectangle 7,4 24,27 3,3", "-font", CJK_FONT, "-pointsize", "15",
+       "-gravity", "center", "-stroke", "none", "-fill", "#c62828", "-annotate", "+0+0", "中", png)
+    write_icon(os.path.join(res, "program.ico"), png)
+
+
 def mark_pairs(res, tmp):
     for (image_id, mask_id), key in (((463, 464), "ting"), ((465, 466), "zhuang"),
                                      ((256, 257), "ready")):
@@ -326,6 +336,7 @@ def build(out):
     text_button(res, tmp, "start", 49, 30, "开始", "#66bb6a", "#1b5e20", 15)
     text_button(res, tmp, "dice", 63, 30, "掷骰子", "#ffca28", "#e65100", 14)
     tool_icons(res, tmp)
+    program_icon(res, tmp)
     mark_pairs(res, tmp)
     score_header(res)
     meld_area(res)

@@ -1,6 +1,7 @@
+#include <winsock2.h>  // before windows.h, which the header brings
+
 #include "com_test_support.h"
 
-#include <winsock2.h>
 #include <ole2.h>
 
 namespace winkit::testing {

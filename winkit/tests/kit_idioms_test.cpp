@@ -21,6 +21,8 @@
 #include "winkit/enumerator.h"
 #include "winkit/handle.h"
 #include "winkit/message_map.h"
+#include "winkit/module.h"
+#include "winkit/server_monitor.h"
 #include "winkit/window.h"
 
 namespace {
@@ -522,6 +524,40 @@ TEST(Boundary, ExceptionsBecomeTheirHresults) {
   // A "failure" that carries a success code still fails.
   EXPECT_EQ(winkit::CallAtBoundary([] { throw winkit::ComError(S_FALSE, "x"); }), E_FAIL);
   EXPECT_NO_THROW(winkit::ThrowIfFailed(S_FALSE, "success codes pass"));
+}
+
+// ---- the shutdown monitor of a local server ----------------------------------------------
+
+bool QuitPosted() {
+  MSG msg;
+  return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+TEST(ServerMonitor, EndsWithoutWaitingWhenTheProgramEndsBeforeAnyRelease) {
+  // A registration switch or a stand-alone start ends the program with the monitor still
+  // waiting for a last release that never comes: joining stops it, and it posts nothing.
+  ASSERT_TRUE(winkit::ServerMonitor::Start(60000));
+  EXPECT_TRUE(winkit::ServerMonitor::Join());
+  EXPECT_FALSE(QuitPosted());
+  // Stopped in the middle of its grace period, after a release.
+  ASSERT_TRUE(winkit::ServerMonitor::Start(60000));
+  winkit::Module::Lock();
+  winkit::Module::Unlock();
+  EXPECT_TRUE(winkit::ServerMonitor::Join());
+  EXPECT_FALSE(QuitPosted());
+}
+
+TEST(ServerMonitor, TheLastReleasePostsQuitAfterTheGrace) {
+  ASSERT_TRUE(winkit::ServerMonitor::Start(50));
+  winkit::Module::Lock();
+  winkit::Module::Unlock();
+  bool quit = false;
+  for (int i = 0; i < 200 && !quit; ++i) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
+    quit = QuitPosted();
+  }
+  EXPECT_TRUE(quit);
+  EXPECT_TRUE(winkit::ServerMonitor::Join());
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   const int lines = argc > 1 ? std::atoi(argv[1]) : 1000;
   OleInitialize(nullptr);
   HMODULE dll = LoadLibraryW(L"Parley.dll");
-  auto reg = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(dll, "DllRegisterServer"));
+  auto reg = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
   if (!reg || FAILED(reg())) {
     std::printf("cannot register Parley.dll\n");
     return 1;
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   chat.Reset();
   host->Destroy();
   host.Reset();
-  auto unreg = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(dll, "DllUnregisterServer"));
+  auto unreg = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(dll, "DllUnregisterServer")));
   if (unreg) unreg();
   OleUninitialize();
   std::_Exit(0);  // leave the frame to the system (no 2 s wait for the X server)

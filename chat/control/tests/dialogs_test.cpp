@@ -243,6 +243,25 @@ TEST_F(PhrasesTest, ChooseHideAndShowAgain) {
   Key(window, VK_ESCAPE);
   EXPECT_EQ(chosen.size(), 1u);
   EXPECT_FALSE(IsWindowVisible(window));
+
+  // The buttons are image buttons: a press and release with the mouse on "确定" chooses.
+  popup.Show(owner_);
+  Select(window, 1);
+  for (int id : {static_cast<int>(CDialogCmd::IDB_CLOSE), static_cast<int>(CDialogCmd::IDB_OK),
+                 static_cast<int>(CDialogCmd::IDB_CANCEL),
+                 static_cast<int>(CDialogCmd::IDB_EDIT), static_cast<int>(CDialogCmd::IDB_ADD),
+                 static_cast<int>(CDialogCmd::IDB_DELETE)}) {
+    wchar_t name[32] = {};
+    GetClassNameW(GetDlgItem(window, id), name, 32);
+    EXPECT_STREQ(name, L"Static") << id;
+  }
+  HWND ok = GetDlgItem(window, CDialogCmd::IDB_OK);
+  SendMessageW(ok, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageW(ok, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(ok, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  testing::Pump(100);
+  EXPECT_EQ(chosen, (std::vector<std::string>{"\xc4\xe3\xba\xc3", "second"}));
+  EXPECT_FALSE(IsWindowVisible(window));
 }
 
 TEST_F(PhrasesTest, AddEditAndDeleteAreSavedEachTime) {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,15 @@ std::vector<std::wstring> g_opened;
 
 extern "C" __declspec(dllexport) void ParleyOpenLinkSeam(const wchar_t* link) {
   g_opened.push_back(link);
+}
+
+namespace {
+// The handler made to fail, by its log text.
+std::string g_failing;
+}  // namespace
+
+extern "C" __declspec(dllexport) bool ParleyFaultSeam(const char* handler) {
+  return handler && g_failing == handler;
 }
 
 namespace {
@@ -173,9 +183,9 @@ TEST_F(GChatTest, LinesAreShownWithTheirSpeakerAndKindFormats) {
   EXPECT_EQ(chat_->AddText(reinterpret_cast<LONG_PTR>(&f), 0, 0), S_OK);
 
   const std::wstring text = OutputText();
-  ASSERT_EQ(text.size(), 17u);
-  EXPECT_EQ(text.substr(0, 7), L"\x5f20\x4e09\x8bf4\xff1a\x4f60\x597d\r");
-  EXPECT_EQ(text.substr(8), L"[\x7ba1\x7406\x516c\x544a] \x7ef4\x62a4");
+  ASSERT_EQ(text.size(), 18u);
+  EXPECT_EQ(text.substr(0, 8), L"\r\x5f20\x4e09\x8bf4\xff1a\x4f60\x597d\r");
+  EXPECT_EQ(text.substr(9), L"[\x7ba1\x7406\x516c\x544a] \x7ef4\x62a4");
   // The notice starts with the system picture 2, one position of its own.
   ComPtr<IRichEditOle> rich;
   SendMessageW(output_, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(rich.Put()));
@@ -184,11 +194,11 @@ TEST_F(GChatTest, LinesAreShownWithTheirSpeakerAndKindFormats) {
   REOBJECT reo{};
   reo.cbStruct = sizeof reo;
   ASSERT_HRESULT_SUCCEEDED(rich->GetObject(0, &reo, REO_GETOBJ_NO_INTERFACES));
-  EXPECT_EQ(reo.cp, 7);
+  EXPECT_EQ(reo.cp, 8);
   EXPECT_EQ(reo.dwUser, 2u);
-  EXPECT_EQ(ColourAt(0), 0xAA4600u);  // the sample skin's head colour (0,70,170)
-  EXPECT_EQ(ColourAt(4), 0x008000u);  // the message in the line's own colour
-  EXPECT_EQ(ColourAt(8), 0x0A0AFFu);  // the admin colour (255,10,10)
+  EXPECT_EQ(ColourAt(1), 0xAA4600u);  // the sample skin's head colour (0,70,170)
+  EXPECT_EQ(ColourAt(5), 0x008000u);  // the message in the line's own colour
+  EXPECT_EQ(ColourAt(9), 0x0A0AFFu);  // the admin colour (255,10,10)
 
   ChatTextFormat link;
   link.m_nStyle[4] = 4;
@@ -321,8 +331,8 @@ TEST_F(GChatTest, HotRegionsFireOnClickHotRegion) {
   record.m_nAction = 0x99;
   EXPECT_EQ(chat_->AddHotRegion(reinterpret_cast<LONG_PTR>(&record), 0), S_OK);
   const LONG at = static_cast<LONG>(OutputText().find(L"\x5f20\x4e09"));
-  ASSERT_EQ(at, 13);
-  click(0, 3);  // "one": no region there
+  ASSERT_EQ(at, 14);
+  click(1, 4);  // "one": no region there
   EXPECT_EQ(sink_.heard.size(), 1u);
   click(at, at + 2);
   ASSERT_EQ(sink_.heard.size(), 2u);
@@ -366,8 +376,8 @@ TEST_F(GChatTest, LinesOfAnyLengthAndBytes) {
   EXPECT_EQ(Add(huge.c_str()), S_OK);
   EXPECT_EQ(Add("tail \x81"), S_OK);  // a lone lead byte at the end
   const std::wstring text = OutputText();
-  EXPECT_EQ(text.size(), 2000u + 1 + 6);  // the long line is cut, the next still shows
-  EXPECT_EQ(text.substr(2001), L"tail ?");
+  EXPECT_EQ(text.size(), 1 + 2000u + 1 + 6);  // the long line is cut, the next still shows
+  EXPECT_EQ(text.substr(2002), L"tail ?");
 }
 
 TEST_F(GChatTest, AThousandLinesKeepTheLast66) {
@@ -389,7 +399,7 @@ TEST_F(GChatTest, AThousandLinesKeepTheLast66) {
   EXPECT_NE(all.find(L"line 999"), std::wstring::npos);
   EXPECT_EQ(all.find(L"line 900\r"), std::wstring::npos);
   // Scrolled to the end: the last line is in view.
-  SCROLLINFO si{sizeof si, SIF_ALL};
+  SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
   ASSERT_TRUE(GetScrollInfo(output_, SB_VERT, &si));
   EXPECT_GT(si.nPos, 0);
   EXPECT_GE(si.nPos + static_cast<int>(si.nPage) + 50, si.nMax - si.nMin);
@@ -570,9 +580,9 @@ TEST_F(GChatTest, ChatMessagesOfAHostWithAUserList) {
 
   const std::wstring text = OutputText();
   // A plain person's name: a space, the nickname and the user name in brackets.
-  EXPECT_EQ(text, L" Bob\x3010" L"bob\x3011\x5bf9" L"Ann\x8bf4\xff1ahi\r[\x7ba1\x7406\x516c\x544a] up\r Bob\x8bf4\xff1ayo");
+  EXPECT_EQ(text, L"\r Bob\x3010" L"bob\x3011\x5bf9" L"Ann\x8bf4\xff1ahi\r[\x7ba1\x7406\x516c\x544a] up\r Bob\x8bf4\xff1ayo");
   EXPECT_EQ(ColourAt(text.find(L"hi")), 0x00C000u);
-  EXPECT_EQ(ColourAt(1), 0xAA4600u);            // the name in the head colour
+  EXPECT_EQ(ColourAt(2), 0xAA4600u);            // the name in the head colour
   EXPECT_EQ(ColourAt(text.find(L"up")), 0x0A0AFFu);  // the admin colour
 }
 
@@ -627,7 +637,7 @@ TEST_F(GChatTest, EveryMethodByItsDispatchIdAnswersSOk) {
                                nullptr),
               S_OK)
         << m.name;
-    if (m.args == 99) EXPECT_EQ(out, 0) << m.name;
+    if (m.args == 99) { EXPECT_EQ(out, 0) << m.name; }
   }
 
   // A container without ambient colours leaves the output's background as it was.
@@ -652,7 +662,7 @@ TEST_F(GChatTest, SystemLinesWithALink) {
                              reinterpret_cast<LONG_PTR>(l.text)), S_OK);
   Pump();
   const std::wstring text = OutputText();
-  EXPECT_EQ(text.substr(0, 8), L" [\x7cfb\x7edf\x6d88\x606f] ");  // " [系统消息] "
+  EXPECT_EQ(text.substr(0, 9), L"\r [\x7cfb\x7edf\x6d88\x606f] ");  // "\r [系统消息] "
   auto link_at = [&](const wchar_t* word) {
     const LONG at = static_cast<LONG>(text.find(word));
     SendMessageW(output_, EM_SETSEL, at, at + 1);
@@ -695,7 +705,7 @@ TEST_F(GChatTest, LinksStayLinksBelowLaterLines) {
   EXPECT_TRUE(is_link(L"http://example.com/a"));
   EXPECT_TRUE(is_link(L"http://example.com/a", 19));
   EXPECT_FALSE(is_link(L"see"));
-  EXPECT_FALSE(is_link(L"file:"));
+  EXPECT_TRUE(is_link(L"file:"));  // shown as a link, never opened
   EXPECT_TRUE(is_link(L"gift"));
   EXPECT_TRUE(is_link(L"http://x.org"));
   EXPECT_FALSE(is_link(L"three"));
@@ -744,3 +754,521 @@ TEST_F(GChatTest, WhisperToTheChosenPerson) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a host reads of a run of a pane: EM_GETCHARFORMAT on the selection [from, to).
+CHARFORMAT2W FormatOf(HWND pane, LONG from, LONG to) {
+  SendMessageW(pane, EM_SETSEL, from, to);
+  CHARFORMAT2W cf{};
+  cf.cbSize = sizeof cf;
+  SendMessageW(pane, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  return cf;
+}
+
+constexpr DWORD kWholeRun = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_FACE | CFM_SIZE | CFM_COLOR;
+
+}  // namespace
+
+// Every line starts with a line break (the first one of an empty pane too); the speaker part
+// is in the head format (its face, 10 points, its colour, no effects), the message part in the
+// line's own, kept within 10 to 20 points; a line without "说：" is in the head format without
+// bold; kind lines take their colours; AddLink closes its line with a line break.
+TEST_F(GChatTest, LinesAndFormatsAsAHostReadsThem) {
+  const std::wstring head_face = L"\x5b8b\x4f53";  // 宋体
+  ChatTextFormat loud;
+  std::strcpy(loud.m_sFontFace, "Arial");
+  loud.m_nColor = 0x008000;
+  loud.m_nSize = 300;     // 30 points: shown at 20
+  loud.m_nStyle[0] = 1;   // bold
+  loud.m_nStyle[2] = 1;   // underlined
+  // 甲说：你好 twice: the second speaker part follows a bold, underlined message part.
+  const char* said = "\xbc\xd7\xcb\xb5\xa3\xba\xc4\xe3\xba\xc3";
+  for (int i = 0; i < 2; ++i)
+    ASSERT_EQ(chat_->AddText(reinterpret_cast<LONG_PTR>(&loud), 0, reinterpret_cast<LONG_PTR>(said)),
+              S_OK);
+  ASSERT_EQ(chat_->AddText(reinterpret_cast<LONG_PTR>(&loud), 0,
+                           reinterpret_cast<LONG_PTR>("notice")), S_OK);
+  Pump();
+  const std::wstring line = L"\r\x7532\x8bf4\xff1a\x4f60\x597d";
+  ASSERT_EQ(OutputText(), line + line + L"\rnotice");
+  for (LONG base : {0L, 6L}) {
+    SCOPED_TRACE(base);
+    const CHARFORMAT2W speaker = FormatOf(output_, base + 1, base + 4);
+    EXPECT_EQ(speaker.dwMask & kWholeRun, kWholeRun);  // one format over the whole part
+    EXPECT_EQ(speaker.dwEffects & (CFE_BOLD | CFE_UNDERLINE | CFE_ITALIC), 0u);
+    EXPECT_EQ(speaker.szFaceName, head_face);
+    EXPECT_EQ(speaker.yHeight, 200);
+    EXPECT_EQ(speaker.crTextColor, 0xAA4600u);
+    const CHARFORMAT2W message = FormatOf(output_, base + 4, base + 6);
+    EXPECT_EQ(message.dwMask & kWholeRun, kWholeRun);
+    EXPECT_EQ(message.dwEffects & (CFE_BOLD | CFE_UNDERLINE), static_cast<DWORD>(CFE_BOLD | CFE_UNDERLINE));
+    EXPECT_STREQ(message.szFaceName, L"Arial");
+    EXPECT_EQ(message.yHeight, 400);
+    EXPECT_EQ(message.crTextColor, 0x008000u);
+  }
+  const CHARFORMAT2W notice = FormatOf(output_, 13, 19);
+  EXPECT_EQ(notice.dwMask & kWholeRun, kWholeRun);
+  EXPECT_EQ(notice.dwEffects & (CFE_BOLD | CFE_UNDERLINE), 0u);
+  EXPECT_EQ(notice.crTextColor, 0xAA4600u);
+
+  // Sizes of a line's message part: 10 points below, 20 above, whole pixels between.
+  const struct {
+    int16_t size;
+    LONG twips;
+  } sizes[] = {{0, 200}, {-5, 200}, {5, 200}, {150, 300}, {200, 400}, {300, 400}};
+  for (const auto& c : sizes) {
+    ASSERT_EQ(chat_->Clear(), S_OK);
+    ChatTextFormat f;
+    f.m_nSize = c.size;
+    ASSERT_EQ(chat_->AddText(reinterpret_cast<LONG_PTR>(&f), 0, reinterpret_cast<LONG_PTR>(said)),
+              S_OK);
+    EXPECT_EQ(FormatOf(output_, 4, 6).yHeight, c.twips) << c.size;
+  }
+
+  // Kind lines in their colours: the host's admin notice and broadcast, and AddLink's lines.
+  ASSERT_EQ(chat_->Clear(), S_OK);
+  ChatTextFormat kind;
+  kind.m_nColor = 0x123456;
+  kind.m_nStyle[0] = 1;
+  for (int16_t k : {2, 4}) {
+    kind.m_nStyle[4] = k;
+    ASSERT_EQ(chat_->AddText(reinterpret_cast<LONG_PTR>(&kind), 0, reinterpret_cast<LONG_PTR>("x")),
+              S_OK);
+  }
+  for (int16_t k : {2, 4, 0, 16}) {
+    kind.m_nStyle[4] = k;
+    ASSERT_EQ(chat_->AddLink(reinterpret_cast<LONG_PTR>(&kind), 0,
+                             reinterpret_cast<LONG_PTR>("sys")), S_OK);
+  }
+  Pump();
+  const std::wstring kinds = OutputText();
+  // "\r" picture "[管理公告] x" "\r" picture "[用户广播] x", then four AddLink lines.
+  const std::wstring system_line = L"\r [\x7cfb\x7edf\x6d88\x606f] sys\r";
+  EXPECT_EQ(kinds.substr(kinds.size() - 2 * system_line.size()), system_line + system_line);
+  const struct {
+    size_t at;
+    COLORREF colour;
+  } colours[] = {{kinds.find(L"x"), 0x0A0AFF}, {kinds.find(L"x", kinds.find(L"x") + 1), 0x9664E1}};
+  for (const auto& c : colours) {
+    const CHARFORMAT2W cf = FormatOf(output_, static_cast<LONG>(c.at), static_cast<LONG>(c.at) + 1);
+    EXPECT_EQ(cf.crTextColor, c.colour);
+    EXPECT_EQ(cf.dwEffects & CFE_BOLD, 0u);
+  }
+  const COLORREF link_colours[] = {0x0A0AFF, 0x9664E1, 0x0A0ACD, 0x0A0ACD};
+  size_t at = 0;
+  for (COLORREF colour : link_colours) {
+    at = kinds.find(L"sys", at + 1);
+    ASSERT_NE(at, std::wstring::npos);
+    const LONG label = static_cast<LONG>(kinds.rfind(L'[', at));
+    EXPECT_EQ(FormatOf(output_, label, static_cast<LONG>(at) + 3).crTextColor, colour);
+    EXPECT_EQ(FormatOf(output_, label, static_cast<LONG>(at) + 3).dwMask & CFM_COLOR,
+              static_cast<DWORD>(CFM_COLOR));
+  }
+  parley::testing::SaveWindowPicture(parent_, "chat_formats.bmp");
+}
+
+// A reader who scrolled up keeps the view when other players' lines come; the own line, or a
+// view near the bottom, follows.
+TEST_F(GChatTest, AScrolledUpViewStaysWhereItIs) {
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(Add(("line " + std::to_string(i)).c_str()), S_OK);
+  Pump();
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(output_, SB_VERT, &si));
+  ASSERT_GT(si.nMax - si.nMin, static_cast<int>(si.nPage) + 100);  // enough to scroll
+  SendMessageW(output_, WM_VSCROLL, SB_TOP, 0);
+  const LRESULT top = SendMessageW(output_, EM_GETFIRSTVISIBLELINE, 0, 0);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Add("another player"), S_OK);
+  Pump();
+  EXPECT_EQ(SendMessageW(output_, EM_GETFIRSTVISIBLELINE, 0, 0), top);
+  ASSERT_TRUE(GetScrollInfo(output_, SB_VERT, &si));
+  EXPECT_LT(si.nPos + static_cast<int>(si.nPage) + 50, si.nMax - si.nMin);
+
+  ASSERT_EQ(Add("mine", 0, 0, 1), S_OK);
+  Pump();
+  ASSERT_TRUE(GetScrollInfo(output_, SB_VERT, &si));
+  EXPECT_GE(si.nPos + static_cast<int>(si.nPage) + 50, si.nMax - si.nMin);
+  ASSERT_EQ(Add("and at the bottom"), S_OK);
+  Pump();
+  ASSERT_TRUE(GetScrollInfo(output_, SB_VERT, &si));
+  EXPECT_GE(si.nPos + static_cast<int>(si.nPage) + 50, si.nMax - si.nMin);
+}
+
+// Keys typed in an output pane go to the input after what it holds.
+TEST_F(GChatTest, KeysTypedInTheOutputGoToTheInputsEnd) {
+  ASSERT_EQ(chat_->SetEditText(reinterpret_cast<LONG_PTR>("\xb4\xf2")), S_OK);  // 打
+  for (wchar_t c : std::wstring(L"okz")) SendMessageW(output_, WM_CHAR, c, 0);
+  EXPECT_EQ(PaneText(input_), L"\x6253okz");
+  SendMessageW(input_, EM_SETSEL, 0, -1);
+  SendMessageW(input_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
+
+// Links: an AddLink line with a link and the names of AddChatMessage stay links below later
+// lines (a name carries the offset 3 and a click on it chooses the whisper target); addresses
+// of every scheme the box marks are links, and only web addresses are opened.
+TEST_F(GChatTest, LinksOfEveryKindStayLinks) {
+  g_opened.clear();
+  ChatTextFormat f;
+  ASSERT_EQ(chat_->AddLink(reinterpret_cast<LONG_PTR>(&f), reinterpret_cast<LONG_PTR>("http://a.cn/n"),
+                           reinterpret_cast<LONG_PTR>("read the news")), S_OK);
+  // A host's list, filled through AddPerson: the speaker is found and named.
+  uint8_t alice[400] = {};
+  const int32_t alice_id = 11;
+  std::memcpy(alice, &alice_id, 4);
+  std::strcpy(reinterpret_cast<char*>(alice + 4), "alice");
+  std::strcpy(reinterpret_cast<char*>(alice + 38), "Al");
+  std::vector<const void*> users;
+  ASSERT_EQ(chat_->SetUserListAddr(reinterpret_cast<LONG_PTR>(&users)), S_OK);
+  ASSERT_EQ(chat_->AddPerson(reinterpret_cast<LONG_PTR>(alice)), S_OK);
+  ASSERT_EQ(users.size(), 1u);  // the host's own list holds the person
+  EXPECT_EQ(users[0], alice);
+  struct {
+    uint8_t head[8] = {};
+    ChatTextFormat format;
+    uint32_t spare = 0;
+    const char* text = "Al\xcb\xb5\xa3\xbahello";  // Al说：hello
+  } message;
+  message.format.m_nSpeakerId = 11;
+  ASSERT_EQ(chat_->AddChatMessage(reinterpret_cast<LONG_PTR>(&message)), S_OK);
+  for (const char* line : {"see telnet://bbs.example.cn:23 now", "later", "and later"})
+    ASSERT_EQ(Add(line), S_OK);
+  Pump();
+  const std::wstring text = OutputText();
+  auto format_of = [&](const wchar_t* word) {
+    const size_t at = text.find(word);
+    EXPECT_NE(at, std::wstring::npos);
+    return FormatOf(output_, static_cast<LONG>(at), static_cast<LONG>(at) + 1);
+  };
+  EXPECT_TRUE(format_of(L"read the news").dwEffects & CFE_LINK);
+  EXPECT_TRUE(format_of(L"news\r").dwEffects & CFE_LINK);
+  const CHARFORMAT2W name = format_of(L"Al");
+  EXPECT_TRUE(name.dwEffects & CFE_LINK);
+  EXPECT_EQ(name.yOffset, 3);
+  EXPECT_FALSE(format_of(L"hello").dwEffects & CFE_LINK);
+  EXPECT_TRUE(format_of(L"telnet:").dwEffects & CFE_LINK);
+  EXPECT_FALSE(format_of(L"later").dwEffects & CFE_LINK);
+
+  auto click = [&](const wchar_t* word) {
+    const LONG at = static_cast<LONG>(text.find(word));
+    ENLINK link{};
+    link.nmhdr.hwndFrom = output_;
+    link.nmhdr.idFrom = 2001;
+    link.nmhdr.code = EN_LINK;
+    link.msg = WM_LBUTTONDOWN;
+    link.chrg = {at, at + static_cast<LONG>(wcslen(word))};
+    SendMessageW(output_, EM_SETSEL, at, at);
+    SendMessageW(host_->ControlWindow(), WM_NOTIFY, 2001, reinterpret_cast<LPARAM>(&link));
+  };
+  click(L"telnet://bbs.example.cn:23");
+  click(L"read the news");
+  EXPECT_EQ(g_opened, (std::vector<std::wstring>{L"http://a.cn/n"}));
+  click(L"Al");
+  EXPECT_NE(OutputText().find(L"[Al]"), std::wstring::npos);  // 聊天状态：与[Al]私聊！
+}
+
+// The panes are RichEdit 2.0 panes in their wide form; a host that reads them in the GBK code
+// page gets the bytes it gave, as from the ANSI form on a GBK system.
+TEST_F(GChatTest, AHostReadsThePanesInGbk) {
+  for (int id : {2001, 2002, 2003}) {
+    wchar_t name[32] = {};
+    GetClassNameW(GetDlgItem(host_->ControlWindow(), id), name, 32);
+    EXPECT_STREQ(name, L"RichEdit20W") << id;
+  }
+  const char* line = "\xbc\xd7\xcb\xb5\xa3\xba\xc4\xe3\xba\xc3\xa3\xa1";  // 甲说：你好！
+  ASSERT_EQ(Add(line), S_OK);
+  char gbk[64] = {};
+  GETTEXTEX get{sizeof gbk, GT_DEFAULT, 936, nullptr, nullptr};
+  SendMessageW(output_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(gbk));
+  EXPECT_EQ(std::string(gbk), std::string("\r") + line);
+  ASSERT_EQ(chat_->SetEditText(reinterpret_cast<LONG_PTR>(line)), S_OK);
+  std::memset(gbk, 0, sizeof gbk);
+  SendMessageW(input_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(gbk));
+  EXPECT_EQ(std::string(gbk), line);
+  SetWindowTextW(input_, L"");
+}
+
+// A new size closes the face board and gives the input the keys; the board opens at the face
+// button's bottom-left corner and stays on the screen at its right edge; the block-list button
+// answers outside whisper mode too.
+TEST_F(GChatTest, FaceBoardPlaceAndTheBlockListButton) {
+  HWND self = host_->ControlWindow();
+  RECT client{};
+  GetClientRect(self, &client);
+  // The sample skin: the face button at 32,49 from the bottom, 25 x 20.
+  const POINT face{32 + 5, client.bottom - 49 + 5};
+  auto board = [] { return FindWindowW(L"KorvelFaceBoard", nullptr); };
+  Press(face.x, face.y);
+  ASSERT_NE(board(), nullptr);
+  ASSERT_TRUE(IsWindowVisible(board()));
+  RECT placed{};
+  GetWindowRect(board(), &placed);
+  POINT corner{32, client.bottom - 29};
+  ClientToScreen(self, &corner);
+  EXPECT_EQ(placed.left, corner.x);
+  EXPECT_EQ(placed.top, corner.y);
+  ReleaseCapture();
+
+  SetFocus(output_);
+  SendMessageW(self, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  EXPECT_FALSE(IsWindowVisible(board()));
+  EXPECT_EQ(GetFocus(), input_);
+
+  // Near the screen's right edge the board ends at the edge.
+  const int screen_right = GetSystemMetrics(SM_CXSCREEN);
+  SetWindowPos(parent_, nullptr, screen_right - 120, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Press(face.x, face.y);
+  ASSERT_TRUE(IsWindowVisible(board()));
+  GetWindowRect(board(), &placed);
+  EXPECT_EQ(placed.right, screen_right);
+  ReleaseCapture();
+  SendMessageW(self, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  SetWindowPos(parent_, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+
+  // The block-list button (190,49 from the bottom) opens its dialog outside whisper mode.
+  parley::testing::DialogDriver driver;
+  bool block_list = false;
+  driver.ThenDialog(nullptr, [&](HWND dialog) {
+    block_list = true;
+    parley::testing::Click(dialog, IDCANCEL);
+  });
+  Press(190 + 5, client.bottom - 49 + 5);
+  EXPECT_TRUE(block_list);
+  EXPECT_EQ(chat_->SetSeparatorColor(0x00FF00), S_OK);
+}
+
+namespace {
+
+// A container other than the kit's: a client site and an in-place site with the least an OLE
+// container gives, which lets the control go without deactivating it first.
+class ForeignSite : public IOleClientSite, public IOleInPlaceSite {
+ public:
+  explicit ForeignSite(HWND window) : window_(window) {}
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IOleClientSite) *out = static_cast<IOleClientSite*>(this);
+    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite) *out = static_cast<IOleInPlaceSite*>(this);
+    else return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+  STDMETHODIMP_(ULONG) Release() override { return --refs_; }  // lives on the test's stack
+  STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetContainer(IOleContainer** out) override {
+    if (out) *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP ShowObject() override { return S_OK; }
+  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+  STDMETHODIMP GetWindow(HWND* hwnd) override {
+    *hwnd = window_;
+    return S_OK;
+  }
+  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
+  STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+  STDMETHODIMP OnUIActivate() override { return S_OK; }
+  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
+                                LPRECT clip, LPOLEINPLACEFRAMEINFO info) override {
+    if (frame) *frame = nullptr;
+    if (doc) *doc = nullptr;
+    const RECT r{0, 0, 400, 260};
+    if (pos) *pos = r;
+    if (clip) *clip = r;
+    if (info) info->fMDIApp = FALSE;
+    return S_OK;
+  }
+  STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+  STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+  STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+  STDMETHODIMP DiscardUndoState() override { return S_OK; }
+  STDMETHODIMP DeactivateAndUndo() override { return S_OK; }
+  STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+
+ private:
+  HWND window_;
+  ULONG refs_ = 1;
+};
+
+// What the input pane's window procedure is while the pane is being destroyed.
+HWND g_watchedInput = nullptr;
+LONG_PTR g_procAtDestroy = 0;
+LRESULT CALLBACK WatchDestroy(int code, WPARAM wp, LPARAM lp) {
+  const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && m->hwnd == g_watchedInput && m->message == WM_DESTROY)
+    g_procAtDestroy = GetWindowLongPtrW(m->hwnd, GWLP_WNDPROC);
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
+// A foreign container shows a line, reads it back from the pane, and lets the control go
+// without deactivating it: the input pane is back on its own window procedure before it goes,
+// so nothing of the released control is called.
+TEST(GChatForeignContainer, ReadsThePaneAndLetsGoWithoutDeactivating) {
+  HWND frame = CreateWindowExW(0, L"STATIC", L"foreign", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30,
+                               420, 300, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(frame, nullptr);
+  ForeignSite site(frame);
+  ComPtr<IOleObject> ole;
+  ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_GChat, nullptr, CLSCTX_INPROC_SERVER,
+                                            IID_IOleObject, ole.PutVoid()));
+  ASSERT_HRESULT_SUCCEEDED(ole->SetClientSite(&site));
+  RECT r{0, 0, 400, 260};
+  ASSERT_HRESULT_SUCCEEDED(ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, frame, &r));
+  ComPtr<IOleInPlaceObject> inplace;
+  ASSERT_HRESULT_SUCCEEDED(ole->QueryInterface(IID_IOleInPlaceObject, inplace.PutVoid()));
+  HWND control = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(inplace->GetWindow(&control));
+  ComPtr<IGChat> chat;
+  ASSERT_HRESULT_SUCCEEDED(ole->QueryInterface(IID_IGChat, chat.PutVoid()));
+  ChatTextFormat f;
+  ASSERT_EQ(chat->AddText(reinterpret_cast<LONG_PTR>(&f), 0, reinterpret_cast<LONG_PTR>("hello")), S_OK);
+  HWND output = GetDlgItem(control, 2001);
+  wchar_t text[16] = {};
+  GETTEXTEX get{sizeof text, GT_DEFAULT, 1200, nullptr, nullptr};
+  SendMessageW(output, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"\rhello");
+
+  g_watchedInput = GetDlgItem(control, 2003);
+  ASSERT_NE(g_watchedInput, nullptr);
+  WNDCLASSEXW richedit{};
+  richedit.cbSize = sizeof richedit;
+  wchar_t class_name[32] = {};
+  GetClassNameW(g_watchedInput, class_name, 32);
+  ASSERT_TRUE(GetClassInfoExW(nullptr, class_name, &richedit));
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchDestroy, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  // Let go: no InPlaceDeactivate, no Close; the last reference goes.
+  ole->SetClientSite(nullptr);
+  inplace.Reset();
+  chat.Reset();
+  ole.Reset();
+  UnhookWindowsHookEx(hook);
+  EXPECT_FALSE(IsWindow(g_watchedInput));
+  EXPECT_EQ(g_procAtDestroy, reinterpret_cast<LONG_PTR>(richedit.lpfnWndProc));
+  DestroyWindow(frame);
+}
+
+// Each handler that fails writes its own text to the error log; a failed send also tells the
+// player why in a box.
+TEST_F(GChatTest, EachHandlerLogsItsOwnText) {
+  const std::wstring log_path = std::wstring(CHAT_SAMPLE_DIR_WINDOWS) + L"\\chatLogFile.log";
+  auto log_size = [&] {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return GetFileAttributesExW(log_path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
+  };
+  auto logged_since = [&](DWORD from) {
+    FILE* f = _wfopen(log_path.c_str(), L"rb");
+    if (!f) return std::string();
+    std::string text;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    fclose(f);
+    return from < text.size() ? text.substr(from) : std::string();
+  };
+  HWND self = host_->ControlWindow();
+  ENLINK link{};
+  link.nmhdr.hwndFrom = output_;
+  link.nmhdr.idFrom = 2001;
+  link.nmhdr.code = EN_LINK;
+  link.msg = WM_LBUTTONDOWN;
+  LONG value = 0;
+  const struct {
+    const char* text;
+    std::function<void()> run;
+  } handlers[] = {
+      {"CGChat::OnSize  error", [&] { SendMessageW(self, WM_SIZE, 0, MAKELPARAM(440, 300)); }},
+      {"CGChat::OnEraseBkgnd  error",
+       [&] {
+         HDC dc = GetDC(self);
+         SendMessageW(self, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+         ReleaseDC(self, dc);
+       }},
+      {"CGChat::OnTimer 2  error", [&] { SendMessageW(self, WM_TIMER, 100, 0); }},
+      {"CGChat::OnTimer 3  error", [&] { SendMessageW(self, WM_TIMER, 200, 0); }},
+      {"CGChat::OnClickLink  error",
+       [&] { SendMessageW(self, WM_NOTIFY, 2001, reinterpret_cast<LPARAM>(&link)); }},
+      {"CGChat::OnLButtonUp  error", [&] { SendMessageW(self, WM_LBUTTONUP, 0, 0); }},
+      {"CGChat::GetIsWhisper() error", [&] { EXPECT_EQ(chat_->GetIsWhisper(&value), S_OK); }},
+      {"CGChat::GetIsSeperator() error", [&] { EXPECT_EQ(chat_->GetIsSeperator(&value), S_OK); }},
+  };
+  for (const auto& h : handlers) {
+    const DWORD before = log_size();
+    g_failing = h.text;
+    h.run();
+    g_failing.clear();
+    const std::string logged = logged_since(before);
+    EXPECT_NE(logged.find(h.text), std::string::npos) << h.text << " logged " << logged;
+    EXPECT_EQ(logged.find("Fire_OnClickSetup"), std::string::npos) << h.text;
+  }
+
+  // A failed send: its text in the log and the reason in a box.
+  std::wstring box_text;
+  parley::testing::DialogDriver driver;
+  driver.ThenDialog(nullptr, [&](HWND box) {
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM out) {
+          wchar_t text[256] = {};
+          GetWindowTextW(child, text, 256);
+          *reinterpret_cast<std::wstring*>(out) += text;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&box_text));
+    parley::testing::Click(box, IDOK);
+  });
+  const DWORD before = log_size();
+  g_failing = "CGChat::SendChat  error";
+  ASSERT_EQ(chat_->SetEditText(reinterpret_cast<LONG_PTR>("hi")), S_OK);
+  EXPECT_EQ(chat_->Send(), S_OK);
+  g_failing.clear();
+  EXPECT_NE(logged_since(before).find("CGChat::SendChat  error"), std::string::npos);
+  // 操作失败，请重试！ 失败原因:
+  EXPECT_NE(box_text.find(L"\x64cd\x4f5c\x5931\x8d25\xff0c\x8bf7\x91cd\x8bd5\xff01 "
+                          L"\x5931\x8d25\x539f\x56e0:CGChat::SendChat  error"),
+            std::wstring::npos)
+      << box_text.size();
+  EXPECT_TRUE(sink_.heard.empty());
+
+  const DWORD at_end = log_size();
+  g_failing = "CGChat::OnDestroy  error";
+  chat_.Reset();
+  host_->Destroy();
+  g_failing.clear();
+  EXPECT_NE(logged_since(at_end).find("CGChat::OnDestroy  error"), std::string::npos);
+}
+
+// The panes' own format is the player's font at its size (whole pixels), not kept within the
+// 10 to 20 points of a line's head: a saved 30-point font stays 30 points in the input.
+TEST(GChatOwnFormat, TheInputTakesTheSavedFontSize) {
+  for (const auto& [size, twips] : {std::pair<int, LONG>{300, 600}, {90, 180}}) {
+    const std::string saved = "[font]\r\nfontname=Arial\r\ncolor=255\r\nsize=" + std::to_string(size) +
+                              "\r\nblod=0\r\nitalic=0\r\nstrickout=0\r\nunderline=0\r\n";
+    FILE* f = _wfopen(SettingsFile().c_str(), L"wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(saved.data(), 1, saved.size(), f);
+    fclose(f);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"table", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                                  460, 340, nullptr, nullptr, nullptr, nullptr);
+    ComPtr<winkit::ControlHost> host;
+    ASSERT_HRESULT_SUCCEEDED(winkit::ControlHost::Create(parent, CLSID_GChat, IID__IGChatEvents,
+                                                         32784, L"Parley.GChat",
+                                                         RECT{0, 0, 440, 300}, nullptr, &host));
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageW(GetDlgItem(host->ControlWindow(), 2003), EM_GETCHARFORMAT, SCF_DEFAULT,
+                 reinterpret_cast<LPARAM>(&cf));
+    EXPECT_EQ(cf.yHeight, twips) << size;
+    EXPECT_EQ(cf.crTextColor, 255u);
+    host->Destroy();
+    host.Reset();
+    DestroyWindow(parent);
+    DeleteFileW(SettingsFile().c_str());
+  }
+}

@@ -118,9 +118,9 @@ TEST_F(GChatPicturesTest, FacesAndAdvertsOfTheSampleInstallation) {
   ASSERT_EQ(Add("\xd5\xc5\xc8\xfd\xcb\xb5\xa3\xba\xc4\xe3\xba\xc3/wx \xd4\xd9\xbc\xfb/dx"), S_OK);
   const auto faces = Pictures();
   ASSERT_EQ(faces.size(), 2u);
-  EXPECT_EQ(faces[0], (std::pair<LONG, DWORD>{6, 1}));
-  EXPECT_EQ(faces[1], (std::pair<LONG, DWORD>{10, 2}));
-  EXPECT_EQ(GetWindowTextLengthW(output_), 11);
+  EXPECT_EQ(faces[0], (std::pair<LONG, DWORD>{7, 1}));
+  EXPECT_EQ(faces[1], (std::pair<LONG, DWORD>{11, 2}));
+  EXPECT_EQ(GetWindowTextLengthW(output_), 13);  // the leading line break counts twice here
 
   // The control's own timer animates them: the first face changes within a second.
   POINTL at{};
@@ -174,7 +174,7 @@ TEST_F(GChatPicturesTest, AnAdvertFileThatIsNotXmlIsReportedOnceAndTheChatGoesOn
   Open();
   parley::testing::Pump(1200);
   ASSERT_EQ(Add("ok"), S_OK);
-  EXPECT_EQ(OutputText(), L"ok");
+  EXPECT_EQ(OutputText(), L"\r\nok");
   const std::string log = folder.Read(L"chatLogFile.log");
   size_t reports = 0;
   for (size_t at = log.find("advrss.xml"); at != std::string::npos; at = log.find("advrss.xml", at + 1))
@@ -248,9 +248,9 @@ TEST_F(GChatPicturesTest, ChatRecordLinesShowFlagClickableNameAndFaces) {
   ASSERT_EQ(chat_->AddChatMessage(reinterpret_cast<LONG_PTR>(first.data())), S_OK);
   ASSERT_EQ(chat_->AddChatMessage(reinterpret_cast<LONG_PTR>(second.data())), S_OK);
 
-  // flag 3 | " Al【alice】" 1..10 | 说： 11 12 | hi 13 14 | face 2 at 15 | break 16 |
-  // flag 1 at 17 | "Bo【bob】" 18..24 | 说： 25 26 | face 1 at 27 | ! 28 | face 1 at 29
-  const std::vector<std::pair<LONG, DWORD>> want = {{0, 3}, {15, 2}, {17, 1}, {27, 1}, {29, 1}};
+  // break 0 | flag 3 at 1 | " Al【alice】" 2..11 | 说： 12 13 | hi 14 15 | face 2 at 16 |
+  // break 17 | flag 1 at 18 | "Bo【bob】" 19..25 | 说： 26 27 | face 1 at 28 | ! 29 | face 1 at 30
+  const std::vector<std::pair<LONG, DWORD>> want = {{1, 3}, {16, 2}, {18, 1}, {28, 1}, {30, 1}};
   EXPECT_EQ(Pictures(), want);
   auto range = [&](LONG from, LONG to) {
     std::wstring text(static_cast<size_t>(to - from) + 1, L'\0');
@@ -258,9 +258,9 @@ TEST_F(GChatPicturesTest, ChatRecordLinesShowFlagClickableNameAndFaces) {
     text.resize(static_cast<size_t>(SendMessageW(output_, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&r))));
     return text;
   };
-  EXPECT_EQ(range(1, 15), L" Al\x3010" L"alice\x3011\x8bf4\xff1ahi");
-  EXPECT_EQ(range(18, 27), L"Bo\x3010" L"bob\x3011\x8bf4\xff1a");
-  EXPECT_EQ(range(28, 29), L"!");
+  EXPECT_EQ(range(2, 16), L" Al\x3010" L"alice\x3011\x8bf4\xff1ahi");
+  EXPECT_EQ(range(19, 28), L"Bo\x3010" L"bob\x3011\x8bf4\xff1a");
+  EXPECT_EQ(range(29, 30), L"!");
   auto is_link = [&](LONG at) {
     SendMessageW(output_, EM_SETSEL, at, at + 1);
     CHARFORMAT2W cf{};
@@ -268,10 +268,10 @@ TEST_F(GChatPicturesTest, ChatRecordLinesShowFlagClickableNameAndFaces) {
     SendMessageW(output_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
     return (cf.dwEffects & CFE_LINK) != 0;
   };
-  EXPECT_TRUE(is_link(2));
-  EXPECT_TRUE(is_link(20));
-  EXPECT_FALSE(is_link(11));  // the verb
-  EXPECT_FALSE(is_link(13));  // the message
+  EXPECT_TRUE(is_link(3));
+  EXPECT_TRUE(is_link(21));
+  EXPECT_FALSE(is_link(12));  // the verb
+  EXPECT_FALSE(is_link(14));  // the message
 
   // A click on Bo's name makes Bo the whisper target: the target box shows Bo and the notice
   // says so.
@@ -295,18 +295,18 @@ TEST_F(GChatPicturesTest, ChatRecordLinesShowFlagClickableNameAndFaces) {
     return text;
   };
   EXPECT_EQ(SendMessageW(target, CB_GETITEMDATA, SendMessageW(target, CB_GETCURSEL, 0, 0), 0), 0);
-  click(18, 24);
+  click(19, 25);
   EXPECT_EQ(shown_target(), L"Bo");
   EXPECT_EQ(SendMessageW(target, CB_GETITEMDATA, SendMessageW(target, CB_GETCURSEL, 0, 0), 0), 6);
   const std::wstring notice = L"\x804a\x5929\x72b6\x6001\xff1a\x4e0e[Bo]\x79c1\x804a\xff01";
   EXPECT_NE(OutputText().find(notice), std::wstring::npos);
   // Bo again, or SetSelUser of Bo: already the target, no second notice.
   const size_t length = OutputText().size();
-  click(20, 21);
+  click(21, 22);
   EXPECT_EQ(chat_->SetSelUser(6), S_OK);
   EXPECT_EQ(OutputText().size(), length);
   // Then Al, by a click on the first line's name.
-  click(2, 4);
+  click(3, 5);
   EXPECT_EQ(shown_target(), L"Al");
 
   // The table's record: the flag and the plain name (no link), then the faces.
@@ -326,7 +326,7 @@ TEST_F(GChatPicturesTest, ChatRecordLinesShowFlagClickableNameAndFaces) {
   parley::testing::SaveWindowPicture(parent_, "chat_user_lines.bmp");
 }
 
-// The face button opens the board above it; a click on a face puts that face into the input
+// The face button opens the board below it; a click on a face puts that face into the input
 // as a picture and closes the board; the line leaves with the face's key in its place; a click
 // between the faces only closes the board.
 TEST_F(GChatPicturesTest, FaceBoardPicksAFaceIntoTheInput) {
@@ -391,7 +391,7 @@ TEST_F(GChatPicturesTest, HotRegionLineStartsWithTheSystemPicture) {
   ASSERT_EQ(chat_->AddHotRegion(reinterpret_cast<LONG_PTR>(&record), 0), S_OK);
   const auto pictures = Pictures();
   ASSERT_EQ(pictures.size(), 1u);
-  EXPECT_EQ(pictures[0], (std::pair<LONG, DWORD>{4, 1}));  // "a", the break, two spaces
+  EXPECT_EQ(pictures[0], (std::pair<LONG, DWORD>{5, 1}));  // break, "a", break, two spaces
   EXPECT_EQ(OutputText().substr(OutputText().size() - 3), L" go");
 }
 

@@ -176,6 +176,19 @@ TEST_F(ButtonsTest, SkinFrameKeepsCornersAndTilesEdges) {
   EXPECT_EQ(GetPixel(window, 2, 77), colours[2]);
   EXPECT_EQ(GetPixel(window, 117, 77), colours[3]);
   ReleaseDC(parent, window);
+  // The same into a memory picture (the phrases dialogs and the control's background).
+  HDC memory = CreateCompatibleDC(nullptr);
+  HBITMAP canvas = CreateBitmap(120, 80, 1, 32, nullptr);
+  HGDIOBJ kept = SelectObject(memory, canvas);
+  EXPECT_FALSE(parley::DrawSkinFrame(memory, RECT{0, 0, 120, 80}, nullptr, nullptr, nullptr, true));
+  ASSERT_TRUE(parley::DrawSkinFrame(memory, RECT{0, 0, 120, 80}, skin, nullptr, nullptr, true));
+  EXPECT_EQ(GetPixel(memory, 2, 2), colours[0]);
+  EXPECT_EQ(GetPixel(memory, 117, 2), colours[1]);
+  EXPECT_EQ(GetPixel(memory, 2, 77), colours[2]);
+  EXPECT_EQ(GetPixel(memory, 117, 77), colours[3]);
+  SelectObject(memory, kept);
+  DeleteObject(canvas);
+  DeleteDC(memory);
   DeleteObject(skin);
 }
 

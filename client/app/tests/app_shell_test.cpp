@@ -100,7 +100,14 @@ class FakeTableWindow : public ShellTableWindow {
   ShellPlayTable* PlayTable() override { return table_; }
   std::string ImageDir() const override { return KORVEL_SKIN_DIR; }
   ShellNoticeColors NoticeColors() const override { return {}; }
+  bool ShowLobbyLine(const LobbyChatLine& line) override {
+    if (!chat_up) return false;
+    lobby_lines.push_back(std::string(line.sound ? line.sound : "") + " " + line.text);
+    return true;
+  }
   int captions = 0;
+  bool chat_up = false;  // the chat pane is there
+  std::vector<std::string> lobby_lines;
 
  private:
   FakePlayTable* table_;
@@ -270,6 +277,42 @@ TEST(JoinTeam, TheInvitationShowsOverTheFrameOncePerMinute) {
   Pump(100);
   EXPECT_FALSE(IsWindowVisible(app.JoinTeamDialog()->hwnd()));
   EXPECT_TRUE(app.JoinTeamDialog()->Accepted());
+  app.MainFrame()->Destroy();
+}
+
+// The lobby's lines go to the table window's chat pane; those that come while there is none wait
+// for it, in their order, and go before any later line.
+TEST(LobbyLines, WaitForTheChatPaneAndKeepTheirOrder) {
+  CPlaytableApp app;
+  FakeTableWindow* table = nullptr;
+  std::vector<std::string> log;
+  app.SetTableFactory([&](CPlaytableApp&) -> std::unique_ptr<ShellTableWindow> {
+    auto made = std::make_unique<FakeTableWindow>(nullptr, &log);
+    table = made.get();
+    return made;
+  });
+  app.CreateMainFrame();
+  ASSERT_NE(table, nullptr);
+  const auto line = [](const char* text, bool advert) {
+    LobbyChatLine l;
+    l.text = text;
+    l.advert = advert;
+    l.sound = advert ? "IDW_ADV" : "IDW_FINDMESSAGE";
+    return l;
+  };
+  app.ShowLobbyLine(line("first", true));
+  app.ShowLobbyLine(line("second", false));
+  EXPECT_TRUE(table->lobby_lines.empty());
+  EXPECT_EQ(app.LobbyLines().size(), 2u);
+  table->chat_up = true;
+  app.ShowLobbyLine(line("third", false));  // after the two still waiting
+  EXPECT_TRUE(table->lobby_lines.empty());
+  app.ShowWaitingLobbyLines();
+  app.ShowLobbyLine(line("fourth", true));
+  EXPECT_EQ(table->lobby_lines, (std::vector<std::string>{"IDW_ADV first", "IDW_FINDMESSAGE second",
+                                                         "IDW_FINDMESSAGE third",
+                                                         "IDW_ADV fourth"}));
+  EXPECT_TRUE(app.LobbyLines().empty());
   app.MainFrame()->Destroy();
 }
 
@@ -470,6 +513,29 @@ TEST(Sounds, PlayFromTheSoundLibraryAndFailQuietlyWithoutIt) {
   FreeLibrary(sounds);
 }
 
+// A skin change frees the style module, which the table's sounds play from asynchronously: the
+// sounds are stopped while the old module is still there, then the new module takes its place.
+TEST(Sounds, ReloadingTheStyleModuleStopsTheSoundsFirst) {
+  CPlaytableApp app;
+  app.LoadResourceModules(nullptr);
+  const HMODULE old = app.StyleModule();
+  ASSERT_NE(old, nullptr);
+  int stops = 0;
+  bool oldStillThere = false;
+  app.SetSoundStopper([&] {
+    ++stops;
+    char name[32] = {};
+    oldStillThere = LoadStringA(old, 147, name, sizeof name) > 0;  // the skin's image folder
+  });
+  const HMODULE fresh = app.ReloadStyleModule();
+  EXPECT_EQ(stops, 1);
+  EXPECT_TRUE(oldStillThere);
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_EQ(app.StyleModule(), fresh);
+  char name[32] = {};
+  EXPECT_GT(LoadStringA(fresh, 147, name, sizeof name), 0);
+}
+
 class FakeHost : public StartGameHost {
  public:
   LobbyState& Lobby() override { return lobby; }
@@ -536,6 +602,9 @@ TEST(StartGame, WorksAgainstItsHost) {
   EXPECT_EQ(game->ShowInstantMessage(1, 2, nullptr, 0), S_OK);
   ASSERT_EQ(host.lines.size(), 4u);
   EXPECT_TRUE(host.lines[0].advert);
+  EXPECT_STREQ(host.lines[0].sound, "IDW_ADV");
+  EXPECT_FALSE(host.lines[2].advert);
+  EXPECT_STREQ(host.lines[2].sound, "IDW_FINDMESSAGE");
   EXPECT_EQ(host.lines[0].format.m_nSize, 0x1111);  // all 44 bytes replaced, no more
   EXPECT_EQ(host.lines[0].link, "");
   EXPECT_LE(host.lines[0].text.size(), 500u);

@@ -4,7 +4,8 @@
 // screenshots. Each step is one argument:
 //   frame:T            wait up to T s for the frame; prints the time since the driver started
 //   button:ID:T        wait up to T s for the table's button ID to be shown and enabled, click it
-//   wait-button:ID:T   only wait for it
+//   wait-button:ID:T[:AGAIN]  only wait for it; while waiting, click button AGAIN whenever it
+//                      shows (the dice button, as hand: does)
 //   hand:N:K:T[:ID]    wait up to T s for N tiles in the player's hand, click the K-th (from 0);
 //                      while waiting, click button ID whenever it shows (the dice button, when
 //                      the player's own throw names the player to throw again)
@@ -33,11 +34,22 @@
 //                      the client opened, such as the close dialog), click it
 //   splitter:DY        drag the bar between the person list and the chat DY pixels down (up
 //                      when negative) and check that both panes followed
+//   star:T             wait up to T s for the table's magic-action button (the star), click it
+//   pick:K:T           wait up to T s for the magic-action picker, click its K-th action (from 0,
+//                      on the page shown)
+//   combo:ID:TEXT:T    wait up to T s for a window of the client holding the combo box ID with
+//                      an entry showing TEXT, choose that entry
+//   dialog-type:ID:TEXT  click into the edit box ID of a window of the client and type TEXT
+//   played:T:W:H[:centre]  wait up to T s for a magic action of W x H pixels playing on the
+//                      table (its animation window shown; with centre, in the middle of the table)
+//   chat-click:TEXT:T  wait up to T s for the chat's output to show TEXT, click its first
+//                      character (a line's clickable part)
 // TEXT may hold any characters: the steps are also read as UTF-16 from the command line.
 // The first failing step ends the run with exit code 1 and a line saying which step failed.
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <richedit.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -462,9 +474,195 @@ BOOL CALLBACK FindDialogButton(HWND w, LPARAM lp) {
   return TRUE;
 }
 
+// A shown window of the client (its own or a child of one) holding a control `id`; the control.
+HWND FindClientControl(int id) {
+  HWND dialog = FindClientDialog(id);
+  if (!dialog) {
+    DialogSearch search{id, nullptr};
+    EnumWindows(FindDialogButton, reinterpret_cast<LPARAM>(&search));
+    return search.button;
+  }
+  return FindAnyChild(dialog, id);
+}
+
+// The entries of a combo box of the client (the system carries the texts across the processes
+// for a combo box's own messages).
+std::vector<std::wstring> ComboEntries(HWND combo) {
+  std::vector<std::wstring> entries;
+  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[260] = {};
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 259)
+      SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    entries.emplace_back(text);
+  }
+  return entries;
+}
+
+// The animation window of a magic action of `size` playing in the client; with `table`, one whose
+// middle is near the middle of the table.
+HWND PlayingAction(SIZE size, HWND table = nullptr) {
+  struct Search {
+    RECT centre;
+    bool any;
+    SIZE size;
+    HWND found;
+  } s{{}, table == nullptr, size, nullptr};
+  if (table) {
+    RECT r;
+    GetWindowRect(table, &r);
+    const LONG cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    s.centre = RECT{cx - 20, cy - 20, cx + 20, cy + 20};
+  }
+  EnumWindows(
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        wchar_t name[64];
+        GetClassNameW(w, name, 64);
+        if (pid != g_pid || !IsWindowVisible(w) || lstrcmpW(name, L"MyOleControl") != 0) return TRUE;
+        RECT r;
+        GetWindowRect(w, &r);
+        const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        if (r.right - r.left != s->size.cx || r.bottom - r.top != s->size.cy) return TRUE;
+        if (!s->any && !PtInRect(&s->centre, middle)) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// Where TEXT starts in the chat's output (a character position), -1 when it is not there. The
+// search record and the text are placed in the client's process.
+LONG FindInOutput(HWND output, const std::wstring& text) {
+  HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, g_pid);
+  if (!p) return -1;
+  LONG at = -1;
+  const size_t bytes = sizeof(FINDTEXTEXW) + (text.size() + 1) * sizeof(wchar_t);
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(p, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (remote) {
+    FINDTEXTEXW find{};
+    find.chrg = CHARRANGE{0, -1};
+    find.lpstrText = reinterpret_cast<LPCWSTR>(remote + sizeof find);
+    SIZE_T done = 0;
+    if (WriteProcessMemory(p, remote, &find, sizeof find, &done) &&
+        WriteProcessMemory(p, remote + sizeof find, text.c_str(),
+                           (text.size() + 1) * sizeof(wchar_t), &done))
+      at = static_cast<LONG>(SendMessageW(output, EM_FINDTEXTEXW, FR_DOWN,
+                                          reinterpret_cast<LPARAM>(remote)));
+    VirtualFreeEx(p, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(p);
+  return at;
+}
+
 bool RunColumnStep(const std::string& step, const std::vector<std::string>& f, HWND frame) {
   const std::string& op = f[0];
   auto num = [&](size_t i, double def) { return i < f.size() ? std::atof(f[i].c_str()) : def; };
+  if (op == "star") {
+    // A picture strip of the table display (child 201), not a push button.
+    constexpr int kActionButton = 201;
+    HWND star = nullptr;
+    if (!WaitFor(num(1, 10), [&] {
+          HWND table = TableDisplay(frame);
+          star = table ? FindChild(table, kActionButton, nullptr) : nullptr;
+          return star && IsWindowEnabled(star);
+        }))
+      return Fail(step, "no magic-action button");
+    RECT rc;
+    GetClientRect(star, &rc);
+    Click(star, rc.right / 2, rc.bottom / 2);
+    Pump(300);
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
+    return true;
+  }
+  if (op == "pick") {
+    constexpr int kPreviewGrid = 33280, kCell = 40;
+    HWND grid = nullptr;
+    if (!WaitFor(num(2, 10), [&] { return (grid = FindClientControl(kPreviewGrid)) != nullptr; }))
+      return Fail(step, "no magic-action picker");
+    Pump(300);
+    RECT rc;
+    GetClientRect(grid, &rc);
+    const int columns = std::max(1, static_cast<int>(rc.right / kCell));
+    const int k = static_cast<int>(num(1, 0));
+    Click(grid, (k % columns) * kCell + kCell / 2, (k / columns) * kCell + kCell / 2);
+    Pump(300);
+    std::printf("e2e: %s at %lu ms\n", step.c_str(), Elapsed());
+    return true;
+  }
+  if (op == "combo") {
+    const int id = static_cast<int>(num(1, 0));
+    const std::wstring want = WideField(2);
+    HWND combo = nullptr;
+    std::vector<std::wstring> entries;
+    int at = -1;
+    if (!WaitFor(num(3, 10), [&] {
+          combo = FindClientControl(id);
+          entries = combo ? ComboEntries(combo) : std::vector<std::wstring>();
+          for (size_t i = 0; i < entries.size(); ++i)
+            if (!want.empty() && entries[i].find(want) != std::wstring::npos) at = static_cast<int>(i);
+          return at >= 0;
+        })) {
+      for (const auto& e : entries) std::printf("e2e: entry %s\n", Narrow(e).c_str());
+      return Fail(step, "no such entry");
+    }
+    SendMessageW(combo, CB_SETCURSEL, at, 0);
+    PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+    Pump(200);
+    std::printf("e2e: chose %s (entry %d of %zu) at %lu ms\n", Narrow(want).c_str(), at,
+                entries.size(), Elapsed());
+    return true;
+  }
+  if (op == "chat-click") {
+    const std::wstring want = WideField(1);
+    HWND output = nullptr;
+    LONG at = -1;
+    if (!WaitFor(num(2, 10), [&] {
+          output = ChatPart(frame, kChatOutput);
+          at = output && !want.empty() ? FindInOutput(output, want) : -1;
+          return at >= 0;
+        }))
+      return Fail(step, "text not in the chat");
+    // The character's top left corner (the short form: index in, coordinates out).
+    const LRESULT xy = SendMessageW(output, EM_POSFROMCHAR, static_cast<WPARAM>(at), 0);
+    const int x = static_cast<short>(LOWORD(xy)) + 3, y = static_cast<short>(HIWORD(xy)) + 6;
+    Click(output, x, y);
+    Pump(300);
+    std::printf("e2e: clicked %s (character %ld) at (%d,%d), %lu ms\n", Narrow(want).c_str(), at,
+                x, y, Elapsed());
+    return true;
+  }
+  if (op == "dialog-type") {
+    const int id = static_cast<int>(num(1, 0));
+    HWND edit = nullptr;
+    if (!WaitFor(10, [&] { return (edit = FindClientControl(id)) != nullptr; }))
+      return Fail(step, "no such edit box");
+    RECT rc;
+    GetClientRect(edit, &rc);
+    Click(edit, rc.right / 2, rc.bottom / 2);
+    Pump(100);
+    for (wchar_t c : WideField(2)) PostMessageW(edit, WM_CHAR, c, 1);
+    Pump(300);
+    std::printf("e2e: typed into %d at %lu ms\n", id, Elapsed());
+    return true;
+  }
+  if (op == "played") {
+    HWND centre = f.size() > 4 && f[4] == "centre" ? TableDisplay(frame) : nullptr;
+    const SIZE size{static_cast<LONG>(num(2, 0)), static_cast<LONG>(num(3, 0))};
+    HWND movie = nullptr;
+    if (!WaitFor(num(1, 10), [&] { return (movie = PlayingAction(size, centre)) != nullptr; }))
+      return Fail(step, "no magic action playing");
+    RECT r;
+    GetWindowRect(movie, &r);
+    std::printf("e2e: a magic action plays at (%ld,%ld) %ld x %ld, %lu ms\n", r.left, r.top,
+                r.right - r.left, r.bottom - r.top, Elapsed());
+    return true;
+  }
   if (op == "dialog-button") {
     DialogSearch search{static_cast<int>(num(1, 0)), nullptr};
     if (!WaitFor(num(2, 10), [&] {
@@ -634,10 +832,18 @@ bool Run(const std::string& step) {
   if (!frame) return Fail(step, "the frame is gone");
   if (op == "button" || op == "wait-button") {
     const int id = static_cast<int>(num(1, 0));
+    const int again = op == "wait-button" && f.size() > 3 ? static_cast<int>(num(3, 0)) : 0;
     HWND button = nullptr;
     if (!WaitFor(num(2, 20), [&] {
           button = FindChild(frame, id, L"BUTTON");
-          return button && IsWindowEnabled(button);
+          if (button && IsWindowEnabled(button)) return true;
+          if (HWND b = again ? FindChild(frame, again, L"BUTTON") : nullptr;
+              b && IsWindowEnabled(b)) {
+            PostMessageW(b, BM_CLICK, 0, 0);
+            std::printf("e2e: button %d clicked again at %lu ms\n", again, Elapsed());
+            Pump(300);
+          }
+          return false;
         }))
       return Fail(step, "button not shown");
     if (op == "button") {

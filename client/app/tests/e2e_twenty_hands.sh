@@ -7,8 +7,10 @@ set -uo pipefail
 bin=$1 out=$2
 here=$(cd "$(dirname "$0")" && pwd)
 root=${root:?}
-steps=(frame:40 button:310:30 sleep:3000 wait-button:310:30 mem:start)
-for _ in $(seq 20); do steps+=(button:310:30 sleep:3000 wait-button:310:30); done
+# While a hand runs, the dice button (322) is clicked whenever it shows: the player throws when
+# the computer's throw names the player, and again when the player's own throw does.
+steps=(frame:40 button:310:30 sleep:3000 wait-button:310:30:322 mem:start)
+for _ in $(seq 20); do steps+=(button:310:30 sleep:3000 wait-button:310:30:322); done
 steps+=(mem:end close press:160:10 gone:30)
 log=$(mktemp)
 E2E_MAX_SECONDS=900 bash "$here/e2e_hand.sh" "$bin" "$root/tools/tableserver/scenarios/twenty_hands.json" "$out" \

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "chat_host.h"
+#include "magic_action_dialogs.h"
 #include "magic_catalogue.h"
 #include "dib_canvas.h"
 #include "framework_messages.h"
@@ -616,6 +617,156 @@ TEST(MjPlayTableWin, AReceivedMagicActionPlaysOnTheTableWithItsWords) {
   EXPECT_EQ(r.bottom - r.top, 240);
   EXPECT_GT(ScreenPixels(shown[0], 0, 200, 0), 500);   // the movie
   EXPECT_GT(ScreenPixels(shown[0], 20, 20, 120), 20);  // its words
+}
+
+// A catalogue of two actions with movies under <temp>\<name>; returns the resource library path
+// the lobby would give (<base>\bin\res.dll).
+std::string ActionCatalogue(const char* name) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string base = std::string(temp) + name;
+  CreateDirectoryA(base.c_str(), nullptr);
+  CreateDirectoryA((base + "\\config").c_str(), nullptr);
+  CreateDirectoryA((base + "\\OzkMagicAction").c_str(), nullptr);
+  if (FILE* f = std::fopen((base + "\\config\\actionconfig.ini").c_str(), "wb")) {
+    std::fputs("[PUBLIC]\r\ntypecount=2\r\n[TYPE0]\r\nitemcount=1\r\nitem0ID=7\r\n"
+               "item0name=wave\r\nitem0swf=wave.kvmv\r\nitem0showsize=260,240\r\n"
+               "[TYPE1]\r\nitemcount=1\r\nitem0ID=9\r\nitem0name=rose\r\n"
+               "item0swf=wave.kvmv\r\nitem0showsize=200,200\r\n", f);
+    std::fclose(f);
+  }
+  if (FILE* f = std::fopen((base + "\\OzkMagicAction\\wave.kvmv").c_str(), "wb")) {
+    std::fputs("KVMV 1\nshape=circle\ncolor=0,200,0\nframes=40\n", f);
+    std::fclose(f);
+  }
+  return base + "\\bin\\res.dll";
+}
+
+void HideActionWindows() {
+  for (HWND w : ShownActionWindows()) ShowWindow(w, SW_HIDE);
+}
+
+// The play table makes the picker and the send box over the table window; an action chosen
+// there leaves as 3040 with the item's two numbers and the recipient's whole user id, and the
+// picker goes away.
+TEST(MjPlayTableWin, ThePickerAndTheSendBoxSendTheChosenActionAs3040) {
+  Table t(ActionCatalogue("mj_send_actions"));
+  ASSERT_EQ(t.table->Create(), 1);
+  t.Join();
+  t.Show();
+  framework_window::CActionSelectDlg* picker = t.table->ActionPicker();
+  framework_window::CActionWordDlg* words = t.table->ActionWords();
+  ASSERT_NE(picker, nullptr);
+  ASSERT_NE(words, nullptr);
+  EXPECT_EQ(GetWindow(picker->hwnd(), GW_OWNER), t.host.table);
+  EXPECT_EQ(GetWindow(words->hwnd(), GW_OWNER), t.host.table);
+  EXPECT_FALSE(IsWindowVisible(picker->hwnd()));
+
+  // The table display's star: the picker in the table window's lower right corner.
+  picker->ShowAtCorner(t.host.table);
+  EXPECT_TRUE(IsWindowVisible(picker->hwnd()));
+  RECT client, at;
+  GetClientRect(t.host.table, &client);
+  POINT corner{client.right - 275, client.bottom - 234};
+  ClientToScreen(t.host.table, &corner);
+  GetWindowRect(picker->hwnd(), &at);
+  EXPECT_EQ(at.left, corner.x);
+  EXPECT_EQ(at.top, corner.y);
+
+  // Bob was chosen in the person list: the send box offers him.
+  TablePerson* bob = t.table->FindPerson(2);
+  ASSERT_NE(bob, nullptr);
+  t.table->SetSelectedPerson(reinterpret_cast<intptr_t>(bob));
+  SendMessageW(picker->hwnd(), framework_window::CImage_Preview::kMsgItemChosen, 1, 0);
+  ASSERT_TRUE(IsWindowVisible(words->hwnd()));
+  HWND combo = GetDlgItem(words->hwnd(), framework_window::kRecipientCombo);
+  wchar_t chosen[64] = {};
+  SendMessageW(combo, CB_GETLBTEXT, SendMessageW(combo, CB_GETCURSEL, 0, 0),
+               reinterpret_cast<LPARAM>(chosen));
+  EXPECT_STREQ(chosen, L"bob(bob)");
+  SetDlgItemTextW(words->hwnd(), framework_window::kWordsEdit, L"  hi bob  ");
+
+  // No hand yet: nothing leaves and the picker stays.
+  const size_t before = t.socket.sent.size();
+  auto click = [&](int id) {
+    SendMessageW(words->hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(words->hwnd(), id)));
+  };
+  click(framework_window::kSendButton);
+  EXPECT_EQ(t.socket.sent.size(), before);
+  EXPECT_TRUE(IsWindowVisible(picker->hwnd()));
+
+  // The preview plays on this table only.
+  HideActionWindows();
+  SendMessageW(picker->hwnd(), framework_window::CImage_Preview::kMsgItemChosen, 0, 0);  // the box stays open
+  EXPECT_EQ(words->Item(), t.table->ActionManager().Items()[0].get());
+  click(framework_window::kPreviewButton);
+  PumpFor(300);
+  EXPECT_EQ(ShownActionWindows().size(), 1u);
+  EXPECT_EQ(t.socket.sent.size(), before);
+  HideActionWindows();
+
+  // In a hand: 3040 with the rose (type 1, id 9), from me (seat 1, id 1) to bob (id 2).
+  ASSERT_TRUE(t.Send(601, Body().u16(0).u16(1).u16(72).u16(0).u16(1).b));
+  SendMessageW(picker->hwnd(), framework_window::CImage_Preview::kMsgItemChosen, 1, 0);
+  const size_t mark = t.socket.sent.size();
+  click(framework_window::kSendButton);
+  const auto sent = t.SentSince(mark);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].first, 3040);
+  ASSERT_EQ(sent[0].second.size(), 228u);
+  const std::vector<uint8_t> head(sent[0].second.begin(), sent[0].second.begin() + 34);
+  const std::vector<uint8_t> want{0, 1, 0, 0,   // my seat
+                                  0, 0, 0, 1,   // type
+                                  0, 0, 0, 9,   // item id
+                                  0, 0, 0, 0,   // not to everybody
+                                  0, 0, 0, 1,   // my id
+                                  0, 0, 0, 2,   // bob's id
+                                  0, 0,         // value
+                                  0, 6, 'h', 'i', ' ', 'b', 'o', 'b'};
+  EXPECT_EQ(head, want);
+  EXPECT_TRUE(std::all_of(sent[0].second.begin() + 34, sent[0].second.end(),
+                          [](uint8_t b) { return b == 0; }));
+  EXPECT_FALSE(IsWindowVisible(picker->hwnd()));
+  EXPECT_FALSE(IsWindowVisible(words->hwnd()));
+
+  // A person value that is no longer (or never was) one of the table's: the box offers
+  // everybody.
+  t.table->SetSelectedPerson(0x12345678);
+  EXPECT_EQ(t.table->SelectedPerson(), nullptr);
+  EXPECT_EQ(t.table->KnownPerson(reinterpret_cast<intptr_t>(bob) + 8), nullptr);
+  EXPECT_EQ(t.table->KnownPerson(reinterpret_cast<intptr_t>(bob)), bob);
+  picker->ShowAtCorner(t.host.table);
+  SendMessageW(picker->hwnd(), framework_window::CImage_Preview::kMsgItemChosen, 0, 0);
+  EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+  SendMessageW(picker->hwnd(), WM_COMMAND, IDCANCEL, 0);
+  EXPECT_FALSE(IsWindowVisible(picker->hwnd()));
+  EXPECT_FALSE(IsWindowVisible(words->hwnd()));
+}
+
+// A click on a received action's chat line gives its action value: the item at that place in
+// the catalogue plays again; any other value (the sender of the action chose it) plays nothing
+// and is never followed as an address.
+TEST(MjPlayTableWin, AClickOnAnActionLinePlaysOnlyAnItemOfTheCatalogue) {
+  Table t(ActionCatalogue("mj_line_actions"));
+  ASSERT_EQ(t.table->Create(), 1);
+  t.Join();
+  t.Show();
+  HideActionWindows();
+  const CActionItem* first = t.table->ActionManager().Items()[0].get();
+  for (intptr_t value : {intptr_t{-1}, intptr_t{2}, intptr_t{0x10000}, intptr_t{0x7FFFFFFF},
+                         reinterpret_cast<intptr_t>(first), reinterpret_cast<intptr_t>(&t)}) {
+    EXPECT_NO_THROW(t.table->PlayActionOfLine(value)) << value;
+  }
+  PumpFor(200);
+  EXPECT_TRUE(ShownActionWindows().empty());
+  t.table->PlayActionOfLine(0);
+  PumpFor(300);
+  const std::vector<HWND> shown = ShownActionWindows();
+  ASSERT_EQ(shown.size(), 1u);
+  RECT r;
+  GetWindowRect(shown[0], &r);
+  EXPECT_EQ(r.right - r.left, 260);  // the first item's size
 }
 
 }  // namespace

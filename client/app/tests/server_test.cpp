@@ -179,6 +179,26 @@ TEST(GameServer, LobbyHandsOverPersonsAndTextsAndTheServerEndsAfterRelease) {
   EXPECT_FALSE(FrameExists());
 }
 
+// The lobby's advert and instant message, sent once the table is on screen, show in its chat
+// pane: the advert as a notice line (line kind 2) with its link, the message as it was sent.
+TEST(GameServer, TheLobbysLinesShowInTheTablesChatPane) {
+  RegisterTableControls();
+  ASSERT_TRUE(RunProcess(L"KorvelGame.exe /RegServer", 30000).finished);
+  RunResult r = RunProcess(
+      L"lobby.exe --person=7,a,A,0 --me=a \"--adv=2,http://adverts.example/table,advert words\" "
+      L"\"--instant=a word from the lobby\" \"--expect-chat=advert words\" "
+      L"\"--expect-chat=a word from the lobby\" \"--expect-chat=\x7ba1\x7406\x516c\x544a\" "
+      L"--hold=200",
+      60000);
+  ASSERT_TRUE(r.finished) << r.output;
+  EXPECT_NE(r.output.find("SetAdvMessage 0x00000000"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("ShowInstantMessage 0x00000000"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("chat shows: advert words"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("chat shows: a word from the lobby"), std::string::npos) << r.output;
+  EXPECT_EQ(r.output.find("chat lacks"), std::string::npos) << r.output;
+  EXPECT_FALSE(FrameExists());
+}
+
 TEST(GameServer, AClosedTableLetsTheNextGameStartInANewProcess) {
   RegisterTableControls();
   ASSERT_TRUE(RunProcess(L"KorvelGame.exe /RegServer", 30000).finished);

@@ -119,8 +119,25 @@ TEST(TablePanes, PersonListShowsBothPlayersAndAWatcher) {
 
   HMENU menu = pane.BuildPersonMenu(west);
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(GetMenuItemCount(menu), 6);
-  EXPECT_EQ(GetMenuItemID(menu, 5), 51003u + 5 * 500);
+  const UINT ids[] = {51003, 51503, 52003, 53003, 54003, 55003};
+  ASSERT_EQ(GetMenuItemCount(menu), 6);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(GetMenuItemID(menu, i), ids[i]) << "row " << i;
+}
+
+// The person-list control is an outside component: the client finds it only under its own
+// class id, program id and interface id.
+TEST(TablePanes, PersonListControlIsFoundUnderItsPublishedIds) {
+  CLSID clsid{}, by_name{};
+  IID iid{};
+  ASSERT_HRESULT_SUCCEEDED(CLSIDFromString(L"{B58FDAA2-8E8B-49F0-8577-98CA71C19131}", &clsid));
+  ASSERT_HRESULT_SUCCEEDED(IIDFromString(L"{BEB825A0-34E9-49B3-B005-FE92BA7E61B7}", &iid));
+  EXPECT_TRUE(IsEqualCLSID(CLSID_OzkPersonList, clsid));
+  EXPECT_TRUE(IsEqualIID(IID_IPersonList, iid));
+  ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"CPersonList.OzkPersonList", &by_name));
+  EXPECT_TRUE(IsEqualCLSID(by_name, clsid));
+  winkit::ComPtr<IUnknown> list;
+  EXPECT_HRESULT_SUCCEEDED(
+      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, list.PutVoid()));
 }
 
 // What the open details menu looked like, read from inside the menu's own loop.

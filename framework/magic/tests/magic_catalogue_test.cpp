@@ -180,6 +180,36 @@ TEST(MagicReceive, ALineForOneReceiverOrForEverybody) {
   }
 }
 
+// A click on a received line gives back its action value: the item is found again by its place
+// in the catalogue; any other value (a peer chooses it) finds nothing.
+TEST(MagicReceive, TheLinesActionValueFindsItsItemAgainAndNothingElse) {
+  CAction_Manager catalogue;
+  catalogue.SetBaseDir(kBase);
+  catalogue.LoadActionConfig(ProfileFile(kActions));
+  const size_t n = catalogue.Items().size();
+  ASSERT_GE(n, 2u);
+  const TablePerson ann = Person(5, "Ann", "ann1", 0);
+  auto find = [&](int32_t id) -> const TablePerson* { return id == 5 ? &ann : nullptr; };
+  for (const auto& item : catalogue.Items()) {
+    CVyrMessage_MagicAction sent;
+    sent.actionType = item->type;
+    sent.itemId = item->id;
+    sent.senderId = 5;
+    const ReceivedMagicAction got = DescribeMagicAction(OverTheWire(sent), catalogue, find);
+    ASSERT_TRUE(got.line.has_value());
+    EXPECT_EQ(catalogue.ItemAt(got.line->m_nAction), item.get());
+  }
+  const CActionItem* first = catalogue.Items().front().get();
+  const int64_t outside[] = {-1,
+                             static_cast<int64_t>(n),
+                             0xFFFFFFFFll,
+                             reinterpret_cast<intptr_t>(first),
+                             INT64_MIN,
+                             INT64_MAX};
+  for (int64_t value : outside) EXPECT_EQ(catalogue.ItemAt(value), nullptr) << value;
+  EXPECT_EQ(CAction_Manager().ItemAt(0), nullptr);
+}
+
 TEST(MagicReceive, UnknownSenderOrItemAndHostileRecords) {
   CAction_Manager catalogue;
   catalogue.SetBaseDir(kBase);

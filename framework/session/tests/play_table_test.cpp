@@ -226,6 +226,70 @@ TEST(PlayTableSession, JoinAndKeepAlive) {
   EXPECT_EQ(s.Count("Send(3011,49)", mark), 1);
 }
 
+// The socket's connect outcome: 1 joins, 0 shows the failure for 2 s and sends nothing, any other
+// value does nothing at all.
+TEST(PlayTableSession, ConnectOutcomes) {
+  struct Case {
+    int16_t result;
+    bool notice, joined;
+  } cases[] = {{1, false, true}, {0, true, false}, {2, false, false}, {-1, false, false},
+               {99, false, false}};
+  for (const Case& c : cases) {
+    Session s;
+    const size_t mark = s.Mark();
+    s.table.OnSocketConnect(c.result);
+    const CallLog after = s.Since(mark);
+    EXPECT_EQ(s.Has("CountDown(" + std::string(kTextServerConnectFailed) + ",2000)", mark), c.notice)
+        << c.result;
+    EXPECT_EQ(s.socket.sent.size(), c.joined ? 1u : 0u) << c.result;
+    if (!c.notice && !c.joined) EXPECT_TRUE(after.empty()) << c.result;
+  }
+}
+
+// A table whose list holds no local player (the lobby named nobody, or somebody who is not in
+// it): it does not join as nobody, and nothing that reads the local player fails for want of one.
+TEST(PlayTableSession, WithoutALocalPlayer) {
+  for (uint32_t myId : {0u, 77u}) {
+    Session s;
+    s.table.SetMyId(myId);
+    ASSERT_EQ(s.table.GetMe(), nullptr);
+    size_t mark = s.Mark();
+    s.table.OnSocketConnect(1);
+    EXPECT_TRUE(s.socket.sent.empty()) << myId;
+    EXPECT_EQ(s.Since(mark), CallLog{"Close"}) << myId;
+
+    // The server's word about the others still reaches the table.
+    const auto body = [&](uint16_t id, const auto& record) {
+      const std::vector<uint8_t> f = s.server.Next(id, record);
+      return std::vector<uint8_t>(f.begin() + kMessageHeaderSize, f.end() - kMessageTrailerSize);
+    };
+    CVyrMessage_PersonState state;
+    state.userId = 2;
+    state.state = 2;
+    const auto back = body(kPersonState, state);
+    EXPECT_NE(s.table.OnServerMessage(kPersonState, back.data(), back.size()), 0) << myId;
+    CVyrMessage_PlayerExit exit;
+    exit.userId = 2;
+    exit.reason = 1;
+    const auto gone = body(kPlayerExit, exit);
+    mark = s.Mark();
+    s.table.OnServerMessage(kPlayerExit, gone.data(), gone.size());
+    EXPECT_FALSE(s.Has("ExitGame", mark)) << myId;  // another player's exit ends nothing here
+
+    // The player's own requests name nobody; an answer for nobody is not sent.
+    const size_t sent = s.socket.sent.size();
+    s.table.SendExitAnswer(2, 0);
+    EXPECT_EQ(s.socket.sent.size(), sent) << myId;
+    s.table.OnExitRequested(2);
+    s.table.OnWaitOtherTables(1);
+    s.table.ShowSeatPerson(0);
+    s.table.RequestExit();
+    s.table.SendLeaveSeat();
+    s.table.SendExit(0);
+    EXPECT_EQ(s.socket.sent.size(), sent + 3) << myId;
+  }
+}
+
 // 45 s without a delivery: reconnect; the fourth expiry without a connect in between gives up.
 // A successful connect in between resets the count.
 TEST(PlayTableSession, SilenceWatchdogReconnectsThenGivesUp) {

@@ -92,6 +92,21 @@ TEST_F(NoticeDialogTest, MessageOnlyCountDownTicksAndClosesWithCancel) {
   EXPECT_EQ(box.Ticks(), 1);
 }
 
+TEST_F(NoticeDialogTest, MessageOnlyBoxTakesNeitherFocusNorActivation) {
+  // A wait box that became the active window is one the display manages, and hiding it then
+  // keeps the program waiting on the display (2 s under Wine without a window manager).
+  CTimerDialog box(testing::Host());
+  box.SetText(kReconnect);
+  box.HideButtons();
+  box.CreateModeless(nullptr);
+  ASSERT_TRUE(box.hwnd());
+  box.ShowModeless(nullptr);
+  Pump(50);
+  EXPECT_NE(GetActiveWindow(), box.hwnd());
+  EXPECT_FALSE(IsChild(box.hwnd(), GetFocus()));
+  box.Close();
+}
+
 TEST_F(NoticeDialogTest, ButtonsPlacedForNarrowAndWideTexts) {
   CTimerDialog box;
   box.SetImageDir(KORVEL_SKIN_DIR);

@@ -7,6 +7,16 @@ import sys
 from .server import serve
 
 
+def games_and_exits(text):
+    try:
+        games, forced = (int(v) for v in text.split(","))
+    except ValueError:
+        raise argparse.ArgumentTypeError("GAMES,FORCED expected, got %r" % text)
+    if games < 0 or forced < 0:
+        raise argparse.ArgumentTypeError("negative count in %r" % text)
+    return games, forced
+
+
 def main(argv=None):
     p = argparse.ArgumentParser(prog="tableserver", description=__doc__)
     p.add_argument("--host", default="127.0.0.1", help="address to listen on (loopback by default)")
@@ -20,6 +30,9 @@ def main(argv=None):
     p.add_argument("--claim-timeout", type=float, default=20.0, help="seconds the player has to claim")
     p.add_argument("--once", action="store_true", help="end when the player leaves or the hands are played")
     p.add_argument("--max-seconds", type=float, default=0, help="with --once: give up after this long")
+    p.add_argument("--player-record", type=games_and_exits, metavar="GAMES,FORCED",
+                   help="games started and forced exits of the joining player (a player with "
+                   "few games may not leave during a hand); default: the roster's, 0,0")
     p.add_argument("-v", "--verbose", action="store_true")
     args = p.parse_args(argv)
     logging.basicConfig(level=logging.DEBUG if args.verbose else logging.INFO,

@@ -43,7 +43,8 @@ class Seat:
 
 
 class Table:
-    def __init__(self, persons, script=None, seed=None, hands=0, bot_delay=0.6, claim_timeout=20.0):
+    def __init__(self, persons, script=None, seed=None, hands=0, bot_delay=0.6, claim_timeout=20.0,
+                 player_record=None):
         """persons: two dicts (id, username, nickname) for seats 0 and 1.
 
         Besides the hand (wall, dice, discards, expected frames) a script may hold:
@@ -51,13 +52,20 @@ class Table:
               in the roster, or with "enters" coming in after the player joined (3107);
           "chat": {"expect": [{"id", "text", "color", "size"}]: the player's lines in order,
                    "say": [{"after": "join" | "line", "line": n, "delay": s, "id": 3819 | 3021 |
-                            3009, "from": person id (0 or none: the system), "text"}]}."""
+                            3009, "from": person id (0 or none: the system), "text"}]};
+          "magic": {"expect": [{"type", "item", "receiver", "words", "value"}]: the player's magic
+                    actions (3040) in order, each relayed to the table as it came,
+                    "say": [{"after": "join" | "magic", "magic": n, "delay": s, "from": person id,
+                             "to": person id or -1 (everybody), "type", "item", "words",
+                             "value"}]}."""
         self.script = script or {}
         self.rng = random.Random(self.script.get("seed", seed))
         self.max_hands = self.script.get("hands", hands)
         self.bot_delay = self.script.get("bot_delay", bot_delay)
         self.claim_timeout = self.script.get("claim_timeout", claim_timeout)
         self.persons = persons
+        # (games started, forced exits) of the player who joins, in place of the roster's
+        self.player_record = player_record
         self.seats = None
         self.human = None
         self.hand_no = 0
@@ -78,6 +86,10 @@ class Table:
         self.chat_expect = list(chat.get("expect", []))
         self.chat_say = list(chat.get("say", []))
         self.lines_heard = 0
+        magic = self.script.get("magic", {})
+        self.magic_expect = list(magic.get("expect", []))
+        self.magic_say = list(magic.get("say", []))
+        self.actions_heard = 0
 
     # --- joining ------------------------------------------------------------------------------
 
@@ -89,6 +101,8 @@ class Table:
         if self.seats is None:
             people = [dict(p) for p in self.persons]
             people[seat]["id"] = join["id"]
+            if self.player_record is not None:
+                people[seat]["startgame"], people[seat]["forceexit"] = self.player_record
             self.seats = [Seat(i, people[i], i == seat) for i in range(2)]
             for i, s in enumerate(self.seats):
                 s.person.setdefault("seatno", i)
@@ -118,12 +132,14 @@ class Table:
                 w["enters"] = False     # in the roster from now on (a player coming back)
                 self.send(M.PERSON_ENTER, M.person256(w))
         self.say("join", 0)
+        self.act("join", 0)
         return self.take()
 
     def missing(self):
         """What the script expected from the client and did not get."""
         left = ["frame %s never came" % w.get("id") for w in self.expect]
         left += ["chat line %s never came" % json_text(w) for w in self.chat_expect]
+        left += ["magic action %s never came" % json_text(w) for w in self.magic_expect]
         return left
 
     # --- in-table chat ------------------------------------------------------------------------
@@ -180,6 +196,52 @@ class Table:
                 problems.append("%s %d, expected %d" % (field, line[field], want[field]))
         if problems:
             self.errors.append("chat %d: %s" % (msg_id, "; ".join(problems)))
+
+    # --- magic actions ------------------------------------------------------------------------
+
+    def act(self, when, count):
+        """The script's magic actions for this moment, each after its delay."""
+        for a in self.magic_say:
+            if a.get("after", "join") != when or (when == "magic" and a.get("magic", 1) != count):
+                continue
+            sender = a.get("from", self.bot.person["id"])
+            seat, _ = self.speaker(sender)
+            body = M.magic_action(seat, a.get("type", 0), a.get("item", 0), sender, a.get("to", -1),
+                                  a.get("words", ""), a.get("value", 0))
+            self.out.append(("later", a.get("delay", 0), M.MAGIC_ACTION, body))
+
+    def on_magic(self, body):
+        """A magic action the player sent (3040): its bytes checked, then the table sees it as it
+        came (the sender too: that is how it plays on the sender's own table)."""
+        try:
+            a = M.parse_magic_action(body)
+        except ValueError as e:
+            raise ProtocolError(str(e))
+        h = self.human
+        self.require(a["sender"] == h.person["id"],
+                     "magic action of %d from player %d" % (a["sender"], h.person["id"]))
+        self.require(a["seat"] == h.number, "magic action from seat %d" % a["seat"])
+        known = [s.person["id"] for s in self.seats] + [w["id"] for w in self.watchers]
+        self.require(a["receiver"] == -1 or a["receiver"] in known,
+                     "magic action for %d, not at the table" % a["receiver"])
+        self.check_magic(a)
+        self.send(M.MAGIC_ACTION, body)
+        self.actions_heard += 1
+        self.act("magic", self.actions_heard)
+        return self.take()
+
+    def check_magic(self, a):
+        if not self.magic_expect:
+            return
+        want = self.magic_expect.pop(0)
+        problems = []
+        for field in ("type", "item", "receiver", "value"):
+            if field in want and a[field] != want[field]:
+                problems.append("%s %d, expected %d" % (field, a[field], want[field]))
+        if "words" in want and a["words"] != want["words"].encode("gbk"):
+            problems.append("words %r, expected %r" % (a["words"].decode("gbk", "replace"), want["words"]))
+        if problems:
+            self.errors.append("magic action: %s" % "; ".join(problems))
 
     def resume(self):
         """The snapshot for a player who comes back in the middle of a hand (or nothing)."""

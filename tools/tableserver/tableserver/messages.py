@@ -7,7 +7,7 @@ from . import tiles as T
 JOIN, PERSON_STATE, GAME_ABORT, CONNECT_REFUSED, LEAVE_BEFORE_START = 3001, 3002, 3003, 3004, 3005
 CHAT_ON_START, SESSION_START, KEEP_ALIVE, PERSON_OFFLINE, CHAT = 3009, 3010, 3011, 3016, 3021
 PLAYER_EXIT, WATCHER_EXIT, EXIT_REQUEST, EXIT_ANSWER, ROSTER = 3026, 3027, 3031, 3032, 3106
-PERSON_ENTER, SYSTEM_CHAT = 3107, 3819
+PERSON_ENTER, SYSTEM_CHAT, MAGIC_ACTION = 3107, 3819, 3040
 # mahjong
 BANKER_AND_WALL, CONTROL, START_DICE, DICE, DEAL, DISCARD, ACTION = 601, 602, 606, 607, 611, 616, 617
 DRAW, MELD, MELD_DRAW, HU_REQUEST, HU_RESULT, WALL_EMPTY, TING = 621, 622, 623, 626, 627, 628, 631
@@ -20,7 +20,7 @@ PASS, CHOW, PUNG, KONG, HU = 0, 1, 2, 3, 4
 # The body size of every message a client may send; anything else is refused.
 CLIENT_BODY_SIZES = {
     JOIN: 16, LEAVE_BEFORE_START: 8, KEEP_ALIVE: 0, PLAYER_EXIT: 8, WATCHER_EXIT: 12,
-    EXIT_REQUEST: 8, EXIT_ANSWER: 16, 3040: 228, CONTROL: 4, DICE: 8, DISCARD: 4, ACTION: 10,
+    EXIT_REQUEST: 8, EXIT_ANSWER: 16, MAGIC_ACTION: 228, CONTROL: 4, DICE: 8, DISCARD: 4, ACTION: 10,
     HU_REQUEST: 4, WALL_EMPTY: 4, TING: 4, GANG: 8, GANG2: 8, HU_ACK: 72,
 }
 CHAT_IDS = (CHAT_ON_START, CHAT)
@@ -184,6 +184,41 @@ def parse_chat(body):
         raise ValueError("chat text not ended where its length says")
     return {"speaker": speaker, "seat": seat, "watch": watch, "face": face.split(b"\0")[0],
             "color": color, "size": size, "styles": styles, "text": text}
+
+
+# A magic action (3040), both ways: sender's seat, two bytes, the action's type and item id, the
+# to-everybody flag, two bytes, the sender's id, the receiver's id (-1: everybody), a value, the
+# length of the words and the words (at most 199 bytes, zero-filled to 200).
+MAGIC_HEAD = struct.Struct(">H2xiiH2xIiHH")
+MAGIC_MAX_WORDS = 199
+
+
+def magic_action(sender_seat, action_type, item_id, sender_id, receiver_id, words=b"", value=0):
+    """A 3040 body; `words` is str (sent as GBK) or GBK bytes."""
+    raw = (words.encode("gbk") if isinstance(words, str) else bytes(words))[:MAGIC_MAX_WORDS]
+    head = MAGIC_HEAD.pack(sender_seat, action_type, item_id, 1 if receiver_id == -1 else 0, sender_id,
+                           receiver_id, value, len(raw))
+    return head + raw.ljust(200, b"\0")
+
+
+def parse_magic_action(body):
+    """The fields of a 3040 body, its words as GBK bytes; ValueError when the body does not hold
+    together (size, a length that is not the words', bytes after the words, a flag that does not
+    match the receiver, padding that is not zero)."""
+    if len(body) != 228:
+        raise ValueError("magic action of %d bytes" % len(body))
+    seat, action_type, item_id, everybody, sender, receiver, value, length = MAGIC_HEAD.unpack_from(body)
+    if body[2:4] != b"\0\0" or body[14:16] != b"\0\0":
+        raise ValueError("magic action padding not zero")
+    if length > MAGIC_MAX_WORDS:
+        raise ValueError("magic action words of %d bytes" % length)
+    words = body[28:28 + length]
+    if b"\0" in words or any(body[28 + length:]):
+        raise ValueError("magic action words not ended where their length says")
+    if everybody not in (0, 1) or (everybody == 1) != (receiver == -1):
+        raise ValueError("magic action flag %d for receiver %d" % (everybody, receiver))
+    return {"seat": seat, "type": action_type, "item": item_id, "everybody": everybody,
+            "sender": sender, "receiver": receiver, "value": value, "words": words}
 
 
 # --- what clients send -------------------------------------------------------------------------

@@ -153,6 +153,21 @@ class Connection:
                 return
             await self.server.carry_out(actions)
             return
+        if msg_id == M.MAGIC_ACTION:
+            try:
+                a = M.parse_magic_action(body)
+                log.info("magic action %d/%d from %d to %d: %s", a["type"], a["item"], a["sender"],
+                         a["receiver"], a["words"].decode("gbk", "replace"))
+            except ValueError:
+                pass  # refused below
+            try:
+                actions = table.on_magic(body)
+            except ProtocolError as e:
+                table.errors.append("magic action: %s" % e)
+                log.warning("refused magic action: %s", e)
+                return
+            await self.server.carry_out(actions)
+            return
         if msg_id == M.PLAYER_EXIT or msg_id == M.WATCHER_EXIT:
             log.info("player left the table (%d)", msg_id)
             self.server.game_left = True
@@ -237,7 +252,8 @@ async def serve(args):
             script = json.load(f)
     persons = script.get("persons", DEFAULT_PERSONS)
     table = Table(persons, script=script, seed=args.seed, hands=args.hands,
-                  bot_delay=args.bot_delay, claim_timeout=args.claim_timeout)
+                  bot_delay=args.bot_delay, claim_timeout=args.claim_timeout,
+                  player_record=args.player_record)
     ts = TableServer(table, disconnect_at=script.get("disconnect"))
     server = await asyncio.start_server(lambda r, w: Connection(ts, r, w).run(), args.host, args.port)
     port = server.sockets[0].getsockname()[1]

@@ -276,3 +276,86 @@ class Unscripted(unittest.TestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+def magic(sender=1001, seat=0, action_type=0, item=2, receiver=1002, words="送你一朵花"):
+    return M.magic_action(seat, action_type, item, sender, receiver, words)
+
+
+class MagicActions(unittest.TestCase):
+    def table(self, **magic_script):
+        t = Table(PERSONS, script=dict(copy.deepcopy(SCRIPT), watchers=copy.deepcopy(WATCHERS),
+                                       magic=magic_script))
+        t.join(JOIN)
+        t.take()
+        return t
+
+    def test_an_action_is_relayed_to_the_table_as_it_came(self):
+        t = self.table()
+        for receiver in (1002, -1, 1003, 1001):
+            with self.subTest(receiver):
+                body = magic(receiver=receiver)
+                self.assertEqual(t.on_magic(body), [("send", M.MAGIC_ACTION, body)])
+        self.assertEqual(t.errors, [])
+
+    def test_the_bytes_of_the_frame(self):
+        body = magic(action_type=1, item=0x0102, receiver=1002, words="hi")
+        self.assertEqual(body[:32].hex(), "0000" "0000" "00000001" "00000102" "0000" "0000"
+                         "000003e9" "000003ea" "0000" "0002" "6869" "0000")
+        self.assertEqual(len(body), 228)
+        self.assertEqual(magic(receiver=-1)[12:14], b"\0\1")
+        self.assertEqual(magic(receiver=-1)[20:24], b"\xff" * 4)
+
+    def test_actions_that_do_not_hold_together_are_refused(self):
+        t = self.table()
+        good = magic(words="hi")
+        cases = [
+            ("another sender", magic(sender=1002)),
+            ("another seat", magic(seat=1)),
+            ("a receiver not at the table", magic(receiver=4242)),
+            ("everybody without the flag", good[:20] + struct.pack(">i", -1) + good[24:]),
+            ("the flag for one receiver", good[:12] + b"\0\1" + good[14:]),
+            ("length longer than the words", good[:26] + struct.pack(">H", 5) + good[28:]),
+            ("length over 199", good[:26] + struct.pack(">H", 200) + good[28:]),
+            ("bytes after the words", good[:40] + b"x" + good[41:]),
+            ("NUL inside the words", good[:26] + struct.pack(">H", 3) + good[28:]),
+            ("padding not zero", good[:2] + b"\1\0" + good[4:]),
+            ("short", good[:227]),
+        ]
+        for what, body in cases:
+            with self.subTest(what):
+                with self.assertRaises(ProtocolError):
+                    t.on_magic(body)
+        self.assertEqual(t.take(), [])
+
+    def test_expected_actions_are_checked_in_order_and_missing_ones_reported(self):
+        t = self.table(expect=[{"type": 0, "item": 2, "receiver": 1002, "words": "送你一朵花"},
+                               {"item": 3, "receiver": -1},
+                               {"item": 4}])
+        t.on_magic(magic())
+        self.assertEqual(t.errors, [])
+        t.on_magic(magic(item=5, words=""))
+        self.assertEqual(len(t.errors), 1)
+        self.assertIn("item 5, expected 3", t.errors[0])
+        self.assertIn("receiver 1002, expected -1", t.errors[0])
+        self.assertEqual([m for m in t.missing() if m.startswith("magic")],
+                         ['magic action {"item": 4} never came'])
+
+    def test_scripted_actions_come_after_the_join_and_after_an_action(self):
+        t = self.table(say=[{"after": "join", "delay": 0.5, "type": 1, "item": 101, "to": 1001},
+                            {"after": "magic", "magic": 1, "from": 1003, "item": 3, "words": "好"},
+                            {"after": "magic", "magic": 2, "to": -1, "item": 4}])
+        (kind, delay, msg_id, body), = [a for a in t.after_join() if a[0] == "later"]
+        self.assertEqual((kind, delay, msg_id), ("later", 0.5, M.MAGIC_ACTION))
+        a = M.parse_magic_action(body)
+        self.assertEqual((a["seat"], a["sender"], a["type"], a["item"], a["receiver"], a["everybody"]),
+                         (1, 1002, 1, 101, 1001, 0))
+        first = [x for x in t.on_magic(magic()) if x[0] == "later"]
+        a = M.parse_magic_action(first[0][3])
+        self.assertEqual((a["sender"], a["seat"], a["item"], a["receiver"], a["words"]),
+                         (1003, 1, 3, -1, "好".encode("gbk")))
+        second = [x for x in t.on_magic(magic()) if x[0] == "later"]
+        a = M.parse_magic_action(second[0][3])
+        self.assertEqual((a["sender"], a["receiver"], a["everybody"]), (1002, -1, 1))
+        self.assertEqual([x for x in t.on_magic(magic()) if x[0] == "later"], [])
+

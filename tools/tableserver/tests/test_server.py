@@ -18,8 +18,8 @@ from .fixtures import PERSONS, SCRIPT
 from .script_client import ScriptClient
 
 
-async def start(script):
-    table = Table(PERSONS, script=copy.deepcopy(script))
+async def start(script, **table_args):
+    table = Table(PERSONS, script=copy.deepcopy(script), **table_args)
     ts = TableServer(table, disconnect_at=script.get("disconnect"))
     server = await asyncio.start_server(lambda r, w: Connection(ts, r, w).run(), "127.0.0.1", 0)
     return ts, server, server.sockets[0].getsockname()[1]
@@ -68,6 +68,18 @@ class Loopback(unittest.TestCase):
                 c.close()
             self.assertEqual(ts.errors, [])
         asyncio.run(run())
+
+    def test_the_joining_players_record_of_games_and_forced_exits(self):
+        # The roster carries games started and forced exits at 176 of each 256-byte record;
+        # a given record replaces the player's and leaves the computer's as it was.
+        async def roster_of(**table_args):
+            ts, server, port = await start(SCRIPT, **table_args)
+            async with server:
+                c, roster, _ = await join_and_deal(port)
+                c.close()
+            return [struct.unpack_from(">II", roster, 256 * i + 176) for i in range(2)]
+        self.assertEqual(asyncio.run(roster_of(player_record=(120, 1))), [(120, 1), (0, 0)])
+        self.assertEqual(asyncio.run(roster_of()), [(0, 0), (0, 0)])
 
     def test_a_new_table_announces_its_first_hand_at_the_join(self):
         # The hand (601) and the computer's start sign come before the player's start: a 601
@@ -176,6 +188,32 @@ class Loopback(unittest.TestCase):
                 c.close()
             self.assertEqual(len(ts.errors), 1)
             self.assertIn("chat 3021", ts.errors[0])
+            self.assertEqual(ts.table.missing(), [])
+        asyncio.run(run())
+
+
+    def test_a_magic_action_comes_back_to_the_table_and_the_computer_answers(self):
+        script = dict(SCRIPT, expect=[],
+                      magic={"expect": [{"type": 0, "item": 2, "receiver": 1002, "words": "你好"}],
+                             "say": [{"after": "magic", "delay": 0.1, "type": 1, "item": 101, "to": 1001}]})
+        async def run():
+            ts, server, port = await start(script)
+            async with server:
+                c = ScriptClient(port)
+                await c.connect()
+                await c.until(M.SESSION_START)
+                await c.until(M.ROSTER)
+                # one that does not hold together is refused; the connection stays
+                bad = M.magic_action(0, 0, 2, 1001, 1002, "x")
+                await c.send(M.MAGIC_ACTION, bad[:28] + b"xx" + bad[30:])
+                body = M.magic_action(0, 0, 2, 1001, 1002, "你好")
+                await c.send(M.MAGIC_ACTION, body)
+                self.assertEqual(await c.until(M.MAGIC_ACTION), body)
+                answer = M.parse_magic_action(await c.until(M.MAGIC_ACTION))
+                self.assertEqual((answer["sender"], answer["item"], answer["receiver"]), (1002, 101, 1001))
+                c.close()
+            self.assertEqual(len(ts.errors), 1)
+            self.assertIn("magic action", ts.errors[0])
             self.assertEqual(ts.table.missing(), [])
         asyncio.run(run())
 
