@@ -51,7 +51,7 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   // Appends count tiles to out (count < 1: nothing); code 36 is reported and still appends one.
   int16_t FromCharsToCards(int16_t count, const uint8_t* codes, std::vector<card>& out);
   // Sets count to the number of tiles and writes one code each (no terminator).
-  int16_t FromCardsToChars(int16_t& count, uint8_t* codes, const std::vector<card>& tiles);
+  int16_t FromCardsToChars(int16_t& count, uint8_t* codes, const std::vector<card>& tiles) override;
 
   // --- Set-up ---
   void InitArithmetic() override;
@@ -59,8 +59,8 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   void PlaySound(const char* name) override;
 
   // --- Inbound play ---
-  void OnHandStart(int16_t handNo, int16_t more);
-  void StartOneHand(int16_t loc);
+  void OnHandStart(int16_t handNo, int16_t more) override;
+  void StartOneHand(int16_t loc) override;
   void StartGame(int16_t seat);
   void StartOneTrick();
   void OnDealMyCards(int16_t count, const uint8_t* codes);

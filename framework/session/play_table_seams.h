@@ -7,6 +7,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "records/card.h"
 #include "records/table_person.h"
@@ -59,6 +60,35 @@ class ICommTableCalls {
   virtual void AddCardsToMyHandWithSort_InDeal(int16_t count, const card* cards) = 0;
   virtual void Setup() = 0;
   virtual void SetMyCardBitmap(intptr_t bitmap, intptr_t back) = 0;
+
+  // The calls of the base's default set-up, hand start and trick replay, which a display for a
+  // card game answers. A display without them (the mahjong table's) does nothing; the table that
+  // uses it replaces the defaults that make them.
+  virtual void InitTable(int16_t seats, int16_t isPlayer, int16_t pokeType) {
+    (void)seats, (void)isPlayer, (void)pokeType;
+  }
+  virtual void SetCardBitmap(intptr_t face, intptr_t back) { (void)face, (void)back; }
+  virtual void SetBkBitmap(intptr_t background) { (void)background; }
+  virtual void InitPoke(int16_t count, int16_t width, int16_t height, int16_t gap, int32_t flags) {
+    (void)count, (void)width, (void)height, (void)gap, (void)flags;
+  }
+  virtual void SetSubType(int16_t subtype) { (void)subtype; }
+  virtual void SetAdvUrl(const char* url) { (void)url; }
+  virtual void SetPokeSeparater(int16_t separate) { (void)separate; }
+  virtual void ResetTable() {}
+  virtual void SetTrump(int16_t color, int16_t value) { (void)color, (void)value; }
+  virtual void ShowControlButtons(int16_t isshow) { (void)isshow; }
+  virtual void StartOneHand() {}
+  virtual void HideStartSign() {}
+  virtual void DeleteAllFromMyHand() {}
+  virtual void AddCardsToMyHandWithSort(int16_t count, const card* cards) {
+    (void)count, (void)cards;
+  }
+  virtual void SetRecvCards(int16_t loc, int16_t num, const card* cards, int16_t isauto,
+                            int16_t issend, int16_t isexchange, int16_t isshuaipai) {
+    (void)loc, (void)num, (void)cards, (void)isauto, (void)issend, (void)isexchange,
+        (void)isshuaipai;
+  }
 };
 
 // What the play table calls on the rules engine (ICommArithmetic).
@@ -66,11 +96,30 @@ class ICommArithmeticCalls {
  public:
   virtual ~ICommArithmeticCalls() = default;
   virtual void AddCardsToMyHand(int16_t count, const card* cards) = 0;
+
+  // The calls of the base's default set-up, hand start and automatic play (a card game's
+  // engine); by default they do nothing and the engine knows no hand number.
+  virtual void SetSubType(int16_t subtype) { (void)subtype; }
+  virtual void StartOneHand(int16_t trump_color, int16_t head) { (void)trump_color, (void)head; }
+  virtual void SetHandNo(int16_t handno) { (void)handno; }
+  virtual int16_t GetHandNo() { return 0; }
+  // The cards of an automatic play; none by default.
+  virtual void AutoSendCards(std::vector<card>& cards) { cards.clear(); }
 };
 
-// The first auxiliary view of paired tables (none in this system).
+// The auxiliary views of paired tables and of the trick replay (none in this system): the first
+// shows the wait for the paired table, the hand number and the replayed trick, the second the
+// cards of one replayed step.
 class IPlayTableAuxView {
  public:
   virtual ~IPlayTableAuxView() = default;
   virtual void SetWaitKind(int16_t kind) = 0;
+  virtual void SetHandNo(int16_t handno) { (void)handno; }
+  // One trick: its number and the cards each seat played in it (by seat).
+  virtual void ShowTrick(int16_t trickNo, const std::vector<std::vector<card>>& seatCards) {
+    (void)trickNo, (void)seatCards;
+  }
+  virtual void ShowStepCards(int16_t seat, const std::vector<card>& cards) {
+    (void)seat, (void)cards;
+  }
 };

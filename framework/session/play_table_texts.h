@@ -50,3 +50,5 @@ inline constexpr char kTextWaitOtherTables[] = "\xb1\xf0\xd7\xc0\xbb\xb9\xc3\xbb
 inline constexpr char kTextInvalidLoc[] = "GetSeatNoFromLoc: \xce\xde\xd0\xa7loc:%d";
 // 游戏服务器连接失败
 inline constexpr char kTextServerConnectFailed[] = "\xd3\xce\xcf\xb7\xb7\xfe\xce\xf1\xc6\xf7\xc1\xac\xbd\xd3\xca\xa7\xb0\xdc";
+// 没有重载
+inline constexpr char kTextNotOverridden[] = "\xc3\xbb\xd3\xd0\xd6\xd8\xd4\xd8";

@@ -18,6 +18,7 @@
 #include "play_table_seams.h"
 #include "session_settings.h"
 #include "session_timers.h"
+#include "trick_replay.h"
 #include "wire_frame.h"
 
 
@@ -71,12 +72,49 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   virtual void Setup();
   virtual void SetMyCardBitmap(intptr_t bitmap);
 
+  // --- Defaults for a card game of playing cards; the mahjong table replaces them. ---
+  // The start of a hand (more nonzero) or the end of the game (more 0, the connection is
+  // closed and the player told).
+  virtual void OnHandStart(int16_t handNo, int16_t more);
+  // The start of a hand on display and engine, from the seat that leads; the replay starts empty.
+  virtual void StartOneHand(int16_t seat);
+  virtual void AddHotRegion(const HotRegionRecord& region) override;
+  // The folder of the table's pictures: "image" beside the program file.
+  virtual std::string GetImageDir();
+  // What InitTable hands the display: the card faces and back, the table's background picture
+  // and the advert's address.
+  struct TableLook {
+    intptr_t cardFace = 0;
+    intptr_t cardBack = 0;
+    intptr_t background = 0;
+    std::string advertUrl;
+  };
+  void SetTableLook(TableLook look) { m_look = std::move(look); }
+
   // --- Hand records and their replay. A game with a record file of its own replaces these; the
-  // base keeps no record, so by default there is nothing to save, load or step through. ---
+  // base keeps no record file, so by default there is nothing to save or load. The trick replay
+  // steps through the steps handed to it with SetReplaySteps and shows them on the display and
+  // the auxiliary views. ---
   virtual void SaveHandRecord() {}
   virtual void LoadHandRecord() {}
-  virtual void ReplayUndoStep() {}
-  virtual void ReplayNextStep() {}
+  virtual void ReplayUndoStep();
+  virtual void ReplayNextStep();
+  // The recorded steps to replay; the tricks are built from them.
+  void SetReplaySteps(std::vector<HandStep> steps);
+  const TrickReplay& Replay() const { return m_replay; }
+  // Shows the trick at the current trick index on the first auxiliary view.
+  void ShowReplayStep();
+  void ReplayBack();
+  void ReplayForward();
+  // Shows every step of the trick before or after the current one.
+  void ReplayPrevTrick();
+  void ReplayNextTrick();
+  // Shows a step: its trick becomes the current one when needed, its cards go to its seat's
+  // location and to the second auxiliary view.
+  void ShowRecordedStep(size_t step);
+  // The cards a seat played in all steps.
+  void CollectSeatCards(int16_t seat, std::vector<card>& cards) const;
+  void ShowStepCards(const HandStep& step);
   // The session strings the lobby set: the comment text and the review file (empty when unset).
   virtual std::string GetComInfo() { return {}; }
   virtual std::string GetReviewFileName() { return {}; }
@@ -151,12 +189,20 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   // Create the controls and hand them over with SetTableDisplay / SetRulesEngine; 0 on failure.
   virtual int CreateTableControl() = 0;
   virtual int CreateArithmeticControl() = 0;
-  virtual void InitTable() = 0;
-  virtual void InitArithmetic() = 0;
+  // The display's set-up for a card game (with TableLook), then the seated persons.
+  virtual void InitTable();
+  // The engine's sub type.
+  virtual void InitArithmetic();
   // The game's card codec: count codes to count cards. By default the playing cards of
   // playing_card_codec.h, a message box for each code that is no card.
   virtual void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards);
-  virtual void AutoSend() = 0;
+  // Its inverse: sets count to the number of codes written (at most 54 playing cards, a message
+  // box for each card that has no code) and returns it.
+  virtual int16_t FromCardsToChars(int16_t& count, uint8_t* codes, const std::vector<card>& cards);
+  // A player asks the engine for an automatic play; the cards it names are left to the game.
+  virtual void AutoSend();
+  // The program file's path, for GetImageDir; empty when the platform did not name it.
+  virtual std::string GetProgramPath() { return {}; }
   // The game's own timers; nonzero when taken.
   virtual int OnOwnTimer(uint32_t id) { (void)id; return 0; }
   // The chat pane's and the game's dispatch of a message the framework did not take; a handler
@@ -225,6 +271,8 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   ICommTableCalls* m_display = nullptr;
   ICommArithmeticCalls* m_rules = nullptr;
   IPlayTableAuxView* m_auxViews[2] = {nullptr, nullptr};
+  TableLook m_look;
+  TrickReplay m_replay;
 
   std::vector<std::unique_ptr<TablePerson>> m_persons;
   uint32_t m_myId = 0;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -189,6 +190,37 @@ class FakeDisplay : public ICommTableCalls {
   void SetMyCardBitmap(intptr_t bitmap, intptr_t back) override {
     Log("SetMyCardBitmap(" + std::to_string(bitmap) + "," + std::to_string(back) + ")");
   }
+  // What the base's defaults for a card game call.
+  void InitTable(int16_t seats, int16_t isPlayer, int16_t pokeType) override {
+    Log("InitTable(" + Join({seats, isPlayer, pokeType}) + ")");
+  }
+  void SetCardBitmap(intptr_t face, intptr_t back) override {
+    Log("SetCardBitmap(" + Join({face, back}) + ")");
+  }
+  void SetBkBitmap(intptr_t background) override { Log("SetBkBitmap(" + Join({background}) + ")"); }
+  void InitPoke(int16_t count, int16_t width, int16_t height, int16_t gap, int32_t flags) override {
+    Log("InitPoke(" + Join({count, width, height, gap, flags}) + ")");
+  }
+  void SetSubType(int16_t subtype) override { Log("SetSubType(" + Join({subtype}) + ")"); }
+  void SetAdvUrl(const char* url) override { Log(std::string("SetAdvUrl(") + url + ")"); }
+  void SetPokeSeparater(int16_t separate) override { Log("SetPokeSeparater(" + Join({separate}) + ")"); }
+  void ResetTable() override { Log("ResetTable"); }
+  void SetTrump(int16_t color, int16_t value) override { Log("SetTrump(" + Join({color, value}) + ")"); }
+  void ShowControlButtons(int16_t isshow) override {
+    Log("ShowControlButtons(" + Join({isshow}) + ")");
+  }
+  void StartOneHand() override { Log("Display.StartOneHand"); }
+  void HideStartSign() override { Log("HideStartSign"); }
+  void SetRecvCards(int16_t loc, int16_t num, const card* cards, int16_t isauto, int16_t issend,
+                    int16_t isexchange, int16_t isshuaipai) override {
+    Log("SetRecvCards(" + std::to_string(loc) + "," + std::to_string(num) + Cards(num, cards) +
+        ";" + Join({isauto, issend, isexchange, isshuaipai}) + ")");
+  }
+  static std::string Join(std::initializer_list<int64_t> values) {
+    std::string s;
+    for (int64_t v : values) s += (s.empty() ? "" : ",") + std::to_string(v);
+    return s;
+  }
   static std::string Cards(int16_t count, const card* cards) {
     std::string s;
     for (int i = 0; i < count; ++i) {
@@ -209,14 +241,54 @@ class FakeRules : public ICommArithmeticCalls {
  public:
   explicit FakeRules(CallLog& log) : m_log(log) {}
   bool failing = false;
+  void Log(std::string line) {
+    if (failing) throw std::runtime_error("rules");
+    m_log.push_back(std::move(line));
+  }
   void AddCardsToMyHand(int16_t count, const card* cards) override {
     if (failing) throw std::runtime_error("rules");
     m_log.push_back("Rules.AddCardsToMyHand(" + std::to_string(count) +
                     FakeDisplay::Cards(count, cards) + ")");
   }
+  int16_t handNo = 0;                // what GetHandNo answers
+  std::vector<card> autoCards;        // what AutoSendCards names
+  void SetSubType(int16_t subtype) override { Log("Rules.SetSubType(" + std::to_string(subtype) + ")"); }
+  void StartOneHand(int16_t trump, int16_t head) override {
+    Log("Rules.StartOneHand(" + std::to_string(trump) + "," + std::to_string(head) + ")");
+  }
+  void SetHandNo(int16_t handno) override { Log("Rules.SetHandNo(" + std::to_string(handno) + ")"); }
+  int16_t GetHandNo() override { return handNo; }
+  void AutoSendCards(std::vector<card>& cards) override {
+    Log("Rules.AutoSendCards");
+    cards = autoCards;
+  }
 
  private:
   CallLog& m_log;
+};
+
+// An auxiliary view (first: wait kind, hand number and trick; second: a step's cards).
+class FakeAuxView : public IPlayTableAuxView {
+ public:
+  FakeAuxView(CallLog& log, std::string name) : m_log(log), m_name(std::move(name)) {}
+  void SetWaitKind(int16_t kind) override { Log("SetWaitKind(" + std::to_string(kind) + ")"); }
+  void SetHandNo(int16_t handno) override { Log("SetHandNo(" + std::to_string(handno) + ")"); }
+  void ShowTrick(int16_t trickNo, const std::vector<std::vector<card>>& seatCards) override {
+    std::string line = "ShowTrick(" + std::to_string(trickNo);
+    for (const auto& cards : seatCards) {
+      line += ";" + FakeDisplay::Cards(static_cast<int16_t>(cards.size()), cards.data()).substr(cards.empty() ? 0 : 1);
+    }
+    Log(line + ")");
+  }
+  void ShowStepCards(int16_t seat, const std::vector<card>& cards) override {
+    Log("ShowStepCards(" + std::to_string(seat) +
+        FakeDisplay::Cards(static_cast<int16_t>(cards.size()), cards.data()) + ")");
+  }
+
+ private:
+  void Log(const std::string& line) { m_log.push_back(m_name + "." + line); }
+  CallLog& m_log;
+  std::string m_name;
 };
 
 // A concrete table: the game operations record themselves; StartConnection connects the socket.
@@ -269,14 +341,26 @@ class TestPlayTable : public CVyrPokePlayTableImp {
     if (createRules) SetRulesEngine(&m_rulesFake);
     return createRules;
   }
+  // The base's own defaults for a card game instead of the recording stand-ins.
+  bool baseDefaults = false;
+  std::string programPath;
   void InitTable() override {
+    if (baseDefaults) return CVyrPokePlayTableImp::InitTable();
     m_log.push_back("InitTable");
     if (controlsInUse) TableDisplay()->Setup();
   }
   void InitArithmetic() override {
+    if (baseDefaults) return CVyrPokePlayTableImp::InitArithmetic();
     m_log.push_back("InitArithmetic");
     if (controlsInUse) RulesEngine()->AddCardsToMyHand(0, nullptr);
   }
+  std::string GetProgramPath() override { return programPath; }
+  int16_t EncodeForTest(int16_t& count, uint8_t* codes, const std::vector<card>& cards) {
+    return FromCardsToChars(count, codes, cards);
+  }
+  void InitTableForTest() { InitTable(); }
+  void InitArithmeticForTest() { InitArithmetic(); }
+  void AutoSendForTest() { AutoSend(); }
   int OnOwnTimer(uint32_t id) override {
     if (id != kGameTimer) return 0;
     if (controlsInUse) {
@@ -294,7 +378,10 @@ class TestPlayTable : public CVyrPokePlayTableImp {
     if (baseCodec) return CVyrPokePlayTableImp::FromCharsToCards(count, codes, cards);
     for (int i = 0; i < count; ++i) cards[i] = card{codes[i] >> 4, codes[i] & 15};
   }
-  void AutoSend() override { m_log.push_back("AutoSend"); }
+  void AutoSend() override {
+    if (baseDefaults) return CVyrPokePlayTableImp::AutoSend();
+    m_log.push_back("AutoSend");
+  }
   void PlaySound(const char* name) override { m_log.push_back(std::string("PlaySound(") + name + ")"); }
   void AddChatLine(const ChatTextFormat& format, const char* text) override {
     m_log.push_back("AddChatLine(" + std::to_string(format.m_nColor) + "," + text + ")");
@@ -302,7 +389,9 @@ class TestPlayTable : public CVyrPokePlayTableImp {
   void PersonListAddPerson(TablePerson*) override {}
   void PersonListRemovePerson(TablePerson*) override {}
   int GetPersonIconCount() override { return 0; }
-  void AddHotRegion(const HotRegionRecord&) override {}
+  void AddHotRegion(const HotRegionRecord& region) override {
+    if (baseDefaults) CVyrPokePlayTableImp::AddHotRegion(region);
+  }
   void ShowMagicAction(const CVyrMessage_MagicAction& a) override {
     m_log.push_back("ShowMagicAction(" + std::to_string(a.senderId) + ")");
   }

@@ -993,6 +993,205 @@ TEST(PlayTableOperations, MagicActionOnlyDuringAHand) {
   }
 }
 
+// The base's defaults for a card game of playing cards, which the mahjong table replaces.
+struct DefaultsSession : Session {
+  FakeAuxView first{log, "first"};
+  FakeAuxView second{log, "second"};
+  DefaultsSession() {
+    table.baseDefaults = true;
+    table.SetAuxViews(&first, &second);
+  }
+};
+
+TEST(PlayTableDefaults, InitTableAndEngineForEveryPlayerAndWatcher) {
+  for (const int player : {1, 0}) {
+    DefaultsSession s;
+    s.settings.subType = 7;
+    s.settings.PlayerFlag = player;
+    s.table.SetTableLook({11, 12, 13, "http://ad.example/t"});
+    const size_t mark = s.Mark();
+    s.table.InitTableForTest();
+    s.table.InitArithmeticForTest();
+    EXPECT_EQ(s.Since(mark),
+              (CallLog{"InitTable(2," + std::to_string(player) + ",2)", "SetCardBitmap(11,12)",
+                       "SetBkBitmap(13)", "InitPoke(13,15,25,0,32768)", "SetSubType(7)",
+                       "SetAdvUrl(http://ad.example/t)", "SetPokeSeparater(1)",
+                       "SetPersonLocation(0,1001,1)", "SetPersonLocation(1,1002,2)",
+                       "Rules.SetSubType(7)"}));
+  }
+}
+
+TEST(PlayTableDefaults, HandStartForPlayerAndWatcherAndTheEndOfTheGame) {
+  {
+    DefaultsSession s;
+    s.Join();
+    s.table.RequestExit();
+    ASSERT_EQ(s.table.ExitRequestsSent(), 1);
+    const size_t mark = s.Mark();
+    s.table.OnHandStart(5, 1);
+    EXPECT_EQ(s.Since(mark), (CallLog{"CloseWaitBox", "SetTrump(2,0)", "ShowControlButtons(1)",
+                                      "first.SetHandNo(5)", "Rules.SetHandNo(5)", "StartDeal"}));
+    EXPECT_EQ(s.table.IsHandStarted(), 1);
+    EXPECT_EQ(s.table.IsDealStarted(), 1);
+    EXPECT_EQ(s.table.ExitRequestsSent(), 0);
+    EXPECT_EQ(s.table.IsGameOver(), 0);
+  }
+  {
+    DefaultsSession s;
+    s.settings.PlayerFlag = 0;
+    const size_t mark = s.Mark();
+    s.table.OnHandStart(2, 3);
+    EXPECT_EQ(s.Since(mark), (CallLog{"CloseWaitBox", "ResetTable", "SetTrump(2,0)",
+                                      "ShowControlButtons(1)", "first.SetHandNo(2)",
+                                      "Rules.SetHandNo(2)"}));
+    EXPECT_EQ(s.table.IsDealStarted(), 0);
+  }
+  {
+    // No more hands: the game is over, the connection closed and the frame closes on OK.
+    DefaultsSession s;
+    s.Join();
+    const int connects = s.socket.connects;
+    const size_t mark = s.Mark();
+    s.table.OnHandStart(6, 0);
+    const CallLog calls = s.Since(mark);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), "Close");
+    EXPECT_EQ(calls.back(), Msg(kTextNetworkFaultGameOver, true));
+    // Nothing is left to reconnect the finished game.
+    EXPECT_FALSE(s.timers.Running(201));
+    EXPECT_FALSE(s.timers.Running(205));
+    s.timers.Advance(600000);
+    EXPECT_EQ(s.socket.connects, connects);
+    EXPECT_EQ(s.table.IsGameOver(), 1);
+    EXPECT_EQ(s.table.IsHandStarted(), 1);
+  }
+}
+
+TEST(PlayTableDefaults, StartOneHandEmptiesTheReplayAndLeadsFromTheSeatsLocation) {
+  DefaultsSession s;
+  s.rules.handNo = 9;
+  s.table.SetReplaySteps({HandStep{{1, 0, 0}, {{0, 5}}}});
+  ASSERT_EQ(s.table.Replay().TrickCount(), 1);
+  for (const auto& [seat, loc] : {std::pair<int16_t, int16_t>{1, 1}, {0, 0}, {7, -1}}) {
+    const size_t mark = s.Mark();
+    s.table.StartOneHand(seat);
+    EXPECT_EQ(s.Since(mark),
+              (CallLog{"CloseWaitBox", "Rules.StartOneHand(-1," + std::to_string(loc) + ")",
+                       "Display.StartOneHand", "ShowControlButtons(1)", "HideStartSign",
+                       "first.SetHandNo(9)"}));
+  }
+  EXPECT_TRUE(s.table.Replay().Steps().empty());
+  EXPECT_EQ(s.table.Replay().TrickCount(), 0);
+  EXPECT_EQ(s.table.Replay().CurrentStepIndex(), -1);
+}
+
+TEST(PlayTableDefaults, AutoSendCodecHotRegionAndImageFolder) {
+  DefaultsSession s;
+  size_t mark = s.Mark();
+  s.table.AutoSendForTest();
+  s.table.OnTimeOut(0);
+  s.settings.PlayerFlag = 0;
+  s.table.AutoSendForTest();
+  EXPECT_EQ(s.Since(mark), (CallLog{"Rules.AutoSendCards", "Rules.AutoSendCards"}));
+
+  // Encoding: a card without a code is left out with a box naming it; at most 54 are encoded.
+  uint8_t codes[64] = {};
+  int16_t count = -1;
+  mark = s.Mark();
+  EXPECT_EQ(s.table.EncodeForTest(count, codes, {{0, 14}, {7, 3}, {5, 18}, {1, 2}}), 3);
+  EXPECT_EQ(count, 3);
+  EXPECT_EQ(std::vector<uint8_t>(codes, codes + 3), (std::vector<uint8_t>{4, 57, 9}));
+  EXPECT_EQ(s.Since(mark),
+            (CallLog{Msg("FromCardsToChars:\xce\xde\xd0\xa7\xd7\xd6\xb7\xfb\xa3\xba" "15", false)}));
+  EXPECT_EQ(s.table.EncodeForTest(count, codes, std::vector<card>(60, card{2, 9})), 54);
+  EXPECT_EQ(count, 54);
+  EXPECT_EQ(s.table.EncodeForTest(count, codes, {}), 0);
+  EXPECT_EQ(count, 0);
+
+  mark = s.Mark();
+  s.table.AddHotRegion(HotRegionRecord{});
+  EXPECT_EQ(s.Since(mark), (CallLog{Msg(kTextNotOverridden, false)}));
+
+  const struct {
+    const char* program;
+    const char* folder;
+  } folders[] = {{"C:\\Games\\Korvel\\KorvelGame.exe", "C:\\Games\\Korvel\\image"},
+                 {"C:\\KorvelGame.exe", "C:\\image"},
+                 {"/opt/korvel/game", "/opt/korvel\\image"},
+                 {"KorvelGame.exe", "image"},
+                 {"", "image"}};
+  for (const auto& f : folders) {
+    s.table.programPath = f.program;
+    EXPECT_EQ(s.table.GetImageDir(), f.folder) << f.program;
+  }
+}
+
+// Two tricks of a two-seat table: the steps shown one by one, trick by trick and back.
+TEST(PlayTableDefaults, TrickReplayStepsAndTricks) {
+  DefaultsSession s;
+  EXPECT_EQ(s.table.Replay().CurrentStepIndex(), -1);
+  size_t mark = s.Mark();
+  s.table.ReplayNextStep();  // nothing loaded yet
+  s.table.ReplayUndoStep();
+  s.table.ReplayForward();
+  s.table.ReplayNextTrick();
+  EXPECT_TRUE(s.Since(mark).empty());
+
+  s.table.SetReplaySteps({HandStep{{1, 0, 0}, {{0, 5}}},
+                          HandStep{{1, 1, 0}, {{1, 6}}},
+                          HandStep{{2, 1, 0}, {{2, 7}, {2, 8}}},
+                          HandStep{{2, 9, 0}, {{3, 3}}},  // a seat not at the table
+                          HandStep{{2, 0, 0}, {{3, 9}}}});
+  EXPECT_EQ(s.table.Replay().TrickCount(), 2);
+  EXPECT_EQ(s.table.Replay().CurrentTrickIndex(), 1);
+  EXPECT_EQ(s.table.Replay().CurrentStepIndex(), 0);
+
+  mark = s.Mark();
+  for (int i = 0; i < 6; ++i) s.table.ReplayNextStep();
+  EXPECT_EQ(s.Since(mark),
+            (CallLog{"SetRecvCards(0,1,0:5;0,1,0,0)", "second.ShowStepCards(0,0:5)",
+                     "SetRecvCards(1,1,1:6;0,1,0,0)", "second.ShowStepCards(1,1:6)",
+                     "first.ShowTrick(2;3:9;2:7,2:8)", "SetRecvCards(1,2,2:7,2:8;0,1,0,0)",
+                     "second.ShowStepCards(1,2:7,2:8)", "second.ShowStepCards(9,3:3)",
+                     "SetRecvCards(0,1,3:9;0,1,0,0)", "second.ShowStepCards(0,3:9)"}));
+  EXPECT_EQ(s.table.Replay().CurrentTrickIndex(), 2);
+  EXPECT_EQ(s.table.Replay().CurrentStepIndex(), 5);
+
+  // One step back shows that step again.
+  s.table.ReplayUndoStep();
+  mark = s.Mark();
+  s.table.ReplayNextStep();
+  EXPECT_EQ(s.Since(mark), (CallLog{"SetRecvCards(0,1,3:9;0,1,0,0)", "second.ShowStepCards(0,3:9)"}));
+
+  // The trick index stays between the first and the last trick.
+  mark = s.Mark();
+  s.table.ReplayForward();
+  s.table.ReplayBack();
+  s.table.ReplayBack();
+  EXPECT_EQ(s.Since(mark), (CallLog{"first.ShowTrick(2;3:9;2:7,2:8)", "first.ShowTrick(1;0:5;1:6)",
+                                    "first.ShowTrick(1;0:5;1:6)"}));
+  EXPECT_EQ(s.table.Replay().CurrentTrickIndex(), 1);
+
+  mark = s.Mark();
+  s.table.ReplayPrevTrick();  // already at the first trick
+  s.table.ReplayNextTrick();
+  s.table.ReplayNextTrick();  // already at the last
+  EXPECT_EQ(s.Since(mark),
+            (CallLog{"SetRecvCards(1,2,2:7,2:8;0,1,0,0)", "second.ShowStepCards(1,2:7,2:8)",
+                     "second.ShowStepCards(9,3:3)", "SetRecvCards(0,1,3:9;0,1,0,0)",
+                     "second.ShowStepCards(0,3:9)"}));
+  mark = s.Mark();
+  s.table.ReplayPrevTrick();
+  EXPECT_EQ(s.Since(mark), (CallLog{"SetRecvCards(0,1,0:5;0,1,0,0)", "second.ShowStepCards(0,0:5)",
+                                    "SetRecvCards(1,1,1:6;0,1,0,0)", "second.ShowStepCards(1,1:6)"}));
+
+  std::vector<card> cards{{9, 9}};
+  s.table.CollectSeatCards(1, cards);
+  EXPECT_EQ(cards, (std::vector<card>{{1, 6}, {2, 7}, {2, 8}}));
+  s.table.CollectSeatCards(4, cards);
+  EXPECT_TRUE(cards.empty());
+}
+
 // A failing socket call counts as a lost connection; a failing display call ends only the
 // message it served, and the receiving goes on.
 TEST(PlayTableFailures, FailingCallsAreCaught) {
