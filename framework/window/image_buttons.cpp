@@ -65,6 +65,20 @@ int16_t HitAt(const layout::ButtonGrid& grid, LPARAM lp) {
   return grid.HitTest(layout::Point{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
 }
 
+// The strip pictures have transparent corners and gaps between their buttons: what shows
+// through is the owner's background, drawn afresh into `dc` (the owner paints it in its own
+// coordinates), never whatever the screen held there before.
+void PaintOwnerBackground(HWND hwnd, HDC dc) {
+  HWND parent = GetParent(hwnd);
+  if (!parent) return;
+  POINT origin{0, 0};
+  MapWindowPoints(hwnd, parent, &origin, 1);
+  POINT old{};
+  OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
+  SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
 // The strip picture stretched over the client area, then the hovered cell over its button.
 void DrawStrip(Gdiplus::Graphics& g, const StripPictures& p, const layout::ButtonGrid& grid,
                int16_t hover, const RECT& client) {
@@ -214,6 +228,7 @@ LRESULT CImage_Buttons::OnLButtonDown(UINT msg, WPARAM wp, LPARAM lp, bool&) {
 LRESULT CImage_Buttons::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
   RECT client{};
   GetClientRect(hwnd(), &client);
+  PaintOwnerBackground(hwnd(), reinterpret_cast<HDC>(wp));
   Gdiplus::Graphics g(reinterpret_cast<HDC>(wp));
   DrawStrip(g, m_pictures, m_grid, m_hover.hover(), client);
   return 0;

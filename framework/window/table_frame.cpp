@@ -454,6 +454,11 @@ void CVyrTableWnd2_Adv3::LayoutChildren(int x, int y, int w, int h) {
                  m_rc.advert.Height(), SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
   MovePanes();
   RedrawFrame();
+  // The whole frame is drawn afresh from the new layout at the next repaint, children too: the
+  // frame's own erase clips them, and a pane moved without drawing (the advert) or a picture
+  // showing the frame through its gaps (the setup strip) would otherwise keep what the screen
+  // held there before.
+  if (hwnd()) RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CVyrTableWnd2_Adv3::DrawFrame(HDC dc) {

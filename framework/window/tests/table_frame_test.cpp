@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -306,6 +307,81 @@ TEST_F(TableFrameTest, GrowingTheWindowRemakesTheBackBuffer) {
   EXPECT_EQ(small.At(799, 599), Rgb(12, 20, 34));
   SetWindowPos(f.hwnd(), nullptr, 0, 0, 1024, 768, SWP_NOZORDER);
   f.LayoutChildren(0, 0, 1024, 768);
+}
+
+// A frame of its own, made and laid out as the main frame makes it, at w x h.
+std::unique_ptr<TestTableWnd> MakeFrame(int w, int h) {
+  auto f = std::make_unique<TestTableWnd>();
+  if (!f->CreateChildren(kIdTableWindow, testing::Host())) return nullptr;
+  f->SetCaptionText("\xbf\xad\xce\xd6\xc2\xe9\xbd\xab");  // 卡沃麻将
+  f->LoadResources(StyleModules().style0, 0);
+  SetWindowPos(f->hwnd(), HWND_TOP, 0, 0, w, h, 0);
+  f->LayoutChildren(0, 0, w, h);
+  f->PaintFrame();
+  return f;
+}
+
+// What the screen shows inside `hwnd` once the pending repaints are done, and no more.
+void CaptureAsShown(HWND hwnd, Canvas& canvas) {
+  Pump(300);
+  HDC dc = GetWindowDC(hwnd);
+  BitBlt(canvas.dc(), 0, 0, canvas.width(), canvas.height(), dc, 0, 0, SRCCOPY);
+  ReleaseDC(hwnd, dc);
+}
+
+// A main-frame resize: the frame takes the new client size, lays out, paints and asks for a
+// repaint of itself.
+void ResizeAsTheMainFrameDoes(TestTableWnd& f, int w, int h) {
+  SetWindowPos(f.hwnd(), nullptr, 0, 0, w, h, SWP_NOZORDER);
+  f.LayoutChildren(0, 0, w, h);
+  f.PaintFrame();
+  InvalidateRect(f.hwnd(), nullptr, TRUE);
+}
+
+TEST_F(TableFrameTest, AResizedFrameShowsWhatAFreshFrameOfTheSameSizeShows) {
+  ShowWindow(Frame().hwnd(), SW_HIDE);
+  auto resized = MakeFrame(1024, 768);
+  ASSERT_TRUE(resized);
+  Pump(300);
+  // Stale drawing on the screen where the advert pane and the setup strip are: a resize must
+  // leave none of it.
+  for (HWND child : {resized->SetupStrip().hwnd(), resized->Advert().hwnd()}) {
+    if (!child) continue;
+    HDC dc = GetDC(child);
+    RECT r{};
+    GetClientRect(child, &r);
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &r, magenta);
+    DeleteObject(magenta);
+    ReleaseDC(child, dc);
+  }
+  ResizeAsTheMainFrameDoes(*resized, 800, 600);
+  Pump(300);
+  ResizeAsTheMainFrameDoes(*resized, 1024, 768);
+  Canvas shown(1024, 768);
+  CaptureAsShown(resized->hwnd(), shown);
+  shown.SavePng(Artefact("table_frame_resized.png"));
+  ShowWindow(resized->hwnd(), SW_HIDE);
+
+  auto fresh = MakeFrame(1024, 768);
+  ASSERT_TRUE(fresh);
+  Canvas expected(1024, 768);
+  CaptureAsShown(fresh->hwnd(), expected);
+  expected.SavePng(Artefact("table_frame_fresh.png"));
+  ShowWindow(fresh->hwnd(), SW_HIDE);
+  ShowWindow(Frame().hwnd(), SW_SHOW);
+
+  int differ = 0, first_x = -1, first_y = -1;
+  for (int y = 0; y < 768; ++y)
+    for (int x = 0; x < 1024; ++x)
+      if (shown.At(x, y) != expected.At(x, y) && differ++ == 0) first_x = x, first_y = y;
+  EXPECT_EQ(differ, 0) << "first at (" << first_x << ", " << first_y << "): 0x" << std::hex
+                       << shown.At(first_x, first_y) << " shown, 0x"
+                       << expected.At(first_x, first_y) << " fresh";
+  // The setup strip's gaps show the frame under it, as a fresh frame shows it.
+  const layout::Rect s = fresh->Rects().setupButtons;
+  EXPECT_EQ(expected.At(s.left, s.top), expected.At(s.left - 1, s.top))
+      << "the strip's transparent corner shows the frame";
 }
 
 TEST_F(TableFrameTest, WithoutAStyleModuleTheFrameStillLaysOutAndPaints) {
