@@ -269,10 +269,8 @@ void CMjPlayTableWin::InitTable() {
   c.imageDir = ImageDir();
   table.InitTable_Avact(s.seatsPerTable, s.PlayerFlag ? 1 : 0, 0, c.imageDir.c_str());
   table.InitPoke(0, 0, 0, 0, colour);
-  OutputDebugStringA("InitPoke end\n");
   table.SetTimerOut(1000, m_launch.sendtime);
   table.SetBkBitmap(m_host.TableBackground());
-  table.SetTimerOut(1000, m_launch.sendtime);
   c.advUrl = m_launch.tableadv;
   table.SetAdvUrl(c.advUrl.c_str());
   m_host.SmellBitmaps(c.smell);

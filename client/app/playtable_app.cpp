@@ -135,9 +135,11 @@ BOOL CPlaytableApp::InitInstance(const wchar_t* command_line) {
   ole_up_ = true;
   com_up_ = SUCCEEDED(CoInitialize(nullptr));
   InitCommonControls();
+  // 3. The automation module needs no start: winkit::Module is ready when the program loads.
   // 4. GDI+.
   Gdiplus::GdiplusStartupInput gdiplus_input;
   gdiplus_up_ = Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplus_input, nullptr) == Gdiplus::Ok;
+  // 5. There is no document template: the main frame is made when the lobby shows the table.
   // 6. The shutdown monitor.
   winkit::ServerMonitor::Start(1000);
   // 7. Register or unregister and quit.

@@ -96,6 +96,7 @@ void CVyrTableWnd2_Adv0::LoadSkin(HMODULE module, bool first_load) {
       [module](uint32_t id) { return LoadResString(module, id); },
       GetSystemMetrics(SM_CYSCREEN), first_load);
   m_clrTitleButtonsBack = m_metrics.m_clrTitleButtonsBack;
+  // 3. The caption font is made once, by LoadResources: a later skin keeps it.
   // 4. The system's cursors (shared, never deleted).
   m_hCursorArrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   m_hCursorWE = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_SIZEWE));
@@ -112,6 +113,7 @@ void CVyrTableWnd2_Adv0::LoadSkin(HMODULE module, bool first_load) {
   m_hIconMax.Reset(icon("CAPTION_MAX"));
   m_hIconMin.Reset(icon("CAPTION_MIN"));
   m_hIconNormal.Reset(icon("CAPTION_NORMAL"));
+  // 6. The title strip's colour came with the metrics; LoadResources hands it over once.
   // 7. The three frames.
   m_outerFrame.SetFillColour(m_metrics.m_clrFrameFill);
   m_outerFrame.Load(module, "IDB_BORDER51", "IDB_BORDER53", "IDB_BORDER57", "IDB_BORDER59",
@@ -416,7 +418,6 @@ void CVyrTableWnd2_Adv3::LoadFrameBitmaps(HMODULE module) {
 
 void CVyrTableWnd2_Adv3::LoadButtonImages() {
   const std::string normal = m_strImagePath + "\\setup_gray.png";
-  OutputDebugStringA(normal.c_str());
   m_setupButtons.LoadImages(normal.c_str(), (m_strImagePath + "\\setup_color.png").c_str(), 4, 1);
   for (const char* tip : {kTipShop, kTipHelp, kTipSettings, kTipExit}) m_setupButtons.AddTip(tip);
   m_setupButtons.SetOwner(hwnd());
