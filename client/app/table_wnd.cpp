@@ -15,18 +15,9 @@
 #include "shell_texts.h"
 #include "skin_bitmaps.h"
 #include "vyr_sock.h"
+#include "winkit/module.h"
 
 namespace {
-
-// The folder of the running program.
-std::string ProgramFolder() {
-  char path[MAX_PATH * 2];
-  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (n == 0 || n >= sizeof path) return std::string();
-  const std::string whole(path, n);
-  const size_t slash = whole.rfind('\\');
-  return slash == std::string::npos ? std::string() : whole.substr(0, slash);
-}
 
 // The table display's events (its outgoing interface's dispatch ids).
 enum TableEvent : DISPID {
@@ -253,7 +244,7 @@ void CTableWnd::CreateGame() {
   }
   // The room icons of the person list: "<folder>\room\mj<letter>.dll", in the folder the
   // lobby gave, else beside the program.
-  m_elements.personList.curdir = !s.curdir.empty() ? s.curdir : ProgramFolder();
+  m_elements.personList.curdir = !s.curdir.empty() ? s.curdir : winkit::Module::ProgramFolder();
   m_elements.personList.modulePrefix = "mj";
   // The picture library's caption and person-list skin, then the room icons.
   if (HMODULE picture = m_app.PictureModule()) m_elements.SetPictureModule(picture);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "window_texts.h"
+#include "winkit/module.h"
 
 namespace framework_window {
 
@@ -14,15 +15,6 @@ constexpr CLSID kClsidWebBrowser = {0x8856F961, 0x340A, 0x11D0,
                                     {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
 
 [[maybe_unused]] RECT ToRect(const layout::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-// The folder of the program file (up to its last backslash; empty without one).
-std::string ProgramFolder() {
-  char path[251] = {};
-  GetModuleFileNameA(nullptr, path, 250);
-  std::string p(path);
-  const size_t slash = p.rfind('\\');
-  return slash == std::string::npos ? std::string() : p.substr(0, slash);
-}
 
 }  // namespace
 
@@ -90,7 +82,7 @@ layout::Rect CVyrTableWnd2_Adv0::ClientRect() const {
 
 void CVyrTableWnd2_Adv0::LoadSkin(HMODULE module, bool first_load) {
   // 1. The skin's image folder beside the program.
-  m_strImagePath = ProgramFolder() + "\\" + LoadResString(module, 147).substr(0, 31);
+  m_strImagePath = winkit::Module::ProgramFolder() + "\\" + LoadResString(module, 147).substr(0, 31);
   // 2. Metrics.
   m_metrics = layout::ReadFrameMetrics(
       [module](uint32_t id) { return LoadResString(module, id); },
