@@ -466,12 +466,9 @@ int CMjPlayTableImp::OnOwnTimer(uint32_t id) {
   }
   switch (id) {
     case kTimerGame2:
-      KillTableTimer(id);
-      OnTimer2();
-      return 1;
     case kTimerGame5:
+      // Ids of the game's own that this game never arms: one that fires anyway is only killed.
       KillTableTimer(id);
-      Reserved56(1);
       return 1;
     case kTimerCloseFrame:
       KillTableTimer(id);

@@ -153,8 +153,6 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   int OnOwnTimer(uint32_t id) override;
   // The base's codec slot: count codes to count tiles.
   void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards) override;
-  virtual void OnTimer2() {}
-  virtual void Reserved56(int16_t) {}
 
  private:
   IMjTableCalls& Table();

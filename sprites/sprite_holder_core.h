@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "seperator_mj_poke.h"
+#include "grouped_tile_row.h"
 #include "wall_mj_poke.h"
 
 namespace sprites {

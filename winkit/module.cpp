@@ -22,6 +22,21 @@ std::wstring Module::Path() {
   return std::wstring(buf, n);
 }
 
+std::string Module::ProgramFolder() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return std::string();
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);  // cut short: read again with room to spare
+  }
+  const size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
 LONG Module::Lock() { return InterlockedIncrement(&g_locks); }
 
 LONG Module::Unlock() {

@@ -15,6 +15,10 @@ class Module {
   static HINSTANCE Instance();
   // Full path of the module file.
   static std::wstring Path();
+  // The folder of the running program's file (the EXE's, also when a DLL asks), up to and
+  // without its last backslash; empty when the path cannot be read or has no backslash. In the
+  // ANSI code page, like the other narrow paths the program builds on it.
+  static std::string ProgramFolder();
 
   // Objects and class-factory locks keep the server alive. In a local server the last Unlock
   // wakes the shutdown monitor (server_monitor.h).

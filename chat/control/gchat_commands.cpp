@@ -215,7 +215,7 @@ void CGChat::SwitchPosition() {
   parley::ChatSkin& skin = GetSkinManager();
   skin.values.roomchatalignleft = skin.values.roomchatalignleft ? 0 : 1;
   try {
-    Fire(2, {});
+    Fire(kChatClickSetup, {});
   } catch (...) {
     WriteErrorLog("CGChat::OnCommand()  Fire_OnClickSetup error");
   }

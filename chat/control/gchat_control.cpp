@@ -194,7 +194,7 @@ void CGChat::OnWindowCreated() {
                            [](const std::string& line) { WriteErrorLog(line.c_str()); });
     if (skin.values.roomchatalignleft != switch_before) {
       try {
-        Fire(2, {});
+        Fire(kChatClickSetup, {});
       } catch (...) {
         WriteErrorLog("CGChat::OnInitDialog  Fire_OnClickSetuperror");
       }
@@ -398,8 +398,9 @@ void CGChat::OnClickLink(const ENLINK& link) {
         if (r.kind == 0) {
           ChooseWhisperTarget(static_cast<int32_t>(r.id));
         } else if (r.kind == 1) {
-          Fire(7, {Ptr(reinterpret_cast<const void*>(static_cast<uintptr_t>(r.action))),
-                   Int(static_cast<LONG>(r.id))});
+          const auto action = static_cast<uintptr_t>(r.action);
+          Fire(kChatClickHotRegion,
+               {Ptr(reinterpret_cast<const void*>(action)), Int(static_cast<LONG>(r.id))});
         } else if (r.kind == 2) {
           parley::OpenChatLink(r.link);
         }
@@ -767,8 +768,8 @@ void CGChat::SendInput() {
   m_ownFormat.m_nStyle[4] = plan.kind;
   char line[chat::kMaxSendBytes + 1] = {};
   std::memcpy(line, plan.line.data(), std::min(plan.line.size(), chat::kMaxSendBytes));
-  Fire(6, {Ptr(&m_ownFormat), Ptr(line), Int(plan.whisper ? 1 : 0)});
-  if (plan.fireOnSendMyText) Fire(1, {Ptr(&m_ownFormat), Int(0), Ptr(line)});
+  Fire(kChatLine, {Ptr(&m_ownFormat), Ptr(line), Int(plan.whisper ? 1 : 0)});
+  if (plan.fireOnSendMyText) Fire(kChatSendMyText, {Ptr(&m_ownFormat), Int(0), Ptr(line)});
 }
 
 void CGChat::ClearOutput() {

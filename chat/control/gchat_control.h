@@ -18,6 +18,7 @@
 #include "line_composer.h"
 #include "message_lines.h"
 #include "parley.h"
+#include "parley_events.h"
 #include "records/chat_text_format.h"
 #include "send_planner.h"
 #include "user_manager.h"

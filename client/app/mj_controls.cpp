@@ -56,11 +56,11 @@ bool IsTypeLibRegistered(REFGUID libid, WORD major, WORD minor) {
 // --------------------------------------------------------------------------------------------
 // The table display
 
-ITable& MjTableBinding::T() const { return Need(table_, IID_ITable); }
-ICommTable& MjTableBinding::C() const { return Need(comm_, IID_ICommTable); }
+ITable& MjTableBinding::LiveTable() const { return Need(table_, IID_ITable); }
+ICommTable& MjTableBinding::LiveCommTable() const { return Need(comm_, IID_ICommTable); }
 
-#define KORVEL_TABLE(call) Check(T().call, IID_ITable, #call)
-#define KORVEL_COMM(call) Check(C().call, IID_ICommTable, #call)
+#define KORVEL_TABLE(call) Check(LiveTable().call, IID_ITable, #call)
+#define KORVEL_COMM(call) Check(LiveCommTable().call, IID_ICommTable, #call)
 
 void MjTableBinding::SetBkColor(int32_t color) { KORVEL_COMM(SetBkColor(color)); }
 void MjTableBinding::InitPoke(int16_t xinter, int16_t yinter, int16_t high, int16_t size,
@@ -188,11 +188,13 @@ void MjTableBinding::PlayFlash(int16_t send_loc, int16_t recv_loc, intptr_t item
 // --------------------------------------------------------------------------------------------
 // The rules engine
 
-IArithmetic& MjArithmeticBinding::A() const { return Need(arith_, IID_IArithmetic); }
-ICommArithmetic& MjArithmeticBinding::C() const { return Need(comm_, IID_ICommArithmetic); }
+IArithmetic& MjArithmeticBinding::LiveArithmetic() const { return Need(arith_, IID_IArithmetic); }
+ICommArithmetic& MjArithmeticBinding::LiveCommArithmetic() const {
+  return Need(comm_, IID_ICommArithmetic);
+}
 
-#define KORVEL_ARITH(call) Check(A().call, IID_IArithmetic, #call)
-#define KORVEL_COMM(call) Check(C().call, IID_ICommArithmetic, #call)
+#define KORVEL_ARITH(call) Check(LiveArithmetic().call, IID_IArithmetic, #call)
+#define KORVEL_COMM(call) Check(LiveCommArithmetic().call, IID_ICommArithmetic, #call)
 
 void MjArithmeticBinding::AddCardsToMyHand(int16_t count, const card* cards) {
   KORVEL_COMM(AddCardsToMyHand(count, EngineCards(cards)));
@@ -292,9 +294,9 @@ void MjArithmeticBinding::GetFans(std::vector<int16_t>& types) {
 // --------------------------------------------------------------------------------------------
 // The board
 
-IMjBoard& MjBoardBinding::B() const { return Need(board_, IID_IMjBoard); }
+IMjBoard& MjBoardBinding::LiveBoard() const { return Need(board_, IID_IMjBoard); }
 
-#define KORVEL_BOARD(call) Check(B().call, IID_IMjBoard, #call)
+#define KORVEL_BOARD(call) Check(LiveBoard().call, IID_IMjBoard, #call)
 
 void MjBoardBinding::SetBkColor(int32_t color) { KORVEL_BOARD(SetBkColor(color)); }
 void MjBoardBinding::ClearAll() { KORVEL_BOARD(ClearAll()); }

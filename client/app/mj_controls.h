@@ -106,8 +106,9 @@ class MjTableBinding : public IMjTableCalls {
   void PlayFlash(int16_t send_loc, int16_t recv_loc, intptr_t item, const char* con_str) override;
 
  private:
-  ITable& T() const;
-  ICommTable& C() const;
+  // The live control; throws if the control was not created.
+  ITable& LiveTable() const;
+  ICommTable& LiveCommTable() const;
   winkit::ComPtr<ITable> table_;
   winkit::ComPtr<ICommTable> comm_;
 };
@@ -159,8 +160,9 @@ class MjArithmeticBinding : public IMjArithmeticCalls {
   void GetFans(std::vector<int16_t>& types) override;
 
  private:
-  IArithmetic& A() const;
-  ICommArithmetic& C() const;
+  // The live engine; throws if the control was not created.
+  IArithmetic& LiveArithmetic() const;
+  ICommArithmetic& LiveCommArithmetic() const;
   winkit::ComPtr<IArithmetic> arith_;
   winkit::ComPtr<ICommArithmetic> comm_;
 };
@@ -178,6 +180,7 @@ class MjBoardBinding : public IMjBoardCalls {
   void Update() override;
 
  private:
-  IMjBoard& B() const;
+  // The live board; throws if the control was not created.
+  IMjBoard& LiveBoard() const;
   winkit::ComPtr<IMjBoard> board_;
 };

@@ -12,6 +12,7 @@
 #include "mj_controls.h"
 #include "mj_info_wnd.h"
 #include "winkit/control_host.h"
+#include "winkit/module.h"
 
 // The chat host's view of the socket: everything goes to the play table's socket, except the
 // request for the next header, which the play table makes (once per received message).
@@ -240,12 +241,7 @@ int CMjPlayTableWin::CreateArithmeticControl() {
 std::string CMjPlayTableWin::ImageDir() const {
   std::string dir = m_host.ImageDir();
   if (!dir.empty()) return dir;
-  char path[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string program(path, n < MAX_PATH ? n : 0);
-  const size_t slash = program.find_last_of('\\');
-  program = slash == std::string::npos ? std::string() : program.substr(0, slash);
-  return program + "\\image";
+  return winkit::Module::ProgramFolder() + "\\image";
 }
 
 std::string CMjPlayTableWin::CatalogueDir() const {
@@ -269,10 +265,8 @@ void CMjPlayTableWin::InitTable() {
   c.imageDir = ImageDir();
   table.InitTable_Avact(s.seatsPerTable, s.PlayerFlag ? 1 : 0, 0, c.imageDir.c_str());
   table.InitPoke(0, 0, 0, 0, colour);
-  OutputDebugStringA("InitPoke end\n");
   table.SetTimerOut(1000, m_launch.sendtime);
   table.SetBkBitmap(m_host.TableBackground());
-  table.SetTimerOut(1000, m_launch.sendtime);
   c.advUrl = m_launch.tableadv;
   table.SetAdvUrl(c.advUrl.c_str());
   m_host.SmellBitmaps(c.smell);

@@ -52,13 +52,6 @@ std::string DirectoryOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-std::string ProgramDirectory() {
-  char buf[MAX_PATH * 2];
-  const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-  if (n == 0 || n >= sizeof buf) return std::string();
-  return DirectoryOf(std::string(buf, n));
-}
-
 // Appends what the lobby handed over to the file KORVEL_LOBBY_TRACE names, if any: a
 // diagnostic of the lobby interface, used by the tests that drive it from another process.
 void TraceLobbyState(const LobbyState& state, const char* moment) {
@@ -135,9 +128,11 @@ BOOL CPlaytableApp::InitInstance(const wchar_t* command_line) {
   ole_up_ = true;
   com_up_ = SUCCEEDED(CoInitialize(nullptr));
   InitCommonControls();
+  // 3. The automation module needs no start: winkit::Module is ready when the program loads.
   // 4. GDI+.
   Gdiplus::GdiplusStartupInput gdiplus_input;
   gdiplus_up_ = Gdiplus::GdiplusStartup(&m_gdiplusToken, &gdiplus_input, nullptr) == Gdiplus::Ok;
+  // 5. There is no document template: the main frame is made when the lobby shows the table.
   // 6. The shutdown monitor.
   winkit::ServerMonitor::Start(1000);
   // 7. Register or unregister and quit.
@@ -227,7 +222,7 @@ BOOL CPlaytableApp::LoadResourceModules(CStartGame* caller) {
   m_hStyleModule = LoadFrom(dir, style_name);
   m_hSoundModule = LoadFrom(dir, "pellamsound.dll");
   m_pStartGame = caller;
-  const std::string own = ProgramDirectory();
+  const std::string own = winkit::Module::ProgramFolder();
   if (!m_hSoundModule) m_hSoundModule = LoadFrom(own, "pellamsound.dll");
   if (!m_hPictureModule) m_hPictureModule = LoadFrom(own, "picture11.dll");
   if (!m_hStyleModule) m_hStyleModule = LoadFrom(own, style_name);
@@ -251,7 +246,7 @@ HMODULE CPlaytableApp::ReloadStyleModule() {
   stop_sounds_();
   m_hStyleModule.Reset();
   m_hStyleModule = LoadFrom(DirectoryOf(lobby_.Settings().dllfile), style_name);
-  if (!m_hStyleModule) m_hStyleModule = LoadFrom(ProgramDirectory(), style_name);
+  if (!m_hStyleModule) m_hStyleModule = LoadFrom(winkit::Module::ProgramFolder(), style_name);
   return m_hStyleModule.Get();
 }
 
@@ -323,8 +318,8 @@ std::string CPlaytableApp::ImageDir() const {
   // the table window's skin does.
   char name[32] = {};
   if (m_hStyleModule && LoadStringA(m_hStyleModule.Get(), 147, name, sizeof name) > 0)
-    return ProgramDirectory() + "\\" + name;
-  return ProgramDirectory() + "\\image";
+    return winkit::Module::ProgramFolder() + "\\" + name;
+  return winkit::Module::ProgramFolder() + "\\image";
 }
 
 bool CPlaytableApp::PlayStyleSound(const char* name) const {

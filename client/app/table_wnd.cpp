@@ -9,23 +9,15 @@
 #include "magic_action_dialogs.h"
 #include "mj_controls.h"
 #include "parley.h"
+#include "parley_events.h"
 #include "playtable_app.h"
 #include "shell_dialogs.h"
 #include "shell_texts.h"
 #include "skin_bitmaps.h"
 #include "vyr_sock.h"
+#include "winkit/module.h"
 
 namespace {
-
-// The folder of the running program.
-std::string ProgramFolder() {
-  char path[MAX_PATH * 2];
-  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (n == 0 || n >= sizeof path) return std::string();
-  const std::string whole(path, n);
-  const size_t slash = whole.rfind('\\');
-  return slash == std::string::npos ? std::string() : whole.substr(0, slash);
-}
 
 // The table display's events (its outgoing interface's dispatch ids).
 enum TableEvent : DISPID {
@@ -252,7 +244,7 @@ void CTableWnd::CreateGame() {
   }
   // The room icons of the person list: "<folder>\room\mj<letter>.dll", in the folder the
   // lobby gave, else beside the program.
-  m_elements.personList.curdir = !s.curdir.empty() ? s.curdir : ProgramFolder();
+  m_elements.personList.curdir = !s.curdir.empty() ? s.curdir : winkit::Module::ProgramFolder();
   m_elements.personList.modulePrefix = "mj";
   // The picture library's caption and person-list skin, then the room icons.
   if (HMODULE picture = m_app.PictureModule()) m_elements.SetPictureModule(picture);
@@ -642,7 +634,7 @@ void CTableWnd::OnTableEvent(DISPID id, const winkit::EventArgs& args) {
     case kGang: if (!replaying) t->OnGang(); break;
     case kHu: if (!replaying) t->OnHuDeclare(); break;
     case kSaveOneHand: OnSaveRecord(); break;
-    case kPause: if (replaying) m_manager.Timers().KillTimer(210); break;
+    case kPause: if (replaying) m_manager.Timers().KillTimer(kTimerReplayStep); break;
     case kDice: if (!replaying) t->ThrowDice(); break;
     case kNextNo: if (replaying) t->ReplayNextStep(); break;
     case kAutoReview: if (replaying) t->StartAutoReview(); break;
@@ -705,20 +697,20 @@ void CTableWnd::OnArithmeticEvent(DISPID id, const winkit::EventArgs& args) {
 void CTableWnd::OnChatEvent(DISPID id, const winkit::EventArgs& args) {
   CParleyImp& chat = m_manager.Chat();
   switch (id) {
-    case 1:
+    case kChatSendMyText:
       OnChatSendMyText(reinterpret_cast<const ChatTextFormat*>(args.Ptr(0)), args.Int(1),
                        reinterpret_cast<const char*>(args.Ptr(2)));
       break;
-    case 2: chat.OnClickSetup(); break;
-    case 3: chat.OnClickCommand(); break;
-    case 4: {
+    case kChatClickSetup: chat.OnClickSetup(); break;
+    case kChatClickCommand: chat.OnClickCommand(); break;
+    case kChatAddCommand: {
       const auto* format = reinterpret_cast<const ChatTextFormat*>(args.Ptr(0));
       const auto* key = reinterpret_cast<const char*>(args.Ptr(2));
       if (format && key) chat.SendCommand(*format, args.Int(1), key);
       break;
     }
-    case 5: chat.SaveChatLog(); break;
-    case 7:
+    case kChatSave: chat.SaveChatLog(); break;
+    case kChatClickHotRegion:
       // The line's action value is the item's place in the catalogue (chosen by whoever sent
       // the action): it is looked up there, never taken for an address.
       if (CMjPlayTableWin* t = m_manager.PlayTable()) t->PlayActionOfLine(args.Ptr(0));

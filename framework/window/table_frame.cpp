@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "window_texts.h"
+#include "winkit/module.h"
 
 namespace framework_window {
 
@@ -14,15 +15,6 @@ constexpr CLSID kClsidWebBrowser = {0x8856F961, 0x340A, 0x11D0,
                                     {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
 
 [[maybe_unused]] RECT ToRect(const layout::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-// The folder of the program file (up to its last backslash; empty without one).
-std::string ProgramFolder() {
-  char path[251] = {};
-  GetModuleFileNameA(nullptr, path, 250);
-  std::string p(path);
-  const size_t slash = p.rfind('\\');
-  return slash == std::string::npos ? std::string() : p.substr(0, slash);
-}
 
 }  // namespace
 
@@ -90,12 +82,13 @@ layout::Rect CVyrTableWnd2_Adv0::ClientRect() const {
 
 void CVyrTableWnd2_Adv0::LoadSkin(HMODULE module, bool first_load) {
   // 1. The skin's image folder beside the program.
-  m_strImagePath = ProgramFolder() + "\\" + LoadResString(module, 147).substr(0, 31);
+  m_strImagePath = winkit::Module::ProgramFolder() + "\\" + LoadResString(module, 147).substr(0, 31);
   // 2. Metrics.
   m_metrics = layout::ReadFrameMetrics(
       [module](uint32_t id) { return LoadResString(module, id); },
       GetSystemMetrics(SM_CYSCREEN), first_load);
   m_clrTitleButtonsBack = m_metrics.m_clrTitleButtonsBack;
+  // 3. The caption font is made once, by LoadResources: a later skin keeps it.
   // 4. The system's cursors (shared, never deleted).
   m_hCursorArrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   m_hCursorWE = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_SIZEWE));
@@ -112,6 +105,7 @@ void CVyrTableWnd2_Adv0::LoadSkin(HMODULE module, bool first_load) {
   m_hIconMax.Reset(icon("CAPTION_MAX"));
   m_hIconMin.Reset(icon("CAPTION_MIN"));
   m_hIconNormal.Reset(icon("CAPTION_NORMAL"));
+  // 6. The title strip's colour came with the metrics; LoadResources hands it over once.
   // 7. The three frames.
   m_outerFrame.SetFillColour(m_metrics.m_clrFrameFill);
   m_outerFrame.Load(module, "IDB_BORDER51", "IDB_BORDER53", "IDB_BORDER57", "IDB_BORDER59",
@@ -416,7 +410,6 @@ void CVyrTableWnd2_Adv3::LoadFrameBitmaps(HMODULE module) {
 
 void CVyrTableWnd2_Adv3::LoadButtonImages() {
   const std::string normal = m_strImagePath + "\\setup_gray.png";
-  OutputDebugStringA(normal.c_str());
   m_setupButtons.LoadImages(normal.c_str(), (m_strImagePath + "\\setup_color.png").c_str(), 4, 1);
   for (const char* tip : {kTipShop, kTipHelp, kTipSettings, kTipExit}) m_setupButtons.AddTip(tip);
   m_setupButtons.SetOwner(hwnd());

@@ -2,7 +2,7 @@
 // tile, four unequal tiles, the face-down layout, the frame bar, group removal and both builds.
 #include <gtest/gtest.h>
 
-#include "seperator_mj_poke.h"
+#include "grouped_tile_row.h"
 #include "sprite_fixture.h"
 
 namespace sprites {

@@ -97,10 +97,7 @@ void CAnimationImage::NextFrame() {
 }
 
 bool CAnimationImage::Render(HDC dc, int left, int top, int right, int bottom) {
-  if (!dc) {
-    OutputDebugStringA("CGifPictrue::Render hDC==NULL\n");
-    return false;
-  }
+  if (!dc) return false;
   if (!m_pImage) return false;
   try {
     if (left == 0 && top == 0 && right == 0 && bottom == 0) {
@@ -110,7 +107,6 @@ bool CAnimationImage::Render(HDC dc, int left, int top, int right, int bottom) {
     Gdiplus::Graphics g(dc);
     return g.DrawImage(m_pImage, left, top, right - left, bottom - top) == Gdiplus::Ok;
   } catch (...) {
-    OutputDebugStringA("CGifPictrue::Render catch\n");
     return false;
   }
 }

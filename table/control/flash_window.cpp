@@ -292,7 +292,6 @@ HRGN COleContainerWnd<TObj>::Alpha2Region(const uint8_t* bgra, int width, int he
   if (runs.empty()) {
     // A movie that has drawn itself away ends.
     if (m_pControl) m_pControl->Stop();
-    OutputDebugStringA("pData->rdh.nCount==0 && !iscontinue \n");
     return result;
   }
   // Regions are made in blocks so that one region-data block stays small.
@@ -470,7 +469,6 @@ STDMETHODIMP COleContainerWnd<TObj>::InvalidateRect(LPCRECT, BOOL) {
 
 template <class TObj>
 STDMETHODIMP COleContainerWnd<TObj>::InvalidateRgn(HRGN, BOOL) {
-  OutputDebugStringA("InvalidateRgn\n");
   return S_OK;
 }
 
@@ -508,8 +506,6 @@ bool CFlashWnd::OnBeforeShowingContent() {
   IShockwaveFlash* flash = Control();
   Check(flash->get_FlashVersion(&m_nFlashVersion), "IShockwaveFlash::FlashVersion");
   m_bFixTransparency = ((m_nFlashVersion >> 16) & 0xFF) == 8;
-  OutputDebugStringA(m_bFixTransparency ? "m_bFixTransparency=TRUE\n"
-                                        : "m_bFixTransparency=FALSE\n");
   winkit::ComPtr<IConnectionPointContainer> points;
   if (FAILED(flash->QueryInterface(IID_IConnectionPointContainer, points.PutVoid()))) return false;
   if (FAILED(points->FindConnectionPoint(IID__IShockwaveFlashEvents, m_pEvents.Put())))
@@ -546,7 +542,6 @@ void CFlashWnd::LoadAndShowContent() {
 }
 
 void CFlashWnd::OnAfterShowingContent_WithoutLoad() {
-  OutputDebugStringA("OnAfterShowingContent_WithoutLoad\n");
   IShockwaveFlash* flash = Control();
   if (!flash) return;
   Check(flash->put_EmbedMovie(VARIANT_TRUE), "IShockwaveFlash::EmbedMovie");

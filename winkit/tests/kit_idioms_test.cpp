@@ -526,6 +526,20 @@ TEST(Boundary, ExceptionsBecomeTheirHresults) {
   EXPECT_NO_THROW(winkit::ThrowIfFailed(S_FALSE, "success codes pass"));
 }
 
+// ---- the program's folder ------------------------------------------------------------------
+
+TEST(ModuleFolder, TheProgramFolderHoldsTheRunningProgramAndEndsWithoutABackslash) {
+  const std::wstring exe = winkit::Module::Path();
+  const std::string folder = winkit::Module::ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_NE(folder.back(), '\\');
+  const std::wstring name = exe.substr(exe.rfind(L'\\') + 1);
+  const std::string file = folder + "\\" + std::string(name.begin(), name.end());  // ASCII name
+  const DWORD attributes = GetFileAttributesA(file.c_str());
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << file;
+  EXPECT_EQ(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
 // ---- the shutdown monitor of a local server ----------------------------------------------
 
 bool QuitPosted() {

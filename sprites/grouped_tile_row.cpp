@@ -1,4 +1,4 @@
-#include "seperator_mj_poke.h"
+#include "grouped_tile_row.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "korvel.h"
+#include "two_player_rules.h"
 
 #include "face_counts.h"
 #include "win_search.h"
