@@ -165,21 +165,28 @@ struct Options {
   std::vector<std::pair<std::string, std::string>> items;  // in order
 };
 
+// A person of the options: id,user,nick,seat[,status[,desk[,games[,forced exits]]]].
+PERSON PersonOf(const std::vector<std::string>& f) {
+  auto at = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
+  PERSON p = {};
+  p.id = static_cast<unsigned>(std::strtoul(at(0).c_str(), nullptr, 10));
+  std::strncpy(p.username, at(1).c_str(), sizeof p.username - 1);
+  std::strncpy(p.nickname, at(2).c_str(), sizeof p.nickname - 1);
+  p.seatno = static_cast<short>(Int(at(3)));
+  p.status = static_cast<short>(f.size() > 4 ? Int(at(4)) : 4);
+  p.deskno = static_cast<short>(f.size() > 5 ? Int(at(5)) : 0);
+  p.watchno = -1;
+  p.startgame_num = f.size() > 6 ? Int(at(6)) : 0;
+  p.forceexit_num = f.size() > 7 ? Int(at(7)) : 0;
+  return p;
+}
+
 // The persons and the local player of the options, handed to `game` (a second game of the
 // lobby gets the same table).
 void HandOverPersons(IStartGame* game, const Options& opt) {
   for (const auto& [key, value] : opt.items) {
-    const std::vector<std::string> f = Split(value, ',');
-    auto at = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
     if (key == "person") {
-      PERSON p = {};
-      p.id = static_cast<unsigned>(std::strtoul(at(0).c_str(), nullptr, 10));
-      std::strncpy(p.username, at(1).c_str(), sizeof p.username - 1);
-      std::strncpy(p.nickname, at(2).c_str(), sizeof p.nickname - 1);
-      p.seatno = static_cast<short>(Int(at(3)));
-      p.status = static_cast<short>(f.size() > 4 ? Int(at(4)) : 4);
-      p.deskno = static_cast<short>(f.size() > 5 ? Int(at(5)) : 0);
-      p.watchno = -1;
+      PERSON p = PersonOf(Split(value, ','));
       game->AddPerson(&p);
     } else if (key == "me") {
       GAMESTR g = Game(value);
@@ -267,16 +274,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<std::string> f = Split(value, ',');
     auto at = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
     if (key == "person") {
-      PERSON p = {};
-      p.id = static_cast<unsigned>(std::strtoul(at(0).c_str(), nullptr, 10));
-      std::strncpy(p.username, at(1).c_str(), sizeof p.username - 1);
-      std::strncpy(p.nickname, at(2).c_str(), sizeof p.nickname - 1);
-      p.seatno = static_cast<short>(Int(at(3)));
-      p.status = static_cast<short>(f.size() > 4 ? Int(at(4)) : 4);
-      p.deskno = static_cast<short>(f.size() > 5 ? Int(at(5)) : 0);
-      p.watchno = -1;
-      p.startgame_num = f.size() > 6 ? Int(at(6)) : 0;
-      p.forceexit_num = f.size() > 7 ? Int(at(7)) : 0;
+      PERSON p = PersonOf(f);
       hr = game->AddPerson(&p);
     } else if (key == "me") {
       GAMESTR g = Game(value);
