@@ -32,7 +32,10 @@ RunResult RunProcess(std::wstring command, DWORD timeout_ms, const wchar_t* env_
   RunResult r;
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
   HANDLE read = nullptr, write = nullptr;
-  if (!CreatePipe(&read, &write, &sa, 0)) return r;
+  if (!CreatePipe(&read, &write, &sa, 0)) {
+    r.output = "CreatePipe failed, error " + std::to_string(GetLastError());
+    return r;
+  }
   SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW si = {};
   si.cb = sizeof si;
@@ -43,12 +46,21 @@ RunResult RunProcess(std::wstring command, DWORD timeout_ms, const wchar_t* env_
   PROCESS_INFORMATION pi = {};
   if (env_name) SetEnvironmentVariableW(env_name, env_value);
   const DWORD start = GetTickCount();
-  const BOOL ok = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                 nullptr, &si, &pi);
+  // Wine's process creation can fail now and then while the server is still tearing down the
+  // previous child; try again a few times and say why if it never starts.
+  BOOL ok = FALSE;
+  DWORD create_error = 0;
+  for (int attempt = 0; attempt < 5 && !ok; ++attempt) {
+    if (attempt) Sleep(200);
+    ok = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                        &pi);
+    if (!ok) create_error = GetLastError();
+  }
   if (env_name) SetEnvironmentVariableW(env_name, nullptr);
   CloseHandle(write);
   if (!ok) {
     CloseHandle(read);
+    r.output = "CreateProcess failed, error " + std::to_string(create_error);
     return r;
   }
   char buf[4096];
@@ -114,8 +126,8 @@ TEST(GameServer, StandAloneStartLeavesNothingBehind) {
   // Twice: the first creates the mutex, the second finds it; neither stays nor shows a window.
   for (int i = 0; i < 2; ++i) {
     RunResult r = RunProcess(L"KorvelGame.exe", 30000);
-    EXPECT_TRUE(r.finished);
-    EXPECT_EQ(r.exit_code, 0u);
+    EXPECT_TRUE(r.finished) << "run " << i << ": " << r.output;
+    EXPECT_EQ(r.exit_code, 0u) << "run " << i << ": " << r.output;
     EXPECT_FALSE(FrameExists());
   }
 }
