@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(SessionArchive, NumbersAreLittleEndian) {
+TEST(Archive, NumbersAreLittleEndian) {
   ArchiveWriter w;
   w.WriteInt16(-2);
   w.WriteUInt32(0x01020304);
@@ -26,7 +26,7 @@ TEST(SessionArchive, NumbersAreLittleEndian) {
   EXPECT_EQ(i, -1);
 }
 
-TEST(SessionArchive, StringPrefixForms) {
+TEST(Archive, StringPrefixForms) {
   const struct {
     size_t length;
     std::vector<uint8_t> prefix;
@@ -55,7 +55,7 @@ TEST(SessionArchive, StringPrefixForms) {
   }
 }
 
-TEST(SessionArchive, MalformedAndTruncatedInputFailsAndStaysFailed) {
+TEST(Archive, MalformedAndTruncatedInputFailsAndStaysFailed) {
   const std::vector<std::vector<uint8_t>> bad = {
       {},
       {0x05, 'a', 'b'},                          // shorter than its prefix says
