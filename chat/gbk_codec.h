@@ -7,10 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "gbk_text.h"
+
 namespace chat {
 
-// True when byte c opens a two-byte GBK character.
-inline bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+using ::IsGbkLeadByte;
 
 std::u16string GbkToWide(std::string_view gbk);
 // Units without a GBK form become '?'.

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "gbk_text.h"
+
 // Length of the text at src, looking at no more than maxBytes bytes.
 inline size_t BoundedLength(const char* src, size_t maxBytes) {
   size_t n = 0;
@@ -29,18 +31,4 @@ inline void CopyText(char (&dest)[D], const char (&src)[S]) {
 template <size_t D>
 inline void CopyCString(char (&dest)[D], const char* src) {
   CopyText(dest, D, src, D);
-}
-
-// The number of leading bytes of text (length bytes) that make whole GBK characters and fit in
-// maxBytes: a lead byte 0x81-0xFE and the byte after it are never separated.
-inline size_t CutGbkText(const char* text, size_t length, size_t maxBytes) {
-  if (length <= maxBytes) return length;
-  size_t i = 0;
-  while (i < maxBytes) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    const size_t width = (c >= 0x81 && c <= 0xFE && i + 1 < length) ? 2 : 1;
-    if (i + width > maxBytes) break;
-    i += width;
-  }
-  return i;
 }

@@ -135,12 +135,7 @@ CActionItem* CAction_Manager::ItemAt(int64_t index) const {
 }
 
 int GbkCharCount(const char* text, size_t length) {
-  int count = 0;
-  for (size_t i = 0; i < length; ++count) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    i += (c >= 0x81 && c <= 0xFE && i + 1 < length) ? 2 : 1;
-  }
-  return count;
+  return static_cast<int>(CountGbkCharacters(text, length));
 }
 
 std::optional<HotRegionRecord> FormatMagicActionLine(const TablePerson* sender,

@@ -1,5 +1,7 @@
 #include "magic_imaging.h"
 
+#include "gbk_text.h"
+
 #include <algorithm>
 
 std::vector<uint32_t> FrameDelays(uint32_t frameCount, const uint8_t* property, size_t size) {
@@ -75,7 +77,7 @@ bool SameMoviePath(const std::string& a, const std::string& b) {
   auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
   for (size_t i = 0; i < a.size(); ++i) {
     const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 0x81 && x <= 0xFE && i + 1 < a.size()) {
+    if (GbkPairWidth(a.data(), a.size(), i) == 2) {
       if (x != y || a[i + 1] != b[i + 1]) return false;
       ++i;
     } else if (fold(x) != fold(y)) {

@@ -14,6 +14,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include "text_copy.h"
+#include "winkit/gbk.h"
 
 namespace framework_window {
 
@@ -21,16 +22,6 @@ namespace {
 
 constexpr wchar_t kStripClass[] = L"KorvelImageButtons";
 constexpr wchar_t kTitleClass[] = L"KorvelTitleButtons";
-
-std::wstring FromAnsi(const char* text) {
-  if (!text || !*text) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, w.data(), n);
-  w.resize(static_cast<size_t>(n - 1));
-  return w;
-}
 
 layout::ButtonGrid GridOf(const Gdiplus::Bitmap* geometry, int16_t columns, int16_t rows) {
   const SIZE s = PictureSizeOf(geometry);
@@ -103,7 +94,7 @@ SIZE PictureSizeOf(const Gdiplus::Bitmap* picture) {
 }
 
 BitmapPtr LoadPicture(const char* path) {
-  const std::wstring wide = FromAnsi(path);
+  const std::wstring wide = winkit::GbkToWide(path ? path : "");
   if (wide.empty() || GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES)
     return nullptr;
   BitmapPtr b(Gdiplus::Bitmap::FromFile(wide.c_str()));
@@ -250,9 +241,10 @@ LRESULT AnswerTipRequest(HWND tip, const std::vector<std::string>& tips, LPARAM 
     CopyText(info->szText, sizeof info->szText, text.c_str(), text.size() + 1);
   } else {
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                      info->szText, static_cast<int>(std::size(info->szText)) - 1);
-    info->szText[std::max(n, 0)] = L'\0';
+    const std::wstring wide = winkit::GbkToWide(text);
+    const size_t n = std::min(wide.size(), std::size(info->szText) - 1);
+    wide.copy(info->szText, n);
+    info->szText[n] = L'\0';
   }
   return 1;
 }

@@ -13,6 +13,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include "magic_action_texts.h"
+#include "winkit/gbk.h"
 
 namespace framework_window {
 
@@ -20,24 +21,6 @@ namespace {
 
 constexpr int kPickerWidth = 270, kPickerHeight = 234;
 constexpr RECT kGridRect{12, 33, 258, 207};
-
-std::wstring FromGbk(const std::string& text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
-
-std::string ToGbk(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
-}
 
 std::string PersonText(const char (&text)[34]) {
   size_t n = 0;
@@ -112,7 +95,7 @@ void CActionWordDlg::ShowFor(CActionItem* item, HWND picker) {
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   auto add = [&](const std::string& text, LPARAM data) {
     const LRESULT at = SendMessageW(combo, CB_ADDSTRING, 0,
-                                    reinterpret_cast<LPARAM>(FromGbk(text).c_str()));
+                                    reinterpret_cast<LPARAM>(winkit::GbkToWide(text).c_str()));
     if (at >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), data);
   };
   add(kTextEveryone, -1);
@@ -125,7 +108,7 @@ void CActionWordDlg::ShowFor(CActionItem* item, HWND picker) {
   if (const TablePerson* chosen = m_host->SelectedPerson()) {
     const LRESULT at = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                     reinterpret_cast<LPARAM>(
-                                        FromGbk(Entry(kTextPersonEntry, *chosen)).c_str()));
+                                        winkit::GbkToWide(Entry(kTextPersonEntry, *chosen)).c_str()));
     if (at != CB_ERR) selected = static_cast<int>(at);
   }
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
@@ -157,7 +140,7 @@ bool CActionWordDlg::Choice(int32_t& recipient, std::string& words) const {
   text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
   const size_t first = text.find_first_not_of(L' ');
   const size_t last = text.find_last_not_of(L' ');
-  words = first == std::wstring::npos ? std::string() : ToGbk(text.substr(first, last - first + 1));
+  words = first == std::wstring::npos ? std::string() : winkit::WideToGbk(text.substr(first, last - first + 1));
   return true;
 }
 
@@ -186,7 +169,7 @@ LRESULT CActionWordDlg::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
   HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   auto text = [&](int x, int y, const std::string& s) {
-    const std::wstring w = FromGbk(s);
+    const std::wstring w = winkit::GbkToWide(s);
     TextOutW(dc, x, y, w.c_str(), static_cast<int>(w.size()));
   };
   if (m_item) {

@@ -6,6 +6,7 @@
 
 #include "window_texts.h"
 #include "winkit/module.h"
+#include "winkit/gbk.h"
 
 namespace framework_window {
 
@@ -36,9 +37,7 @@ bool CWebBrowser2::Navigate(const char* url) {
   if (FAILED(m_host->QueryControl(IID_IDispatch, reinterpret_cast<void**>(dispatch.Put()))) ||
       !dispatch)
     return false;
-  const int n = MultiByteToWideChar(CP_ACP, 0, url ? url : "", -1, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(std::max(n, 1)), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, url ? url : "", -1, wide.data(), n);
+  const std::wstring wide = winkit::GbkToWide(url ? url : "");
   VARIANT empty[4];
   for (VARIANT& v : empty) VariantInit(&v);
   VARIANT args[5];

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "notice_dialogs.h"
+#include "winkit/gbk.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ class TimerNotice final : public Base {
   BOOL OnInitDialog() override {
     const BOOL focus = Base::OnInitDialog();
     // The box carries its text as its window text too, as the table's other boxes do.
-    SetWindowTextW(this->hwnd(), WideFromGbk(this->Text()).c_str());
+    SetWindowTextW(this->hwnd(), winkit::GbkToWide(this->Text()).c_str());
     CentreBox(this->hwnd(), over_);
     return focus;
   }
@@ -107,14 +108,6 @@ void ApplyLook(Box& box, const TableNoticeLook& look) {
 
 }  // namespace
 
-std::wstring WideFromGbk(const std::string& text) {
-  constexpr UINT kGbk = 936;
-  const int n = MultiByteToWideChar(kGbk, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(kGbk, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
 // --- NoticeWindow ---------------------------------------------------------------------------
 
 NoticeWindow::~NoticeWindow() {
@@ -143,7 +136,7 @@ LRESULT NoticeWindow::OnCreate(UINT, WPARAM, LPARAM, bool&) {
   RECT client;
   GetClientRect(hwnd(), &client);
   const HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd(), GWLP_HINSTANCE));
-  CreateWindowExW(0, L"STATIC", WideFromGbk(notice_.text).c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER,
+  CreateWindowExW(0, L"STATIC", winkit::GbkToWide(notice_.text).c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER,
                   10, 10, client.right - 20, client.bottom - 60, hwnd(),
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextId)), inst, nullptr);
   CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
@@ -242,7 +235,7 @@ void TableNoticeWindows::ShowBox(const TableNotice& notice) {
     boxes_.pop_back();
     return;
   }
-  SetWindowTextW(dialog->hwnd(), WideFromGbk(notice.text).c_str());
+  SetWindowTextW(dialog->hwnd(), winkit::GbkToWide(notice.text).c_str());
   dialog->ShowModeless(over);
 }
 
@@ -259,7 +252,7 @@ void TableNoticeWindows::ShowMessage(const TableNotice& notice) {
     boxes_.pop_back();
     return;
   }
-  SetWindowTextW(message->hwnd(), WideFromGbk(notice.text).c_str());
+  SetWindowTextW(message->hwnd(), winkit::GbkToWide(notice.text).c_str());
   // The caller waits until the box is closed; the other windows go on meanwhile.
   if (notice.kind == NoticeKind::MessageAndWait) message->WaitUntilClosed();
 }

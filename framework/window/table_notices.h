@@ -105,4 +105,3 @@ class TableNoticeWindows : public ITableNotices {
 };
 
 // GBK bytes as the wide text shown on screen.
-std::wstring WideFromGbk(const std::string& text);

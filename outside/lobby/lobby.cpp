@@ -38,18 +38,9 @@
 #include "korvel_game.h"
 #include "winkit/com_ptr.h"
 #include "winkit/handle.h"
+#include "winkit/gbk.h"
 
 namespace {
-
-std::string ToGbk(const std::wstring& w) {
-  if (w.empty()) return std::string();
-  int n = WideCharToMultiByte(936, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string out(n, '\0');
-  WideCharToMultiByte(936, 0, w.c_str(), static_cast<int>(w.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
-}
 
 std::vector<std::string> Split(const std::string& s, char sep) {
   std::vector<std::string> out;
@@ -74,14 +65,6 @@ BIG_GAMESTR BigGame(const std::string& s) {
   BIG_GAMESTR g = {};
   std::strncpy(g.str, s.c_str(), sizeof g.str - 1);
   return g;
-}
-
-std::wstring FromGbk(const std::string& s) {
-  if (s.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(936, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring out(n, L'\0');
-  MultiByteToWideChar(936, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
-  return out;
 }
 
 // The chat pane's output (child 2001 of the chat control, child 32784 of the table window).
@@ -211,7 +194,7 @@ void AddLine(Options& o, const std::string& line) {
 int wmain(int argc, wchar_t** argv) {
   Options opt;
   for (int i = 1; i < argc; ++i) {
-    const std::string arg = ToGbk(argv[i]);
+    const std::string arg = winkit::WideToGbk(argv[i]);
     if (arg.rfind("--file=", 0) == 0) {
       std::ifstream in(arg.substr(7), std::ios::binary);
       if (!in) {
@@ -424,7 +407,7 @@ int wmain(int argc, wchar_t** argv) {
                 static_cast<unsigned long>(hr));
   }
   for (const std::string& want : expect_chat) {
-    const std::wstring wide = FromGbk(want);
+    const std::wstring wide = winkit::GbkToWide(want);
     bool shown = false;
     for (int i = 0; i < 50 && frame && !shown; ++i) {
       shown = ChatOutput(frame).find(wide) != std::wstring::npos;

@@ -17,6 +17,7 @@
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
 #include "winkit/inproc_server.h"
+#include "winkit/gbk.h"
 
 namespace {
 
@@ -28,11 +29,7 @@ constexpr size_t kMaxColumns = 32;
 std::wstring FromGbk(const char* text, size_t size) {
   size_t n = 0;
   while (n < size && text[n]) ++n;
-  if (n == 0) return {};
-  int w = MultiByteToWideChar(936, 0, text, static_cast<int>(n), nullptr, 0);
-  std::wstring out(static_cast<size_t>(w), L'\0');
-  MultiByteToWideChar(936, 0, text, static_cast<int>(n), out.data(), w);
-  return out;
+  return winkit::GbkToWide(std::string_view(text, n));
 }
 
 std::wstring FieldText(const TablePerson& p, int32_t field) {
