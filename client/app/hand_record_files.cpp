@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "winkit/gbk.h"
+
 namespace {
 
 // Closes a file handle when it goes out of scope.
@@ -105,5 +107,6 @@ bool WinRecordFiles::ReadFile(const std::string& path, std::vector<uint8_t>& byt
 }
 
 void WinRecordFiles::ShowMessage(const char* text) {
-  MessageBoxA(owner_, text ? text : "", "KorvelGame", MB_OK | MB_ICONINFORMATION);
+  MessageBoxW(owner_, winkit::GbkToWide(text ? text : "").c_str(), L"KorvelGame",
+              MB_OK | MB_ICONINFORMATION);
 }

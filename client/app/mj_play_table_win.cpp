@@ -13,6 +13,7 @@
 #include "mj_info_wnd.h"
 #include "winkit/control_host.h"
 #include "winkit/module.h"
+#include "winkit/gbk.h"
 
 // The chat host's view of the socket: everything goes to the play table's socket, except the
 // request for the next header, which the play table makes (once per received message).
@@ -97,7 +98,8 @@ struct CMjPlayTableWin::Controls {
 namespace {
 
 void DefaultMessageBox(HWND owner, const char* text) {
-  MessageBoxA(owner, text, "KorvelGame", MB_OK | MB_ICONEXCLAMATION);
+  MessageBoxW(owner, winkit::GbkToWide(text ? text : "").c_str(), L"KorvelGame",
+              MB_OK | MB_ICONEXCLAMATION);
 }
 
 // Destroys a hosted control and its window.

@@ -7,6 +7,7 @@
 
 #include "pane_texts.h"
 #include "text_copy.h"
+#include "winkit/gbk.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ HMENU CTablePersonListImp::BuildPersonMenu(const TablePerson& person) {
   HMENU menu = CreatePopupMenu();
   const auto rows = PersonMenuRows(person);
   for (size_t i = 0; i < rows.size(); ++i)
-    AppendMenuA(menu, MF_STRING, kDetailIds[i], rows[i].c_str());
+    AppendMenuW(menu, MF_STRING, kDetailIds[i], winkit::GbkToWide(rows[i]).c_str());
   m_detailsMenu.MakeOwnerDraw(menu);
   // As wide as the longer of the status and score rows in the menu's font.
   HDC dc = GetDC(nullptr);
@@ -120,7 +121,8 @@ HMENU CTablePersonListImp::BuildPersonMenu(const TablePerson& person) {
   int width = 0;
   for (const std::string* row : {&rows[0], &rows[2]}) {
     SIZE size = {};
-    GetTextExtentPoint32A(dc, row->c_str(), static_cast<int>(row->size()), &size);
+    const std::wstring wide = winkit::GbkToWide(*row);
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     width = std::max(width, static_cast<int>(size.cx));
   }
   SelectObject(dc, old);

@@ -16,6 +16,7 @@
 #include "skin_bitmaps.h"
 #include "vyr_sock.h"
 #include "winkit/module.h"
+#include "winkit/gbk.h"
 
 namespace {
 
@@ -239,7 +240,7 @@ void CTableWnd::CreateGame() {
   // as, so the table is not connected and closes as soon as it is shown.
   const bool noPlayer = !s.isreview && m_app.Lobby().Me() == nullptr;
   if (noPlayer) {
-    MessageBoxA(hwnd(), kTextNoLocalPlayer, nullptr, MB_OK);
+    MessageBoxW(hwnd(), winkit::GbkToWide(kTextNoLocalPlayer).c_str(), nullptr, MB_OK);
     failed = true;
   }
   // The room icons of the person list: "<folder>\room\mj<letter>.dll", in the folder the

@@ -11,6 +11,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include "vyr_poke_play_table.h"
+#include "winkit/gbk.h"
 
 namespace framework_window {
 
@@ -70,9 +71,12 @@ void NoticeLook::Paint(HWND dialog, HDC dc, const std::string& tick_label,
   winkit::SelectedObject font(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
   const int old_mode = SetBkMode(dc, TRANSPARENT);
   const COLORREF old_colour = SetTextColor(dc, text);
-  if (!tick_label.empty())
-    TextOutA(dc, 6, 25, tick_label.c_str(), static_cast<int>(tick_label.size()));
-  TextOutA(dc, 30, 25, text_line.c_str(), static_cast<int>(text_line.size()));
+  if (!tick_label.empty()) {
+    const std::wstring tick = winkit::GbkToWide(tick_label);
+    TextOutW(dc, 6, 25, tick.c_str(), static_cast<int>(tick.size()));
+  }
+  const std::wstring line = winkit::GbkToWide(text_line);
+  TextOutW(dc, 30, 25, line.c_str(), static_cast<int>(line.size()));
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
 }
@@ -83,7 +87,8 @@ int32_t MeasureDialogText(HWND dialog, const std::string& text) {
   winkit::SelectedObject font(dc.Get(),
                               reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
   SIZE s{};
-  GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &s);
+  const std::wstring wide = winkit::GbkToWide(text);
+  GetTextExtentPoint32W(dc.Get(), wide.c_str(), static_cast<int>(wide.size()), &s);
   return s.cx;
 }
 

@@ -14,6 +14,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include "window_texts.h"
+#include "winkit/gbk.h"
 
 namespace framework_window {
 
@@ -156,11 +157,11 @@ void CGameButton::DrawItem(const DRAWITEMSTRUCT* item) {
     DrawFocusRect(dc, &focus);
     char line[300];
     std::snprintf(line, sizeof line, kCheckedFormat, text);
-    DrawTextA(dc, line, -1, &rc, DT_SINGLELINE | DT_CENTER | DT_BOTTOM);
+    DrawTextW(dc, winkit::GbkToWide(line).c_str(), -1, &rc, DT_SINGLELINE | DT_CENTER | DT_BOTTOM);
   } else {
     RECT focus{rc.left, rc.top, rc.left + 15, rc.top + 15};
     DrawFocusRect(dc, &focus);
-    DrawTextA(dc, text, -1, &rc, DT_SINGLELINE | DT_RIGHT);
+    DrawTextW(dc, winkit::GbkToWide(text).c_str(), -1, &rc, DT_SINGLELINE | DT_RIGHT);
   }
   SetTextColor(dc, old_text);
   SetBkMode(dc, OPAQUE);
@@ -214,9 +215,9 @@ LRESULT CGameButton::OnLButtonUp(UINT msg, WPARAM wp, LPARAM lp, bool&) {
 CGameMenu::CGameMenu()
     : m_bkBrush(CreateSolidBrush(0x008000)),
       m_hlBrush(GetSysColorBrush(COLOR_HIGHLIGHT)),
-      m_font(CreateFontA(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+      m_font(CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                         kFontSong)) {}
+                         winkit::GbkToWide(kFontSong).c_str())) {}
 
 CGameMenu::~CGameMenu() = default;
 
@@ -250,9 +251,9 @@ void CGameMenu::OwnerDrawItems(HMENU menu) {
     info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU;
     if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
     if (info.fType & MFT_OWNERDRAW) continue;
-    char text[257] = {};
-    GetMenuStringA(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-    m_texts.emplace_back(text);
+    wchar_t text[257] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    m_texts.emplace_back(winkit::WideToGbk(text));
     MENUITEMINFOA owner{};
     owner.cbSize = sizeof owner;
     owner.fMask = MIIM_FTYPE | MIIM_DATA;
@@ -298,15 +299,15 @@ void CGameMenu::DrawItem(const DRAWITEMSTRUCT* item) const {
   RECT text = rc;
   if (item->itemState & ODS_CHECKED) {
     RECT mark{rc.left, rc.top, rc.left + 20, rc.bottom};
-    DrawTextA(dc, kCheckMark, -1, &mark, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    DrawTextW(dc, winkit::GbkToWide(kCheckMark).c_str(), -1, &mark, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     text.left += 20;
   } else {
     text.left += 10;
   }
   // One line: a row ending in a line break (the person menu's rows do) shows no glyph for it.
   const char* label = ItemText(item->itemData);
-  DrawTextA(dc, label, static_cast<int>(std::strcspn(label, "\r\n")), &text,
-            DT_SINGLELINE | DT_VCENTER);
+  DrawTextW(dc, winkit::GbkToWide(std::string_view(label, std::strcspn(label, "\r\n"))).c_str(),
+            -1, &text, DT_SINGLELINE | DT_VCENTER);
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
 }

@@ -1,4 +1,5 @@
 #include "room_panes.h"
+#include "winkit/gbk.h"
 
 #include <commdlg.h>
 
@@ -80,7 +81,7 @@ bool CVyrChatImp::HostChatControl(HWND parent, UINT child_id, winkit::ControlEve
 }
 
 void CVyrChatImp::ShowCreateError(const char* text) {
-  MessageBoxA(m_parent, text, nullptr, MB_OK);
+  MessageBoxW(m_parent, winkit::GbkToWide(text ? text : "").c_str(), nullptr, MB_OK);
 }
 
 int CVyrChatImp::Create(HWND parent, HWND frame) {
@@ -202,7 +203,7 @@ bool CVyrPersonListImp::HostPersonListControl(HWND parent, UINT child_id,
 }
 
 void CVyrPersonListImp::ShowCreateError(const char* text) {
-  MessageBoxA(m_parent, text, nullptr, MB_OK);
+  MessageBoxW(m_parent, winkit::GbkToWide(text ? text : "").c_str(), nullptr, MB_OK);
 }
 
 int CVyrPersonListImp::Create(HWND parent, HWND frame) {

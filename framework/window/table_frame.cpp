@@ -162,7 +162,7 @@ void CVyrTableWnd2_Adv0::DrawCaptionText(HDC dc) {
              m_metrics.m_nCaptionTextRight, m_metrics.m_nCaptionTextBottom};
     format |= DT_LEFT;
   }
-  DrawTextA(dc, m_strCaption.c_str(), -1, &r, format);
+  DrawTextW(dc, winkit::GbkToWide(m_strCaption).c_str(), -1, &r, format);
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
 }
@@ -177,7 +177,7 @@ void CVyrTableWnd2_Adv0::DrawSetupExitText(HDC dc) {
   } texts[] = {{m_rc.setupText, kTextSetup}, {m_rc.exitText, kTextExit}};
   for (const auto& t : texts) {
     RECT r{t.rect.left, t.rect.top, t.rect.right + 30, t.rect.bottom};
-    DrawTextA(dc, t.text, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    DrawTextW(dc, winkit::GbkToWide(t.text).c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
   }
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
@@ -394,9 +394,9 @@ BOOL CVyrTableWnd2_Adv3::CreateChildren(UINT id, HWND parent) {
 void CVyrTableWnd2_Adv3::LoadResources(HMODULE module, LPARAM) {
   LoadSkin(module, /*first_load=*/true);
   m_nSetupButtonsTop = m_metrics.m_nSetupButtonsTop;
-  m_captionFont.Reset(CreateFontA(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+  m_captionFont.Reset(CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH, kFontSong));
+                                  DEFAULT_PITCH, winkit::GbkToWide(kFontSong).c_str()));
   m_titleButtons.SetBackColor(m_clrTitleButtonsBack);
   LoadButtonImages();
   CreateGame();
