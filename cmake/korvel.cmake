@@ -41,6 +41,13 @@ else()
   # mingw: no runtime DLL travels with the binaries.
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The 32-bit check (cmake/mingw32.cmake): an address squeezed into, or made from, an
+    # integer of another size fails the build, whatever KORVEL_WERROR says.
+    add_compile_options(-Werror=int-to-pointer-cast
+                        $<$<COMPILE_LANGUAGE:C>:-Werror=pointer-to-int-cast>
+                        $<$<COMPILE_LANGUAGE:C>:-Werror=int-conversion>)
+  endif()
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -150,12 +157,20 @@ function(korvel_idl name idl)
     return()
   endif()
   set(out ${CMAKE_CURRENT_BINARY_DIR})
+  # The type library follows the target (-m32 marks it win32 and lays it out for 32 bits).
+  # importlib("stdole2.tlb") is read from 64-bit Wine's copy either way: the import records
+  # only the library's GUID, version and type indexes, the same in both.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(widl_target -m32)
+  else()
+    set(widl_target -m64)
+  endif()
   get_filename_component(idl_abs ${idl} ABSOLUTE)
   get_filename_component(idl_dir ${idl_abs} DIRECTORY)
   add_custom_command(
     OUTPUT ${out}/${name}.tlb ${out}/${name}.h ${out}/${name}_i.c
-    COMMAND widl -m64 -I/usr/include/wine/wine/windows -I${idl_dir} -I${KORVEL_ROOT}/interfaces
-            -L/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+    COMMAND widl ${widl_target} -I/usr/include/wine/wine/windows -I${idl_dir}
+            -I${KORVEL_ROOT}/interfaces -L/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
             -t -T ${out}/${name}.tlb
             -h -H ${out}/${name}.h
             -u -U ${out}/${name}_i.c
@@ -186,7 +201,12 @@ endfunction()
 # windows only: an in-process COM server with the four standard exports and its type library.
 function(korvel_inproc_dll target)
   cmake_parse_arguments(D "" "OUTPUT_NAME;IDL" "SOURCES;LIBS;RC" ${ARGN})
-  add_library(${target} SHARED ${D_SOURCES} ${KORVEL_ROOT}/winkit/inproc_server.def)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(def ${KORVEL_ROOT}/winkit/inproc_server_win32.def)
+  else()
+    set(def ${KORVEL_ROOT}/winkit/inproc_server.def)
+  endif()
+  add_library(${target} SHARED ${D_SOURCES} ${def})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME ${D_OUTPUT_NAME} PREFIX ""
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   target_link_libraries(${target} PRIVATE winkit ${D_IDL}_idl ${D_LIBS})

@@ -110,6 +110,10 @@ std::wstring TypeLibVersionKey(const TLIBATTR& attr) {
   return L"TypeLib\\" + GuidString(attr.guid) + L"\\" + ver;
 }
 
+// The platform subkey a type library of this kind is registered under (a 32-bit build's
+// library is win32, an x86-64 one win64).
+const wchar_t* PlatformKey(SYSKIND kind) { return kind == SYS_WIN64 ? L"win64" : L"win32"; }
+
 }  // namespace
 
 HRESULT RegisterModuleTypeLib(const std::wstring& module) {
@@ -121,8 +125,9 @@ HRESULT RegisterModuleTypeLib(const std::wstring& module) {
     TLIBATTR* attr = nullptr;
     ThrowIfFailed(lib->GetLibAttr(&attr), "read the type library's attributes");
     const std::wstring ver = TypeLibVersionKey(*attr);
+    const SYSKIND kind = attr->syskind;
     lib->ReleaseTLibAttr(attr);
-    SetString(HKEY_CLASSES_ROOT, ver + L"\\0\\win64", nullptr, module);
+    SetString(HKEY_CLASSES_ROOT, ver + L"\\0\\" + PlatformKey(kind), nullptr, module);
   });
 }
 
@@ -137,7 +142,7 @@ HRESULT UnregisterModuleTypeLib(const std::wstring& module) {
   lib->ReleaseTLibAttr(attr);
   const std::wstring ver = TypeLibVersionKey(a);
   DeleteTree(HKEY_CLASSES_ROOT, ver + L"\\0");
-  hr = UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, SYS_WIN64);
+  hr = UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind);
   // Leave no empty library key behind when this was the last version.
   const std::wstring libkey = L"TypeLib\\" + GuidString(a.guid);
   bool empty = false;

@@ -79,7 +79,7 @@ bool OpenChatLink(const std::wstring& link) {
   auto* copy = new std::wstring(link);
   HANDLE thread = CreateThread(
       nullptr, 0,
-      [](LPVOID p) -> DWORD {
+      [](LPVOID p) WINAPI -> DWORD {
         std::unique_ptr<std::wstring> text(static_cast<std::wstring*>(p));
         ShellExecuteW(nullptr, L"open", text->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return 0;

@@ -50,7 +50,7 @@ STDMETHODIMP CParleyPage::GetPageInfo(PROPPAGEINFO* info) {
   info->size = {0, 0};
   // The page's size from its template, in pixels.
   HWND probe = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD), GetDesktopWindow(),
-                                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                  [](HWND, UINT, WPARAM, LPARAM) CALLBACK -> INT_PTR { return FALSE; }, 0);
   if (probe) {
     RECT r{};
     GetWindowRect(probe, &r);

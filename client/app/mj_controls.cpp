@@ -31,12 +31,12 @@ mjcard* BoardCards(const card* cards) {
 card* EngineCards(const card* cards) { return const_cast<card*>(cards); }
 
 template <class P>
-__int3264 Address(P* p) {
-  return reinterpret_cast<__int3264>(p);
+LONG_PTR Address(P* p) {
+  return reinterpret_cast<LONG_PTR>(p);
 }
 
 // Copies count tiles of an engine array into cards and frees the array.
-void TakeCards(__int3264 array, int count, std::vector<card>& cards) {
+void TakeCards(LONG_PTR array, int count, std::vector<card>& cards) {
   cards.clear();
   if (array == 0) return;
   auto* p = reinterpret_cast<const card*>(array);
@@ -214,7 +214,7 @@ void MjArithmeticBinding::SetRecvCardsInRecover(int16_t loc, int16_t maxloc, int
 }
 void MjArithmeticBinding::AutoSendCards(std::vector<card>& cards) {
   short count = 0;
-  __int3264 array = 0;
+  LONG_PTR array = 0;
   KORVEL_COMM(AutoSendCards(&count, &array));
   TakeCards(array, count, cards);
 }
@@ -245,20 +245,20 @@ void MjArithmeticBinding::GetCurrentMo(int16_t* color, int16_t* value) {
 }
 void MjArithmeticBinding::GetEatNum(int16_t* num) { KORVEL_ARITH(GetEatNum(num)); }
 void MjArithmeticBinding::GetEatCards(int16_t index, std::vector<card>& cards) {
-  __int3264 array = 0;
+  LONG_PTR array = 0;
   KORVEL_ARITH(GetEatCards(index, &array));
   TakeCards(array, 3, cards);  // a chow is three tiles
 }
 void MjArithmeticBinding::GetPengCards(std::vector<card>& cards) {
   short num = 0;
-  __int3264 array = 0;
+  LONG_PTR array = 0;
   KORVEL_ARITH(GetPengCards(&num, &array));
   TakeCards(array, num, cards);
 }
 void MjArithmeticBinding::GetGangNum(int16_t* num) { KORVEL_ARITH(GetGangNum(num)); }
 void MjArithmeticBinding::GetGangCards(int16_t index, std::vector<card>& cards, int16_t* type) {
   short num = 0;
-  __int3264 array = 0;
+  LONG_PTR array = 0;
   KORVEL_ARITH(GetGangCards(index, &num, &array, type));
   TakeCards(array, num, cards);
 }
@@ -279,7 +279,7 @@ void MjArithmeticBinding::Calculate(int16_t* banker, int16_t* score, int16_t* ba
 }
 void MjArithmeticBinding::GetFans(std::vector<int16_t>& types) {
   short count = 0;
-  __int3264 array = 0;
+  LONG_PTR array = 0;
   KORVEL_ARITH(GetFans(&count, &array));
   types.clear();
   if (array == 0) return;

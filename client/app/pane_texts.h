@@ -8,7 +8,7 @@ inline constexpr char kTextColumnNickName[] = "\xea\xc7\xb3\xc6";
 // 性别
 inline constexpr char kTextColumnSex[] = "\xd0\xd4\xb1\xf0";
 // 会员
-inline constexpr char kTextColumnMember[] = "\xbb\xe1\xd4\xb1";
+inline constexpr char kTextPaneColumnMember[] = "\xbb\xe1\xd4\xb1";
 // 游戏积分
 inline constexpr char kTextColumnGameScore[] = "\xd3\xce\xcf\xb7\xbb\xfd\xb7\xd6";
 // 胜局数

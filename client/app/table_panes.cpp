@@ -25,7 +25,7 @@ std::string Field(const char (&text)[N]) {
 }
 
 const char* const kColumnTitles[] = {kTextColumnUserName, kTextColumnNickName,
-                                     kTextColumnSex,      kTextColumnMember,
+                                     kTextColumnSex,      kTextPaneColumnMember,
                                      kTextColumnGameScore, kTextColumnWins,
                                      kTextColumnLosses,   kTextColumnDraws};
 

@@ -98,7 +98,7 @@ void CActionWordDlg::ShowFor(CActionItem* item, HWND picker) {
                                     reinterpret_cast<LPARAM>(winkit::GbkToWide(text).c_str()));
     if (at >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), data);
   };
-  add(kTextEveryone, -1);
+  add(kTextMagicEveryone, -1);
   for (const TablePerson* p : m_host->TablePersons()) {
     if (!p) continue;
     add(Entry(p->status == 5 ? kTextPersonWatching : kTextPersonEntry, *p),

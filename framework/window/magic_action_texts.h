@@ -2,7 +2,7 @@
 #pragma once
 
 // 全部
-inline constexpr char kTextEveryone[] = "\xc8\xab\xb2\xbf";
+inline constexpr char kTextMagicEveryone[] = "\xc8\xab\xb2\xbf";
 // %s(%s)(旁观)
 inline constexpr char kTextPersonWatching[] = "%s(%s)(\xc5\xd4\xb9\xdb)";
 // %s(%s)

@@ -74,7 +74,7 @@ std::wstring ChatOutput(HWND frame) {
   } find;
   EnumChildWindows(
       frame,
-      [](HWND w, LPARAM lp) -> BOOL {
+      [](HWND w, LPARAM lp) CALLBACK -> BOOL {
         if (GetDlgCtrlID(w) != 32784) return TRUE;
         reinterpret_cast<Find*>(lp)->chat = w;
         return FALSE;
@@ -438,7 +438,7 @@ int wmain(int argc, wchar_t** argv) {
       HWND button;
     } find{frame, nullptr};
     EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
+        [](HWND w, LPARAM lp) CALLBACK -> BOOL {
           auto* f = reinterpret_cast<Find*>(lp);
           if (GetWindow(w, GW_OWNER) != f->owner) return TRUE;
           f->button = GetDlgItem(w, 161);

@@ -64,13 +64,13 @@ class COzkPersonList : public winkit::DispatchImpl<IPersonList, &IID_IPersonList
   }
 
   // IPersonList
-  STDMETHODIMP SetImageLists(__int3264 rooms, __int3264 persons) override {
+  STDMETHODIMP SetImageLists(LONG_PTR rooms, LONG_PTR persons) override {
     rooms_ = reinterpret_cast<HIMAGELIST>(rooms);
     icons_ = reinterpret_cast<HIMAGELIST>(persons);
     if (list_) ListView_SetImageList(list_, icons_, LVSIL_SMALL);
     return Refill();
   }
-  STDMETHODIMP AddPerson(__int3264 person) override {
+  STDMETHODIMP AddPerson(LONG_PTR person) override {
     auto* p = reinterpret_cast<const TablePerson*>(person);
     if (!p || persons_.size() >= kMaxPersons ||
         std::find(persons_.begin(), persons_.end(), p) != persons_.end())
@@ -90,27 +90,27 @@ class COzkPersonList : public winkit::DispatchImpl<IPersonList, &IID_IPersonList
     op17_ = value;
     return S_OK;
   }
-  STDMETHODIMP SetListFont(__int3264 bitmap) override {
+  STDMETHODIMP SetListFont(LONG_PTR bitmap) override {
     font_bitmap_ = reinterpret_cast<HBITMAP>(bitmap);
     return S_OK;
   }
   STDMETHODIMP Reserved19() override { return S_OK; }
   STDMETHODIMP Reserved20() override { return S_OK; }
-  STDMETHODIMP SetMyPerson(__int3264 person) override {
+  STDMETHODIMP SetMyPerson(LONG_PTR person) override {
     me_ = reinterpret_cast<const TablePerson*>(person);
     return Refill();
   }
-  STDMETHODIMP SetResourceModule(__int3264 module, long) override {
+  STDMETHODIMP SetResourceModule(LONG_PTR module, long) override {
     module_ = reinterpret_cast<HMODULE>(module);
     return S_OK;
   }
-  STDMETHODIMP RemovePerson(__int3264 person) override {
+  STDMETHODIMP RemovePerson(LONG_PTR person) override {
     auto* p = reinterpret_cast<const TablePerson*>(person);
     persons_.erase(std::remove(persons_.begin(), persons_.end(), p), persons_.end());
     if (me_ == p) me_ = nullptr;  // the record may go away with the person
     return Refill();
   }
-  STDMETHODIMP PersonOp24(__int3264 column) override {
+  STDMETHODIMP PersonOp24(LONG_PTR column) override {
     auto* c = reinterpret_cast<const PersonListColumn*>(column);
     if (!c || columns_.size() >= kMaxColumns) return S_OK;
     columns_.push_back({FromGbk(c->title, sizeof c->title), c->column});
@@ -124,7 +124,7 @@ class COzkPersonList : public winkit::DispatchImpl<IPersonList, &IID_IPersonList
   }
   STDMETHODIMP PersonOp26() override { return S_OK; }
   STDMETHODIMP Reserved27() override { return S_OK; }
-  STDMETHODIMP SetListBkBitmap(__int3264 bitmap) override {
+  STDMETHODIMP SetListBkBitmap(LONG_PTR bitmap) override {
     bk_bitmap_ = reinterpret_cast<HBITMAP>(bitmap);
     return S_OK;
   }

@@ -1,13 +1,29 @@
 #include "arithmetic_control.h"
 
-#include <type_traits>
+#include <cstdint>
 
 #include "winkit/boundary.h"
 
 namespace {
 
-// Addresses cross the interface in pointer-sized integers; the glue takes the same type.
-static_assert(std::is_same_v<LONG_PTR, intptr_t>);
+// Addresses cross the interface in LONG_PTR; the glue hands them out as intptr_t. The two are
+// one type on x86-64 but long and int on 32-bit Windows, so an out slot passes through a local
+// intptr_t, written back when the call's full expression ends.
+static_assert(sizeof(LONG_PTR) == sizeof(intptr_t));
+class AddressSlot {
+ public:
+  explicit AddressSlot(LONG_PTR* out) : m_out(out), m_value(out ? *out : 0) {}
+  ~AddressSlot() {
+    if (m_out) *m_out = static_cast<LONG_PTR>(m_value);
+  }
+  AddressSlot(const AddressSlot&) = delete;
+  AddressSlot& operator=(const AddressSlot&) = delete;
+  operator intptr_t*() { return m_out ? &m_value : nullptr; }
+
+ private:
+  LONG_PTR* m_out;
+  intptr_t m_value;
+};
 
 // Dispatch ids of _IArithmeticEvents.
 enum ArithmeticEventId : DISPID {
@@ -110,7 +126,7 @@ STDMETHODIMP CArithmetic::DeleteCardsFromMyHand(short count, LONG_PTR cards) {
 }
 
 STDMETHODIMP CArithmetic::AutoSendCards(short* count, LONG_PTR* cards) {
-  return CallAtBoundary([&] { m_glue.AutoSendCards(count, cards); });
+  return CallAtBoundary([&] { m_glue.AutoSendCards(count, AddressSlot(cards)); });
 }
 
 STDMETHODIMP CArithmetic::SetPlayerScores(short /*gamescore*/, short /*wins*/, short /*losts*/,
@@ -183,7 +199,7 @@ STDMETHODIMP CArithmetic::SetBanker(short bankloc, short quan_feng) {
 }
 
 STDMETHODIMP CArithmetic::GetFans(short* count, LONG_PTR* types) {
-  return CallAtBoundary([&] { m_glue.GetFans(count, types); });
+  return CallAtBoundary([&] { m_glue.GetFans(count, AddressSlot(types)); });
 }
 
 STDMETHODIMP CArithmetic::GetFanNameByType(short type, LONG_PTR str, LONG_PTR desc,
@@ -192,11 +208,11 @@ STDMETHODIMP CArithmetic::GetFanNameByType(short type, LONG_PTR str, LONG_PTR de
 }
 
 STDMETHODIMP CArithmetic::GetGangCards(short index, short* num, LONG_PTR* cards, short* type) {
-  return CallAtBoundary([&] { m_glue.GetGangCards(index, num, cards, type); });
+  return CallAtBoundary([&] { m_glue.GetGangCards(index, num, AddressSlot(cards), type); });
 }
 
 STDMETHODIMP CArithmetic::GetPengCards(short* num, LONG_PTR* cards) {
-  return CallAtBoundary([&] { m_glue.GetPengCards(num, cards); });
+  return CallAtBoundary([&] { m_glue.GetPengCards(num, AddressSlot(cards)); });
 }
 
 STDMETHODIMP CArithmetic::GetEatNum(short* num) {
@@ -204,7 +220,7 @@ STDMETHODIMP CArithmetic::GetEatNum(short* num) {
 }
 
 STDMETHODIMP CArithmetic::GetEatCards(short index, LONG_PTR* cards) {
-  return CallAtBoundary([&] { m_glue.GetEatCards(index, cards); });
+  return CallAtBoundary([&] { m_glue.GetEatCards(index, AddressSlot(cards)); });
 }
 
 STDMETHODIMP CArithmetic::GetBanker(short* bankloc) {
@@ -258,7 +274,7 @@ STDMETHODIMP CArithmetic::GetCurrentMo(short* color, short* value) {
 }
 
 STDMETHODIMP CArithmetic::GetHideGangCards(short* num, LONG_PTR* cards) {
-  return CallAtBoundary([&] { m_glue.GetHideGangCards(num, cards); });
+  return CallAtBoundary([&] { m_glue.GetHideGangCards(num, AddressSlot(cards)); });
 }
 
 STDMETHODIMP CArithmetic::SetGangNum(short loc, short hide, short expose) {
