@@ -4,6 +4,7 @@
 
 #include "boundary.h"
 #include "com_ptr.h"
+#include "dispatch_call.h"
 #include "enumerator.h"
 
 namespace winkit {
@@ -70,47 +71,9 @@ HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) {
   });
 }
 
-namespace {
-
-// The arguments of one firing, in DISPPARAMS order (the last argument first), cleared after.
-class FiringArgs {
- public:
-  explicit FiringArgs(std::initializer_list<EventArg> args) : vars_(args.size()) {
-    size_t i = args.size();
-    for (const EventArg& a : args) {
-      VARIANTARG& v = vars_[--i];
-      VariantInit(&v);
-      v.vt = a.vt;
-      switch (a.vt) {
-        case VT_I2: v.iVal = static_cast<SHORT>(a.value); break;
-        case VT_I4: v.lVal = static_cast<LONG>(a.value); break;
-        case VT_I8: v.llVal = a.value; break;
-        case VT_BSTR:
-          // An empty text still travels as a BSTR; null only when memory ran out.
-          v.bstrVal = SysAllocStringLen(a.text.data(), static_cast<UINT>(a.text.size()));
-          break;
-        default: v.vt = VT_EMPTY; break;
-      }
-    }
-  }
-  ~FiringArgs() {
-    for (VARIANTARG& v : vars_) VariantClear(&v);
-  }
-  FiringArgs(const FiringArgs&) = delete;
-  FiringArgs& operator=(const FiringArgs&) = delete;
-  DISPPARAMS Params() {
-    return {vars_.empty() ? nullptr : vars_.data(), nullptr, static_cast<UINT>(vars_.size()), 0};
-  }
-
- private:
-  std::vector<VARIANTARG> vars_;
-};
-
-}  // namespace
-
 void ConnectionPoint::Fire(DISPID id, std::initializer_list<EventArg> args) {
   if (sinks_.empty()) return;
-  FiringArgs firing(args);
+  DispatchArguments firing(args);
   // A sink may disconnect (or connect another) from inside its handler: fire on a snapshot,
   // each sink kept alive for the duration of its call.
   std::vector<ComPtr<IDispatch>> snapshot;
@@ -123,7 +86,8 @@ void ConnectionPoint::Fire(DISPID id, std::initializer_list<EventArg> args) {
     // Each sink gets the arguments as they were made: a DISPPARAMS of its own, over the same
     // values.
     DISPPARAMS params = firing.Params();
-    d->Invoke(id, IID_NULL, 0x400, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+    d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
+              nullptr);
   }
 }
 

@@ -19,6 +19,8 @@ namespace winkit {
 //   EventArg::I8(n)                    VT_I8
 //   EventArg::Ptr(bytes.data())        pointer-sized: VT_I8 on x64 (VT_I4 on a 32-bit build)
 //   EventArg::Bstr(L"text")            VT_BSTR, a copy made for the firing and freed after it
+//   EventArg::Missing()                VT_VARIANT | VT_BYREF to an empty VARIANT (an optional
+//                                      argument of a called method left out)
 // Texts are borrowed: they must outlive the Fire call they are given to (a temporary in the
 // argument list does).
 struct EventArg {
@@ -36,6 +38,7 @@ struct EventArg {
 #endif
   }
   static EventArg Bstr(std::wstring_view s) { return {VT_BSTR, 0, s}; }
+  static EventArg Missing() { return {VT_VARIANT | VT_BYREF, 0, {}}; }
   // A null text travels as an empty one. (A BSTR that may hold NULs: pass
   // std::wstring_view(b, SysStringLen(b)).)
   static EventArg Bstr(const wchar_t* s) {

@@ -20,6 +20,7 @@
 #include "font_settings.h"
 #include "gchat_control.h"
 #include "text_copy.h"
+#include "winkit/dispatch_call.h"
 
 namespace {
 
@@ -573,11 +574,9 @@ bool AmbientColour(IOleClientSite* site, DISPID id, COLORREF& colour) {
   if (FAILED(site->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&ambients))) ||
       !ambients)
     return false;
-  DISPPARAMS none{nullptr, nullptr, 0, 0};
   VARIANT value;
   VariantInit(&value);
-  const HRESULT hr = ambients->Invoke(id, IID_NULL, 0x400, DISPATCH_PROPERTYGET, &none, &value,
-                                      nullptr, nullptr);
+  const HRESULT hr = winkit::GetProperty(ambients, id, &value);
   ambients->Release();
   // A site without ambient properties may answer with nothing at all: that is no colour.
   if (FAILED(hr) || V_VT(&value) == VT_EMPTY || FAILED(VariantChangeType(&value, &value, 0, VT_I4))) {

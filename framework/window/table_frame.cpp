@@ -6,6 +6,7 @@
 
 #include "window_texts.h"
 #include "winkit/module.h"
+#include "winkit/dispatch_call.h"
 #include "winkit/gbk.h"
 
 namespace framework_window {
@@ -14,6 +15,8 @@ namespace {
 
 constexpr CLSID kClsidWebBrowser = {0x8856F961, 0x340A, 0x11D0,
                                     {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
+// The browser's Navigate method.
+constexpr DISPID kDispidNavigate = 104;
 
 [[maybe_unused]] RECT ToRect(const layout::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
@@ -37,22 +40,11 @@ bool CWebBrowser2::Navigate(const char* url) {
   if (FAILED(m_host->QueryControl(IID_IDispatch, reinterpret_cast<void**>(dispatch.Put()))) ||
       !dispatch)
     return false;
-  const std::wstring wide = winkit::GbkToWide(url ? url : "");
-  VARIANT empty[4];
-  for (VARIANT& v : empty) VariantInit(&v);
-  VARIANT args[5];
-  for (int i = 0; i < 4; ++i) {
-    VariantInit(&args[i]);
-    args[i].vt = VT_VARIANT | VT_BYREF;
-    args[i].pvarVal = &empty[3 - i];
-  }
-  VariantInit(&args[4]);
-  args[4].vt = VT_BSTR;
-  args[4].bstrVal = SysAllocString(wide.c_str());
-  DISPPARAMS params{args, nullptr, 5, 0};
-  const HRESULT hr = dispatch->Invoke(104, IID_NULL, 0x400, DISPATCH_METHOD, &params, nullptr,
-                                      nullptr, nullptr);
-  SysFreeString(args[4].bstrVal);
+  // Navigate(URL, Flags, TargetFrameName, PostData, Headers), the optional four left out.
+  const HRESULT hr = winkit::CallMethod(
+      dispatch.Get(), kDispidNavigate,
+      {winkit::EventArg::Bstr(winkit::GbkToWide(url ? url : "")), winkit::EventArg::Missing(),
+       winkit::EventArg::Missing(), winkit::EventArg::Missing(), winkit::EventArg::Missing()});
   return SUCCEEDED(hr);
 }
 

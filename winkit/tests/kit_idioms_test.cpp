@@ -18,6 +18,7 @@
 #include "winkit/com_ptr.h"
 #include "winkit/connection_point.h"
 #include "winkit/control_host.h"
+#include "winkit/dispatch_call.h"
 #include "winkit/enumerator.h"
 #include "winkit/handle.h"
 #include "winkit/message_map.h"
@@ -406,7 +407,11 @@ class RecordingSink : public IDispatch {
     winkit::EventArgs args(*p);
     ids.push_back(id);
     types.clear();
-    for (UINT i = 0; i < args.Count(); ++i) types.push_back(args.Raw(i)->vt);
+    for (UINT i = 0; i < args.Count(); ++i) {
+      types.push_back(args.Raw(i)->vt);
+      if (args.Raw(i)->vt == (VT_VARIANT | VT_BYREF)) referenced.push_back(args.Raw(i)->pvarVal->vt);
+    }
+    if (args.Count() >= 1 && args.Raw(0)->vt == VT_BSTR) first_text = args.Text(0);
     if (args.Count() == 3) {
       ptr = args.Ptr(0);
       text = args.Text(1);
@@ -419,6 +424,8 @@ class RecordingSink : public IDispatch {
   ULONG refs = 1;
   std::vector<DISPID> ids;
   std::vector<VARTYPE> types;
+  std::vector<VARTYPE> referenced;  // what by-reference arguments point at
+  std::wstring first_text;
   intptr_t ptr = 0;
   std::wstring text;
   bool text_is_null = false;
@@ -512,6 +519,23 @@ TEST(EventArguments, PointerSizedTextAndLongValuesReachTheSinkAsFired) {
   EXPECT_EQ(sink.refs, 2u);  // the point's own reference
   cp.UnadviseAll();
   EXPECT_EQ(sink.refs, 1u);
+}
+
+TEST(DispatchCalls, ArgumentsInDeclarationOrderWithOptionalsLeftOut) {
+  RecordingSink target;
+  // A method with a text and four optional arguments left out, as a browser's Navigate is called.
+  ASSERT_HRESULT_SUCCEEDED(winkit::CallMethod(
+      &target, 104, {winkit::EventArg::Bstr(std::wstring(L"about:blank")),
+                     winkit::EventArg::Missing(), winkit::EventArg::Missing()}));
+  EXPECT_EQ(target.ids, std::vector<DISPID>{104});
+  EXPECT_EQ(target.types,
+            (std::vector<VARTYPE>{VT_BSTR, VT_VARIANT | VT_BYREF, VT_VARIANT | VT_BYREF}));
+  EXPECT_EQ(target.referenced, (std::vector<VARTYPE>{VT_EMPTY, VT_EMPTY}));
+  EXPECT_EQ(target.first_text, L"about:blank");
+  EXPECT_EQ(winkit::CallMethod(nullptr, 1), E_POINTER);
+  VARIANT value;
+  VariantInit(&value);
+  EXPECT_EQ(winkit::GetProperty(nullptr, 1, &value), E_POINTER);
 }
 
 TEST(Boundary, ExceptionsBecomeTheirHresults) {
