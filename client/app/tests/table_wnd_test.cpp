@@ -278,10 +278,16 @@ TEST(TableWindow, AClickOnAPersonListRowSelectsThatRow) {
     watchers.push_back(table->AppendPerson(std::move(p)));
   }
   const UINT_PTR closer = SetTimer(nullptr, 0, 150, &CloseMenus);
-  for (const bool scrolled : {false, true}) {
-    if (scrolled) {
+  // As shown; with the watchers and the list scrolled; then in a frame of another size.
+  for (const int pass : {0, 1, 2}) {
+    const bool scrolled = pass > 0;
+    if (pass == 1) {
       for (TablePerson* w : watchers) t.wnd->PersonListAdd(w);
       Pump(200);
+    }
+    if (pass == 2) {
+      SetWindowPos(frame, nullptr, 0, 0, 1024, 700, SWP_NOZORDER);
+      Pump(500);
     }
     const ListGeometry g0 = PersonListGeometry(t.wnd->Manager().PersonList().ControlWindow());
     ASSERT_NE(g0.view, nullptr);
@@ -290,7 +296,7 @@ TEST(TableWindow, AClickOnAPersonListRowSelectsThatRow) {
     const int count = ListView_GetItemCount(g0.view);
     ASSERT_EQ(count, scrolled ? 42 : 2);
     if (scrolled) {
-      ListView_Scroll(g0.view, 0, 3 * g0.row);
+      ListView_Scroll(g0.view, 0, (3 - g0.top) * g0.row);
       Pump(200);
     }
     const ListGeometry g = PersonListGeometry(t.wnd->Manager().PersonList().ControlWindow());
@@ -311,7 +317,7 @@ TEST(TableWindow, AClickOnAPersonListRowSelectsThatRow) {
       const int top = g.header + g.row * i;
       const int width = shot.TextWidth(top + 2, top + g.row - 2);
       EXPECT_NEAR(width, TextExtent(g.view, RowPerson(g.view, g.top + i)->username), 5)
-          << "row " << g.top + i << (scrolled ? " scrolled" : "");
+          << "row " << g.top + i << ", pass " << pass;
     }
 
     // Clicks on the first rows in sight and the last.
@@ -325,7 +331,7 @@ TEST(TableWindow, AClickOnAPersonListRowSelectsThatRow) {
       PostMessageW(g.view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
       PostMessageW(g.view, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
       Pump(150);
-      EXPECT_EQ(SelectedRow(g.view), i) << "posted click, row " << i << (scrolled ? " scrolled" : "");
+      EXPECT_EQ(SelectedRow(g.view), i) << "posted click, row " << i << ", pass " << pass;
       // The mouse itself, at the same place on the screen.
       ListView_SetItemState(g.view, -1, 0, LVIS_SELECTED);
       POINT screen = at;
@@ -337,7 +343,7 @@ TEST(TableWindow, AClickOnAPersonListRowSelectsThatRow) {
       in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
       ASSERT_EQ(SendInput(2, in, sizeof(INPUT)), 2u);
       Pump(300);
-      EXPECT_EQ(SelectedRow(g.view), i) << "mouse click, row " << i << (scrolled ? " scrolled" : "");
+      EXPECT_EQ(SelectedRow(g.view), i) << "mouse click, row " << i << ", pass " << pass;
       // A right click reports the row's person.
       table->SetSelectedPerson(0);
       PostMessageW(g.view, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
@@ -347,7 +353,7 @@ TEST(TableWindow, AClickOnAPersonListRowSelectsThatRow) {
       EXPECT_NE(person, nullptr) << "row " << i;
       EXPECT_EQ(person, RowPerson(g.view, i)) << "row " << i;
     }
-    if (!scrolled) {
+    if (pass == 0) {
       // The local player first.
       EXPECT_EQ(RowPerson(g.view, 0)->id, 1001u);
       framework_window::testing::SaveWindowPng(t.wnd->Manager().PersonList().ControlWindow(),
