@@ -190,8 +190,10 @@ ListGeometry PersonListGeometry(HWND control) {
   GetWindowRect(ListView_GetHeader(g.view), &h);
   g.header = h.bottom - h.top;
   // The row height as the list lays its rows out (LVM_APPROXIMATEVIEWRECT: n rows high).
-  const DWORD one = static_cast<DWORD>(SendMessageW(g.view, LVM_APPROXIMATEVIEWRECT, 1, MAKELPARAM(-1, -1)));
-  const DWORD two = static_cast<DWORD>(SendMessageW(g.view, LVM_APPROXIMATEVIEWRECT, 2, MAKELPARAM(-1, -1)));
+  const auto one = static_cast<DWORD>(
+      SendMessageW(g.view, LVM_APPROXIMATEVIEWRECT, 1, MAKELPARAM(-1, -1)));
+  const auto two = static_cast<DWORD>(
+      SendMessageW(g.view, LVM_APPROXIMATEVIEWRECT, 2, MAKELPARAM(-1, -1)));
   g.row = HIWORD(two) - HIWORD(one);
   g.top = ListView_GetTopIndex(g.view);
   return g;
@@ -239,7 +241,8 @@ int TextExtent(HWND view, const char* text) {
 }
 
 int SelectedRow(HWND view) {
-  return static_cast<int>(SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  return static_cast<int>(
+      SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 const TablePerson* RowPerson(HWND view, int row) {

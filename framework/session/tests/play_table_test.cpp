@@ -1250,7 +1250,8 @@ TEST(PlayTableDefaults, HandRecordSavedAndLoadedForReview) {
   EXPECT_EQ(review.table.Replay().CurrentStepIndex(), 0);
   mark = review.Mark();
   review.table.ReplayNextStep();
-  EXPECT_EQ(review.Since(mark), (CallLog{"SetRecvCards(0,1,0:5;0,1,0,0)", "second.ShowStepCards(0,0:5)"}));
+  EXPECT_EQ(review.Since(mark),
+            (CallLog{"SetRecvCards(0,1,0:5;0,1,0,0)", "second.ShowStepCards(0,0:5)"}));
 }
 
 TEST(PlayTableDefaults, HandRecordFailuresSayWhatHappened) {
@@ -1303,7 +1304,8 @@ TEST(PlayTableDefaults, HandRecordFailuresSayWhatHappened) {
       s.table.reviewFile = file;
       const size_t mark = s.Mark();
       s.table.LoadHandRecord();
-      EXPECT_EQ(s.Since(mark), (CallLog{"ReadFile(" + std::string(file) + ")", unreadable})) << file;
+      EXPECT_EQ(s.Since(mark), (CallLog{"ReadFile(" + std::string(file) + ")", unreadable}))
+          << file;
       EXPECT_EQ(s.table.Replay().Steps().size(), 1u) << file;
     }
   }

@@ -197,8 +197,10 @@ TEST_F(PersonListTest, MouseOnARowSelectsAndReportsThatRow) {
   RECT header{};
   GetWindowRect(ListView_GetHeader(view_), &header);
   const int headerHeight = header.bottom - header.top;
-  const DWORD one = static_cast<DWORD>(SendMessageW(view_, LVM_APPROXIMATEVIEWRECT, 1, MAKELPARAM(-1, -1)));
-  const DWORD two = static_cast<DWORD>(SendMessageW(view_, LVM_APPROXIMATEVIEWRECT, 2, MAKELPARAM(-1, -1)));
+  const auto one = static_cast<DWORD>(
+      SendMessageW(view_, LVM_APPROXIMATEVIEWRECT, 1, MAKELPARAM(-1, -1)));
+  const auto two = static_cast<DWORD>(
+      SendMessageW(view_, LVM_APPROXIMATEVIEWRECT, 2, MAKELPARAM(-1, -1)));
   const int rowHeight = HIWORD(two) - HIWORD(one);
   ASSERT_GT(headerHeight, 0);
   ASSERT_GT(rowHeight, 0);
