@@ -1321,8 +1321,8 @@ void CMjPlayTableImp::SendChat(const ChatTextFormat& format, int32_t whisper, co
 // The hand record
 
 void CMjPlayTableImp::SaveHandRecord() {
-  if (Settings().reviewMode || m_recordFiles == nullptr) return;
-  IMjRecordFiles& files = *m_recordFiles;
+  if (Settings().reviewMode || RecordFiles() == nullptr) return;
+  IMjRecordFiles& files = *RecordFiles();
   try {
     if (m_HandRecord.IsEmpty()) {
       files.ShowMessage(kTextNoRecordToSave);
@@ -1353,8 +1353,8 @@ void CMjPlayTableImp::SaveHandRecord() {
 }
 
 void CMjPlayTableImp::LoadHandRecord() {
-  if (m_recordFiles == nullptr) return;
-  IMjRecordFiles& files = *m_recordFiles;
+  if (RecordFiles() == nullptr) return;
+  IMjRecordFiles& files = *RecordFiles();
   Guard([&] {
     std::vector<uint8_t> bytes;
     CMjHandRecord loaded;

@@ -125,9 +125,8 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   // The local player's own magic action (userId -1: the whole table).
   void PlayFlashFor(int32_t userId, intptr_t item, const char* text);
 
-  // --- The hand record: saving it, loading it for review and replaying it ---
-  // The save dialog, the files and the plain message box (null: nothing is saved or loaded).
-  void SetRecordFiles(IMjRecordFiles* files) { m_recordFiles = files; }
+  // --- The hand record: saving it, loading it for review and replaying it (the files through the
+  // base's SetRecordFiles; none set: nothing is saved or loaded) ---
   // Outside review mode: asks for a file and writes the list head and the hand record to it.
   // "保存成功" only after the whole file was written; a failed write says so, an empty record is
   // not saved.
@@ -216,7 +215,6 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   IMjTableWindow& m_window;
   CMjHandRecord m_HandRecord;
   ListHead m_ListHead;
-  IMjRecordFiles* m_recordFiles = nullptr;
   bool m_playingRecord = false;
   int16_t m_nReplayPos = 0;
   int16_t m_nMeldIndex = 0;

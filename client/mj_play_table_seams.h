@@ -151,19 +151,5 @@ class IMjTableWindow {
   virtual void RedrawPersonList() = 0;
 };
 
-// The hand-record files: where the player wants a record saved, the file's bytes, and the plain
-// message box that reports how it went. The Windows build uses the system's save dialog, files
-// and message box; tests use a fake.
-class IMjRecordFiles {
- public:
-  virtual ~IMjRecordFiles() = default;
-  // Asks the player for the file to save to; empty when the player cancelled.
-  virtual std::string AskSavePath() = 0;
-  // Writes bytes as the whole file; false when it could not be written.
-  virtual bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) = 0;
-  // Reads the whole file; false when it could not be opened or read, or is far too large for a
-  // hand record.
-  virtual bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) = 0;
-  // A plain message box with a GBK text.
-  virtual void ShowMessage(const char* text) = 0;
-};
+// The hand-record files (the framework's seam, shared with the base play table's defaults).
+using IMjRecordFiles = IRecordFiles;

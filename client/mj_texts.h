@@ -2,6 +2,9 @@
 // GBK bytes, with the UTF-8 text in the comment above it (made with python3: text.encode('gbk')).
 #pragma once
 
+// The hand record's "保存成功", "保存失败" and "牌局记录无法读取" are the framework's.
+#include "play_table_texts.h"
+
 // 游戏结束
 inline constexpr char kTextGameOver[] = "\xd3\xce\xcf\xb7\xbd\xe1\xca\xf8";
 // 荒牌了,本局结束
@@ -18,13 +21,6 @@ inline constexpr char kTextChatForbidden[] = "\xb6\xd4\xb2\xbb\xc6\xf0\xa3\xac\x
 inline constexpr char kTextBadCodeDecode[] = "FromCharsToCards:\xce\xde\xd0\xa7\xd7\xd6\xb7\xfb\xa3\xba%d";
 // FromCardsToChars:无效字符：%d
 inline constexpr char kTextBadCodeEncode[] = "FromCardsToChars:\xce\xde\xd0\xa7\xd7\xd6\xb7\xfb\xa3\xba%d";
-// 保存成功
-inline constexpr char kTextRecordSaved[] = "\xb1\xa3\xb4\xe6\xb3\xc9\xb9\xa6";
-// 保存失败
-inline constexpr char kTextRecordSaveFailed[] = "\xb1\xa3\xb4\xe6\xca\xa7\xb0\xdc";
 // 没有可保存的牌局
 inline constexpr char kTextNoRecordToSave[] =
     "\xc3\xbb\xd3\xd0\xbf\xc9\xb1\xa3\xb4\xe6\xb5\xc4\xc5\xc6\xbe\xd6";
-// 牌局记录无法读取
-inline constexpr char kTextRecordUnreadable[] =
-    "\xc5\xc6\xbe\xd6\xbc\xc7\xc2\xbc\xce\xde\xb7\xa8\xb6\xc1\xc8\xa1";

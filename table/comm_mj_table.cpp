@@ -1180,9 +1180,8 @@ Rect CCommMjTable::MeasureFanPanel() {
     extra += m_Surface.MeasureLineHeight(t);
   const Rect c = ClientRect();
   const int32_t left = (Width(c) - w) / 2;
-  // The panel's lines start 5 pixels below the rows and need those 5 pixels at the bottom too.
-  const int32_t panel = extra > 0 ? extra + 10 : 0;
-  return {left, 110, left + w, 110 + h + panel};
+  // The rows, then the panel's lines as measured (see MeasureLineHeight).
+  return {left, 110, left + w, 110 + h + extra};
 }
 
 void CCommMjTable::ShowScoreInfo(bool show) {

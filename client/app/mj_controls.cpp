@@ -117,6 +117,7 @@ void MjTableBinding::StartOneHand() { KORVEL_COMM(StartOneHand()); }
 void MjTableBinding::ResetTable() { KORVEL_COMM(ResetTable()); }
 void MjTableBinding::SetReviewStyle(int16_t is_review) { KORVEL_COMM(SetReviewStyle(is_review)); }
 void MjTableBinding::ShowControlButtons(int16_t isshow) { KORVEL_COMM(ShowControlButtons(isshow)); }
+void MjTableBinding::ResetSound(int16_t issound) { KORVEL_COMM(ResetSound(issound)); }
 
 void MjTableBinding::SetBanker(int16_t bankloc, int16_t quan_feng) {
   KORVEL_TABLE(SetBanker(bankloc, quan_feng));

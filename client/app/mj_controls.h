@@ -76,6 +76,7 @@ class MjTableBinding : public IMjTableCalls {
   void ResetTable() override;
   void SetReviewStyle(int16_t is_review) override;
   void ShowControlButtons(int16_t isshow) override;
+  void ResetSound(int16_t issound) override;
   // IMjTableCalls: ITable
   void SetBanker(int16_t bankloc, int16_t quan_feng) override;
   void InitWall(int16_t num) override;

@@ -43,11 +43,9 @@ void Check(HRESULT hr, REFIID iid, const char* what) {
 
 }  // namespace
 
-// The play table's sound flag, and the table display's own sounds (the deal, the alarm) with it.
-void SetTableSound(CMjPlayTableWin& table, int on) {
-  table.SetSound(on);
-  if (ITable* display = table.TableInterface()) display->ResetSound(on ? 1 : 0);
-}
+// The play table's sound flag; the play table switches the display's own sounds (the deal, the
+// alarm) with it.
+void SetTableSound(CMjPlayTableWin& table, int on) { table.SetSound(on ? 1 : 0); }
 
 // What the frame's close rule asks of the play table.
 class CTableWnd::ExitView : public ShellPlayTable {

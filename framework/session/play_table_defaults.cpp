@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "archive.h"
+#include "hand_storage.h"
+#include "person_records.h"
 #include "play_table_texts.h"
 #include "playing_card_codec.h"
 
@@ -97,6 +100,70 @@ std::string CVyrPokePlayTableImp::GetImageDir() {
   // Without a folder in the path the pictures are looked for beside the working folder.
   if (slash == std::string::npos) return "image";
   return program.substr(0, slash) + "\\image";
+}
+
+void CVyrPokePlayTableImp::SetSound(int value) {
+  m_sound = value;
+  Guarded([&] {
+    if (m_display) m_display->ResetSound(value != 0 ? 1 : 0);
+  });
+}
+
+// --- The hand record ---
+
+void CVyrPokePlayTableImp::SaveHandRecord() {
+  if (!m_recordFiles) return;
+  IRecordFiles& files = *m_recordFiles;
+  try {
+    const std::string path = files.AskSavePath();
+    if (path.empty()) return;  // cancelled: nothing written, nothing said
+    CHandStorage record;
+    const TablePerson* me = GetMe();
+    const int16_t desk = me ? me->deskno : -1;
+    if (const TablePerson* p = FindPersonAt(desk, GetMySeatNo(), kStatusPlaying))
+      record.userId = static_cast<int32_t>(p->id);
+    record.comment = GetComInfo();
+    record.subType = m_settings.subType;
+    record.seatsPerTable = m_settings.seatsPerTable;
+    for (const auto& p : m_persons)
+      if (p->status == kStatusPlaying && p->deskno == desk) record.persons.push_back(*p);
+    record.steps = m_replay.Steps();
+    ArchiveWriter archive;
+    record.SerializeWithSteps(archive);
+    files.ShowMessage(files.WriteFile(path, archive.GetBytes()) ? kTextRecordSaved
+                                                                : kTextRecordSaveFailed);
+  } catch (...) {
+    // A dialog or a file call that failed: the record was not saved.
+    Guarded([&] { files.ShowMessage(kTextRecordSaveFailed); });
+  }
+}
+
+void CVyrPokePlayTableImp::LoadHandRecord() {
+  if (!m_recordFiles) return;
+  IRecordFiles& files = *m_recordFiles;
+  Guarded([&] {
+    std::vector<uint8_t> bytes;
+    CHandStorage record;
+    const bool read = files.ReadFile(GetReviewFileName(), bytes);
+    ArchiveReader archive(bytes);
+    if (!read || !record.LoadWithSteps(archive)) {
+      files.ShowMessage(kTextRecordUnreadable);
+      return;
+    }
+    SetReplaySteps(std::move(record.steps));
+    // The hand of the player who recorded it: the cards that seat played.
+    std::vector<card> hand;
+    for (const TablePerson& p : record.persons)
+      if (static_cast<int32_t>(p.id) == record.userId) {
+        hand = m_replay.SeatCards(p.seatno);
+        break;
+      }
+    if (m_display) {
+      m_display->DeleteAllFromMyHand();
+      const auto count = static_cast<int16_t>(std::min<size_t>(hand.size(), INT16_MAX));
+      m_display->AddCardsToMyHandWithSort(count, hand.data());
+    }
+  });
 }
 
 // --- The trick replay ---

@@ -89,6 +89,8 @@ class ICommTableCalls {
     (void)loc, (void)num, (void)cards, (void)isauto, (void)issend, (void)isexchange,
         (void)isshuaipai;
   }
+  // The display's own sounds: on for 1, off for anything else.
+  virtual void ResetSound(int16_t issound) { (void)issound; }
 };
 
 // What the play table calls on the rules engine (ICommArithmetic).
@@ -105,6 +107,23 @@ class ICommArithmeticCalls {
   virtual int16_t GetHandNo() { return 0; }
   // The cards of an automatic play; none by default.
   virtual void AutoSendCards(std::vector<card>& cards) { cards.clear(); }
+};
+
+// The hand-record files: where the player wants a record saved, the file's bytes, and the plain
+// message box that reports how it went. The Windows build uses the system's save dialog, files
+// and message box; tests use a fake.
+class IRecordFiles {
+ public:
+  virtual ~IRecordFiles() = default;
+  // Asks the player for the file to save to; empty when the player cancelled.
+  virtual std::string AskSavePath() = 0;
+  // Writes bytes as the whole file; false when it could not be written.
+  virtual bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) = 0;
+  // Reads the whole file; false when it could not be opened or read, or is far too large for a
+  // hand record.
+  virtual bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) = 0;
+  // A plain message box with a GBK text.
+  virtual void ShowMessage(const char* text) = 0;
 };
 
 // The auxiliary views of paired tables and of the trick replay (none in this system): the first

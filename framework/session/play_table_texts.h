@@ -52,3 +52,10 @@ inline constexpr char kTextInvalidLoc[] = "GetSeatNoFromLoc: \xce\xde\xd0\xa7loc
 inline constexpr char kTextServerConnectFailed[] = "\xd3\xce\xcf\xb7\xb7\xfe\xce\xf1\xc6\xf7\xc1\xac\xbd\xd3\xca\xa7\xb0\xdc";
 // 没有重载
 inline constexpr char kTextNotOverridden[] = "\xc3\xbb\xd3\xd0\xd6\xd8\xd4\xd8";
+// 保存成功
+inline constexpr char kTextRecordSaved[] = "\xb1\xa3\xb4\xe6\xb3\xc9\xb9\xa6";
+// 保存失败
+inline constexpr char kTextRecordSaveFailed[] = "\xb1\xa3\xb4\xe6\xca\xa7\xb0\xdc";
+// 牌局记录无法读取
+inline constexpr char kTextRecordUnreadable[] =
+    "\xc5\xc6\xbe\xd6\xbc\xc7\xc2\xbc\xce\xde\xb7\xa8\xb6\xc1\xc8\xa1";

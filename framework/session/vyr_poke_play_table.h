@@ -91,12 +91,21 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   };
   void SetTableLook(TableLook look) { m_look = std::move(look); }
 
-  // --- Hand records and their replay. A game with a record file of its own replaces these; the
-  // base keeps no record file, so by default there is nothing to save or load. The trick replay
-  // steps through the steps handed to it with SetReplaySteps and shows them on the display and
-  // the auxiliary views. ---
-  virtual void SaveHandRecord() {}
-  virtual void LoadHandRecord() {}
+  // --- Hand records and their replay. By default the record is a CHandStorage of the hand's
+  // steps (those of the trick replay); a game with a record file of its own replaces both. The
+  // trick replay steps through the steps handed to it with SetReplaySteps (or loaded) and shows
+  // them on the display and the auxiliary views. ---
+  // The save dialog, the files and the plain message box (none set: nothing is saved or loaded).
+  void SetRecordFiles(IRecordFiles* files) { m_recordFiles = files; }
+  // Asks for a file and writes the record to it: who recorded it (the person playing at the local
+  // player's seat), the comment text, sub type and seats per table, the persons playing at the
+  // local player's table, and the steps. "保存成功" only once the whole file was written, "保存失败"
+  // when it was not; a cancelled dialog writes and says nothing.
+  virtual void SaveHandRecord();
+  // Reads the review file: its steps become the replay's (tricks built from them), and the cards
+  // the record's own player played are shown as the hand. A file that cannot be read or does
+  // not hold a whole record changes nothing and says "牌局记录无法读取".
+  virtual void LoadHandRecord();
   virtual void ReplayUndoStep();
   virtual void ReplayNextStep();
   // The recorded steps to replay; the tricks are built from them.
@@ -176,7 +185,8 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   int IsExitPending() const { return m_exitPending; }
   void SetExitPending(int value) { m_exitPending = value; }
   int IsSoundOn() const { return m_sound; }
-  void SetSound(int value) { m_sound = value; }
+  // The sound switch: the flag (nonzero: on), and the display's own sounds with it.
+  void SetSound(int value);
   bool IsPlayer() const { return m_settings.PlayerFlag != 0; }
 
  protected:
@@ -214,6 +224,7 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   void SetRulesEngine(ICommArithmeticCalls* rules) { m_rules = rules; }
   ICommTableCalls* TableDisplay() { return m_display; }
   ICommArithmeticCalls* RulesEngine() { return m_rules; }
+  IRecordFiles* RecordFiles() { return m_recordFiles; }
   IVyrSockTransport& Socket() { return m_socket; }
   ITableNotices& Notices() { return m_notices; }
   SessionSettings& Settings() { return m_settings; }
@@ -271,6 +282,7 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   ICommTableCalls* m_display = nullptr;
   ICommArithmeticCalls* m_rules = nullptr;
   IPlayTableAuxView* m_auxViews[2] = {nullptr, nullptr};
+  IRecordFiles* m_recordFiles = nullptr;
   TableLook m_look;
   TrickReplay m_replay;
 

@@ -683,9 +683,13 @@ void TableView::ScoreListChanged() {
   InvalidateRect(m_List.hwnd(), nullptr, TRUE);
 }
 
+// The fan panel's lines are measured in a device context as it comes, with the system font, not
+// with the table's 12-pixel font they are drawn in: each measured line is a few pixels taller
+// than the line drawn, and those pixels hold the panel's 5-pixel top margin, so the window, as
+// tall as the rows and the measured lines, shows its last line whole.
 int32_t TableView::MeasureLineHeight(const std::string& text) {
   HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, m_hFont);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
   uint16_t w = 0, h = 0;
   m_pModel->ScoreList().GetListSize(w, h);
   RECT r{0, 0, w, 20};

@@ -3,9 +3,12 @@
 // control call ends, a table without a local player, and the skin's colours and captions.
 // The game server is a listening socket that never answers.
 #include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -167,6 +170,203 @@ class MessageBoxes {
   UINT_PTR timer_ = 0;
 };
 MessageBoxes* MessageBoxes::current_ = nullptr;
+
+// The person list's rows where the frame shows them, from the list's own measures: the header
+// control's height, then one row height per row, less the rows scrolled out of sight.
+struct ListGeometry {
+  HWND view = nullptr;
+  int header = 0;
+  int row = 0;
+  int top = 0;  // the first row in sight
+  // The middle of row `index` in the list's client area, at the first column's text.
+  POINT RowMiddle(int index) const { return {40, header + row * (index - top) + row / 2}; }
+};
+
+ListGeometry PersonListGeometry(HWND control) {
+  ListGeometry g;
+  g.view = FindWindowExW(control, nullptr, WC_LISTVIEWW, nullptr);
+  if (!g.view) return g;
+  RECT h{};
+  GetWindowRect(ListView_GetHeader(g.view), &h);
+  g.header = h.bottom - h.top;
+  // The row height as the list lays its rows out (LVM_APPROXIMATEVIEWRECT: n rows high).
+  const auto one = static_cast<DWORD>(
+      SendMessageW(g.view, LVM_APPROXIMATEVIEWRECT, 1, MAKELPARAM(-1, -1)));
+  const auto two = static_cast<DWORD>(
+      SendMessageW(g.view, LVM_APPROXIMATEVIEWRECT, 2, MAKELPARAM(-1, -1)));
+  g.row = HIWORD(two) - HIWORD(one);
+  g.top = ListView_GetTopIndex(g.view);
+  return g;
+}
+
+// What the screen shows of the list's client area.
+struct ListShot {
+  explicit ListShot(HWND view) {
+    RECT rc{};
+    GetClientRect(view, &rc);
+    POINT origin{0, 0};
+    ClientToScreen(view, &origin);
+    shot = std::make_unique<framework_window::testing::Canvas>(rc.right, rc.bottom);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot->dc(), 0, 0, rc.right, rc.bottom, screen, origin.x, origin.y, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+  }
+  bool Ink(int x, int y) const {
+    const uint32_t c = shot->At(x, y);
+    return ((c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF)) < 3 * 110;
+  }
+  // The width of the dark text drawn in the first column's text between y0 and y1 (0: none).
+  int TextWidth(int y0, int y1) const {
+    int left = -1, right = -1;
+    for (int y = std::max(0, y0); y < std::min(y1, shot->height()); ++y)
+      for (int x = 20; x < std::min(88, shot->width()); ++x)
+        if (Ink(x, y)) {
+          if (left < 0 || x < left) left = x;
+          right = std::max(right, x);
+        }
+    return left < 0 ? 0 : right - left + 1;
+  }
+  std::unique_ptr<framework_window::testing::Canvas> shot;
+};
+
+// The width a text takes in the list's font.
+int TextExtent(HWND view, const char* text) {
+  HDC dc = GetDC(view);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(view, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
+  SelectObject(dc, old);
+  ReleaseDC(view, dc);
+  return size.cx;
+}
+
+int SelectedRow(HWND view) {
+  return static_cast<int>(
+      SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+const TablePerson* RowPerson(HWND view, int row) {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  SendMessageW(view, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return reinterpret_cast<const TablePerson*>(item.lParam);
+}
+
+// Closes the person's menu a right click opens (it runs modal) from a timer.
+VOID CALLBACK CloseMenus(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+// The person list in the frame, as the player uses it: a left click in the middle of a row,
+// where the header and the row heights place it, selects that row, the first row too; the row
+// is where its text is drawn; a right click there makes that row's person the selected one.
+// With more persons than the pane holds and the list scrolled, the rows in sight answer alike.
+TEST(TableWindow, AClickOnAPersonListRowSelectsThatRow) {
+  Table t;
+  t.Show();
+  ASSERT_NE(t.wnd, nullptr);
+  ASSERT_TRUE(t.wnd->Manager().PersonListUp());
+  HWND frame = t.Frame();
+  SetForegroundWindow(frame);
+  Pump(200);
+  CMjPlayTableWin* table = t.wnd->Manager().PlayTable();
+  ASSERT_NE(table, nullptr);
+  // More persons than the pane shows: watchers who came to the table.
+  std::vector<TablePerson*> watchers;
+  for (uint32_t i = 0; i < 40; ++i) {
+    auto p = std::make_unique<TablePerson>();
+    p->id = 2001 + i;
+    std::snprintf(p->username, sizeof p->username, "w%.*s", static_cast<int>(i % 5), "mmmm");
+    std::snprintf(p->nickname, sizeof p->nickname, "w%u", i);
+    p->status = 3;
+    watchers.push_back(table->AppendPerson(std::move(p)));
+  }
+  const UINT_PTR closer = SetTimer(nullptr, 0, 150, &CloseMenus);
+  // As shown; with the watchers and the list scrolled; then in a frame of another size.
+  for (const int pass : {0, 1, 2}) {
+    const bool scrolled = pass > 0;
+    if (pass == 1) {
+      for (TablePerson* w : watchers) t.wnd->PersonListAdd(w);
+      Pump(200);
+    }
+    if (pass == 2) {
+      SetWindowPos(frame, nullptr, 0, 0, 1024, 700, SWP_NOZORDER);
+      Pump(500);
+    }
+    const ListGeometry g0 = PersonListGeometry(t.wnd->Manager().PersonList().ControlWindow());
+    ASSERT_NE(g0.view, nullptr);
+    ASSERT_GT(g0.header, 0);
+    ASSERT_GT(g0.row, 0);
+    const int count = ListView_GetItemCount(g0.view);
+    ASSERT_EQ(count, scrolled ? 42 : 2);
+    if (scrolled) {
+      ListView_Scroll(g0.view, 0, (3 - g0.top) * g0.row);
+      Pump(200);
+    }
+    const ListGeometry g = PersonListGeometry(t.wnd->Manager().PersonList().ControlWindow());
+    EXPECT_EQ(g.top, scrolled ? 3 : 0);
+    RECT client{};
+    GetClientRect(g.view, &client);
+    const int inSight = std::min<int>(count - g.top, (client.bottom - g.header) / g.row);
+    ASSERT_GE(inSight, 2);
+
+    // What is drawn: the header's titles in the header, each row's name inside its row (the
+    // names differ in length, so a row drawn where another belongs shows another width).
+    ListView_SetItemState(g.view, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    RedrawWindow(g.view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(100);
+    const ListShot shot(g.view);
+    EXPECT_GT(shot.TextWidth(0, g.header), 0);
+    for (int i = 0; i < inSight; ++i) {
+      const int top = g.header + g.row * i;
+      const int width = shot.TextWidth(top + 2, top + g.row - 2);
+      EXPECT_NEAR(width, TextExtent(g.view, RowPerson(g.view, g.top + i)->username), 5)
+          << "row " << g.top + i << ", pass " << pass;
+    }
+
+    // Clicks on the first rows in sight and the last.
+    std::vector<int> clicked;
+    for (int i = g.top; i < g.top + std::min(inSight, 3); ++i) clicked.push_back(i);
+    if (g.top + inSight - 1 > clicked.back()) clicked.push_back(g.top + inSight - 1);
+    for (const int i : clicked) {
+      const POINT at = g.RowMiddle(i);
+      // Posted mouse messages at the row's middle.
+      ListView_SetItemState(g.view, -1, 0, LVIS_SELECTED);
+      PostMessageW(g.view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+      PostMessageW(g.view, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+      Pump(150);
+      EXPECT_EQ(SelectedRow(g.view), i) << "posted click, row " << i << ", pass " << pass;
+      // The mouse itself, at the same place on the screen.
+      ListView_SetItemState(g.view, -1, 0, LVIS_SELECTED);
+      POINT screen = at;
+      ClientToScreen(g.view, &screen);
+      SetCursorPos(screen.x, screen.y);
+      INPUT in[2] = {};
+      in[0].type = in[1].type = INPUT_MOUSE;
+      in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+      in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+      ASSERT_EQ(SendInput(2, in, sizeof(INPUT)), 2u);
+      Pump(300);
+      EXPECT_EQ(SelectedRow(g.view), i) << "mouse click, row " << i << ", pass " << pass;
+      // A right click reports the row's person.
+      table->SetSelectedPerson(0);
+      PostMessageW(g.view, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+      PostMessageW(g.view, WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+      Pump(400);
+      const TablePerson* person = table->SelectedPerson();
+      EXPECT_NE(person, nullptr) << "row " << i;
+      EXPECT_EQ(person, RowPerson(g.view, i)) << "row " << i;
+    }
+    if (pass == 0) {
+      // The local player first.
+      EXPECT_EQ(RowPerson(g.view, 0)->id, 1001u);
+      framework_window::testing::SaveWindowPng(t.wnd->Manager().PersonList().ControlWindow(),
+                                               KORVEL_ARTEFACT_DIR "/table_person_list.png");
+    }
+  }
+  KillTimer(nullptr, closer);
+  for (TablePerson* w : watchers) t.wnd->PersonListRemove(w);
+  EXPECT_EQ(t.wnd->FailureCount(), 0) << t.wnd->LastFailure();
+}
 
 // The lobby's advert and instant message show in the chat pane; those that came before the chat
 // pane was there show once it is, first.

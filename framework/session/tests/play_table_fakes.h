@@ -216,6 +216,11 @@ class FakeDisplay : public ICommTableCalls {
     Log("SetRecvCards(" + std::to_string(loc) + "," + std::to_string(num) + Cards(num, cards) +
         ";" + Join({isauto, issend, isexchange, isshuaipai}) + ")");
   }
+  void DeleteAllFromMyHand() override { Log("DeleteAllFromMyHand"); }
+  void AddCardsToMyHandWithSort(int16_t count, const card* cards) override {
+    Log("AddCardsToMyHandWithSort(" + std::to_string(count) + Cards(count, cards) + ")");
+  }
+  void ResetSound(int16_t issound) override { Log("ResetSound(" + Join({issound}) + ")"); }
   static std::string Join(std::initializer_list<int64_t> values) {
     std::string s;
     for (int64_t v : values) s += (s.empty() ? "" : ",") + std::to_string(v);
@@ -291,6 +296,40 @@ class FakeAuxView : public IPlayTableAuxView {
   std::string m_name;
 };
 
+// The record files: the save dialog answers `savePath` (empty: cancelled), files live in
+// `files`, and the message boxes are logged.
+class FakeRecordFiles : public IRecordFiles {
+ public:
+  explicit FakeRecordFiles(CallLog& log) : m_log(log) {}
+  std::string savePath;
+  std::map<std::string, std::vector<uint8_t>> files;
+  bool failWrite = false;   // WriteFile reports failure
+  bool throwDialog = false; // the dialog call fails
+
+  std::string AskSavePath() override {
+    m_log.push_back("AskSavePath");
+    if (throwDialog) throw std::runtime_error("dialog");
+    return savePath;
+  }
+  bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) override {
+    m_log.push_back("WriteFile(" + path + ")");
+    if (failWrite) return false;
+    files[path] = bytes;
+    return true;
+  }
+  bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) override {
+    m_log.push_back("ReadFile(" + path + ")");
+    const auto it = files.find(path);
+    if (it == files.end()) return false;
+    bytes = it->second;
+    return true;
+  }
+  void ShowMessage(const char* text) override { m_log.push_back(std::string("Box(") + text + ")"); }
+
+ private:
+  CallLog& m_log;
+};
+
 // A concrete table: the game operations record themselves; StartConnection connects the socket.
 class TestPlayTable : public CVyrPokePlayTableImp {
  public:
@@ -355,6 +394,9 @@ class TestPlayTable : public CVyrPokePlayTableImp {
     if (controlsInUse) RulesEngine()->AddCardsToMyHand(0, nullptr);
   }
   std::string GetProgramPath() override { return programPath; }
+  std::string comInfo, reviewFile;
+  std::string GetComInfo() override { return comInfo; }
+  std::string GetReviewFileName() override { return reviewFile; }
   int16_t EncodeForTest(int16_t& count, uint8_t* codes, const std::vector<card>& cards) {
     return FromCardsToChars(count, codes, cards);
   }

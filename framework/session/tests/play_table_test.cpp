@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "archive.h"
+#include "hand_storage.h"
 #include "person_records.h"
 #include "play_table_fakes.h"
 #include "play_table_texts.h"
@@ -1190,6 +1193,149 @@ TEST(PlayTableDefaults, TrickReplayStepsAndTricks) {
   EXPECT_EQ(cards, (std::vector<card>{{1, 6}, {2, 7}, {2, 8}}));
   s.table.CollectSeatCards(4, cards);
   EXPECT_TRUE(cards.empty());
+}
+
+// The base's hand record: the hand's steps and who played it, saved through the save dialog
+// and read back for review by a table of its own.
+struct RecordSession : DefaultsSession {
+  FakeRecordFiles files{log};
+  RecordSession() { table.SetRecordFiles(&files); }
+};
+
+std::vector<HandStep> TwoTricks() {
+  return {HandStep{{1, 0, 0}, {{0, 5}}}, HandStep{{1, 1, 0}, {{1, 6}}},
+          HandStep{{2, 1, 0}, {{2, 7}, {2, 8}}}, HandStep{{2, 0, 7}, {{3, 9}}}};
+}
+
+TEST(PlayTableDefaults, HandRecordSavedAndLoadedForReview) {
+  RecordSession saving;
+  saving.settings.subType = 7;
+  saving.table.comInfo = "match 12";
+  saving.table.AddPerson(3, "watcher", "w", 3, 3, 0);   // watching, not playing
+  saving.table.AddPerson(4, "other", "o", 4, 5, 0);     // playing at another table
+  saving.table.SetReplaySteps(TwoTricks());
+  saving.files.savePath = "C:\\records\\hand.rec";
+  size_t mark = saving.Mark();
+  saving.table.SaveHandRecord();
+  EXPECT_EQ(saving.Since(mark), (CallLog{"AskSavePath", "WriteFile(C:\\records\\hand.rec)",
+                                         std::string("Box(") + kTextRecordSaved + ")"}));
+
+  // The file is the record with its steps.
+  const std::vector<uint8_t>& bytes = saving.files.files["C:\\records\\hand.rec"];
+  CHandStorage stored;
+  ArchiveReader archive(bytes);
+  ASSERT_TRUE(stored.LoadWithSteps(archive));
+  EXPECT_EQ(archive.GetRemaining(), 0u);
+  EXPECT_EQ(stored.userId, 1);
+  EXPECT_EQ(stored.comment, "match 12");
+  EXPECT_EQ(stored.subType, 7);
+  EXPECT_EQ(stored.seatsPerTable, 2);
+  ASSERT_EQ(stored.persons.size(), 2u);
+  EXPECT_EQ(stored.persons[0].id, 1u);
+  EXPECT_STREQ(stored.persons[1].nickname, "bob");
+  ASSERT_EQ(stored.steps.size(), 4u);
+  EXPECT_EQ(stored.steps[3].values, (std::array<int16_t, 3>{2, 0, 7}));
+  EXPECT_EQ(stored.steps[2].cards, (std::vector<card>{{2, 7}, {2, 8}}));
+
+  // Review: the steps become the replay's and the recording player's cards the hand.
+  RecordSession review;
+  review.files.files = saving.files.files;
+  review.table.reviewFile = "C:\\records\\hand.rec";
+  mark = review.Mark();
+  review.table.LoadHandRecord();
+  EXPECT_EQ(review.Since(mark), (CallLog{"ReadFile(C:\\records\\hand.rec)", "DeleteAllFromMyHand",
+                                         "AddCardsToMyHandWithSort(2,0:5,3:9)"}));
+  EXPECT_EQ(review.table.Replay().Steps().size(), 4u);
+  EXPECT_EQ(review.table.Replay().TrickCount(), 2);
+  EXPECT_EQ(review.table.Replay().CurrentStepIndex(), 0);
+  mark = review.Mark();
+  review.table.ReplayNextStep();
+  EXPECT_EQ(review.Since(mark),
+            (CallLog{"SetRecvCards(0,1,0:5;0,1,0,0)", "second.ShowStepCards(0,0:5)"}));
+}
+
+TEST(PlayTableDefaults, HandRecordFailuresSayWhatHappened) {
+  const std::string saved = std::string("Box(") + kTextRecordSaved + ")";
+  const std::string failed = std::string("Box(") + kTextRecordSaveFailed + ")";
+  const std::string unreadable = std::string("Box(") + kTextRecordUnreadable + ")";
+  {
+    // Cancelled: nothing written, nothing said. A write or a dialog that fails says so.
+    RecordSession s;
+    size_t mark = s.Mark();
+    s.table.SaveHandRecord();
+    EXPECT_EQ(s.Since(mark), (CallLog{"AskSavePath"}));
+    s.files.savePath = "a.rec";
+    s.files.failWrite = true;
+    mark = s.Mark();
+    s.table.SaveHandRecord();
+    EXPECT_EQ(s.Since(mark), (CallLog{"AskSavePath", "WriteFile(a.rec)", failed}));
+    s.files.throwDialog = true;
+    mark = s.Mark();
+    s.table.SaveHandRecord();
+    EXPECT_EQ(s.Since(mark), (CallLog{"AskSavePath", failed}));
+    EXPECT_TRUE(s.files.files.empty());
+  }
+  {
+    // An empty hand is still a whole record: no persons' cards, no steps.
+    RecordSession s;
+    s.files.savePath = "empty.rec";
+    s.table.SaveHandRecord();
+    ASSERT_TRUE(s.Has(saved));
+    RecordSession r;
+    r.files.files = s.files.files;
+    r.table.reviewFile = "empty.rec";
+    const size_t mark = r.Mark();
+    r.table.LoadHandRecord();
+    EXPECT_EQ(r.Since(mark), (CallLog{"ReadFile(empty.rec)", "DeleteAllFromMyHand",
+                                      "AddCardsToMyHandWithSort(0)"}));
+    EXPECT_EQ(r.table.Replay().TrickCount(), 0);
+  }
+  {
+    // A review file that is missing, cut short or of nothing leaves the replay as it was.
+    RecordSession s;
+    s.table.SetReplaySteps(TwoTricks());
+    s.files.savePath = "whole.rec";
+    s.table.SaveHandRecord();
+    const std::vector<uint8_t> whole = s.files.files["whole.rec"];
+    s.files.files["cut.rec"] = std::vector<uint8_t>(whole.begin(), whole.end() - 3);
+    s.files.files["none.rec"] = {};
+    s.table.SetReplaySteps({HandStep{{1, 1, 0}, {{4, 4}}}});
+    for (const char* file : {"missing.rec", "cut.rec", "none.rec"}) {
+      s.table.reviewFile = file;
+      const size_t mark = s.Mark();
+      s.table.LoadHandRecord();
+      EXPECT_EQ(s.Since(mark), (CallLog{"ReadFile(" + std::string(file) + ")", unreadable}))
+          << file;
+      EXPECT_EQ(s.table.Replay().Steps().size(), 1u) << file;
+    }
+  }
+  {
+    // Without the files nothing is saved or loaded.
+    DefaultsSession s;
+    const size_t mark = s.Mark();
+    s.table.SaveHandRecord();
+    s.table.LoadHandRecord();
+    EXPECT_TRUE(s.Since(mark).empty());
+  }
+}
+
+// The sound switch keeps the flag and switches the display's own sounds with it; a display that
+// fails leaves the flag set.
+TEST(PlayTableDefaults, SoundSwitchReachesTheDisplay) {
+  Session s;
+  const struct {
+    int value;
+    const char* call;
+  } cases[] = {{0, "ResetSound(0)"}, {1, "ResetSound(1)"}, {5, "ResetSound(1)"}};
+  for (const auto& c : cases) {
+    const size_t mark = s.Mark();
+    s.table.SetSound(c.value);
+    EXPECT_EQ(s.Since(mark), (CallLog{c.call})) << c.value;
+    EXPECT_EQ(s.table.IsSoundOn(), c.value);
+  }
+  s.display.failing = true;
+  s.table.SetSound(0);
+  EXPECT_EQ(s.table.IsSoundOn(), 0);
 }
 
 // A failing socket call counts as a lost connection; a failing display call ends only the

@@ -183,4 +183,49 @@ TEST_F(PersonListTest, RightClickOnAPersonReportsItsRecord) {
   EXPECT_EQ(recorder_.events[0].person, reinterpret_cast<intptr_t>(&b));
 }
 
+// The mouse on the list itself: a click in the middle of a row, placed from the header's height
+// and the row height, selects that row (the first row too), a right click there reports that
+// row's person, and a click on the header or under the last row reports nobody.
+TEST_F(PersonListTest, MouseOnARowSelectsAndReportsThatRow) {
+  PersonListColumn col = Column("name", kColumnUserName);
+  list_->PersonOp24(Addr(&col));
+  TablePerson a = Person(1, "a", "a", 0, 0), b = Person(2, "b", "b", 0, 0),
+              c = Person(3, "c", "c", 0, 0);
+  for (auto* p : {&a, &b, &c}) list_->AddPerson(Addr(p));
+  list_->SetMyPerson(Addr(&c));
+  const TablePerson* rows[] = {&c, &a, &b};
+  RECT header{};
+  GetWindowRect(ListView_GetHeader(view_), &header);
+  const int headerHeight = header.bottom - header.top;
+  const auto one = static_cast<DWORD>(
+      SendMessageW(view_, LVM_APPROXIMATEVIEWRECT, 1, MAKELPARAM(-1, -1)));
+  const auto two = static_cast<DWORD>(
+      SendMessageW(view_, LVM_APPROXIMATEVIEWRECT, 2, MAKELPARAM(-1, -1)));
+  const int rowHeight = HIWORD(two) - HIWORD(one);
+  ASSERT_GT(headerHeight, 0);
+  ASSERT_GT(rowHeight, 0);
+  // Posted, as the mouse's messages come (the list may wait for the button's release).
+  const auto click = [&](UINT down, UINT up, WPARAM button, int y) {
+    PostMessageW(view_, down, button, MAKELPARAM(30, y));
+    PostMessageW(view_, up, 0, MAKELPARAM(30, y));
+    MSG m;
+    for (DWORD end = GetTickCount() + 150; GetTickCount() < end;) {
+      while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+      Sleep(5);
+    }
+  };
+  for (int row = 0; row < 3; ++row) {
+    const int y = headerHeight + rowHeight * row + rowHeight / 2;
+    click(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, y);
+    EXPECT_EQ(ListView_GetNextItem(view_, -1, LVNI_SELECTED), row);
+    recorder_.events.clear();
+    click(WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, y);
+    ASSERT_EQ(recorder_.events.size(), 1u) << "row " << row;
+    EXPECT_EQ(recorder_.events[0].person, reinterpret_cast<intptr_t>(rows[row])) << "row " << row;
+  }
+  recorder_.events.clear();
+  click(WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, headerHeight + rowHeight * 3 + rowHeight / 2);
+  EXPECT_TRUE(recorder_.events.empty());
+}
+
 }  // namespace

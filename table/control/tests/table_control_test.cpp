@@ -344,7 +344,30 @@ TEST_F(TableControlTest, ScriptedHandThroughBothInterfaces) {
   ReleaseDC(host_.hwnd(), dc);
   ASSERT_TRUE(canvas.Save("table_control.bmp"));
   HWND list = GetDlgItem(control_, 201);
-  EXPECT_NE(list, nullptr);
+  ASSERT_NE(list, nullptr);
+  {
+    // The score list shows its last fan line whole: drawn into a window 40 pixels taller, no
+    // fan text (white, under the two rows) lies below the height the table gives the list.
+    RECT rc{};
+    GetClientRect(list, &rc);
+    const int height = rc.bottom;
+    SetWindowPos(list, nullptr, 0, 0, rc.right, height + 40,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    sprites::testing::Canvas tall(rc.right, height + 40);
+    HDC listDc = GetDC(list);
+    BitBlt(tall.dc(), 0, 0, rc.right, height + 40, listDc, 0, 0, SRCCOPY);
+    ReleaseDC(list, listDc);
+    int lowest = -1;
+    for (int y = 104; y < height + 40; ++y)
+      for (int x = 0; x < rc.right; ++x) {
+        const uint32_t c = tall.At(x, y);
+        if ((c >> 16 & 0xFF) > 200 && (c >> 8 & 0xFF) > 200 && (c & 0xFF) > 200) lowest = y;
+      }
+    EXPECT_GT(lowest, 104 + 3 * 11);  // the fourth line is drawn
+    EXPECT_LT(lowest, height) << "the last fan line is cut";
+    SetWindowPos(list, nullptr, 0, 0, rc.right, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 
   // The start button (and its time-out) asks for the next deal; exit and setup by area.
   table_->StartDeal();
