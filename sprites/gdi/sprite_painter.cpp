@@ -76,6 +76,7 @@ SpritePainter::~SpritePainter() = default;
 void SpritePainter::DropComposed() {
   m_Composed.clear();
   m_FacedX.clear();
+  m_FacedSelection.reset();
   m_FacedStrip.Reset();
   m_FacedStripSize = {};
   m_nFacedUsed = 0;
@@ -180,7 +181,7 @@ void SpritePainter::Background(HDC target, int32_t srcX, int32_t srcY, int32_t x
 }
 
 int32_t SpritePainter::FacedTile(HDC hdc, int tileKey, BitmapSize tileSize, const DrawOp& t,
-                                 const DrawOp& f, winkit::SelectedObject& strip) {
+                                 const DrawOp& f) {
   const int32_t x = f.dx - t.dx, y = f.dy - t.dy;
   if (!Within(x, y, f.w, f.h, t.w, t.h) ||
       !Within(t.sx, t.sy, t.w, t.h, tileSize.width, tileSize.height) ||
@@ -188,7 +189,9 @@ int32_t SpritePainter::FacedTile(HDC hdc, int tileKey, BitmapSize tileSize, cons
     return -1;
   const FacedKey key{tileKey, t.sx, t.sy, t.w, t.h, f.sx, f.sy, f.w, f.h, x, y};
   if (auto it = m_FacedX.find(key); it != m_FacedX.end()) return it->second;
-  const HDC stripDC = m_hWorkDC[3].Get();
+  if (!m_hFacedDC) m_hFacedDC.Reset(CreateCompatibleDC(hdc));
+  const HDC stripDC = m_hFacedDC.Get();
+  if (!stripDC) return -1;
   const int32_t need = m_nFacedUsed + t.w;
   if (!m_FacedStrip || need > m_FacedStripSize.width || t.h > m_FacedStripSize.height) {
     // A longer strip, with the tiles made so far copied over.
@@ -202,8 +205,9 @@ int32_t SpritePainter::FacedTile(HDC hdc, int tileKey, BitmapSize tileSize, cons
       winkit::SelectedObject into(copy.Get(), grown.Get());
       BitBlt(copy.Get(), 0, 0, m_nFacedUsed, m_FacedStripSize.height, stripDC, 0, 0, SRCCOPY);
     }
-    strip.Select(grown.Get());
+    m_FacedSelection.reset();
     m_FacedStrip = std::move(grown);
+    m_FacedSelection.emplace(stripDC, m_FacedStrip.Get());
     m_FacedStripSize = size;
   }
   // The same two copies a draw of the tile makes, into the strip instead of the target.
@@ -223,10 +227,9 @@ void SpritePainter::RunOps(HDC hdc, HDC target, const std::vector<DrawOp>& ops, 
   // The face sheet is shared by the sprites of a control, so nothing stays selected after a
   // draw.
   winkit::SelectedObject tiles(m_hWorkDC[0].Get(), tile),
-      sheet(m_hWorkDC[1].Get(), m_Bitmaps.faceSheet), stacks(m_hWorkDC[2].Get(), nullptr),
-      faced(m_hWorkDC[3].Get(), m_FacedStrip.Get());
+      sheet(m_hWorkDC[1].Get(), m_Bitmaps.faceSheet), stacks(m_hWorkDC[2].Get(), nullptr);
   const HDC tilesDC = m_hWorkDC[0].Get(), sheetDC = m_hWorkDC[1].Get(),
-            stacksDC = m_hWorkDC[2].Get(), facedDC = m_hWorkDC[3].Get();
+            stacksDC = m_hWorkDC[2].Get();
   const BitmapSize tileSize = tile ? MeasureBitmap(tile) : BitmapSize{};
   for (size_t i = 0; i < ops.size(); ++i) {
     const DrawOp& op = ops[i];
@@ -236,9 +239,9 @@ void SpritePainter::RunOps(HDC hdc, HDC target, const std::vector<DrawOp>& ops, 
         // A tile with its face on it goes in one copy.
         const bool withFace = i + 1 < ops.size() && ops[i + 1].source == DrawSource::Face &&
                               m_Bitmaps.faceSheet;
-        const int32_t x = withFace ? FacedTile(hdc, tileKey, tileSize, op, ops[i + 1], faced) : -1;
+        const int32_t x = withFace ? FacedTile(hdc, tileKey, tileSize, op, ops[i + 1]) : -1;
         if (x >= 0) {
-          BitBlt(target, op.dx, op.dy, op.w, op.h, facedDC, x, 0, SRCCOPY);
+          BitBlt(target, op.dx, op.dy, op.w, op.h, m_hFacedDC.Get(), x, 0, SRCCOPY);
           ++i;
         } else {
           BitBlt(target, op.dx, op.dy, op.w, op.h, tilesDC, op.sx, op.sy, SRCCOPY);

@@ -87,9 +87,9 @@ class SpritePainter {
   void RunOps(HDC hdc, HDC target, const std::vector<DrawOp>& ops, HBITMAP tile, int tileKey);
   // Where in the faced strip the tile op's part of the tile lies with the face op's cell on
   // it, made there on first use; -1 when the face does not lie wholly on that part or a
-  // source reaches outside its bitmap. The strip is selected into work DC 3 through `strip`.
+  // source reaches outside its bitmap. Needs the tile in work DC 0 and the sheet in 1.
   int32_t FacedTile(HDC hdc, int tileKey, BitmapSize tileSize, const DrawOp& tileOp,
-                    const DrawOp& face, winkit::SelectedObject& strip);
+                    const DrawOp& face);
 
   SpriteBitmaps m_Bitmaps;
   winkit::UniqueBrush m_hBkBrush;
@@ -109,11 +109,15 @@ class SpritePainter {
     auto operator<=>(const FacedKey&) const = default;
   };
   std::map<FacedKey, int32_t> m_FacedX;  // left edge in the strip
+  // The strip is the painter's own: it stays selected into its DC between draws (declared so
+  // that the selection is undone first).
+  winkit::UniqueDc m_hFacedDC;
   winkit::UniqueBitmap m_FacedStrip;
+  std::optional<winkit::SelectedObject> m_FacedSelection;
   BitmapSize m_FacedStripSize;
   int32_t m_nFacedUsed = 0;
   BitmapSize m_SheetSize;
-  std::array<winkit::UniqueDc, 4> m_hWorkDC;  // tile, face sheet, wall stack, faced strip
+  std::array<winkit::UniqueDc, 3> m_hWorkDC;  // tile, face sheet, wall stack
   // The back buffer: the DC, its bitmap, and the bitmap's selection into the DC (declared in
   // this order so that the selection is undone first, then the bitmap and the DC go).
   winkit::UniqueDc m_hBufferDC;
