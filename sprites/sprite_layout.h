@@ -55,6 +55,7 @@ struct SpriteDrawing {
   bool brushBackground = false;   // the buffer is filled with the brush in both builds
   std::vector<DrawOp> ops;        // in drawing order
   std::vector<DrawOp> directOps;  // drawn straight on the target after the buffer (four-sided dice)
+  bool operator==(const SpriteDrawing&) const = default;
 };
 
 // Sizes of the bitmaps handed to a sprite, as the GDI side measured them (0 x 0 = none or

@@ -1252,7 +1252,7 @@ void CCommMjTable::ComposeBackground() { m_Surface.ComposeBackground(ClientRect(
 void CCommMjTable::RedrawTable() {
   ComposeBackground();
   m_Surface.RestoreBackground(ClientRect());
-  DrawWall();
+  // The wall is drawn once, by DrawAll, over the seats.
   DrawAll();
 }
 

@@ -121,7 +121,10 @@ void CMjBoard::OnWindowCreated() {
   if (!m_BkBrush) m_BkBrush.Reset(CreateSolidBrush(m_Board.BrushColour()));
 }
 
-void CMjBoard::OnWindowDestroying() { m_Tiles.reset(); }
+void CMjBoard::OnWindowDestroying() {
+  m_Tiles.reset();
+  m_Buffer.reset();
+}
 
 void CMjBoard::LoadTileResources(HWND owner) {
   auto tiles = std::make_unique<BoardTileResources>();
@@ -190,9 +193,8 @@ void CMjBoard::Paint(HDC dc, const RECT& area) {
   if (!dc || w <= 0 || h <= 0) return;
   if (!m_BkBrush) m_BkBrush.Reset(CreateSolidBrush(m_Board.BrushColour()));
   // Drawn off screen first, so the background never shows alone between two paints.
-  winkit::UniqueDc buffer(CreateCompatibleDC(dc));
-  winkit::UniqueBitmap bitmap(buffer ? CreateCompatibleBitmap(dc, w, h) : nullptr);
-  if (!bitmap) {
+  const HDC buffer = BufferFor(w, h);
+  if (!buffer) {
     RECT r = area;
     FillRect(dc, &r, m_BkBrush.Get());
     POINT origin;
@@ -201,13 +203,29 @@ void CMjBoard::Paint(HDC dc, const RECT& area) {
     SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
     return;
   }
-  {
-    winkit::SelectedObject keep(buffer.Get(), bitmap.Get());
-    const RECT all = {0, 0, w, h};
-    FillRect(buffer.Get(), &all, m_BkBrush.Get());
-    DrawRows(buffer.Get(), w, h);
-    BitBlt(dc, area.left, area.top, w, h, buffer.Get(), 0, 0, SRCCOPY);
-  }
+  const RECT all = {0, 0, w, h};
+  FillRect(buffer, &all, m_BkBrush.Get());
+  DrawRows(buffer, w, h);
+  BitBlt(dc, area.left, area.top, w, h, buffer, 0, 0, SRCCOPY);
+}
+
+HDC CMjBoard::BufferFor(int32_t w, int32_t h) {
+  if (m_Buffer && m_Buffer->width == w && m_Buffer->height == h) return m_Buffer->dc.Get();
+  m_Buffer.reset();
+  // Made like the screen, whatever DC this paint goes to: the buffer serves later paints on
+  // the window too.
+  winkit::WindowDc screen(nullptr);
+  if (!screen) return nullptr;
+  auto made = std::make_unique<PaintBuffer>();
+  made->dc.Reset(CreateCompatibleDC(screen.Get()));
+  if (!made->dc) return nullptr;
+  made->bitmap.Reset(CreateCompatibleBitmap(screen.Get(), w, h));
+  if (!made->bitmap) return nullptr;
+  made->selection.emplace(made->dc.Get(), made->bitmap.Get());
+  made->width = w;
+  made->height = h;
+  m_Buffer = std::move(made);
+  return m_Buffer->dc.Get();
 }
 
 HRESULT CMjBoard::OnDraw(HDC dc, const RECT& bounds) {

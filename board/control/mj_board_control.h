@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "option_board.h"
 #include "row_sprite_holder.h"
@@ -81,8 +82,21 @@ class CMjBoard : public winkit::DispatchImpl<IMjBoard, &IID_IMjBoard>,
   // Reports the click at display-list position `index`.
   void Report(size_t index);
 
+  // The off-screen copy the board is drawn in, kept between paints: made again for another
+  // size, freed with the window. Declared so that the selection is undone first.
+  struct PaintBuffer {
+    winkit::UniqueDc dc;
+    winkit::UniqueBitmap bitmap;
+    std::optional<winkit::SelectedObject> selection;
+    int32_t width = 0, height = 0;
+  };
+  // The buffer for a w x h paint, made when there is none of that size; null when it cannot
+  // be made.
+  HDC BufferFor(int32_t w, int32_t h);
+
   board::OptionBoard m_Board;
   std::unique_ptr<BoardTileResources> m_Tiles;
+  std::unique_ptr<PaintBuffer> m_Buffer;
   winkit::UniqueBrush m_BkBrush;
   uint32_t m_SyncedRevision = 0;
   bool m_bPainting = false;  // inside WM_PAINT's BeginPaint

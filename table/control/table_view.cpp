@@ -320,6 +320,7 @@ void TableView::LoadAvatarSkin(const std::string& gbkPath) {
   }
   m_Skin.Load(gbkPath);
   m_pModel->avatarLook = true;
+  m_bBkStale = true;
 }
 
 void TableView::SetBkBitmap(HBITMAP bitmap) {
@@ -328,6 +329,7 @@ void TableView::SetBkBitmap(HBITMAP bitmap) {
   m_pModel->bkIsBitmap = true;
   if (m_hBrush) DeleteObject(m_hBrush);
   m_hBrush = CreatePatternBrush(bitmap);
+  m_bBkStale = true;
   for (auto* h : m_Holders) h->SetBkBitmap(bitmap);
   for (HBITMAP& m : m_Marks) {
     if (m) DeleteObject(m);
@@ -365,6 +367,7 @@ void TableView::SetBkColor(COLORREF color) {
   m_hPattern = nullptr;
   if (m_hBrush) DeleteObject(m_hBrush);
   m_hBrush = CreateSolidBrush(color);
+  m_bBkStale = true;
   for (auto* h : m_Holders) h->SetBkColor(color);
   // The marks were composed over the old background.
   for (HBITMAP& m : m_Marks) {
@@ -395,6 +398,7 @@ void TableView::OnEraseBackground(HDC dc) {
   if (!m_hBrush) {
     if (m_pModel->bkIsBitmap && m_hPattern) m_hBrush = CreatePatternBrush(m_hPattern);
     else m_hBrush = CreateSolidBrush(m_pModel->bkColor);
+    m_bBkStale = true;
     static_cast<sprites::RowSpriteHolder&>(m_pModel->Wall()).SetBkColor(m_pModel->bkColor);
   }
   BuildMarks(dc ? dc : m_hBkDc);
@@ -427,6 +431,12 @@ Rect TableView::ClientRect() const {
 
 void TableView::ComposeBackground(const Rect& client, const std::vector<table::TextRun>& texts) {
   const int w = std::max(1, Width(client)), h = std::max(1, Height(client));
+  Gdiplus::Image* centre = m_Skin.Get(table::SkinImage::Center);
+  // A redraw with the same size, texts and background finds the picture made already.
+  if (w == m_nBkW && h == m_nBkH && m_hBkDc && m_hBrush && !m_bBkStale &&
+      m_nComposedTextColor == m_pModel->textColor && m_pComposedCentre == centre &&
+      texts == m_ComposedTexts)
+    return;
   if (w != m_nBkW || h != m_nBkH || !m_hBkDc) {
     m_pComposed.reset();
     if (m_hBkDc) {
@@ -454,7 +464,7 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
   const RECT all{0, 0, w, h};
   if (!m_hBrush) m_hBrush = CreateSolidBrush(m_pModel->bkColor);
   FillRect(m_hBkDc, &all, m_hBrush);
-  if (Gdiplus::Image* centre = m_Skin.Get(table::SkinImage::Center)) {
+  if (centre) {
     // The centre picture stretched once per size; every repaint copies it.
     if (!m_hCentreDc || m_nCentreW != w || m_nCentreH != h || m_pCentreOf != centre) {
       DropCentre();
@@ -478,6 +488,10 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
   }
   SelectObject(m_hBkDc, old);
   GdiFlush();
+  m_ComposedTexts = texts;
+  m_nComposedTextColor = m_pModel->textColor;
+  m_pComposedCentre = centre;
+  m_bBkStale = false;
   for (auto* holder : m_Holders) {
     holder->SetBkImage(m_pComposed.get());
     holder->SetBkDc(m_hBkDc);

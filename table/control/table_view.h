@@ -144,6 +144,12 @@ class TableView : public table::TableSurface,
   HGDIOBJ m_hBkOld = nullptr;
   int m_nBkW = 0, m_nBkH = 0;
   std::unique_ptr<Gdiplus::Bitmap> m_pComposed;
+  // What the composed background was made from: it is composed again only when the size, the
+  // texts, their colour, the centre picture or the brush changed (m_bBkStale).
+  std::vector<table::TextRun> m_ComposedTexts;
+  COLORREF m_nComposedTextColor = 0;
+  Gdiplus::Image* m_pComposedCentre = nullptr;
+  bool m_bBkStale = true;
   HBRUSH m_hBrush = nullptr;
   HBITMAP m_hPattern = nullptr;  // kept, not owned
   HBITMAP m_hPictureCopy = nullptr;  // the copy of the last SetBkPicture's bitmap, owned

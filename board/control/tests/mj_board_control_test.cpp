@@ -536,6 +536,29 @@ TEST_F(HostedBoard, ViewObjectDrawsWhatTheScreenShows) {
   ASSERT_HRESULT_SUCCEEDED(view->SetAdvise(0, 0, nullptr));
 }
 
+// The board's off-screen buffer follows the size it paints at: a larger paint is whole, and
+// the window's own size afterwards draws what the screen shows.
+TEST_F(HostedBoard, PaintsWholeAtEverySize) {
+  ThreeOptions();
+  auto screen = Capture(board_window_);
+  ComPtr<IViewObjectEx> view;
+  ASSERT_HRESULT_SUCCEEDED(host_->QueryControl(IID_IViewObjectEx, view.PutVoid()));
+  Canvas large(260, 320, 0x123456);
+  const RECTL big = {0, 0, 260, 320};
+  ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, large.dc(), &big,
+                       nullptr, nullptr, 0), S_OK);
+  for (POINT p : {POINT{0, 0}, POINT{259, 319}, POINT{200, 10}, POINT{10, 300}})
+    EXPECT_EQ(large.At(p.x, p.y), kGrey) << p.x << ", " << p.y;
+  Canvas small(190, 220, 0x123456);
+  const RECTL own = {0, 0, 190, 220};
+  ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, small.dc(), &own,
+                       nullptr, nullptr, 0), S_OK);
+  int differ = 0;
+  for (int y = 0; y < 220; ++y)
+    for (int x = 0; x < 190; ++x) differ += small.At(x, y) != screen->At(x, y);
+  EXPECT_EQ(differ, 0);
+}
+
 TEST_F(HostedBoard, BackColorAsksTheContainerAndTellsItsSinks) {
   ComPtr<IConnectionPointContainer> cpc;
   ASSERT_HRESULT_SUCCEEDED(host_->QueryControl(IID_IConnectionPointContainer, cpc.PutVoid()));

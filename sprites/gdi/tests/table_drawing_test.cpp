@@ -273,6 +273,96 @@ TEST(TableDrawing, BackgroundFromTheTablePicture) {
   Gdiplus::GdiplusShutdown(token);
 }
 
+// A sprite drawn again, after its row, its brush or the table's picture changed, shows what a
+// sprite made afresh in that state shows; a row of more faces than the first strip of faced
+// tiles holds shows every face on its frame.
+TEST(TableDrawing, RedrawsMatchAFreshSpriteAfterEveryChange) {
+  SmallSet set;
+  // The table's picture in a memory DC: blue, later red.
+  winkit::UniqueBitmap picture(
+      PaintedBitmap(700, 100, [](int, int) -> uint32_t { return 0x0000AA; }));
+  winkit::UniqueDc pictureDc(CreateCompatibleDC(nullptr));
+  winkit::SelectedObject selected(pictureDc.Get(), picture.Get());
+  auto row = [&](RowSpriteHolder& h, int count, COLORREF brush) {
+    set.Create(h, 4, 0, 12, 0);
+    for (int i = 0; i < count; ++i)
+      h.AddCardWithoutSort(static_cast<int16_t>(i % 9 + 1), static_cast<int16_t>(i / 9));
+    h.SetBkDc(pictureDc.Get());
+    if (brush != kTableGreen) h.SetBkColor(brush);
+  };
+  constexpr int kTiles = 20;  // more different faces than the first strip holds
+  const RECT r{0, 0, 700, 100};
+  auto same = [&](RowSpriteHolder& drawn, int count, COLORREF brush, const char* step) {
+    RowSpriteHolder fresh;
+    row(fresh, count, brush);
+    Canvas a(700, 100), b(700, 100);
+    ASSERT_EQ(drawn.Draw(a.dc(), &r), 1) << step;
+    ASSERT_EQ(fresh.Draw(b.dc(), &r), 1) << step;
+    int differ = 0;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 700; ++x) differ += a.At(x, y) != b.At(x, y);
+    EXPECT_EQ(differ, 0) << step;
+  };
+  RowSpriteHolder hand;
+  row(hand, kTiles, kTableGreen);
+  Canvas c(700, 100);
+  ASSERT_EQ(hand.Draw(c.dc(), &r), 1);
+  for (int i = 0; i < kTiles; ++i) {
+    EXPECT_EQ(c.At(27 * i + 15, 27), SheetCellColour(i % 9, i / 9)) << "tile " << i;
+    EXPECT_EQ(c.At(27 * i + 4, 13), kFrameColour) << "tile " << i;
+    EXPECT_EQ(c.At(27 * i, 12), kGreen) << "tile " << i;  // corner over the brush
+  }
+  EXPECT_EQ(c.At(5, 5), 0x0000AAu);  // above the row: the table's picture
+  same(hand, kTiles, kTableGreen, "drawn again");
+  hand.RemoveAt(3);
+  RowSpriteHolder fewer;
+  row(fewer, kTiles, kTableGreen);
+  fewer.RemoveAt(3);
+  {
+    Canvas a(700, 100), b(700, 100);
+    ASSERT_EQ(hand.Draw(a.dc(), &r), 1);
+    ASSERT_EQ(fewer.Draw(b.dc(), &r), 1);
+    int differ = 0;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 700; ++x) differ += a.At(x, y) != b.At(x, y);
+    EXPECT_EQ(differ, 0) << "a tile taken";
+  }
+  hand.AddCardWithoutSort(4, 0);
+  RowSpriteHolder back;
+  row(back, kTiles, kTableGreen);
+  back.RemoveAt(3);
+  back.AddCardWithoutSort(4, 0);
+  {
+    Canvas a(700, 100), b(700, 100);
+    ASSERT_EQ(hand.Draw(a.dc(), &r), 1);
+    ASSERT_EQ(back.Draw(b.dc(), &r), 1);
+    EXPECT_EQ(a.At(27 * (kTiles - 1) + 15, 27), SheetCellColour(3, 0));
+    int differ = 0;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 700; ++x) differ += a.At(x, y) != b.At(x, y);
+    EXPECT_EQ(differ, 0) << "a tile added";
+  }
+  // Another brush: the tiles' corners show it.
+  RowSpriteHolder recoloured;
+  row(recoloured, kTiles, RGB(0x60, 0x10, 0x10));
+  recoloured.Draw(c.dc(), &r);
+  recoloured.SetBkColor(RGB(0x10, 0x10, 0x60));
+  same(recoloured, kTiles, RGB(0x10, 0x10, 0x60), "another brush");
+  // The table's picture changed and given again: the new one shows.
+  RowSpriteHolder onPicture;
+  row(onPicture, 5, kTableGreen);
+  onPicture.Draw(c.dc(), &r);
+  {
+    const RECT all{0, 0, 700, 100};
+    winkit::UniqueBrush red(CreateSolidBrush(RGB(0xAA, 0, 0)));
+    FillRect(pictureDc.Get(), &all, red.Get());
+  }
+  onPicture.SetBkDc(pictureDc.Get());
+  ASSERT_EQ(onPicture.Draw(c.dc(), &r), 1);
+  EXPECT_EQ(c.At(5, 5), 0xAA0000u);
+  same(onPicture, 5, kTableGreen, "a new picture");
+}
+
 // ---- the generated art ----
 
 HBITMAP Art(int id) {

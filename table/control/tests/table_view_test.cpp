@@ -228,6 +228,44 @@ TEST(TableView, ColourAfterAPatternReturnsEverywhere) {
   DeleteObject(pattern);
 }
 
+// The background is composed once and kept while nothing on it changes: new names, another
+// colour for them and another skin reach the table at the next whole redraw.
+TEST(TableView, NamesTextColourAndSkinReachTheKeptBackground) {
+  TableScene s;
+  s.Deal();
+  table::CCommMjTable& m = s.t();
+  Canvas before(1024, 768), after(1024, 768);
+  Capture(s.host.hwnd(), before);
+  CMjLocation& own = *m.Seat(0);
+  own.CalcLayout(m.surface().ClientRect());
+  const Rect panel = own.PanelRect();
+  const Rect names{panel.left, panel.bottom, panel.left + 80, panel.bottom + 30};
+  auto differ = [&](const Rect& r) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += before.At(x, y) != after.At(x, y);
+    return n;
+  };
+  Capture(s.host.hwnd(), after);
+  EXPECT_EQ(differ({0, 0, 1024, 768}), 0);
+
+  std::strcpy(s.me.nickname, "\xcd\xf5\xce\xe5");  // 王五
+  m.SetPersonLocation(0, 0, &s.me);
+  Capture(s.host.hwnd(), after);
+  EXPECT_GT(differ(names), 10);
+
+  m.SetColors(m.bkColor, RGB(0xE0, 0x20, 0x20));
+  Capture(s.host.hwnd(), after);
+  EXPECT_GT(Count(after, names, Reddish), 10);
+
+  // A skin without a centre picture: the brush shows where the picture was.
+  const uint32_t centre = Background(*s.view, 500, 300);
+  s.view->LoadAvatarSkin("Z:\\nowhere");
+  Capture(s.host.hwnd(), after);
+  EXPECT_NE(Background(*s.view, 500, 300), centre);
+  EXPECT_EQ(after.At(500, 300), sprites::testing::Rgb(m.bkColor));
+}
+
 // The client names the sample installation's image folder to the table: every file the table
 // reads from its skin directory is there, and each of the avatar skin's pictures loads from it.
 TEST(TableView, SampleInstallationHoldsEverySkinPicture) {
