@@ -18,6 +18,7 @@
 #include "winkit/com_object.h"
 #include "winkit/com_ptr.h"
 #include "winkit/inproc_server.h"
+#include "winkit/dib.h"
 
 namespace {
 
@@ -53,17 +54,6 @@ class GdiplusSession {
   ULONG_PTR token_ = 0;
   bool ok_ = false;
 };
-
-HBITMAP MakeDib(int width, int height, void** bits) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
-}
 
 // Decodes a picture file; false when it does not decode or is too large.
 bool Decode(const BYTE* data, SIZE_T size, std::vector<Frame>& frames, UINT& width, UINT& height) {
@@ -114,7 +104,8 @@ bool Decode(const BYTE* data, SIZE_T size, std::vector<Frame>& frames, UINT& wid
       return false;
     void* bits = nullptr;
     Frame frame;
-    frame.bitmap = MakeDib(static_cast<int>(width), static_cast<int>(height), &bits);
+    frame.bitmap =
+        winkit::CreateTopDownDib32(static_cast<int>(width), static_cast<int>(height), &bits);
     if (frame.bitmap) {
       for (UINT y = 0; y < height; ++y)
         memcpy(static_cast<BYTE*>(bits) + y * width * 4,

@@ -6,6 +6,7 @@
 
 #include "gdi_plus.h"
 #include "shockwave_flash.h"
+#include "winkit/gbk.h"
 
 namespace table_gdi {
 
@@ -45,7 +46,7 @@ void CAnimationImage::Release() {
 bool CAnimationImage::Load(const char* path) {
   Release();
   m_bLoadFailed = false;
-  const std::wstring file = FromGbk(path ? Bounded(path, MAX_PATH) : std::string());
+  const std::wstring file = winkit::GbkToWide(path ? Bounded(path, MAX_PATH) : std::string());
   auto* image = file.empty() ? nullptr
                              : Gdiplus::Image::FromFile(file.c_str(), m_bUseEmbeddedColorManagement);
   if (!image || image->GetLastStatus() != Gdiplus::Ok) {
@@ -231,7 +232,7 @@ void CAvact_Board::DrawFlash(HDC dc) {
   if (m_pFlash && (path != m_strLoadedPath || m_nLoadedKind != m_pItem->kind)) {
     winkit::ComPtr<IShockwaveFlash> flash;
     if (SUCCEEDED(m_pFlash->QueryControl(IID_IShockwaveFlash, flash.PutVoid())) && flash) {
-      flash->put_Movie(winkit::Bstr(FromGbk(path).c_str()).Get());
+      flash->put_Movie(winkit::Bstr(winkit::GbkToWide(path).c_str()).Get());
       flash->Play();
     }
     m_strLoadedPath = path;
@@ -267,7 +268,7 @@ void CAvact_Board::OpenLink() {
   const std::string link = Bounded(m_pItem->link, sizeof m_pItem->link);
   if (link.empty()) return;
   // One argument, quoted, whatever the link holds.
-  std::wstring argument = FromGbk(link);
+  std::wstring argument = winkit::GbkToWide(link);
   std::wstring quoted = L"\"";
   for (wchar_t c : argument) {
     if (c != L'"') quoted += c;

@@ -5,6 +5,8 @@
 
 #include "gdi_plus.h"
 #include "magic_imaging.h"
+#include "winkit/dib.h"
+#include "winkit/gbk.h"
 
 namespace table_gdi {
 
@@ -149,17 +151,10 @@ bool COleContainerWnd<TObj>::EnsureBuffers(int width, int height) {
   if (width <= 0 || height <= 0) return false;
   if (m_hdcBlack && m_BufferSize.cx == width && m_BufferSize.cy == height) return true;
   ReleaseBuffers();
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* black = nullptr;
   void* white = nullptr;
-  m_bmpBlack = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &black, nullptr, 0);
-  m_bmpWhite = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &white, nullptr, 0);
+  m_bmpBlack = winkit::CreateTopDownDib32(width, height, &black);
+  m_bmpWhite = winkit::CreateTopDownDib32(width, height, &white);
   if (!m_bmpBlack || !m_bmpWhite) {
     ReleaseBuffers();
     return false;
@@ -526,7 +521,7 @@ void CFlashWnd::PlayCurrent() {
   IShockwaveFlash* flash = Control();
   if (!m_strText.empty()) {
     Check(flash->SetVariable(winkit::Bstr(L"tipword.text").Get(),
-                             winkit::Bstr(FromGbk(m_strText).c_str()).Get()),
+                             winkit::Bstr(winkit::GbkToWide(m_strText).c_str()).Get()),
           "IShockwaveFlash::SetVariable");
   }
   Check(flash->Play(), "IShockwaveFlash::Play");
@@ -536,7 +531,7 @@ void CFlashWnd::LoadAndShowContent() {
   IShockwaveFlash* flash = Control();
   if (!flash) return;
   Check(flash->put_EmbedMovie(VARIANT_TRUE), "IShockwaveFlash::EmbedMovie");
-  Check(flash->put_Movie(winkit::Bstr(FromGbk(m_strMovie).c_str()).Get()),
+  Check(flash->put_Movie(winkit::Bstr(winkit::GbkToWide(m_strMovie).c_str()).Get()),
         "IShockwaveFlash::Movie");
   PlayCurrent();
 }
@@ -547,7 +542,7 @@ void CFlashWnd::OnAfterShowingContent_WithoutLoad() {
   Check(flash->put_EmbedMovie(VARIANT_TRUE), "IShockwaveFlash::EmbedMovie");
   // A blank movie first, so that the same movie starts again from its beginning.
   Check(flash->put_Movie(winkit::Bstr(L" ").Get()), "IShockwaveFlash::Movie");
-  Check(flash->put_Movie(winkit::Bstr(FromGbk(m_strMovie).c_str()).Get()),
+  Check(flash->put_Movie(winkit::Bstr(winkit::GbkToWide(m_strMovie).c_str()).Get()),
         "IShockwaveFlash::Movie");
   PlayCurrent();
 }

@@ -1,6 +1,7 @@
 #include "table_list.h"
 
 #include "gdi_plus.h"
+#include "winkit/gbk.h"
 
 namespace table_gdi {
 
@@ -109,7 +110,7 @@ void CTableList::Paint(HDC dc, int W, int H) {
   int x = 0;
   for (const auto& c : columns) {
     RECT cell{x, 0, x + c.width, kHeader};
-    const std::wstring t = FromGbk(c.caption);
+    const std::wstring t = winkit::GbkToWide(c.caption);
     DrawTextW(dc, t.c_str(), -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     x += c.width;
   }
@@ -132,7 +133,7 @@ void CTableList::Paint(HDC dc, int W, int H) {
     x = 0;
     for (size_t col = 0; col < columns.size(); ++col) {
       RECT cell{x, top, x + columns[col].width, top + kRow};
-      const std::wstring t = FromGbk(m_pList->CellText(row, col));
+      const std::wstring t = winkit::GbkToWide(m_pList->CellText(row, col));
       DrawTextW(dc, t.c_str(), -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
       x += columns[col].width;
     }
@@ -144,7 +145,7 @@ void CTableList::Paint(HDC dc, int W, int H) {
   RECT line{5, lh + 5, lw + 5, lh + 5};
   SetTextColor(dc, m_FanColor);
   for (const auto& text : m_FanLines) {
-    const std::wstring t = FromGbk(text);
+    const std::wstring t = winkit::GbkToWide(text);
     RECT measure{0, 0, lw, 20};
     DrawTextExW(dc, const_cast<wchar_t*>(t.c_str()), -1, &measure,
                 DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP | DT_EDITCONTROL, nullptr);

@@ -7,6 +7,8 @@
 #include "gdi_plus.h"
 #include "resource_ids.h"
 #include "table_texts.h"
+#include "winkit/dib.h"
+#include "winkit/gbk.h"
 
 namespace table_gdi {
 
@@ -53,15 +55,8 @@ const char* const kSkinFiles[] = {
 // A picture drawn at w x h into a 32-bit top-down DIB with premultiplied alpha.
 HBITMAP PremultipliedCopy(Gdiplus::Image* image, int w, int h) {
   if (!image) return nullptr;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = winkit::CreateTopDownDib32(w, h, &bits);
   if (!dib) return nullptr;
   Gdiplus::Bitmap target(w, h, w * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
   Gdiplus::Graphics g(&target);
@@ -151,7 +146,7 @@ void AvatarSkin::Clear() {
 void AvatarSkin::Load(const std::string& path) {
   Clear();
   auto load = [&](int key, const std::string& name) {
-    const std::wstring file = FromGbk(path + "\\" + name);
+    const std::wstring file = winkit::GbkToWide(path + "\\" + name);
     auto* image = Gdiplus::Image::FromFile(file.c_str());
     // A file that does not load leaves its picture out.
     if (image && image->GetLastStatus() == Gdiplus::Ok && image->GetWidth() > 0) {
@@ -194,7 +189,7 @@ TableView::TableView(HWND owner, HMODULE module, bool bigScreen)
     : m_hOwner(owner), m_bBig(bigScreen), m_Images(module) {
   Gdiplus::GdiplusStartupInput input;
   Gdiplus::GdiplusStartup(&m_GdiplusToken, &input, nullptr);
-  const std::wstring face = FromGbk(table::texts::kFontFace);
+  const std::wstring face = winkit::GbkToWide(table::texts::kFontFace);
   m_hFont = CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
   m_hFontVertical = CreateFontW(12, 6, 900, 900, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -249,7 +244,7 @@ void TableView::CreateWindows(const std::string& skinPath) {
   m_Buttons.clear();
   for (const auto& d : defs) {
     auto b = std::make_unique<CGameButtonEx>();
-    if (!b->Create(m_hOwner, d.id, FromGbk(d.text), d.visible)) continue;
+    if (!b->Create(m_hOwner, d.id, winkit::GbkToWide(d.text), d.visible)) continue;
     b->SetBkColor(m_pModel->bkColor);
     b->SetParentPicture(m_hBkDc);
     const int frame = ActionFrame(d.id);
@@ -444,15 +439,8 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
       DeleteDC(m_hBkDc);
     }
     if (m_hBkBitmap) DeleteObject(m_hBkBitmap);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    m_hBkBitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_hBkBitmap = winkit::CreateTopDownDib32(w, h, &bits);
     m_hBkDc = CreateCompatibleDC(nullptr);
     m_hBkOld = SelectObject(m_hBkDc, m_hBkBitmap);
     m_nBkW = w;
@@ -483,7 +471,7 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
   SetBkMode(m_hBkDc, TRANSPARENT);
   SetTextColor(m_hBkDc, m_pModel->textColor);
   for (const auto& t : texts) {
-    const std::wstring s = FromGbk(t.text);
+    const std::wstring s = winkit::GbkToWide(t.text);
     TextOutW(m_hBkDc, t.x, t.y, s.c_str(), static_cast<int>(s.size()));
   }
   SelectObject(m_hBkDc, old);
@@ -707,7 +695,7 @@ int32_t TableView::MeasureLineHeight(const std::string& text) {
   uint16_t w = 0, h = 0;
   m_pModel->ScoreList().GetListSize(w, h);
   RECT r{0, 0, w, 20};
-  const std::wstring t = FromGbk(text);
+  const std::wstring t = winkit::GbkToWide(text);
   DrawTextExW(dc, const_cast<wchar_t*>(t.c_str()), -1, &r,
               DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP | DT_EDITCONTROL, nullptr);
   SelectObject(dc, old);
