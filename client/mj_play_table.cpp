@@ -174,40 +174,37 @@ void CMjPlayTableImp::PlaySoundAsync(const char* name) {
 // ---------------------------------------------------------------------------------------------
 // The mahjong dispatch
 
-int CMjPlayTableImp::OnGameMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
+MessageAnswer CMjPlayTableImp::OnGameMessage(uint16_t id, const uint8_t* body,
+                                             size_t bodyLength) {
   const size_t size = MjBodySize(id);
-  if (size == 0) return 0;
-  // Bodies shorter than their record are not read; the receive path asks for the next header.
-  if (bodyLength < size) return 0;
+  if (size == 0) return MessageAnswer::NotMine;
+  // Bodies shorter than their record are not read.
+  if (bodyLength < size) return MessageAnswer::NotMine;
   const bool recovery = id >= kMjResume1 && id <= kMjResume5;
-  if (IgnoresGameData() && id != kMjControl && !recovery) return 0;
-  m_closedInHandler = false;
-  if (!RunMjMessage(id, body, bodyLength)) return 0;
-  if (m_closedInHandler) return 1;
-  RequestNextHeader();
-  if (recovery) KillTableTimer(kTimerReconnectWatchdog);
-  return 1;
+  if (IgnoresGameData() && id != kMjControl && !recovery) return MessageAnswer::NotMine;
+  const MessageAnswer answer = RunMjMessage(id, body, bodyLength);
+  if (answer == MessageAnswer::Taken && recovery) KillTableTimer(kTimerReconnectWatchdog);
+  return answer;
 }
 
-int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
+MessageAnswer CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
   const bool record = Recording();
   switch (id) {
     case kMjBankerAndWall: {
       CMjMessage_BankerAndWall m;
       ReadRecord(body, bodyLength, m);
-      if (!OnBankerAndWall(m)) return 0;
+      if (!OnBankerAndWall(m)) return MessageAnswer::NotMine;
       break;
     }
     case kMjControl: {
       CMjMessage_Control m;
       ReadRecord(body, bodyLength, m);
-      if (!OnControl(m)) return 0;
-      break;
+      return OnControl(m);
     }
     case kMjStartDice: {
       CMjMessage_StartDice m;
       ReadRecord(body, bodyLength, m);
-      if (!IsSeat(m.seat)) return 0;
+      if (!IsSeat(m.seat)) return MessageAnswer::NotMine;
       Table().StartDice(Loc(static_cast<int16_t>(m.seat)));
       SetInProgress(1);
       break;
@@ -215,7 +212,7 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
     case kMjDice: {
       CMjMessage_Dice m;
       ReadRecord(body, bodyLength, m);
-      if (!IsSeat(m.seat) || (m.nextSeat != -1 && !IsSeat(m.nextSeat))) return 0;
+      if (!IsSeat(m.seat) || (m.nextSeat != -1 && !IsSeat(m.nextSeat))) return MessageAnswer::NotMine;
       ShowDice(static_cast<int16_t>(m.seat), m.nextSeat, static_cast<int16_t>(m.die1),
                static_cast<int16_t>(m.die2));
       break;
@@ -223,7 +220,7 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
     case kMjDeal: {
       CMjMessage_Deal m;
       ReadRecord(body, bodyLength, m);
-      if (!OnDeal(m)) return 0;
+      if (!OnDeal(m)) return MessageAnswer::NotMine;
       if (record) m_HandRecord.deal = m;
       break;
     }
@@ -231,7 +228,7 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
       CMjMessage_Discard m;
       ReadRecord(body, bodyLength, m);
       // A discard is one tile; without a code there is nothing to show.
-      if (!IsSeat(m.seat) || m.tile[0] == '\0') return 0;
+      if (!IsSeat(m.seat) || m.tile[0] == '\0') return MessageAnswer::NotMine;
       OnRecvCards(static_cast<int16_t>(m.seat), -1, -1, 1, Bytes(m.tile));
       if (record) m_HandRecord.Append(kStepDiscard, m_HandRecord.discards, m);
       break;
@@ -239,14 +236,14 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
     case kMjDraw: {
       CMjMessage_Draw m;
       ReadRecord(body, bodyLength, m);
-      if (!OnDraw(m)) return 0;
+      if (!OnDraw(m)) return MessageAnswer::NotMine;
       if (record) m_HandRecord.Append(kStepDraw, m_HandRecord.draws, m);
       break;
     }
     case kMjMeld: {
       CMjMessage_Meld m;
       ReadRecord(body, bodyLength, m);
-      if (!IsSeat(m.seat)) return 0;
+      if (!IsSeat(m.seat)) return MessageAnswer::NotMine;
       if (m.kind == 1 || m.kind == 2) {
         ShowMeld(static_cast<int16_t>(m.seat), static_cast<int16_t>(m.kind), Length(m.tiles),
                  Bytes(m.tiles));
@@ -259,13 +256,13 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
     case kMjGangDraw2: {
       CMjMessage_KongDraw m;
       ReadRecord(body, bodyLength, m);
-      if (!OnKongDraw(id, m)) return 0;
+      if (!OnKongDraw(id, m)) return MessageAnswer::NotMine;
       break;
     }
     case kMjHuResult: {
       CMjMessage_HuResult m;
       ReadRecord(body, bodyLength, m);
-      if (!IsSeat(m.winnerSeat) || (m.huType != 1 && !IsSeat(m.discarderSeat))) return 0;
+      if (!IsSeat(m.winnerSeat) || (m.huType != 1 && !IsSeat(m.discarderSeat))) return MessageAnswer::NotMine;
       OnHu(m);
       if (record) m_HandRecord.AppendWin(m);
       break;
@@ -280,7 +277,7 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
     case kMjTing: {
       CMjMessage_Ting m;
       ReadRecord(body, bodyLength, m);
-      if (!IsSeat(m.seat)) return 0;
+      if (!IsSeat(m.seat)) return MessageAnswer::NotMine;
       OnTing(static_cast<int16_t>(m.seat));
       if (record) m_HandRecord.Append(kStepTing, m_HandRecord.tings, m);
       break;
@@ -294,7 +291,7 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
     case kMjResume1: {
       CMjMessage_Resume1 m;
       ReadRecord(body, bodyLength, m);
-      if (!IsSeat(m.bankerSeat)) return 0;
+      if (!IsSeat(m.bankerSeat)) return MessageAnswer::NotMine;
       OnRecover1(m);
       break;
     }
@@ -302,7 +299,7 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
       CMjMessage_Resume2 m;
       ReadRecord(body, bodyLength, m);
       if (!IsSeat(m.bankerSeat) || (m.diceThrown && m.nextSeat != -1 && !IsSeat(m.nextSeat))) {
-        return 0;
+        return MessageAnswer::NotMine;
       }
       OnRecover2(m);
       break;
@@ -310,7 +307,7 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
     case kMjResume3: {
       CMjMessage_Resume3 m;
       ReadRecord(body, bodyLength, m);
-      if (!CheckSnapshotSeats(m) || !IsSeat(m.turnSeat)) return 0;
+      if (!CheckSnapshotSeats(m) || !IsSeat(m.turnSeat)) return MessageAnswer::NotMine;
       OnRecover3(m);
       if (record) {
         m_HandRecord.Reset();
@@ -322,7 +319,7 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
     case kMjResume4: {
       CMjMessage_Resume4 m;
       ReadRecord(body, bodyLength, m);
-      if (!CheckSnapshotSeats(m) || !IsSeat(m.lastSeat)) return 0;
+      if (!CheckSnapshotSeats(m) || !IsSeat(m.lastSeat)) return MessageAnswer::NotMine;
       OnRecover4(m);
       if (record) {
         m_HandRecord.Reset();
@@ -336,16 +333,16 @@ int CMjPlayTableImp::RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyL
       ReadRecord(body, bodyLength, m);
       if (!CheckSnapshotSeats(m) || !IsSeat(m.winnerSeat) ||
           (m.huType != 1 && !IsSeat(m.discarderSeat))) {
-        return 0;
+        return MessageAnswer::NotMine;
       }
       OnRecover5(m);
       break;
     }
     default:
       // Outbound-only ids are not taken from the server.
-      return 0;
+      return MessageAnswer::NotMine;
   }
-  return 1;
+  return MessageAnswer::Taken;
 }
 
 bool CMjPlayTableImp::OnBankerAndWall(const CMjMessage_BankerAndWall& m) {
@@ -365,14 +362,14 @@ bool CMjPlayTableImp::OnBankerAndWall(const CMjMessage_BankerAndWall& m) {
   return true;
 }
 
-bool CMjPlayTableImp::OnControl(const CMjMessage_Control& m) {
+MessageAnswer CMjPlayTableImp::OnControl(const CMjMessage_Control& m) {
   if (m.code == CMjMessage_Control::kVersionRefused) {
     OnVersionRefused(static_cast<int16_t>(m.seat));
-    return true;
+    return MessageAnswer::Closed;
   }
-  if (!IsSeat(m.seat)) return false;
+  if (!IsSeat(m.seat)) return MessageAnswer::NotMine;
   StartGame(static_cast<int16_t>(m.seat));
-  return true;
+  return MessageAnswer::Taken;
 }
 
 // The server refuses this client's version: the game ends for the table.
@@ -387,7 +384,6 @@ void CMjPlayTableImp::OnVersionRefused(int16_t seat) {
   }
   SendExit(0);
   CloseSocket();
-  m_closedInHandler = true;
 }
 
 bool CMjPlayTableImp::OnDeal(const CMjMessage_Deal& m) {

@@ -149,7 +149,7 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   int16_t ReplayPos() const { return m_nReplayPos; }
 
  protected:
-  int OnGameMessage(uint16_t id, const uint8_t* body, size_t bodyLength) override;
+  MessageAnswer OnGameMessage(uint16_t id, const uint8_t* body, size_t bodyLength) override;
   int OnOwnTimer(uint32_t id) override;
   // The base's codec slot: count codes to count tiles.
   void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards) override;
@@ -163,9 +163,9 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   bool IsMe(int16_t seat) { return seat == GetMySeatNo(); }
   // Play messages go into the hand record: not in review mode, not while a record is played.
   bool Recording() { return !Settings().reviewMode && !m_playingRecord; }
-  // The inbound effect of a mahjong body that passed the size and ignore checks; 0 when the
-  // message is dropped.
-  int RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  // The inbound effect of a mahjong body that passed the size and ignore checks; NotMine when
+  // the message is dropped.
+  MessageAnswer RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
   // A recorded record run as the message it was.
   template <class Record>
   void PlayRecorded(uint16_t id, const Record& record);
@@ -182,7 +182,7 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
 
   // Inbound messages whose seats are checked: false drops the message.
   bool OnBankerAndWall(const CMjMessage_BankerAndWall& m);
-  bool OnControl(const CMjMessage_Control& m);
+  MessageAnswer OnControl(const CMjMessage_Control& m);
   bool OnDeal(const CMjMessage_Deal& m);
   bool OnDraw(const CMjMessage_Draw& m);
   bool OnKongDraw(uint16_t id, const CMjMessage_KongDraw& m);
@@ -228,7 +228,5 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   IMjArithmeticCalls* m_pArithmetic = nullptr;
   CMjInfoDlg m_InfoDlg;
   int16_t m_nGangCount[kMjSeats] = {0, 0};
-  // A handler closed the connection: nothing more is asked of it.
-  bool m_closedInHandler = false;
   std::function<uint32_t()> m_dice;
 };
