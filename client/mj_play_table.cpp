@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -1299,18 +1300,43 @@ void CMjPlayTableImp::AutoSend() {
   if (!tiles.empty()) SendCards(1, tiles.data());
 }
 
-void CMjPlayTableImp::SendChat(const ChatTextFormat& format, int32_t whisper, const char* text) {
+bool CMjPlayTableImp::RefusesChat() {
   const TablePerson* me = GetMe();
-  if (me == nullptr || text == nullptr) return;
-  if (me->IsChatForbidden()) {
-    PlaySound("IDW_FAIL");
-    ShowCountDownNotice(kTextChatForbidden, kChatForbiddenNoticeTime);
-    return;
-  }
+  if (me == nullptr || !me->IsChatForbidden()) return false;
+  PlaySound("IDW_FAIL");
+  ShowCountDownNotice(kTextChatForbidden, kChatForbiddenNoticeTime);
+  return true;
+}
+
+void CMjPlayTableImp::SendChat(const ChatTextFormat& format, int32_t whisper, const char* text) {
+  if (GetMe() == nullptr || text == nullptr || RefusesChat()) return;
   ChatHostCore* chat = InDeskChat();
   if (chat == nullptr) return;
   chat->SendInDeskChat(format, whisper, text);
   StartKeepAlive();
+}
+
+void CMjPlayTableImp::SendTypedChat(const ChatTextFormat& format, int32_t whisper,
+                                    const char* text) {
+  if (text == nullptr || RefusesChat()) return;
+  ChatHostCore* chat = InDeskChat();
+  if (chat == nullptr) return;
+  if (IsHandStarted()) {
+    StartKeepAlive();
+    chat->SendInDeskChat(format, whisper, text);
+  } else {
+    chat->SendInDeskChatOnStart(format, whisper, text);
+  }
+}
+
+void CMjPlayTableImp::OnRulesLight(MjLight light, int16_t on) {
+  static constexpr void (IMjTableCalls::*kButtons[])(int16_t) = {
+      &IMjTableCalls::LightSend, &IMjTableCalls::LightTing, &IMjTableCalls::LightChi,
+      &IMjTableCalls::LightPeng, &IMjTableCalls::LightGang, &IMjTableCalls::LightHu,
+      &IMjTableCalls::LightGuo};
+  const auto index = static_cast<size_t>(light);
+  if (Settings().reviewMode || index >= std::size(kButtons)) return;
+  (Table().*kButtons[index])(on);
 }
 
 // ---------------------------------------------------------------------------------------------

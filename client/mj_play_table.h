@@ -35,6 +35,10 @@ constexpr uint32_t kGameOverNoticeTime = 2000;
 constexpr uint32_t kWallEmptyNoticeTime = 2000;
 constexpr uint32_t kChatForbiddenNoticeTime = 4000;
 
+// The rules engine's light events, in the order of their event ids (1 to 7): each lights (1) or
+// puts out (0) one action button of the table display.
+enum class MjLight : int16_t { Send, Ting, Chi, Peng, Gang, Hu, Guo };
+
 class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
  public:
   CMjPlayTableImp(IVyrSockTransport& socket, ITableTimers& timers, ITableNotices& notices,
@@ -109,6 +113,12 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   // The local player's in-table chat line (3021, with the speaker prefix), sent through the chat
   // pane's host; refused while the player is banned from chat.
   void SendChat(const ChatTextFormat& format, int32_t whisper, const char* text);
+  // A line the player typed into the chat pane: 3021 once the hand started (the keep-alive
+  // restarted first), 3009 before; refused while the player is banned from chat.
+  void SendTypedChat(const ChatTextFormat& format, int32_t whisper, const char* text);
+  // The rules engine's light event: the display's button follows it (not in review mode). A
+  // failing display call reaches the caller.
+  void OnRulesLight(MjLight light, int16_t on);
   // The chat pane's host, connected to this table's socket and session; null while there is no
   // chat pane (nothing is sent then).
   virtual ChatHostCore* InDeskChat() { return nullptr; }
@@ -179,6 +189,8 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   void ShowDrawWith(bool show, int16_t seat, int16_t count, const uint8_t* codes,
                     int16_t exposeCount, const uint8_t* exposeCodes, int afterKong);
   void ReportTileCode(const char* format, int code);
+  // The chat ban: true, with the fail sound and a notice, when the local player may not chat.
+  bool RefusesChat();
 
   // Inbound messages whose seats are checked: false drops the message.
   bool OnBankerAndWall(const CMjMessage_BankerAndWall& m);
