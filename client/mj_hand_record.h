@@ -90,4 +90,15 @@ struct CMjHandRecord {
     steps.push_back(kStepWallEmpty);
     wallEmpty = body;
   }
+  // A snapshot taken during the play: the record starts afresh from it.
+  void StartFrom(const CMjMessage_Resume3& snapshot) {
+    Reset();
+    stage = kStageFromTurn;
+    snapshot3 = snapshot;
+  }
+  void StartFrom(const CMjMessage_Resume4& snapshot) {
+    Reset();
+    stage = kStageFromDiscard;
+    snapshot4 = snapshot;
+  }
 };

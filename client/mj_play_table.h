@@ -6,6 +6,10 @@
 // Seats and locations: the wire carries seat numbers, the controls take screen locations (0 the
 // local player's place); every handler converts at the boundary. A message whose seat is not on
 // the table, or whose body is shorter than its record, is dropped and the receiving goes on.
+//
+// Defined by topic: mj_play_table.cpp (controls, codec, set-up, timers, magic actions),
+// mj_play_inbound.cpp (the dispatch as a table of rows, the inbound play), mj_play_recovery.cpp,
+// mj_play_actions.cpp and mj_play_review.cpp (the hand record).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +38,12 @@ constexpr uint32_t kReplayStepPeriod = 1000;
 constexpr uint32_t kGameOverNoticeTime = 2000;
 constexpr uint32_t kWallEmptyNoticeTime = 2000;
 constexpr uint32_t kChatForbiddenNoticeTime = 4000;
+
+// The rules engine's light events, in the order of their event ids (1 to 7): each lights (1) or
+// puts out (0) one action button of the table display.
+enum class MjLight : int16_t { Send, Ting, Chi, Peng, Gang, Hu, Guo };
+
+struct MjInboundRow;
 
 class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
  public:
@@ -109,6 +119,12 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   // The local player's in-table chat line (3021, with the speaker prefix), sent through the chat
   // pane's host; refused while the player is banned from chat.
   void SendChat(const ChatTextFormat& format, int32_t whisper, const char* text);
+  // A line the player typed into the chat pane: 3021 once the hand started (the keep-alive
+  // restarted first), 3009 before; refused while the player is banned from chat.
+  void SendTypedChat(const ChatTextFormat& format, int32_t whisper, const char* text);
+  // The rules engine's light event: the display's button follows it (not in review mode). A
+  // failing display call reaches the caller.
+  void OnRulesLight(MjLight light, int16_t on);
   // The chat pane's host, connected to this table's socket and session; null while there is no
   // chat pane (nothing is sent then).
   virtual ChatHostCore* InDeskChat() { return nullptr; }
@@ -148,7 +164,7 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   int16_t ReplayPos() const { return m_nReplayPos; }
 
  protected:
-  int OnGameMessage(uint16_t id, const uint8_t* body, size_t bodyLength) override;
+  MessageAnswer OnGameMessage(uint16_t id, const uint8_t* body, size_t bodyLength) override;
   int OnOwnTimer(uint32_t id) override;
   // The base's codec slot: count codes to count tiles.
   void FromCharsToCards(int16_t count, const uint8_t* codes, card* cards) override;
@@ -162,9 +178,12 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   bool IsMe(int16_t seat) { return seat == GetMySeatNo(); }
   // Play messages go into the hand record: not in review mode, not while a record is played.
   bool Recording() { return !Settings().reviewMode && !m_playingRecord; }
-  // The inbound effect of a mahjong body that passed the size and ignore checks; 0 when the
-  // message is dropped.
-  int RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  // The inbound effect of a mahjong body that passed the size and ignore checks: its row of the
+  // dispatch runs; NotMine when the message is dropped.
+  MessageAnswer RunMjMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  // The rows of the dispatch, one per inbound id: its record, the check of the seats it names,
+  // the handler and the step the hand record keeps (mj_play_inbound.cpp).
+  static const std::vector<MjInboundRow>& InboundRows();
   // A recorded record run as the message it was.
   template <class Record>
   void PlayRecorded(uint16_t id, const Record& record);
@@ -178,18 +197,19 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   void ShowDrawWith(bool show, int16_t seat, int16_t count, const uint8_t* codes,
                     int16_t exposeCount, const uint8_t* exposeCodes, int afterKong);
   void ReportTileCode(const char* format, int code);
+  // ShowDealCount (now false: the display's timed deal) and ShowDealCountNow (now true).
+  void ShowDealCountWith(bool now, int16_t seat, int16_t count, int16_t bankerSeat);
+  // The chat ban: true, with the fail sound and a notice, when the local player may not chat.
+  bool RefusesChat();
 
-  // Inbound messages whose seats are checked: false drops the message.
-  bool OnBankerAndWall(const CMjMessage_BankerAndWall& m);
-  bool OnControl(const CMjMessage_Control& m);
-  bool OnDeal(const CMjMessage_Deal& m);
-  bool OnDraw(const CMjMessage_Draw& m);
-  bool OnKongDraw(uint16_t id, const CMjMessage_KongDraw& m);
+  // Handlers of the dispatch's rows, run once the row checked the seats.
+  void OnBankerAndWall(const CMjMessage_BankerAndWall& m);
+  void OnDeal(const CMjMessage_Deal& m);
+  void OnDraw(const CMjMessage_Draw& m);
+  void OnKongDraw(const KongOfMessage& kong, const CMjMessage_KongDraw& m);
   void OnVersionRefused(int16_t seat);
 
   // Recovery helpers.
-  template <class Snapshot>
-  bool CheckSnapshotSeats(const Snapshot& s);
   template <class Snapshot>
   void RebuildOpening(const Snapshot& s, bool clearMyHand, const char (&discards)[kMjSeats][30]);
   template <class Snapshot>
@@ -226,7 +246,5 @@ class CMjPlayTableImp : public CVyrPokePlayTableImp, public IMjChoiceTarget {
   IMjArithmeticCalls* m_pArithmetic = nullptr;
   CMjInfoDlg m_InfoDlg;
   int16_t m_nGangCount[kMjSeats] = {0, 0};
-  // A handler closed the connection: nothing more is asked of it.
-  bool m_closedInHandler = false;
   std::function<uint32_t()> m_dice;
 };

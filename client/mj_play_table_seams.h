@@ -66,6 +66,11 @@ class IMjTableCalls : public ICommTableCalls {
   virtual void SetTingStatus(int16_t loc, int16_t isting) = 0;
   virtual void LightSend(int16_t issend) = 0;
   virtual void LightTing(int16_t isting) = 0;
+  virtual void LightChi(int16_t ischi) = 0;
+  virtual void LightPeng(int16_t ispeng) = 0;
+  virtual void LightGang(int16_t isgang) = 0;
+  virtual void LightHu(int16_t ishu) = 0;
+  virtual void LightGuo(int16_t isguo) = 0;
   virtual void SetScoreInfo(int16_t num, int16_t index, const MjScoreRow* info) = 0;
   // fans: 30 entries.
   virtual void SetMyFans(const int16_t* fans) = 0;

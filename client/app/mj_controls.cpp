@@ -168,6 +168,11 @@ void MjTableBinding::SetTingStatus(int16_t loc, int16_t isting) {
 }
 void MjTableBinding::LightSend(int16_t issend) { KORVEL_TABLE(LightSend(issend)); }
 void MjTableBinding::LightTing(int16_t isting) { KORVEL_TABLE(LightTing(isting)); }
+void MjTableBinding::LightChi(int16_t ischi) { KORVEL_TABLE(LightChi(ischi)); }
+void MjTableBinding::LightPeng(int16_t ispeng) { KORVEL_TABLE(LightPeng(ispeng)); }
+void MjTableBinding::LightGang(int16_t isgang) { KORVEL_TABLE(LightGang(isgang)); }
+void MjTableBinding::LightHu(int16_t ishu) { KORVEL_TABLE(LightHu(ishu)); }
+void MjTableBinding::LightGuo(int16_t isguo) { KORVEL_TABLE(LightGuo(isguo)); }
 void MjTableBinding::SetScoreInfo(int16_t num, int16_t index, const MjScoreRow* info) {
   KORVEL_TABLE(SetScoreInfo(num, index, Address(info)));
 }

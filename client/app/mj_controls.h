@@ -100,6 +100,11 @@ class MjTableBinding : public IMjTableCalls {
   void SetTingStatus(int16_t loc, int16_t isting) override;
   void LightSend(int16_t issend) override;
   void LightTing(int16_t isting) override;
+  void LightChi(int16_t ischi) override;
+  void LightPeng(int16_t ispeng) override;
+  void LightGang(int16_t isgang) override;
+  void LightHu(int16_t ishu) override;
+  void LightGuo(int16_t isguo) override;
   void SetScoreInfo(int16_t num, int16_t index, const MjScoreRow* info) override;
   void SetMyFans(const int16_t* fans) override;
   void ShowScoreInfo(int16_t isshow) override;

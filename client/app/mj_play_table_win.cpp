@@ -15,36 +15,6 @@
 #include "winkit/module.h"
 #include "winkit/gbk.h"
 
-// The chat host's view of the socket: everything goes to the play table's socket, except the
-// request for the next header, which the play table makes (once per received message).
-class CMjPlayTableWin::RoutedChatSocket : public IVyrSockTransport {
- public:
-  explicit RoutedChatSocket(CMjPlayTableWin& table) : table_(table) {}
-  void Close() override { table_.Socket().Close(); }
-  bool Connect(const std::string& host, int32_t port) override {
-    return table_.Socket().Connect(host, port);
-  }
-  int16_t Send(const uint8_t* frame, int16_t length) override {
-    return table_.Socket().Send(frame, length);
-  }
-  void ConnectProxy(int16_t kind, const std::string& host, int32_t port) override {
-    table_.Socket().ConnectProxy(kind, host, port);
-  }
-  void ConnectProxyAuth(int16_t kind, const std::string& host, int32_t port,
-                        const std::string& user, const std::string& password) override {
-    table_.Socket().ConnectProxyAuth(kind, host, port, user, password);
-  }
-  bool RecvNext(int32_t count) override {
-    if (count != static_cast<int32_t>(kMessageHeaderSize)) return table_.Socket().RecvNext(count);
-    table_.RequestNextHeader();
-    return true;
-  }
-  void SetTimeOut(int32_t milliseconds) override { table_.Socket().SetTimeOut(milliseconds); }
-
- private:
-  CMjPlayTableWin& table_;
-};
-
 // The magic-action dialogs' view of the play table: its pictures, catalogue and persons, the
 // local preview and the send.
 class CMjPlayTableWin::ActionHost : public framework_window::MagicActionHost {
@@ -118,7 +88,6 @@ CMjPlayTableWin::CMjPlayTableWin(IVyrSockTransport& socket, ITableTimers& timers
       m_launch(std::move(launch)),
       m_controls(std::make_unique<Controls>()) {
   m_controls->message = &DefaultMessageBox;
-  m_chatSocket = std::make_unique<RoutedChatSocket>(*this);
   SetRecordFiles(&m_recordFiles);
 }
 
@@ -169,7 +138,6 @@ ICommArithmetic* CMjPlayTableWin::CommArithmeticInterface() const {
 HWND CMjPlayTableWin::ChooserWindow() const {
   return m_controls->chooser ? m_controls->chooser->Hwnd() : nullptr;
 }
-IVyrSockTransport& CMjPlayTableWin::ChatSocket() { return *m_chatSocket; }
 CAction_Manager& CMjPlayTableWin::ActionManager() { return m_controls->actions; }
 CAvact_Manager& CMjPlayTableWin::AvatarManager() { return m_controls->avatars; }
 framework_window::CActionSelectDlg* CMjPlayTableWin::ActionPicker() const {
@@ -325,9 +293,7 @@ void CMjPlayTableWin::PersonListRemovePerson(TablePerson* person) {
 int CMjPlayTableWin::GetPersonIconCount() { return m_host.PersonIconCount(); }
 void CMjPlayTableWin::AddHotRegion(const HotRegionRecord& region) { m_host.AddHotRegion(region); }
 
-void CMjPlayTableWin::ConnectChat(ChatHostCore& chat) {
-  chat.SetConnection(m_chatSocket.get(), &Session());
-}
+void CMjPlayTableWin::ConnectChat(ChatHostCore& chat) { chat.SetConnection(&Socket(), &Session()); }
 
 ChatHostCore* CMjPlayTableWin::InDeskChat() {
   ChatHostCore* chat = m_host.ChatHost();
@@ -335,10 +301,10 @@ ChatHostCore* CMjPlayTableWin::InDeskChat() {
   return chat;
 }
 
-int CMjPlayTableWin::OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
-  ChatHostCore* chat = m_host.ChatHost();
-  if (!chat) return 0;
-  chat->SetConnection(m_chatSocket.get(), &Session());
+MessageAnswer CMjPlayTableWin::OnChatMessage(uint16_t id, const uint8_t* body,
+                                             size_t bodyLength) {
+  ChatHostCore* chat = InDeskChat();
+  if (!chat) return MessageAnswer::NotMine;
   return chat->OnChatMessage(id, bodyLength, body);
 }
 

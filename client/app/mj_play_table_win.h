@@ -109,10 +109,6 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   using MessageBoxFn = std::function<void(HWND owner, const char* text)>;
   void SetMessageBox(MessageBoxFn show);
 
-  // The socket as the chat pane's host should see it: sends go to the socket, and its request
-  // for the next header is made through the play table, so that a chat message taken on the
-  // receive path is followed by exactly one request. OnChatMessage connects the chat host to it.
-  IVyrSockTransport& ChatSocket();
   // Connects the chat pane's host to the socket and the session, for the lines it sends.
   void ConnectChat(ChatHostCore& chat);
   // The chat pane's host, connected; null without a chat pane.
@@ -174,11 +170,10 @@ class CMjPlayTableWin : public CMjPlayTableImp {
 
  protected:
   // Chat messages go to the chat pane's host first.
-  int OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength) override;
+  MessageAnswer OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength) override;
 
  private:
   struct Controls;  // the hosts, the interface pointers and the seam bindings
-  class RoutedChatSocket;
   class ActionHost;  // what the magic-action dialogs ask of this play table
   void CreateActionDialogs();
   // The base folder of the catalogues: the resource library's path less its file name and the
@@ -188,6 +183,5 @@ class CMjPlayTableWin : public CMjPlayTableImp {
   MjTableLaunch m_launch;
   WinRecordFiles m_recordFiles;
   std::unique_ptr<Controls> m_controls;
-  std::unique_ptr<RoutedChatSocket> m_chatSocket;
   intptr_t m_selectedPerson = 0;
 };

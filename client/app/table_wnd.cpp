@@ -81,7 +81,9 @@ CGameManager::CGameManager(CTableWnd& wnd) : wnd_(wnd), chat_(wnd), persons_(wnd
 }
 
 CGameManager::~CGameManager() {
-  // The play table goes before the wrappers it reaches and the timers it sets.
+  // The play table (and the socket control's sink that reaches it) goes before the wrappers it
+  // reaches and the timers it sets.
+  socket_events_.reset();
   table_.reset();
   notices_.reset();
 }
@@ -131,6 +133,7 @@ void CGameManager::NewPlayTable(int16_t) {
   table_ = std::make_unique<CMjPlayTableWin>(Transport(), timers_, *notices_, Settings(), wnd_,
                                              std::move(launch));
   CMjPlayTableWin* table = table_.get();
+  socket_events_ = std::make_unique<VyrSockEventRouter>(*table);
   timers_.SetTarget([table](uint32_t id) { table->OnGameTimer(id); });
   notices_->SetExitAnswer(
       [table](uint32_t asker, int16_t answer) { table->SendExitAnswer(asker, answer); });
@@ -231,7 +234,7 @@ void CTableWnd::CreateGame() {
   m_manager.Settings().seatsPerTable = s.seatnum > 0 ? s.seatnum : 2;
   m_manager.NewPlayTable(s.subtype);
   ApplyPersonsFromLobby();
-  m_manager.CreateSocket(hwnd(), m_manager.Settings().seatsPerTable, this);
+  m_manager.CreateSocket(hwnd(), m_manager.Settings().seatsPerTable, m_manager.SocketEvents());
   if (CMjPlayTableWin* t = m_manager.PlayTable()) m_exitView = std::make_unique<ExitView>(*t, m_manager.Settings());
   bool failed = false;
   // A table is played as the local player the lobby named: without one there is nobody to join
@@ -579,23 +582,11 @@ LRESULT CTableWnd::OnToggleSound(WORD, WORD, HWND, bool&) {
   return 0;
 }
 
-void CTableWnd::ShowTimedNotice(const char* text, uint32_t ms) {
-  framework_window::CTimerDialog notice(hwnd());
-  notice.HideButtons();
-  const ShellNoticeColors colors = NoticeColors();
-  notice.SetColors(colors.c1, colors.c2, colors.text);
-  notice.SetTime(ms);
-  notice.SetText(text);
-  notice.SetImageDir(ImageDir().c_str());
-  notice.DoModal();
-}
-
 // --- Events ---
 
 void CTableWnd::OnControlEvent(UINT child_id, DISPID id, const winkit::EventArgs& args) {
   Guarded("OnControlEvent", [&] {
     switch (child_id) {
-      case CVyrPokeGameManager::kSocketChildId: OnSocketEvent(id, args); break;
       case CMjPlayTableWin::kTableControlId: OnTableEvent(id, args); break;
       case CMjPlayTableWin::kArithmeticControlId: OnArithmeticEvent(id, args); break;
       case CParleyImp::kChildId: OnChatEvent(id, args); break;
@@ -603,12 +594,6 @@ void CTableWnd::OnControlEvent(UINT child_id, DISPID id, const winkit::EventArgs
       default: break;
     }
   });
-}
-
-void CTableWnd::OnSocketEvent(DISPID id, const winkit::EventArgs& args) {
-  CMjPlayTableWin* t = m_manager.PlayTable();
-  if (!t) return;
-  VyrSockEventRouter(*t).OnControlEvent(CVyrPokeGameManager::kSocketChildId, id, args);
 }
 
 void CTableWnd::OnTableEvent(DISPID id, const winkit::EventArgs& args) {
@@ -659,21 +644,7 @@ void CTableWnd::OnArithmeticEvent(DISPID id, const winkit::EventArgs& args) {
   if (!t) return;
   const bool replaying = Replaying();
   if (id >= kLightSend && id <= kLightGuo) {
-    if (replaying) return;
-    ITable* table = t->TableInterface();
-    if (!table) throw framework_window::PaneCallError(E_POINTER, IID_ITable, "Light");
-    const short flag = args.Short(0);
-    HRESULT hr = S_OK;
-    switch (id) {
-      case kLightSend: hr = table->LightSend(flag); break;
-      case kLightListen: hr = table->LightTing(flag); break;
-      case kLightChi: hr = table->LightChi(flag); break;
-      case kLightPeng: hr = table->LightPeng(flag); break;
-      case kLightGang: hr = table->LightGang(flag); break;
-      case kLightHu: hr = table->LightHu(flag); break;
-      default: hr = table->LightGuo(flag); break;
-    }
-    Check(hr, IID_ITable, "Light");
+    t->OnRulesLight(static_cast<MjLight>(id - kLightSend), args.Short(0));
     return;
   }
   switch (id) {
@@ -721,21 +692,7 @@ void CTableWnd::OnChatEvent(DISPID id, const winkit::EventArgs& args) {
 void CTableWnd::OnChatSendMyText(const ChatTextFormat* format, int32_t iswhisper,
                                  const char* text) {
   CMjPlayTableWin* t = m_manager.PlayTable();
-  if (!t || !format || !text) return;
-  const TablePerson* me = t->GetMe();
-  if (me && me->IsChatForbidden()) {
-    t->PlaySound("IDW_FAIL");
-    ShowTimedNotice(kTextChatForbidden, 4000);
-    return;
-  }
-  CParleyImp& chat = m_manager.Chat();
-  t->ConnectChat(chat);
-  if (t->IsHandStarted()) {
-    t->StartKeepAlive();
-    chat.SendInDeskChat(*format, iswhisper, text);
-  } else {
-    chat.SendInDeskChatOnStart(*format, iswhisper, text);
-  }
+  if (t && format) t->SendTypedChat(*format, iswhisper, text);
 }
 
 const TablePerson* CTableWnd::PersonOfList(intptr_t person) {

@@ -48,6 +48,9 @@ class CGameManager : public CVyrPokeGameManager {
   void NewPlayTable(int16_t subtype);
 
   CMjPlayTableWin* PlayTable() const { return table_.get(); }
+  // The socket control's sink: its connect and receive events go straight to the play table
+  // (null before NewPlayTable).
+  winkit::ControlEventTarget* SocketEvents() const { return socket_events_.get(); }
   CParleyImp& Chat() { return chat_; }
   CTablePersonListImp& PersonList() { return persons_; }
   TableWindowTimers& Timers() { return timers_; }
@@ -62,6 +65,7 @@ class CGameManager : public CVyrPokeGameManager {
   CParleyImp chat_;
   CTablePersonListImp persons_;
   std::unique_ptr<CMjPlayTableWin> table_;
+  std::unique_ptr<VyrSockEventRouter> socket_events_;
   bool chat_up_ = false;
   bool persons_up_ = false;
 };
@@ -175,7 +179,6 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   class ExitView;
   LRESULT OnTimer(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnToggleSound(WORD code, WORD id, HWND control, bool& handled);
-  void OnSocketEvent(DISPID id, const winkit::EventArgs& args);
   void OnTableEvent(DISPID id, const winkit::EventArgs& args);
   void OnArithmeticEvent(DISPID id, const winkit::EventArgs& args);
   void OnChatEvent(DISPID id, const winkit::EventArgs& args);
@@ -183,8 +186,6 @@ class CTableWnd : public framework_window::CVyrTableWnd2_Adv3,
   // The person of this table that a person-list value names; null for any other value.
   const TablePerson* PersonOfList(intptr_t person);
   void OnChatSendMyText(const ChatTextFormat* format, int32_t iswhisper, const char* text);
-  // A modal message-only notice in the table's colours.
-  void ShowTimedNotice(const char* text, uint32_t ms);
   void LogFailure(const char* what, const char* why);
   void LoadSkinBitmaps(HMODULE module);
   void ApplyPersonsFromLobby();

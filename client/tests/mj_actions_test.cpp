@@ -2,6 +2,7 @@
 // offer, the score report's arithmetic, the dice and the timers of the game.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -299,17 +300,56 @@ TEST(MjActions, SubTypeSetsTheLowestFan) {
   }
 }
 
+// One chat-ban rule for both ways a line leaves: the line the table sends itself and the line
+// the player typed.
 TEST(MjActions, ChatBanRefusesTheLine) {
-  Session s(1);
-  s.table.GetMe()->forbidtype = 0x8000;
-  const size_t sent = s.socket.sent.size();
-  const size_t mark = s.Mark();
-  s.table.SendChat(ChatTextFormat{}, 0, "hello");
-  EXPECT_EQ(s.socket.sent.size(), sent);
-  EXPECT_EQ(Shown(s.Since(mark)),
-            (CallLog{"W.Style(IDW_FAIL)",
-                     "CountDown(\xb6\xd4\xb2\xbb\xc6\xf0\xa3\xac\xd5\xe2\xb6\xce\xca\xb1\xbc\xe4\xc4"
-                     "\xe3\xb1\xbb\xb0\xfe\xb6\xe1\xc1\xc4\xcc\xec\xb5\xc4\xc8\xa8\xc0\xfb,4000)"}));
+  using Send = void (CMjPlayTableImp::*)(const ChatTextFormat&, int32_t, const char*);
+  for (const Send send : {Send{&CMjPlayTableImp::SendChat}, Send{&CMjPlayTableImp::SendTypedChat}}) {
+    Session s(1);
+    s.table.GetMe()->forbidtype = 0x8000;
+    const size_t sent = s.socket.sent.size();
+    const size_t mark = s.Mark();
+    (s.table.*send)(ChatTextFormat{}, 0, "hello");
+    EXPECT_EQ(s.socket.sent.size(), sent);
+    EXPECT_EQ(Shown(s.Since(mark)),
+              (CallLog{"W.Style(IDW_FAIL)",
+                       "CountDown(\xb6\xd4\xb2\xbb\xc6\xf0\xa3\xac\xd5\xe2\xb6\xce\xca\xb1\xbc\xe4\xc4"
+                       "\xe3\xb1\xbb\xb0\xfe\xb6\xe1\xc1\xc4\xcc\xec\xb5\xc4\xc8\xa8\xc0\xfb,4000)"}));
+  }
+}
+
+// A typed line goes out as 3009 before the hand started and as 3021 (the keep-alive restarted
+// first) once it has.
+TEST(MjActions, TypedChatLineBeforeAndDuringTheHand) {
+  for (const int started : {0, 1}) {
+    Session s(1);
+    s.table.SetHandStarted(started);
+    const size_t sent = s.socket.sent.size();
+    const size_t mark = s.Mark();
+    s.table.SendTypedChat(ChatTextFormat{}, 0, "hello");
+    const auto out = s.SentSince(sent);
+    ASSERT_EQ(out.size(), 1u) << started;
+    EXPECT_EQ(out[0].first, started ? 3021 : 3009);
+    const CallLog since = s.Since(mark);
+    const bool keptAlive =
+        std::find(since.begin(), since.end(), "SetTimer(201,30000)") != since.end();
+    EXPECT_EQ(keptAlive, started == 1);
+  }
+}
+
+// The rules engine's light events light the display's buttons, one each; review mode ignores them.
+TEST(MjActions, RulesLightsReachTheirButtons) {
+  const char* const buttons[] = {"T.LightSend", "T.LightTing", "T.LightChi", "T.LightPeng",
+                                 "T.LightGang", "T.LightHu", "T.LightGuo"};
+  for (const int review : {0, 1}) {
+    Session s(1);
+    s.settings.reviewMode = review;
+    for (int16_t i = 0; i < 7; ++i) {
+      const size_t mark = s.Mark();
+      s.table.OnRulesLight(static_cast<MjLight>(i), 1);
+      EXPECT_EQ(Shown(s.Since(mark)), review ? CallLog{} : CallLog{Call(buttons[i], 1)}) << i;
+    }
+  }
 }
 
 TEST(MjActions, SoundsFollowTheSoundFlag) {

@@ -140,6 +140,11 @@ class FakeMjTable : public IMjTableCalls {
   }
   void LightSend(int16_t on) override { L(Call("T.LightSend", on)); }
   void LightTing(int16_t on) override { L(Call("T.LightTing", on)); }
+  void LightChi(int16_t on) override { L(Call("T.LightChi", on)); }
+  void LightPeng(int16_t on) override { L(Call("T.LightPeng", on)); }
+  void LightGang(int16_t on) override { L(Call("T.LightGang", on)); }
+  void LightHu(int16_t on) override { L(Call("T.LightHu", on)); }
+  void LightGuo(int16_t on) override { L(Call("T.LightGuo", on)); }
   void SetScoreInfo(int16_t num, int16_t index, const MjScoreRow* row) override {
     scoreRows.push_back(*row);
     L(Call("T.SetScoreInfo", num, index, std::string(row->name)));

@@ -84,6 +84,11 @@ class NullTable : public IMjTableCalls {
   void SetTingStatus(int16_t, int16_t) override {}
   void LightSend(int16_t) override {}
   void LightTing(int16_t) override {}
+  void LightChi(int16_t) override {}
+  void LightPeng(int16_t) override {}
+  void LightGang(int16_t) override {}
+  void LightHu(int16_t) override {}
+  void LightGuo(int16_t) override {}
   void SetScoreInfo(int16_t, int16_t, const MjScoreRow*) override {}
   void SetMyFans(const int16_t*) override {}
   void ShowScoreInfo(int16_t) override {}

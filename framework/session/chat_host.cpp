@@ -48,8 +48,6 @@ IVyrSockTransport& ChatHostCore::Socket() {
   return *m_socket;
 }
 
-void ChatHostCore::RequestNextHeader() { Socket().RecvNext(kMessageHeaderSize); }
-
 std::string ChatHostCore::BuildSpeakerPrefix(const TablePerson& me) {
   const std::string nickname = Field(me.nickname);
   const std::string username = Field(me.username);
@@ -104,29 +102,16 @@ void ChatHostCore::SendCommand(const ChatTextFormat& format, int32_t iswhisper,
   }
 }
 
-int ChatHostCore::OnChatMessage(uint16_t id, size_t bodyLength, const uint8_t* body) {
-  if (id != kInDeskChatOnStart && id != kInDeskChat && id != kInDeskChatSystem) return 0;
-  struct AskNext {
-    ChatHostCore& host;
-    ~AskNext() noexcept(false) {
-      // Whatever happened to the line, receiving goes on; a failure to ask is reported unless
-      // an earlier one is already on its way.
-      if (std::uncaught_exceptions() > 0) {
-        try {
-          host.RequestNextHeader();
-        } catch (...) {
-        }
-      } else {
-        host.RequestNextHeader();
-      }
-    }
-  } askNext{*this};
+MessageAnswer ChatHostCore::OnChatMessage(uint16_t id, size_t bodyLength, const uint8_t* body) {
+  if (id != kInDeskChatOnStart && id != kInDeskChat && id != kInDeskChatSystem) {
+    return MessageAnswer::NotMine;
+  }
   CVyrChatMessage_InDesk line;
-  if (!body || !line.Unpack(body, bodyLength)) return 1;  // shorter than a line: dropped
+  if (!body || !line.Unpack(body, bodyLength)) return MessageAnswer::Taken;  // too short: dropped
   ChatTextFormat format;
   line.head.CopyFormatTo(format);
   ShowLine(format, line.text.c_str());
-  return 1;
+  return MessageAnswer::Taken;
 }
 
 void ChatHostCore::ShowLine(const ChatTextFormat& format, const char* text) {

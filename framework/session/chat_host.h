@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "archive.h"
+#include "message_answer.h"
 #include "records/chat_text_format.h"
 #include "records/table_person.h"
 #include "socket_transport.h"
@@ -62,10 +63,10 @@ class ChatHostCore {
   // The text of the first command whose key is `key`, as 3021; no such command: nothing.
   void SendCommand(const ChatTextFormat& format, int32_t iswhisper, const std::string& key);
 
-  // A received message of the chat: 3009, 3021 and 3819 are shown (1 returned), any other id is
-  // not taken (0). The next header is asked for after every chat message taken, also when its
-  // body is too short to hold a line (dropped) or showing it failed.
-  int OnChatMessage(uint16_t id, size_t bodyLength, const uint8_t* body);
+  // The chat layer of the play table's dispatch: 3009, 3021 and 3819 are shown (Taken; a body
+  // too short to hold a line is dropped), any other id is NotMine. The play table's session asks
+  // for the next header afterwards.
+  MessageAnswer OnChatMessage(uint16_t id, size_t bodyLength, const uint8_t* body);
 
   // Shows a line unless the filter flags hide it.
   void IsLineShown(const ChatTextFormat& format, const char* text);
@@ -111,9 +112,6 @@ class ChatHostCore {
   virtual int16_t GetSeatCode(int16_t deskno, int16_t seatno) = 0;
   // The chat control's AddText: the format's address, 1 for the player's own line, the text.
   virtual void AddText(const ChatTextFormat& format, int32_t mine, const char* text) = 0;
-  // Asks for the next 32-byte header; the default asks the socket directly. A host inside the
-  // play table's receive path routes this through the table so that it is asked for once.
-  virtual void RequestNextHeader();
 
  private:
   void SendLine(const ChatTextFormat& format, const char* text, bool onStart);

@@ -272,17 +272,22 @@ FrameworkHandling HandleFrameworkMessage(uint16_t id, const uint8_t* body, size_
   auto& t = table;
   switch (id) {
     case kPersonState:
-      return WithRecord<CVyrMessage_PersonState>(body, bodyLength,
-                                                 [&](const auto& m) { HandlePersonState(m, t); });
+      return WithRecord<CVyrMessage_PersonState>(body, bodyLength, [&](const auto& m) {
+        t.BeforePersonState(m);
+        HandlePersonState(m, t);
+      });
     case kGameAbort:
+      if (!t.BeforeGameAbort()) return FrameworkHandling::NotFramework;
       return WithRecord<CVyrMessage_GameAbort>(body, bodyLength,
                                                [&](const auto& m) { HandleGameAbort(m, t); });
     case kConnectRefused:
       return WithRecord<CVyrMessage_ConnectRefused>(body, bodyLength,
                                                     [&](const auto&) { t.OnConnectRefused(); });
     case kSessionStart:
-      return WithRecord<CVyrMessage_SessionStart>(body, bodyLength,
-                                                  [&](const auto& m) { HandleSessionStart(m, t); });
+      return WithRecord<CVyrMessage_SessionStart>(body, bodyLength, [&](const auto& m) {
+        HandleSessionStart(m, t);
+        t.AfterSessionStart();
+      });
     case kKeepAlive:
       return FrameworkHandling::Handled;
     case kPersonOffline:
@@ -319,6 +324,7 @@ FrameworkHandling HandleFrameworkMessage(uint16_t id, const uint8_t* body, size_
       return WithRecord<CVyrMessage_PlayTimeNotice>(
           body, bodyLength, [&](const auto& m) { HandlePlayTimeNotice(m, t); });
     case kRefereeList:
+      t.BeforePersonLists();
       HandleRefereeList(body, bodyLength, t);
       return FrameworkHandling::Handled;
     case kRefereeEnter:
@@ -331,6 +337,7 @@ FrameworkHandling HandleFrameworkMessage(uint16_t id, const uint8_t* body, size_
       break;
   }
   if (const int k = FamilyMember(id, kTableRosterBase); k >= 0) {
+    t.BeforePersonLists();
     HandleTableRoster(k, body, bodyLength, t);
     return FrameworkHandling::Handled;
   }
@@ -338,6 +345,7 @@ FrameworkHandling HandleFrameworkMessage(uint16_t id, const uint8_t* body, size_
     return HandlePersonEnter(k, body, bodyLength, t);
   }
   if (FamilyMember(id, kAvatarListBase) >= 0) {
+    t.BeforePersonLists();
     HandleAvatarList(body, bodyLength, t);
     return FrameworkHandling::Handled;
   }

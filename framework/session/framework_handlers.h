@@ -1,6 +1,6 @@
 // The handlers of the framework's inbound messages: each converts its body and calls the play
-// table's operations. The dispatcher of the play table adds its timers and the request for the
-// next header around them.
+// table's operations, with the dispatcher's own steps (IFrameworkPlayTable's Before/After
+// operations) around it. The play table's session asks for the next header afterwards.
 #pragma once
 #include <cstddef>
 #include <cstdint>

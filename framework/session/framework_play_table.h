@@ -12,6 +12,7 @@
 #include "records/table_person.h"
 
 struct CVyrMessage_MagicAction;
+struct CVyrMessage_PersonState;
 
 class IFrameworkPlayTable {
  public:
@@ -72,4 +73,15 @@ class IFrameworkPlayTable {
   // A new avatar item for the person, with its picture path (at most 250 characters).
   virtual void AddAvatarItem(uint32_t userId, const std::string& picturePath) = 0;
   virtual void PushAvatarsToTable() = 0;
+
+  // The dispatcher's own steps around the handlers (the base play table's watchdogs and
+  // keep-alive); a table without a session leaves them empty.
+  // 3002 once its record is read, before its handler.
+  virtual void BeforePersonState(const CVyrMessage_PersonState& state) { (void)state; }
+  // 3003 before its body is read; false leaves the message to the chat and game dispatches.
+  virtual bool BeforeGameAbort() { return true; }
+  // 3806 and the table roster and avatar-list families, before their handlers.
+  virtual void BeforePersonLists() {}
+  // 3010 after its handler.
+  virtual void AfterSessionStart() {}
 };

@@ -1,72 +1,49 @@
-// The play table's framework dispatch and timers: the watchdogs, the keep-alive, the request
-// for the next header, sending, closing and the game-ending notice.
+// The play table's framework dispatch with its steps around the handlers, and its timers: the
+// watchdogs, the keep-alive, the request for the next header, sending, closing and the
+// game-ending notice.
 #include "vyr_poke_play_table.h"
 
 #include "framework_handlers.h"
 #include "framework_messages.h"
 #include "play_table_texts.h"
 
-namespace {
-
-bool IsRosterOrAvatarList(uint16_t id) {
-  return FamilyMember(id, kTableRosterBase) >= 0 || FamilyMember(id, kAvatarListBase) >= 0;
+MessageAnswer CVyrPokePlayTableImp::OnServerMessage(uint16_t id, const uint8_t* body,
+                                                    size_t bodyLength) {
+  if (HandleFrameworkMessage(id, body, bodyLength, *this) == FrameworkHandling::NotFramework) {
+    return MessageAnswer::NotMine;
+  }
+  // Magic actions are shown here and still offered to the chat and game dispatches.
+  if (id == kMagicAction || id == kMagicActionRefused) return MessageAnswer::NotMine;
+  return MessageAnswer::Taken;
 }
 
-}  // namespace
+void CVyrPokePlayTableImp::BeforePersonState(const CVyrMessage_PersonState& m) {
+  const TablePerson* me = GetMe();
+  if (me && me->id == m.userId && (m.state == 4 || m.state == 6)) {
+    m_timers.SetTimer(kTimerReconnectWatchdog, kWatchdogPeriod);
+  }
+}
 
-int CVyrPokePlayTableImp::OnServerMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
-  m_headerRequested = false;
-  const uint32_t closes = m_closeCount;
-  int taken = 1;
-  switch (id) {
-    case kPersonState: {
-      CVyrMessage_PersonState m;
-      if (ReadRecord(body, bodyLength, m)) {
-        const TablePerson* me = GetMe();
-        if (me && me->id == m.userId && (m.state == 4 || m.state == 6)) {
-          m_timers.SetTimer(kTimerReconnectWatchdog, kWatchdogPeriod);
-        }
-      }
-      break;
-    }
-    case kGameAbort:
-      m_timers.KillTimer(kTimerReconnectWatchdog);
-      m_timers.KillTimer(kTimerJoinWatchdog);
-      m_timers.KillTimer(kTimerSilenceWatchdog);
-      m_timers.SetTimer(kTimerSilenceWatchdog, kWatchdogPeriod);
-      if (m_ignoreGameData) return 0;
-      break;
-    case kExitAnswer:
-      RequestNextHeader();
-      break;
-    case kMagicAction:
-    case kMagicActionRefused:
-      taken = 0;
-      break;
-    case kRefereeList:
-      m_timers.KillTimer(kTimerReconnectWatchdog);
-      m_timers.KillTimer(kTimerJoinWatchdog);
-      break;
-    default:
-      if (IsRosterOrAvatarList(id)) {
-        m_timers.KillTimer(kTimerReconnectWatchdog);
-        m_timers.KillTimer(kTimerJoinWatchdog);
-      }
-      break;
-  }
-  const FrameworkHandling handling = HandleFrameworkMessage(id, body, bodyLength, *this);
-  if (handling == FrameworkHandling::NotFramework) return 0;
-  if (id == kSessionStart && handling == FrameworkHandling::Handled) {
-    MessageBuffer keepAlive;
-    CVyrMessage_KeepAlive::Pack(keepAlive, m_session);
-    SendFrame(keepAlive);
-    m_timers.KillTimer(kTimerSilenceWatchdog);
-    m_timers.SetTimer(kTimerSilenceWatchdog, kWatchdogPeriod);
-    StartKeepAlive();
-  }
-  // A handler that ended the game closed the connection: nothing more is read from it.
-  if (!m_headerRequested && closes == m_closeCount) RequestNextHeader();
-  return taken;
+bool CVyrPokePlayTableImp::BeforeGameAbort() {
+  m_timers.KillTimer(kTimerReconnectWatchdog);
+  m_timers.KillTimer(kTimerJoinWatchdog);
+  m_timers.KillTimer(kTimerSilenceWatchdog);
+  m_timers.SetTimer(kTimerSilenceWatchdog, kWatchdogPeriod);
+  return !m_ignoreGameData;
+}
+
+void CVyrPokePlayTableImp::BeforePersonLists() {
+  m_timers.KillTimer(kTimerReconnectWatchdog);
+  m_timers.KillTimer(kTimerJoinWatchdog);
+}
+
+void CVyrPokePlayTableImp::AfterSessionStart() {
+  MessageBuffer keepAlive;
+  CVyrMessage_KeepAlive::Pack(keepAlive, m_session);
+  SendFrame(keepAlive);
+  m_timers.KillTimer(kTimerSilenceWatchdog);
+  m_timers.SetTimer(kTimerSilenceWatchdog, kWatchdogPeriod);
+  StartKeepAlive();
 }
 
 int CVyrPokePlayTableImp::OnTableTimer(uint32_t id) {
@@ -124,8 +101,8 @@ void CVyrPokePlayTableImp::StartKeepAlive() {
 }
 
 void CVyrPokePlayTableImp::RequestNextHeader() {
-  // One request per received body: a layer that takes a message the framework already asked
-  // the next header for (3040, 3041 are offered on after that) does not ask again.
+  // One request per received body: a connect while a message is handled (a modal notice lets
+  // the timers run) that finds the next header already asked for does not ask again.
   if (m_dispatching && m_headerRequested) return;
   m_headerRequested = true;
   SocketCall([](IVyrSockTransport& s) { s.RecvNext(static_cast<int32_t>(kMessageHeaderSize)); });

@@ -115,19 +115,15 @@ void CVyrPokePlayTableImp::ReceiveDelivery(const uint8_t* data, size_t size) {
       break;
     }
     case ReceiveStep::Dispatch: {
-      const uint32_t closes = m_closeCount;
       m_headerRequested = false;
       const bool outer = m_dispatching;
       m_dispatching = true;
-      try {
-        DispatchMessage(step.id, step.body, step.bodyLength);
-      } catch (...) {
-        // A failing control ends that message's handling; the receiving goes on.
-      }
+      const MessageAnswer answer = DispatchMessage(step.id, step.body, step.bodyLength);
       m_dispatching = outer;
-      // Whatever happened to the message, the next header is asked for once, unless the
-      // handling closed the connection (the next connect asks for it).
-      if (!m_headerRequested && closes == m_closeCount) RequestNextHeader();
+      // The next header is asked for here alone, once, whatever happened to the message, unless
+      // the handling closed the connection (the next connect asks for it) or a delivery handled
+      // meanwhile already asked.
+      if (answer != MessageAnswer::Closed && !m_headerRequested) RequestNextHeader();
       break;
     }
     default:
@@ -136,14 +132,28 @@ void CVyrPokePlayTableImp::ReceiveDelivery(const uint8_t* data, size_t size) {
   }
 }
 
-void CVyrPokePlayTableImp::DispatchMessage(uint16_t id, const uint8_t* body, size_t bodyLength) {
-  if (OnServerMessage(id, body, bodyLength)) return;
-  if (OnChatMessage(id, body, bodyLength)) return;
-  OnGameMessage(id, body, bodyLength);
+MessageAnswer CVyrPokePlayTableImp::DispatchMessage(uint16_t id, const uint8_t* body,
+                                                    size_t bodyLength) {
+  const uint32_t closes = m_closeCount;
+  MessageAnswer answer = MessageAnswer::Taken;
+  try {
+    answer = OnServerMessage(id, body, bodyLength);
+    if (answer == MessageAnswer::NotMine) answer = OnChatMessage(id, body, bodyLength);
+    if (answer == MessageAnswer::NotMine) answer = OnGameMessage(id, body, bodyLength);
+  } catch (...) {
+    // A failing control ends that message's handling; the receiving goes on.
+  }
+  // Every close goes through CloseSocket: a handler that closed the connection, whatever it
+  // answered or threw, leaves it closed.
+  return closes == m_closeCount ? answer : MessageAnswer::Closed;
 }
 
-int CVyrPokePlayTableImp::OnChatMessage(uint16_t, const uint8_t*, size_t) { return 0; }
-int CVyrPokePlayTableImp::OnGameMessage(uint16_t, const uint8_t*, size_t) { return 0; }
+MessageAnswer CVyrPokePlayTableImp::OnChatMessage(uint16_t, const uint8_t*, size_t) {
+  return MessageAnswer::NotMine;
+}
+MessageAnswer CVyrPokePlayTableImp::OnGameMessage(uint16_t, const uint8_t*, size_t) {
+  return MessageAnswer::NotMine;
+}
 
 void CVyrPokePlayTableImp::OnReceiveFailure(const ReceiveStep& step) {
   if (m_gameOver) {

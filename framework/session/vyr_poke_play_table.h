@@ -15,6 +15,7 @@
 
 #include "frame_receiver.h"
 #include "framework_play_table.h"
+#include "message_answer.h"
 #include "play_table_seams.h"
 #include "session_settings.h"
 #include "session_timers.h"
@@ -42,13 +43,12 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   virtual void OnGameTimer(uint32_t id);
 
   // --- Session and dispatch ---
-  // The framework dispatch of one message that passed its checks; nonzero = taken.
-  virtual int OnServerMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  // The framework dispatch of one message that passed its checks (the first layer of the
+  // dispatch; the chat pane's and the game's follow).
+  virtual MessageAnswer OnServerMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
   // The framework timers; 0 when the id is not one of them.
   virtual int OnTableTimer(uint32_t id);
   void StartKeepAlive();
-  // Asks the socket for the next 32-byte header; handlers that take a message call it.
-  void RequestNextHeader();
 
   // --- Seats ---
   int16_t GetSeatNoFromLoc(int16_t loc);
@@ -162,6 +162,11 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   void SetPlayerFlag(int value) override { m_settings.PlayerFlag = value; }
   void ShowMessageNotice(const char* text, bool closeOnOk) override;
   void ShowCountDownNotice(const char* text, uint32_t milliseconds) override;
+  // The dispatcher's steps around the framework's handlers: the watchdogs and the keep-alive.
+  void BeforePersonState(const CVyrMessage_PersonState& state) override;
+  bool BeforeGameAbort() override;
+  void BeforePersonLists() override;
+  void AfterSessionStart() override;
 
   void SetAuxViews(IPlayTableAuxView* first, IPlayTableAuxView* second);
 
@@ -215,10 +220,10 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   virtual std::string GetProgramPath() { return {}; }
   // The game's own timers; nonzero when taken.
   virtual int OnOwnTimer(uint32_t id) { (void)id; return 0; }
-  // The chat pane's and the game's dispatch of a message the framework did not take; a handler
-  // that takes the message calls RequestNextHeader and returns nonzero.
-  virtual int OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
-  virtual int OnGameMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  // The chat pane's and the game's layers of the dispatch, offered a message the layer before
+  // answered NotMine. None asks for the next header: the session does, after the dispatch.
+  virtual MessageAnswer OnChatMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  virtual MessageAnswer OnGameMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
 
   void SetTableDisplay(ICommTableCalls* display) { m_display = display; }
   void SetRulesEngine(ICommArithmeticCalls* rules) { m_rules = rules; }
@@ -260,7 +265,11 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
     }
   }
   void HandleLostConnection();
-  void DispatchMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  // Offers a message to the framework, chat and game layers in turn; Closed when the handling
+  // closed the connection.
+  MessageAnswer DispatchMessage(uint16_t id, const uint8_t* body, size_t bodyLength);
+  // Asks the socket for the next 32-byte header: after a connect and after each dispatch.
+  void RequestNextHeader();
   void OnReceiveFailure(const ReceiveStep& step);
   void ReconnectAfterNotice(const char* text);
   void LeaveFinishedConnection();
@@ -301,8 +310,9 @@ class CVyrPokePlayTableImp : public IFrameworkPlayTable {
   int16_t m_exitRequestsSent = 0;
   int m_exitRequestAllowed = 1;
 
-  // Receive bookkeeping: whether a handler asked for the next header, and a count of socket
-  // closes, so that a delivery whose handling closed the connection asks for nothing more.
+  // Receive bookkeeping: whether the next header was asked for since the delivery being handled
+  // arrived, and a count of socket closes, so that a delivery whose handling closed the
+  // connection asks for nothing more.
   bool m_headerRequested = false;
   bool m_dispatching = false;
   uint32_t m_closeCount = 0;

@@ -206,7 +206,9 @@ std::vector<uint8_t> Body(uint32_t speaker, const std::string& text) {
   return body;
 }
 
-TEST_F(ChatHostTest, ReceivedChatIsShownAndTheNextHeaderAskedFor) {
+// The chat layer of the dispatch shows the line and answers; the play table's session, not the
+// chat host, asks for the next header.
+TEST_F(ChatHostTest, ReceivedChatIsShownAndAnswered) {
   const auto line = Body(42, "hi there");
   const std::vector<uint8_t> shortBody(47, 'x');
   std::vector<uint8_t> noisy(5000);
@@ -215,22 +217,24 @@ TEST_F(ChatHostTest, ReceivedChatIsShownAndTheNextHeaderAskedFor) {
     uint16_t id;
     const std::vector<uint8_t>* body;
     int canShow;
-    int taken;
+    MessageAnswer answer;
     size_t shown;
   } cases[] = {
-      {3021, &line, 1, 1, 1},      {3009, &line, 1, 1, 1}, {3819, &line, 1, 1, 1},
-      {3022, &line, 1, 0, 0},      // not a chat message: left to the game
-      {3021, &shortBody, 1, 1, 0}, // too short for a line: dropped, receiving goes on
-      {3021, &line, 0, 1, 0},      // lines may not be shown
-      {3021, &noisy, 1, 1, 1},     // any bytes: one bounded line
+      {3021, &line, 1, MessageAnswer::Taken, 1},
+      {3009, &line, 1, MessageAnswer::Taken, 1},
+      {3819, &line, 1, MessageAnswer::Taken, 1},
+      {3022, &line, 1, MessageAnswer::NotMine, 0},   // not a chat message: left to the game
+      {3021, &shortBody, 1, MessageAnswer::Taken, 0}, // too short for a line: dropped
+      {3021, &line, 0, MessageAnswer::Taken, 0},      // lines may not be shown
+      {3021, &noisy, 1, MessageAnswer::Taken, 1},     // any bytes: one bounded line
   };
   for (const auto& c : cases) {
     host.shown.clear();
     socket.requests.clear();
     host.canShow = c.canShow;
-    EXPECT_EQ(host.OnChatMessage(c.id, c.body->size(), c.body->data()), c.taken) << c.id;
+    EXPECT_EQ(host.OnChatMessage(c.id, c.body->size(), c.body->data()), c.answer) << c.id;
     EXPECT_EQ(host.shown.size(), c.shown) << c.id;
-    EXPECT_EQ(socket.requests, c.taken ? std::vector<int32_t>{32} : std::vector<int32_t>{});
+    EXPECT_TRUE(socket.requests.empty()) << c.id;
   }
   host.shown.clear();
   host.OnChatMessage(3021, line.size(), line.data());
@@ -245,11 +249,13 @@ TEST_F(ChatHostTest, ReceivedChatIsShownAndTheNextHeaderAskedFor) {
   EXPECT_EQ(s.format.m_nStyle[0], 1);
 }
 
-TEST_F(ChatHostTest, AFailingChatControlStillLetsReceivingGoOn) {
+// A failing chat control's error reaches the dispatch, which ends that message's handling there
+// and goes on receiving.
+TEST_F(ChatHostTest, AFailingChatControlReportsItsError) {
   const auto line = Body(42, "hi");
   host.addTextFails = true;
   EXPECT_THROW(host.OnChatMessage(3021, line.size(), line.data()), ChatHostError);
-  EXPECT_EQ(socket.requests, std::vector<int32_t>{32});
+  EXPECT_TRUE(socket.requests.empty());
 }
 
 TEST_F(ChatHostTest, FilterFlagsHideLinesAndMarkTheOwnOnes) {

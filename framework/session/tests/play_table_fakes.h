@@ -443,12 +443,12 @@ class TestPlayTable : public CVyrPokePlayTableImp {
   bool FileExists(const std::string&) override { return false; }
   void AddAvatarItem(uint32_t, const std::string&) override {}
   void PushAvatarsToTable() override {}
-  int OnGameMessage(uint16_t id, const uint8_t*, size_t) override {
+  MessageAnswer OnGameMessage(uint16_t id, const uint8_t*, size_t) override {
     m_log.push_back("Game(" + std::to_string(id) + ")");
     const bool listed = std::find(takes.begin(), takes.end(), id) != takes.end();
-    if (!listed && (!gameTakes || id >= 3000)) return 0;  // the game takes its own ids only
-    RequestNextHeader();
-    return 1;
+    // The game takes its own ids only.
+    if (!listed && (!gameTakes || id >= 3000)) return MessageAnswer::NotMine;
+    return MessageAnswer::Taken;
   }
 
  private:

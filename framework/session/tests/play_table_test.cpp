@@ -270,7 +270,8 @@ TEST(PlayTableSession, WithoutALocalPlayer) {
     state.userId = 2;
     state.state = 2;
     const auto back = body(kPersonState, state);
-    EXPECT_NE(s.table.OnServerMessage(kPersonState, back.data(), back.size()), 0) << myId;
+    EXPECT_EQ(s.table.OnServerMessage(kPersonState, back.data(), back.size()),
+              MessageAnswer::Taken) << myId;
     CVyrMessage_PlayerExit exit;
     exit.userId = 2;
     exit.reason = 1;
@@ -441,8 +442,7 @@ TEST(PlayTableSession, BadTrailerOnCheckedAndExemptIds) {
 }
 
 // A header announcing more than any message of the game is a framing failure: reconnect, and
-// the announced length is never asked for. An exit answer asks for the next header before its
-// handler, and only once.
+// the announced length is never asked for. An exit answer asks for the next header once.
 TEST(PlayTableSession, OversizedHeaderAndExitAnswer) {
   Session s;
   s.Join();

@@ -67,7 +67,7 @@ class FuzzPlayTable : public TestPlayTable {
                 FakeDisplay& display, FakeRules& rules)
       : TestPlayTable(socket, timers, notices, settings, session, log, display, rules),
         m_log(log) {}
-  int OnServerMessage(uint16_t id, const uint8_t* body, size_t bodyLength) override {
+  MessageAnswer OnServerMessage(uint16_t id, const uint8_t* body, size_t bodyLength) override {
     ++DispatchedIds()[id];
     CVyrMessage_PersonState state;
     if (id == kPersonState && ReadRecord(body, bodyLength, state) && state.userId == kMyId &&

@@ -98,10 +98,9 @@ class WalkTable : public CVyrPokePlayTableImp {
   void InitArithmetic() override {}
   void FromCharsToCards(int16_t, const uint8_t*, card*) override {}
   void AutoSend() override {}
-  int OnGameMessage(uint16_t id, const uint8_t* body, size_t length) override {
+  MessageAnswer OnGameMessage(uint16_t id, const uint8_t* body, size_t length) override {
     offered.push_back({id, std::vector<uint8_t>(body, body + length)});
-    RequestNextHeader();
-    return 1;
+    return MessageAnswer::Taken;
   }
   void ExitGame() override {}
   void PlaySound(const char*) override {}
