@@ -11,6 +11,8 @@ using std::min;
 }  // namespace Gdiplus
 #include <gdiplus.h>
 
+#include "winkit/dib.h"
+
 namespace framework_window::testing {
 
 namespace {
@@ -110,15 +112,8 @@ void Pump(DWORD ms) {
 }
 
 Canvas::Canvas(int w, int h, uint32_t fill) : w_(w), h_(h) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* p = nullptr;
-  bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+  bitmap_ = winkit::CreateTopDownDib32(w, h, &p);
   bits_ = static_cast<uint32_t*>(p);
   dc_ = CreateCompatibleDC(nullptr);
   old_ = SelectObject(dc_, bitmap_);
