@@ -110,24 +110,8 @@ CGChat::~CGChat() {
   if (ControlWindow()) DetachPanes();
 }
 
-namespace {
-// The input pane's own window procedure (the same for every pane of its class).
-WNDPROC g_inputClassProc = nullptr;
-}  // namespace
-
 void CGChat::DetachPanes() {
-  for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) {
-    HWND pane = Pane(id);
-    if (!pane) continue;
-    RemoveWindowSubclass(pane, PaneSubclass, static_cast<UINT_PTR>(id));
-    if (id == IDC_INPUT && m_inputProc) {
-      if (GetWindowLongPtrW(pane, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(InputProc))
-        SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_inputProc));
-      // Subclassed again by someone else: InputProc stays in the chain, without the control.
-      SetWindowLongPtrW(pane, GWLP_USERDATA, 0);
-    }
-  }
-  m_inputProc = nullptr;
+  for (PaneHook& hook : m_paneHooks) hook.Detach();
 }
 
 void* CGChat::CastTo(REFIID iid) {
@@ -180,12 +164,6 @@ void CGChat::OnWindowCreated() {
       if (input) break;
     }
     SendMessageW(Pane(IDC_OUTPUT), EM_SETREADONLY, TRUE, 0);
-    if (input) {
-      SetWindowLongPtrW(input, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-      m_inputProc = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrW(input, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputProc)));
-      if (!g_inputClassProc) g_inputClassProc = m_inputProc;
-    }
 
     parley::ChatSkin& skin = GetSkinManager();
     chat::FontSettings& font = chat::GetFontSettings();
@@ -252,20 +230,6 @@ void CGChat::OnWindowDestroying() {
   } catch (...) {
     WriteErrorLog("CGChat::OnDestroy  error");
   }
-}
-
-LRESULT CALLBACK CGChat::InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<CGChat*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return CallWindowProcW(g_inputClassProc, hwnd, msg, wp, lp);
-  if (msg == WM_CHAR && wp == '\r') {
-    try {
-      self->SendChat();
-    } catch (...) {
-      WriteErrorLog("CGChat::OnChar  error");
-    }
-    return 0;
-  }
-  return CallWindowProcW(self->m_inputProc, hwnd, msg, wp, lp);
 }
 
 LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -488,16 +452,29 @@ CHARFORMAT2W CGChat::CharFormat(const ChatTextFormat& format, COLORREF colour) {
   return MakeFormat(format, colour, false);
 }
 
+namespace {
+
+// Puts the caret at the end of a pane; gives that position.
+int CaretToEnd(HWND pane) {
+  CHARRANGE end{-1, -1};
+  const LRESULT at = SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  return at > 0 ? static_cast<int>(at) : 0;
+}
+
+}  // namespace
+
 int CGChat::Append(HWND pane, const std::u16string& text, const ChatTextFormat& format,
                    COLORREF colour) {
-  const int start = parley::PaneTextLength(pane);
-  SendMessageW(pane, EM_SETSEL, start, start);
+  const int start = CaretToEnd(pane);
   const std::wstring wide = W(text);
   SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
   // The run takes its format once it stands in the pane: the format of an empty selection
   // does not always reach the text typed over it, which then carries on whatever the text
-  // before it had (a bold, underlined message part, a name's link).
-  const int end = parley::PaneTextLength(pane);
+  // before it had (a bold, underlined message part, a name's link). The caret stands after
+  // the text that went in, at the pane's end.
+  CHARRANGE written{};
+  SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&written));
+  const int end = static_cast<int>(written.cpMax);
   CHARFORMAT2W cf = MakeFormat(format, colour, false);
   SendMessageW(pane, EM_SETSEL, start, end);
   SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
@@ -587,6 +564,17 @@ void CGChat::ScrollToBottom(HWND pane) {
 CGChat::PaneViews CGChat::NoteViews() const {
   PaneViews views;
   for (int i = 0; i < 2; ++i) {
+    // In a run of lines, a pane that goes to the bottom when the run is drawn, or back to
+    // where its reader had it, stays so whatever the lines after: neither is asked again.
+    const PendingUpdate& pending = m_pending[i];
+    if (pending.scroll) {
+      views.nearBottom[i] = true;
+      continue;
+    }
+    if (pending.keepView) {
+      views.position[i] = pending.view;
+      continue;
+    }
     HWND pane = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
     views.nearBottom[i] = IsViewNearBottom(pane);
     if (pane) SendMessageW(pane, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&views.position[i]));
@@ -601,9 +589,15 @@ void CGChat::SettleViews(const PaneViews& views, bool follow_public, bool follow
     if (views.nearBottom[i] || (i == 0 ? follow_public : follow_channel)) {
       ScrollToBottom(pane);
     } else if (!m_pending[i].scroll) {
-      // Writing at the end brings the end into view; the reader who scrolled up stays put.
-      POINT at = views.position[i];
-      SendMessageW(pane, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
+      // Writing at the end brings the end into view; the reader who scrolled up stays put
+      // (put back once when the run is drawn).
+      if (m_flushPosted) {
+        m_pending[i].keepView = true;
+        m_pending[i].view = views.position[i];
+      } else {
+        POINT at = views.position[i];
+        SendMessageW(pane, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
+      }
     }
   }
 }
@@ -647,20 +641,34 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     // Every line starts with a line break, the first line of an empty pane too.
     const std::u16string lead = u"\r";
     if (line->speaker) {
-      // One insertion for the whole line (RichEdit takes one far faster than two), the message
-      // part then given the line's own format.
+      // One insertion for the whole line (RichEdit takes one far faster than two); then the
+      // speaker part takes the head's format and the message part the line's own (the link
+      // mark off in both), and the web addresses are marked.
       const std::u16string speaker = lead + line->speakerPart;
-      const int start = Append(pane, speaker + line->messagePart, LineFormat(head_colour), head_colour);
+      const std::u16string whole = speaker + line->messagePart;
+      const int start = CaretToEnd(pane);
       const int message = start + static_cast<int>(speaker.size());
+      const std::wstring wide = W(whole);
+      SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+      // The caret stands after what went in (all of it but in a full pane).
+      CHARRANGE written{};
+      SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&written));
+      CHARFORMAT2W cf = MakeFormat(LineFormat(head_colour), head_colour, false);
+      SendMessageW(pane, EM_SETSEL, start, std::min<LONG>(message, written.cpMax));
+      SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+      MarkWebLinks(pane, start, whole);
       TrimPane(pane, message);
       if (!line->messagePart.empty()) {
-        CHARFORMAT2W cf = MakeFormat(head, static_cast<COLORREF>(head.m_nColor), false);
+        cf = MakeFormat(head, static_cast<COLORREF>(head.m_nColor), false);
         SendMessageW(pane, EM_SETSEL, message, message + static_cast<int>(line->messagePart.size()));
         SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-        SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
         MarkWebLinks(pane, message, line->messagePart);
       }
-      parley::ShowFaces(pane, message, line->faces);
+      // The faces' keys become their pictures; the caret ends at the end either way.
+      if (line->faces.empty())
+        SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+      else
+        parley::ShowFaces(pane, message, line->faces);
     } else {
       ChatTextFormat format = LineFormat(head_colour);
       COLORREF colour = head_colour;
@@ -773,7 +781,10 @@ void CGChat::SendInput() {
 }
 
 void CGChat::ClearOutput() {
-  for (PendingUpdate& p : m_pending) p.trimEnd = -1;
+  for (PendingUpdate& p : m_pending) {
+    p.trimEnd = -1;
+    p.keepView = false;  // an empty pane is at its bottom: the next line looks again
+  }
   m_hotRegions.clear();
   m_links.clear();
   for (int id : {IDC_OUTPUT, IDC_CHANNEL}) {
