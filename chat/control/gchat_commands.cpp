@@ -558,10 +558,7 @@ void CGChat::FlushPanes() {
     m_pending[i] = {};
     HWND pane = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
     if (!pane) continue;
-    if (pending.keepView && !pending.scroll) {
-      POINT at = pending.view;
-      SendMessageW(pane, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
-    }
+    if (pending.caretToEnd) SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
     if (pending.trimEnd >= 0) TrimPaneTo(pane, pending.trimEnd);
     // Scrolled while drawing is off, then drawn once at the new place (a scroll while drawing
     // is on draws the pane at once, twice).

@@ -564,15 +564,10 @@ void CGChat::ScrollToBottom(HWND pane) {
 CGChat::PaneViews CGChat::NoteViews() const {
   PaneViews views;
   for (int i = 0; i < 2; ++i) {
-    // In a run of lines, a pane that goes to the bottom when the run is drawn, or back to
-    // where its reader had it, stays so whatever the lines after: neither is asked again.
-    const PendingUpdate& pending = m_pending[i];
-    if (pending.scroll) {
+    // In a run of lines, a pane that goes to the bottom when the run is drawn goes there
+    // whatever the lines after it find: it is not asked again.
+    if (m_pending[i].scroll) {
       views.nearBottom[i] = true;
-      continue;
-    }
-    if (pending.keepView) {
-      views.position[i] = pending.view;
       continue;
     }
     HWND pane = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
@@ -590,14 +585,13 @@ void CGChat::SettleViews(const PaneViews& views, bool follow_public, bool follow
       ScrollToBottom(pane);
     } else if (!m_pending[i].scroll) {
       // Writing at the end brings the end into view; the reader who scrolled up stays put
-      // (put back once when the run is drawn).
-      if (m_flushPosted) {
-        m_pending[i].keepView = true;
-        m_pending[i].view = views.position[i];
-      } else {
-        POINT at = views.position[i];
-        SendMessageW(pane, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
+      // (the caret at the end first, which would bring it into view too).
+      if (m_pending[i].caretToEnd) {
+        SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+        m_pending[i].caretToEnd = false;
       }
+      POINT at = views.position[i];
+      SendMessageW(pane, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
     }
   }
 }
@@ -657,18 +651,22 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
       SendMessageW(pane, EM_SETSEL, start, std::min<LONG>(message, written.cpMax));
       SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
       MarkWebLinks(pane, start, whole);
-      TrimPane(pane, message);
       if (!line->messagePart.empty()) {
         cf = MakeFormat(head, static_cast<COLORREF>(head.m_nColor), false);
         SendMessageW(pane, EM_SETSEL, message, message + static_cast<int>(line->messagePart.size()));
         SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
         MarkWebLinks(pane, message, line->messagePart);
       }
-      // The faces' keys become their pictures; the caret ends at the end either way.
-      if (line->faces.empty())
-        SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-      else
+      // The faces' keys become their pictures. The caret ends at the end either way; in a run
+      // of lines it goes there once, when the run is drawn (every line starts at the end).
+      if (!line->faces.empty())
         parley::ShowFaces(pane, message, line->faces);
+      else if (m_flushPosted)
+        m_pending[pane == Pane(IDC_CHANNEL) ? 1 : 0].caretToEnd = true;
+      else
+        SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+      // Trimmed last: a trim on the way of a long run moves the line's text.
+      TrimPane(pane, message);
     } else {
       ChatTextFormat format = LineFormat(head_colour);
       COLORREF colour = head_colour;
@@ -781,10 +779,7 @@ void CGChat::SendInput() {
 }
 
 void CGChat::ClearOutput() {
-  for (PendingUpdate& p : m_pending) {
-    p.trimEnd = -1;
-    p.keepView = false;  // an empty pane is at its bottom: the next line looks again
-  }
+  for (PendingUpdate& p : m_pending) p.trimEnd = -1;
   m_hotRegions.clear();
   m_links.clear();
   for (int id : {IDC_OUTPUT, IDC_CHANNEL}) {

@@ -249,8 +249,7 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
     bool active = false;    // drawing suspended, the pane writable
     bool readOnly = false;  // what it goes back to
     bool scroll = false;
-    bool keepView = false;  // the reader scrolled up: the view goes back to `view`
-    POINT view{};
+    bool caretToEnd = false;  // a line left its last run selected
     int trimEnd = -1;     // trim as a speaker line ending here asked
     int lines = 0;
   };

@@ -42,8 +42,9 @@ void LineText(char (&text)[64], const char* word, int i) {
 constexpr COLORREF kColours[7] = {0x000000, 0x800000, 0x008000, 0x000080,
                                   0x808000, 0x800080, 0x008080};
 
-// The floor: a RichEdit 2.0 pane with nothing between it and the caller. A line goes in at the
-// end, as the control's lines do ("\r" first), and takes its colour.
+// The floor: a RichEdit 2.0 pane with nothing between it and the caller, in the font of the
+// control's panes. A line goes in at the end, as the control's lines do ("\r" first), and
+// takes its colour.
 class BarePane {
  public:
   BarePane(RECT frame, RECT pane) {
@@ -57,6 +58,14 @@ class BarePane {
                             window_, nullptr, nullptr, nullptr);
     SendMessageW(pane_, EM_AUTOURLDETECT, FALSE, 0);
     SendMessageW(pane_, EM_EXLIMITTEXT, 0, 16 * 1024 * 1024);
+  }
+  // The lines in the font of the control's: its pane's default format.
+  void TakeFormat(HWND from) {
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageW(from, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    SendMessageW(pane_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    SendMessageW(pane_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
   }
   ~BarePane() { DestroyWindow(window_); }
   bool ok() const { return pane_ != nullptr; }
@@ -132,6 +141,7 @@ int main(int argc, char** argv) {
     std::printf("no RichEdit 2.0 here\n");
     return 1;
   }
+  if (output) bare.TakeFormat(output);
   Pump();
 
   ChatTextFormat f;
