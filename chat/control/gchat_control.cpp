@@ -645,13 +645,19 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
       const int start = CaretToEnd(pane);
       const int message = start + static_cast<int>(speaker.size());
       const std::wstring wide = W(whole);
-      SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
-      // The caret stands after what went in (all of it but in a full pane).
-      CHARRANGE written{};
-      SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&written));
       CHARFORMAT2W cf = MakeFormat(LineFormat(head_colour), head_colour, false);
-      SendMessageW(pane, EM_SETSEL, start, std::min<LONG>(message, written.cpMax));
+      if (line->messagePart.empty()) {
+        SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+        // The caret stands after what went in (all of it but in a full pane).
+        CHARRANGE written{};
+        SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&written));
+        SendMessageW(pane, EM_SETSEL, start, written.cpMax);
+      }
+      // With a message part, the line goes in in the head's format (the caret's), and the
+      // message part is given its own after.
       SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+      if (!line->messagePart.empty())
+        SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
       MarkWebLinks(pane, start, whole);
       if (!line->messagePart.empty()) {
         cf = MakeFormat(head, static_cast<COLORREF>(head.m_nColor), false);
