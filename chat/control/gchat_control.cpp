@@ -637,9 +637,12 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     // Every line starts with a line break, the first line of an empty pane too.
     const std::u16string lead = u"\r";
     if (line->speaker) {
-      // One insertion for the whole line (RichEdit takes one far faster than two); then the
-      // speaker part takes the head's format and the message part the line's own (the link
-      // mark off in both), and the web addresses are marked.
+      // One insertion for the whole line (RichEdit takes one far faster than two), in the
+      // head's format; the message part then takes the line's own (the link mark off in both)
+      // and the web addresses are marked. The last run formatted reaches the pane's end, so
+      // that its final paragraph mark takes that run's format: a line without a message part
+      // is formatted after its insertion, one with a message part goes in in the format set
+      // at the caret.
       const std::u16string speaker = lead + line->speakerPart;
       const std::u16string whole = speaker + line->messagePart;
       const int start = CaretToEnd(pane);
@@ -653,8 +656,6 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
         SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&written));
         SendMessageW(pane, EM_SETSEL, start, written.cpMax);
       }
-      // With a message part, the line goes in in the head's format (the caret's), and the
-      // message part is given its own after.
       SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
       if (!line->messagePart.empty())
         SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
