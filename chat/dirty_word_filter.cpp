@@ -1,5 +1,6 @@
 #include "dirty_word_filter.h"
 
+#include <bitset>
 #include <iterator>
 
 #include "dirty_words.h"
@@ -39,8 +40,16 @@ bool CDirtyWordFilter::CheckText(std::u16string_view text, int16_t& position,
     for (char16_t single : kSingleDirtyWords)
       if (packed[0] == single) return false;
 
+  // A word can only be found when its first character is in the text (a word that begins
+  // with its wildcard excepted): the others are passed over without a search.
+  std::bitset<65536> present;
+  for (char16_t c : packed) present.set(c);
   for (size_t i = 0; i < GetTableSize(); ++i) {
     const std::u16string_view word(m_words[i]);
+    if (!word.empty() && word[0] != u'*' && !present.test(word[0])) {
+      position = -1;
+      continue;
+    }
     const int at = FindWord(packed, 0, word);
     position = static_cast<int16_t>(at);
     if (at >= 0) {

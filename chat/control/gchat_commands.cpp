@@ -85,9 +85,7 @@ void CGChat::CreateWhisperParts() {
                                nullptr, nullptr);
   if (combo) SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(SwitchFont()), FALSE);
   for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT})
-    if (HWND pane = Pane(id))
-      SetWindowSubclass(pane, PaneSubclass, static_cast<UINT_PTR>(id),
-                        reinterpret_cast<DWORD_PTR>(this));
+    if (HWND pane = Pane(id)) m_paneHooks[id - IDC_OUTPUT].Attach(pane, this, id);
   SetTimer(self, kAnimationTimer, 50, nullptr);
 }
 
@@ -481,14 +479,28 @@ void CGChat::OpenFaceBoard() {
   m_faceBoard->Show(true, at.x, at.y);
 }
 
+bool CGChat::PaneHook::Attach(HWND pane, CGChat* chat, int id) {
+  chat_ = chat;
+  id_ = id;
+  return SubclassedWindow::Attach(pane);
+}
+
 // The three panes: Enter anywhere sends and other keys go to the input; a press in the output
 // drops the whisper target unless it lands on a name; the right button opens the menu.
-LRESULT CALLBACK CGChat::PaneSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                      DWORD_PTR data) {
-  auto* self = reinterpret_cast<CGChat*>(data);
+LRESULT CGChat::PaneHook::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  CGChat* self = chat_;
+  HWND hwnd = this->hwnd();
   switch (msg) {
     case WM_CHAR:
-      if (id == IDC_INPUT) break;  // the input's own procedure sends on Enter
+      if (id_ == IDC_INPUT) {
+        if (wp != '\r') break;  // Enter in the input sends
+        try {
+          self->SendChat();
+        } catch (...) {
+          WriteErrorLog("CGChat::OnChar  error");
+        }
+        return 0;
+      }
       try {
         HWND input = self->Pane(IDC_INPUT);
         if (wp == '\r')
@@ -501,12 +513,12 @@ LRESULT CALLBACK CGChat::PaneSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
       }
       return 0;
     case WM_LBUTTONDOWN:
-      if (id == IDC_INPUT) break;
+      if (id_ == IDC_INPUT) break;
       try {
         const int32_t old = self->m_whisperTarget;
         SendDlgItemMessageW(self->ControlWindow(), IDC_TARGET, CB_SETCURSEL, 0, 0);
         self->m_whisperTarget = 0;
-        const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+        const LRESULT result = Default(msg, wp, lp);
         if (self->m_whisperTarget == 0 && old != 0)
           self->ShowStateNotice(kTextPublicChat, kTargetColour, false);
         return result;
@@ -523,11 +535,8 @@ LRESULT CALLBACK CGChat::PaneSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
         WriteErrorLog("CGChat::OnRichRButtonDown  error");
       }
       return 0;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, PaneSubclass, id);
-      break;
   }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  return Default(msg, wp, lp);
 }
 
 void CGChat::BeginPaneUpdate(HWND pane) {
@@ -550,6 +559,7 @@ void CGChat::FlushPanes() {
     m_pending[i] = {};
     HWND pane = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
     if (!pane) continue;
+    if (pending.caretToEnd) SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
     if (pending.trimEnd >= 0) TrimPaneTo(pane, pending.trimEnd);
     // Scrolled while drawing is off, then drawn once at the new place (a scroll while drawing
     // is on draws the pane at once, twice).

@@ -110,24 +110,8 @@ CGChat::~CGChat() {
   if (ControlWindow()) DetachPanes();
 }
 
-namespace {
-// The input pane's own window procedure (the same for every pane of its class).
-WNDPROC g_inputClassProc = nullptr;
-}  // namespace
-
 void CGChat::DetachPanes() {
-  for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) {
-    HWND pane = Pane(id);
-    if (!pane) continue;
-    RemoveWindowSubclass(pane, PaneSubclass, static_cast<UINT_PTR>(id));
-    if (id == IDC_INPUT && m_inputProc) {
-      if (GetWindowLongPtrW(pane, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(InputProc))
-        SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_inputProc));
-      // Subclassed again by someone else: InputProc stays in the chain, without the control.
-      SetWindowLongPtrW(pane, GWLP_USERDATA, 0);
-    }
-  }
-  m_inputProc = nullptr;
+  for (PaneHook& hook : m_paneHooks) hook.Detach();
 }
 
 void* CGChat::CastTo(REFIID iid) {
@@ -180,12 +164,6 @@ void CGChat::OnWindowCreated() {
       if (input) break;
     }
     SendMessageW(Pane(IDC_OUTPUT), EM_SETREADONLY, TRUE, 0);
-    if (input) {
-      SetWindowLongPtrW(input, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-      m_inputProc = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrW(input, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputProc)));
-      if (!g_inputClassProc) g_inputClassProc = m_inputProc;
-    }
 
     parley::ChatSkin& skin = GetSkinManager();
     chat::FontSettings& font = chat::GetFontSettings();
@@ -252,20 +230,6 @@ void CGChat::OnWindowDestroying() {
   } catch (...) {
     WriteErrorLog("CGChat::OnDestroy  error");
   }
-}
-
-LRESULT CALLBACK CGChat::InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<CGChat*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return CallWindowProcW(g_inputClassProc, hwnd, msg, wp, lp);
-  if (msg == WM_CHAR && wp == '\r') {
-    try {
-      self->SendChat();
-    } catch (...) {
-      WriteErrorLog("CGChat::OnChar  error");
-    }
-    return 0;
-  }
-  return CallWindowProcW(self->m_inputProc, hwnd, msg, wp, lp);
 }
 
 LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -488,16 +452,29 @@ CHARFORMAT2W CGChat::CharFormat(const ChatTextFormat& format, COLORREF colour) {
   return MakeFormat(format, colour, false);
 }
 
+namespace {
+
+// Puts the caret at the end of a pane; gives that position.
+int CaretToEnd(HWND pane) {
+  CHARRANGE end{-1, -1};
+  const LRESULT at = SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+  return at > 0 ? static_cast<int>(at) : 0;
+}
+
+}  // namespace
+
 int CGChat::Append(HWND pane, const std::u16string& text, const ChatTextFormat& format,
                    COLORREF colour) {
-  const int start = parley::PaneTextLength(pane);
-  SendMessageW(pane, EM_SETSEL, start, start);
+  const int start = CaretToEnd(pane);
   const std::wstring wide = W(text);
   SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
   // The run takes its format once it stands in the pane: the format of an empty selection
   // does not always reach the text typed over it, which then carries on whatever the text
-  // before it had (a bold, underlined message part, a name's link).
-  const int end = parley::PaneTextLength(pane);
+  // before it had (a bold, underlined message part, a name's link). The caret stands after
+  // the text that went in, at the pane's end.
+  CHARRANGE written{};
+  SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&written));
+  const int end = static_cast<int>(written.cpMax);
   CHARFORMAT2W cf = MakeFormat(format, colour, false);
   SendMessageW(pane, EM_SETSEL, start, end);
   SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
@@ -587,6 +564,12 @@ void CGChat::ScrollToBottom(HWND pane) {
 CGChat::PaneViews CGChat::NoteViews() const {
   PaneViews views;
   for (int i = 0; i < 2; ++i) {
+    // In a run of lines, a pane that goes to the bottom when the run is drawn goes there
+    // whatever the lines after it find: it is not asked again.
+    if (m_pending[i].scroll) {
+      views.nearBottom[i] = true;
+      continue;
+    }
     HWND pane = Pane(i == 0 ? IDC_OUTPUT : IDC_CHANNEL);
     views.nearBottom[i] = IsViewNearBottom(pane);
     if (pane) SendMessageW(pane, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&views.position[i]));
@@ -601,7 +584,12 @@ void CGChat::SettleViews(const PaneViews& views, bool follow_public, bool follow
     if (views.nearBottom[i] || (i == 0 ? follow_public : follow_channel)) {
       ScrollToBottom(pane);
     } else if (!m_pending[i].scroll) {
-      // Writing at the end brings the end into view; the reader who scrolled up stays put.
+      // Writing at the end brings the end into view; the reader who scrolled up stays put
+      // (the caret at the end first, which would bring it into view too).
+      if (m_pending[i].caretToEnd) {
+        SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+        m_pending[i].caretToEnd = false;
+      }
       POINT at = views.position[i];
       SendMessageW(pane, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&at));
     }
@@ -628,12 +616,14 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     in.whisperMode = m_whisperMode;
     in.channelFlag = m_channelFlag;
     in.timeStamp = m_users.m_options.values[7] == 1;
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_s(&local, &now);
-    in.hour = local.tm_hour;
-    in.minute = local.tm_min;
-    in.second = local.tm_sec;
+    if (in.timeStamp) {
+      const std::time_t now = std::time(nullptr);
+      std::tm local{};
+      localtime_s(&local, &now);
+      in.hour = local.tm_hour;
+      in.minute = local.tm_min;
+      in.second = local.tm_sec;
+    }
     const auto line = chat::ComposeAddText(in, m_filter, parley::Faces().FacesForLines());
     if (!line) return S_OK;
 
@@ -647,20 +637,45 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     // Every line starts with a line break, the first line of an empty pane too.
     const std::u16string lead = u"\r";
     if (line->speaker) {
-      // One insertion for the whole line (RichEdit takes one far faster than two), the message
-      // part then given the line's own format.
+      // One insertion for the whole line (RichEdit takes one far faster than two), in the
+      // head's format; the message part then takes the line's own (the link mark off in both)
+      // and the web addresses are marked. The last run formatted reaches the pane's end, so
+      // that its final paragraph mark takes that run's format: a line without a message part
+      // is formatted after its insertion, one with a message part goes in in the format set
+      // at the caret.
       const std::u16string speaker = lead + line->speakerPart;
-      const int start = Append(pane, speaker + line->messagePart, LineFormat(head_colour), head_colour);
+      const std::u16string whole = speaker + line->messagePart;
+      const int start = CaretToEnd(pane);
       const int message = start + static_cast<int>(speaker.size());
-      TrimPane(pane, message);
+      const std::wstring wide = W(whole);
+      CHARFORMAT2W cf = MakeFormat(LineFormat(head_colour), head_colour, false);
+      if (line->messagePart.empty()) {
+        SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+        // The caret stands after what went in (all of it but in a full pane).
+        CHARRANGE written{};
+        SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&written));
+        SendMessageW(pane, EM_SETSEL, start, written.cpMax);
+      }
+      SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+      if (!line->messagePart.empty())
+        SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+      MarkWebLinks(pane, start, whole);
       if (!line->messagePart.empty()) {
-        CHARFORMAT2W cf = MakeFormat(head, static_cast<COLORREF>(head.m_nColor), false);
+        cf = MakeFormat(head, static_cast<COLORREF>(head.m_nColor), false);
         SendMessageW(pane, EM_SETSEL, message, message + static_cast<int>(line->messagePart.size()));
         SendMessageW(pane, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-        SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
         MarkWebLinks(pane, message, line->messagePart);
       }
-      parley::ShowFaces(pane, message, line->faces);
+      // The faces' keys become their pictures. The caret ends at the end either way; in a run
+      // of lines it goes there once, when the run is drawn (every line starts at the end).
+      if (!line->faces.empty())
+        parley::ShowFaces(pane, message, line->faces);
+      else if (m_flushPosted)
+        m_pending[pane == Pane(IDC_CHANNEL) ? 1 : 0].caretToEnd = true;
+      else
+        SendMessageW(pane, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+      // Trimmed last: a trim on the way of a long run moves the line's text.
+      TrimPane(pane, message);
     } else {
       ChatTextFormat format = LineFormat(head_colour);
       COLORREF colour = head_colour;

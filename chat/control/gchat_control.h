@@ -26,6 +26,7 @@
 #include "winkit/control.h"
 #include "winkit/dispatch.h"
 #include "winkit/handle.h"
+#include "winkit/subclassed_window.h"
 
 namespace parley {
 class CDialogCmd;
@@ -144,7 +145,6 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   void ChooseInputFont();
   // Fires an event through IDispatch::Invoke on every sink (arguments in their natural order).
   void Fire(DISPID id, std::initializer_list<winkit::EventArg> args);
-  static LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   // The panes' window procedures without the control's hooks.
   void DetachPanes();
 
@@ -164,7 +164,6 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   winkit::UniqueBrush m_separatorBrush{CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW))};
   LONG m_chatStyle = 3;
   int m_paneTop = 20;
-  WNDPROC m_inputProc = nullptr;
   ULONG_PTR m_gdiplusToken = 0;
   std::unique_ptr<parley::CDialogCmd> m_phrases;
 
@@ -203,8 +202,19 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   void AnimatePictures();
   void OpenFaceBoard();
   void ShowStateNotice(const char* text, COLORREF colour, bool bold);
-  static LRESULT CALLBACK PaneSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                       DWORD_PTR self);
+  // The control's hook on one of its panes (gchat_commands.cpp).
+  class PaneHook : public winkit::SubclassedWindow {
+   public:
+    bool Attach(HWND pane, CGChat* chat, int id);
+
+   protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+   private:
+    CGChat* chat_ = nullptr;
+    int id_ = 0;
+  };
+  PaneHook m_paneHooks[3];
 
   // Lines of a host that keeps a user list (gchat_messages.cpp).
   void WriteMessageLine(const chat::MessageLine& line, const ChatTextFormat& head,
@@ -239,6 +249,7 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
     bool active = false;    // drawing suspended, the pane writable
     bool readOnly = false;  // what it goes back to
     bool scroll = false;
+    bool caretToEnd = false;  // a line left its last run selected
     int trimEnd = -1;     // trim as a speaker line ending here asked
     int lines = 0;
   };

@@ -320,37 +320,43 @@ bool CGameMenu::OwnsItem(ULONG_PTR item_data) const {
 
 namespace {
 
-LRESULT CALLBACK MenuOwnerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                               DWORD_PTR ref) {
-  const auto* menu = reinterpret_cast<const CGameMenu*>(ref);
-  if (msg == WM_MEASUREITEM) {
-    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-    if (item && item->CtlType == ODT_MENU && menu->OwnsItem(item->itemData)) {
-      menu->MeasureItem(item);
-      return TRUE;
-    }
-  } else if (msg == WM_DRAWITEM) {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-    if (item && item->CtlType == ODT_MENU && menu->OwnsItem(item->itemData)) {
-      menu->DrawItem(item);
-      return TRUE;
-    }
-  }
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
+// The menu's owner while the menu is tracked: its measuring and drawing of the menu's items
+// are answered by the menu, the rest goes on.
+class MenuOwnerHook : public winkit::SubclassedWindow {
+ public:
+  explicit MenuOwnerHook(const CGameMenu& menu) : menu_(menu) {}
 
-constexpr UINT_PTR kMenuOwnerSubclass = 0x4B4D;  // one per tracked menu; menus do not nest here
+ protected:
+  bool ProcessWindowMessage(HWND, UINT msg, WPARAM, LPARAM lp, LRESULT& result) override {
+    if (msg == WM_MEASUREITEM) {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      if (item && item->CtlType == ODT_MENU && menu_.OwnsItem(item->itemData)) {
+        menu_.MeasureItem(item);
+        result = TRUE;
+        return true;
+      }
+    } else if (msg == WM_DRAWITEM) {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (item && item->CtlType == ODT_MENU && menu_.OwnsItem(item->itemData)) {
+        menu_.DrawItem(item);
+        result = TRUE;
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  const CGameMenu& menu_;
+};
 
 }  // namespace
 
 UINT CGameMenu::Track(HWND owner, POINT at, UINT flags) {
   if (!m_menu || !owner) return 0;
-  const bool routed = SetWindowSubclass(owner, MenuOwnerProc, kMenuOwnerSubclass,
-                                        reinterpret_cast<DWORD_PTR>(this)) != FALSE;
-  const UINT result =
-      static_cast<UINT>(TrackPopupMenu(m_menu.Get(), flags, at.x, at.y, 0, owner, nullptr));
-  if (routed) RemoveWindowSubclass(owner, MenuOwnerProc, kMenuOwnerSubclass);
-  return result;
+  MenuOwnerHook hook(*this);
+  hook.Attach(owner);
+  return static_cast<UINT>(TrackPopupMenu(m_menu.Get(), flags, at.x, at.y, 0, owner, nullptr));
 }
 
 }  // namespace framework_window

@@ -6,7 +6,7 @@ namespace table_gdi {
 
 CGameButtonEx::~CGameButtonEx() {
   if (m_hWnd) {
-    RemoveWindowSubclass(m_hWnd, &SubclassProc, 1);
+    m_hook.Detach();
     DestroyWindow(m_hWnd);
   }
   if (m_hBkBrush) DeleteObject(m_hBkBrush);
@@ -19,7 +19,7 @@ bool CGameButtonEx::Create(HWND parent, int id, const std::wstring& text, bool v
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
   if (!m_hWnd) return false;
-  SetWindowSubclass(m_hWnd, &SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  m_hook.Attach(m_hWnd);
   return true;
 }
 
@@ -131,14 +131,8 @@ void CGameButtonEx::DrawItem(const DRAWITEMSTRUCT& dis) {
   }
 }
 
-LRESULT CALLBACK CGameButtonEx::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
-                                             UINT_PTR, DWORD_PTR self) {
-  auto* button = reinterpret_cast<CGameButtonEx*>(self);
-  if (button && button->m_hWnd == hwnd) return button->OnMessage(msg, wp, lp);
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
 LRESULT CGameButtonEx::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (!m_hWnd) return m_hook.Pass(msg, wp, lp);
   switch (msg) {
     case WM_MOUSEMOVE: {
       if (m_hToolTip) {
@@ -167,16 +161,16 @@ LRESULT CGameButtonEx::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (m_bClearOnCapture) m_bChecked = false;
       InvalidateRect(m_hWnd, nullptr, FALSE);
       break;
-    case WM_NCDESTROY: {
-      RemoveWindowSubclass(m_hWnd, &SubclassProc, 1);
-      const LRESULT r = DefSubclassProc(m_hWnd, msg, wp, lp);
+    case WM_DESTROY: {
+      // The window goes (with its parent, say): the object no longer has it.
+      const LRESULT r = m_hook.Pass(msg, wp, lp);
       m_hWnd = nullptr;
       return r;
     }
     default:
       break;
   }
-  return DefSubclassProc(m_hWnd, msg, wp, lp);
+  return m_hook.Pass(msg, wp, lp);
 }
 
 }  // namespace table_gdi

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "winkit/subclassed_window.h"
+
 namespace table_gdi {
 
 class CGameButtonEx {
@@ -41,8 +43,20 @@ class CGameButtonEx {
   void DrawItem(const DRAWITEMSTRUCT& dis);
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                       DWORD_PTR self);
+  // The button window's messages go through OnMessage first.
+  class Hook : public winkit::SubclassedWindow {
+   public:
+    explicit Hook(CGameButtonEx& button) : button_(button) {}
+    LRESULT Pass(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
+
+   protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+      return button_.OnMessage(msg, wp, lp);
+    }
+
+   private:
+    CGameButtonEx& button_;
+  };
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   HWND m_hWnd = nullptr;
@@ -57,6 +71,7 @@ class CGameButtonEx {
   bool m_bTracking = true;  // hover tracking on
   bool m_bCheckMode = false, m_bClearOnCapture = false, m_bChecked = false;
   HWND m_hToolTip = nullptr;
+  Hook m_hook{*this};
 };
 
 }  // namespace table_gdi

@@ -24,6 +24,7 @@
 #include "winkit/message_map.h"
 #include "winkit/module.h"
 #include "winkit/server_monitor.h"
+#include "winkit/subclassed_window.h"
 #include "winkit/window.h"
 
 namespace {
@@ -570,6 +571,163 @@ bool QuitPosted() {
   MSG msg;
   return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
 }
+
+// ---- subclassed windows -----------------------------------------------------------------
+
+// A window whose own procedure answers kAsk with 100 and records what reaches it.
+constexpr UINT kAsk = WM_APP + 1;
+std::vector<std::string> g_reached;
+
+LRESULT CALLBACK OwnProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kAsk) {
+    g_reached.push_back("own");
+    return 100;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+HWND OwnWindow() {
+  static const ATOM atom = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = OwnProcedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"WinkitSubclassTest";
+    return RegisterClassW(&wc);
+  }();
+  (void)atom;
+  return CreateWindowExW(0, L"WinkitSubclassTest", L"", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
+                         nullptr, nullptr);
+}
+
+LONG_PTR ProcedureOf(HWND hwnd) { return GetWindowLongPtrW(hwnd, GWLP_WNDPROC); }
+
+// Adds `add` to what the window would answer kAsk; may send itself kAsk once more from inside
+// its handler, throw, or delete itself.
+class Adder : public winkit::SubclassedWindow {
+ public:
+  Adder(std::string name, LRESULT add) : name_(std::move(name)), add_(add) {}
+  bool reenter = false, fail = false, delete_self = false;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg != kAsk) return Default(msg, wp, lp);
+    g_reached.push_back(name_);
+    if (fail) throw std::runtime_error("handler failed");
+    if (reenter) {
+      reenter = false;
+      g_reached.push_back("inner " + std::to_string(SendMessageW(hwnd(), kAsk, 0, 0)));
+    }
+    if (delete_self) {
+      HWND window = hwnd();
+      delete this;
+      return CallWindowProcW(OwnProcedure, window, msg, wp, lp);
+    }
+    return Default(msg, wp, lp) + add_;
+  }
+
+ private:
+  std::string name_;
+  LRESULT add_;
+};
+
+// Someone else's plain replacement of a window's procedure, chaining with CallWindowProc.
+WNDPROC g_foreignPrevious = nullptr;
+LRESULT CALLBACK ForeignProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kAsk) g_reached.push_back("foreign");
+  return CallWindowProcW(g_foreignPrevious, hwnd, msg, wp, lp);
+}
+
+LRESULT Ask(HWND hwnd) {
+  g_reached.clear();
+  return SendMessageW(hwnd, kAsk, 0, 0);
+}
+using Path = std::vector<std::string>;
+
+TEST(SubclassedWindow, ObjectsChainNewestFirstAndTheWindowGetsItsProcedureBack) {
+  HWND w = OwnWindow();
+  const LONG_PTR own = ProcedureOf(w);
+  Adder a("a", 1), b("b", 10);
+  ASSERT_TRUE(a.Attach(w));
+  EXPECT_EQ(Ask(w), 101);
+  ASSERT_TRUE(b.Attach(w));
+  EXPECT_EQ(Ask(w), 111);
+  EXPECT_EQ(g_reached, (Path{"b", "a", "own"}));
+  // Either may go first; the other keeps its place.
+  a.Detach();
+  EXPECT_EQ(Ask(w), 110);
+  EXPECT_EQ(g_reached, (Path{"b", "own"}));
+  EXPECT_NE(ProcedureOf(w), own);
+  b.Detach();
+  EXPECT_EQ(ProcedureOf(w), own);
+  EXPECT_EQ(Ask(w), 100);
+  // Attached again, and moved from one window to another.
+  ASSERT_TRUE(a.Attach(w));
+  HWND other = OwnWindow();
+  ASSERT_TRUE(a.Attach(other));
+  EXPECT_EQ(ProcedureOf(w), own);
+  EXPECT_EQ(Ask(other), 101);
+  EXPECT_FALSE(a.Attach(nullptr));
+  EXPECT_EQ(a.hwnd(), nullptr);
+  EXPECT_EQ(ProcedureOf(other), own);
+  DestroyWindow(w);
+  DestroyWindow(other);
+}
+
+TEST(SubclassedWindow, AProcedureReplacedAfterOursKeepsWorkingWhenOursGoes) {
+  HWND w = OwnWindow();
+  const LONG_PTR own = ProcedureOf(w);
+  auto* a = new Adder("a", 1);
+  ASSERT_TRUE(a->Attach(w));
+  g_foreignPrevious = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForeignProcedure)));
+  EXPECT_EQ(Ask(w), 101);
+  EXPECT_EQ(g_reached, (Path{"foreign", "a", "own"}));
+  // Ours cannot leave the chain under theirs: it stays, passing messages on.
+  delete a;
+  EXPECT_EQ(ProcedureOf(w), reinterpret_cast<LONG_PTR>(ForeignProcedure));
+  EXPECT_EQ(Ask(w), 100);
+  EXPECT_EQ(g_reached, (Path{"foreign", "own"}));
+  // An object attached again takes that place in the chain.
+  Adder b("b", 10);
+  ASSERT_TRUE(b.Attach(w));
+  EXPECT_EQ(Ask(w), 110);
+  EXPECT_EQ(g_reached, (Path{"foreign", "b", "own"}));
+  // They undo theirs: ours is the window's procedure again, and leaves when b goes.
+  SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_foreignPrevious));
+  b.Detach();
+  EXPECT_EQ(ProcedureOf(w), own);
+  DestroyWindow(w);
+}
+
+TEST(SubclassedWindow, TheWindowsEndDetachesAndHandlersMayReenterFailOrDeleteThemselves) {
+  HWND w = OwnWindow();
+  Adder a("a", 1);
+  ASSERT_TRUE(a.Attach(w));
+  a.reenter = true;
+  EXPECT_EQ(Ask(w), 101);
+  EXPECT_EQ(g_reached, (Path{"a", "a", "own", "inner 101", "own"}));
+  // A handler that throws: the window's own procedure answers.
+  a.fail = true;
+  EXPECT_EQ(Ask(w), 100);
+  EXPECT_EQ(g_reached, (Path{"a", "own"}));
+  a.fail = false;
+  // An object that deletes itself in its handler: the next message goes past it.
+  auto* b = new Adder("b", 10);
+  ASSERT_TRUE(b->Attach(w));
+  b->delete_self = true;
+  EXPECT_EQ(Ask(w), 100);
+  EXPECT_EQ(Ask(w), 101);
+  EXPECT_EQ(g_reached, (Path{"a", "own"}));
+  // The window goes before the object: the object is detached and outlives it harmlessly.
+  DestroyWindow(w);
+  EXPECT_EQ(a.hwnd(), nullptr);
+  // A new window (perhaps with the same handle) starts with no object of ours.
+  HWND next = OwnWindow();
+  EXPECT_EQ(Ask(next), 100);
+  EXPECT_EQ(g_reached, (Path{"own"}));
+  DestroyWindow(next);
+}
+
 
 TEST(ServerMonitor, EndsWithoutWaitingWhenTheProgramEndsBeforeAnyRelease) {
   // A registration switch or a stand-alone start ends the program with the monitor still
