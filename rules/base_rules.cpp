@@ -32,6 +32,14 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
         seven_pairs_possible ||
         (closed && (FacesAllTerminalsOrHonours(counts) || FacesMayBeKnittedTiles(counts)));
     if (!may_win) return false;
+    // Most winning hands are settled by the partitions of the first pass: they run on the
+    // counts, and a hand they settle needs no list of tiles.
+    if (!seven_pairs_possible && standard_possible &&
+        StandardWinByPartitionsOfFaces(counts, true, groups, shape)) {
+      if (shape == kShapeNone) shape = kShapeStandard;
+      OrderGroups(groups);
+      return true;
+    }
   }
 
   // Two passes over the tiles, sorted ascending and then descending: seven pairs, the standard

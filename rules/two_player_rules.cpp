@@ -43,11 +43,23 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
   const bool counted = w == 0 && win_search::CountFaces(tiles, t, counts);
   // Seven pairs answer the same in both passes (they are counted).
   bool seven_pairs = false;
+  // Whether the partitions of the first pass have been run on the counts already.
+  bool partitions_run = false;
   if (counted) {
     seven_pairs = seven_pairs_allowed && win_search::FacesSevenPairs(counts);
     const bool may_win =
         win_search::FacesWin(counts) || seven_pairs || win_search::FacesKnittedStraightWin(counts);
     if (!may_win) return false;
+    // Most winning hands are settled by the partitions of the first pass: they run on the
+    // counts, and a hand they settle needs no list of tiles.
+    if (!seven_pairs) {
+      if (win_search::StandardWinByPartitionsOfFaces(counts, true, groups, shape)) {
+        if (shape == kShapeNone) shape = kShapeStandard;
+        OrderGroups(groups);
+        return true;
+      }
+      partitions_run = true;
+    }
     sorted.assign(tiles, t);
     win_search::SortedTiles(counts, true, sorted.data());
   } else {
@@ -64,7 +76,9 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
     shape = kShapeSevenPairs;
     return true;
   }
-  bool won = win_search::StandardWin(sorted.data(), t, w, groups, shape);
+  bool won = partitions_run
+                 ? win_search::StandardWinByLaterStrategies(sorted.data(), t, w, groups, shape)
+                 : win_search::StandardWin(sorted.data(), t, w, groups, shape);
   if (!won) {
     if (counted) {
       win_search::SortedTiles(counts, false, sorted.data());

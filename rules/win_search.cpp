@@ -1,5 +1,7 @@
 #include "win_search.h"
 
+#include "face_counts.h"
+
 namespace win_search {
 
 namespace {
@@ -240,7 +242,226 @@ bool Search(Counts counts, int pos, int wilds, int sets, int pair, GroupList* ou
 
 // ---- partitions ---------------------------------------------------------------------------
 
+namespace {
+
+// ---- partitions of sorted tiles -----------------------------------------------------------
+//
+// For tiles sorted either way (every tile judgeable) the groupings of PartitionTilesByGrouping
+// follow from the counts alone. Tiles of one colour come together and a group only ever takes
+// tiles of its own colour, so each colour is grouped on its own, in the order of the pass.
+// Within a colour the tiles come value by value: a tile of value v joins the first group (in
+// list order) that ends `step` before v and has room, and every group that grows moves to the
+// end of the list. So the groups ending at v are, in list order, those grown by the tiles of v
+// (in the order of the groups they grew from) and then the new singles; and a group that
+// reaches the limit never grows again, so the full groups, which are the ones taken, stand in
+// the list in the order they filled up. The identical steps take the faces in the order of
+// the pass, and what is left stays sorted.
+
+// The tiles by face: the 34 faces of FaceOf, then the four seasons and the four flowers
+// (every judgeable tile), with a bit for each face held. Faces ascend as the tiles sort.
+constexpr int kSortedFaces = kFaceCount + 8;
+
+struct SortedCounts {
+  int8_t n[kSortedFaces] = {};
+  uint64_t held = 0;
+};
+
+int SortedFaceOf(const card& c) {
+  return c.m_nColor <= ColorDragons ? FaceOf(c) : kFaceCount + (c.m_nColor - ColorSeasons) * 4 +
+                                                       c.m_nValue - 1;
+}
+
+struct SortedFaceTiles {
+  card tiles[kSortedFaces];
+};
+
+constexpr SortedFaceTiles MakeSortedFaceTiles() {
+  SortedFaceTiles out{};
+  for (int f = 0; f < kSortedFaces; ++f) {
+    out.tiles[f] = f < kFaceCount ? CardOfFace(f)
+                                  : card{ColorSeasons + (f - kFaceCount) / 4, (f - kFaceCount) % 4 + 1};
+  }
+  return out;
+}
+
+constexpr SortedFaceTiles kSortedFaceTiles = MakeSortedFaceTiles();
+
+card CardOfSortedFace(int f) { return kSortedFaceTiles.tiles[f]; }
+
+// The next face held in the order of the pass, taken off `bits`.
+int NextFace(uint64_t& bits, bool ascending) {
+  const int f = ascending ? __builtin_ctzll(bits) : 63 - __builtin_clzll(bits);
+  bits &= ~(uint64_t{1} << f);
+  return f;
+}
+
+// What a partition takes, in order: at most one group per tile.
+struct Taken {
+  MeldGroup groups[kMaxWorkTiles];
+  int size = 0;
+  int sets = 0;
+  int pieces = 0;
+  int pairs = 0;
+  int singles = 0;
+
+  template <Step kStep>
+  void Put(const MeldGroup& g, int copies) {
+    for (int k = 0; k < copies; ++k) groups[size++] = g;
+    if (kStep == Step::Sequences3 || kStep == Step::Identical3) {
+      sets += copies;
+    } else {
+      pieces += copies;
+      if (kStep == Step::Identical2) pairs += copies;
+    }
+  }
+
+  void CopyTo(Partition& out) const {
+    out.groups.assign(groups, size);
+    out.sets = sets;
+    out.pieces = pieces;
+    out.pairs = pairs;
+    out.singles = singles;
+  }
+};
+
+// One grouping by steps over one suit, taking the full groups. The groups ending at each value
+// stand in the list as the full ones, then those of two values, then the singles (the tiles
+// of a value grow the open groups ending `gap` before it in that order, and start singles
+// after them), so two counts per value tell which groups fill up. In a descending pass the
+// values come from 9 down and a group grows downwards.
+template <Step kStep>
+void RunSortedSequenceStep(SortedCounts& counts, int32_t color, bool ascending, Taken& out) {
+  constexpr int kLimit = kStep == Step::Sequences3 ? 3 : 2;
+  constexpr int kGap = kStep == Step::Gaps2 ? 2 : 1;
+  const int base = color * 9;
+  uint64_t bits = (counts.held >> base) & 0x1ff;
+  // No group can fill without `limit` values held `gap` apart.
+  const uint64_t room = kLimit == 3 ? bits & (bits >> 1) & (bits >> 2) : bits & (bits >> kGap);
+  if (room == 0) return;
+  int8_t* n = counts.n + base;
+  // Per value (offset by two, so the values `gap` beyond either end read as none): the
+  // singles and the groups of two values ending there.
+  int8_t singles[13] = {};
+  int8_t twos[13] = {};
+  while (bits != 0) {
+    const int v = NextFace(bits, ascending);
+    const int have = n[v];
+    const int from = 2 + (ascending ? v - kGap : v + kGap);
+    int full = 0;
+    int grown = 0;
+    if (kLimit == 3) {
+      full = have < twos[from] ? have : twos[from];
+      grown = have - full < singles[from] ? have - full : singles[from];
+    } else {
+      full = have < singles[from] ? have : singles[from];
+    }
+    twos[2 + v] = static_cast<int8_t>(grown);
+    singles[2 + v] = static_cast<int8_t>(have - full - grown);
+    if (full == 0) continue;
+    // The group holds v and the values `gap` apart towards where it began; the values it
+    // takes have all been passed.
+    const int top = ascending ? v : v + (kLimit - 1) * kGap;
+    out.Put<kStep>({color, top + 1, 1, kLimit, kGap}, full);
+    for (int m = 0; m < kLimit; ++m) {
+      const int at = top - m * kGap;
+      n[at] = static_cast<int8_t>(n[at] - full);
+      if (n[at] == 0) counts.held &= ~(uint64_t{1} << (base + at));
+    }
+  }
+}
+
+template <Step kStep>
+void RunSortedStep(SortedCounts& counts, bool ascending, Taken& out) {
+  if (kStep == Step::Identical3 || kStep == Step::Identical2) {
+    constexpr int kLimit = kStep == Step::Identical3 ? 3 : 2;
+    uint64_t bits = counts.held;
+    while (bits != 0) {
+      const int f = NextFace(bits, ascending);
+      const int full = counts.n[f] / kLimit;
+      if (full == 0) continue;
+      out.Put<kStep>(CopiesGroup(CardOfSortedFace(f), kLimit), full);
+      counts.n[f] = static_cast<int8_t>(counts.n[f] - full * kLimit);
+      if (counts.n[f] == 0) counts.held &= ~(uint64_t{1} << f);
+    }
+  } else {
+    for (int c = 0; c < 3; ++c) RunSortedSequenceStep<kStep>(counts, ascending ? c : 2 - c, ascending, out);
+  }
+}
+
+void PartitionSortedCounts(SortedCounts& counts, bool ascending, PartitionKind kind,
+                           Taken& out) {
+  if (kind == PartitionKind::SequencesFirst) {
+    RunSortedStep<Step::Sequences3>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Identical3>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Sequences2>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Identical2>(counts, ascending, out);
+  } else {
+    RunSortedStep<Step::Identical3>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Sequences3>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Identical2>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Sequences2>(counts, ascending, out);
+  }
+  if (counts.held != 0) RunSortedStep<Step::Gaps2>(counts, ascending, out);
+  uint64_t bits = counts.held;
+  while (bits != 0) {
+    const int f = NextFace(bits, ascending);
+    const MeldGroup g = SingleGroup(CardOfSortedFace(f));
+    for (int k = 0; k < counts.n[f]; ++k) out.groups[out.size++] = g;
+    out.singles += counts.n[f];
+  }
+}
+
+// The counts of tiles made by CountFaces (at most kMaxWorkTiles of them).
+void SortedCountsOfFaces(const FaceCounts& faces, SortedCounts& counts) {
+  for (int f = 0; f < kFaceCount; ++f) counts.n[f] = static_cast<int8_t>(faces.n[f]);
+  counts.held = faces.present;
+}
+
+}  // namespace
+
 void PartitionTiles(const card* tiles, int t, PartitionKind kind, Partition& out) {
+  // Judgeable tiles sorted either way are partitioned on their counts.
+  if (t >= 0 && t <= kMaxWorkTiles && AllJudgeable(tiles, t)) {
+    SortedCounts counts;
+    bool up = true;
+    bool down = true;
+    int last = 0;
+    for (int i = 0; i < t; ++i) {
+      const int f = SortedFaceOf(tiles[i]);
+      ++counts.n[f];
+      counts.held |= uint64_t{1} << f;
+      if (i > 0) {
+        up = up && last <= f;
+        down = down && last >= f;
+      }
+      last = f;
+    }
+    if (up || down) {
+      Taken taken;
+      PartitionSortedCounts(counts, up, kind, taken);
+      taken.CopyTo(out);
+      return;
+    }
+  }
+  PartitionTilesByGrouping(tiles, t, kind, out);
+}
+
+void PartitionFaces(const FaceCounts& faces, bool ascending, PartitionKind kind, Partition& out) {
+  if (faces.total > kMaxWorkTiles) {
+    // More tiles than a work list holds: as many as it takes, as PartitionTiles would.
+    card tiles[kMaxWorkTiles];
+    SortedTiles(faces, ascending, tiles);
+    PartitionTiles(tiles, kMaxWorkTiles, kind, out);
+    return;
+  }
+  SortedCounts counts;
+  SortedCountsOfFaces(faces, counts);
+  Taken taken;
+  PartitionSortedCounts(counts, ascending, kind, taken);
+  taken.CopyTo(out);
+}
+
+void PartitionTilesByGrouping(const card* tiles, int t, PartitionKind kind, Partition& out) {
   out.groups.clear();
   out.sets = out.pieces = out.pairs = out.singles = 0;
   TileList rest;
@@ -362,6 +583,32 @@ bool StandardWinByPartitions(const card* tiles, int t, int w, GroupList& groups,
     AppendGroups(part.groups, groups);
     shape = kShapePungsFirst;
     return true;
+  }
+  return false;
+}
+
+bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups,
+                                    int& shape) {
+  groups.clear();
+  const int total = faces.total;
+  if (total == 2) {
+    if (faces.present == 0 || (faces.present & (faces.present - 1)) != 0) return false;
+    groups.push_back(CopiesGroup(CardOfFace(__builtin_ctzll(faces.present)), 2));
+    return true;
+  }
+  const int n = StandardSets(total);
+  if (n < 0) return false;
+  // (Without wilds the hand holds 14 tiles at most.)
+  for (PartitionKind kind : {PartitionKind::SequencesFirst, PartitionKind::PungsFirst}) {
+    SortedCounts counts;
+    SortedCountsOfFaces(faces, counts);
+    Taken taken;
+    PartitionSortedCounts(counts, ascending, kind, taken);
+    if (taken.sets == n && taken.pieces == 1 && taken.pairs == 1 && taken.singles == 0) {
+      groups.assign(taken.groups, taken.size);
+      shape = kind == PartitionKind::SequencesFirst ? kShapeSequencesFirst : kShapePungsFirst;
+      return true;
+    }
   }
   return false;
 }

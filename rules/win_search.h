@@ -13,6 +13,8 @@
 
 namespace win_search {
 
+struct FaceCounts;  // face_counts.h
+
 // Shape codes of a winning hand.
 inline constexpr int kShapeNone = 0;
 inline constexpr int kShapeSevenPairs = 10;
@@ -47,6 +49,14 @@ struct Partition {
 // gap of one, singles. Pungs first: pungs, sequences of three, pairs, two neighbouring tiles,
 // two tiles with a gap of one, singles.
 void PartitionTiles(const card* tiles, int t, PartitionKind kind, Partition& out);
+// The same by running the groupings over the tiles in their order: what PartitionTiles answers
+// for any order. PartitionTiles takes a shortcut over the counts when the tiles are judgeable
+// and sorted (either way), and falls back on this otherwise.
+void PartitionTilesByGrouping(const card* tiles, int t, PartitionKind kind, Partition& out);
+
+// PartitionTiles of the tiles of `faces` (counts made by CountFaces) sorted ascending or
+// descending, as SortedTiles gives them.
+void PartitionFaces(const FaceCounts& faces, bool ascending, PartitionKind kind, Partition& out);
 
 // n sets and a pair: exactly that with no wild; with w wilds one of them is the winning tile
 // and the rest must pass the ready count with w - 1.
@@ -77,6 +87,10 @@ bool StandardWin(const card* tiles, int t, int w, GroupList& groups, int& shape)
 bool StandardWinByPartitions(const card* tiles, int t, int w, GroupList& groups, int& shape);
 bool StandardWinByLaterStrategies(const card* tiles, int t, int w, GroupList& groups,
                                   int& shape);
+// StandardWinByPartitions of the tiles of `faces` (counts made by CountFaces, no wild) sorted
+// ascending or descending, without making the list of tiles.
+bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups,
+                                    int& shape);
 
 // Each pair as the eye, the rest n sets; with wilds also each single tile made the eye by one
 // wild.
