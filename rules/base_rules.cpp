@@ -21,8 +21,27 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   if (!counted && !AllJudgeable(tiles, t)) return false;  // 34-face tiles are judgeable
   bool standard_possible = true;
   bool seven_pairs_possible = closed;
+  // The standard hand of the first pass has been looked for, and not found.
+  bool first_pass_missed = false;
   if (counted) {
     seven_pairs_possible = closed && FacesSevenPairs(counts);
+    // Most winning hands are sets and a pair that the first pass settles: it runs on the
+    // counts first. A hand it settles is sets and a pair (or a knitted straight with them),
+    // so unless a face is held more than eight times the standard hand is looked for, and
+    // this is the first look.
+    if (!seven_pairs_possible && FacesResiduesAllowWin(counts)) {
+      if (StandardWinOfFaces(counts, true, groups, shape)) {
+        if (!FacesHoldsMoreThanEight(counts)) {
+          if (shape == kShapeNone) shape = kShapeStandard;
+          OrderGroups(groups);
+          return true;
+        }
+      } else {
+        first_pass_missed = true;
+      }
+      groups.clear();
+      shape = kShapeNone;
+    }
     // As the 13-tile test's own check: the complete search takes no face held more than
     // eight times.
     standard_possible = (FacesWin(counts) && FacesMostCopies(counts) <= 8) ||
@@ -32,14 +51,6 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
         seven_pairs_possible ||
         (closed && (FacesAllTerminalsOrHonours(counts) || FacesMayBeKnittedTiles(counts)));
     if (!may_win) return false;
-    // Most winning hands are settled by the partitions of the first pass: they run on the
-    // counts, and a hand they settle needs no list of tiles.
-    if (!seven_pairs_possible && standard_possible &&
-        StandardWinByPartitionsOfFaces(counts, true, groups, shape)) {
-      if (shape == kShapeNone) shape = kShapeStandard;
-      OrderGroups(groups);
-      return true;
-    }
   }
 
   // Two passes over the tiles, sorted ascending and then descending: seven pairs, the standard
@@ -58,8 +69,11 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
       return true;
     }
     groups.clear();
+    // (On the counts, the standard hand of 2 to 14 tiles is what the strategies answer.)
     if (standard_possible &&
-        StandardWin13ByStrategies(sorted.data(), t, w, groups, shape, counted)) {
+        (counted ? !(ascending && first_pass_missed) &&
+                       StandardWinOfFaces(counts, ascending, groups, shape)
+                 : StandardWin13ByStrategies(sorted.data(), t, w, groups, shape, false))) {
       won = true;
       break;
     }

@@ -1,5 +1,7 @@
 #include "face_counts.h"
 
+#include <cstring>
+
 namespace win_search {
 
 namespace {
@@ -158,13 +160,21 @@ bool SuitCompleteWith(const Suit& s, int v) {
 
 bool CountFaces(const card* tiles, int t, FaceCounts& out) {
   out = FaceCounts{};
+  // Kept in locals: the counts are bytes, which the compiler must assume may overlap anything.
   int pairs = 0;
+  uint64_t present = 0;
+  bool all = true;
   for (int i = 0; i < t; ++i) {
     const int face = FaceOf(tiles[i]);
-    if (face < 0) return false;
+    if (face < 0) {
+      all = false;
+      break;
+    }
     pairs += ++out.n[face] % 2 == 0 ? 1 : 0;
-    out.present |= uint64_t{1} << face;
+    present |= uint64_t{1} << face;
   }
+  out.present = present;
+  if (!all) return false;
   out.total = t;
   out.pairs = pairs;
   return true;
@@ -207,6 +217,32 @@ void SortedTiles(const FaceCounts& counts, bool ascending, card* out) {
   for (int i = 0; i < counts.total && i < kMaxWorkTiles; ++i) out[i] = buffer[i];
 }
 
+bool FacesResiduesAllowWin(const FaceCounts& counts) {
+  if (counts.total < 2 || counts.total % 3 != 2) return false;
+  int pairs = 0;
+  for (int f = kHonourFaces; f < kFaceCount; ++f) {
+    const int r = counts.n[f] % 3;
+    if (r == 1) return false;
+    pairs += r == 2;
+  }
+  for (int s = 0; s < 3; ++s) {
+    const uint8_t* n = counts.n + s * 9;
+    int total = n[8];
+    if (counts.total <= 255) {
+      // The first eight counts summed at once (no sum reaches a byte's limit).
+      uint64_t eight;
+      std::memcpy(&eight, n, 8);
+      total += static_cast<int>((eight * 0x0101010101010101ULL) >> 56);
+    } else {
+      for (int v = 0; v < 8; ++v) total += n[v];
+    }
+    const int r = total % 3;
+    if (r == 1) return false;
+    pairs += r == 2;
+  }
+  return pairs == 1;
+}
+
 bool FacesWin(const FaceCounts& counts) {
   if (counts.total < 2 || counts.total % 3 != 2) return false;
   int pairs = 0;
@@ -225,6 +261,19 @@ bool FacesWin(const FaceCounts& counts) {
   if (pairs != 1) return false;
   for (const Suit& suit : suits) {
     if (!SuitComplete(suit)) return false;
+  }
+  return true;
+}
+
+bool FacesSetsOnly(const FaceCounts& counts) {
+  if (counts.total < 0 || counts.total % 3 != 0) return false;
+  for (int f = kHonourFaces; f < kFaceCount; ++f) {
+    if (counts.n[f] % 3 != 0) return false;
+  }
+  for (int s = 0; s < 3; ++s) {
+    Suit suit;
+    ReadSuit(counts.n + s * 9, suit);
+    if (suit.total % 3 != 0 || !SuitComplete(suit)) return false;
   }
   return true;
 }
@@ -310,6 +359,19 @@ bool FacesKnittedStraightWin(const FaceCounts& counts) {
     if (FacesWin(rest)) return true;
   }
   return false;
+}
+
+bool FacesHoldsMoreThanEight(const FaceCounts& counts) {
+  // Eight counts at a time: adding 0x77 to a byte sets its top bit from 9 up (counts below
+  // 0x80 carry nothing into the next byte; the others have the top bit set already).
+  constexpr uint64_t kAdd = 0x7777777777777777ULL;
+  constexpr uint64_t kTop = 0x8080808080808080ULL;
+  for (int i = 0; i < 32; i += 8) {
+    uint64_t eight;
+    std::memcpy(&eight, counts.n + i, 8);
+    if (((eight + kAdd) | eight) & kTop) return true;
+  }
+  return counts.n[32] > 8 || counts.n[33] > 8;
 }
 
 int FacesMostCopies(const FaceCounts& counts) {

@@ -49,6 +49,12 @@ void SortedTiles(const FaceCounts& counts, bool ascending, card* out);
 
 // (total - 2) / 3 sets and a pair (total 2, 5, 8, ...).
 bool FacesWin(const FaceCounts& counts);
+// What FacesWin asks first, in a few steps: the numbers of tiles of each suit and of each
+// honour face, modulo 3, leave room for sets and one pair. Needed for sets and a pair, not
+// enough.
+bool FacesResiduesAllowWin(const FaceCounts& counts);
+// total / 3 sets and nothing else (total 0, 3, 6, ...).
+bool FacesSetsOnly(const FaceCounts& counts);
 // One tile of any face short of sets and a pair (total 1, 4, 7, ...).
 bool FacesReady(const FaceCounts& counts);
 // Fourteen tiles as seven pairs (four equal tiles are two pairs), for counts made by
@@ -61,6 +67,8 @@ inline bool FacesSevenPairs(const FaceCounts& counts) {
 bool FacesKnittedStraightWin(const FaceCounts& counts);
 // The most copies of one face.
 int FacesMostCopies(const FaceCounts& counts);
+// Whether a face is held more than eight times (FacesMostCopies above 8, sooner).
+bool FacesHoldsMoreThanEight(const FaceCounts& counts);
 // Every tile a 1 or 9 of a suit, or an honour.
 bool FacesAllTerminalsOrHonours(const FaceCounts& counts);
 // What knitted tiles (w = 0) need of the counts before the shape is looked for: no face held

@@ -2,6 +2,8 @@
 
 #include "face_counts.h"
 
+#include <cstring>
+
 namespace win_search {
 
 namespace {
@@ -339,24 +341,33 @@ void RunSortedSequenceStep(SortedCounts& counts, int32_t color, bool ascending, 
   const uint64_t room = kLimit == 3 ? bits & (bits >> 1) & (bits >> 2) : bits & (bits >> kGap);
   if (room == 0) return;
   int8_t* n = counts.n + base;
-  // Per value (offset by two, so the values `gap` beyond either end read as none): the
-  // singles and the groups of two values ending there.
-  int8_t singles[13] = {};
-  int8_t twos[13] = {};
+  // The last two values passed (held ones only) with the singles ending there, and the groups
+  // of two values ending at the last one; a value not held ends no group.
+  int last = -9;
+  int last_singles = 0;
+  int last_twos = 0;
+  int before = -9;
+  int before_singles = 0;
+  const int step = ascending ? kGap : -kGap;
   while (bits != 0) {
     const int v = NextFace(bits, ascending);
     const int have = n[v];
-    const int from = 2 + (ascending ? v - kGap : v + kGap);
     int full = 0;
     int grown = 0;
     if (kLimit == 3) {
-      full = have < twos[from] ? have : twos[from];
-      grown = have - full < singles[from] ? have - full : singles[from];
+      const int singles = last == v - step ? last_singles : 0;
+      const int twos = last == v - step ? last_twos : 0;
+      full = have < twos ? have : twos;
+      grown = have - full < singles ? have - full : singles;
     } else {
-      full = have < singles[from] ? have : singles[from];
+      const int singles = last == v - step ? last_singles : before == v - step ? before_singles : 0;
+      full = have < singles ? have : singles;
     }
-    twos[2 + v] = static_cast<int8_t>(grown);
-    singles[2 + v] = static_cast<int8_t>(have - full - grown);
+    before = last;
+    before_singles = last_singles;
+    last = v;
+    last_singles = have - full - grown;
+    last_twos = grown;
     if (full == 0) continue;
     // The group holds v and the values `gap` apart towards where it began; the values it
     // takes have all been passed.
@@ -413,7 +424,7 @@ void PartitionSortedCounts(SortedCounts& counts, bool ascending, PartitionKind k
 
 // The counts of tiles made by CountFaces (at most kMaxWorkTiles of them).
 void SortedCountsOfFaces(const FaceCounts& faces, SortedCounts& counts) {
-  for (int f = 0; f < kFaceCount; ++f) counts.n[f] = static_cast<int8_t>(faces.n[f]);
+  std::memcpy(counts.n, faces.n, kFaceCount);  // counts up to kMaxWorkTiles fit either way
   counts.held = faces.present;
 }
 
@@ -610,6 +621,89 @@ bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, Gro
       return true;
     }
   }
+  return false;
+}
+
+namespace {
+
+// The faces in the order the eye-first strategy tries its eyes: by value, and faces of one
+// value in the order of the pass.
+struct EyeOrders {
+  int8_t up[kFaceCount];
+  int8_t down[kFaceCount];
+};
+
+constexpr EyeOrders MakeEyeOrders() {
+  EyeOrders out{};
+  int k = 0;
+  for (int value = 1; value <= 9; ++value) {
+    for (int f = 0; f < kFaceCount; ++f) {
+      if (CardOfFace(f).m_nValue == value) out.up[k++] = static_cast<int8_t>(f);
+    }
+  }
+  // Descending, the faces of one value come in the reverse order.
+  for (int i = 0; i < kFaceCount;) {
+    int j = i;
+    while (j < kFaceCount && CardOfFace(out.up[j]).m_nValue == CardOfFace(out.up[i]).m_nValue) ++j;
+    for (int m = i; m < j; ++m) out.down[m] = out.up[i + j - 1 - m];
+    i = j;
+  }
+  return out;
+}
+
+constexpr EyeOrders kEyeOrders = MakeEyeOrders();
+
+// EyeFirstWin of the sorted tiles of `faces` with no wild. (A face held more than four times
+// is two groups of the grouping, both tried in turn: the second answers as the first.)
+bool EyeFirstWinOfFaces(const FaceCounts& faces, bool ascending, int n, GroupList& groups) {
+  groups.clear();
+  const int8_t* order = ascending ? kEyeOrders.up : kEyeOrders.down;
+  for (int i = 0; i < kFaceCount; ++i) {
+    const int eye = order[i];
+    if (faces.n[eye] < 2) continue;
+    FaceCounts rest = faces;
+    rest.n[eye] = static_cast<uint8_t>(rest.n[eye] - 2);
+    rest.total -= 2;
+    if (rest.n[eye] == 0) rest.present &= ~(uint64_t{1} << eye);
+    // The partitions only ever find sets that exist; when none exist, they need not look.
+    if (!FacesSetsOnly(rest)) continue;
+    for (PartitionKind kind : {PartitionKind::SequencesFirst, PartitionKind::PungsFirst}) {
+      SortedCounts counts;
+      SortedCountsOfFaces(rest, counts);
+      Taken taken;
+      PartitionSortedCounts(counts, ascending, kind, taken);
+      if (taken.sets == n && taken.pieces == 0 && taken.singles == 0) {
+        groups.assign(taken.groups, taken.size);
+        groups.push_back(CopiesGroup(CardOfFace(eye), 2));
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool StandardWinOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups, int& shape) {
+  if (StandardWinByPartitionsOfFaces(faces, ascending, groups, shape)) return true;
+  groups.clear();
+  const int total = faces.total;
+  const int n = StandardSets(total);
+  if (n < 0) return false;
+  if (EyeFirstWinOfFaces(faces, ascending, n, groups)) {
+    shape = kShapeEyeFirst;
+    return true;
+  }
+  // The knitted straight strategy only finds one that exists. (No wild: no chow across a gap.)
+  if ((total == 11 || total == 14) && FacesKnittedStraightWin(faces)) {
+    card tiles[kMaxWorkTiles];
+    SortedTiles(faces, ascending, tiles);
+    if (KnittedStraightWin(tiles, total, 0, groups)) {
+      shape = kShapeKnittedStraight;
+      return true;
+    }
+  }
+  groups.clear();
   return false;
 }
 

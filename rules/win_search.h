@@ -87,10 +87,11 @@ bool StandardWin(const card* tiles, int t, int w, GroupList& groups, int& shape)
 bool StandardWinByPartitions(const card* tiles, int t, int w, GroupList& groups, int& shape);
 bool StandardWinByLaterStrategies(const card* tiles, int t, int w, GroupList& groups,
                                   int& shape);
-// StandardWinByPartitions of the tiles of `faces` (counts made by CountFaces, no wild) sorted
-// ascending or descending, without making the list of tiles.
+// StandardWinByPartitions and StandardWin of the tiles of `faces` (counts made by CountFaces,
+// no wild) sorted ascending or descending, mostly without making the list of tiles.
 bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups,
                                     int& shape);
+bool StandardWinOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups, int& shape);
 
 // Each pair as the eye, the rest n sets; with wilds also each single tile made the eye by one
 // wild.
