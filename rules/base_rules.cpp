@@ -29,8 +29,19 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
     // counts first. A hand it settles is sets and a pair (or a knitted straight with them),
     // so unless a face is held more than eight times the standard hand is looked for, and
     // this is the first look.
+    bool sequences_first_lost = false;
+    if (!seven_pairs_possible) {
+      if (SequencesFirstWinOfFaces(counts, groups)) {
+        if (!FacesHoldsMoreThanEight(counts)) {
+          shape = kShapeSequencesFirst;
+          return true;
+        }
+      } else {
+        sequences_first_lost = true;
+      }
+    }
     if (!seven_pairs_possible && FacesResiduesAllowWin(counts)) {
-      if (StandardWinOfFaces(counts, true, groups, shape)) {
+      if (StandardWinOfFaces(counts, true, groups, shape, sequences_first_lost)) {
         if (!FacesHoldsMoreThanEight(counts)) {
           if (shape == kShapeNone) shape = kShapeStandard;
           OrderGroups(groups);

@@ -24,13 +24,14 @@ struct FaceCounts {
 
 // The face of a tile (0-8 characters, 9-17 dots, 18-26 bamboo, 27-30 winds, 31-33 dragons),
 // or -1 for any other tile.
+// The first face and the number of values of each colour (none for seasons, flowers, wild).
+inline constexpr int kFirstFaceOfColor[8] = {0, 9, 18, 27, 31, 0, 0, 0};
+inline constexpr uint32_t kFacesOfColor[8] = {9, 9, 9, 4, 3, 0, 0, 0};
+
 constexpr int FaceOf(const card& c) {
-  // The first face and the number of values of each colour (none for seasons, flowers, wild).
-  constexpr int kFirst[8] = {0, 9, 18, 27, 31, 0, 0, 0};
-  constexpr uint32_t kValues[8] = {9, 9, 9, 4, 3, 0, 0, 0};
   const uint32_t color = static_cast<uint32_t>(c.m_nColor);
-  if (color > 7 || static_cast<uint32_t>(c.m_nValue - 1) >= kValues[color]) return -1;
-  return kFirst[color] + c.m_nValue - 1;
+  if (color > 7 || static_cast<uint32_t>(c.m_nValue - 1) >= kFacesOfColor[color]) return -1;
+  return kFirstFaceOfColor[color] + c.m_nValue - 1;
 }
 
 constexpr card CardOfFace(int face) {

@@ -49,8 +49,14 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
     seven_pairs = seven_pairs_allowed && win_search::FacesSevenPairs(counts);
     // Most winning hands are sets and a pair that the first pass settles: it runs on the
     // counts first, and a hand it settles needs no other look.
+    if (!seven_pairs) {
+      if (win_search::SequencesFirstWinOfFaces(counts, groups)) {
+        shape = win_search::kShapeSequencesFirst;
+        return true;
+      }
+    }
     if (!seven_pairs && win_search::FacesResiduesAllowWin(counts)) {
-      if (win_search::StandardWinOfFaces(counts, true, groups, shape)) {
+      if (win_search::StandardWinOfFaces(counts, true, groups, shape, true)) {
         if (shape == kShapeNone) shape = kShapeStandard;
         OrderGroups(groups);
         return true;

@@ -599,7 +599,7 @@ bool StandardWinByPartitions(const card* tiles, int t, int w, GroupList& groups,
 }
 
 bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups,
-                                    int& shape) {
+                                    int& shape, bool sequences_first_lost) {
   groups.clear();
   const int total = faces.total;
   if (total == 2) {
@@ -611,6 +611,7 @@ bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, Gro
   if (n < 0) return false;
   // (Without wilds the hand holds 14 tiles at most.)
   for (PartitionKind kind : {PartitionKind::SequencesFirst, PartitionKind::PungsFirst}) {
+    if (kind == PartitionKind::SequencesFirst && sequences_first_lost) continue;
     SortedCounts counts;
     SortedCountsOfFaces(faces, counts);
     Taken taken;
@@ -622,6 +623,78 @@ bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, Gro
     }
   }
   return false;
+}
+
+bool SequencesFirstWinOfFaces(const FaceCounts& faces, GroupList& groups) {
+  groups.clear();
+  const int total = faces.total;
+  if (total != 5 && total != 8 && total != 11 && total != 14) return false;
+  // The partition wins when the chows of its first step and the pungs of its second leave one
+  // pair: the pair steps then take it and nothing else is left.
+  uint8_t n[kFaceCount];
+  std::memcpy(n, faces.n, kFaceCount);
+  // The chows taken: suit, top value index and how many, in the order of the pass.
+  struct Chows {
+    int8_t suit;
+    int8_t top;
+    int8_t count;
+  } chows[kMaxWorkTiles];
+  int found = 0;
+  for (int suit = 0; suit < 3; ++suit) {
+    uint64_t bits = (faces.present >> (suit * 9)) & 0x1ff;
+    if ((bits & (bits >> 1) & (bits >> 2)) == 0) continue;
+    uint8_t* c = n + suit * 9;
+    // As the chow step of the partition (see RunSortedSequenceStep), ascending.
+    int last = -9;
+    int last_singles = 0;
+    int last_twos = 0;
+    while (bits != 0) {
+      const int v = __builtin_ctzll(bits);
+      bits &= bits - 1;
+      const int have = c[v];
+      const int singles = last == v - 1 ? last_singles : 0;
+      const int twos = last == v - 1 ? last_twos : 0;
+      const int full = have < twos ? have : twos;
+      const int grown = have - full < singles ? have - full : singles;
+      last = v;
+      last_singles = have - full - grown;
+      last_twos = grown;
+      if (full == 0) continue;
+      chows[found++] = {static_cast<int8_t>(suit), static_cast<int8_t>(v), static_cast<int8_t>(full)};
+      c[v] = static_cast<uint8_t>(c[v] - full);
+      c[v - 1] = static_cast<uint8_t>(c[v - 1] - full);
+      c[v - 2] = static_cast<uint8_t>(c[v - 2] - full);
+    }
+  }
+  // Pungs take three of every face: exactly one face may keep two, and none one.
+  int pair = -1;
+  for (uint64_t bits = faces.present; bits != 0; bits &= bits - 1) {
+    const int f = __builtin_ctzll(bits);
+    const int r = n[f] % 3;
+    if (r == 0) continue;
+    if (r == 1 || pair >= 0) return false;
+    pair = f;
+  }
+  if (pair < 0) return false;
+  // The usual order: the chows (higher colour, then higher top first), then the pungs and
+  // the pair by face from the highest (a face's pungs before its pair). (At most 14 tiles,
+  // so at most five groups.)
+  MeldGroup out[kMaxGroups];
+  int k = 0;
+  for (int i = found - 1; i >= 0; --i) {
+    const MeldGroup g = ChowGroup(chows[i].suit, chows[i].top + 1);
+    for (int m = 0; m < chows[i].count; ++m) out[k++] = g;
+  }
+  for (uint64_t bits = faces.present; bits != 0;) {
+    const int f = 63 - __builtin_clzll(bits);
+    bits &= ~(uint64_t{1} << f);
+    if (n[f] < 2) continue;
+    const card tile = CardOfSortedFace(f);
+    for (int m = n[f] / 3; m > 0; --m) out[k++] = CopiesGroup(tile, 3);
+    if (f == pair) out[k++] = CopiesGroup(tile, 2);
+  }
+  groups.assign(out, k);
+  return true;
 }
 
 namespace {
@@ -684,8 +757,11 @@ bool EyeFirstWinOfFaces(const FaceCounts& faces, bool ascending, int n, GroupLis
 
 }  // namespace
 
-bool StandardWinOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups, int& shape) {
-  if (StandardWinByPartitionsOfFaces(faces, ascending, groups, shape)) return true;
+bool StandardWinOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups, int& shape,
+                        bool sequences_first_lost) {
+  if (StandardWinByPartitionsOfFaces(faces, ascending, groups, shape, sequences_first_lost)) {
+    return true;
+  }
   groups.clear();
   const int total = faces.total;
   const int n = StandardSets(total);
