@@ -29,19 +29,21 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
     // counts first. A hand it settles is sets and a pair (or a knitted straight with them),
     // so unless a face is held more than eight times the standard hand is looked for, and
     // this is the first look.
-    bool sequences_first_lost = false;
+    bool partitions_lost = false;
     if (!seven_pairs_possible) {
-      if (SequencesFirstWinOfFaces(counts, groups)) {
-        if (!FacesHoldsMoreThanEight(counts)) {
-          shape = kShapeSequencesFirst;
-          return true;
-        }
+      if (PartitionWinOfFaces(counts, PartitionKind::SequencesFirst, groups)) {
+        shape = kShapeSequencesFirst;
+      } else if (PartitionWinOfFaces(counts, PartitionKind::PungsFirst, groups)) {
+        shape = kShapePungsFirst;
       } else {
-        sequences_first_lost = true;
+        partitions_lost = true;
       }
+      if (!partitions_lost && !FacesHoldsMoreThanEight(counts)) return true;
+      groups.clear();
+      shape = kShapeNone;
     }
     if (!seven_pairs_possible && FacesResiduesAllowWin(counts)) {
-      if (StandardWinOfFaces(counts, true, groups, shape, sequences_first_lost)) {
+      if (StandardWinOfFaces(counts, true, groups, shape, partitions_lost)) {
         if (!FacesHoldsMoreThanEight(counts)) {
           if (shape == kShapeNone) shape = kShapeStandard;
           OrderGroups(groups);

@@ -174,7 +174,8 @@ bool CountFaces(const card* tiles, int t, FaceCounts& out) {
       all = false;
       break;
     }
-    pairs += ++out.n[face] % 2 == 0 ? 1 : 0;
+    const int held = ++out.n[face];
+    pairs += (held & 1) ^ 1;
     present |= uint64_t{1} << face;
   }
   out.present = present;
@@ -274,15 +275,19 @@ bool FacesSetsOnly(const FaceCounts& counts) {
   for (int f = kHonourFaces; f < kFaceCount; ++f) {
     if (counts.n[f] % 3 != 0) return false;
   }
-  // (The arithmetic rather than the table: the eye-first strategy asks this of hands whose
-  // counts are in the cache, while the table may not be.)
   for (int s = 0; s < 3; ++s) {
-    int c[9];
-    int total = 0;
-    for (int v = 0; v < 9; ++v) total += c[v] = counts.n[s * 9 + v];
-    if (total % 3 != 0 || !SuitSetsOnly(c)) return false;
+    if (!FacesSuitSetsOnly(counts, s)) return false;
   }
   return true;
+}
+
+bool FacesSuitSetsOnly(const FaceCounts& counts, int suit) {
+  // (The arithmetic rather than the table: the eye-first strategy asks this of hands whose
+  // counts are in the cache, while the table may not be.)
+  int c[9];
+  int total = 0;
+  for (int v = 0; v < 9; ++v) total += c[v] = counts.n[suit * 9 + v];
+  return total % 3 == 0 && SuitSetsOnly(c);
 }
 
 bool FacesReady(const FaceCounts& counts) {

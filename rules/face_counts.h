@@ -24,14 +24,32 @@ struct FaceCounts {
 
 // The face of a tile (0-8 characters, 9-17 dots, 18-26 bamboo, 27-30 winds, 31-33 dragons),
 // or -1 for any other tile.
-// The first face and the number of values of each colour (none for seasons, flowers, wild).
-inline constexpr int kFirstFaceOfColor[8] = {0, 9, 18, 27, 31, 0, 0, 0};
-inline constexpr uint32_t kFacesOfColor[8] = {9, 9, 9, 4, 3, 0, 0, 0};
+// The face of each colour (0-7) and value (0-15), or -1.
+struct FaceTable {
+  int8_t face[8][16];
+};
+
+constexpr FaceTable MakeFaceTable() {
+  // The first face and the number of values of each colour (none for seasons, flowers, wild).
+  constexpr int kFirst[8] = {0, 9, 18, 27, 31, 0, 0, 0};
+  constexpr int kValues[8] = {9, 9, 9, 4, 3, 0, 0, 0};
+  FaceTable out{};
+  for (int color = 0; color < 8; ++color) {
+    for (int value = 0; value < 16; ++value) {
+      const bool real = value >= 1 && value <= kValues[color];
+      out.face[color][value] = static_cast<int8_t>(real ? kFirst[color] + value - 1 : -1);
+    }
+  }
+  return out;
+}
+
+inline constexpr FaceTable kFaceTable = MakeFaceTable();
 
 constexpr int FaceOf(const card& c) {
   const uint32_t color = static_cast<uint32_t>(c.m_nColor);
-  if (color > 7 || static_cast<uint32_t>(c.m_nValue - 1) >= kFacesOfColor[color]) return -1;
-  return kFirstFaceOfColor[color] + c.m_nValue - 1;
+  const uint32_t value = static_cast<uint32_t>(c.m_nValue);
+  if (color > 7 || value > 15) return -1;
+  return kFaceTable.face[color][value];
 }
 
 constexpr card CardOfFace(int face) {
@@ -56,6 +74,8 @@ bool FacesWin(const FaceCounts& counts);
 bool FacesResiduesAllowWin(const FaceCounts& counts);
 // total / 3 sets and nothing else (total 0, 3, 6, ...).
 bool FacesSetsOnly(const FaceCounts& counts);
+// The same for the tiles of one suit (0-2) alone.
+bool FacesSuitSetsOnly(const FaceCounts& counts, int suit);
 // One tile of any face short of sets and a pair (total 1, 4, 7, ...).
 bool FacesReady(const FaceCounts& counts);
 // Fourteen tiles as seven pairs (four equal tiles are two pairs), for counts made by

@@ -73,8 +73,9 @@ class FixedList {
 
   template <typename Other>
   void assign(const Other* first, int n) {
-    count_ = 0;
-    for (int i = 0; i < n && count_ < Capacity; ++i) items_[count_++] = first[i];
+    const int kept = n < 0 ? 0 : n < Capacity ? n : Capacity;
+    for (int i = 0; i < kept; ++i) items_[i] = first[i];
+    count_ = kept;
   }
 
  private:

@@ -9,6 +9,7 @@ using win_search::kShapeEyeFirst;
 using win_search::kShapeNone;
 using win_search::kShapeSevenPairs;
 using win_search::kShapeStandard;
+using win_search::PartitionKind;
 
 // Whether the hand can win in any way the passes below accept. Every strategy of the passes
 // only accepts tiles that can be arranged as seven pairs, as sets and a pair, or as a knitted
@@ -50,8 +51,12 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
     // Most winning hands are sets and a pair that the first pass settles: it runs on the
     // counts first, and a hand it settles needs no other look.
     if (!seven_pairs) {
-      if (win_search::SequencesFirstWinOfFaces(counts, groups)) {
+      if (win_search::PartitionWinOfFaces(counts, PartitionKind::SequencesFirst, groups)) {
         shape = win_search::kShapeSequencesFirst;
+        return true;
+      }
+      if (win_search::PartitionWinOfFaces(counts, PartitionKind::PungsFirst, groups)) {
+        shape = win_search::kShapePungsFirst;
         return true;
       }
     }

@@ -599,7 +599,7 @@ bool StandardWinByPartitions(const card* tiles, int t, int w, GroupList& groups,
 }
 
 bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups,
-                                    int& shape, bool sequences_first_lost) {
+                                    int& shape, bool partitions_lost) {
   groups.clear();
   const int total = faces.total;
   if (total == 2) {
@@ -611,7 +611,7 @@ bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, Gro
   if (n < 0) return false;
   // (Without wilds the hand holds 14 tiles at most.)
   for (PartitionKind kind : {PartitionKind::SequencesFirst, PartitionKind::PungsFirst}) {
-    if (kind == PartitionKind::SequencesFirst && sequences_first_lost) continue;
+    if (partitions_lost) break;
     SortedCounts counts;
     SortedCountsOfFaces(faces, counts);
     Taken taken;
@@ -625,14 +625,25 @@ bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, Gro
   return false;
 }
 
-bool SequencesFirstWinOfFaces(const FaceCounts& faces, GroupList& groups) {
+bool PartitionWinOfFaces(const FaceCounts& faces, PartitionKind kind, GroupList& groups) {
   groups.clear();
   const int total = faces.total;
   if (total != 5 && total != 8 && total != 11 && total != 14) return false;
-  // The partition wins when the chows of its first step and the pungs of its second leave one
-  // pair: the pair steps then take it and nothing else is left.
+  // The partition wins when its chow and pung steps leave one pair: the pair steps then take
+  // it and nothing else is left.
+  const bool pungs_first = kind == PartitionKind::PungsFirst;
   uint8_t n[kFaceCount];
+  uint8_t pungs[kFaceCount];
   std::memcpy(n, faces.n, kFaceCount);
+  uint64_t held = faces.present;
+  if (pungs_first) {
+    for (uint64_t bits = faces.present; bits != 0; bits &= bits - 1) {
+      const int f = __builtin_ctzll(bits);
+      pungs[f] = static_cast<uint8_t>(n[f] / 3);
+      n[f] = static_cast<uint8_t>(n[f] - 3 * pungs[f]);
+      if (n[f] == 0) held &= ~(uint64_t{1} << f);
+    }
+  }
   // The chows taken: suit, top value index and how many, in the order of the pass.
   struct Chows {
     int8_t suit;
@@ -641,7 +652,7 @@ bool SequencesFirstWinOfFaces(const FaceCounts& faces, GroupList& groups) {
   } chows[kMaxWorkTiles];
   int found = 0;
   for (int suit = 0; suit < 3; ++suit) {
-    uint64_t bits = (faces.present >> (suit * 9)) & 0x1ff;
+    uint64_t bits = (held >> (suit * 9)) & 0x1ff;
     if ((bits & (bits >> 1) & (bits >> 2)) == 0) continue;
     uint8_t* c = n + suit * 9;
     // As the chow step of the partition (see RunSortedSequenceStep), ascending.
@@ -666,16 +677,6 @@ bool SequencesFirstWinOfFaces(const FaceCounts& faces, GroupList& groups) {
       c[v - 2] = static_cast<uint8_t>(c[v - 2] - full);
     }
   }
-  // Pungs take three of every face: exactly one face may keep two, and none one.
-  int pair = -1;
-  for (uint64_t bits = faces.present; bits != 0; bits &= bits - 1) {
-    const int f = __builtin_ctzll(bits);
-    const int r = n[f] % 3;
-    if (r == 0) continue;
-    if (r == 1 || pair >= 0) return false;
-    pair = f;
-  }
-  if (pair < 0) return false;
   // The usual order: the chows (higher colour, then higher top first), then the pungs and
   // the pair by face from the highest (a face's pungs before its pair). (At most 14 tiles,
   // so at most five groups.)
@@ -685,14 +686,24 @@ bool SequencesFirstWinOfFaces(const FaceCounts& faces, GroupList& groups) {
     const MeldGroup g = ChowGroup(chows[i].suit, chows[i].top + 1);
     for (int m = 0; m < chows[i].count; ++m) out[k++] = g;
   }
+  // Sequences first, the pungs come now and take three of every face. Either way exactly one
+  // face may keep two tiles, and none one.
+  int pair = -1;
   for (uint64_t bits = faces.present; bits != 0;) {
     const int f = 63 - __builtin_clzll(bits);
     bits &= ~(uint64_t{1} << f);
-    if (n[f] < 2) continue;
+    if (!pungs_first) {
+      pungs[f] = static_cast<uint8_t>(n[f] / 3);
+      n[f] = static_cast<uint8_t>(n[f] - 3 * pungs[f]);
+    }
     const card tile = CardOfSortedFace(f);
-    for (int m = n[f] / 3; m > 0; --m) out[k++] = CopiesGroup(tile, 3);
-    if (f == pair) out[k++] = CopiesGroup(tile, 2);
+    for (int m = pungs[f]; m > 0; --m) out[k++] = CopiesGroup(tile, 3);
+    if (n[f] == 0) continue;
+    if (n[f] == 1 || pair >= 0) return false;
+    pair = f;
+    out[k++] = CopiesGroup(tile, 2);
   }
+  if (pair < 0) return false;
   groups.assign(out, k);
   return true;
 }
@@ -730,16 +741,36 @@ constexpr EyeOrders kEyeOrders = MakeEyeOrders();
 // is two groups of the grouping, both tried in turn: the second answers as the first.)
 bool EyeFirstWinOfFaces(const FaceCounts& faces, bool ascending, int n, GroupList& groups) {
   groups.clear();
+  // The rest is sets only, so every suit and honour face is left with a multiple of three
+  // tiles: the eye is in the one unit that holds two more than that.
+  int eye_unit = -1;  // a suit 0-2, or 3 + an honour face
+  for (int unit = 0; unit < 3 + kFaceCount - 27; ++unit) {
+    int count = 0;
+    if (unit < 3) {
+      for (int v = 0; v < 9; ++v) count += faces.n[unit * 9 + v];
+    } else {
+      count = faces.n[27 + unit - 3];
+    }
+    const int r = count % 3;
+    if (r == 1 || (r == 2 && eye_unit >= 0)) return false;
+    if (r == 2) eye_unit = unit;
+  }
+  if (eye_unit < 0) return false;
+  // The suits without the eye are sets only or no eye will do.
+  for (int suit = 0; suit < 3; ++suit) {
+    if (suit != eye_unit && !FacesSuitSetsOnly(faces, suit)) return false;
+  }
   const int8_t* order = ascending ? kEyeOrders.up : kEyeOrders.down;
   for (int i = 0; i < kFaceCount; ++i) {
     const int eye = order[i];
-    if (faces.n[eye] < 2) continue;
+    if (faces.n[eye] < 2 || (eye < 27 ? eye / 9 : eye - 27 + 3) != eye_unit) continue;
     FaceCounts rest = faces;
     rest.n[eye] = static_cast<uint8_t>(rest.n[eye] - 2);
     rest.total -= 2;
     if (rest.n[eye] == 0) rest.present &= ~(uint64_t{1} << eye);
     // The partitions only ever find sets that exist; when none exist, they need not look.
-    if (!FacesSetsOnly(rest)) continue;
+    // (Honours at a multiple of three are pungs.)
+    if (eye_unit < 3 && !FacesSuitSetsOnly(rest, eye_unit)) continue;
     for (PartitionKind kind : {PartitionKind::SequencesFirst, PartitionKind::PungsFirst}) {
       SortedCounts counts;
       SortedCountsOfFaces(rest, counts);
@@ -758,8 +789,8 @@ bool EyeFirstWinOfFaces(const FaceCounts& faces, bool ascending, int n, GroupLis
 }  // namespace
 
 bool StandardWinOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups, int& shape,
-                        bool sequences_first_lost) {
-  if (StandardWinByPartitionsOfFaces(faces, ascending, groups, shape, sequences_first_lost)) {
+                        bool partitions_lost) {
+  if (StandardWinByPartitionsOfFaces(faces, ascending, groups, shape, partitions_lost)) {
     return true;
   }
   groups.clear();

@@ -89,16 +89,16 @@ bool StandardWinByLaterStrategies(const card* tiles, int t, int w, GroupList& gr
                                   int& shape);
 // StandardWinByPartitions and StandardWin of the tiles of `faces` (counts made by CountFaces,
 // no wild) sorted ascending or descending, mostly without making the list of tiles.
-// `sequences_first_lost`: the caller knows that the sequences-first partition loses
-// (SequencesFirstWinOfFaces said no for an ascending pass), so it is not run again.
+// `partitions_lost`: the caller knows that neither partition wins (PartitionWinOfFaces said
+// no to both for an ascending pass), so they are not run again.
 bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups,
-                                    int& shape, bool sequences_first_lost = false);
+                                    int& shape, bool partitions_lost = false);
 bool StandardWinOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups, int& shape,
-                        bool sequences_first_lost = false);
-// The most common answer of StandardWinOfFaces, sooner: whether the sequences-first partition
+                        bool partitions_lost = false);
+// The most common answers of StandardWinOfFaces, sooner: whether the partition of that kind
 // of the tiles of `faces` sorted ascending wins (N = 5, 8, 11 or 14); its groups then in the
 // usual order (as OrderGroups leaves them).
-bool SequencesFirstWinOfFaces(const FaceCounts& faces, GroupList& groups);
+bool PartitionWinOfFaces(const FaceCounts& faces, PartitionKind kind, GroupList& groups);
 
 // Each pair as the eye, the rest n sets; with wilds also each single tile made the eye by one
 // wild.
