@@ -56,6 +56,12 @@ class FixedList {
     if (n >= 0 && n < count_) count_ = n;
   }
 
+  // Makes the list n items long (0 to Capacity): items added are what the caller wrote
+  // through data() beyond the old size.
+  void resize(int n) {
+    if (n >= 0 && n <= Capacity) count_ = n;
+  }
+
   // Removes the item at index i, keeping the order of the others.
   void erase_at(int i) {
     if (i < 0 || i >= count_) return;

@@ -678,13 +678,20 @@ bool PartitionWinOfFaces(const FaceCounts& faces, PartitionKind kind, GroupList&
     }
   }
   // The usual order: the chows (higher colour, then higher top first), then the pungs and
-  // the pair by face from the highest (a face's pungs before its pair). (At most 14 tiles,
-  // so at most five groups.)
-  MeldGroup out[kMaxGroups];
+  // the pair by face from the highest (a face's pungs before its pair). The groups are
+  // written field by field where they belong (at most 14 tiles: at most seven groups).
+  MeldGroup* out = groups.data();
   int k = 0;
+  auto put = [&](int32_t color, int32_t top, int32_t copies, int32_t values) {
+    MeldGroup& g = out[k++];
+    g.m_nColor = color;
+    g.m_nTopValue = top;
+    g.m_nCopies = copies;
+    g.m_nValues = values;
+    g.m_nStep = 1;
+  };
   for (int i = found - 1; i >= 0; --i) {
-    const MeldGroup g = ChowGroup(chows[i].suit, chows[i].top + 1);
-    for (int m = 0; m < chows[i].count; ++m) out[k++] = g;
+    for (int m = 0; m < chows[i].count; ++m) put(chows[i].suit, chows[i].top + 1, 1, 3);
   }
   // Sequences first, the pungs come now and take three of every face. Either way exactly one
   // face may keep two tiles, and none one.
@@ -697,14 +704,14 @@ bool PartitionWinOfFaces(const FaceCounts& faces, PartitionKind kind, GroupList&
       n[f] = static_cast<uint8_t>(n[f] - 3 * pungs[f]);
     }
     const card tile = CardOfSortedFace(f);
-    for (int m = pungs[f]; m > 0; --m) out[k++] = CopiesGroup(tile, 3);
+    for (int m = pungs[f]; m > 0; --m) put(tile.m_nColor, tile.m_nValue, 3, 1);
     if (n[f] == 0) continue;
     if (n[f] == 1 || pair >= 0) return false;
     pair = f;
-    out[k++] = CopiesGroup(tile, 2);
+    put(tile.m_nColor, tile.m_nValue, 2, 1);
   }
   if (pair < 0) return false;
-  groups.assign(out, k);
+  groups.resize(k);
   return true;
 }
 
