@@ -280,8 +280,8 @@ struct SortedFaceTiles {
 constexpr SortedFaceTiles MakeSortedFaceTiles() {
   SortedFaceTiles out{};
   for (int f = 0; f < kSortedFaces; ++f) {
-    out.tiles[f] = f < kFaceCount ? CardOfFace(f)
-                                  : card{ColorSeasons + (f - kFaceCount) / 4, (f - kFaceCount) % 4 + 1};
+    const int flower = f - kFaceCount;  // seasons, then flowers
+    out.tiles[f] = f < kFaceCount ? CardOfFace(f) : card{ColorSeasons + flower / 4, flower % 4 + 1};
   }
   return out;
 }
@@ -395,7 +395,9 @@ void RunSortedStep(SortedCounts& counts, bool ascending, Taken& out) {
       if (counts.n[f] == 0) counts.held &= ~(uint64_t{1} << f);
     }
   } else {
-    for (int c = 0; c < 3; ++c) RunSortedSequenceStep<kStep>(counts, ascending ? c : 2 - c, ascending, out);
+    for (int c = 0; c < 3; ++c) {
+      RunSortedSequenceStep<kStep>(counts, ascending ? c : 2 - c, ascending, out);
+    }
   }
 }
 
@@ -455,21 +457,6 @@ void PartitionTiles(const card* tiles, int t, PartitionKind kind, Partition& out
     }
   }
   PartitionTilesByGrouping(tiles, t, kind, out);
-}
-
-void PartitionFaces(const FaceCounts& faces, bool ascending, PartitionKind kind, Partition& out) {
-  if (faces.total > kMaxWorkTiles) {
-    // More tiles than a work list holds: as many as it takes, as PartitionTiles would.
-    card tiles[kMaxWorkTiles];
-    SortedTiles(faces, ascending, tiles);
-    PartitionTiles(tiles, kMaxWorkTiles, kind, out);
-    return;
-  }
-  SortedCounts counts;
-  SortedCountsOfFaces(faces, counts);
-  Taken taken;
-  PartitionSortedCounts(counts, ascending, kind, taken);
-  taken.CopyTo(out);
 }
 
 void PartitionTilesByGrouping(const card* tiles, int t, PartitionKind kind, Partition& out) {
@@ -629,6 +616,11 @@ bool PartitionWinOfFaces(const FaceCounts& faces, PartitionKind kind, GroupList&
   groups.clear();
   const int total = faces.total;
   if (total != 5 && total != 8 && total != 11 && total != 14) return false;
+  // An honour held once or four times leaves a single tile whatever the steps: most hands
+  // that cannot win go at once.
+  for (int f = 27; f < kFaceCount; ++f) {
+    if (faces.n[f] % 3 == 1) return false;
+  }
   // The partition wins when its chow and pung steps leave one pair: the pair steps then take
   // it and nothing else is left.
   const bool pungs_first = kind == PartitionKind::PungsFirst;
@@ -671,7 +663,8 @@ bool PartitionWinOfFaces(const FaceCounts& faces, PartitionKind kind, GroupList&
       last_singles = have - full - grown;
       last_twos = grown;
       if (full == 0) continue;
-      chows[found++] = {static_cast<int8_t>(suit), static_cast<int8_t>(v), static_cast<int8_t>(full)};
+      chows[found++] = {static_cast<int8_t>(suit), static_cast<int8_t>(v),
+                        static_cast<int8_t>(full)};
       c[v] = static_cast<uint8_t>(c[v] - full);
       c[v - 1] = static_cast<uint8_t>(c[v - 1] - full);
       c[v - 2] = static_cast<uint8_t>(c[v - 2] - full);

@@ -54,10 +54,6 @@ void PartitionTiles(const card* tiles, int t, PartitionKind kind, Partition& out
 // and sorted (either way), and falls back on this otherwise.
 void PartitionTilesByGrouping(const card* tiles, int t, PartitionKind kind, Partition& out);
 
-// PartitionTiles of the tiles of `faces` (counts made by CountFaces) sorted ascending or
-// descending, as SortedTiles gives them.
-void PartitionFaces(const FaceCounts& faces, bool ascending, PartitionKind kind, Partition& out);
-
 // n sets and a pair: exactly that with no wild; with w wilds one of them is the winning tile
 // and the rest must pass the ready count with w - 1.
 bool PartitionWins(const Partition& p, int n, int w);
