@@ -21,8 +21,40 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   if (!counted && !AllJudgeable(tiles, t)) return false;  // 34-face tiles are judgeable
   bool standard_possible = true;
   bool seven_pairs_possible = closed;
+  // The standard hand of the first pass has been looked for, and not found.
+  bool first_pass_missed = false;
   if (counted) {
     seven_pairs_possible = closed && FacesSevenPairs(counts);
+    // Most winning hands are sets and a pair that the first pass settles: it runs on the
+    // counts first. A hand it settles is sets and a pair (or a knitted straight with them),
+    // so unless a face is held more than eight times the standard hand is looked for, and
+    // this is the first look.
+    bool partitions_lost = false;
+    if (!seven_pairs_possible) {
+      if (PartitionWinOfFaces(counts, PartitionKind::SequencesFirst, groups)) {
+        shape = kShapeSequencesFirst;
+      } else if (PartitionWinOfFaces(counts, PartitionKind::PungsFirst, groups)) {
+        shape = kShapePungsFirst;
+      } else {
+        partitions_lost = true;
+      }
+      if (!partitions_lost && !FacesHoldsMoreThanEight(counts)) return true;
+      groups.clear();
+      shape = kShapeNone;
+    }
+    if (!seven_pairs_possible && FacesResiduesAllowWin(counts)) {
+      if (StandardWinOfFaces(counts, true, groups, shape, partitions_lost)) {
+        if (!FacesHoldsMoreThanEight(counts)) {
+          if (shape == kShapeNone) shape = kShapeStandard;
+          OrderGroups(groups);
+          return true;
+        }
+      } else {
+        first_pass_missed = true;
+      }
+      groups.clear();
+      shape = kShapeNone;
+    }
     // As the 13-tile test's own check: the complete search takes no face held more than
     // eight times.
     standard_possible = (FacesWin(counts) && FacesMostCopies(counts) <= 8) ||
@@ -50,8 +82,11 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
       return true;
     }
     groups.clear();
+    // (On the counts, the standard hand of 2 to 14 tiles is what the strategies answer.)
     if (standard_possible &&
-        StandardWin13ByStrategies(sorted.data(), t, w, groups, shape, counted)) {
+        (counted ? !(ascending && first_pass_missed) &&
+                       StandardWinOfFaces(counts, ascending, groups, shape)
+                 : StandardWin13ByStrategies(sorted.data(), t, w, groups, shape, false))) {
       won = true;
       break;
     }

@@ -24,13 +24,32 @@ struct FaceCounts {
 
 // The face of a tile (0-8 characters, 9-17 dots, 18-26 bamboo, 27-30 winds, 31-33 dragons),
 // or -1 for any other tile.
-constexpr int FaceOf(const card& c) {
+// The face of each colour (0-7) and value (0-15), or -1.
+struct FaceTable {
+  int8_t face[8][16];
+};
+
+constexpr FaceTable MakeFaceTable() {
   // The first face and the number of values of each colour (none for seasons, flowers, wild).
   constexpr int kFirst[8] = {0, 9, 18, 27, 31, 0, 0, 0};
-  constexpr uint32_t kValues[8] = {9, 9, 9, 4, 3, 0, 0, 0};
+  constexpr int kValues[8] = {9, 9, 9, 4, 3, 0, 0, 0};
+  FaceTable out{};
+  for (int color = 0; color < 8; ++color) {
+    for (int value = 0; value < 16; ++value) {
+      const bool real = value >= 1 && value <= kValues[color];
+      out.face[color][value] = static_cast<int8_t>(real ? kFirst[color] + value - 1 : -1);
+    }
+  }
+  return out;
+}
+
+inline constexpr FaceTable kFaceTable = MakeFaceTable();
+
+constexpr int FaceOf(const card& c) {
   const uint32_t color = static_cast<uint32_t>(c.m_nColor);
-  if (color > 7 || static_cast<uint32_t>(c.m_nValue - 1) >= kValues[color]) return -1;
-  return kFirst[color] + c.m_nValue - 1;
+  const uint32_t value = static_cast<uint32_t>(c.m_nValue);
+  if (color > 7 || value > 15) return -1;
+  return kFaceTable.face[color][value];
 }
 
 constexpr card CardOfFace(int face) {
@@ -49,6 +68,14 @@ void SortedTiles(const FaceCounts& counts, bool ascending, card* out);
 
 // (total - 2) / 3 sets and a pair (total 2, 5, 8, ...).
 bool FacesWin(const FaceCounts& counts);
+// What FacesWin asks first, in a few steps: the numbers of tiles of each suit and of each
+// honour face, modulo 3, leave room for sets and one pair. Needed for sets and a pair, not
+// enough.
+bool FacesResiduesAllowWin(const FaceCounts& counts);
+// total / 3 sets and nothing else (total 0, 3, 6, ...).
+bool FacesSetsOnly(const FaceCounts& counts);
+// The same for the tiles of one suit (0-2) alone.
+bool FacesSuitSetsOnly(const FaceCounts& counts, int suit);
 // One tile of any face short of sets and a pair (total 1, 4, 7, ...).
 bool FacesReady(const FaceCounts& counts);
 // Fourteen tiles as seven pairs (four equal tiles are two pairs), for counts made by
@@ -61,6 +88,8 @@ inline bool FacesSevenPairs(const FaceCounts& counts) {
 bool FacesKnittedStraightWin(const FaceCounts& counts);
 // The most copies of one face.
 int FacesMostCopies(const FaceCounts& counts);
+// Whether a face is held more than eight times (FacesMostCopies above 8, sooner).
+bool FacesHoldsMoreThanEight(const FaceCounts& counts);
 // Every tile a 1 or 9 of a suit, or an honour.
 bool FacesAllTerminalsOrHonours(const FaceCounts& counts);
 // What knitted tiles (w = 0) need of the counts before the shape is looked for: no face held

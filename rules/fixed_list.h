@@ -56,6 +56,12 @@ class FixedList {
     if (n >= 0 && n < count_) count_ = n;
   }
 
+  // Makes the list n items long (0 to Capacity): items added are what the caller wrote
+  // through data() beyond the old size.
+  void resize(int n) {
+    if (n >= 0 && n <= Capacity) count_ = n;
+  }
+
   // Removes the item at index i, keeping the order of the others.
   void erase_at(int i) {
     if (i < 0 || i >= count_) return;
@@ -73,8 +79,9 @@ class FixedList {
 
   template <typename Other>
   void assign(const Other* first, int n) {
-    count_ = 0;
-    for (int i = 0; i < n && count_ < Capacity; ++i) items_[count_++] = first[i];
+    const int kept = n < 0 ? 0 : n < Capacity ? n : Capacity;
+    for (int i = 0; i < kept; ++i) items_[i] = first[i];
+    count_ = kept;
   }
 
  private:

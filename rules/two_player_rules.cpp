@@ -9,6 +9,7 @@ using win_search::kShapeEyeFirst;
 using win_search::kShapeNone;
 using win_search::kShapeSevenPairs;
 using win_search::kShapeStandard;
+using win_search::PartitionKind;
 
 // Whether the hand can win in any way the passes below accept. Every strategy of the passes
 // only accepts tiles that can be arranged as seven pairs, as sets and a pair, or as a knitted
@@ -43,13 +44,37 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
   const bool counted = w == 0 && win_search::CountFaces(tiles, t, counts);
   // Seven pairs answer the same in both passes (they are counted).
   bool seven_pairs = false;
+  // Whether the standard hand of the first pass has been looked for already.
+  bool first_pass_run = false;
   if (counted) {
     seven_pairs = seven_pairs_allowed && win_search::FacesSevenPairs(counts);
+    // Most winning hands are sets and a pair that the first pass settles: it runs on the
+    // counts first, and a hand it settles needs no other look.
+    if (!seven_pairs) {
+      if (win_search::PartitionWinOfFaces(counts, PartitionKind::SequencesFirst, groups)) {
+        shape = win_search::kShapeSequencesFirst;
+        return true;
+      }
+      if (win_search::PartitionWinOfFaces(counts, PartitionKind::PungsFirst, groups)) {
+        shape = win_search::kShapePungsFirst;
+        return true;
+      }
+    }
+    if (!seven_pairs && win_search::FacesResiduesAllowWin(counts)) {
+      if (win_search::StandardWinOfFaces(counts, true, groups, shape, true)) {
+        if (shape == kShapeNone) shape = kShapeStandard;
+        OrderGroups(groups);
+        return true;
+      }
+      first_pass_run = true;
+    }
     const bool may_win =
         win_search::FacesWin(counts) || seven_pairs || win_search::FacesKnittedStraightWin(counts);
     if (!may_win) return false;
-    sorted.assign(tiles, t);
-    win_search::SortedTiles(counts, true, sorted.data());
+    if (seven_pairs) {
+      sorted.assign(tiles, t);
+      win_search::SortedTiles(counts, true, sorted.data());
+    }
   } else {
     if (!win_search::AllJudgeable(tiles, t)) return false;
     if (!MayWin(tiles, t, w, seven_pairs_allowed)) return false;
@@ -59,19 +84,21 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
   }
 
   // Two passes over the tiles, sorted ascending and then descending: seven pairs, then the
-  // standard hand. Most winning hands are settled by the first strategies of the first pass.
+  // standard hand (on the counts when there are no wilds).
   if (seven_pairs && win_search::SevenPairsWin(sorted.data(), t, w, groups)) {
     shape = kShapeSevenPairs;
     return true;
   }
-  bool won = win_search::StandardWin(sorted.data(), t, w, groups, shape);
-  if (!won) {
-    if (counted) {
-      win_search::SortedTiles(counts, false, sorted.data());
-    } else {
-      SortCards(sorted.data(), sorted.size(), false);
-    }
+  bool won = false;
+  if (counted) {
+    won = !first_pass_run && win_search::StandardWinOfFaces(counts, true, groups, shape);
+    if (!won) won = win_search::StandardWinOfFaces(counts, false, groups, shape);
+  } else {
     won = win_search::StandardWin(sorted.data(), t, w, groups, shape);
+    if (!won) {
+      SortCards(sorted.data(), sorted.size(), false);
+      won = win_search::StandardWin(sorted.data(), t, w, groups, shape);
+    }
   }
   if (!won) {
     // Both passes missed an arrangement that exists: take the first one the exhaustive

@@ -1,5 +1,9 @@
 #include "win_search.h"
 
+#include "face_counts.h"
+
+#include <cstring>
+
 namespace win_search {
 
 namespace {
@@ -240,7 +244,222 @@ bool Search(Counts counts, int pos, int wilds, int sets, int pair, GroupList* ou
 
 // ---- partitions ---------------------------------------------------------------------------
 
+namespace {
+
+// ---- partitions of sorted tiles -----------------------------------------------------------
+//
+// For tiles sorted either way (every tile judgeable) the groupings of PartitionTilesByGrouping
+// follow from the counts alone. Tiles of one colour come together and a group only ever takes
+// tiles of its own colour, so each colour is grouped on its own, in the order of the pass.
+// Within a colour the tiles come value by value: a tile of value v joins the first group (in
+// list order) that ends `step` before v and has room, and every group that grows moves to the
+// end of the list. So the groups ending at v are, in list order, those grown by the tiles of v
+// (in the order of the groups they grew from) and then the new singles; and a group that
+// reaches the limit never grows again, so the full groups, which are the ones taken, stand in
+// the list in the order they filled up. The identical steps take the faces in the order of
+// the pass, and what is left stays sorted.
+
+// The tiles by face: the 34 faces of FaceOf, then the four seasons and the four flowers
+// (every judgeable tile), with a bit for each face held. Faces ascend as the tiles sort.
+constexpr int kSortedFaces = kFaceCount + 8;
+
+struct SortedCounts {
+  int8_t n[kSortedFaces] = {};
+  uint64_t held = 0;
+};
+
+int SortedFaceOf(const card& c) {
+  return c.m_nColor <= ColorDragons ? FaceOf(c) : kFaceCount + (c.m_nColor - ColorSeasons) * 4 +
+                                                       c.m_nValue - 1;
+}
+
+struct SortedFaceTiles {
+  card tiles[kSortedFaces];
+};
+
+constexpr SortedFaceTiles MakeSortedFaceTiles() {
+  SortedFaceTiles out{};
+  for (int f = 0; f < kSortedFaces; ++f) {
+    const int flower = f - kFaceCount;  // seasons, then flowers
+    out.tiles[f] = f < kFaceCount ? CardOfFace(f) : card{ColorSeasons + flower / 4, flower % 4 + 1};
+  }
+  return out;
+}
+
+constexpr SortedFaceTiles kSortedFaceTiles = MakeSortedFaceTiles();
+
+card CardOfSortedFace(int f) { return kSortedFaceTiles.tiles[f]; }
+
+// The next face held in the order of the pass, taken off `bits`.
+int NextFace(uint64_t& bits, bool ascending) {
+  const int f = ascending ? __builtin_ctzll(bits) : 63 - __builtin_clzll(bits);
+  bits &= ~(uint64_t{1} << f);
+  return f;
+}
+
+// What a partition takes, in order: at most one group per tile.
+struct Taken {
+  MeldGroup groups[kMaxWorkTiles];
+  int size = 0;
+  int sets = 0;
+  int pieces = 0;
+  int pairs = 0;
+  int singles = 0;
+
+  template <Step kStep>
+  void Put(const MeldGroup& g, int copies) {
+    for (int k = 0; k < copies; ++k) groups[size++] = g;
+    if (kStep == Step::Sequences3 || kStep == Step::Identical3) {
+      sets += copies;
+    } else {
+      pieces += copies;
+      if (kStep == Step::Identical2) pairs += copies;
+    }
+  }
+
+  void CopyTo(Partition& out) const {
+    out.groups.assign(groups, size);
+    out.sets = sets;
+    out.pieces = pieces;
+    out.pairs = pairs;
+    out.singles = singles;
+  }
+};
+
+// One grouping by steps over one suit, taking the full groups. The groups ending at each value
+// stand in the list as the full ones, then those of two values, then the singles (the tiles
+// of a value grow the open groups ending `gap` before it in that order, and start singles
+// after them), so two counts per value tell which groups fill up. In a descending pass the
+// values come from 9 down and a group grows downwards.
+template <Step kStep>
+void RunSortedSequenceStep(SortedCounts& counts, int32_t color, bool ascending, Taken& out) {
+  constexpr int kLimit = kStep == Step::Sequences3 ? 3 : 2;
+  constexpr int kGap = kStep == Step::Gaps2 ? 2 : 1;
+  const int base = color * 9;
+  uint64_t bits = (counts.held >> base) & 0x1ff;
+  // No group can fill without `limit` values held `gap` apart.
+  const uint64_t room = kLimit == 3 ? bits & (bits >> 1) & (bits >> 2) : bits & (bits >> kGap);
+  if (room == 0) return;
+  int8_t* n = counts.n + base;
+  // The last two values passed (held ones only) with the singles ending there, and the groups
+  // of two values ending at the last one; a value not held ends no group.
+  int last = -9;
+  int last_singles = 0;
+  int last_twos = 0;
+  int before = -9;
+  int before_singles = 0;
+  const int step = ascending ? kGap : -kGap;
+  while (bits != 0) {
+    const int v = NextFace(bits, ascending);
+    const int have = n[v];
+    int full = 0;
+    int grown = 0;
+    if (kLimit == 3) {
+      const int singles = last == v - step ? last_singles : 0;
+      const int twos = last == v - step ? last_twos : 0;
+      full = have < twos ? have : twos;
+      grown = have - full < singles ? have - full : singles;
+    } else {
+      const int singles = last == v - step ? last_singles : before == v - step ? before_singles : 0;
+      full = have < singles ? have : singles;
+    }
+    before = last;
+    before_singles = last_singles;
+    last = v;
+    last_singles = have - full - grown;
+    last_twos = grown;
+    if (full == 0) continue;
+    // The group holds v and the values `gap` apart towards where it began; the values it
+    // takes have all been passed.
+    const int top = ascending ? v : v + (kLimit - 1) * kGap;
+    out.Put<kStep>({color, top + 1, 1, kLimit, kGap}, full);
+    for (int m = 0; m < kLimit; ++m) {
+      const int at = top - m * kGap;
+      n[at] = static_cast<int8_t>(n[at] - full);
+      if (n[at] == 0) counts.held &= ~(uint64_t{1} << (base + at));
+    }
+  }
+}
+
+template <Step kStep>
+void RunSortedStep(SortedCounts& counts, bool ascending, Taken& out) {
+  if (kStep == Step::Identical3 || kStep == Step::Identical2) {
+    constexpr int kLimit = kStep == Step::Identical3 ? 3 : 2;
+    uint64_t bits = counts.held;
+    while (bits != 0) {
+      const int f = NextFace(bits, ascending);
+      const int full = counts.n[f] / kLimit;
+      if (full == 0) continue;
+      out.Put<kStep>(CopiesGroup(CardOfSortedFace(f), kLimit), full);
+      counts.n[f] = static_cast<int8_t>(counts.n[f] - full * kLimit);
+      if (counts.n[f] == 0) counts.held &= ~(uint64_t{1} << f);
+    }
+  } else {
+    for (int c = 0; c < 3; ++c) {
+      RunSortedSequenceStep<kStep>(counts, ascending ? c : 2 - c, ascending, out);
+    }
+  }
+}
+
+void PartitionSortedCounts(SortedCounts& counts, bool ascending, PartitionKind kind,
+                           Taken& out) {
+  if (kind == PartitionKind::SequencesFirst) {
+    RunSortedStep<Step::Sequences3>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Identical3>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Sequences2>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Identical2>(counts, ascending, out);
+  } else {
+    RunSortedStep<Step::Identical3>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Sequences3>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Identical2>(counts, ascending, out);
+    if (counts.held != 0) RunSortedStep<Step::Sequences2>(counts, ascending, out);
+  }
+  if (counts.held != 0) RunSortedStep<Step::Gaps2>(counts, ascending, out);
+  uint64_t bits = counts.held;
+  while (bits != 0) {
+    const int f = NextFace(bits, ascending);
+    const MeldGroup g = SingleGroup(CardOfSortedFace(f));
+    for (int k = 0; k < counts.n[f]; ++k) out.groups[out.size++] = g;
+    out.singles += counts.n[f];
+  }
+}
+
+// The counts of tiles made by CountFaces (at most kMaxWorkTiles of them).
+void SortedCountsOfFaces(const FaceCounts& faces, SortedCounts& counts) {
+  std::memcpy(counts.n, faces.n, kFaceCount);  // counts up to kMaxWorkTiles fit either way
+  counts.held = faces.present;
+}
+
+}  // namespace
+
 void PartitionTiles(const card* tiles, int t, PartitionKind kind, Partition& out) {
+  // Judgeable tiles sorted either way are partitioned on their counts.
+  if (t >= 0 && t <= kMaxWorkTiles && AllJudgeable(tiles, t)) {
+    SortedCounts counts;
+    bool up = true;
+    bool down = true;
+    int last = 0;
+    for (int i = 0; i < t; ++i) {
+      const int f = SortedFaceOf(tiles[i]);
+      ++counts.n[f];
+      counts.held |= uint64_t{1} << f;
+      if (i > 0) {
+        up = up && last <= f;
+        down = down && last >= f;
+      }
+      last = f;
+    }
+    if (up || down) {
+      Taken taken;
+      PartitionSortedCounts(counts, up, kind, taken);
+      taken.CopyTo(out);
+      return;
+    }
+  }
+  PartitionTilesByGrouping(tiles, t, kind, out);
+}
+
+void PartitionTilesByGrouping(const card* tiles, int t, PartitionKind kind, Partition& out) {
   out.groups.clear();
   out.sets = out.pieces = out.pairs = out.singles = 0;
   TileList rest;
@@ -363,6 +582,235 @@ bool StandardWinByPartitions(const card* tiles, int t, int w, GroupList& groups,
     shape = kShapePungsFirst;
     return true;
   }
+  return false;
+}
+
+bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups,
+                                    int& shape, bool partitions_lost) {
+  groups.clear();
+  const int total = faces.total;
+  if (total == 2) {
+    if (faces.present == 0 || (faces.present & (faces.present - 1)) != 0) return false;
+    groups.push_back(CopiesGroup(CardOfFace(__builtin_ctzll(faces.present)), 2));
+    return true;
+  }
+  const int n = StandardSets(total);
+  if (n < 0) return false;
+  // (Without wilds the hand holds 14 tiles at most.)
+  for (PartitionKind kind : {PartitionKind::SequencesFirst, PartitionKind::PungsFirst}) {
+    if (partitions_lost) break;
+    SortedCounts counts;
+    SortedCountsOfFaces(faces, counts);
+    Taken taken;
+    PartitionSortedCounts(counts, ascending, kind, taken);
+    if (taken.sets == n && taken.pieces == 1 && taken.pairs == 1 && taken.singles == 0) {
+      groups.assign(taken.groups, taken.size);
+      shape = kind == PartitionKind::SequencesFirst ? kShapeSequencesFirst : kShapePungsFirst;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool PartitionWinOfFaces(const FaceCounts& faces, PartitionKind kind, GroupList& groups) {
+  groups.clear();
+  const int total = faces.total;
+  if (total != 5 && total != 8 && total != 11 && total != 14) return false;
+  // An honour held once or four times leaves a single tile whatever the steps: most hands
+  // that cannot win go at once.
+  for (int f = 27; f < kFaceCount; ++f) {
+    if (faces.n[f] % 3 == 1) return false;
+  }
+  // The partition wins when its chow and pung steps leave one pair: the pair steps then take
+  // it and nothing else is left.
+  const bool pungs_first = kind == PartitionKind::PungsFirst;
+  uint8_t n[kFaceCount];
+  uint8_t pungs[kFaceCount];
+  std::memcpy(n, faces.n, kFaceCount);
+  uint64_t held = faces.present;
+  if (pungs_first) {
+    for (uint64_t bits = faces.present; bits != 0; bits &= bits - 1) {
+      const int f = __builtin_ctzll(bits);
+      pungs[f] = static_cast<uint8_t>(n[f] / 3);
+      n[f] = static_cast<uint8_t>(n[f] - 3 * pungs[f]);
+      if (n[f] == 0) held &= ~(uint64_t{1} << f);
+    }
+  }
+  // The chows taken: suit, top value index and how many, in the order of the pass.
+  struct Chows {
+    int8_t suit;
+    int8_t top;
+    int8_t count;
+  } chows[kMaxWorkTiles];
+  int found = 0;
+  for (int suit = 0; suit < 3; ++suit) {
+    uint64_t bits = (held >> (suit * 9)) & 0x1ff;
+    if ((bits & (bits >> 1) & (bits >> 2)) == 0) continue;
+    uint8_t* c = n + suit * 9;
+    // As the chow step of the partition (see RunSortedSequenceStep), ascending.
+    int last = -9;
+    int last_singles = 0;
+    int last_twos = 0;
+    while (bits != 0) {
+      const int v = __builtin_ctzll(bits);
+      bits &= bits - 1;
+      const int have = c[v];
+      const int singles = last == v - 1 ? last_singles : 0;
+      const int twos = last == v - 1 ? last_twos : 0;
+      const int full = have < twos ? have : twos;
+      const int grown = have - full < singles ? have - full : singles;
+      last = v;
+      last_singles = have - full - grown;
+      last_twos = grown;
+      if (full == 0) continue;
+      chows[found++] = {static_cast<int8_t>(suit), static_cast<int8_t>(v),
+                        static_cast<int8_t>(full)};
+      c[v] = static_cast<uint8_t>(c[v] - full);
+      c[v - 1] = static_cast<uint8_t>(c[v - 1] - full);
+      c[v - 2] = static_cast<uint8_t>(c[v - 2] - full);
+    }
+  }
+  // The usual order: the chows (higher colour, then higher top first), then the pungs and
+  // the pair by face from the highest (a face's pungs before its pair). The groups are
+  // written field by field where they belong (at most 14 tiles: at most seven groups).
+  MeldGroup* out = groups.data();
+  int k = 0;
+  auto put = [&](int32_t color, int32_t top, int32_t copies, int32_t values) {
+    MeldGroup& g = out[k++];
+    g.m_nColor = color;
+    g.m_nTopValue = top;
+    g.m_nCopies = copies;
+    g.m_nValues = values;
+    g.m_nStep = 1;
+  };
+  for (int i = found - 1; i >= 0; --i) {
+    for (int m = 0; m < chows[i].count; ++m) put(chows[i].suit, chows[i].top + 1, 1, 3);
+  }
+  // Sequences first, the pungs come now and take three of every face. Either way exactly one
+  // face may keep two tiles, and none one.
+  int pair = -1;
+  for (uint64_t bits = faces.present; bits != 0;) {
+    const int f = 63 - __builtin_clzll(bits);
+    bits &= ~(uint64_t{1} << f);
+    if (!pungs_first) {
+      pungs[f] = static_cast<uint8_t>(n[f] / 3);
+      n[f] = static_cast<uint8_t>(n[f] - 3 * pungs[f]);
+    }
+    const card tile = CardOfSortedFace(f);
+    for (int m = pungs[f]; m > 0; --m) put(tile.m_nColor, tile.m_nValue, 3, 1);
+    if (n[f] == 0) continue;
+    if (n[f] == 1 || pair >= 0) return false;
+    pair = f;
+    put(tile.m_nColor, tile.m_nValue, 2, 1);
+  }
+  if (pair < 0) return false;
+  groups.resize(k);
+  return true;
+}
+
+namespace {
+
+// The faces in the order the eye-first strategy tries its eyes: by value, and faces of one
+// value in the order of the pass.
+struct EyeOrders {
+  int8_t up[kFaceCount];
+  int8_t down[kFaceCount];
+};
+
+constexpr EyeOrders MakeEyeOrders() {
+  EyeOrders out{};
+  int k = 0;
+  for (int value = 1; value <= 9; ++value) {
+    for (int f = 0; f < kFaceCount; ++f) {
+      if (CardOfFace(f).m_nValue == value) out.up[k++] = static_cast<int8_t>(f);
+    }
+  }
+  // Descending, the faces of one value come in the reverse order.
+  for (int i = 0; i < kFaceCount;) {
+    int j = i;
+    while (j < kFaceCount && CardOfFace(out.up[j]).m_nValue == CardOfFace(out.up[i]).m_nValue) ++j;
+    for (int m = i; m < j; ++m) out.down[m] = out.up[i + j - 1 - m];
+    i = j;
+  }
+  return out;
+}
+
+constexpr EyeOrders kEyeOrders = MakeEyeOrders();
+
+// EyeFirstWin of the sorted tiles of `faces` with no wild. (A face held more than four times
+// is two groups of the grouping, both tried in turn: the second answers as the first.)
+bool EyeFirstWinOfFaces(const FaceCounts& faces, bool ascending, int n, GroupList& groups) {
+  groups.clear();
+  // The rest is sets only, so every suit and honour face is left with a multiple of three
+  // tiles: the eye is in the one unit that holds two more than that.
+  int eye_unit = -1;  // a suit 0-2, or 3 + an honour face
+  for (int unit = 0; unit < 3 + kFaceCount - 27; ++unit) {
+    int count = 0;
+    if (unit < 3) {
+      for (int v = 0; v < 9; ++v) count += faces.n[unit * 9 + v];
+    } else {
+      count = faces.n[27 + unit - 3];
+    }
+    const int r = count % 3;
+    if (r == 1 || (r == 2 && eye_unit >= 0)) return false;
+    if (r == 2) eye_unit = unit;
+  }
+  if (eye_unit < 0) return false;
+  // The suits without the eye are sets only or no eye will do.
+  for (int suit = 0; suit < 3; ++suit) {
+    if (suit != eye_unit && !FacesSuitSetsOnly(faces, suit)) return false;
+  }
+  const int8_t* order = ascending ? kEyeOrders.up : kEyeOrders.down;
+  for (int i = 0; i < kFaceCount; ++i) {
+    const int eye = order[i];
+    if (faces.n[eye] < 2 || (eye < 27 ? eye / 9 : eye - 27 + 3) != eye_unit) continue;
+    FaceCounts rest = faces;
+    rest.n[eye] = static_cast<uint8_t>(rest.n[eye] - 2);
+    rest.total -= 2;
+    if (rest.n[eye] == 0) rest.present &= ~(uint64_t{1} << eye);
+    // The partitions only ever find sets that exist; when none exist, they need not look.
+    // (Honours at a multiple of three are pungs.)
+    if (eye_unit < 3 && !FacesSuitSetsOnly(rest, eye_unit)) continue;
+    for (PartitionKind kind : {PartitionKind::SequencesFirst, PartitionKind::PungsFirst}) {
+      SortedCounts counts;
+      SortedCountsOfFaces(rest, counts);
+      Taken taken;
+      PartitionSortedCounts(counts, ascending, kind, taken);
+      if (taken.sets == n && taken.pieces == 0 && taken.singles == 0) {
+        groups.assign(taken.groups, taken.size);
+        groups.push_back(CopiesGroup(CardOfFace(eye), 2));
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool StandardWinOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups, int& shape,
+                        bool partitions_lost) {
+  if (StandardWinByPartitionsOfFaces(faces, ascending, groups, shape, partitions_lost)) {
+    return true;
+  }
+  groups.clear();
+  const int total = faces.total;
+  const int n = StandardSets(total);
+  if (n < 0) return false;
+  if (EyeFirstWinOfFaces(faces, ascending, n, groups)) {
+    shape = kShapeEyeFirst;
+    return true;
+  }
+  // The knitted straight strategy only finds one that exists. (No wild: no chow across a gap.)
+  if ((total == 11 || total == 14) && FacesKnittedStraightWin(faces)) {
+    card tiles[kMaxWorkTiles];
+    SortedTiles(faces, ascending, tiles);
+    if (KnittedStraightWin(tiles, total, 0, groups)) {
+      shape = kShapeKnittedStraight;
+      return true;
+    }
+  }
+  groups.clear();
   return false;
 }
 

@@ -13,6 +13,8 @@
 
 namespace win_search {
 
+struct FaceCounts;  // face_counts.h
+
 // Shape codes of a winning hand.
 inline constexpr int kShapeNone = 0;
 inline constexpr int kShapeSevenPairs = 10;
@@ -47,6 +49,10 @@ struct Partition {
 // gap of one, singles. Pungs first: pungs, sequences of three, pairs, two neighbouring tiles,
 // two tiles with a gap of one, singles.
 void PartitionTiles(const card* tiles, int t, PartitionKind kind, Partition& out);
+// The same by running the groupings over the tiles in their order: what PartitionTiles answers
+// for any order. PartitionTiles takes a shortcut over the counts when the tiles are judgeable
+// and sorted (either way), and falls back on this otherwise.
+void PartitionTilesByGrouping(const card* tiles, int t, PartitionKind kind, Partition& out);
 
 // n sets and a pair: exactly that with no wild; with w wilds one of them is the winning tile
 // and the rest must pass the ready count with w - 1.
@@ -77,6 +83,18 @@ bool StandardWin(const card* tiles, int t, int w, GroupList& groups, int& shape)
 bool StandardWinByPartitions(const card* tiles, int t, int w, GroupList& groups, int& shape);
 bool StandardWinByLaterStrategies(const card* tiles, int t, int w, GroupList& groups,
                                   int& shape);
+// StandardWinByPartitions and StandardWin of the tiles of `faces` (counts made by CountFaces,
+// no wild) sorted ascending or descending, mostly without making the list of tiles.
+// `partitions_lost`: the caller knows that neither partition wins (PartitionWinOfFaces said
+// no to both for an ascending pass), so they are not run again.
+bool StandardWinByPartitionsOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups,
+                                    int& shape, bool partitions_lost = false);
+bool StandardWinOfFaces(const FaceCounts& faces, bool ascending, GroupList& groups, int& shape,
+                        bool partitions_lost = false);
+// The most common answers of StandardWinOfFaces, sooner: whether the partition of that kind
+// of the tiles of `faces` sorted ascending wins (N = 5, 8, 11 or 14); its groups then in the
+// usual order (as OrderGroups leaves them).
+bool PartitionWinOfFaces(const FaceCounts& faces, PartitionKind kind, GroupList& groups);
 
 // Each pair as the eye, the rest n sets; with wilds also each single tile made the eye by one
 // wild.

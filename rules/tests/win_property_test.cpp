@@ -236,6 +236,22 @@ class HandMaker {
     return out;
   }
 
+  // n tiles of a few neighbouring faces of one suit (now and then an honour), up to eight
+  // copies of a face.
+  std::vector<card> Crowded(int n) {
+    const int first = 9 * Pick(3) + Pick(6);
+    const int faces = 2 + Pick(3);
+    Counts used{};
+    std::vector<card> out;
+    while (static_cast<int>(out.size()) < n) {
+      const int face = Pick(6) == 0 ? 27 + Pick(7) : first + Pick(faces);
+      if (used[face] == 8) continue;
+      ++used[face];
+      out.push_back(CardOf(face));
+    }
+    return out;
+  }
+
   // The mix of Mixed with the special shapes added.
   std::vector<card> BaseMixed(int n) { return Pick(4) == 0 ? SpecialHand(n) : Mixed(n); }
 
@@ -361,16 +377,23 @@ TEST(WinPropertyTest, OneWildTileStandsForAnyFace) {
 TEST(FaceCountsPropertyTest, CountsAnswerAsTheCompleteSearches) {
   HandMaker maker(34);
   for (int i = 0; i < kHands; ++i) {
-    const int sizes[] = {2, 5, 8, 11, 14, 1, 4, 7, 10, 13};
-    const int n = sizes[maker.Pick(10)];
-    std::vector<card> tiles = maker.Mixed(14);
+    const int sizes[] = {2, 5, 8, 11, 14, 1, 4, 7, 10, 13, 3, 6, 9, 12};
+    const int n = sizes[maker.Pick(14)];
+    // Now and then a crowded hand (up to eight copies of a face), which the suit table does
+    // not hold.
+    std::vector<card> tiles = maker.Pick(8) == 0 ? maker.Crowded(n) : maker.Mixed(14);
     tiles.resize(n);
     win_search::FaceCounts counts;
     ASSERT_TRUE(win_search::CountFaces(tiles.data(), n, counts));
-    if (n % 3 == 2) {
-      ASSERT_EQ(win_search::FacesWin(counts),
-                win_search::ExhaustiveStandardWin(tiles.data(), n, 0, nullptr))
+    if (n % 3 == 0) {
+      ASSERT_EQ(win_search::FacesSetsOnly(counts),
+                win_search::ExhaustiveSetsOnly(tiles.data(), n, 0, n / 3))
           << TilesText(tiles);
+    } else if (n % 3 == 2) {
+      const bool win = win_search::FacesWin(counts);
+      ASSERT_EQ(win, win_search::ExhaustiveStandardWin(tiles.data(), n, 0, nullptr))
+          << TilesText(tiles);
+      if (win) ASSERT_TRUE(win_search::FacesResiduesAllowWin(counts)) << TilesText(tiles);
       ASSERT_EQ(win_search::FacesKnittedStraightWin(counts),
                 win_search::ExhaustiveKnittedStraightWin(tiles.data(), n, 0))
           << TilesText(tiles);
@@ -382,6 +405,99 @@ TEST(FaceCountsPropertyTest, CountsAnswerAsTheCompleteSearches) {
       ASSERT_EQ(win_search::FacesReady(counts),
                 win_search::ExhaustiveStandardWin(tiles.data(), n, 1, nullptr))
           << TilesText(tiles);
+    }
+  }
+}
+
+// ---- the shortcuts on counts --------------------------------------------------------------
+
+// The partitions of sorted tiles are taken from their counts: they answer exactly as the
+// groupings run tile by tile, either way sorted, with honours, flowers and crowded faces.
+TEST(CountShortcutsTest, PartitionsOfSortedTilesAnswerAsTheGroupings) {
+  std::mt19937 random(2026);
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  for (int i = 0; i < kHands; ++i) {
+    // Mostly a narrow window of values, so that runs and gaps are common.
+    const int low = pick(9);
+    const int width = 1 + pick(9);
+    const int colors = 1 + pick(3);
+    std::vector<card> tiles(pick(kMaxWorkTiles + 1));
+    for (card& c : tiles) {
+      const int k = pick(10);
+      if (k < 7) {
+        c = {pick(colors), std::min(low + pick(width), 8) + 1};
+      } else if (k < 9) {
+        c = {ColorWinds + pick(2), 1 + pick(3)};
+      } else {
+        c = {ColorSeasons + pick(2), 1 + pick(4)};
+      }
+    }
+    const bool ascending = pick(2) == 0;
+    SortCards(tiles.data(), static_cast<int>(tiles.size()), ascending);
+    for (auto kind : {win_search::PartitionKind::SequencesFirst,
+                      win_search::PartitionKind::PungsFirst}) {
+      win_search::Partition fast, slow;
+      const int t = static_cast<int>(tiles.size());
+      win_search::PartitionTiles(tiles.data(), t, kind, fast);
+      win_search::PartitionTilesByGrouping(tiles.data(), t, kind, slow);
+      ASSERT_EQ(fast.sets, slow.sets) << TilesText(tiles);
+      ASSERT_EQ(fast.pieces, slow.pieces) << TilesText(tiles);
+      ASSERT_EQ(fast.pairs, slow.pairs) << TilesText(tiles);
+      ASSERT_EQ(fast.singles, slow.singles) << TilesText(tiles);
+      ASSERT_EQ(fast.groups.size(), slow.groups.size()) << TilesText(tiles);
+      for (int g = 0; g < fast.groups.size(); ++g) {
+        ASSERT_TRUE(fast.groups[g] == slow.groups[g]) << TilesText(tiles) << " group " << g;
+      }
+    }
+  }
+}
+
+// The standard hand on the counts of the faces answers as the strategies on the tiles sorted
+// the same way: the verdict, the shape and the groups; and the partitions with their groups
+// in the usual order.
+TEST(CountShortcutsTest, StandardHandOnCountsAnswersAsOnSortedTiles) {
+  HandMaker maker(7);
+  auto same = [](const GroupList& a, const GroupList& b) {
+    if (a.size() != b.size()) return false;
+    for (int g = 0; g < a.size(); ++g) {
+      if (!(a[g] == b[g])) return false;
+    }
+    return true;
+  };
+  for (int i = 0; i < kHands; ++i) {
+    const int sizes[] = {2, 5, 8, 11, 14};
+    const int n = sizes[maker.Pick(5)];
+    std::vector<card> tiles = maker.Pick(8) == 0 ? maker.Crowded(n) : maker.Mixed(14);
+    tiles.resize(n);
+    win_search::FaceCounts counts;
+    ASSERT_TRUE(win_search::CountFaces(tiles.data(), n, counts));
+    for (bool ascending : {true, false}) {
+      std::vector<card> sorted(n);
+      win_search::SortedTiles(counts, ascending, sorted.data());
+      GroupList on_tiles, on_counts;
+      int tiles_shape = 0, counts_shape = 0;
+      const bool by_tiles =
+          win_search::StandardWin(sorted.data(), n, 0, on_tiles, tiles_shape);
+      ASSERT_EQ(win_search::StandardWinOfFaces(counts, ascending, on_counts, counts_shape),
+                by_tiles)
+          << TilesText(tiles);
+      if (!by_tiles) continue;
+      ASSERT_EQ(counts_shape, tiles_shape) << TilesText(tiles);
+      ASSERT_TRUE(same(on_counts, on_tiles)) << TilesText(tiles);
+    }
+    if (n < 5) continue;
+    std::vector<card> sorted(n);
+    win_search::SortedTiles(counts, true, sorted.data());
+    for (auto kind : {win_search::PartitionKind::SequencesFirst,
+                      win_search::PartitionKind::PungsFirst}) {
+      win_search::Partition part;
+      win_search::PartitionTiles(sorted.data(), n, kind, part);
+      const bool wins = win_search::PartitionWins(part, (n - 2) / 3, 0);
+      GroupList ordered;
+      ASSERT_EQ(win_search::PartitionWinOfFaces(counts, kind, ordered), wins) << TilesText(tiles);
+      if (!wins) continue;
+      OrderGroups(part.groups);
+      ASSERT_TRUE(same(ordered, part.groups)) << TilesText(tiles);
     }
   }
 }
