@@ -188,8 +188,7 @@ int CPlaytableApp::ExitInstance() {
     class_cookie_ = 0;
   }
   winkit::ServerMonitor::Join();
-  if (warm_up_thread_) WaitForSingleObject(warm_up_thread_.Get(), INFINITE);
-  warm_up_thread_.Reset();
+  FinishWarmUp();
   framework_window::DropPreloadedPictures();
   if (gdiplus_up_) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   gdiplus_up_ = false;
@@ -262,8 +261,15 @@ HMODULE CPlaytableApp::ReloadStyleModule() {
   return m_hStyleModule.Get();
 }
 
+void CPlaytableApp::FinishWarmUp() {
+  if (warm_up_thread_) WaitForSingleObject(warm_up_thread_.Get(), INFINITE);
+  warm_up_thread_.Reset();
+}
+
 void CPlaytableApp::ShowMainFrame(CStartGame* caller) {
   if (frame_) return;
+  // Normally long done; the table is made with nothing else going on.
+  FinishWarmUp();
   LoadResourceModules(caller);
   CreateMainFrame();
 }

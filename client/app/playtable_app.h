@@ -52,7 +52,7 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   // Work the table's first showing needs that nothing the lobby says decides (the controls'
   // libraries, the picture decoder): started on a thread of its own once the class object is
   // offered, so that it is done while the lobby's activation and calls take their time instead
-  // of after ShowWindow. ExitInstance waits for it.
+  // of after ShowWindow. The frame is made, and ExitInstance goes on, only once it has ended.
   void SetWarmUp(std::function<void()> work) { warm_up_ = std::move(work); }
 
   // StartGameHost
@@ -105,6 +105,8 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
  private:
   bool RegisterServer();
   bool UnregisterServer();
+  // Waits for the warm-up's thread, if it runs.
+  void FinishWarmUp();
 
   LobbyState lobby_;
   std::unique_ptr<CMainFrame> frame_;

@@ -47,8 +47,9 @@ void Check(HRESULT hr, REFIID iid, const char* what) {
 
 namespace {
 
-// Loads the in-process server the registry names for the class, and leaves it loaded: the table
-// hosts the control for the rest of the run.
+// Loads the in-process server the registry names for the class and has it make its class object
+// once (its first-use set-up). The library stays loaded: the table hosts the control for the rest
+// of the run.
 void LoadServerOf(REFCLSID clsid) {
   wchar_t guid[40];
   if (!StringFromGUID2(clsid, guid, 40)) return;
@@ -58,13 +59,17 @@ void LoadServerOf(REFCLSID clsid) {
   if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) !=
       ERROR_SUCCESS)
     return;
-  LoadLibraryExW(path, nullptr, 0);
+  if (!LoadLibraryExW(path, nullptr, 0)) return;
+  IClassFactory* factory = nullptr;
+  if (SUCCEEDED(CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                 reinterpret_cast<void**>(&factory))))
+    factory->Release();
 }
 
 }  // namespace
 
 void WarmUpTableWindow() {
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   // In the order the table makes them: the person list, the chat, the socket, the display, the
   // rules engine and the option board.
   for (const CLSID* clsid : {&CLSID_OzkPersonList, &CLSID_GChat, &CLSID_VyrSock, &CLSID_Table,
