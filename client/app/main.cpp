@@ -10,5 +10,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR command_line, int) {
   app.SetTableFactory([](CPlaytableApp& a) -> std::unique_ptr<ShellTableWindow> {
     return std::make_unique<CTableWnd>(a);
   });
+  app.SetWarmUp(WarmUpTableWindow);
   return app.Run(instance, command_line);
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "image_buttons.h"
 #include "korvel_game.h"
 #include "wave_sound.h"
 #include "winkit/module.h"
@@ -155,7 +156,15 @@ BOOL CPlaytableApp::InitInstance(const wchar_t* command_line) {
     if (!m_hMutex) m_hMutex.Reset(CreateMutexA(nullptr, TRUE, "korvel"));
     return FALSE;
   }
-  // 10. Wait for the lobby's calls.
+  // 10. Wait for the lobby's calls; what the table needs whatever they say gets ready meanwhile.
+  if (warm_up_)
+    warm_up_thread_.Reset(CreateThread(
+        nullptr, 0,
+        [](void* work) WINAPI -> DWORD {
+          (*static_cast<std::function<void()>*>(work))();
+          return 0;
+        },
+        &warm_up_, 0, nullptr));
   return TRUE;
 }
 
@@ -179,6 +188,8 @@ int CPlaytableApp::ExitInstance() {
     class_cookie_ = 0;
   }
   winkit::ServerMonitor::Join();
+  FinishWarmUp();
+  framework_window::DropPreloadedPictures();
   if (gdiplus_up_) Gdiplus::GdiplusShutdown(m_gdiplusToken);
   gdiplus_up_ = false;
   winkit::Module::ReleaseTypeLib();
@@ -250,8 +261,15 @@ HMODULE CPlaytableApp::ReloadStyleModule() {
   return m_hStyleModule.Get();
 }
 
+void CPlaytableApp::FinishWarmUp() {
+  if (warm_up_thread_) WaitForSingleObject(warm_up_thread_.Get(), INFINITE);
+  warm_up_thread_.Reset();
+}
+
 void CPlaytableApp::ShowMainFrame(CStartGame* caller) {
   if (frame_) return;
+  // Normally long done; the table is made with nothing else going on.
+  FinishWarmUp();
   LoadResourceModules(caller);
   CreateMainFrame();
 }

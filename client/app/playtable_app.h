@@ -49,6 +49,11 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   // its own in to see when it runs.
   void SetSoundStopper(std::function<void()> stop) { stop_sounds_ = std::move(stop); }
   CMainFrame* MainFrame() const { return frame_.get(); }
+  // Work the table's first showing needs that nothing the lobby says decides (the controls'
+  // libraries, the picture decoder): started on a thread of its own once the class object is
+  // offered, so that it is done while the lobby's activation and calls take their time instead
+  // of after ShowWindow. The frame is made, and ExitInstance goes on, only once it has ended.
+  void SetWarmUp(std::function<void()> work) { warm_up_ = std::move(work); }
 
   // StartGameHost
   LobbyState& Lobby() override { return lobby_; }
@@ -100,6 +105,8 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
  private:
   bool RegisterServer();
   bool UnregisterServer();
+  // Waits for the warm-up's thread, if it runs.
+  void FinishWarmUp();
 
   LobbyState lobby_;
   std::unique_ptr<CMainFrame> frame_;
@@ -119,6 +126,8 @@ class CPlaytableApp : public StartGameHost, public MainFrameOwner {
   BOOL m_bSetupFailed = FALSE;
   DWORD class_cookie_ = 0;
   TableFactory table_factory_;
+  std::function<void()> warm_up_;
+  winkit::UniqueHandle warm_up_thread_;
   bool frame_gone_ = false;  // the frame's window is gone; the frame is deleted next
   // What InitInstance brought up, so ExitInstance takes down each exactly once.
   bool winsock_up_ = false;

@@ -1,8 +1,11 @@
 #include "table_wnd.h"
 
+#include <gdiplus.h>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "korvel_table.h"
@@ -42,6 +45,74 @@ void Check(HRESULT hr, REFIID iid, const char* what) {
 }
 
 }  // namespace
+
+namespace {
+
+// Loads the in-process server the registry names for the class and has it make its class object
+// once (its first-use set-up). The library stays loaded: the table hosts the control for the rest
+// of the run.
+void LoadServerOf(REFCLSID clsid) {
+  wchar_t guid[40];
+  if (!StringFromGUID2(clsid, guid, 40)) return;
+  const std::wstring key = std::wstring(L"CLSID\\") + guid + L"\\InprocServer32";
+  wchar_t path[MAX_PATH];
+  DWORD size = sizeof path;
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) !=
+      ERROR_SUCCESS)
+    return;
+  if (!LoadLibraryExW(path, nullptr, 0)) return;
+  IClassFactory* factory = nullptr;
+  if (SUCCEEDED(CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                 reinterpret_cast<void**>(&factory))))
+    factory->Release();
+}
+
+}  // namespace
+
+void WarmUpTableWindow() {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // In the order the table makes them: the person list, the chat, the socket, the display, the
+  // rules engine and the option board.
+  for (const CLSID* clsid : {&CLSID_OzkPersonList, &CLSID_GChat, &CLSID_VyrSock, &CLSID_Table,
+                             &CLSID_Arithmetic, &CLSID_MjBoard})
+    LoadServerOf(*clsid);
+  // A 1 x 1 PNG: the first picture decoded loads and sets up the decoder, whichever it is.
+  static const BYTE kPng[] = {
+      0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44,
+      0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0x1F,
+      0x15, 0xC4, 0x89, 0x00, 0x00, 0x00, 0x0B, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x60,
+      0x00, 0x02, 0x00, 0x00, 0x05, 0x00, 0x01, 0x7A, 0x5E, 0xAB, 0x3F, 0x00, 0x00, 0x00, 0x00,
+      0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof kPng)) {
+    if (void* bytes = GlobalLock(memory)) {
+      std::memcpy(bytes, kPng, sizeof kPng);
+      GlobalUnlock(memory);
+      IStream* stream = nullptr;
+      if (SUCCEEDED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+        delete Gdiplus::Bitmap::FromStream(stream);
+        stream->Release();
+        memory = nullptr;  // the stream's now
+      }
+    }
+    if (memory) GlobalFree(memory);
+  }
+  // The frame's strip pictures, from the image folder of the style module beside the program
+  // (the registry's style): the frame reads them first thing.
+  int style = 0;
+  char value[21] = {};
+  DWORD size = sizeof value - 1;
+  if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Hollin\\mj_gamestyle", nullptr, RRF_RT_REG_SZ,
+                   nullptr, value, &size) == ERROR_SUCCESS)
+    style = std::atoi(value);
+  char name[32];
+  std::snprintf(name, sizeof name, "\\pellamres%d1.dll", style);
+  const winkit::UniqueModule module(LoadLibraryExA((winkit::Module::ProgramFolder() + name).c_str(),
+                                                   nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (module)
+    framework_window::PreloadPictures(
+        CTableWnd::StripPicturePaths(CTableWnd::ImageFolderOf(module.Get())));
+  if (SUCCEEDED(com)) CoUninitialize();
+}
 
 // The play table's sound flag; the play table switches the display's own sounds (the deal, the
 // alarm) with it.

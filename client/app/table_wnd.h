@@ -24,6 +24,10 @@ class CTableWnd;
 
 // Sets the play table's sound flag and the table display's sounds together.
 void SetTableSound(CMjPlayTableWin& table, int on);
+// What the table window needs before it can show, whatever the lobby says, done ahead of it
+// (on a thread of its own, see CPlaytableApp::SetWarmUp): the libraries of the controls it
+// hosts are loaded, and GDI+ has decoded a picture once, its decoder ready for the skin's.
+void WarmUpTableWindow();
 class CSetDialog;
 
 // The game manager of this game: the socket control (framework), the mahjong play table and

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <map>
+#include <mutex>
 
 // GDI+'s headers want min and max from somewhere.
 namespace Gdiplus {
@@ -93,7 +95,19 @@ SIZE PictureSizeOf(const Gdiplus::Bitmap* picture) {
   return SIZE{static_cast<LONG>(p->GetWidth()), static_cast<LONG>(p->GetHeight())};
 }
 
-BitmapPtr LoadPicture(const char* path) {
+namespace {
+
+std::mutex& PreloadLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::map<std::string, BitmapPtr>& Preloaded() {
+  static std::map<std::string, BitmapPtr> pictures;
+  return pictures;
+}
+
+BitmapPtr ReadPicture(const char* path) {
   const std::wstring wide = winkit::GbkToWide(path ? path : "");
   if (wide.empty() || GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES)
     return nullptr;
@@ -101,6 +115,36 @@ BitmapPtr LoadPicture(const char* path) {
   if (!b || b->GetLastStatus() != Gdiplus::Ok || b->GetWidth() == 0 || b->GetHeight() == 0)
     return nullptr;
   return b;
+}
+
+}  // namespace
+
+BitmapPtr LoadPicture(const char* path) {
+  if (!path) return nullptr;
+  {
+    std::lock_guard<std::mutex> hold(PreloadLock());
+    auto& pictures = Preloaded();
+    if (auto it = pictures.find(path); it != pictures.end()) {
+      BitmapPtr b = std::move(it->second);
+      pictures.erase(it);
+      return b;
+    }
+  }
+  return ReadPicture(path);
+}
+
+void PreloadPictures(const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    BitmapPtr b = ReadPicture(path.c_str());
+    if (!b) continue;
+    std::lock_guard<std::mutex> hold(PreloadLock());
+    Preloaded().emplace(path, std::move(b));
+  }
+}
+
+void DropPreloadedPictures() {
+  std::lock_guard<std::mutex> hold(PreloadLock());
+  Preloaded().clear();
 }
 
 void StripPictures::Clear() {

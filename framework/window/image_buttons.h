@@ -62,8 +62,14 @@ LRESULT AnswerTipRequest(HWND tip, const std::vector<std::string>& tips, LPARAM 
 
 // Size of a GDI+ picture; 0 x 0 for none or an unreadable one.
 SIZE PictureSizeOf(const Gdiplus::Bitmap* picture);
-// Loads a picture from a file named in the ANSI code page; null when it cannot be read.
+// Loads a picture from a file named in the ANSI code page; null when it cannot be read. A
+// picture of the same path read ahead by PreloadPictures is taken instead of the file.
 BitmapPtr LoadPicture(const char* path);
+// Reads the pictures ahead of need (any thread, GDI+ started): each waits for the first
+// LoadPicture of its path, which takes it. Files that do not read are left to LoadPicture.
+void PreloadPictures(const std::vector<std::string>& paths);
+// Deletes the pictures read ahead and never taken (before GDI+ shuts down).
+void DropPreloadedPictures();
 
 class CImage_Buttons : public winkit::Window {
  public:

@@ -63,33 +63,45 @@ void CloseBoxOrDrag(HWND dialog, LPARAM lp, const std::function<void()>& cancel)
   PostMessageW(dialog, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(p.x, p.y));
 }
 
+// The send box's picture buttons: preview, send, cancel.
+constexpr int kWordButtons[3] = {kPreviewButton, kSendButton, IDCANCEL};
+
 }  // namespace
 
 // --- The send box ------------------------------------------------------------------------
 
 HWND CActionWordDlg::CreateDlg(HWND parent) {
   if (!CreateModeless(parent)) return nullptr;
-  const std::string dir = m_host->ImageDir();
-  const struct {
-    int id;
-    const char *normal, *light;
-  } faces[3] = {{kPreviewButton, "preview.png", "preview_light.png"},
-                {kSendButton, "send_b.png", "send_light.png"},
-                {IDCANCEL, "cancel_b.png", "cancel_light.png"}};
   for (int i = 0; i < 3; ++i) {
-    HWND button = GetDlgItem(hwnd(), faces[i].id);
-    if (!button || !m_buttons[i].Attach(button)) continue;
-    const std::string normal = dir + "\\" + faces[i].normal, light = dir + "\\" + faces[i].light;
-    m_buttons[i].SetImages(normal.c_str(), normal.c_str(), light.c_str());
-    m_buttons[i].EnableHover(true);
-    ShowWindow(button, SW_SHOW);
+    HWND button = GetDlgItem(hwnd(), kWordButtons[i]);
+    if (button && m_buttons[i].Attach(button)) ShowWindow(button, SW_SHOW);
   }
   ShowWindow(GetDlgItem(hwnd(), kRecipientCombo), SW_SHOW);
   ShowWindow(GetDlgItem(hwnd(), kWordsEdit), SW_SHOW);
   return hwnd();
 }
 
+void CActionWordDlg::LoadPictures() {
+  if (m_picturesLoaded || !hwnd()) return;
+  m_picturesLoaded = true;
+  const std::string dir = m_host->ImageDir();
+  const struct {
+    const char *normal, *light;
+  } faces[3] = {{"preview.png", "preview_light.png"},
+                {"send_b.png", "send_light.png"},
+                {"cancel_b.png", "cancel_light.png"}};
+  for (int i = 0; i < 3; ++i) {
+    HWND button = m_buttons[i].hwnd();
+    if (!button) continue;
+    const std::string normal = dir + "\\" + faces[i].normal, light = dir + "\\" + faces[i].light;
+    m_buttons[i].SetImages(normal.c_str(), normal.c_str(), light.c_str());
+    m_buttons[i].EnableHover(true);
+    InvalidateRect(button, nullptr, TRUE);
+  }
+}
+
 void CActionWordDlg::ShowFor(CActionItem* item, HWND picker) {
+  LoadPictures();
   m_item = item;
   HWND combo = GetDlgItem(hwnd(), kRecipientCombo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
@@ -193,29 +205,36 @@ LRESULT CActionWordDlg::OnLButtonDown(UINT, WPARAM, LPARAM lp, bool&) {
 
 HWND CActionSelectDlg::CreateDlg(HWND parent) {
   if (!CreateModeless(parent)) return nullptr;
-  const std::string dir = m_host->ImageDir();
   m_items = m_host->ActionItems();
   m_previews.clear();
   for (CActionItem* item : m_items) {
     m_previews.push_back({item ? item->name : "", item ? item->preview : ""});
   }
   m_grid.Create(hwnd(), kActionPreviewGridId, kGridRect, WS_CHILD | WS_VISIBLE);
-  m_grid.SetItems(&m_previews, kGridRect, 40, 40);
   m_grid.SetOwner(hwnd());
-  m_grid.SetBackground((dir + "\\select_bk.png").c_str());
   m_pages.Create(hwnd(), kActionPageStripId);
-  m_pages.LoadImages((dir + "\\page_button_gray.png").c_str(),
-                     (dir + "\\page_button_color.png").c_str(), 2, 1);
   m_pages.AddTip(kTextPrevPage);
   m_pages.AddTip(kTextNextPage);
-  m_pages.CreateTips();
   m_pages.SetOwner(hwnd());
   EnableWindow(m_pages.hwnd(), TRUE);
   ShowWindow(m_pages.hwnd(), SW_SHOW);
   return hwnd();
 }
 
+void CActionSelectDlg::LoadPictures() {
+  if (m_picturesLoaded || !hwnd()) return;
+  m_picturesLoaded = true;
+  const std::string dir = m_host->ImageDir();
+  m_grid.SetItems(&m_previews, kGridRect, 40, 40);
+  m_grid.SetOwner(hwnd());
+  m_grid.SetBackground((dir + "\\select_bk.png").c_str());
+  m_pages.LoadImages((dir + "\\page_button_gray.png").c_str(),
+                     (dir + "\\page_button_color.png").c_str(), 2, 1);
+  m_pages.CreateTips();
+}
+
 void CActionSelectDlg::ShowAtCorner(HWND tableWindow) {
+  LoadPictures();
   if (tableWindow) {
     RECT client;
     GetClientRect(tableWindow, &client);

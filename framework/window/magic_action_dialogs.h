@@ -65,12 +65,15 @@ class CActionWordDlg : public winkit::Dialog {
   LRESULT OnCommand(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   // The chosen recipient and the trimmed words; false when no recipient is selected.
   bool Choice(int32_t& recipient, std::string& words) const;
+  // The buttons' pictures, read when the box first shows (a table that never opens it reads none).
+  void LoadPictures();
 
   MagicActionHost* m_host;
   CActionItem* m_item = nullptr;
   BitmapPtr m_background;
   bool m_backgroundTried = false;
   CImageButton m_buttons[3];
+  bool m_picturesLoaded = false;
 };
 
 class CActionSelectDlg : public winkit::Dialog {
@@ -98,6 +101,8 @@ class CActionSelectDlg : public winkit::Dialog {
   LRESULT OnLButtonDown(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnPage(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnItemChosen(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+  // The grid's items and background and the page buttons, read when the picker first shows.
+  void LoadPictures();
 
   MagicActionHost* m_host;
   CActionWordDlg* m_words;
@@ -107,6 +112,7 @@ class CActionSelectDlg : public winkit::Dialog {
   std::vector<CActionItem*> m_items;
   BitmapPtr m_background;
   bool m_backgroundTried = false;
+  bool m_picturesLoaded = false;
 };
 
 }  // namespace framework_window

@@ -73,7 +73,7 @@ layout::Rect CVyrTableWnd2_Adv0::ClientRect() const {
 
 void CVyrTableWnd2_Adv0::LoadSkin(HMODULE module, bool first_load) {
   // 1. The skin's image folder beside the program.
-  m_strImagePath = winkit::Module::ProgramFolder() + "\\" + LoadResString(module, 147).substr(0, 31);
+  m_strImagePath = CVyrTableWnd2_Adv3::ImageFolderOf(module);
   // 2. Metrics.
   m_metrics = layout::ReadFrameMetrics(
       [module](uint32_t id) { return LoadResString(module, id); },
@@ -399,18 +399,27 @@ void CVyrTableWnd2_Adv3::LoadFrameBitmaps(HMODULE module) {
   m_nSetupButtonsTop = m_metrics.m_nSetupButtonsTop;
 }
 
+std::string CVyrTableWnd2_Adv3::ImageFolderOf(HMODULE module) {
+  return winkit::Module::ProgramFolder() + "\\" + LoadResString(module, 147).substr(0, 31);
+}
+
+std::vector<std::string> CVyrTableWnd2_Adv3::StripPicturePaths(const std::string& folder) {
+  std::vector<std::string> paths;
+  for (const char* name : {"setup_gray.png", "setup_color.png", "icon_1.png", "icon_1_gray.png",
+                           "icon_2.png", "icon_2_gray.png"})
+    paths.push_back(folder + "\\" + name);
+  return paths;
+}
+
 void CVyrTableWnd2_Adv3::LoadButtonImages() {
-  const std::string normal = m_strImagePath + "\\setup_gray.png";
-  m_setupButtons.LoadImages(normal.c_str(), (m_strImagePath + "\\setup_color.png").c_str(), 4, 1);
+  const std::vector<std::string> p = StripPicturePaths(m_strImagePath);
+  m_setupButtons.LoadImages(p[0].c_str(), p[1].c_str(), 4, 1);
   for (const char* tip : {kTipShop, kTipHelp, kTipSettings, kTipExit}) m_setupButtons.AddTip(tip);
   m_setupButtons.SetOwner(hwnd());
   EnableWindow(m_setupButtons.hwnd(), TRUE);
   ShowWindow(m_setupButtons.hwnd(), SW_SHOW);
   m_setupButtons.CreateTips();
-  m_titleButtons.LoadImages((m_strImagePath + "\\icon_1.png").c_str(),
-                            (m_strImagePath + "\\icon_1_gray.png").c_str(),
-                            (m_strImagePath + "\\icon_2.png").c_str(),
-                            (m_strImagePath + "\\icon_2_gray.png").c_str(), 3, 1);
+  m_titleButtons.LoadImages(p[2].c_str(), p[3].c_str(), p[4].c_str(), p[5].c_str(), 3, 1);
 }
 
 void CVyrTableWnd2_Adv3::LayoutChildren(int x, int y, int w, int h) {

@@ -168,6 +168,11 @@ class CVyrTableWnd2_Adv3 : public CVyrTableWnd2_Adv0 {
 
   CSetup_Buttons& SetupStrip() { return m_setupButtons; }
   CTitle_Buttons& TitleStrip() { return m_titleButtons; }
+  // The image folder a style module names (its string 147), beside the program.
+  static std::string ImageFolderOf(HMODULE module);
+  // The pictures of the setup and title strips, in the image folder: the frame shows them from
+  // the start, so they are worth reading ahead (PreloadPictures).
+  static std::vector<std::string> StripPicturePaths(const std::string& folder);
   CWebBrowser2& Advert() { return m_advert; }
 
  protected:

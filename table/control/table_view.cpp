@@ -138,34 +138,68 @@ TableImages::~TableImages() {
 AvatarSkin::~AvatarSkin() { Clear(); }
 
 void AvatarSkin::Clear() {
-  for (auto& [k, image] : images) delete image;
-  images.clear();
-  clock = {};
+  JoinCentre();
+  for (auto& [k, image] : images_) delete image;
+  images_.clear();
+  path_.clear();
+  loaded_ = false;
 }
 
 void AvatarSkin::Load(const std::string& path) {
   Clear();
-  auto load = [&](int key, const std::string& name) {
-    const std::wstring file = winkit::GbkToWide(path + "\\" + name);
-    auto* image = Gdiplus::Image::FromFile(file.c_str());
-    // A file that does not load leaves its picture out.
-    if (image && image->GetLastStatus() == Gdiplus::Ok && image->GetWidth() > 0) {
-      images[key] = image;
-    } else {
-      delete image;
-    }
-  };
-  for (int k = 0; k < static_cast<int>(std::size(kSkinFiles)); ++k) load(k, kSkinFiles[k]);
-  for (int d = 0; d < 10; ++d)
-    load(static_cast<int>(table::SkinImage::Digit0) + d, std::to_string(d) + ".ico");
-  clock = {};
-  if (auto* c = Get(table::SkinImage::Clock))
-    clock = {static_cast<int32_t>(c->GetWidth()), static_cast<int32_t>(c->GetHeight())};
+  path_ = path;
+  loaded_ = true;
+  centreThread_ = CreateThread(
+      nullptr, 0,
+      [](void* self) WINAPI -> DWORD {
+        auto* skin = static_cast<AvatarSkin*>(self);
+        skin->centreAhead_ = Read(skin->path_, static_cast<int>(table::SkinImage::Center));
+        return 0;
+      },
+      this, 0, nullptr);
+}
+
+void AvatarSkin::JoinCentre() const {
+  if (!centreThread_) return;
+  WaitForSingleObject(centreThread_, INFINITE);
+  CloseHandle(centreThread_);
+  centreThread_ = nullptr;
+  images_[static_cast<int>(table::SkinImage::Center)] = centreAhead_;
+  centreAhead_ = nullptr;
 }
 
 Gdiplus::Image* AvatarSkin::Get(table::SkinImage image) const {
-  auto it = images.find(static_cast<int>(image));
-  return it == images.end() ? nullptr : it->second;
+  const int key = static_cast<int>(image);
+  if (!loaded_) return nullptr;
+  if (key == static_cast<int>(table::SkinImage::Center)) JoinCentre();
+  if (auto it = images_.find(key); it != images_.end()) return it->second;
+  Gdiplus::Image* picture = Read(path_, key);
+  images_[key] = picture;
+  return picture;
+}
+
+Gdiplus::Image* AvatarSkin::Read(const std::string& path, int key) {
+  std::string name;
+  if (key >= 0 && key < static_cast<int>(std::size(kSkinFiles)))
+    name = kSkinFiles[key];
+  else if (key >= static_cast<int>(table::SkinImage::Digit0) &&
+           key < static_cast<int>(table::SkinImage::Digit0) + 10)
+    name = std::to_string(key - static_cast<int>(table::SkinImage::Digit0)) + ".ico";
+  if (name.empty()) return nullptr;
+  const std::wstring file = winkit::GbkToWide(path + "\\" + name);
+  Gdiplus::Image* picture = Gdiplus::Image::FromFile(file.c_str());
+  // A file that does not load leaves its picture out.
+  if (picture && (picture->GetLastStatus() != Gdiplus::Ok || picture->GetWidth() == 0)) {
+    delete picture;
+    picture = nullptr;
+  }
+  return picture;
+}
+
+sprites::BitmapSize AvatarSkin::ClockSize() const {
+  Gdiplus::Image* c = Get(table::SkinImage::Clock);
+  if (!c) return {};
+  return {static_cast<int32_t>(c->GetWidth()), static_cast<int32_t>(c->GetHeight())};
 }
 
 // ------------------------------------------------------------------------------------------

@@ -48,14 +48,33 @@ struct TableImages {
 // the clock's digits and the magic-action button's two pictures.
 std::vector<std::string> SkinFileNames();
 
-// The avatar skin's pictures (GDI+ images from the skin directory).
+// The avatar skin's pictures (GDI+ images from the skin directory). Each is read the first time
+// it is asked for: an empty table shows only the centre, and the rest (the melds, the faces, the
+// marks, the clock's digits) wait until a hand needs them instead of holding up its first showing.
+// The centre, the largest and needed first, is read on a thread of its own from Load on, while the
+// table is still being set up.
 struct AvatarSkin {
+  AvatarSkin() = default;
+  AvatarSkin(const AvatarSkin&) = delete;
+  AvatarSkin& operator=(const AvatarSkin&) = delete;
   ~AvatarSkin();
   void Load(const std::string& gbkPath);
   void Clear();
   Gdiplus::Image* Get(table::SkinImage image) const;
-  std::map<int, Gdiplus::Image*> images;  // by SkinImage
-  sprites::BitmapSize clock;
+  // The clock's size (its picture is read for it).
+  sprites::BitmapSize ClockSize() const;
+
+ private:
+  // Reads a picture of the skin; null when the file does not load.
+  static Gdiplus::Image* Read(const std::string& path, int key);
+  // Takes the centre from its thread (waits for it).
+  void JoinCentre() const;
+
+  std::string path_;
+  bool loaded_ = false;
+  mutable std::map<int, Gdiplus::Image*> images_;  // by SkinImage; null: the file did not load
+  mutable HANDLE centreThread_ = nullptr;
+  mutable Gdiplus::Image* centreAhead_ = nullptr;  // the thread's, until it has ended
 };
 
 class TableView : public table::TableSurface,
@@ -98,7 +117,7 @@ class TableView : public table::TableSurface,
 
   // TableSurface
   table::Rect ClientRect() const override;
-  sprites::BitmapSize ClockSize() const override { return m_Skin.clock; }
+  sprites::BitmapSize ClockSize() const override { return m_Skin.ClockSize(); }
   sprites::BitmapSize MeldAreaSize() const override { return m_Images.meldArea; }
   void ComposeBackground(const table::Rect& client,
                          const std::vector<table::TextRun>& texts) override;

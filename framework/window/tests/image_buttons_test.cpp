@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "window_test_support.h"
 #include "window_texts.h"
@@ -249,6 +250,31 @@ TEST_F(ImageButtonsTest, ReloadingReplacesPicturesAndCells) {
   EXPECT_EQ(strip.PictureSize().cx, 120);
   EXPECT_EQ(strip.Grid().CellCount(), 2);
   EXPECT_EQ(strip.Grid().HitTest({61, 5}), 1);
+}
+
+// A picture read ahead on another thread is what the first load of its path gets, and it is
+// gone from the pictures read ahead then; those never taken are dropped. (A picture read from a
+// file keeps the file open: a file that can be deleted is held by no picture.)
+TEST(PreloadedPictures, TakenOnceByTheFirstLoadOfTheirPathOrDropped) {
+  char temp[MAX_PATH];
+  ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+  const std::string taken = std::string(temp) + "korvel_preload_taken.png";
+  const std::string dropped = std::string(temp) + "korvel_preload_dropped.png";
+  for (const std::string& copy : {taken, dropped})
+    ASSERT_TRUE(CopyFileA(Skin("setup_gray.png").c_str(), copy.c_str(), FALSE));
+  std::thread ahead([&] { PreloadPictures({taken, dropped, Skin("no_such_picture.png")}); });
+  ahead.join();
+  EXPECT_FALSE(DeleteFileA(dropped.c_str()));  // held by its picture, read ahead
+  {
+    BitmapPtr first = LoadPicture(taken.c_str());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(PictureSizeOf(first.get()).cx, 208);
+  }
+  EXPECT_TRUE(DeleteFileA(taken.c_str()));  // the picture handed out was the one read ahead
+  EXPECT_FALSE(LoadPicture(taken.c_str()));
+  EXPECT_FALSE(LoadPicture(Skin("no_such_picture.png").c_str()));
+  DropPreloadedPictures();
+  EXPECT_TRUE(DeleteFileA(dropped.c_str()));
 }
 
 class TitleButtonsTest : public ::testing::Test {
