@@ -133,12 +133,20 @@ bool Ivory(COLORREF c) {
   return r > 215 && g > 205 && b > 165 && r - b > 8;
 }
 
+// Where the driver and the runner exchange requests and pixels: the folder KORVEL_E2E_EXCHANGE
+// names (the run's own, so that runs side by side in one program folder do not answer each
+// other's requests), else the current folder.
+std::string ExchangeName(const std::string& name) {
+  const char* dir = std::getenv("KORVEL_E2E_EXCHANGE");
+  return dir && *dir ? std::string(dir) + "\\" + name : name;
+}
+
 // Asks the runner for a screenshot of `rect` (screen coordinates): NAME.req names the
 // rectangle, and with `raw` the runner also leaves the pixels as NAME.raw (BGRA rows). A
 // window's pixels cannot be read from another process here, so the display is read from the
 // screen.
 bool RequestShot(const std::string& name, const RECT& r, bool raw) {
-  const std::string req = name + ".req";
+  const std::string req = ExchangeName(name + ".req");
   FILE* out = std::fopen(req.c_str(), "wb");
   if (!out) return false;
   std::fprintf(out, "%ld %ld %ld %ld%s\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -150,9 +158,10 @@ bool RequestShot(const std::string& name, const RECT& r, bool raw) {
 // The screen's pixels in `r` (BGRA rows), read through the runner; empty when not read.
 std::vector<uint32_t> ScreenPixels(const RECT& r) {
   std::vector<uint32_t> px(static_cast<size_t>(r.right - r.left) * (r.bottom - r.top));
-  DeleteFileA("scan.raw");
+  const std::string scan = ExchangeName("scan.raw");
+  DeleteFileA(scan.c_str());
   if (px.empty() || !RequestShot("scan", r, true)) return {};
-  FILE* f = std::fopen("scan.raw", "rb");
+  FILE* f = std::fopen(scan.c_str(), "rb");
   if (!f) return {};
   const size_t got = std::fread(px.data(), 4, px.size(), f);
   std::fclose(f);
@@ -172,15 +181,16 @@ bool ScanTable(HWND table, std::vector<uint32_t>& px, int& w, int& h) {
   h = rc.bottom;
   if (w <= 0 || h <= 0) return false;
   const RECT screen{origin.x, origin.y, origin.x + w, origin.y + h};
-  DeleteFileA("scan.raw");
+  const std::string scan = ExchangeName("scan.raw");
+  DeleteFileA(scan.c_str());
   if (!RequestShot("scan", screen, true)) return false;
   px.assign(static_cast<size_t>(w) * h, 0);
-  FILE* f = std::fopen("scan.raw", "rb");
+  FILE* f = std::fopen(scan.c_str(), "rb");
   if (!f) return false;
   const size_t got = std::fread(px.data(), 4, px.size(), f);
   std::fclose(f);
   if (got != px.size()) return false;
-  if (const char* dump = std::getenv("KORVEL_E2E_DUMP")) CopyFileA("scan.raw", dump, FALSE);
+  if (const char* dump = std::getenv("KORVEL_E2E_DUMP")) CopyFileA(scan.c_str(), dump, FALSE);
   return true;
 }
 

@@ -11,7 +11,7 @@ set -uo pipefail
 bin=$1 scenario=$2 out=$3
 shift 3
 root=${root:?}
-mkdir -p "$out"
+mkdir -p "$out" && out=$(cd "$out" && pwd) || exit 1
 work=$(mktemp -d)
 trap 'kill $server $watcher $lobby 2>/dev/null; rm -rf "$work"' EXIT
 
@@ -29,9 +29,12 @@ else
 fi
 
 cd "$bin" || exit 1
-rm -f ./*.req
-# Screenshots on request: the driver writes NAME.req holding the frame's rectangle.
+# Screenshots on request: the driver writes NAME.req holding the frame's rectangle, in this
+# run's own folder (runs side by side share the program folder).
+export KORVEL_E2E_EXCHANGE
+KORVEL_E2E_EXCHANGE=$(winepath -w "$work")
 (
+  cd "$work" || exit 1
   while :; do
     for req in *.req; do
       [ -e "$req" ] || continue
