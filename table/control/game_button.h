@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "winkit/handle.h"
+
 namespace table_gdi {
 
 class CGameButtonEx {
@@ -47,7 +49,7 @@ class CGameButtonEx {
 
   HWND m_hWnd = nullptr;
   int m_nId = 0;
-  HBRUSH m_hBkBrush = nullptr;
+  winkit::UniqueBrush m_hBkBrush;
   COLORREF m_TextColor = 0;
   HICON m_Icons[4] = {};
   HBITMAP m_hStrip = nullptr, m_hGrayStrip = nullptr;
