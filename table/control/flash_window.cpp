@@ -149,7 +149,8 @@ void COleContainerWnd<TObj>::Hide() {
 template <class TObj>
 bool COleContainerWnd<TObj>::EnsureBuffers(int width, int height) {
   if (width <= 0 || height <= 0) return false;
-  if (m_Black && m_BufferSize.cx == width && m_BufferSize.cy == height) return true;
+  if (m_Black && m_Black->Dc() && m_BufferSize.cx == width && m_BufferSize.cy == height)
+    return true;
   ReleaseBuffers();
   void* black = nullptr;
   void* white = nullptr;
