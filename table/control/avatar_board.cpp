@@ -251,8 +251,8 @@ void CAvact_Board::AnimationStep() {
   if (client.right <= 0 || client.bottom <= 0) return;
   // Composed off screen, then copied: the frame does not flicker through the background.
   winkit::WindowDc dc(hwnd());
-  const MemoryBitmap frame(
-      dc.Get(), winkit::UniqueBitmap(CreateCompatibleBitmap(dc.Get(), client.right, client.bottom)));
+  winkit::UniqueBitmap bitmap(CreateCompatibleBitmap(dc.Get(), client.right, client.bottom));
+  const MemoryBitmap frame(dc.Get(), std::move(bitmap));
   m_Host.PaintBoardBackground(frame.Dc(), RectInTable());
   if (m_pItem && m_pItem->kind == 1) DrawPicture(frame.Dc());
   BitBlt(dc.Get(), 0, 0, client.right, client.bottom, frame.Dc(), 0, 0, SRCCOPY);
