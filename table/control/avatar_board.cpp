@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "gdi_plus.h"
+#include "memory_bitmap.h"
 #include "shockwave_flash.h"
 #include "winkit/gbk.h"
 
@@ -124,8 +125,8 @@ bool CAnimationImage::DrawPart(HDC dc, const RECT& d, const RECT& s) {
 // CAvact_Board
 
 CAvact_Board::CAvact_Board(AvatarBoardHost& host, int16_t seat) : m_Host(host), m_nSeat(seat) {
-  m_hFont = CreateFontW(14, 7, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                        L"\x9ed1\x4f53");  // 黑体
+  m_hFont.Reset(CreateFontW(14, 7, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                            L"\x9ed1\x4f53"));  // 黑体
 }
 
 CAvact_Board::~CAvact_Board() {
@@ -134,7 +135,6 @@ CAvact_Board::~CAvact_Board() {
   if (hwnd()) ::KillTimer(hwnd(), kFrameTimer);
   m_pImage.reset();
   Destroy();
-  if (m_hFont) DeleteObject(m_hFont);
 }
 
 void CAvact_Board::SetPanelSize(int width, int height) { g_PanelSize = {width, height}; }
@@ -250,17 +250,12 @@ void CAvact_Board::AnimationStep() {
   GetClientRect(hwnd(), &client);
   if (client.right <= 0 || client.bottom <= 0) return;
   // Composed off screen, then copied: the frame does not flicker through the background.
-  HDC dc = GetDC(hwnd());
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  m_Host.PaintBoardBackground(memory, RectInTable());
-  if (m_pItem && m_pItem->kind == 1) DrawPicture(memory);
-  BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(hwnd(), dc);
+  winkit::WindowDc dc(hwnd());
+  winkit::UniqueBitmap bitmap(CreateCompatibleBitmap(dc.Get(), client.right, client.bottom));
+  const MemoryBitmap frame(dc.Get(), std::move(bitmap));
+  m_Host.PaintBoardBackground(frame.Dc(), RectInTable());
+  if (m_pItem && m_pItem->kind == 1) DrawPicture(frame.Dc());
+  BitBlt(dc.Get(), 0, 0, client.right, client.bottom, frame.Dc(), 0, 0, SRCCOPY);
 }
 
 void CAvact_Board::OpenLink() {

@@ -14,6 +14,7 @@
 #include "records/magic_records.h"
 #include "winkit/com_ptr.h"
 #include "winkit/control_host.h"
+#include "winkit/handle.h"
 #include "winkit/window.h"
 
 namespace Gdiplus {
@@ -119,7 +120,7 @@ class CAvact_Board : public winkit::Window {
   int32_t m_nLoadedKind = 0;
   winkit::ComPtr<winkit::ControlHost> m_pFlash;
   bool m_bFlashTried = false;
-  HFONT m_hFont = nullptr;
+  winkit::UniqueFont m_hFont;
   int m_nId = 0;
 };
 

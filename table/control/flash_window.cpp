@@ -149,45 +149,30 @@ void COleContainerWnd<TObj>::Hide() {
 template <class TObj>
 bool COleContainerWnd<TObj>::EnsureBuffers(int width, int height) {
   if (width <= 0 || height <= 0) return false;
-  if (m_hdcBlack && m_BufferSize.cx == width && m_BufferSize.cy == height) return true;
+  if (m_Black && m_Black->Dc() && m_BufferSize.cx == width && m_BufferSize.cy == height)
+    return true;
   ReleaseBuffers();
   void* black = nullptr;
   void* white = nullptr;
-  m_bmpBlack = winkit::CreateTopDownDib32(width, height, &black);
-  m_bmpWhite = winkit::CreateTopDownDib32(width, height, &white);
-  if (!m_bmpBlack || !m_bmpWhite) {
-    ReleaseBuffers();
-    return false;
-  }
+  winkit::UniqueBitmap blackBitmap(winkit::CreateTopDownDib32(width, height, &black));
+  winkit::UniqueBitmap whiteBitmap(winkit::CreateTopDownDib32(width, height, &white));
+  if (!blackBitmap || !whiteBitmap) return false;
   m_pBitsBlack = static_cast<uint8_t*>(black);
   m_pBitsWhite = static_cast<uint8_t*>(white);
-  m_hdcBlack = CreateCompatibleDC(nullptr);
-  m_hdcWhite = CreateCompatibleDC(nullptr);
-  m_oldBlack = SelectObject(m_hdcBlack, m_bmpBlack);
-  m_oldWhite = SelectObject(m_hdcWhite, m_bmpWhite);
+  m_Black = std::make_unique<MemoryBitmap>(nullptr, std::move(blackBitmap));
+  m_White = std::make_unique<MemoryBitmap>(nullptr, std::move(whiteBitmap));
   m_BufferSize = {width, height};
   if (m_nBitsPixel == 0) {
-    HDC screen = ::GetDC(nullptr);
-    m_nBitsPixel = GetDeviceCaps(screen, BITSPIXEL);
-    ::ReleaseDC(nullptr, screen);
+    winkit::WindowDc screen(nullptr);
+    m_nBitsPixel = GetDeviceCaps(screen.Get(), BITSPIXEL);
   }
   return true;
 }
 
 template <class TObj>
 void COleContainerWnd<TObj>::ReleaseBuffers() {
-  if (m_hdcBlack) {
-    SelectObject(m_hdcBlack, m_oldBlack);
-    DeleteDC(m_hdcBlack);
-  }
-  if (m_hdcWhite) {
-    SelectObject(m_hdcWhite, m_oldWhite);
-    DeleteDC(m_hdcWhite);
-  }
-  if (m_bmpBlack) DeleteObject(m_bmpBlack);
-  if (m_bmpWhite) DeleteObject(m_bmpWhite);
-  m_hdcBlack = m_hdcWhite = nullptr;
-  m_bmpBlack = m_bmpWhite = nullptr;
+  m_Black.reset();
+  m_White.reset();
   m_pBitsBlack = m_pBitsWhite = nullptr;
   m_BufferSize = {};
 }
@@ -216,9 +201,8 @@ void COleContainerWnd<TObj>::Draw() {
     ~Done() { flag = false; }
   } done{m_bDrawing};
   if (!m_bTransparent) {
-    HDC dc = ::GetDC(m_hWnd);
-    DrawThroughRegion(dc);
-    ::ReleaseDC(m_hWnd, dc);
+    winkit::WindowDc dc(m_hWnd);
+    DrawThroughRegion(dc.Get());
     return;
   }
   RECT wr;
@@ -228,21 +212,20 @@ void COleContainerWnd<TObj>::Draw() {
   const size_t bytes = static_cast<size_t>(w) * static_cast<size_t>(h) * 4;
   if (m_nBitsPixel != 32) {
     // Another display depth: the movie drawn opaque on white and on black, through the region.
-    HDC dc = ::GetDC(m_hWnd);
-    DrawThroughRegion(dc);
-    ::ReleaseDC(m_hWnd, dc);
+    winkit::WindowDc dc(m_hWnd);
+    DrawThroughRegion(dc.Get());
     return;
   }
   const bool fix = FixTransparency();
   std::memset(m_pBitsBlack, 0, bytes);
   if (fix) {
     std::memset(m_pBitsWhite, 0xFF, bytes);
-    DrawContent(m_hdcWhite, w, h);
-    DrawContent(m_hdcBlack, w, h);
+    DrawContent(m_White->Dc(), w, h);
+    DrawContent(m_Black->Dc(), w, h);
     DeriveBufferAlpha();
   } else {
     RECT r = {0, 0, w, h};
-    OleDraw(m_pViewObject.Get(), DVASPECT_TRANSPARENT, m_hdcBlack, &r);
+    OleDraw(m_pViewObject.Get(), DVASPECT_TRANSPARENT, m_Black->Dc(), &r);
     GdiFlush();
   }
   if (m_pUpdateLayeredWindow) {
@@ -250,15 +233,13 @@ void COleContainerWnd<TObj>::Draw() {
     SIZE size = {w, h};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    m_pUpdateLayeredWindow(m_hWnd, nullptr, &position, &size, m_hdcBlack, &source, 0, &blend,
+    m_pUpdateLayeredWindow(m_hWnd, nullptr, &position, &size, m_Black->Dc(), &source, 0, &blend,
                            ULW_ALPHA);
     return;
   }
-  HRGN region = Alpha2Region(m_pBitsBlack, w, h);
-  if (region) SetWindowRgn(m_hWnd, region, TRUE);  // the window owns it now
-  HDC dc = ::GetDC(m_hWnd);
-  BitBlt(dc, 0, 0, w, h, m_hdcBlack, 0, 0, SRCCOPY);
-  ::ReleaseDC(m_hWnd, dc);
+  SetRegion(Alpha2Region(m_pBitsBlack, w, h));
+  winkit::WindowDc dc(m_hWnd);
+  BitBlt(dc.Get(), 0, 0, w, h, m_Black->Dc(), 0, 0, SRCCOPY);
 }
 
 template <class TObj>
@@ -270,20 +251,26 @@ void COleContainerWnd<TObj>::DrawThroughRegion(HDC target) {
   if (!EnsureBuffers(w, h)) return;
   if (m_bTransparent) m_pControl->put_WMode(winkit::Bstr(L"Opaque").Get());
   m_pControl->put_BGColor(winkit::Bstr(L"FFFFFFFF").Get());
-  DrawContent(m_hdcWhite, w, h);
+  DrawContent(m_White->Dc(), w, h);
   m_pControl->put_BGColor(winkit::Bstr(L"00000000").Get());
-  DrawContent(m_hdcBlack, w, h);
+  DrawContent(m_Black->Dc(), w, h);
   DeriveBufferAlpha();
-  HRGN region = Alpha2Region(m_pBitsBlack, w, h);
-  if (region) SetWindowRgn(m_hWnd, region, TRUE);
-  if (target) BitBlt(target, 0, 0, w, h, m_hdcBlack, 0, 0, SRCCOPY);
+  SetRegion(Alpha2Region(m_pBitsBlack, w, h));
+  if (target) BitBlt(target, 0, 0, w, h, m_Black->Dc(), 0, 0, SRCCOPY);
 }
 
 template <class TObj>
-HRGN COleContainerWnd<TObj>::Alpha2Region(const uint8_t* bgra, int width, int height) {
-  if (!bgra || width <= 0 || height <= 0) return nullptr;
+void COleContainerWnd<TObj>::SetRegion(winkit::UniqueRegion region) {
+  // The window owns a region it took; one it refused is still ours.
+  if (region && SetWindowRgn(m_hWnd, region.Get(), TRUE)) region.Release();
+}
+
+template <class TObj>
+winkit::UniqueRegion COleContainerWnd<TObj>::Alpha2Region(const uint8_t* bgra, int width,
+                                                          int height) {
+  if (!bgra || width <= 0 || height <= 0) return {};
   const std::vector<AlphaRun> runs = AlphaRuns(bgra, width, height);
-  HRGN result = CreateRectRgn(0, 0, 0, 0);
+  winkit::UniqueRegion result(CreateRectRgn(0, 0, 0, 0));
   if (runs.empty()) {
     // A movie that has drawn itself away ends.
     if (m_pControl) m_pControl->Stop();
@@ -310,12 +297,9 @@ HRGN COleContainerWnd<TObj>::Alpha2Region(const uint8_t* bgra, int width, int he
       bounds.bottom = std::max<LONG>(bounds.bottom, run.bottom);
     }
     header->rcBound = bounds;
-    HRGN block = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
-                                 reinterpret_cast<const RGNDATA*>(data.data()));
-    if (block) {
-      CombineRgn(result, result, block, RGN_OR);
-      DeleteObject(block);
-    }
+    winkit::UniqueRegion block(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
+                                               reinterpret_cast<const RGNDATA*>(data.data())));
+    if (block) CombineRgn(result.Get(), result.Get(), block.Get(), RGN_OR);
   }
   return result;
 }
@@ -344,14 +328,12 @@ LRESULT COleContainerWnd<TObj>::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT:
       if (!m_bTransparent) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(m_hWnd, &ps);
+        winkit::PaintDc dc(m_hWnd);
         if (m_bShown && !m_bDrawing) {
           m_bDrawing = true;
-          DrawThroughRegion(dc);
+          DrawThroughRegion(dc.Get());
           m_bDrawing = false;
         }
-        EndPaint(m_hWnd, &ps);
         return 0;
       }
       break;

@@ -15,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "memory_bitmap.h"
 #include "records/magic_records.h"
 #include "shockwave_flash.h"
 #include "winkit/com_ptr.h"
+#include "winkit/handle.h"
 
 namespace table_gdi {
 
@@ -36,7 +38,7 @@ class COleContainerWnd : public IOleClientSite, public IOleInPlaceSiteWindowless
   // Copies what the control paints onto the layered window (or through the region).
   virtual void Draw();
   // The window region of the pixels whose alpha is 5 or more (one row-high rectangle per run).
-  virtual HRGN Alpha2Region(const uint8_t* bgra, int width, int height);
+  virtual winkit::UniqueRegion Alpha2Region(const uint8_t* bgra, int width, int height);
   // The draw of a window that is not layered: content on white and on black, the alpha between
   // them, the region, the black picture copied onto the window.
   virtual void DrawThroughRegion(HDC target);
@@ -93,6 +95,8 @@ class COleContainerWnd : public IOleClientSite, public IOleInPlaceSiteWindowless
   STDMETHODIMP SetCapture(BOOL) override { return S_OK; }
   STDMETHODIMP GetFocus() override { return S_OK; }
   STDMETHODIMP SetFocus(BOOL) override { return S_OK; }
+  // The window's DC lent to the control, which gives it back through ReleaseDC: the control
+  // holds it in between, so the site keeps no owner of its own.
   STDMETHODIMP GetDC(LPCRECT, DWORD, HDC* out) override;
   STDMETHODIMP ReleaseDC(HDC dc) override;
   STDMETHODIMP InvalidateRect(LPCRECT, BOOL) override;
@@ -109,6 +113,8 @@ class COleContainerWnd : public IOleClientSite, public IOleInPlaceSiteWindowless
   // After the content was drawn on both backgrounds: the alpha into the black buffer.
   void DeriveBufferAlpha();
   void ReleaseBuffers();
+  // Hands the region to the window (cuts it to the region).
+  void SetRegion(winkit::UniqueRegion region);
   void ReleaseControl();
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -132,9 +138,7 @@ class COleContainerWnd : public IOleClientSite, public IOleInPlaceSiteWindowless
   winkit::ComPtr<IConnectionPoint> m_pEvents;
   DWORD m_dwCookie = 0;
   // Black and white back buffers (32-bit top-down DIB sections).
-  HDC m_hdcBlack = nullptr, m_hdcWhite = nullptr;
-  HBITMAP m_bmpBlack = nullptr, m_bmpWhite = nullptr;
-  HGDIOBJ m_oldBlack = nullptr, m_oldWhite = nullptr;
+  std::unique_ptr<MemoryBitmap> m_Black, m_White;
   uint8_t* m_pBitsBlack = nullptr;
   uint8_t* m_pBitsWhite = nullptr;
   SIZE m_BufferSize{};

@@ -9,7 +9,6 @@ CGameButtonEx::~CGameButtonEx() {
     m_hook.Detach();
     DestroyWindow(m_hWnd);
   }
-  if (m_hBkBrush) DeleteObject(m_hBkBrush);
 }
 
 bool CGameButtonEx::Create(HWND parent, int id, const std::wstring& text, bool visible) {
@@ -24,8 +23,7 @@ bool CGameButtonEx::Create(HWND parent, int id, const std::wstring& text, bool v
 }
 
 void CGameButtonEx::SetBkColor(COLORREF color) {
-  if (m_hBkBrush) DeleteObject(m_hBkBrush);
-  m_hBkBrush = CreateSolidBrush(color);
+  m_hBkBrush.Reset(CreateSolidBrush(color));
   if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
@@ -64,7 +62,7 @@ void CGameButtonEx::DrawItem(const DRAWITEMSTRUCT& dis) {
     BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, m_hParentPicture, r.left,
            r.top, SRCCOPY);
   } else {
-    FillRect(dc, &rc, m_hBkBrush ? m_hBkBrush : GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(dc, &rc, m_hBkBrush ? m_hBkBrush.Get() : GetSysColorBrush(COLOR_BTNFACE));
   }
 
   const bool hasIcon = m_Icons[0] != nullptr;
@@ -101,13 +99,11 @@ void CGameButtonEx::DrawItem(const DRAWITEMSTRUCT& dis) {
     BITMAP bm{};
     if (GetObjectW(strip, sizeof bm, &bm)) {
       const int fw = bm.bmWidth / m_nFrames;
-      HDC src = CreateCompatibleDC(dc);
-      HGDIOBJ old = SelectObject(src, strip);
+      winkit::UniqueDc src(CreateCompatibleDC(dc));
+      winkit::SelectedObject selected(src.Get(), strip);
       const int x = rc.left + (rc.right - rc.left - fw) / 2;
       const int y = rc.top + (rc.bottom - rc.top - bm.bmHeight) / 2;
-      BitBlt(dc, x, y, fw, bm.bmHeight, src, fw * m_nIndex, 0, SRCCOPY);
-      SelectObject(src, old);
-      DeleteDC(src);
+      BitBlt(dc, x, y, fw, bm.bmHeight, src.Get(), fw * m_nIndex, 0, SRCCOPY);
     }
   }
 
@@ -124,9 +120,8 @@ void CGameButtonEx::DrawItem(const DRAWITEMSTRUCT& dis) {
     if (text[0]) {
       SetBkMode(dc, TRANSPARENT);
       HFONT font = reinterpret_cast<HFONT>(SendMessageW(GetParent(m_hWnd), WM_GETFONT, 0, 0));
-      HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+      winkit::SelectedObject selected(dc, font);  // none: the DC's own
       DrawTextW(dc, text, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-      if (oldFont) SelectObject(dc, oldFont);
     }
   }
 }

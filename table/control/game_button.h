@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "winkit/handle.h"
 #include "winkit/subclassed_window.h"
 
 namespace table_gdi {
@@ -61,7 +62,7 @@ class CGameButtonEx {
 
   HWND m_hWnd = nullptr;
   int m_nId = 0;
-  HBRUSH m_hBkBrush = nullptr;
+  winkit::UniqueBrush m_hBkBrush;
   COLORREF m_TextColor = 0;
   HICON m_Icons[4] = {};
   HBITMAP m_hStrip = nullptr, m_hGrayStrip = nullptr;

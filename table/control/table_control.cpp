@@ -9,6 +9,7 @@
 #include "records/magic_records.h"
 #include "table_texts.h"
 #include "winkit/boundary.h"
+#include "winkit/handle.h"
 #include "winkit/module.h"
 
 using table::CCommMjTable;
@@ -103,9 +104,7 @@ LRESULT CTable::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
 
 LRESULT CTable::OnPaint(UINT, WPARAM, LPARAM, bool&) {
   // Everything is drawn by the erase: the paint only validates.
-  PAINTSTRUCT ps;
-  BeginPaint(ControlWindow(), &ps);
-  EndPaint(ControlWindow(), &ps);
+  const winkit::PaintDc validated(ControlWindow());
   return 0;
 }
 

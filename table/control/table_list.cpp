@@ -12,35 +12,29 @@ constexpr int32_t kRow = table::kScoreRowHeight;
 constexpr int32_t kHeader = table::kScoreHeaderHeight;
 
 void FillColour(HDC dc, const RECT& r, COLORREF c) {
-  HBRUSH b = CreateSolidBrush(c);
-  FillRect(dc, &r, b);
-  DeleteObject(b);
+  const winkit::UniqueBrush b(CreateSolidBrush(c));
+  FillRect(dc, &r, b.Get());
 }
 
 // A monochrome mask of a cap: white where it is magenta (see-through).
-HBITMAP MaskOf(HDC dc, HBITMAP bitmap) {
+winkit::UniqueBitmap MaskOf(HDC dc, HBITMAP bitmap) {
   BITMAP bm{};
-  if (!GetObjectW(bitmap, sizeof bm, &bm)) return nullptr;
-  HBITMAP mask = CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr);
-  HDC src = CreateCompatibleDC(dc), dst = CreateCompatibleDC(dc);
-  HGDIOBJ o1 = SelectObject(src, bitmap), o2 = SelectObject(dst, mask);
-  SetBkColor(src, RGB(255, 0, 255));
-  BitBlt(dst, 0, 0, bm.bmWidth, bm.bmHeight, src, 0, 0, SRCCOPY);
-  SelectObject(src, o1);
-  SelectObject(dst, o2);
-  DeleteDC(src);
-  DeleteDC(dst);
+  if (!GetObjectW(bitmap, sizeof bm, &bm)) return {};
+  winkit::UniqueBitmap mask(CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr));
+  {
+    const winkit::UniqueDc src(CreateCompatibleDC(dc)), dst(CreateCompatibleDC(dc));
+    const winkit::SelectedObject from(src.Get(), bitmap), to(dst.Get(), mask.Get());
+    SetBkColor(src.Get(), RGB(255, 0, 255));
+    BitBlt(dst.Get(), 0, 0, bm.bmWidth, bm.bmHeight, src.Get(), 0, 0, SRCCOPY);
+  }
   return mask;
 }
 
 }  // namespace
 
-CTableList::CTableList() { m_hPen = CreatePen(PS_SOLID, 1, RGB(0x48, 0x93, 0x3E)); }
+CTableList::CTableList() : m_hPen(CreatePen(PS_SOLID, 1, RGB(0x48, 0x93, 0x3E))) {}
 
-CTableList::~CTableList() {
-  FreeBitmaps();
-  DeleteObject(m_hPen);
-}
+CTableList::~CTableList() = default;
 
 bool CTableList::Create(HWND parent, int id) {
   const RECT r{0, 0, 10, 10};
@@ -48,18 +42,13 @@ bool CTableList::Create(HWND parent, int id) {
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))) != nullptr;
 }
 
-void CTableList::FreeBitmaps() {
-  for (HBITMAP* b : {&m_hLeft, &m_hMiddle, &m_hRight, &m_hLeftMask, &m_hRightMask}) {
-    if (*b) DeleteObject(*b);
-    *b = nullptr;
-  }
-}
-
-void CTableList::Attach(HBITMAP left, HBITMAP middle, HBITMAP right) {
-  FreeBitmaps();
-  m_hLeft = left;
-  m_hMiddle = middle;
-  m_hRight = right;
+void CTableList::Attach(winkit::UniqueBitmap left, winkit::UniqueBitmap middle,
+                        winkit::UniqueBitmap right) {
+  m_hLeft = std::move(left);
+  m_hMiddle = std::move(middle);
+  m_hRight = std::move(right);
+  m_hLeftMask.Reset();
+  m_hRightMask.Reset();
 }
 
 void CTableList::SetFanLines(std::vector<std::string> lines, COLORREF textColor) {
@@ -68,17 +57,15 @@ void CTableList::SetFanLines(std::vector<std::string> lines, COLORREF textColor)
   if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void CTableList::DrawCap(HDC dc, HBITMAP cap, HBITMAP& mask, int x, int y) {
+void CTableList::DrawCap(HDC dc, HBITMAP cap, winkit::UniqueBitmap& mask, int x, int y) {
   BITMAP bm{};
   if (!cap || !GetObjectW(cap, sizeof bm, &bm)) return;
   if (!mask) mask = MaskOf(dc, cap);
-  HDC src = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(src, cap);
+  const winkit::UniqueDc src(CreateCompatibleDC(dc));
+  const winkit::SelectedObject selected(src.Get(), cap);
   // The see-through colour keeps what is under the cap.
-  MaskBlt(dc, x, y, bm.bmWidth, bm.bmHeight, src, 0, 0, mask, 0, 0,
+  MaskBlt(dc, x, y, bm.bmWidth, bm.bmHeight, src.Get(), 0, 0, mask.Get(), 0, 0,
           MAKEROP4(0x00AA0029 /* keep */, SRCCOPY));
-  SelectObject(src, old);
-  DeleteDC(src);
 }
 
 void CTableList::Paint(HDC dc, int W, int H) {
@@ -88,22 +75,20 @@ void CTableList::Paint(HDC dc, int W, int H) {
 
   // Header: the middle stretched between the caps, the caps over its ends.
   BITMAP l{}, m{}, r{};
-  if (m_hLeft) GetObjectW(m_hLeft, sizeof l, &l);
-  if (m_hRight) GetObjectW(m_hRight, sizeof r, &r);
-  if (m_hMiddle && GetObjectW(m_hMiddle, sizeof m, &m)) {
-    HDC src = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(src, m_hMiddle);
+  if (m_hLeft) GetObjectW(m_hLeft.Get(), sizeof l, &l);
+  if (m_hRight) GetObjectW(m_hRight.Get(), sizeof r, &r);
+  if (m_hMiddle && GetObjectW(m_hMiddle.Get(), sizeof m, &m)) {
+    const winkit::UniqueDc src(CreateCompatibleDC(dc));
+    const winkit::SelectedObject selected(src.Get(), m_hMiddle.Get());
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, l.bmWidth, kHeader - m.bmHeight, W - l.bmWidth - r.bmWidth, m.bmHeight, src, 0,
-               0, m.bmWidth, m.bmHeight, SRCCOPY);
-    SelectObject(src, old);
-    DeleteDC(src);
+    StretchBlt(dc, l.bmWidth, kHeader - m.bmHeight, W - l.bmWidth - r.bmWidth, m.bmHeight,
+               src.Get(), 0, 0, m.bmWidth, m.bmHeight, SRCCOPY);
   }
-  DrawCap(dc, m_hLeft, m_hLeftMask, 0, kHeader - l.bmHeight);
-  DrawCap(dc, m_hRight, m_hRightMask, W - r.bmWidth, kHeader - r.bmHeight);
+  DrawCap(dc, m_hLeft.Get(), m_hLeftMask, 0, kHeader - l.bmHeight);
+  DrawCap(dc, m_hRight.Get(), m_hRightMask, W - r.bmWidth, kHeader - r.bmHeight);
 
   if (!m_pList) return;
-  HGDIOBJ oldFont = m_hFont ? SelectObject(dc, m_hFont) : nullptr;
+  const winkit::SelectedObject font(dc, m_hFont);  // none: the DC's own
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(255, 255, 255));
   const auto& columns = m_pList->Columns();
@@ -114,20 +99,21 @@ void CTableList::Paint(HDC dc, int W, int H) {
     DrawTextW(dc, t.c_str(), -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     x += c.width;
   }
-  HGDIOBJ oldPen = SelectObject(dc, m_hPen);
-  x = 0;
-  for (size_t i = 0; i + 1 < columns.size(); ++i) {
-    x += columns[i].width;
-    MoveToEx(dc, x, kHeader, nullptr);
-    LineTo(dc, x, kHeader + 3 * kRow);
-  }
   const size_t rows = m_pList->Rows().size();
-  for (size_t i = 0; i < rows + 2; ++i) {
-    const int y = kHeader + static_cast<int>(i) * kRow;
-    MoveToEx(dc, 0, y, nullptr);
-    LineTo(dc, W, y);
+  {
+    const winkit::SelectedObject pen(dc, m_hPen.Get());
+    x = 0;
+    for (size_t i = 0; i + 1 < columns.size(); ++i) {
+      x += columns[i].width;
+      MoveToEx(dc, x, kHeader, nullptr);
+      LineTo(dc, x, kHeader + 3 * kRow);
+    }
+    for (size_t i = 0; i < rows + 2; ++i) {
+      const int y = kHeader + static_cast<int>(i) * kRow;
+      MoveToEx(dc, 0, y, nullptr);
+      LineTo(dc, W, y);
+    }
   }
-  SelectObject(dc, oldPen);
   for (size_t row = 0; row < rows; ++row) {
     const int top = kHeader + kRow * static_cast<int>(row + 1);
     x = 0;
@@ -154,17 +140,14 @@ void CTableList::Paint(HDC dc, int W, int H) {
                 DT_SINGLELINE | DT_NOCLIP | DT_EDITCONTROL, nullptr);
     line.top = line.bottom;
   }
-  if (oldFont) SelectObject(dc, oldFont);
 }
 
 LRESULT CTableList::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd(), &ps);
+    const winkit::PaintDc dc(hwnd());
     RECT rc;
     GetClientRect(hwnd(), &rc);
-    Paint(dc, rc.right, rc.bottom);
-    EndPaint(hwnd(), &ps);
+    Paint(dc.Get(), rc.right, rc.bottom);
     return 0;
   }
   if (msg == WM_ERASEBKGND) return 1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "score_list.h"
+#include "winkit/handle.h"
 #include "winkit/window.h"
 
 namespace table_gdi {
@@ -18,7 +19,7 @@ class CTableList : public winkit::Window {
 
   bool Create(HWND parent, int id);
   // The three header bitmaps (left cap, middle, right cap); the list takes them over.
-  void Attach(HBITMAP left, HBITMAP middle, HBITMAP right);
+  void Attach(winkit::UniqueBitmap left, winkit::UniqueBitmap middle, winkit::UniqueBitmap right);
   void SetFont(HFONT font) { m_hFont = font; }
   void SetContents(const table::ScoreListCore* list) { m_pList = list; }
   void SetFanLines(std::vector<std::string> lines, COLORREF textColor);
@@ -29,16 +30,16 @@ class CTableList : public winkit::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void FreeBitmaps();
-  void DrawCap(HDC dc, HBITMAP cap, HBITMAP& mask, int x, int y);
+  // A cap drawn over the header, its magenta see-through; the mask is made on the first draw.
+  void DrawCap(HDC dc, HBITMAP cap, winkit::UniqueBitmap& mask, int x, int y);
 
   const table::ScoreListCore* m_pList = nullptr;
   std::vector<std::string> m_FanLines;
   COLORREF m_FanColor = 0xFFFFFF;
-  HFONT m_hFont = nullptr;
-  HPEN m_hPen = nullptr;
-  HBITMAP m_hLeft = nullptr, m_hMiddle = nullptr, m_hRight = nullptr;
-  HBITMAP m_hLeftMask = nullptr, m_hRightMask = nullptr;
+  HFONT m_hFont = nullptr;  // the table's, not owned
+  winkit::UniquePen m_hPen;
+  winkit::UniqueBitmap m_hLeft, m_hMiddle, m_hRight;
+  winkit::UniqueBitmap m_hLeftMask, m_hRightMask;
 };
 
 }  // namespace table_gdi

@@ -4,6 +4,8 @@
 #include <mmsystem.h>
 #include <olectl.h>
 
+#include <optional>
+
 #include "gdi_plus.h"
 #include "resource_ids.h"
 #include "table_texts.h"
@@ -19,31 +21,30 @@ using table::Width;
 
 namespace {
 
-HBITMAP LoadBitmapResource(HMODULE module, int id) {
-  return static_cast<HBITMAP>(
-      LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+winkit::UniqueBitmap LoadBitmapResource(HMODULE module, int id) {
+  return winkit::UniqueBitmap(static_cast<HBITMAP>(
+      LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-HICON LoadIconResource(HMODULE module, int id, int size = 32) {
-  return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+winkit::UniqueIcon LoadIconResource(HMODULE module, int id, int size) {
+  return winkit::UniqueIcon(
+      static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
 }
 
 // An image and its mask side by side, as the sprites' mask composition takes them.
-HBITMAP SideBySide(HDC reference, HBITMAP image, HBITMAP mask) {
+winkit::UniqueBitmap SideBySide(HDC reference, HBITMAP image, HBITMAP mask) {
   BITMAP bi{}, bm{};
   if (!image || !mask || !GetObjectW(image, sizeof bi, &bi) || !GetObjectW(mask, sizeof bm, &bm))
-    return nullptr;
-  HBITMAP both = CreateCompatibleBitmap(reference, bi.bmWidth * 2, bi.bmHeight);
-  HDC dst = CreateCompatibleDC(reference), src = CreateCompatibleDC(reference);
-  HGDIOBJ o1 = SelectObject(dst, both);
-  HGDIOBJ o2 = SelectObject(src, image);
-  BitBlt(dst, 0, 0, bi.bmWidth, bi.bmHeight, src, 0, 0, SRCCOPY);
-  SelectObject(src, mask);
-  BitBlt(dst, bi.bmWidth, 0, bi.bmWidth, bi.bmHeight, src, 0, 0, SRCCOPY);
-  SelectObject(src, o2);
-  SelectObject(dst, o1);
-  DeleteDC(src);
-  DeleteDC(dst);
+    return {};
+  winkit::UniqueBitmap both(CreateCompatibleBitmap(reference, bi.bmWidth * 2, bi.bmHeight));
+  {
+    const winkit::UniqueDc dst(CreateCompatibleDC(reference)), src(CreateCompatibleDC(reference));
+    const winkit::SelectedObject into(dst.Get(), both.Get());
+    winkit::SelectedObject from(src.Get(), image);
+    BitBlt(dst.Get(), 0, 0, bi.bmWidth, bi.bmHeight, src.Get(), 0, 0, SRCCOPY);
+    from.Select(mask);
+    BitBlt(dst.Get(), bi.bmWidth, 0, bi.bmWidth, bi.bmHeight, src.Get(), 0, 0, SRCCOPY);
+  }
   return both;
 }
 
@@ -53,11 +54,11 @@ const char* const kSkinFiles[] = {
     "angry1.png", "angry2.png", "laugh1.png", "laugh2.png"};
 
 // A picture drawn at w x h into a 32-bit top-down DIB with premultiplied alpha.
-HBITMAP PremultipliedCopy(Gdiplus::Image* image, int w, int h) {
-  if (!image) return nullptr;
+winkit::UniqueBitmap PremultipliedCopy(Gdiplus::Image* image, int w, int h) {
+  if (!image) return {};
   void* bits = nullptr;
-  HBITMAP dib = winkit::CreateTopDownDib32(w, h, &bits);
-  if (!dib) return nullptr;
+  winkit::UniqueBitmap dib(winkit::CreateTopDownDib32(w, h, &bits));
+  if (!dib) return {};
   Gdiplus::Bitmap target(w, h, w * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
   Gdiplus::Graphics g(&target);
   g.Clear(Gdiplus::Color(0, 0, 0, 0));
@@ -82,57 +83,46 @@ std::vector<std::string> SkinFileNames() {
 
 TableImages::TableImages(HMODULE m) : module(m) {
   for (int a = 0; a < 4; ++a) {
-    small.faces[a] = LoadBitmapResource(m, IDB_FACES_SMALL + a);
-    small.framesA[a] = LoadBitmapResource(m, IDB_FRAMES_A_SMALL + a);
-    small.framesB[a] = LoadBitmapResource(m, IDB_FRAMES_B_SMALL + a);
-    small.faceDown[a] = LoadBitmapResource(m, IDB_DOWN_SMALL + a);
+    small.faces[a] = Bitmap(IDB_FACES_SMALL + a);
+    small.framesA[a] = Bitmap(IDB_FRAMES_A_SMALL + a);
+    small.framesB[a] = Bitmap(IDB_FRAMES_B_SMALL + a);
+    small.faceDown[a] = Bitmap(IDB_DOWN_SMALL + a);
   }
-  large.faces[0] = LoadBitmapResource(m, IDB_FACES_LARGE);
-  large.framesA[0] = LoadBitmapResource(m, IDB_FRAME_A_LARGE);
-  large.framesB[0] = LoadBitmapResource(m, IDB_FRAME_B_LARGE);
-  large.faceDown[0] = LoadBitmapResource(m, IDB_DOWN_LARGE);
-  medium.faces[0] = LoadBitmapResource(m, IDB_FACES_MEDIUM);
-  medium.framesA[0] = LoadBitmapResource(m, IDB_FRAME_A_MEDIUM);
-  medium.framesB[0] = LoadBitmapResource(m, IDB_FRAME_B_MEDIUM);
-  medium.faceDown[0] = LoadBitmapResource(m, IDB_DOWN_MEDIUM);
-  for (int k = 0; k < 5; ++k) extra[k] = LoadBitmapResource(m, IDB_EXTRA + k);
-  for (int k = 0; k < 6; ++k) dice[k] = LoadIconResource(m, IDI_DICE + k, 0);
-  strip = LoadBitmapResource(m, IDB_ACTION_STRIP);
-  grayStrip = LoadBitmapResource(m, IDB_ACTION_STRIP_GRAY);
-  start = LoadBitmapResource(m, IDB_START);
-  diceButton = LoadBitmapResource(m, IDB_DICE_BUTTON);
+  large.faces[0] = Bitmap(IDB_FACES_LARGE);
+  large.framesA[0] = Bitmap(IDB_FRAME_A_LARGE);
+  large.framesB[0] = Bitmap(IDB_FRAME_B_LARGE);
+  large.faceDown[0] = Bitmap(IDB_DOWN_LARGE);
+  medium.faces[0] = Bitmap(IDB_FACES_MEDIUM);
+  medium.framesA[0] = Bitmap(IDB_FRAME_A_MEDIUM);
+  medium.framesB[0] = Bitmap(IDB_FRAME_B_MEDIUM);
+  medium.faceDown[0] = Bitmap(IDB_DOWN_MEDIUM);
+  for (int k = 0; k < 5; ++k) extra[k] = Bitmap(IDB_EXTRA + k);
+  for (int k = 0; k < 6; ++k) dice[k] = Icon(IDI_DICE + k, 0);
+  strip = Bitmap(IDB_ACTION_STRIP);
+  grayStrip = Bitmap(IDB_ACTION_STRIP_GRAY);
+  start = Bitmap(IDB_START);
+  diceButton = Bitmap(IDB_DICE_BUTTON);
   for (int id : {IDI_425, IDI_426, IDI_SAVE, IDI_AUTO_SEND, IDI_NEXT, IDI_PAUSE, IDI_418, IDI_424,
                  IDI_SETUP, IDI_EXIT})
-    icons[id] = LoadIconResource(m, id);
+    icons[id] = Icon(id, 32);
   const int markIds[3][2] = {{IDB_READY, IDB_READY_MASK},
                              {IDB_BANKER, IDB_BANKER_MASK},
                              {IDB_READY_HAND, IDB_READY_HAND_MASK}};
   for (int k = 0; k < 3; ++k) {
-    markImage[k] = LoadBitmapResource(m, markIds[k][0]);
-    markMask[k] = LoadBitmapResource(m, markIds[k][1]);
+    markImage[k] = Bitmap(markIds[k][0]);
+    markMask[k] = Bitmap(markIds[k][1]);
   }
-  HBITMAP area = LoadBitmapResource(m, IDB_MELD_AREA);
-  meldArea = sprites::MeasureBitmap(area);
-  if (area) DeleteObject(area);
+  meldArea = sprites::MeasureBitmap(LoadBitmapResource(m, IDB_MELD_AREA).Get());
 }
 
-TableImages::~TableImages() {
-  for (Set* s : {&small, &large, &medium})
-    for (HBITMAP* list : {s->faces, s->framesA, s->framesB, s->faceDown})
-      for (int a = 0; a < 4; ++a)
-        if (list[a]) DeleteObject(list[a]);
-  for (HBITMAP b : extra)
-    if (b) DeleteObject(b);
-  for (HICON i : dice)
-    if (i) DestroyIcon(i);
-  for (HBITMAP b : {strip, grayStrip, start, diceButton})
-    if (b) DeleteObject(b);
-  for (auto& [id, icon] : icons)
-    if (icon) DestroyIcon(icon);
-  for (int k = 0; k < 3; ++k) {
-    if (markImage[k]) DeleteObject(markImage[k]);
-    if (markMask[k]) DeleteObject(markMask[k]);
-  }
+TableImages::~TableImages() = default;
+
+HBITMAP TableImages::Bitmap(int id) {
+  return ownedBitmaps.emplace_back(LoadBitmapResource(module, id)).Get();
+}
+
+HICON TableImages::Icon(int id, int size) {
+  return ownedIcons.emplace_back(LoadIconResource(module, id, size)).Get();
 }
 
 AvatarSkin::~AvatarSkin() { Clear(); }
@@ -207,15 +197,13 @@ sprites::BitmapSize AvatarSkin::ClockSize() const {
 // The DC drawing goes to: the test's, or the window's for the call.
 class TableView::TargetDc {
  public:
-  explicit TargetDc(const TableView& v)
-      : m_hWnd(v.m_hTarget ? nullptr : v.m_hOwner), m_hDc(v.m_hTarget ? v.m_hTarget : GetDC(v.m_hOwner)) {}
-  ~TargetDc() {
-    if (m_hWnd && m_hDc) ReleaseDC(m_hWnd, m_hDc);
+  explicit TargetDc(const TableView& v) : m_hDc(v.m_hTarget) {
+    if (!m_hDc) m_hDc = m_Window.emplace(v.m_hOwner).Get();
   }
   HDC get() const { return m_hDc; }
 
  private:
-  HWND m_hWnd;
+  std::optional<winkit::WindowDc> m_Window;  // the window's, when no DC was given
   HDC m_hDc;
 };
 
@@ -224,11 +212,12 @@ TableView::TableView(HWND owner, HMODULE module, bool bigScreen)
   Gdiplus::GdiplusStartupInput input;
   Gdiplus::GdiplusStartup(&m_GdiplusToken, &input, nullptr);
   const std::wstring face = winkit::GbkToWide(table::texts::kFontFace);
-  m_hFont = CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
-  m_hFontVertical = CreateFontW(12, 6, 900, 900, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH, face.c_str());
+  m_hFont.Reset(CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH, face.c_str()));
+  m_hFontVertical.Reset(CreateFontW(12, 6, 900, 900, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH, face.c_str()));
   m_pModel = std::make_unique<table::CCommMjTable>(*this, *this, *this, bigScreen);
   static_cast<sprites::RowSpriteHolder&>(m_pModel->Wall()).SetImages(m_Images.dice);
 }
@@ -241,21 +230,11 @@ TableView::~TableView() {
   if (m_hToolTip) DestroyWindow(m_hToolTip);
   m_List.Destroy();
   m_Action.Destroy();
+  // The GDI+ picture over the background's bits before the bitmap; the brush, the marks and the
+  // fonts go with the members.
   m_pComposed.reset();
   DropCentre();
-  if (m_hBkDc) {
-    SelectObject(m_hBkDc, m_hBkOld);
-    DeleteDC(m_hBkDc);
-  }
-  if (m_hBkBitmap) DeleteObject(m_hBkBitmap);
-  if (m_hBrush) DeleteObject(m_hBrush);
-  if (m_hPictureCopy) DeleteObject(m_hPictureCopy);
-  for (HBITMAP m : m_Marks)
-    if (m) DeleteObject(m);
-  for (HBITMAP m : m_SkinMarks)
-    if (m) DeleteObject(m);
-  DeleteObject(m_hFont);
-  DeleteObject(m_hFontVertical);
+  m_Bk.reset();
   m_Skin.Clear();  // GDI+ pictures go before GDI+ shuts down
   Gdiplus::GdiplusShutdown(m_GdiplusToken);
 }
@@ -280,7 +259,7 @@ void TableView::CreateWindows(const std::string& skinPath) {
     auto b = std::make_unique<CGameButtonEx>();
     if (!b->Create(m_hOwner, d.id, winkit::GbkToWide(d.text), d.visible)) continue;
     b->SetBkColor(m_pModel->bkColor);
-    b->SetParentPicture(m_hBkDc);
+    b->SetParentPicture(BackgroundDc());
     const int frame = ActionFrame(d.id);
     if (frame >= 0) b->SetBitmaps(m_Images.strip, m_Images.grayStrip, 7, frame);
     switch (d.id) {
@@ -333,7 +312,7 @@ void TableView::CreateWindows(const std::string& skinPath) {
 
   m_List.Destroy();
   m_List.Create(m_hOwner, 201);
-  m_List.SetFont(m_hFont);
+  m_List.SetFont(m_hFont.Get());
   m_List.SetContents(&m_pModel->ScoreList());
   m_List.Attach(LoadBitmapResource(m_Images.module, IDB_LIST_LEFT),
                 LoadBitmapResource(m_Images.module, IDB_LIST_MID),
@@ -343,10 +322,7 @@ void TableView::CreateWindows(const std::string& skinPath) {
 
 void TableView::LoadAvatarSkin(const std::string& gbkPath) {
   DropCentre();
-  for (HBITMAP& m : m_SkinMarks) {
-    if (m) DeleteObject(m);
-    m = nullptr;
-  }
+  for (winkit::UniqueBitmap& m : m_SkinMarks) m.Reset();
   m_Skin.Load(gbkPath);
   m_pModel->avatarLook = true;
   m_bBkStale = true;
@@ -356,14 +332,10 @@ void TableView::SetBkBitmap(HBITMAP bitmap) {
   if (!bitmap) return;
   m_hPattern = bitmap;
   m_pModel->bkIsBitmap = true;
-  if (m_hBrush) DeleteObject(m_hBrush);
-  m_hBrush = CreatePatternBrush(bitmap);
+  m_hBrush.Reset(CreatePatternBrush(bitmap));
   m_bBkStale = true;
   for (auto* h : m_Holders) h->SetBkBitmap(bitmap);
-  for (HBITMAP& m : m_Marks) {
-    if (m) DeleteObject(m);
-    m = nullptr;
-  }
+  for (winkit::UniqueBitmap& m : m_Marks) m.Reset();
 }
 
 void TableView::SetBkPicture(IPicture* picture) {
@@ -375,12 +347,11 @@ void TableView::SetBkPicture(IPicture* picture) {
       w > 0 && h > 0 && SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
       SUCCEEDED(picture->get_Handle(&handle)) && handle) {
     // The picture may go before the table: the pattern is a copy of its bitmap.
-    auto* copy = static_cast<HBITMAP>(
-        CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
+    winkit::UniqueBitmap copy(static_cast<HBITMAP>(CopyImage(
+        reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0)));
     if (copy) {
-      SetBkBitmap(copy);
-      if (m_hPictureCopy) DeleteObject(m_hPictureCopy);
-      m_hPictureCopy = copy;
+      SetBkBitmap(copy.Get());
+      m_hPictureCopy = std::move(copy);  // the copy before goes
       return;
     }
   }
@@ -394,15 +365,11 @@ void TableView::SetBkPicture(IPicture* picture) {
 void TableView::SetBkColor(COLORREF color) {
   m_pModel->SetBkColor(color);
   m_hPattern = nullptr;
-  if (m_hBrush) DeleteObject(m_hBrush);
-  m_hBrush = CreateSolidBrush(color);
+  m_hBrush.Reset(CreateSolidBrush(color));
   m_bBkStale = true;
   for (auto* h : m_Holders) h->SetBkColor(color);
   // The marks were composed over the old background.
-  for (HBITMAP& m : m_Marks) {
-    if (m) DeleteObject(m);
-    m = nullptr;
-  }
+  for (winkit::UniqueBitmap& m : m_Marks) m.Reset();
   for (auto& [id, b] : m_Buttons) b->SetBkColor(color);
 }
 
@@ -414,10 +381,10 @@ CGameButtonEx* TableView::Button(int id) {
 void TableView::BuildMarks(HDC reference) {
   for (int k = 0; k < 3; ++k) {
     if (m_Marks[k]) continue;
-    HBITMAP both = SideBySide(reference, m_Images.markImage[k], m_Images.markMask[k]);
+    const winkit::UniqueBitmap both =
+        SideBySide(reference, m_Images.markImage[k], m_Images.markMask[k]);
     if (!both) continue;
-    m_Marks[k] = sprites::ComposeMasked(reference, both, m_hBrush).Release();
-    DeleteObject(both);
+    m_Marks[k] = sprites::ComposeMasked(reference, both.Get(), m_hBrush.Get());
   }
 }
 
@@ -425,12 +392,12 @@ void TableView::OnEraseBackground(HDC dc) {
   HDC keep = m_hTarget;
   if (dc) m_hTarget = dc;
   if (!m_hBrush) {
-    if (m_pModel->bkIsBitmap && m_hPattern) m_hBrush = CreatePatternBrush(m_hPattern);
-    else m_hBrush = CreateSolidBrush(m_pModel->bkColor);
+    if (m_pModel->bkIsBitmap && m_hPattern) m_hBrush.Reset(CreatePatternBrush(m_hPattern));
+    else m_hBrush.Reset(CreateSolidBrush(m_pModel->bkColor));
     m_bBkStale = true;
     static_cast<sprites::RowSpriteHolder&>(m_pModel->Wall()).SetBkColor(m_pModel->bkColor);
   }
-  BuildMarks(dc ? dc : m_hBkDc);
+  BuildMarks(dc ? dc : BackgroundDc());
   m_pModel->RedrawTable();
   m_hTarget = keep;
 }
@@ -462,53 +429,50 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
   const int w = std::max(1, Width(client)), h = std::max(1, Height(client));
   Gdiplus::Image* centre = m_Skin.Get(table::SkinImage::Center);
   // A redraw with the same size, texts and background finds the picture made already.
-  if (w == m_nBkW && h == m_nBkH && m_hBkDc && m_hBrush && !m_bBkStale &&
+  if (w == m_nBkW && h == m_nBkH && BackgroundDc() && m_hBrush && !m_bBkStale &&
       m_nComposedTextColor == m_pModel->textColor && m_pComposedCentre == centre &&
       texts == m_ComposedTexts)
     return;
-  if (w != m_nBkW || h != m_nBkH || !m_hBkDc) {
+  if (w != m_nBkW || h != m_nBkH || !BackgroundDc()) {
     m_pComposed.reset();
-    if (m_hBkDc) {
-      SelectObject(m_hBkDc, m_hBkOld);
-      DeleteDC(m_hBkDc);
-    }
-    if (m_hBkBitmap) DeleteObject(m_hBkBitmap);
+    m_Bk.reset();
     void* bits = nullptr;
-    m_hBkBitmap = winkit::CreateTopDownDib32(w, h, &bits);
-    m_hBkDc = CreateCompatibleDC(nullptr);
-    m_hBkOld = SelectObject(m_hBkDc, m_hBkBitmap);
+    winkit::UniqueBitmap bitmap(winkit::CreateTopDownDib32(w, h, &bits));
+    m_Bk = std::make_unique<MemoryBitmap>(nullptr, std::move(bitmap));
     m_nBkW = w;
     m_nBkH = h;
     m_pComposed = std::make_unique<Gdiplus::Bitmap>(w, h, w * 4, PixelFormat32bppRGB,
                                                     static_cast<BYTE*>(bits));
-    for (auto& [id, b] : m_Buttons) b->SetParentPicture(m_hBkDc);
+    for (auto& [id, b] : m_Buttons) b->SetParentPicture(BackgroundDc());
   }
+  const HDC bk = BackgroundDc();
   const RECT all{0, 0, w, h};
-  if (!m_hBrush) m_hBrush = CreateSolidBrush(m_pModel->bkColor);
-  FillRect(m_hBkDc, &all, m_hBrush);
+  if (!m_hBrush) m_hBrush.Reset(CreateSolidBrush(m_pModel->bkColor));
+  FillRect(bk, &all, m_hBrush.Get());
   if (centre) {
     // The centre picture stretched once per size; every repaint copies it.
-    if (!m_hCentreDc || m_nCentreW != w || m_nCentreH != h || m_pCentreOf != centre) {
+    if (!m_Centre || !m_Centre->Dc() || m_nCentreW != w || m_nCentreH != h ||
+        m_pCentreOf != centre) {
       DropCentre();
-      m_hCentreDc = CreateCompatibleDC(m_hBkDc);
-      m_hCentre = CreateCompatibleBitmap(m_hBkDc, w, h);
-      m_hCentreOld = SelectObject(m_hCentreDc, m_hCentre);
-      Gdiplus::Graphics g(m_hCentreDc);
+      m_Centre = std::make_unique<MemoryBitmap>(
+          bk, winkit::UniqueBitmap(CreateCompatibleBitmap(bk, w, h)));
+      Gdiplus::Graphics g(m_Centre->Dc());
       g.DrawImage(centre, Gdiplus::Rect(0, 0, w, h));
       m_nCentreW = w;
       m_nCentreH = h;
       m_pCentreOf = centre;
     }
-    BitBlt(m_hBkDc, 0, 0, w, h, m_hCentreDc, 0, 0, SRCCOPY);
+    BitBlt(bk, 0, 0, w, h, m_Centre->Dc(), 0, 0, SRCCOPY);
   }
-  HGDIOBJ old = SelectObject(m_hBkDc, m_hFont);
-  SetBkMode(m_hBkDc, TRANSPARENT);
-  SetTextColor(m_hBkDc, m_pModel->textColor);
-  for (const auto& t : texts) {
-    const std::wstring s = winkit::GbkToWide(t.text);
-    TextOutW(m_hBkDc, t.x, t.y, s.c_str(), static_cast<int>(s.size()));
+  {
+    const winkit::SelectedObject font(bk, m_hFont.Get());
+    SetBkMode(bk, TRANSPARENT);
+    SetTextColor(bk, m_pModel->textColor);
+    for (const auto& t : texts) {
+      const std::wstring s = winkit::GbkToWide(t.text);
+      TextOutW(bk, t.x, t.y, s.c_str(), static_cast<int>(s.size()));
+    }
   }
-  SelectObject(m_hBkDc, old);
   GdiFlush();
   m_ComposedTexts = texts;
   m_nComposedTextColor = m_pModel->textColor;
@@ -516,25 +480,19 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
   m_bBkStale = false;
   for (auto* holder : m_Holders) {
     holder->SetBkImage(m_pComposed.get());
-    holder->SetBkDc(m_hBkDc);
+    holder->SetBkDc(bk);
   }
 }
 
 void TableView::DropCentre() {
-  if (m_hCentreDc) {
-    SelectObject(m_hCentreDc, m_hCentreOld);
-    DeleteDC(m_hCentreDc);
-  }
-  if (m_hCentre) DeleteObject(m_hCentre);
-  m_hCentreDc = nullptr;
-  m_hCentre = nullptr;
+  m_Centre.reset();
   m_pCentreOf = nullptr;
 }
 
 void TableView::RestoreBackground(const Rect& r) {
-  if (!m_hBkDc || IsEmpty(r)) return;
+  if (!BackgroundDc() || IsEmpty(r)) return;
   TargetDc dc(*this);
-  BitBlt(dc.get(), r.left, r.top, Width(r), Height(r), m_hBkDc, r.left, r.top, SRCCOPY);
+  BitBlt(dc.get(), r.left, r.top, Width(r), Height(r), BackgroundDc(), r.left, r.top, SRCCOPY);
 }
 
 void TableView::DrawHolder(sprites::SpriteHolderCore& holder, const Rect& r) {
@@ -576,25 +534,21 @@ void TableView::DrawMark(table::Mark mark, const Rect& r) {
   TargetDc dc(*this);
   if (m_pModel->avatarLook) {
     // The skin's marks as premultiplied bitmaps, blended by GDI (GDI+ is slow per call).
-    HBITMAP& cached = m_SkinMarks[static_cast<int>(mark)];
+    winkit::UniqueBitmap& cached = m_SkinMarks[static_cast<int>(mark)];
     if (!cached) cached = PremultipliedCopy(m_Skin.Get(SkinOfMark(mark)), 27, 27);
     if (!cached) return;
-    HDC src = CreateCompatibleDC(dc.get());
-    HGDIOBJ old = SelectObject(src, cached);
+    const winkit::UniqueDc src(CreateCompatibleDC(dc.get()));
+    const winkit::SelectedObject selected(src.Get(), cached.Get());
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc.get(), r.left, r.top, 27, 27, src, 0, 0, 27, 27, blend);
-    SelectObject(src, old);
-    DeleteDC(src);
+    AlphaBlend(dc.get(), r.left, r.top, 27, 27, src.Get(), 0, 0, 27, 27, blend);
     return;
   }
   BuildMarks(dc.get());
-  HBITMAP m = m_Marks[static_cast<int>(mark)];
+  const HBITMAP m = m_Marks[static_cast<int>(mark)].Get();
   if (!m) return;
-  HDC src = CreateCompatibleDC(dc.get());
-  HGDIOBJ old = SelectObject(src, m);
-  BitBlt(dc.get(), r.left, r.top, 27, 27, src, 0, 0, SRCCOPY);
-  SelectObject(src, old);
-  DeleteDC(src);
+  const winkit::UniqueDc src(CreateCompatibleDC(dc.get()));
+  const winkit::SelectedObject selected(src.Get(), m);
+  BitBlt(dc.get(), r.left, r.top, 27, 27, src.Get(), 0, 0, SRCCOPY);
 }
 
 void TableView::DrawSkinImage(HDC dc, Gdiplus::Image* image, const Rect& r, float opacity) {
@@ -724,16 +678,14 @@ void TableView::ScoreListChanged() {
 // than the line drawn, and those pixels hold the panel's 5-pixel top margin, so the window, as
 // tall as the rows and the measured lines, shows its last line whole.
 int32_t TableView::MeasureLineHeight(const std::string& text) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  const winkit::UniqueDc dc(CreateCompatibleDC(nullptr));
+  const winkit::SelectedObject font(dc.Get(), GetStockObject(SYSTEM_FONT));
   uint16_t w = 0, h = 0;
   m_pModel->ScoreList().GetListSize(w, h);
   RECT r{0, 0, w, 20};
   const std::wstring t = winkit::GbkToWide(text);
-  DrawTextExW(dc, const_cast<wchar_t*>(t.c_str()), -1, &r,
+  DrawTextExW(dc.Get(), const_cast<wchar_t*>(t.c_str()), -1, &r,
               DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP | DT_EDITCONTROL, nullptr);
-  SelectObject(dc, old);
-  DeleteDC(dc);
   return r.bottom - r.top;
 }
 
@@ -759,7 +711,7 @@ void TableView::CreateSprite(sprites::SpriteHolderCore& holder, const table::Spr
                     m_Images.extra, set.faces, set.framesA, set.framesB, nullptr, set.faceDown);
   if (m_pComposed) {
     h.SetBkImage(m_pComposed.get());
-    h.SetBkDc(m_hBkDc);
+    h.SetBkDc(BackgroundDc());
   }
 }
 

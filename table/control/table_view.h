@@ -14,8 +14,10 @@
 #include "comm_mj_table.h"
 #include "control_buttons.h"
 #include "game_button.h"
+#include "memory_bitmap.h"
 #include "row_sprite_holder.h"
 #include "table_list.h"
+#include "winkit/handle.h"
 
 namespace Gdiplus {
 class Image;
@@ -24,7 +26,9 @@ class Bitmap;
 
 namespace table_gdi {
 
-// The control's tile bitmaps, icons and pictures, loaded from its resources.
+// The control's tile bitmaps, icons and pictures, loaded from its resources. The handles below
+// are what the sprites and buttons are given; each has its one owner in
+// `ownedBitmaps` or `ownedIcons`.
 struct TableImages {
   explicit TableImages(HMODULE module);
   ~TableImages();
@@ -42,6 +46,13 @@ struct TableImages {
   HBITMAP markImage[3] = {}, markMask[3] = {};  // by table::Mark
   sprites::BitmapSize meldArea;
   HMODULE module;
+
+ private:
+  HBITMAP Bitmap(int id);
+  HICON Icon(int id, int size);
+
+  std::vector<winkit::UniqueBitmap> ownedBitmaps;
+  std::vector<winkit::UniqueIcon> ownedIcons;
 };
 
 // Every file the table reads from the skin directory it is given: the avatar skin's pictures,
@@ -111,7 +122,7 @@ class TableView : public table::TableSurface,
   CGameButtonEx* Button(int id);
   CTableList& ScoreListWindow() { return m_List; }
   CControl_Buttons& ActionButton() { return m_Action; }
-  HDC BackgroundDc() const { return m_hBkDc; }
+  HDC BackgroundDc() const { return m_Bk ? m_Bk->Dc() : nullptr; }
   // A picture of the avatar skin (null when it did not load).
   Gdiplus::Image* SkinPicture(table::SkinImage image) const { return m_Skin.Get(image); }
 
@@ -157,10 +168,8 @@ class TableView : public table::TableSurface,
   std::unique_ptr<table::CCommMjTable> m_pModel;
 
   // The composed background: a bitmap selected into a memory DC, and the same picture for
-  // the sprites.
-  HDC m_hBkDc = nullptr;
-  HBITMAP m_hBkBitmap = nullptr;
-  HGDIOBJ m_hBkOld = nullptr;
+  // the sprites (over the bitmap's bits, so it goes first).
+  std::unique_ptr<MemoryBitmap> m_Bk;
   int m_nBkW = 0, m_nBkH = 0;
   std::unique_ptr<Gdiplus::Bitmap> m_pComposed;
   // What the composed background was made from: it is composed again only when the size, the
@@ -169,24 +178,22 @@ class TableView : public table::TableSurface,
   COLORREF m_nComposedTextColor = 0;
   Gdiplus::Image* m_pComposedCentre = nullptr;
   bool m_bBkStale = true;
-  HBRUSH m_hBrush = nullptr;
+  winkit::UniqueBrush m_hBrush;
   HBITMAP m_hPattern = nullptr;  // kept, not owned
-  HBITMAP m_hPictureCopy = nullptr;  // the copy of the last SetBkPicture's bitmap, owned
-  HBITMAP m_Marks[3] = {};       // the marks over the table's brush
-  HBITMAP m_SkinMarks[3] = {};   // the skin's marks, premultiplied
-  HFONT m_hFont = nullptr, m_hFontVertical = nullptr;
+  winkit::UniqueBitmap m_hPictureCopy;  // the copy of the last SetBkPicture's bitmap
+  winkit::UniqueBitmap m_Marks[3];      // the marks over the table's brush
+  winkit::UniqueBitmap m_SkinMarks[3];  // the skin's marks, premultiplied
+  winkit::UniqueFont m_hFont, m_hFontVertical;
   // The centre picture stretched to the window.
   void DropCentre();
-  HDC m_hCentreDc = nullptr;
-  HBITMAP m_hCentre = nullptr;
-  HGDIOBJ m_hCentreOld = nullptr;
+  std::unique_ptr<MemoryBitmap> m_Centre;
   int m_nCentreW = 0, m_nCentreH = 0;
   Gdiplus::Image* m_pCentreOf = nullptr;
 
   std::map<int, std::unique_ptr<CGameButtonEx>> m_Buttons;
   std::map<int, table::ButtonState> m_Applied;  // what each button window shows
   HWND m_hToolTip = nullptr;
-  CTableList m_List;
+  CTableList m_List;  // draws with m_hFont: declared after it
   CControl_Buttons m_Action;
 };
 

@@ -17,7 +17,9 @@
 #include <string>
 
 #include "dib_canvas.h"
+#include "memory_bitmap.h"
 #include "table_scene.h"
+#include "winkit/handle.h"
 
 namespace {
 
@@ -74,15 +76,14 @@ int Pictures(const std::string& dir) {
     s.Deal();
     Canvas c(1024, 768);
     Keep(s, c, dir, "plain");
-    HBITMAP pattern = sprites::testing::PaintedBitmap(
-        8, 8, [](int x, int y) { return ((x + y) % 2) ? 0xC03030u : 0x30C030u; });
-    s.view->SetBkBitmap(pattern);
+    const winkit::UniqueBitmap pattern(sprites::testing::PaintedBitmap(
+        8, 8, [](int x, int y) { return ((x + y) % 2) ? 0xC03030u : 0x30C030u; }));
+    s.view->SetBkBitmap(pattern.Get());
     Keep(s, c, dir, "pattern");
     s.view->SetBkColor(RGB(0x20, 0x30, 0x90));
     Keep(s, c, dir, "colour");
-    s.view->SetBkBitmap(pattern);
+    s.view->SetBkBitmap(pattern.Get());
     Keep(s, c, dir, "pattern_again");
-    DeleteObject(pattern);
   }
   {
     TableScene s(/*avatar=*/true, 900, 700);
@@ -111,14 +112,14 @@ int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
   TableScene s;
   s.Deal();
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP target = CreateCompatibleBitmap(screen, 1024, 768);
-  HGDIOBJ old = SelectObject(dc, target);
+  const winkit::WindowDc screen(nullptr);
+  const table_gdi::MemoryBitmap target(
+      screen.Get(), winkit::UniqueBitmap(CreateCompatibleBitmap(screen.Get(), 1024, 768)));
+  const HDC dc = target.Dc();
   // The floor: the same area copied once from another bitmap of the same kind.
-  HDC source = CreateCompatibleDC(screen);
-  HBITMAP picture = CreateCompatibleBitmap(screen, 1024, 768);
-  HGDIOBJ oldSource = SelectObject(source, picture);
+  const table_gdi::MemoryBitmap picture(
+      screen.Get(), winkit::UniqueBitmap(CreateCompatibleBitmap(screen.Get(), 1024, 768)));
+  const HDC source = picture.Dc();
   s.view->SetDrawTarget(dc);
   table::CCommMjTable& m = s.t();
   m.RedrawTable();
@@ -156,12 +157,5 @@ int main(int argc, char** argv) {
   std::printf("own hand: %.3f ms\nown seat (marks and all areas): %.3f ms\n", hand, seat);
   std::printf("own hand, a tile raised or lowered before each draw: %.3f ms\n", changed);
   s.view->SetDrawTarget(nullptr);
-  SelectObject(source, oldSource);
-  DeleteObject(picture);
-  DeleteDC(source);
-  SelectObject(dc, old);
-  DeleteObject(target);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
   return 0;
 }

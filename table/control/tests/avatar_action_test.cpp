@@ -18,6 +18,7 @@
 #include "records/magic_records.h"
 #include "winkit/com_ptr.h"
 #include "winkit/control_host.h"
+#include "winkit/handle.h"
 #include "winkit/testing/com_test_support.h"
 #include "winkit/window.h"
 
@@ -67,10 +68,8 @@ RECT ScreenRect(HWND w) {
 COLORREF Middle(HWND w) {
   RECT r;
   GetClientRect(w, &r);
-  HDC dc = GetDC(w);
-  const COLORREF c = GetPixel(dc, r.right / 2, r.bottom / 2);
-  ReleaseDC(w, dc);
-  return c;
+  winkit::WindowDc dc(w);
+  return GetPixel(dc.Get(), r.right / 2, r.bottom / 2);
 }
 
 bool Near(COLORREF c, int r, int g, int b) {
@@ -82,9 +81,9 @@ bool Near(COLORREF c, int r, int g, int b) {
 struct ScreenShot {
   explicit ScreenShot(const RECT& r)
       : rect(r), canvas(r.right - r.left, r.bottom - r.top) {
-    HDC screen = GetDC(nullptr);
-    BitBlt(canvas.dc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
+    winkit::WindowDc screen(nullptr);
+    BitBlt(canvas.dc(), 0, 0, r.right - r.left, r.bottom - r.top, screen.Get(), r.left, r.top,
+           SRCCOPY);
   }
   int Count(int r, int g, int b) const {
     int n = 0;

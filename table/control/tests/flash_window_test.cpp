@@ -13,6 +13,7 @@
 
 #include "flash_window.h"
 #include "winkit/com_ptr.h"
+#include "winkit/handle.h"
 #include "winkit/testing/com_test_support.h"
 
 using table_gdi::CFlashWnd;
@@ -110,24 +111,22 @@ TEST_F(FlashWindowTest, WithoutLayeredWindowsARegionCutsTheWindowToTheMovie) {
   CActionItem ball = Action(kBall);
   wnd.ShowContent(&ball, nullptr);
   PumpFor(100);
-  HRGN region = CreateRectRgn(0, 0, 0, 0);
-  ASSERT_EQ(GetWindowRgn(wnd.Window(), region), COMPLEXREGION);
+  winkit::UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_EQ(GetWindowRgn(wnd.Window(), region.Get()), COMPLEXREGION);
   RECT box;
-  GetRgnBox(region, &box);
+  GetRgnBox(region.Get(), &box);
   // The ball, not the window: well inside the 300 x 300 window.
   EXPECT_GT(box.left, 0);
   EXPECT_LT(box.right, 300);
   EXPECT_GT(box.right - box.left, 40);
-  EXPECT_TRUE(PtInRegion(region, (box.left + box.right) / 2, (box.top + box.bottom) / 2));
-  EXPECT_FALSE(PtInRegion(region, 2, 2));
-  DeleteObject(region);
+  EXPECT_TRUE(PtInRegion(region.Get(), (box.left + box.right) / 2, (box.top + box.bottom) / 2));
+  EXPECT_FALSE(PtInRegion(region.Get(), 2, 2));
 
   // A movie that does not load draws nothing: no region at all, and the player stops.
   CActionItem lost = Action(std::string(KORVEL_AVATAR_FIXTURES) + "\\none.kvmv");
   wnd.ShowContent(&lost, nullptr);
-  region = CreateRectRgn(0, 0, 0, 0);
-  EXPECT_EQ(GetWindowRgn(wnd.Window(), region), NULLREGION);
-  DeleteObject(region);
+  region.Reset(CreateRectRgn(0, 0, 0, 0));
+  EXPECT_EQ(GetWindowRgn(wnd.Window(), region.Get()), NULLREGION);
   EXPECT_FALSE(Playing(wnd));
 }
 
@@ -139,25 +138,23 @@ TEST_F(FlashWindowTest, RegionsFromManyRunsAreBuiltInBlocks) {
   std::vector<uint8_t> bgra(static_cast<size_t>(w) * h * 4, 0);
   for (int y = 0; y < h; ++y)
     for (int x = (y % 2); x < w; x += 2) bgra[(static_cast<size_t>(y) * w + x) * 4 + 3] = 200;
-  HRGN region = wnd.Alpha2Region(bgra.data(), w, h);
-  ASSERT_NE(region, nullptr);
+  winkit::UniqueRegion region = wnd.Alpha2Region(bgra.data(), w, h);
+  ASSERT_TRUE(region);
   int visible = 0, wrong = 0;
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      const bool in = PtInRegion(region, x, y) != FALSE;
+      const bool in = PtInRegion(region.Get(), x, y) != FALSE;
       visible += in;
       wrong += in != ((x + y) % 2 == 0);
     }
   }
   EXPECT_EQ(visible, w * h / 2);
   EXPECT_EQ(wrong, 0);
-  DeleteObject(region);
   // Faint pixels (alpha below 5) are not part of it.
   for (size_t i = 3; i < bgra.size(); i += 4) bgra[i] = bgra[i] ? 4 : 0;
   region = wnd.Alpha2Region(bgra.data(), w, h);
   RECT box;
-  EXPECT_EQ(GetRgnBox(region, &box), NULLREGION);
-  DeleteObject(region);
+  EXPECT_EQ(GetRgnBox(region.Get(), &box), NULLREGION);
 }
 
 }  // namespace

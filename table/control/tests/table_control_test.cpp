@@ -17,6 +17,7 @@
 #include "table_fixture.h"
 #include "winkit/com_ptr.h"
 #include "winkit/control_host.h"
+#include "winkit/handle.h"
 #include "winkit/testing/com_test_support.h"
 #include "winkit/window.h"
 
@@ -207,8 +208,8 @@ TEST_F(TableControlTest, MethodsBeforeTheTableAndOnBadInputAnswerSOk) {
   EXPECT_EQ(table_->PlayFlash(5, -1, 0, 0), S_OK);
   EXPECT_EQ(table_->SetBkBitmap(0), S_OK);
   // Bitmaps handed over stay the client's: a new table leaves them alive.
-  HBITMAP cry = CreateBitmap(4, 4, 1, 32, nullptr);
-  HBITMAP cries[4] = {cry, cry, cry, cry};
+  const winkit::UniqueBitmap cry(CreateBitmap(4, 4, 1, 32, nullptr));
+  HBITMAP cries[4] = {cry.Get(), cry.Get(), cry.Get(), cry.Get()};
   EXPECT_EQ(table_->SetCryBitmap(4, reinterpret_cast<LONG_PTR>(cries)), S_OK);
   EXPECT_EQ(table_->SetSmellBitmap(4, reinterpret_cast<LONG_PTR>(cries)), S_OK);
   // A second table replaces the first: one set of buttons, nothing of the first left.
@@ -218,8 +219,7 @@ TEST_F(TableControlTest, MethodsBeforeTheTableAndOnBadInputAnswerSOk) {
     sends += GetDlgCtrlID(w) == 306;
   EXPECT_EQ(sends, 1);
   BITMAP bm{};
-  EXPECT_EQ(GetObjectW(cry, sizeof bm, &bm), static_cast<int>(sizeof bm));
-  DeleteObject(cry);
+  EXPECT_EQ(GetObjectW(cry.Get(), sizeof bm, &bm), static_cast<int>(sizeof bm));
   Pump();
   EXPECT_EQ(Events(), "");
 }
@@ -339,9 +339,10 @@ TEST_F(TableControlTest, ScriptedHandThroughBothInterfaces) {
                RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
   sprites::testing::Canvas canvas(1024, 768);
-  HDC dc = GetDC(host_.hwnd());
-  BitBlt(canvas.dc(), 0, 0, 1024, 768, dc, 0, 0, SRCCOPY);
-  ReleaseDC(host_.hwnd(), dc);
+  {
+    winkit::WindowDc dc(host_.hwnd());
+    BitBlt(canvas.dc(), 0, 0, 1024, 768, dc.Get(), 0, 0, SRCCOPY);
+  }
   ASSERT_TRUE(canvas.Save("table_control.bmp"));
   HWND list = GetDlgItem(control_, 201);
   ASSERT_NE(list, nullptr);
@@ -355,9 +356,10 @@ TEST_F(TableControlTest, ScriptedHandThroughBothInterfaces) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     sprites::testing::Canvas tall(rc.right, height + 40);
-    HDC listDc = GetDC(list);
-    BitBlt(tall.dc(), 0, 0, rc.right, height + 40, listDc, 0, 0, SRCCOPY);
-    ReleaseDC(list, listDc);
+    {
+      winkit::WindowDc listDc(list);
+      BitBlt(tall.dc(), 0, 0, rc.right, height + 40, listDc.Get(), 0, 0, SRCCOPY);
+    }
     int lowest = -1;
     for (int y = 104; y < height + 40; ++y)
       for (int x = 0; x < rc.right; ++x) {

@@ -11,6 +11,7 @@
 
 #include "dib_canvas.h"
 #include "table_scene.h"
+#include "winkit/handle.h"
 
 namespace table_gdi {
 namespace {
@@ -27,9 +28,8 @@ using table::Width;
 void Capture(HWND hwnd, Canvas& canvas) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
-  HDC dc = GetDC(hwnd);
-  BitBlt(canvas.dc(), 0, 0, 1024, 768, dc, 0, 0, SRCCOPY);
-  ReleaseDC(hwnd, dc);
+  winkit::WindowDc dc(hwnd);
+  BitBlt(canvas.dc(), 0, 0, 1024, 768, dc.Get(), 0, 0, SRCCOPY);
 }
 
 uint32_t Background(TableView& v, int x, int y) {
@@ -74,9 +74,10 @@ TEST(TableView, HandInPlay) {
   Capture(s.host.hwnd(), c);
   m.CountDownTick(0);  // draws 15
   m.BlinkWall(true);
-  HDC dc = GetDC(s.host.hwnd());
-  BitBlt(c.dc(), 0, 0, 1024, 768, dc, 0, 0, SRCCOPY);
-  ReleaseDC(s.host.hwnd(), dc);
+  {
+    winkit::WindowDc dc(s.host.hwnd());
+    BitBlt(c.dc(), 0, 0, 1024, 768, dc.Get(), 0, 0, SRCCOPY);
+  }
   ASSERT_TRUE(c.Save("table_rendered.bmp"));
 
   TableView& v = *s.view;
@@ -191,29 +192,28 @@ TEST(TableView, MeldAnnouncementFadesAndIsTakenAway) {
   auto blue = [](int r, int g, int b) { return b > 200 && r < 120 && g > 90 && g < 160; };
   m.StartMeldAnimation(0, 1);
   own.MeldAnimationStep(1);  // frame 0: opaque
-  HDC dc = GetDC(s.host.hwnd());
-  BitBlt(c.dc(), 0, 0, 1024, 768, dc, 0, 0, SRCCOPY);
+  winkit::WindowDc dc(s.host.hwnd());
+  BitBlt(c.dc(), 0, 0, 1024, 768, dc.Get(), 0, 0, SRCCOPY);
   const Rect shown = own.LastAnnouncement();
   const int opaque = Count(c, shown, blue);
   EXPECT_GT(opaque, 500);
   for (int f = 1; f <= 8; ++f) own.MeldAnimationStep(1);  // frame 8: 40 %
-  BitBlt(c.dc(), 0, 0, 1024, 768, dc, 0, 0, SRCCOPY);
+  BitBlt(c.dc(), 0, 0, 1024, 768, dc.Get(), 0, 0, SRCCOPY);
   const int faded = Count(c, shown, blue);
   EXPECT_LT(faded, opaque / 2);
   // The next discard takes the announcement away wherever it stood.
   const card tile{0, 1};
   m.SetRecvCards(1, 1, &tile, 1);
-  BitBlt(c.dc(), 0, 0, 1024, 768, dc, 0, 0, SRCCOPY);
-  ReleaseDC(s.host.hwnd(), dc);
+  BitBlt(c.dc(), 0, 0, 1024, 768, dc.Get(), 0, 0, SRCCOPY);
   EXPECT_EQ(Count(c, shown, blue), 0);
 }
 
 TEST(TableView, ColourAfterAPatternReturnsEverywhere) {
   TableScene s(/*avatar=*/false);
   s.Deal();
-  HBITMAP pattern = sprites::testing::PaintedBitmap(
-      8, 8, [](int x, int y) { return ((x + y) % 2) ? 0xC03030u : 0x30C030u; });
-  s.view->SetBkBitmap(pattern);
+  const winkit::UniqueBitmap pattern(sprites::testing::PaintedBitmap(
+      8, 8, [](int x, int y) { return ((x + y) % 2) ? 0xC03030u : 0x30C030u; }));
+  s.view->SetBkBitmap(pattern.Get());
   Canvas c(1024, 768);
   Capture(s.host.hwnd(), c);
   EXPECT_NE(c.At(500, 300), c.At(501, 300));  // the pattern
@@ -225,7 +225,6 @@ TEST(TableView, ColourAfterAPatternReturnsEverywhere) {
   for (auto [x, y] : {std::pair{500, 300}, std::pair{501, 300}, std::pair{hand.left + 1, hand.top + 1},
                       std::pair{s.t().WallRect().left + 2, s.t().WallRect().top + 2}})
     EXPECT_EQ(c.At(x, y), 0x203090u) << x << "," << y;
-  DeleteObject(pattern);
 }
 
 // The background is composed once and kept while nothing on it changes: new names, another
@@ -287,9 +286,9 @@ TEST(TableView, StripButtonHasTheRaisedInnerEdge) {
   ASSERT_TRUE(button.Create(s.host.hwnd(), 999, L"", false));
   constexpr COLORREF kFill = RGB(0x10, 0x60, 0x20);
   button.SetBkColor(kFill);
-  HBITMAP strip = sprites::testing::PaintedBitmap(
-      20, 10, [](int x, int) { return x < 10 ? 0xC03030u : 0x3030C0u; });
-  button.SetBitmaps(strip, strip, 2, 1);
+  const winkit::UniqueBitmap strip(sprites::testing::PaintedBitmap(
+      20, 10, [](int x, int) { return x < 10 ? 0xC03030u : 0x3030C0u; }));
+  button.SetBitmaps(strip.Get(), strip.Get(), 2, 1);
   Canvas c(30, 30);
   DRAWITEMSTRUCT dis{};
   dis.CtlType = ODT_BUTTON;
@@ -301,7 +300,6 @@ TEST(TableView, StripButtonHasTheRaisedInnerEdge) {
   EXPECT_EQ(c.At(29, 29), sprites::testing::Rgb(GetSysColor(COLOR_BTNSHADOW)));
   EXPECT_EQ(c.At(5, 5), sprites::testing::Rgb(kFill));
   EXPECT_EQ(c.At(15, 15), 0x3030C0u);  // the second frame, centred
-  DeleteObject(strip);
 }
 
 // A picture given through COM patterns the table like a bitmap, and stays after the picture
@@ -357,9 +355,8 @@ TEST(TableView, ResizeRedrawsTheWholeTableFromTheNewLayout) {
   Pump();
   Canvas after(kW, kH);
   {
-    HDC dc = GetDC(resized.host.hwnd());
-    BitBlt(after.dc(), 0, 0, kW, kH, dc, 0, 0, SRCCOPY);
-    ReleaseDC(resized.host.hwnd(), dc);
+    winkit::WindowDc dc(resized.host.hwnd());
+    BitBlt(after.dc(), 0, 0, kW, kH, dc.Get(), 0, 0, SRCCOPY);
   }
   after.Save("table_resized.bmp");
   TableScene fresh(/*avatar=*/true, kW, kH);
@@ -369,9 +366,8 @@ TEST(TableView, ResizeRedrawsTheWholeTableFromTheNewLayout) {
     RedrawWindow(fresh.host.hwnd(), nullptr, nullptr,
                  RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
-    HDC dc = GetDC(fresh.host.hwnd());
-    BitBlt(expected.dc(), 0, 0, kW, kH, dc, 0, 0, SRCCOPY);
-    ReleaseDC(fresh.host.hwnd(), dc);
+    winkit::WindowDc dc(fresh.host.hwnd());
+    BitBlt(expected.dc(), 0, 0, kW, kH, dc.Get(), 0, 0, SRCCOPY);
   }
   expected.Save("table_fresh.bmp");
   int differ = 0;
