@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "chat_adverts.h"
+#include "chat_boundary.h"
 #include "chat_commands.h"
 #include "chat_pictures.h"
 #include "chat_platform.h"
@@ -111,41 +112,33 @@ bool CGChat::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRE
       return true;
     case WM_LBUTTONUP:
       // A face picked on the face board (posted with its id) goes into the input at the caret.
-      try {
+      parley::RunLogged("CGChat::OnLButtonUp  error", [&] {
         parley::FaultPoint("CGChat::OnLButtonUp  error");
         if (m_faceBoard && m_faceBoard->TakePick(wp)) {
           parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
           SetFocus(Pane(IDC_INPUT));
         }
-      } catch (...) {
-        WriteErrorLog("CGChat::OnLButtonUp  error");
-      }
+      });
       return true;
     case WM_MOUSEMOVE:
-      try {
+      parley::RunLogged("CGChat::OnMouseMove  error", [&] {
         OnHover(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
         ShowTip(0, POINT{}, lp);
-      } catch (...) {
-        WriteErrorLog("CGChat::OnMouseMove  error");
-      }
+      });
       return true;
     case WM_CAPTURECHANGED:
       OnCaptureChanged();
       return true;
     case WM_TIMER:
       if (wp != kAnimationTimer) return false;  // the adverts' timers
-      try {
+      parley::RunLogged("CGChat::OnTimer 1  error", [&] {
         AnimatePictures();
-      } catch (...) {
-        WriteErrorLog("CGChat::OnTimer 1  error");
-      }
+      });
       return true;
     case WM_CHAT_FLUSH:
-      try {
+      parley::RunLogged("CGChat::OnFlush  error", [&] {
         FlushPanes();
-      } catch (...) {
-        WriteErrorLog("CGChat::OnFlush  error");
-      }
+      });
       return true;
     case WM_CHAT_COMMAND:
       RunCommand(static_cast<int>(wp));
@@ -177,7 +170,9 @@ void CGChat::OnButtonClick(POINT p) {
 }
 
 void CGChat::RunCommand(int command) {
-  try {
+  char log_text[64];
+  wsprintfA(log_text, "CGChat::OnCommand error.nButtonID=%d", command);
+  parley::RunLogged(log_text, [&] {
     switch (command) {
       case chat::kCommandSend: SendChat(); break;
       case chat::kCommandFace: OpenFaceBoard(); break;
@@ -191,11 +186,7 @@ void CGChat::RunCommand(int command) {
     }
     if (chat::FocusesInputAfter(command))
       if (HWND input = Pane(IDC_INPUT)) SetFocus(input);
-  } catch (...) {
-    char text[64];
-    wsprintfA(text, "CGChat::OnCommand error.nButtonID=%d", command);
-    WriteErrorLog(text);
-  }
+  });
 }
 
 // The channel pane in place of the public pane, or back; from a tab, with a notice.
@@ -213,11 +204,9 @@ void CGChat::ToggleChannel(bool from_tab) {
 void CGChat::SwitchPosition() {
   parley::ChatSkin& skin = GetSkinManager();
   skin.values.roomchatalignleft = skin.values.roomchatalignleft ? 0 : 1;
-  try {
+  parley::RunLogged("CGChat::OnCommand()  Fire_OnClickSetup error", [&] {
     Fire(kChatClickSetup, {});
-  } catch (...) {
-    WriteErrorLog("CGChat::OnCommand()  Fire_OnClickSetup error");
-  }
+  });
   chat::SaveFontSettings(parley::SettingsDirectory(), chat::GetFontSettings(),
                          skin.values.roomchatalignleft != 0);
 }
@@ -225,16 +214,14 @@ void CGChat::SwitchPosition() {
 void CGChat::OpenPhrases() {
   if (!m_phrases) {
     m_phrases = std::make_unique<parley::CDialogCmd>([this](const std::string& phrase) {
-      try {
+      parley::RunLogged("OnListDblClick  error", [&] {
         parley::FaultPoint("OnListDblClick  error");
         HWND input = Pane(IDC_INPUT);
         SendMessageW(input, EM_SETSEL, static_cast<WPARAM>(-1), -1);
         SendMessageW(input, EM_REPLACESEL, TRUE,
                      reinterpret_cast<LPARAM>(parley::Wide(phrase).c_str()));
         SetFocus(input);
-      } catch (...) {
-        WriteErrorLog("OnListDblClick  error");
-      }
+      });
     });
   }
   m_phrases->Show(ControlWindow());
@@ -426,7 +413,8 @@ void CGChat::OnMenuCommand(int id) {
   HWND target = Pane(m_menuTarget);
   HWND input = Pane(IDC_INPUT);
   const bool in_input = m_menuTarget == IDC_INPUT;
-  try {
+  const char* log_text = id == chat::kMenuCut ? "CGChat::OnCut  error" : "CGChat::OnClear  error";
+  parley::RunLogged(log_text, [&] {
     switch (id) {
       case chat::kMenuCopy: SendMessageW(target, WM_COPY, 0, 0); break;
       case chat::kMenuPaste:
@@ -448,9 +436,7 @@ void CGChat::OnMenuCommand(int id) {
       case chat::kMenuClear: RunCommand(chat::kCommandClear); break;
       default: break;  // save: nothing
     }
-  } catch (...) {
-    WriteErrorLog(id == chat::kMenuCut ? "CGChat::OnCut  error" : "CGChat::OnClear  error");
-  }
+  });
 }
 
 // Every picture in view in the three panes draws its next frame.
@@ -494,23 +480,19 @@ LRESULT CGChat::PaneHook::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CHAR:
       if (id_ == IDC_INPUT) {
         if (wp != '\r') break;  // Enter in the input sends
-        try {
+        parley::RunLogged("CGChat::OnChar  error", [&] {
           self->SendChat();
-        } catch (...) {
-          WriteErrorLog("CGChat::OnChar  error");
-        }
+        });
         return 0;
       }
-      try {
+      parley::RunLogged("CGChat::OnChar  error", [&] {
         HWND input = self->Pane(IDC_INPUT);
         if (wp == '\r')
           self->SendChat();
         else
           SendMessageW(input, WM_CHAR, wp, lp);
         SetFocus(input);
-      } catch (...) {
-        WriteErrorLog("CGChat::OnChar  error");
-      }
+      });
       return 0;
     case WM_LBUTTONDOWN:
       if (id_ == IDC_INPUT) break;
@@ -527,13 +509,11 @@ LRESULT CGChat::PaneHook::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     case WM_RBUTTONDOWN:
-      try {
+      parley::RunLogged("CGChat::OnRichRButtonDown  error", [&] {
         POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
         ClientToScreen(hwnd, &p);
         self->ShowPaneMenu(hwnd, p);
-      } catch (...) {
-        WriteErrorLog("CGChat::OnRichRButtonDown  error");
-      }
+      });
       return 0;
   }
   return Default(msg, wp, lp);
@@ -599,7 +579,7 @@ bool AmbientColour(IOleClientSite* site, DISPID id, COLORREF& colour) {
 }  // namespace
 
 STDMETHODIMP CGChat::OnAmbientPropertyChange(DISPID id) {
-  try {
+  CHAT_METHOD("CGChat::OnAmbientPropertyChange  error", {
     IOleClientSite* site = nullptr;
     GetClientSite(&site);
     chat::CSkinManager& skin = GetSkinManager().values;
@@ -621,8 +601,5 @@ STDMETHODIMP CGChat::OnAmbientPropertyChange(DISPID id) {
     if (site) site->Release();
     if (changed && ControlWindow())
       RedrawWindow(ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  } catch (...) {
-    WriteErrorLog("CGChat::OnAmbientPropertyChange  error");
-  }
-  return S_OK;
+  });
 }

@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "chat_layout.h"
+#include "chat_boundary.h"
 #include "chat_platform.h"
 #include "chat_adverts.h"
 #include "chat_pictures.h"
@@ -126,7 +127,7 @@ HWND CGChat::Pane(int id) const {
 }
 
 void CGChat::OnWindowCreated() {
-  try {
+  parley::RunLogged("CGChat::OnInitDialog  error2", [&] {
     Gdiplus::GdiplusStartupInput startup;
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &startup, nullptr);
     HWND self = ControlWindow();
@@ -171,11 +172,9 @@ void CGChat::OnWindowCreated() {
     chat::LoadFontSettings(parley::SettingsDirectory(), font, skin.values.roomchatalignleft,
                            [](const std::string& line) { WriteErrorLog(line.c_str()); });
     if (skin.values.roomchatalignleft != switch_before) {
-      try {
+      parley::RunLogged("CGChat::OnInitDialog  Fire_OnClickSetuperror", [&] {
         Fire(kChatClickSetup, {});
-      } catch (...) {
-        WriteErrorLog("CGChat::OnInitDialog  Fire_OnClickSetuperror");
-      }
+      });
     }
     m_ownFormat.m_nStyle[0] = static_cast<int16_t>(font.blod);
     m_ownFormat.m_nStyle[1] = static_cast<int16_t>(font.italic);
@@ -206,14 +205,12 @@ void CGChat::OnWindowCreated() {
     for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) m_panes[id - IDC_OUTPUT] = Pane(id);
     CreateWhisperParts();
     Layout();
-  } catch (...) {
-    WriteErrorLog("CGChat::OnInitDialog  error2");
-  }
+  });
 }
 
 void CGChat::OnWindowDestroying() {
   DetachPanes();
-  try {
+  parley::RunLogged("CGChat::OnDestroy  error", [&] {
     parley::FaultPoint("CGChat::OnDestroy  error");
     for (HWND& pane : m_panes) pane = nullptr;
     m_phrases.reset();
@@ -227,9 +224,7 @@ void CGChat::OnWindowDestroying() {
     m_links.clear();
     if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_gdiplusToken = 0;
-  } catch (...) {
-    WriteErrorLog("CGChat::OnDestroy  error");
-  }
+  });
 }
 
 LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -353,7 +348,7 @@ void CGChat::Paint(HDC dc) {
 // A left press on a link of an output pane: its text (at most 254 characters) is opened when
 // it is a web address; anything else is left alone.
 void CGChat::OnClickLink(const ENLINK& link) {
-  try {
+  parley::RunLogged("CGChat::OnClickLink  error", [&] {
     if (link.msg != WM_LBUTTONDOWN) return;
     parley::FaultPoint("CGChat::OnClickLink  error");
     const int pane = static_cast<int>(link.nmhdr.idFrom);
@@ -387,16 +382,14 @@ void CGChat::OnClickLink(const ENLINK& link) {
     SendMessageW(link.nmhdr.hwndFrom, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
     text.resize(wcslen(text.c_str()));
     parley::OpenChatLink(text);
-  } catch (...) {
-    WriteErrorLog("CGChat::OnClickLink  error");
-  }
+  });
 }
 
 // The font button: the player picks the input font; the own format and the process's font
 // settings take it (the face within its 20-byte field, sizes below 5 points raised), and the
 // settings are saved whether or not the dialog was confirmed.
 void CGChat::ChooseInputFont() {
-  try {
+  parley::RunLogged("CGChat::OnFont  error", [&] {
     HWND input = Pane(IDC_INPUT);
     LOGFONTW font{};
     HDC screen = GetDC(nullptr);
@@ -439,9 +432,7 @@ void CGChat::ChooseInputFont() {
     chat::SaveFontSettings(parley::SettingsDirectory(), settings,
                            GetSkinManager().values.roomchatalignleft != 0);
     if (m_ownFormat.m_nSize < chat::kMinFontSize) m_ownFormat.m_nSize = chat::kMinFontSize;
-  } catch (...) {
-    WriteErrorLog("CGChat::OnFont  error");
-  }
+  });
 }
 
 void CGChat::Fire(DISPID id, std::initializer_list<winkit::EventArg> args) {
@@ -602,8 +593,8 @@ void CGChat::ScrollNow(HWND pane) {
 }
 
 STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
-  try {
-    if (!color || !str || !ControlWindow()) return S_OK;
+  CHAT_METHOD("CGChat::AddText() error", {
+    if (!color || !str || !ControlWindow()) return;
     ChatTextFormat head;
     std::memcpy(&head, reinterpret_cast<const void*>(color), sizeof head);
     const char* text = reinterpret_cast<const char*>(str);
@@ -625,7 +616,7 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
       in.second = local.tm_sec;
     }
     const auto line = chat::ComposeAddText(in, m_filter, parley::Faces().FacesForLines());
-    if (!line) return S_OK;
+    if (!line) return;
 
     const chat::CSkinManager& skin = GetSkinManager().values;
     HWND pane = Pane(line->pane);
@@ -699,10 +690,7 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     }
     parley::SetReadOnly(pane, read_only);
     SettleViews(views, ismytext != 0, ismytext != 0);
-  } catch (...) {
-    WriteErrorLog("CGChat::AddText() error");
-  }
-  return S_OK;
+  });
 }
 
 void CGChat::ShowNotice(const chat::Notice& notice) {
@@ -832,32 +820,26 @@ STDMETHODIMP CGChat::SetSendIcon(LONG_PTR /*icon*/) { return S_OK; }
 
 // The client's chat colour becomes the control's background.
 STDMETHODIMP CGChat::SetTextColor(LONG color) {
-  try {
+  CHAT_METHOD("CGChat::SetTextColor error", {
     GetSkinManager().values.chatbackcolor = static_cast<uint32_t>(color);
     m_tileBackground = false;
     if (ControlWindow()) InvalidateRect(ControlWindow(), nullptr, TRUE);
-  } catch (...) {
-    WriteErrorLog("CGChat::SetTextColor error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::SetBkColor(LONG color) {
-  try {
+  CHAT_METHOD("CGChat::SetBkColor error", {
     GetSkinManager().values.chatoutrichbackcolor = static_cast<uint32_t>(color);
     for (int id : {IDC_OUTPUT, IDC_CHANNEL})
       if (HWND pane = Pane(id)) SendMessageW(pane, EM_SETBKGNDCOLOR, 0, color);
-  } catch (...) {
-    WriteErrorLog("CGChat::SetBkColor error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR linkstr, LONG_PTR textstr) {
-  try {
-    if (!color || !textstr || !ControlWindow()) return S_OK;
+  CHAT_METHOD("CGChat::AddLink error", {
+    if (!color || !textstr || !ControlWindow()) return;
     // Advert XML goes to the adverts; any other text is a line.
-    if (m_adverts && m_adverts->AddXml(reinterpret_cast<const char*>(textstr))) return S_OK;
+    if (m_adverts && m_adverts->AddXml(reinterpret_cast<const char*>(textstr))) return;
     ChatTextFormat head;
     std::memcpy(&head, reinterpret_cast<const void*>(color), sizeof head);
     const chat::CSkinManager& skin = GetSkinManager().values;
@@ -910,10 +892,7 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR linkstr, LONG_PTR textstr)
     }
     parley::SetReadOnly(pane, read_only);
     ScrollToBottom(pane);
-  } catch (...) {
-    WriteErrorLog("CGChat::AddLink error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::SetSeparatorIcon(LONG_PTR /*icon*/) { return S_OK; }
@@ -924,9 +903,9 @@ STDMETHODIMP CGChat::SetSeparatorColor(LONG color) {
 }
 
 STDMETHODIMP CGChat::SetEditText(LONG_PTR str) {
-  try {
+  CHAT_METHOD("CGChat::SetEditText error", {
     HWND input = Pane(IDC_INPUT);
-    if (!input || !str) return S_OK;
+    if (!input || !str) return;
     // The whole input goes, the text comes in at its end and the caret stays after it, where
     // the next key (typed in the input or in an output pane) goes.
     SendMessageW(input, EM_SETSEL, 0, -1);
@@ -935,27 +914,21 @@ STDMETHODIMP CGChat::SetEditText(LONG_PTR str) {
     SendMessageW(input, EM_REPLACESEL, FALSE,
                  reinterpret_cast<LPARAM>(parley::Wide(reinterpret_cast<const char*>(str)).c_str()));
     SetFocus(input);
-  } catch (...) {
-    WriteErrorLog("CGChat::SetEditText error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::GetIsWhisper(LONG* iswhisper) {
-  try {
+  CHAT_METHOD("CGChat::GetIsWhisper() error", {
     if (iswhisper) *iswhisper = 0;
     parley::FaultPoint("CGChat::GetIsWhisper() error");
-  } catch (...) {
-    WriteErrorLog("CGChat::GetIsWhisper() error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::OpenColorDialog() { return S_OK; }
 
 // Whisper mode on; in chat style 1 the output panes start below the channel tabs.
 STDMETHODIMP CGChat::SetWhisperStatus() {
-  try {
+  CHAT_METHOD("CGChat::OnSize  error", {
     m_whisperMode = true;
     if (m_chatStyle == 1) {
       const chat::CSkinManager& skin = GetSkinManager().values;
@@ -963,43 +936,31 @@ STDMETHODIMP CGChat::SetWhisperStatus() {
       chat::ShiftButtonPoints(m_buttonPoints, skin.chatcombosize[0]);
     }
     Layout();
-  } catch (...) {
-    WriteErrorLog("CGChat::OnSize  error");
-  }
-  return S_OK;
+  });
 }
 STDMETHODIMP CGChat::SetSeperatorStatus() { return S_OK; }
 
 STDMETHODIMP CGChat::Send() {
-  try {
+  CHAT_METHOD("CGChat::Send error", {
     SendChat();
     if (HWND input = Pane(IDC_INPUT)) SetFocus(input);
-  } catch (...) {
-    WriteErrorLog("CGChat::Send error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::GetIsSeperator(LONG* isseperator) {
-  try {
+  CHAT_METHOD("CGChat::GetIsSeperator() error", {
     if (isseperator) *isseperator = m_channelFlag ? 1 : 0;
     parley::FaultPoint("CGChat::GetIsSeperator() error");
-  } catch (...) {
-    WriteErrorLog("CGChat::GetIsSeperator() error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::SetClearIcon(LONG_PTR /*icon*/) { return S_OK; }
 
 // Empties the output panes; they go back to read-only.
 STDMETHODIMP CGChat::Clear() {
-  try {
+  CHAT_METHOD("CGChat::Clear() error", {
     ClearOutput();
-  } catch (...) {
-    WriteErrorLog("CGChat::Clear() error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::GetArchiveObject(VARIANT* /*archive*/) { return S_OK; }
@@ -1024,7 +985,7 @@ chat::ChatPeople& CGChat::People() {
 }
 
 STDMETHODIMP CGChat::SetSelUser(LONG uid) {
-  try {
+  CHAT_METHOD("CGChat::SetSelUser error", {
     if (const auto notice = People().SetSelUser(uid)) {
       // The target box shows the chosen person too.
       if (const void* person = People().FindPerson(uid)) ShowWhisperTarget(uid, person);
@@ -1034,14 +995,11 @@ STDMETHODIMP CGChat::SetSelUser(LONG uid) {
       format.m_nColor = 0xC0C0C0;
       AddText(reinterpret_cast<LONG_PTR>(&format), 1, reinterpret_cast<LONG_PTR>(notice->c_str()));
     }
-  } catch (...) {
-    WriteErrorLog("CGChat::SetSelUser error");
-  }
-  return S_OK;
+  });
 }
 STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
-  try {
-    if (!outerAction || !ControlWindow()) return S_OK;
+  CHAT_METHOD("CGChat::AddText() error", {
+    if (!outerAction || !ControlWindow()) return;
     HotRegionRecord record;
     std::memcpy(&record, reinterpret_cast<const void*>(outerAction), sizeof record);
     char bounded[sizeof record.m_sText];
@@ -1085,10 +1043,7 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
     }
     parley::SetReadOnly(pane, read_only);
     SettleViews(views, id == IDC_CHANNEL, id == IDC_CHANNEL);
-  } catch (...) {
-    WriteErrorLog("CGChat::AddText() error");
-  }
-  return S_OK;
+  });
 }
 STDMETHODIMP CGChat::AddPerson(LONG_PTR per) {
   People().AddPerson(reinterpret_cast<const void*>(per));
@@ -1103,12 +1058,9 @@ STDMETHODIMP CGChat::SetChatStyle(LONG nstyle) {
 
 STDMETHODIMP CGChat::SetGameInfo(int /*nGameID*/, int /*nSubID*/, int /*nRoomID*/) { return S_OK; }
 STDMETHODIMP CGChat::AddXmlString(LONG_PTR xmlString) {
-  try {
+  CHAT_METHOD("CGChat::AddXmlString error", {
     if (xmlString && m_adverts) m_adverts->AddXml(reinterpret_cast<const char*>(xmlString));
-  } catch (...) {
-    WriteErrorLog("CGChat::AddXmlString error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::Close(DWORD save_option) {
