@@ -220,7 +220,7 @@ CDialogCmd::CDialogCmd(std::function<void(const std::string&)> chosen)
     : SkinnedDialog(IDD, kTextPhrasesTitle), m_chosen(std::move(chosen)) {}
 
 void CDialogCmd::Show(HWND owner) {
-  if (!hwnd()) Create(owner);
+  if (!hwnd()) CreateModeless(owner);
   if (hwnd()) ShowWindow(hwnd(), SW_SHOW);
 }
 
