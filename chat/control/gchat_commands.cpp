@@ -97,64 +97,67 @@ chat::ChatLayout CGChat::CurrentLayout() const {
                              m_whisperMode, &m_buttonPoints);
 }
 
-bool CGChat::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  result = 0;
+// The handler a message of the control window goes to, by the text its failure is logged
+// under; a command and a menu item log their own.
+parley::MessageFailure CGChat::MessageFailureOf(UINT msg, WPARAM wp) {
   switch (msg) {
-    case WM_LBUTTONDOWN:
-      try {
-        const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        // The advert banner in the top strip takes its own clicks.
-        if (m_adverts && m_adverts->ClickStrip(p, m_paneTop)) return true;
-        OnButtonClick(p);
-      } catch (...) {
-        WriteErrorLog("CGChat::OnLButtonDown  error");
-      }
-      return true;
-    case WM_LBUTTONUP:
-      // A face picked on the face board (posted with its id) goes into the input at the caret.
-      parley::RunLogged("CGChat::OnLButtonUp  error", [&] {
-        parley::FaultPoint("CGChat::OnLButtonUp  error");
-        if (m_faceBoard && m_faceBoard->TakePick(wp)) {
-          parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
-          SetFocus(Pane(IDC_INPUT));
-        }
-      });
-      return true;
-    case WM_MOUSEMOVE:
-      parley::RunLogged("CGChat::OnMouseMove  error", [&] {
-        OnHover(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-        ShowTip(0, POINT{}, lp);
-      });
-      return true;
-    case WM_CAPTURECHANGED:
-      OnCaptureChanged();
-      return true;
+    case WM_SIZE: return {"CGChat::OnSize  error"};
+    case WM_ERASEBKGND: return {"CGChat::OnEraseBkgnd  error", 1};
     case WM_TIMER:
-      if (wp != kAnimationTimer) return false;  // the adverts' timers
-      parley::RunLogged("CGChat::OnTimer 1  error", [&] {
-        AnimatePictures();
-      });
-      return true;
-    case WM_CHAT_FLUSH:
-      parley::RunLogged("CGChat::OnFlush  error", [&] {
-        FlushPanes();
-      });
-      return true;
-    case WM_CHAT_COMMAND:
-      RunCommand(static_cast<int>(wp));
-      return true;
-    case WM_COMMAND: {
-      const int id = LOWORD(wp);
-      if (id == 238) return true;
-      if (id >= chat::kMenuCopy && id <= chat::kMenuClear) {
-        OnMenuCommand(id);
-        return true;
-      }
-      return false;
-    }
+      if (wp == kAnimationTimer) return {"CGChat::OnTimer 1  error"};
+      return {wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
+                                                       : "CGChat::OnTimer 2  error"};
+    case WM_NOTIFY: return {"CGChat::OnClickLink  error"};
+    case WM_LBUTTONDOWN: return {"CGChat::OnLButtonDown  error"};
+    case WM_LBUTTONUP: return {"CGChat::OnLButtonUp  error"};
+    case WM_MOUSEMOVE: return {"CGChat::OnMouseMove  error"};
+    case WM_CHAT_FLUSH: return {"CGChat::OnFlush  error"};
+    default: return {};
   }
-  (void)hwnd;
-  return false;
+}
+
+LRESULT CGChat::OnLButtonDown(UINT, WPARAM, LPARAM lp, bool&) {
+  const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  // The advert banner in the top strip takes its own clicks.
+  if (m_adverts && m_adverts->ClickStrip(p, m_paneTop)) return 0;
+  OnButtonClick(p);
+  return 0;
+}
+
+// A face picked on the face board (posted with its id) goes into the input at the caret.
+LRESULT CGChat::OnLButtonUp(UINT, WPARAM wp, LPARAM, bool&) {
+  parley::FaultPoint("CGChat::OnLButtonUp  error");
+  if (m_faceBoard && m_faceBoard->TakePick(wp)) {
+    parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
+    SetFocus(Pane(IDC_INPUT));
+  }
+  return 0;
+}
+
+LRESULT CGChat::OnMouseMove(UINT, WPARAM, LPARAM lp, bool&) {
+  OnHover(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+  ShowTip(0, POINT{}, lp);
+  return 0;
+}
+
+LRESULT CGChat::OnCaptureChanged(UINT, WPARAM, LPARAM, bool&) {
+  CaptureChanged();
+  return 0;
+}
+
+LRESULT CGChat::OnFlush(UINT, WPARAM, LPARAM, bool&) {
+  FlushPanes();
+  return 0;
+}
+
+LRESULT CGChat::OnChatCommand(UINT, WPARAM wp, LPARAM, bool&) {
+  RunCommand(static_cast<int>(wp));
+  return 0;
+}
+
+LRESULT CGChat::OnMenu(WORD, WORD id, HWND, bool&) {
+  OnMenuCommand(id);
+  return 0;
 }
 
 // A press on the control's surface runs the command of the button under it.
@@ -292,7 +295,7 @@ void CGChat::ShowTip(int command, POINT /*p*/, LPARAM lp) {
   SendMessageW(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
 }
 
-void CGChat::OnCaptureChanged() {
+void CGChat::CaptureChanged() {
   if (!m_hoverCommand) return;
   const chat::ChatLayout l = CurrentLayout();
   m_hoverCommand = 0;
@@ -473,50 +476,52 @@ bool CGChat::PaneHook::Attach(HWND pane, CGChat* chat, int id) {
 
 // The three panes: Enter anywhere sends and other keys go to the input; a press in the output
 // drops the whisper target unless it lands on a name; the right button opens the menu.
-LRESULT CGChat::PaneHook::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  CGChat* self = chat_;
-  HWND hwnd = this->hwnd();
+parley::MessageFailure CGChat::PaneHook::FailureOf(UINT msg, WPARAM) {
   switch (msg) {
-    case WM_CHAR:
-      if (id_ == IDC_INPUT) {
-        if (wp != '\r') break;  // Enter in the input sends
-        parley::RunLogged("CGChat::OnChar  error", [&] {
-          self->SendChat();
-        });
-        return 0;
-      }
-      parley::RunLogged("CGChat::OnChar  error", [&] {
-        HWND input = self->Pane(IDC_INPUT);
-        if (wp == '\r')
-          self->SendChat();
-        else
-          SendMessageW(input, WM_CHAR, wp, lp);
-        SetFocus(input);
-      });
-      return 0;
-    case WM_LBUTTONDOWN:
-      if (id_ == IDC_INPUT) break;
-      try {
-        const int32_t old = self->m_whisperTarget;
-        SendDlgItemMessageW(self->ControlWindow(), IDC_TARGET, CB_SETCURSEL, 0, 0);
-        self->m_whisperTarget = 0;
-        const LRESULT result = Default(msg, wp, lp);
-        if (self->m_whisperTarget == 0 && old != 0)
-          self->ShowStateNotice(kTextPublicChat, kTargetColour, false);
-        return result;
-      } catch (...) {
-        WriteErrorLog("CGChat::OnRichLButtonDown  error");
-      }
-      return 0;
-    case WM_RBUTTONDOWN:
-      parley::RunLogged("CGChat::OnRichRButtonDown  error", [&] {
-        POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        ClientToScreen(hwnd, &p);
-        self->ShowPaneMenu(hwnd, p);
-      });
-      return 0;
+    case WM_CHAR: return {"CGChat::OnChar  error"};
+    case WM_LBUTTONDOWN: return {"CGChat::OnRichLButtonDown  error"};
+    case WM_RBUTTONDOWN: return {"CGChat::OnRichRButtonDown  error"};
+    default: return {};
   }
-  return Default(msg, wp, lp);
+}
+
+LRESULT CGChat::PaneHook::OnChar(UINT, WPARAM wp, LPARAM lp, bool& handled) {
+  if (id_ == IDC_INPUT) {
+    if (wp == '\r')
+      chat_->SendChat();  // Enter in the input sends
+    else
+      handled = false;
+    return 0;
+  }
+  HWND input = chat_->Pane(IDC_INPUT);
+  if (wp == '\r')
+    chat_->SendChat();
+  else
+    SendMessageW(input, WM_CHAR, wp, lp);
+  SetFocus(input);
+  return 0;
+}
+
+LRESULT CGChat::PaneHook::OnLButtonDown(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
+  if (id_ == IDC_INPUT) {
+    handled = false;
+    return 0;
+  }
+  CGChat* self = chat_;
+  const int32_t old = self->m_whisperTarget;
+  SendDlgItemMessageW(self->ControlWindow(), IDC_TARGET, CB_SETCURSEL, 0, 0);
+  self->m_whisperTarget = 0;
+  const LRESULT result = Default(msg, wp, lp);
+  if (self->m_whisperTarget == 0 && old != 0)
+    self->ShowStateNotice(kTextPublicChat, kTargetColour, false);
+  return result;
+}
+
+LRESULT CGChat::PaneHook::OnRButtonDown(UINT, WPARAM, LPARAM lp, bool&) {
+  POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  ClientToScreen(hwnd(), &p);
+  chat_->ShowPaneMenu(hwnd(), p);
+  return 0;
 }
 
 void CGChat::BeginPaneUpdate(HWND pane) {

@@ -227,59 +227,49 @@ void CGChat::OnWindowDestroying() {
   });
 }
 
-LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  try {
-    switch (msg) {
-      case WM_SIZE:
-        try {
-          parley::FaultPoint("CGChat::OnSize  error");
-          // An open face board closes; the input keeps the keys.
-          if (m_faceBoard && m_faceBoard->Visible()) m_faceBoard->Show(false);
-          Layout();
-          if (HWND input = Pane(IDC_INPUT)) SetFocus(input);
-        } catch (...) {
-          WriteErrorLog("CGChat::OnSize  error");
-        }
-        return 0;
-      case WM_ERASEBKGND:
-        try {
-          parley::FaultPoint("CGChat::OnEraseBkgnd  error");
-          Paint(reinterpret_cast<HDC>(wp));
-        } catch (...) {
-          WriteErrorLog("CGChat::OnEraseBkgnd  error");
-        }
-        return 1;
-      case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(hwnd, &ps);
-        EndPaint(hwnd, &ps);
-        return 0;
-      }
-      case WM_TIMER:
-        // The picture timer is taken before (gchat_commands.cpp); the rest are the adverts'.
-        try {
-          parley::FaultPoint(wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
-                                                                      : "CGChat::OnTimer 2  error");
-          if (m_adverts) m_adverts->OnTimer(hwnd, Pane(IDC_OUTPUT), wp);
-        } catch (...) {
-          WriteErrorLog(wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
-                                                                 : "CGChat::OnTimer 2  error");
-        }
-        return 0;
-      case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lp);
-        if (header && header->code == EN_LINK &&
-            (header->idFrom == IDC_OUTPUT || header->idFrom == IDC_CHANNEL)) {
-          OnClickLink(*reinterpret_cast<const ENLINK*>(lp));
-          return 0;
-        }
-        break;
-      }
-    }
-  } catch (...) {
-    WriteErrorLog("CGChat::OnClickLink  error");
+LRESULT CGChat::OnSize(UINT, WPARAM, LPARAM, bool&) {
+  parley::FaultPoint("CGChat::OnSize  error");
+  // An open face board closes; the input keeps the keys.
+  if (m_faceBoard && m_faceBoard->Visible()) m_faceBoard->Show(false);
+  Layout();
+  if (HWND input = Pane(IDC_INPUT)) SetFocus(input);
+  return 0;
+}
+
+LRESULT CGChat::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
+  parley::FaultPoint("CGChat::OnEraseBkgnd  error");
+  Paint(reinterpret_cast<HDC>(wp));
+  return 1;
+}
+
+LRESULT CGChat::OnPaint(UINT, WPARAM, LPARAM, bool&) {
+  PAINTSTRUCT ps;
+  BeginPaint(ControlWindow(), &ps);
+  EndPaint(ControlWindow(), &ps);
+  return 0;
+}
+
+// The picture timer; the rest are the adverts'.
+LRESULT CGChat::OnTimer(UINT, WPARAM wp, LPARAM, bool&) {
+  if (wp == kAnimationTimer) {
+    AnimatePictures();
+    return 0;
   }
-  return ControlBase::OnWindowMessage(hwnd, msg, wp, lp);
+  parley::FaultPoint(wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
+                                                              : "CGChat::OnTimer 2  error");
+  if (m_adverts) m_adverts->OnTimer(ControlWindow(), Pane(IDC_OUTPUT), wp);
+  return 0;
+}
+
+LRESULT CGChat::OnNotify(UINT, WPARAM, LPARAM lp, bool& handled) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lp);
+  if (header && header->code == EN_LINK &&
+      (header->idFrom == IDC_OUTPUT || header->idFrom == IDC_CHANNEL)) {
+    OnClickLink(*reinterpret_cast<const ENLINK*>(lp));
+    return 0;
+  }
+  handled = false;
+  return 0;
 }
 
 void CGChat::Layout() {
@@ -348,41 +338,39 @@ void CGChat::Paint(HDC dc) {
 // A left press on a link of an output pane: its text (at most 254 characters) is opened when
 // it is a web address; anything else is left alone.
 void CGChat::OnClickLink(const ENLINK& link) {
-  parley::RunLogged("CGChat::OnClickLink  error", [&] {
-    if (link.msg != WM_LBUTTONDOWN) return;
-    parley::FaultPoint("CGChat::OnClickLink  error");
-    const int pane = static_cast<int>(link.nmhdr.idFrom);
-    for (const HotRegion& r : m_hotRegions) {
-      if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
-        if (r.kind == 0) {
-          ChooseWhisperTarget(static_cast<int32_t>(r.id));
-        } else if (r.kind == 1) {
-          const auto action = static_cast<uintptr_t>(r.action);
-          Fire(kChatClickHotRegion,
-               {Ptr(reinterpret_cast<const void*>(action)), Int(static_cast<LONG>(r.id))});
-        } else if (r.kind == 2) {
-          parley::OpenChatLink(r.link);
-        }
-        return;
+  if (link.msg != WM_LBUTTONDOWN) return;
+  parley::FaultPoint("CGChat::OnClickLink  error");
+  const int pane = static_cast<int>(link.nmhdr.idFrom);
+  for (const HotRegion& r : m_hotRegions) {
+    if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
+      if (r.kind == 0) {
+        ChooseWhisperTarget(static_cast<int32_t>(r.id));
+      } else if (r.kind == 1) {
+        const auto action = static_cast<uintptr_t>(r.action);
+        Fire(kChatClickHotRegion,
+             {Ptr(reinterpret_cast<const void*>(action)), Int(static_cast<LONG>(r.id))});
+      } else if (r.kind == 2) {
+        parley::OpenChatLink(r.link);
       }
+      return;
     }
-    // A line the host gave with a link opens that link (when it is a web address).
-    for (const LinkRecord& r : m_links) {
-      if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
-        parley::OpenChatLink(parley::Wide(r.text));
-        return;
-      }
+  }
+  // A line the host gave with a link opens that link (when it is a web address).
+  for (const LinkRecord& r : m_links) {
+    if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
+      parley::OpenChatLink(parley::Wide(r.text));
+      return;
     }
-    if (pane == IDC_OUTPUT && m_adverts && m_adverts->ClickLink(link.chrg)) return;
-    const LONG start = std::max<LONG>(0, link.chrg.cpMin);
-    const LONG end = std::min<LONG>(link.chrg.cpMax, start + chat::kMaxLinkCharacters);
-    if (end <= start) return;
-    std::wstring text(static_cast<size_t>(end - start) + 1, L'\0');
-    TEXTRANGEW range{{start, end}, text.data()};
-    SendMessageW(link.nmhdr.hwndFrom, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    text.resize(wcslen(text.c_str()));
-    parley::OpenChatLink(text);
-  });
+  }
+  if (pane == IDC_OUTPUT && m_adverts && m_adverts->ClickLink(link.chrg)) return;
+  const LONG start = std::max<LONG>(0, link.chrg.cpMin);
+  const LONG end = std::min<LONG>(link.chrg.cpMax, start + chat::kMaxLinkCharacters);
+  if (end <= start) return;
+  std::wstring text(static_cast<size_t>(end - start) + 1, L'\0');
+  TEXTRANGEW range{{start, end}, text.data()};
+  SendMessageW(link.nmhdr.hwndFrom, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+  text.resize(wcslen(text.c_str()));
+  parley::OpenChatLink(text);
 }
 
 // The font button: the player picks the input font; the own format and the process's font
