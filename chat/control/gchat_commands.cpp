@@ -62,9 +62,10 @@ void DrawImage(Gdiplus::Graphics& g, const std::string& path, int x, int y, int 
 // "宋体" at 10 points, made once for the process.
 HFONT SwitchFont() {
   static HFONT font = [] {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const int dpi = [] {
+      const winkit::WindowDc screen(nullptr);
+      return screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+    }();
     return CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                        GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH, parley::Wide(kTextSongTi).c_str());
@@ -364,14 +365,14 @@ void CGChat::ShowPaneMenu(HWND pane, POINT screen) {
   state.canUndo = SendMessageW(target, EM_CANUNDO, 0, 0) != 0;
   state.hasSelection = selection.cpMax > selection.cpMin;
   state.canPaste = SendMessageW(target, EM_CANPASTE, 0, 0) != 0;
-  HMENU menu = CreatePopupMenu();
+  const winkit::UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
   for (const chat::MenuEntry& e : chat::PaneMenu(input, state)) {
     if (!e.id) {
-      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    AppendMenuW(menu, MF_STRING | (e.enabled ? MF_ENABLED : MF_GRAYED),
+    AppendMenuW(menu.Get(), MF_STRING | (e.enabled ? MF_ENABLED : MF_GRAYED),
                 static_cast<UINT_PTR>(e.id), parley::Wide(e.text).c_str());
   }
   // A picture under the cursor in the input adds its own verbs; no command of the control
@@ -394,10 +395,11 @@ void CGChat::ShowPaneMenu(HWND pane, POINT screen) {
         if (PtInRect(&r, client) && SUCCEEDED(object.poleobj->EnumVerbs(&verbs)) && verbs) {
           OLEVERB verb{};
           while (verbs->Next(1, &verb, nullptr) == S_OK) {
-            if (!separated) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            if (!separated) AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
             separated = true;
             if (verb.lpszVerbName)
-              AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(verb.lVerb), verb.lpszVerbName);
+              AppendMenuW(menu.Get(), MF_STRING, static_cast<UINT_PTR>(verb.lVerb),
+                          verb.lpszVerbName);
             CoTaskMemFree(verb.lpszVerbName);
           }
           verbs->Release();
@@ -407,9 +409,8 @@ void CGChat::ShowPaneMenu(HWND pane, POINT screen) {
       ole->Release();
     }
   }
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, ControlWindow(),
+  TrackPopupMenu(menu.Get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, ControlWindow(),
                  nullptr);
-  DestroyMenu(menu);
 }
 
 void CGChat::OnMenuCommand(int id) {

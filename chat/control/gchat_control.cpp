@@ -58,10 +58,8 @@ CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold,
   if (head.m_nStyle[2]) cf.dwEffects |= CFE_UNDERLINE;
   if (head.m_nStyle[3]) cf.dwEffects |= CFE_STRIKEOUT;
   static const int dpi = [] {
-    HDC screen = GetDC(nullptr);
-    const int d = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return d;
+    const winkit::WindowDc screen(nullptr);
+    return screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
   }();
   cf.yHeight = line_head ? chat::HeadHeightTwips(head.m_nSize, dpi)
                          : chat::FormatHeightTwips(head.m_nSize, dpi);
@@ -243,9 +241,7 @@ LRESULT CGChat::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
 }
 
 LRESULT CGChat::OnPaint(UINT, WPARAM, LPARAM, bool&) {
-  PAINTSTRUCT ps;
-  BeginPaint(ControlWindow(), &ps);
-  EndPaint(ControlWindow(), &ps);
+  const winkit::PaintDc paint(ControlWindow());
   return 0;
 }
 
@@ -321,9 +317,8 @@ void CGChat::Paint(HDC dc) {
   }
   if (!painted) {
     // Mode 0, or a background picture that is not there: the background colour.
-    HBRUSH brush = CreateSolidBrush(v.chatbackcolor);
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
+    const winkit::UniqueBrush brush(CreateSolidBrush(v.chatbackcolor));
+    FillRect(dc, &client, brush.Get());
   }
   const chat::ChatLayout l = CurrentLayout();
   DrawPicture(g, v.pictures[chat::kPictureClear], l.clear, false);
@@ -380,9 +375,11 @@ void CGChat::ChooseInputFont() {
   parley::RunLogged("CGChat::OnFont  error", [&] {
     HWND input = Pane(IDC_INPUT);
     LOGFONTW font{};
-    HDC screen = GetDC(nullptr);
-    font.lfHeight = -MulDiv(std::max<int>(m_ownFormat.m_nSize, 50), GetDeviceCaps(screen, LOGPIXELSY), 720);
-    ReleaseDC(nullptr, screen);
+    {
+      const winkit::WindowDc screen(nullptr);
+      font.lfHeight = -MulDiv(std::max<int>(m_ownFormat.m_nSize, 50),
+                              GetDeviceCaps(screen.Get(), LOGPIXELSY), 720);
+    }
     font.lfWeight = m_ownFormat.m_nStyle[0] ? FW_BOLD : FW_NORMAL;
     font.lfItalic = m_ownFormat.m_nStyle[1] ? TRUE : FALSE;
     font.lfUnderline = m_ownFormat.m_nStyle[2] ? TRUE : FALSE;
