@@ -58,6 +58,7 @@ INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   } catch (...) {
     // A failing handler ends here, not by unwinding through the dialog manager.
     r = FALSE;
+    self->OnHandlerFailed();
   }
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);

@@ -39,6 +39,7 @@ class Dialog {
   UINT TemplateId() const { return template_id_; }
   // The value of the last EndDialog (IDCANCEL before any).
   INT_PTR Result() const { return result_; }
+  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
 
  protected:
   virtual bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -49,6 +50,9 @@ class Dialog {
   virtual BOOL OnInitDialog() { return TRUE; }
   virtual void OnOK() { EndDialog(IDOK); }
   virtual void OnCancel() { EndDialog(IDCANCEL); }
+  // A handler threw: the exception stops in the dialog procedure (the message counts as not
+  // handled); a dialog that keeps a log writes it here.
+  virtual void OnHandlerFailed() noexcept {}
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -10,6 +10,7 @@
 #include "chat_texts.h"
 #include "gbk_codec.h"
 #include "link_rules.h"
+#include "winkit/handle.h"
 
 namespace parley {
 namespace {
@@ -18,18 +19,17 @@ std::wstring W(const std::u16string& s) { return std::wstring(s.begin(), s.end()
 
 std::string ReadFileBytes(const std::wstring& path) {
   std::string bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
+  const winkit::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return bytes;
   LARGE_INTEGER size{};
   // No advert file is near this size; a larger one is not read.
-  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= 4 * 1024 * 1024) {
+  if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 && size.QuadPart <= 4 * 1024 * 1024) {
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD got = 0;
-    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+    if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
     bytes.resize(got);
   }
-  CloseHandle(file);
   return bytes;
 }
 
@@ -123,9 +123,8 @@ bool ChatAdverts::OnTimer(HWND control, HWND pane, UINT_PTR id) {
   }
   if (id == chat::AdvertEngine::kBannerTimerId) {
     if (const auto paint = m_engine.OnBannerTimer()) {
-      HDC dc = GetDC(control);
-      DrawBanner(control, dc, *paint);
-      ReleaseDC(control, dc);
+      const winkit::WindowDc dc(control);
+      DrawBanner(control, dc.Get(), *paint);
       if (paint->stopBannerTimer) KillTimer(control, chat::AdvertEngine::kBannerTimerId);
     }
     return true;
@@ -199,14 +198,15 @@ void ChatAdverts::DrawBanner(HWND control, HDC dc, const chat::BannerPaint& pain
   }
   // The text through the system's font mapper, which finds a face for the Chinese characters
   // when the skin's face is not installed.
-  const HDC screen = GetDC(nullptr);
-  const int height = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  HFONT font = CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, GB2312_CHARSET,
+  const int height = [] {
+    const winkit::WindowDc screen(nullptr);
+    return -MulDiv(10, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+  }();
+  const winkit::UniqueFont font(CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, GB2312_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, Wide(kTextSongTi).c_str());
+                           DEFAULT_PITCH | FF_DONTCARE, Wide(kTextSongTi).c_str()));
   g.Flush();
-  HGDIOBJ old = SelectObject(dc, font);
+  const winkit::SelectedObject selected(dc, font.Get());
   const int mode = SetBkMode(dc, TRANSPARENT);
   const COLORREF colour = SetTextColor(dc, paint.color & 0xFFFFFF);
   RECT box{20, 4, client.right, 19};
@@ -215,8 +215,6 @@ void ChatAdverts::DrawBanner(HWND control, HDC dc, const chat::BannerPaint& pain
             DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
   SetTextColor(dc, colour);
   SetBkMode(dc, mode);
-  SelectObject(dc, old);
-  DeleteObject(font);
 }
 
 bool ChatAdverts::ClickStrip(POINT p, int stripHeight) {

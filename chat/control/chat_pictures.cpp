@@ -12,6 +12,7 @@
 #include "gbk_codec.h"
 #include "static_picture.h"
 #include "winkit/com_ptr.h"
+#include "winkit/handle.h"
 
 namespace parley {
 namespace {
@@ -24,9 +25,9 @@ constexpr LONG kFallbackExtent = 22 * kHimetricPerPixel;
 chat::FileRead ReadSharedFile(const std::string& gbk_path, size_t max_bytes) {
   chat::FileRead result;
   const std::wstring path = Wide(gbk_path);
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  const winkit::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
     const DWORD error = GetLastError();
     result.status = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                             error == ERROR_INVALID_NAME
@@ -36,17 +37,17 @@ chat::FileRead ReadSharedFile(const std::string& gbk_path, size_t max_bytes) {
   }
   LARGE_INTEGER size{};
   result.status = chat::FileRead::kUnreadable;
-  if (GetFileSizeEx(file, &size) && static_cast<ULONGLONG>(size.QuadPart) <= max_bytes) {
+  if (GetFileSizeEx(file.Get(), &size) && static_cast<ULONGLONG>(size.QuadPart) <= max_bytes) {
     result.bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD got = 0;
     if (result.bytes.empty() ||
-        (ReadFile(file, result.bytes.data(), static_cast<DWORD>(result.bytes.size()), &got, nullptr) &&
+        (ReadFile(file.Get(), result.bytes.data(), static_cast<DWORD>(result.bytes.size()), &got,
+                  nullptr) &&
          got == result.bytes.size()))
       result.status = chat::FileRead::kRead;
     else
       result.bytes.clear();
   }
-  CloseHandle(file);
   return result;
 }
 

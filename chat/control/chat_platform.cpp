@@ -77,19 +77,18 @@ bool OpenChatLink(const std::wstring& link) {
     return true;
   }
   auto* copy = new std::wstring(link);
-  HANDLE thread = CreateThread(
+  const winkit::UniqueHandle thread(CreateThread(
       nullptr, 0,
       [](LPVOID p) WINAPI -> DWORD {
         std::unique_ptr<std::wstring> text(static_cast<std::wstring*>(p));
         ShellExecuteW(nullptr, L"open", text->c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return 0;
       },
-      copy, 0, nullptr);
+      copy, 0, nullptr));
   if (!thread) {
     delete copy;
     return false;
   }
-  CloseHandle(thread);
   return true;
 }
 

@@ -48,14 +48,12 @@ bool SavePhrasesFile(const std::vector<std::string>& phrases) {
 
 // ---- SkinnedDialog ----
 
-SkinnedDialog::~SkinnedDialog() {
-  if (font_) DeleteObject(font_);
-}
+SkinnedDialog::~SkinnedDialog() = default;
 
 void SkinnedDialog::SetUpSkin(const std::vector<std::pair<int, const char*>>& buttons) {
   ChatSkin& skin = GetSkinManager();
-  font_ = CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                      Wide(kTextSongTi).c_str());
+  font_.Reset(CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                          Wide(kTextSongTi).c_str()));
   RECT client{};
   GetClientRect(hwnd(), &client);
   const chat::SkinRect& m = skin.values.dlgsysexitbtn;
@@ -123,7 +121,7 @@ LRESULT SkinnedDialog::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
     // The skin's picture as a frame: corners as they are, edges and centre tiled.
     DrawSkinFrame(memory.Get(), client, skin.dlgbmp, nullptr, nullptr, true);
 
-    HGDIOBJ old_font = SelectObject(memory.Get(), font_);
+    HGDIOBJ old_font = SelectObject(memory.Get(), font_.Get());
     SetBkMode(memory.Get(), TRANSPARENT);
     SetTextColor(memory.Get(), skin.values.dlgcaptiontextcolor);
     const std::wstring title = Wide(title_);
@@ -220,7 +218,7 @@ CDialogCmd::CDialogCmd(std::function<void(const std::string&)> chosen)
     : SkinnedDialog(IDD, kTextPhrasesTitle), m_chosen(std::move(chosen)) {}
 
 void CDialogCmd::Show(HWND owner) {
-  if (!hwnd()) Create(owner);
+  if (!hwnd()) CreateModeless(owner);
   if (hwnd()) ShowWindow(hwnd(), SW_SHOW);
 }
 

@@ -12,6 +12,7 @@
 
 #include "chat_dialog.h"
 #include "image_buttons.h"
+#include "winkit/handle.h"
 
 namespace parley {
 
@@ -44,7 +45,7 @@ class SkinnedDialog : public ChatDialog {
   // The rounded frames and the text in them, after the background and the title.
   virtual void PaintFrames(HDC dc, const RECT& client) = 0;
   void RoundFrame(HDC dc, int left, int top, int right, int bottom);
-  HFONT GetFont() const { return font_; }
+  HFONT GetFont() const { return font_.Get(); }
 
  private:
   LRESULT OnEraseBkgnd(UINT, WPARAM, LPARAM, bool&);
@@ -56,7 +57,7 @@ class SkinnedDialog : public ChatDialog {
   LRESULT OnCtlColorStatic(UINT, WPARAM, LPARAM, bool&);
 
   const char* title_;
-  HFONT font_ = nullptr;
+  winkit::UniqueFont font_;
   // The window's buttons: image buttons with the skin's pictures, telling the window of a
   // click through the command object.
   CButtonCommand command_;

@@ -58,11 +58,7 @@ FaceBoardWindow::~FaceBoardWindow() {
     SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
     DestroyWindow(m_hwnd);
   }
-  if (m_cache) {
-    SelectObject(m_cache, m_cacheOld);
-    DeleteDC(m_cache);
-    DeleteObject(m_cacheBitmap);
-  }
+  if (m_cache) SelectObject(m_cache.Get(), m_cacheOld);
 }
 
 void FaceBoardWindow::Show(bool show, int x, int y) {
@@ -108,10 +104,8 @@ LRESULT FaceBoardWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       Paint(reinterpret_cast<HDC>(wp));
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      BeginPaint(m_hwnd, &ps);
-      if (!m_cache) Paint(ps.hdc);
-      EndPaint(m_hwnd, &ps);
+      const winkit::PaintDc paint(m_hwnd);
+      if (!m_cache) Paint(paint.Get());
       return 0;
     }
     case WM_MOUSEMOVE: {
@@ -121,12 +115,11 @@ LRESULT FaceBoardWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         UpdateWindow(m_hwnd);
       }
       if (move.frame) {
-        HDC dc = GetDC(m_hwnd);
-        Gdiplus::Graphics g(dc);
+        const winkit::WindowDc dc(m_hwnd);
+        Gdiplus::Graphics g(dc.Get());
         Gdiplus::Pen pen(Argb(chat::BoardMetrics::kBorderArgb));
         g.DrawRectangle(&pen, move.frame->left - 1, move.frame->top - 1,
                         move.frame->right - move.frame->left + 1, move.frame->bottom - move.frame->top + 1);
-        ReleaseDC(m_hwnd, dc);
       }
       return 0;
     }
@@ -155,13 +148,12 @@ void FaceBoardWindow::Paint(HDC dc) {
   GetClientRect(m_hwnd, &client);
   if (!m_cache) {
     LoadFacesOnce();
-    m_cache = CreateCompatibleDC(dc);
-    m_cacheBitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    m_cacheOld = SelectObject(m_cache, m_cacheBitmap);
-    HBRUSH back = CreateSolidBrush(chat::BoardMetrics::kBackColor);
-    FillRect(m_cache, &client, back);
-    DeleteObject(back);
-    Gdiplus::Graphics g(m_cache);
+    m_cache.Reset(CreateCompatibleDC(dc));
+    m_cacheBitmap.Reset(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    m_cacheOld = SelectObject(m_cache.Get(), m_cacheBitmap.Get());
+    const winkit::UniqueBrush back(CreateSolidBrush(chat::BoardMetrics::kBackColor));
+    FillRect(m_cache.Get(), &client, back.Get());
+    Gdiplus::Graphics g(m_cache.Get());
     g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     m_cells.clear();
     m_ids.clear();
@@ -180,7 +172,7 @@ void FaceBoardWindow::Paint(HDC dc) {
     for (const chat::BoardLine& l : chat::BoardGridLines(client.right, client.bottom))
       g.DrawLine(&grid, l.x1, l.y1, l.x2, l.y2);
   }
-  BitBlt(dc, 0, 0, client.right, client.bottom, m_cache, 0, 0, SRCCOPY);
+  BitBlt(dc, 0, 0, client.right, client.bottom, m_cache.Get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace parley

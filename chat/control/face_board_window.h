@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "face_board.h"
+#include "winkit/handle.h"
 
 namespace parley {
 
@@ -37,8 +38,9 @@ class FaceBoardWindow {
 
   HWND m_owner;
   HWND m_hwnd = nullptr;
-  HDC m_cache = nullptr;
-  HBITMAP m_cacheBitmap = nullptr;
+  // The bitmap outlives the DC it is selected into.
+  winkit::UniqueBitmap m_cacheBitmap;
+  winkit::UniqueDc m_cache;
   HGDIOBJ m_cacheOld = nullptr;
   std::vector<chat::BoardRect> m_cells;
   std::vector<int32_t> m_ids;

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "chat_adverts.h"
+#include "chat_boundary.h"
 #include "chat_commands.h"
 #include "chat_pictures.h"
 #include "chat_platform.h"
@@ -61,9 +62,10 @@ void DrawImage(Gdiplus::Graphics& g, const std::string& path, int x, int y, int 
 // "宋体" at 10 points, made once for the process.
 HFONT SwitchFont() {
   static HFONT font = [] {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const int dpi = [] {
+      const winkit::WindowDc screen(nullptr);
+      return screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+    }();
     return CreateFontW(-MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                        GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH, parley::Wide(kTextSongTi).c_str());
@@ -96,72 +98,67 @@ chat::ChatLayout CGChat::CurrentLayout() const {
                              m_whisperMode, &m_buttonPoints);
 }
 
-bool CGChat::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  result = 0;
+// The handler a message of the control window goes to, by the text its failure is logged
+// under; a command and a menu item log their own.
+parley::MessageFailure CGChat::MessageFailureOf(UINT msg, WPARAM wp) {
   switch (msg) {
-    case WM_LBUTTONDOWN:
-      try {
-        const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        // The advert banner in the top strip takes its own clicks.
-        if (m_adverts && m_adverts->ClickStrip(p, m_paneTop)) return true;
-        OnButtonClick(p);
-      } catch (...) {
-        WriteErrorLog("CGChat::OnLButtonDown  error");
-      }
-      return true;
-    case WM_LBUTTONUP:
-      // A face picked on the face board (posted with its id) goes into the input at the caret.
-      try {
-        parley::FaultPoint("CGChat::OnLButtonUp  error");
-        if (m_faceBoard && m_faceBoard->TakePick(wp)) {
-          parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
-          SetFocus(Pane(IDC_INPUT));
-        }
-      } catch (...) {
-        WriteErrorLog("CGChat::OnLButtonUp  error");
-      }
-      return true;
-    case WM_MOUSEMOVE:
-      try {
-        OnHover(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-        ShowTip(0, POINT{}, lp);
-      } catch (...) {
-        WriteErrorLog("CGChat::OnMouseMove  error");
-      }
-      return true;
-    case WM_CAPTURECHANGED:
-      OnCaptureChanged();
-      return true;
+    case WM_SIZE: return {"CGChat::OnSize  error"};
+    case WM_ERASEBKGND: return {"CGChat::OnEraseBkgnd  error", 1};
     case WM_TIMER:
-      if (wp != kAnimationTimer) return false;  // the adverts' timers
-      try {
-        AnimatePictures();
-      } catch (...) {
-        WriteErrorLog("CGChat::OnTimer 1  error");
-      }
-      return true;
-    case WM_CHAT_FLUSH:
-      try {
-        FlushPanes();
-      } catch (...) {
-        WriteErrorLog("CGChat::OnFlush  error");
-      }
-      return true;
-    case WM_CHAT_COMMAND:
-      RunCommand(static_cast<int>(wp));
-      return true;
-    case WM_COMMAND: {
-      const int id = LOWORD(wp);
-      if (id == 238) return true;
-      if (id >= chat::kMenuCopy && id <= chat::kMenuClear) {
-        OnMenuCommand(id);
-        return true;
-      }
-      return false;
-    }
+      if (wp == kAnimationTimer) return {"CGChat::OnTimer 1  error"};
+      return {wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
+                                                       : "CGChat::OnTimer 2  error"};
+    case WM_NOTIFY: return {"CGChat::OnClickLink  error"};
+    case WM_LBUTTONDOWN: return {"CGChat::OnLButtonDown  error"};
+    case WM_LBUTTONUP: return {"CGChat::OnLButtonUp  error"};
+    case WM_MOUSEMOVE: return {"CGChat::OnMouseMove  error"};
+    case WM_CHAT_FLUSH: return {"CGChat::OnFlush  error"};
+    default: return {};
   }
-  (void)hwnd;
-  return false;
+}
+
+LRESULT CGChat::OnLButtonDown(UINT, WPARAM, LPARAM lp, bool&) {
+  const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  // The advert banner in the top strip takes its own clicks.
+  if (m_adverts && m_adverts->ClickStrip(p, m_paneTop)) return 0;
+  OnButtonClick(p);
+  return 0;
+}
+
+// A face picked on the face board (posted with its id) goes into the input at the caret.
+LRESULT CGChat::OnLButtonUp(UINT, WPARAM wp, LPARAM, bool&) {
+  parley::FaultPoint("CGChat::OnLButtonUp  error");
+  if (m_faceBoard && m_faceBoard->TakePick(wp)) {
+    parley::InsertFace(Pane(IDC_INPUT), static_cast<int32_t>(wp));
+    SetFocus(Pane(IDC_INPUT));
+  }
+  return 0;
+}
+
+LRESULT CGChat::OnMouseMove(UINT, WPARAM, LPARAM lp, bool&) {
+  OnHover(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+  ShowTip(0, POINT{}, lp);
+  return 0;
+}
+
+LRESULT CGChat::OnCaptureChanged(UINT, WPARAM, LPARAM, bool&) {
+  CaptureChanged();
+  return 0;
+}
+
+LRESULT CGChat::OnFlush(UINT, WPARAM, LPARAM, bool&) {
+  FlushPanes();
+  return 0;
+}
+
+LRESULT CGChat::OnChatCommand(UINT, WPARAM wp, LPARAM, bool&) {
+  RunCommand(static_cast<int>(wp));
+  return 0;
+}
+
+LRESULT CGChat::OnMenu(WORD, WORD id, HWND, bool&) {
+  OnMenuCommand(id);
+  return 0;
 }
 
 // A press on the control's surface runs the command of the button under it.
@@ -177,7 +174,9 @@ void CGChat::OnButtonClick(POINT p) {
 }
 
 void CGChat::RunCommand(int command) {
-  try {
+  char log_text[64];
+  wsprintfA(log_text, "CGChat::OnCommand error.nButtonID=%d", command);
+  parley::RunLogged(log_text, [&] {
     switch (command) {
       case chat::kCommandSend: SendChat(); break;
       case chat::kCommandFace: OpenFaceBoard(); break;
@@ -191,11 +190,7 @@ void CGChat::RunCommand(int command) {
     }
     if (chat::FocusesInputAfter(command))
       if (HWND input = Pane(IDC_INPUT)) SetFocus(input);
-  } catch (...) {
-    char text[64];
-    wsprintfA(text, "CGChat::OnCommand error.nButtonID=%d", command);
-    WriteErrorLog(text);
-  }
+  });
 }
 
 // The channel pane in place of the public pane, or back; from a tab, with a notice.
@@ -213,11 +208,9 @@ void CGChat::ToggleChannel(bool from_tab) {
 void CGChat::SwitchPosition() {
   parley::ChatSkin& skin = GetSkinManager();
   skin.values.roomchatalignleft = skin.values.roomchatalignleft ? 0 : 1;
-  try {
+  parley::RunLogged("CGChat::OnCommand()  Fire_OnClickSetup error", [&] {
     Fire(kChatClickSetup, {});
-  } catch (...) {
-    WriteErrorLog("CGChat::OnCommand()  Fire_OnClickSetup error");
-  }
+  });
   chat::SaveFontSettings(parley::SettingsDirectory(), chat::GetFontSettings(),
                          skin.values.roomchatalignleft != 0);
 }
@@ -225,16 +218,14 @@ void CGChat::SwitchPosition() {
 void CGChat::OpenPhrases() {
   if (!m_phrases) {
     m_phrases = std::make_unique<parley::CDialogCmd>([this](const std::string& phrase) {
-      try {
+      parley::RunLogged("OnListDblClick  error", [&] {
         parley::FaultPoint("OnListDblClick  error");
         HWND input = Pane(IDC_INPUT);
         SendMessageW(input, EM_SETSEL, static_cast<WPARAM>(-1), -1);
         SendMessageW(input, EM_REPLACESEL, TRUE,
                      reinterpret_cast<LPARAM>(parley::Wide(phrase).c_str()));
         SetFocus(input);
-      } catch (...) {
-        WriteErrorLog("OnListDblClick  error");
-      }
+      });
     });
   }
   m_phrases->Show(ControlWindow());
@@ -305,7 +296,7 @@ void CGChat::ShowTip(int command, POINT /*p*/, LPARAM lp) {
   SendMessageW(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
 }
 
-void CGChat::OnCaptureChanged() {
+void CGChat::CaptureChanged() {
   if (!m_hoverCommand) return;
   const chat::ChatLayout l = CurrentLayout();
   m_hoverCommand = 0;
@@ -374,14 +365,14 @@ void CGChat::ShowPaneMenu(HWND pane, POINT screen) {
   state.canUndo = SendMessageW(target, EM_CANUNDO, 0, 0) != 0;
   state.hasSelection = selection.cpMax > selection.cpMin;
   state.canPaste = SendMessageW(target, EM_CANPASTE, 0, 0) != 0;
-  HMENU menu = CreatePopupMenu();
+  const winkit::UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
   for (const chat::MenuEntry& e : chat::PaneMenu(input, state)) {
     if (!e.id) {
-      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    AppendMenuW(menu, MF_STRING | (e.enabled ? MF_ENABLED : MF_GRAYED),
+    AppendMenuW(menu.Get(), MF_STRING | (e.enabled ? MF_ENABLED : MF_GRAYED),
                 static_cast<UINT_PTR>(e.id), parley::Wide(e.text).c_str());
   }
   // A picture under the cursor in the input adds its own verbs; no command of the control
@@ -404,10 +395,11 @@ void CGChat::ShowPaneMenu(HWND pane, POINT screen) {
         if (PtInRect(&r, client) && SUCCEEDED(object.poleobj->EnumVerbs(&verbs)) && verbs) {
           OLEVERB verb{};
           while (verbs->Next(1, &verb, nullptr) == S_OK) {
-            if (!separated) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            if (!separated) AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
             separated = true;
             if (verb.lpszVerbName)
-              AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(verb.lVerb), verb.lpszVerbName);
+              AppendMenuW(menu.Get(), MF_STRING, static_cast<UINT_PTR>(verb.lVerb),
+                          verb.lpszVerbName);
             CoTaskMemFree(verb.lpszVerbName);
           }
           verbs->Release();
@@ -417,16 +409,16 @@ void CGChat::ShowPaneMenu(HWND pane, POINT screen) {
       ole->Release();
     }
   }
-  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, ControlWindow(),
+  TrackPopupMenu(menu.Get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, ControlWindow(),
                  nullptr);
-  DestroyMenu(menu);
 }
 
 void CGChat::OnMenuCommand(int id) {
   HWND target = Pane(m_menuTarget);
   HWND input = Pane(IDC_INPUT);
   const bool in_input = m_menuTarget == IDC_INPUT;
-  try {
+  const char* log_text = id == chat::kMenuCut ? "CGChat::OnCut  error" : "CGChat::OnClear  error";
+  parley::RunLogged(log_text, [&] {
     switch (id) {
       case chat::kMenuCopy: SendMessageW(target, WM_COPY, 0, 0); break;
       case chat::kMenuPaste:
@@ -448,9 +440,7 @@ void CGChat::OnMenuCommand(int id) {
       case chat::kMenuClear: RunCommand(chat::kCommandClear); break;
       default: break;  // save: nothing
     }
-  } catch (...) {
-    WriteErrorLog(id == chat::kMenuCut ? "CGChat::OnCut  error" : "CGChat::OnClear  error");
-  }
+  });
 }
 
 // Every picture in view in the three panes draws its next frame.
@@ -487,56 +477,52 @@ bool CGChat::PaneHook::Attach(HWND pane, CGChat* chat, int id) {
 
 // The three panes: Enter anywhere sends and other keys go to the input; a press in the output
 // drops the whisper target unless it lands on a name; the right button opens the menu.
-LRESULT CGChat::PaneHook::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  CGChat* self = chat_;
-  HWND hwnd = this->hwnd();
+parley::MessageFailure CGChat::PaneHook::FailureOf(UINT msg, WPARAM) {
   switch (msg) {
-    case WM_CHAR:
-      if (id_ == IDC_INPUT) {
-        if (wp != '\r') break;  // Enter in the input sends
-        try {
-          self->SendChat();
-        } catch (...) {
-          WriteErrorLog("CGChat::OnChar  error");
-        }
-        return 0;
-      }
-      try {
-        HWND input = self->Pane(IDC_INPUT);
-        if (wp == '\r')
-          self->SendChat();
-        else
-          SendMessageW(input, WM_CHAR, wp, lp);
-        SetFocus(input);
-      } catch (...) {
-        WriteErrorLog("CGChat::OnChar  error");
-      }
-      return 0;
-    case WM_LBUTTONDOWN:
-      if (id_ == IDC_INPUT) break;
-      try {
-        const int32_t old = self->m_whisperTarget;
-        SendDlgItemMessageW(self->ControlWindow(), IDC_TARGET, CB_SETCURSEL, 0, 0);
-        self->m_whisperTarget = 0;
-        const LRESULT result = Default(msg, wp, lp);
-        if (self->m_whisperTarget == 0 && old != 0)
-          self->ShowStateNotice(kTextPublicChat, kTargetColour, false);
-        return result;
-      } catch (...) {
-        WriteErrorLog("CGChat::OnRichLButtonDown  error");
-      }
-      return 0;
-    case WM_RBUTTONDOWN:
-      try {
-        POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        ClientToScreen(hwnd, &p);
-        self->ShowPaneMenu(hwnd, p);
-      } catch (...) {
-        WriteErrorLog("CGChat::OnRichRButtonDown  error");
-      }
-      return 0;
+    case WM_CHAR: return {"CGChat::OnChar  error"};
+    case WM_LBUTTONDOWN: return {"CGChat::OnRichLButtonDown  error"};
+    case WM_RBUTTONDOWN: return {"CGChat::OnRichRButtonDown  error"};
+    default: return {};
   }
-  return Default(msg, wp, lp);
+}
+
+LRESULT CGChat::PaneHook::OnChar(UINT, WPARAM wp, LPARAM lp, bool& handled) {
+  if (id_ == IDC_INPUT) {
+    if (wp == '\r')
+      chat_->SendChat();  // Enter in the input sends
+    else
+      handled = false;
+    return 0;
+  }
+  HWND input = chat_->Pane(IDC_INPUT);
+  if (wp == '\r')
+    chat_->SendChat();
+  else
+    SendMessageW(input, WM_CHAR, wp, lp);
+  SetFocus(input);
+  return 0;
+}
+
+LRESULT CGChat::PaneHook::OnLButtonDown(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
+  if (id_ == IDC_INPUT) {
+    handled = false;
+    return 0;
+  }
+  CGChat* self = chat_;
+  const int32_t old = self->m_whisperTarget;
+  SendDlgItemMessageW(self->ControlWindow(), IDC_TARGET, CB_SETCURSEL, 0, 0);
+  self->m_whisperTarget = 0;
+  const LRESULT result = Default(msg, wp, lp);
+  if (self->m_whisperTarget == 0 && old != 0)
+    self->ShowStateNotice(kTextPublicChat, kTargetColour, false);
+  return result;
+}
+
+LRESULT CGChat::PaneHook::OnRButtonDown(UINT, WPARAM, LPARAM lp, bool&) {
+  POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  ClientToScreen(hwnd(), &p);
+  chat_->ShowPaneMenu(hwnd(), p);
+  return 0;
 }
 
 void CGChat::BeginPaneUpdate(HWND pane) {
@@ -599,7 +585,7 @@ bool AmbientColour(IOleClientSite* site, DISPID id, COLORREF& colour) {
 }  // namespace
 
 STDMETHODIMP CGChat::OnAmbientPropertyChange(DISPID id) {
-  try {
+  CHAT_METHOD("CGChat::OnAmbientPropertyChange  error", {
     IOleClientSite* site = nullptr;
     GetClientSite(&site);
     chat::CSkinManager& skin = GetSkinManager().values;
@@ -621,8 +607,5 @@ STDMETHODIMP CGChat::OnAmbientPropertyChange(DISPID id) {
     if (site) site->Release();
     if (changed && ControlWindow())
       RedrawWindow(ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  } catch (...) {
-    WriteErrorLog("CGChat::OnAmbientPropertyChange  error");
-  }
-  return S_OK;
+  });
 }

@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "chat_layout.h"
+#include "chat_boundary.h"
 #include "chat_platform.h"
 #include "chat_adverts.h"
 #include "chat_pictures.h"
@@ -57,10 +58,8 @@ CHARFORMAT2W MakeFormat(const ChatTextFormat& head, COLORREF colour, bool bold,
   if (head.m_nStyle[2]) cf.dwEffects |= CFE_UNDERLINE;
   if (head.m_nStyle[3]) cf.dwEffects |= CFE_STRIKEOUT;
   static const int dpi = [] {
-    HDC screen = GetDC(nullptr);
-    const int d = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return d;
+    const winkit::WindowDc screen(nullptr);
+    return screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
   }();
   cf.yHeight = line_head ? chat::HeadHeightTwips(head.m_nSize, dpi)
                          : chat::FormatHeightTwips(head.m_nSize, dpi);
@@ -126,7 +125,7 @@ HWND CGChat::Pane(int id) const {
 }
 
 void CGChat::OnWindowCreated() {
-  try {
+  parley::RunLogged("CGChat::OnInitDialog  error2", [&] {
     Gdiplus::GdiplusStartupInput startup;
     Gdiplus::GdiplusStartup(&m_gdiplusToken, &startup, nullptr);
     HWND self = ControlWindow();
@@ -171,11 +170,9 @@ void CGChat::OnWindowCreated() {
     chat::LoadFontSettings(parley::SettingsDirectory(), font, skin.values.roomchatalignleft,
                            [](const std::string& line) { WriteErrorLog(line.c_str()); });
     if (skin.values.roomchatalignleft != switch_before) {
-      try {
+      parley::RunLogged("CGChat::OnInitDialog  Fire_OnClickSetuperror", [&] {
         Fire(kChatClickSetup, {});
-      } catch (...) {
-        WriteErrorLog("CGChat::OnInitDialog  Fire_OnClickSetuperror");
-      }
+      });
     }
     m_ownFormat.m_nStyle[0] = static_cast<int16_t>(font.blod);
     m_ownFormat.m_nStyle[1] = static_cast<int16_t>(font.italic);
@@ -206,14 +203,12 @@ void CGChat::OnWindowCreated() {
     for (int id : {IDC_OUTPUT, IDC_CHANNEL, IDC_INPUT}) m_panes[id - IDC_OUTPUT] = Pane(id);
     CreateWhisperParts();
     Layout();
-  } catch (...) {
-    WriteErrorLog("CGChat::OnInitDialog  error2");
-  }
+  });
 }
 
 void CGChat::OnWindowDestroying() {
   DetachPanes();
-  try {
+  parley::RunLogged("CGChat::OnDestroy  error", [&] {
     parley::FaultPoint("CGChat::OnDestroy  error");
     for (HWND& pane : m_panes) pane = nullptr;
     m_phrases.reset();
@@ -227,64 +222,50 @@ void CGChat::OnWindowDestroying() {
     m_links.clear();
     if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_gdiplusToken = 0;
-  } catch (...) {
-    WriteErrorLog("CGChat::OnDestroy  error");
-  }
+  });
 }
 
-LRESULT CGChat::OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  try {
-    switch (msg) {
-      case WM_SIZE:
-        try {
-          parley::FaultPoint("CGChat::OnSize  error");
-          // An open face board closes; the input keeps the keys.
-          if (m_faceBoard && m_faceBoard->Visible()) m_faceBoard->Show(false);
-          Layout();
-          if (HWND input = Pane(IDC_INPUT)) SetFocus(input);
-        } catch (...) {
-          WriteErrorLog("CGChat::OnSize  error");
-        }
-        return 0;
-      case WM_ERASEBKGND:
-        try {
-          parley::FaultPoint("CGChat::OnEraseBkgnd  error");
-          Paint(reinterpret_cast<HDC>(wp));
-        } catch (...) {
-          WriteErrorLog("CGChat::OnEraseBkgnd  error");
-        }
-        return 1;
-      case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(hwnd, &ps);
-        EndPaint(hwnd, &ps);
-        return 0;
-      }
-      case WM_TIMER:
-        // The picture timer is taken before (gchat_commands.cpp); the rest are the adverts'.
-        try {
-          parley::FaultPoint(wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
-                                                                      : "CGChat::OnTimer 2  error");
-          if (m_adverts) m_adverts->OnTimer(hwnd, Pane(IDC_OUTPUT), wp);
-        } catch (...) {
-          WriteErrorLog(wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
-                                                                 : "CGChat::OnTimer 2  error");
-        }
-        return 0;
-      case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lp);
-        if (header && header->code == EN_LINK &&
-            (header->idFrom == IDC_OUTPUT || header->idFrom == IDC_CHANNEL)) {
-          OnClickLink(*reinterpret_cast<const ENLINK*>(lp));
-          return 0;
-        }
-        break;
-      }
-    }
-  } catch (...) {
-    WriteErrorLog("CGChat::OnClickLink  error");
+LRESULT CGChat::OnSize(UINT, WPARAM, LPARAM, bool&) {
+  parley::FaultPoint("CGChat::OnSize  error");
+  // An open face board closes; the input keeps the keys.
+  if (m_faceBoard && m_faceBoard->Visible()) m_faceBoard->Show(false);
+  Layout();
+  if (HWND input = Pane(IDC_INPUT)) SetFocus(input);
+  return 0;
+}
+
+LRESULT CGChat::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
+  parley::FaultPoint("CGChat::OnEraseBkgnd  error");
+  Paint(reinterpret_cast<HDC>(wp));
+  return 1;
+}
+
+LRESULT CGChat::OnPaint(UINT, WPARAM, LPARAM, bool&) {
+  const winkit::PaintDc paint(ControlWindow());
+  return 0;
+}
+
+// The picture timer; the rest are the adverts'.
+LRESULT CGChat::OnTimer(UINT, WPARAM wp, LPARAM, bool&) {
+  if (wp == kAnimationTimer) {
+    AnimatePictures();
+    return 0;
   }
-  return ControlBase::OnWindowMessage(hwnd, msg, wp, lp);
+  parley::FaultPoint(wp == chat::AdvertEngine::kBannerTimerId ? "CGChat::OnTimer 3  error"
+                                                              : "CGChat::OnTimer 2  error");
+  if (m_adverts) m_adverts->OnTimer(ControlWindow(), Pane(IDC_OUTPUT), wp);
+  return 0;
+}
+
+LRESULT CGChat::OnNotify(UINT, WPARAM, LPARAM lp, bool& handled) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lp);
+  if (header && header->code == EN_LINK &&
+      (header->idFrom == IDC_OUTPUT || header->idFrom == IDC_CHANNEL)) {
+    OnClickLink(*reinterpret_cast<const ENLINK*>(lp));
+    return 0;
+  }
+  handled = false;
+  return 0;
 }
 
 void CGChat::Layout() {
@@ -336,9 +317,8 @@ void CGChat::Paint(HDC dc) {
   }
   if (!painted) {
     // Mode 0, or a background picture that is not there: the background colour.
-    HBRUSH brush = CreateSolidBrush(v.chatbackcolor);
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
+    const winkit::UniqueBrush brush(CreateSolidBrush(v.chatbackcolor));
+    FillRect(dc, &client, brush.Get());
   }
   const chat::ChatLayout l = CurrentLayout();
   DrawPicture(g, v.pictures[chat::kPictureClear], l.clear, false);
@@ -353,55 +333,53 @@ void CGChat::Paint(HDC dc) {
 // A left press on a link of an output pane: its text (at most 254 characters) is opened when
 // it is a web address; anything else is left alone.
 void CGChat::OnClickLink(const ENLINK& link) {
-  try {
-    if (link.msg != WM_LBUTTONDOWN) return;
-    parley::FaultPoint("CGChat::OnClickLink  error");
-    const int pane = static_cast<int>(link.nmhdr.idFrom);
-    for (const HotRegion& r : m_hotRegions) {
-      if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
-        if (r.kind == 0) {
-          ChooseWhisperTarget(static_cast<int32_t>(r.id));
-        } else if (r.kind == 1) {
-          const auto action = static_cast<uintptr_t>(r.action);
-          Fire(kChatClickHotRegion,
-               {Ptr(reinterpret_cast<const void*>(action)), Int(static_cast<LONG>(r.id))});
-        } else if (r.kind == 2) {
-          parley::OpenChatLink(r.link);
-        }
-        return;
+  if (link.msg != WM_LBUTTONDOWN) return;
+  parley::FaultPoint("CGChat::OnClickLink  error");
+  const int pane = static_cast<int>(link.nmhdr.idFrom);
+  for (const HotRegion& r : m_hotRegions) {
+    if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
+      if (r.kind == 0) {
+        ChooseWhisperTarget(static_cast<int32_t>(r.id));
+      } else if (r.kind == 1) {
+        const auto action = static_cast<uintptr_t>(r.action);
+        Fire(kChatClickHotRegion,
+             {Ptr(reinterpret_cast<const void*>(action)), Int(static_cast<LONG>(r.id))});
+      } else if (r.kind == 2) {
+        parley::OpenChatLink(r.link);
       }
+      return;
     }
-    // A line the host gave with a link opens that link (when it is a web address).
-    for (const LinkRecord& r : m_links) {
-      if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
-        parley::OpenChatLink(parley::Wide(r.text));
-        return;
-      }
-    }
-    if (pane == IDC_OUTPUT && m_adverts && m_adverts->ClickLink(link.chrg)) return;
-    const LONG start = std::max<LONG>(0, link.chrg.cpMin);
-    const LONG end = std::min<LONG>(link.chrg.cpMax, start + chat::kMaxLinkCharacters);
-    if (end <= start) return;
-    std::wstring text(static_cast<size_t>(end - start) + 1, L'\0');
-    TEXTRANGEW range{{start, end}, text.data()};
-    SendMessageW(link.nmhdr.hwndFrom, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
-    text.resize(wcslen(text.c_str()));
-    parley::OpenChatLink(text);
-  } catch (...) {
-    WriteErrorLog("CGChat::OnClickLink  error");
   }
+  // A line the host gave with a link opens that link (when it is a web address).
+  for (const LinkRecord& r : m_links) {
+    if (r.pane == pane && r.span.start <= link.chrg.cpMax && r.span.end >= link.chrg.cpMin) {
+      parley::OpenChatLink(parley::Wide(r.text));
+      return;
+    }
+  }
+  if (pane == IDC_OUTPUT && m_adverts && m_adverts->ClickLink(link.chrg)) return;
+  const LONG start = std::max<LONG>(0, link.chrg.cpMin);
+  const LONG end = std::min<LONG>(link.chrg.cpMax, start + chat::kMaxLinkCharacters);
+  if (end <= start) return;
+  std::wstring text(static_cast<size_t>(end - start) + 1, L'\0');
+  TEXTRANGEW range{{start, end}, text.data()};
+  SendMessageW(link.nmhdr.hwndFrom, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+  text.resize(wcslen(text.c_str()));
+  parley::OpenChatLink(text);
 }
 
 // The font button: the player picks the input font; the own format and the process's font
 // settings take it (the face within its 20-byte field, sizes below 5 points raised), and the
 // settings are saved whether or not the dialog was confirmed.
 void CGChat::ChooseInputFont() {
-  try {
+  parley::RunLogged("CGChat::OnFont  error", [&] {
     HWND input = Pane(IDC_INPUT);
     LOGFONTW font{};
-    HDC screen = GetDC(nullptr);
-    font.lfHeight = -MulDiv(std::max<int>(m_ownFormat.m_nSize, 50), GetDeviceCaps(screen, LOGPIXELSY), 720);
-    ReleaseDC(nullptr, screen);
+    {
+      const winkit::WindowDc screen(nullptr);
+      font.lfHeight = -MulDiv(std::max<int>(m_ownFormat.m_nSize, 50),
+                              GetDeviceCaps(screen.Get(), LOGPIXELSY), 720);
+    }
     font.lfWeight = m_ownFormat.m_nStyle[0] ? FW_BOLD : FW_NORMAL;
     font.lfItalic = m_ownFormat.m_nStyle[1] ? TRUE : FALSE;
     font.lfUnderline = m_ownFormat.m_nStyle[2] ? TRUE : FALSE;
@@ -439,9 +417,7 @@ void CGChat::ChooseInputFont() {
     chat::SaveFontSettings(parley::SettingsDirectory(), settings,
                            GetSkinManager().values.roomchatalignleft != 0);
     if (m_ownFormat.m_nSize < chat::kMinFontSize) m_ownFormat.m_nSize = chat::kMinFontSize;
-  } catch (...) {
-    WriteErrorLog("CGChat::OnFont  error");
-  }
+  });
 }
 
 void CGChat::Fire(DISPID id, std::initializer_list<winkit::EventArg> args) {
@@ -602,8 +578,8 @@ void CGChat::ScrollNow(HWND pane) {
 }
 
 STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
-  try {
-    if (!color || !str || !ControlWindow()) return S_OK;
+  CHAT_METHOD("CGChat::AddText() error", {
+    if (!color || !str || !ControlWindow()) return;
     ChatTextFormat head;
     std::memcpy(&head, reinterpret_cast<const void*>(color), sizeof head);
     const char* text = reinterpret_cast<const char*>(str);
@@ -625,7 +601,7 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
       in.second = local.tm_sec;
     }
     const auto line = chat::ComposeAddText(in, m_filter, parley::Faces().FacesForLines());
-    if (!line) return S_OK;
+    if (!line) return;
 
     const chat::CSkinManager& skin = GetSkinManager().values;
     HWND pane = Pane(line->pane);
@@ -699,10 +675,7 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     }
     parley::SetReadOnly(pane, read_only);
     SettleViews(views, ismytext != 0, ismytext != 0);
-  } catch (...) {
-    WriteErrorLog("CGChat::AddText() error");
-  }
-  return S_OK;
+  });
 }
 
 void CGChat::ShowNotice(const chat::Notice& notice) {
@@ -832,32 +805,26 @@ STDMETHODIMP CGChat::SetSendIcon(LONG_PTR /*icon*/) { return S_OK; }
 
 // The client's chat colour becomes the control's background.
 STDMETHODIMP CGChat::SetTextColor(LONG color) {
-  try {
+  CHAT_METHOD("CGChat::SetTextColor error", {
     GetSkinManager().values.chatbackcolor = static_cast<uint32_t>(color);
     m_tileBackground = false;
     if (ControlWindow()) InvalidateRect(ControlWindow(), nullptr, TRUE);
-  } catch (...) {
-    WriteErrorLog("CGChat::SetTextColor error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::SetBkColor(LONG color) {
-  try {
+  CHAT_METHOD("CGChat::SetBkColor error", {
     GetSkinManager().values.chatoutrichbackcolor = static_cast<uint32_t>(color);
     for (int id : {IDC_OUTPUT, IDC_CHANNEL})
       if (HWND pane = Pane(id)) SendMessageW(pane, EM_SETBKGNDCOLOR, 0, color);
-  } catch (...) {
-    WriteErrorLog("CGChat::SetBkColor error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR linkstr, LONG_PTR textstr) {
-  try {
-    if (!color || !textstr || !ControlWindow()) return S_OK;
+  CHAT_METHOD("CGChat::AddLink error", {
+    if (!color || !textstr || !ControlWindow()) return;
     // Advert XML goes to the adverts; any other text is a line.
-    if (m_adverts && m_adverts->AddXml(reinterpret_cast<const char*>(textstr))) return S_OK;
+    if (m_adverts && m_adverts->AddXml(reinterpret_cast<const char*>(textstr))) return;
     ChatTextFormat head;
     std::memcpy(&head, reinterpret_cast<const void*>(color), sizeof head);
     const chat::CSkinManager& skin = GetSkinManager().values;
@@ -910,10 +877,7 @@ STDMETHODIMP CGChat::AddLink(LONG_PTR color, LONG_PTR linkstr, LONG_PTR textstr)
     }
     parley::SetReadOnly(pane, read_only);
     ScrollToBottom(pane);
-  } catch (...) {
-    WriteErrorLog("CGChat::AddLink error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::SetSeparatorIcon(LONG_PTR /*icon*/) { return S_OK; }
@@ -924,9 +888,9 @@ STDMETHODIMP CGChat::SetSeparatorColor(LONG color) {
 }
 
 STDMETHODIMP CGChat::SetEditText(LONG_PTR str) {
-  try {
+  CHAT_METHOD("CGChat::SetEditText error", {
     HWND input = Pane(IDC_INPUT);
-    if (!input || !str) return S_OK;
+    if (!input || !str) return;
     // The whole input goes, the text comes in at its end and the caret stays after it, where
     // the next key (typed in the input or in an output pane) goes.
     SendMessageW(input, EM_SETSEL, 0, -1);
@@ -935,27 +899,21 @@ STDMETHODIMP CGChat::SetEditText(LONG_PTR str) {
     SendMessageW(input, EM_REPLACESEL, FALSE,
                  reinterpret_cast<LPARAM>(parley::Wide(reinterpret_cast<const char*>(str)).c_str()));
     SetFocus(input);
-  } catch (...) {
-    WriteErrorLog("CGChat::SetEditText error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::GetIsWhisper(LONG* iswhisper) {
-  try {
+  CHAT_METHOD("CGChat::GetIsWhisper() error", {
     if (iswhisper) *iswhisper = 0;
     parley::FaultPoint("CGChat::GetIsWhisper() error");
-  } catch (...) {
-    WriteErrorLog("CGChat::GetIsWhisper() error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::OpenColorDialog() { return S_OK; }
 
 // Whisper mode on; in chat style 1 the output panes start below the channel tabs.
 STDMETHODIMP CGChat::SetWhisperStatus() {
-  try {
+  CHAT_METHOD("CGChat::OnSize  error", {
     m_whisperMode = true;
     if (m_chatStyle == 1) {
       const chat::CSkinManager& skin = GetSkinManager().values;
@@ -963,43 +921,31 @@ STDMETHODIMP CGChat::SetWhisperStatus() {
       chat::ShiftButtonPoints(m_buttonPoints, skin.chatcombosize[0]);
     }
     Layout();
-  } catch (...) {
-    WriteErrorLog("CGChat::OnSize  error");
-  }
-  return S_OK;
+  });
 }
 STDMETHODIMP CGChat::SetSeperatorStatus() { return S_OK; }
 
 STDMETHODIMP CGChat::Send() {
-  try {
+  CHAT_METHOD("CGChat::Send error", {
     SendChat();
     if (HWND input = Pane(IDC_INPUT)) SetFocus(input);
-  } catch (...) {
-    WriteErrorLog("CGChat::Send error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::GetIsSeperator(LONG* isseperator) {
-  try {
+  CHAT_METHOD("CGChat::GetIsSeperator() error", {
     if (isseperator) *isseperator = m_channelFlag ? 1 : 0;
     parley::FaultPoint("CGChat::GetIsSeperator() error");
-  } catch (...) {
-    WriteErrorLog("CGChat::GetIsSeperator() error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::SetClearIcon(LONG_PTR /*icon*/) { return S_OK; }
 
 // Empties the output panes; they go back to read-only.
 STDMETHODIMP CGChat::Clear() {
-  try {
+  CHAT_METHOD("CGChat::Clear() error", {
     ClearOutput();
-  } catch (...) {
-    WriteErrorLog("CGChat::Clear() error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::GetArchiveObject(VARIANT* /*archive*/) { return S_OK; }
@@ -1024,7 +970,7 @@ chat::ChatPeople& CGChat::People() {
 }
 
 STDMETHODIMP CGChat::SetSelUser(LONG uid) {
-  try {
+  CHAT_METHOD("CGChat::SetSelUser error", {
     if (const auto notice = People().SetSelUser(uid)) {
       // The target box shows the chosen person too.
       if (const void* person = People().FindPerson(uid)) ShowWhisperTarget(uid, person);
@@ -1034,14 +980,11 @@ STDMETHODIMP CGChat::SetSelUser(LONG uid) {
       format.m_nColor = 0xC0C0C0;
       AddText(reinterpret_cast<LONG_PTR>(&format), 1, reinterpret_cast<LONG_PTR>(notice->c_str()));
     }
-  } catch (...) {
-    WriteErrorLog("CGChat::SetSelUser error");
-  }
-  return S_OK;
+  });
 }
 STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
-  try {
-    if (!outerAction || !ControlWindow()) return S_OK;
+  CHAT_METHOD("CGChat::AddText() error", {
+    if (!outerAction || !ControlWindow()) return;
     HotRegionRecord record;
     std::memcpy(&record, reinterpret_cast<const void*>(outerAction), sizeof record);
     char bounded[sizeof record.m_sText];
@@ -1085,10 +1028,7 @@ STDMETHODIMP CGChat::AddHotRegion(LONG_PTR outerAction, LONG /*outerAction2*/) {
     }
     parley::SetReadOnly(pane, read_only);
     SettleViews(views, id == IDC_CHANNEL, id == IDC_CHANNEL);
-  } catch (...) {
-    WriteErrorLog("CGChat::AddText() error");
-  }
-  return S_OK;
+  });
 }
 STDMETHODIMP CGChat::AddPerson(LONG_PTR per) {
   People().AddPerson(reinterpret_cast<const void*>(per));
@@ -1103,12 +1043,9 @@ STDMETHODIMP CGChat::SetChatStyle(LONG nstyle) {
 
 STDMETHODIMP CGChat::SetGameInfo(int /*nGameID*/, int /*nSubID*/, int /*nRoomID*/) { return S_OK; }
 STDMETHODIMP CGChat::AddXmlString(LONG_PTR xmlString) {
-  try {
+  CHAT_METHOD("CGChat::AddXmlString error", {
     if (xmlString && m_adverts) m_adverts->AddXml(reinterpret_cast<const char*>(xmlString));
-  } catch (...) {
-    WriteErrorLog("CGChat::AddXmlString error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::Close(DWORD save_option) {

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "chat_boundary.h"
+#include "chat_commands.h"
 #include "chat_layout.h"
 #include "dirty_word_filter.h"
 #include "line_composer.h"
@@ -105,14 +107,46 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   // Draws, trims and scrolls the panes after a run of lines (posted to the control window).
   enum { WM_CHAT_FLUSH = WM_USER + 235 };
 
+  // The control window: its size and surface, the mouse on the buttons, the links of the
+  // panes, commands, menus and timers.
+  BEGIN_CHAT_MSG_MAP(CGChat, MessageFailureOf)
+    MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
+    MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
+    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
+    MESSAGE_HANDLER(WM_CHAT_FLUSH, OnFlush)
+    MESSAGE_HANDLER(WM_CHAT_COMMAND, OnChatCommand)
+    COMMAND_ID_HANDLER(kIgnoredCommand, OnIgnoredCommand)
+    COMMAND_RANGE_HANDLER(chat::kMenuCopy, chat::kMenuClear, OnMenu)
+  END_MSG_MAP()
+
  protected:
-  LRESULT OnWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
-  // The mouse on the buttons, commands, menus and timers (asked before OnWindowMessage).
-  bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void OnWindowCreated() override;
   void OnWindowDestroying() override;
 
  private:
+  // A command of the control's window that nothing answers.
+  enum { kIgnoredCommand = 238 };
+  static parley::MessageFailure MessageFailureOf(UINT msg, WPARAM wp);
+  LRESULT OnSize(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&);
+  LRESULT OnPaint(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnTimer(UINT, WPARAM wp, LPARAM, bool&);
+  LRESULT OnNotify(UINT, WPARAM, LPARAM lp, bool& handled);
+  LRESULT OnLButtonDown(UINT, WPARAM, LPARAM lp, bool&);
+  LRESULT OnLButtonUp(UINT, WPARAM wp, LPARAM, bool&);
+  LRESULT OnMouseMove(UINT, WPARAM, LPARAM lp, bool&);
+  LRESULT OnCaptureChanged(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnFlush(UINT, WPARAM, LPARAM, bool&);
+  LRESULT OnChatCommand(UINT, WPARAM wp, LPARAM, bool&);
+  LRESULT OnIgnoredCommand(WORD, WORD, HWND, bool&) { return 0; }
+  LRESULT OnMenu(WORD, WORD id, HWND, bool&);
+
   HWND Pane(int id) const;
   void Layout();
   void Paint(HDC dc);
@@ -194,7 +228,7 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
   void OpenPhrases();
   void OnHover(POINT p);
   void ShowTip(int command, POINT p, LPARAM lp);
-  void OnCaptureChanged();
+  void CaptureChanged();
   void PaintWhisperParts(Gdiplus::Graphics& g, const chat::ChatLayout& l, HDC dc);
   void PaintSendLook(HDC dc, bool hover);
   void ShowPaneMenu(HWND pane, POINT screen);
@@ -207,10 +241,18 @@ class CGChat : public winkit::DispatchImpl<IGChat, &IID_IGChat>, public winkit::
    public:
     bool Attach(HWND pane, CGChat* chat, int id);
 
-   protected:
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    BEGIN_CHAT_MSG_MAP(PaneHook, FailureOf)
+      MESSAGE_HANDLER(WM_CHAR, OnChar)
+      MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+      MESSAGE_HANDLER(WM_RBUTTONDOWN, OnRButtonDown)
+    END_MSG_MAP()
 
    private:
+    static parley::MessageFailure FailureOf(UINT msg, WPARAM wp);
+    LRESULT OnChar(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+    LRESULT OnLButtonDown(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+    LRESULT OnRButtonDown(UINT, WPARAM, LPARAM lp, bool&);
+
     CGChat* chat_ = nullptr;
     int id_ = 0;
   };

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <ctime>
 
+#include "chat_boundary.h"
 #include "chat_pictures.h"
 #include "chat_platform.h"
 #include "chat_texts.h"
@@ -119,39 +120,33 @@ void CGChat::InsertListPicture(HWND pane, int list, int id) {
 }
 
 STDMETHODIMP CGChat::AddChatMessage(LONG_PTR msg) {
-  try {
-    if (!msg || !ControlWindow()) return S_OK;
+  CHAT_METHOD("CGChat::AddChatMessage error", {
+    if (!msg || !ControlWindow()) return;
     const PaneViews views = NoteViews();
     const chat::ChatMessage m = chat::ReadChatMessage(reinterpret_cast<const void*>(msg));
-    if (!m.text) return S_OK;
+    if (!m.text) return;
     const auto line = chat::ComposeChatMessage(MessageInput(m), m_filter);
     if (line) WriteMessageLine(*line, m.head, views);
-  } catch (...) {
-    WriteErrorLog("CGChat::AddChatMessage error");
-  }
-  return S_OK;
+  });
 }
 
 STDMETHODIMP CGChat::AddChatMessage_Indesk(LONG_PTR msg) {
-  try {
-    if (!msg || !ControlWindow()) return S_OK;
+  CHAT_METHOD("CGChat::AddChatMessage_Indesk error", {
+    if (!msg || !ControlWindow()) return;
     // Only the public pane takes the table's lines.
     PaneViews views = NoteViews();
     views.nearBottom[1] = false;
     const chat::ChatMessage m = chat::ReadDeskChatMessage(reinterpret_cast<const void*>(msg));
-    if (!m.text) return S_OK;
+    if (!m.text) return;
     const auto line = chat::ComposeDeskChatMessage(MessageInput(m), m_filter);
     if (line) WriteMessageLine(*line, m.head, views);
-  } catch (...) {
-    WriteErrorLog("CGChat::AddChatMessage_Indesk error");
-  }
-  return S_OK;
+  });
 }
 
 // The host's list of person records (kept by address, never copied); the target box starts
 // again with "everyone" alone.
 STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR addr) {
-  try {
+  CHAT_METHOD("CGChat::SetUserListAddr error", {
     People().SetUserList(reinterpret_cast<chat::PersonList*>(addr));
     m_whisperTarget = 0;
     if (HWND combo = Pane(IDC_TARGET)) {
@@ -161,10 +156,7 @@ STDMETHODIMP CGChat::SetUserListAddr(LONG_PTR addr) {
       SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), 0);
       SendMessageW(combo, CB_SETCURSEL, 0, 0);
     }
-  } catch (...) {
-    WriteErrorLog("CGChat::SetUserListAddr error");
-  }
-  return S_OK;
+  });
 }
 
 void CGChat::ChooseWhisperTarget(int32_t id) {

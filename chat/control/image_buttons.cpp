@@ -15,8 +15,9 @@ void CButtonCommand::OnClick(int id, int state) {
 }
 
 CBitmapViewer::CBitmapViewer() {
-  m_font = CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Wide(kTextSongTi).c_str());
+  m_font.Reset(CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                           Wide(kTextSongTi).c_str()));
 }
 
 CBitmapViewer::~CBitmapViewer() {
@@ -26,7 +27,6 @@ CBitmapViewer::~CBitmapViewer() {
     else DestroyIcon(static_cast<HICON>(image));
   }
   if (m_tooltip) DestroyWindow(m_tooltip);
-  if (m_font) DeleteObject(m_font);
 }
 
 bool CBitmapViewer::Attach(HWND window) {
@@ -96,10 +96,8 @@ LRESULT CBitmapViewer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      Paint(dc);
-      EndPaint(hwnd(), &ps);
+      const winkit::PaintDc paint(hwnd());
+      Paint(paint.Get());
       return 0;
     }
   }
@@ -110,29 +108,25 @@ void CBitmapViewer::Paint(HDC dc) {
   RECT r{};
   GetClientRect(hwnd(), &r);
   if (m_fillBack) {
-    HBRUSH brush = CreateSolidBrush(m_backColor);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    const winkit::UniqueBrush brush(CreateSolidBrush(m_backColor));
+    FillRect(dc, &r, brush.Get());
   }
   auto it = m_frames.find(static_cast<int16_t>(m_state.Frame()));
   if (it != m_frames.end() && it->second) {
     if (m_kind == kBitmap) {
       BITMAP bm{};
       GetObjectW(it->second, sizeof bm, &bm);
-      HDC source = CreateCompatibleDC(dc);
-      HGDIOBJ old = SelectObject(source, it->second);
-      DrawTransparent(dc, 0, 0, r.right, r.bottom, source, 0, 0, bm.bmWidth, bm.bmHeight,
-                      GetPixel(source, 0, 0));
-      SelectObject(source, old);
-      DeleteDC(source);
+      const winkit::UniqueDc source(CreateCompatibleDC(dc));
+      const winkit::SelectedObject selected(source.Get(), it->second);
+      DrawTransparent(dc, 0, 0, r.right, r.bottom, source.Get(), 0, 0, bm.bmWidth, bm.bmHeight,
+                      GetPixel(source.Get(), 0, 0));
     } else {
       ICONINFO info{};
       int w = 16;
       if (GetIconInfo(static_cast<HICON>(it->second), &info)) {
+        const winkit::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
         BITMAP bm{};
-        if (info.hbmColor && GetObjectW(info.hbmColor, sizeof bm, &bm)) w = bm.bmWidth;
-        if (info.hbmColor) DeleteObject(info.hbmColor);
-        if (info.hbmMask) DeleteObject(info.hbmMask);
+        if (colour && GetObjectW(colour.Get(), sizeof bm, &bm)) w = bm.bmWidth;
       }
       DrawIconEx(dc, (r.right - w) / 2, 2, static_cast<HICON>(it->second), 0, 0, 0, nullptr, DI_NORMAL);
     }
@@ -143,12 +137,11 @@ void CBitmapViewer::Paint(HDC dc) {
                             : !m_state.hoverFrames ? chat::ImageButtonState::kPlainTextColor
                             : m_state.tracked      ? m_hoverTextColor
                                                    : m_textColor;
-    HGDIOBJ old = SelectObject(dc, m_font);
+    const winkit::SelectedObject selected(dc, m_font.Get());
     SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, colour);
     DrawTextW(dc, m_caption.c_str(), static_cast<int>(m_caption.size()), &r,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
   }
 }
 
@@ -175,32 +168,30 @@ LRESULT PictureButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_PAINT:
       if (m_picture) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd(), &ps);
+        const winkit::PaintDc paint(hwnd());
+        const HDC dc = paint.Get();
         RECT r{};
         GetClientRect(hwnd(), &r);
         BITMAP bm{};
         GetObjectW(m_picture, sizeof bm, &bm);
-        HDC source = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(source, m_picture);
-        StretchBlt(dc, 0, 0, r.right, r.bottom, source, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
+        {
+          const winkit::UniqueDc source(CreateCompatibleDC(dc));
+          const winkit::SelectedObject selected(source.Get(), m_picture);
+          StretchBlt(dc, 0, 0, r.right, r.bottom, source.Get(), 0, 0, bm.bmWidth, bm.bmHeight,
+                     SRCCOPY);
+        }
         if (m_hover == 1) {
           // A raised frame: light top-left, dark bottom-right.
-          HPEN light = CreatePen(PS_SOLID, 1, 0xC8FFFF), dark = CreatePen(PS_SOLID, 1, 0x646464);
-          HGDIOBJ oldPen = SelectObject(dc, light);
+          const winkit::UniquePen light(CreatePen(PS_SOLID, 1, 0xC8FFFF));
+          const winkit::UniquePen dark(CreatePen(PS_SOLID, 1, 0x646464));
+          winkit::SelectedObject pen(dc, light.Get());
           MoveToEx(dc, 0, r.bottom - 1, nullptr);
           LineTo(dc, 0, 0);
           LineTo(dc, r.right - 1, 0);
-          SelectObject(dc, dark);
+          pen.Select(dark.Get());
           LineTo(dc, r.right - 1, r.bottom - 1);
           LineTo(dc, -1, r.bottom - 1);
-          SelectObject(dc, oldPen);
-          DeleteObject(light);
-          DeleteObject(dark);
         }
-        EndPaint(hwnd(), &ps);
         return 0;
       }
       break;
@@ -213,14 +204,15 @@ LRESULT PictureButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool DrawTransparent(HDC dest, int x, int y, int width, int height, HDC source, int sx, int sy,
                      int swidth, int sheight, COLORREF transparent) {
   if (width < 1 || height < 1 || swidth < 1 || sheight < 1) return false;
-  HDC image = CreateCompatibleDC(dest);
-  HDC mask = CreateCompatibleDC(dest);
-  HBITMAP imageBitmap = CreateCompatibleBitmap(dest, swidth, sheight);
-  HBITMAP maskBitmap = CreateBitmap(swidth, sheight, 1, 1, nullptr);
-  bool ok = image && mask && imageBitmap && maskBitmap;
+  const winkit::UniqueDc image_dc(CreateCompatibleDC(dest));
+  const winkit::UniqueDc mask_dc(CreateCompatibleDC(dest));
+  const winkit::UniqueBitmap imageBitmap(CreateCompatibleBitmap(dest, swidth, sheight));
+  const winkit::UniqueBitmap maskBitmap(CreateBitmap(swidth, sheight, 1, 1, nullptr));
+  const bool ok = image_dc && mask_dc && imageBitmap && maskBitmap;
   if (ok) {
-    HGDIOBJ oldImage = SelectObject(image, imageBitmap);
-    HGDIOBJ oldMask = SelectObject(mask, maskBitmap);
+    const HDC image = image_dc.Get(), mask = mask_dc.Get();
+    const winkit::SelectedObject imageSelected(image, imageBitmap.Get());
+    const winkit::SelectedObject maskSelected(mask, maskBitmap.Get());
     BitBlt(image, 0, 0, swidth, sheight, source, sx, sy, SRCCOPY);
     // The mask: white where the transparent colour is.
     SetBkColor(image, transparent);
@@ -238,24 +230,15 @@ bool DrawTransparent(HDC dest, int x, int y, int width, int height, HDC source, 
     SetBkColor(dest, oldBack);
     SetTextColor(dest, oldText);
     SetStretchBltMode(dest, oldMode);
-    SelectObject(image, oldImage);
-    SelectObject(mask, oldMask);
   }
-  if (imageBitmap) DeleteObject(imageBitmap);
-  if (maskBitmap) DeleteObject(maskBitmap);
-  if (image) DeleteDC(image);
-  if (mask) DeleteDC(mask);
   return ok;
 }
 
 bool DrawSkinFrame(HWND window, const RECT& dest, HBITMAP bitmap, const RECT* source,
                    const RECT* inner, bool /*unused*/, bool fill_centre) {
   if (!window || !bitmap) return false;
-  HDC dc = GetDC(window);
-  if (!dc) return false;
-  const bool drawn = DrawSkinFrame(dc, dest, bitmap, source, inner, fill_centre);
-  ReleaseDC(window, dc);
-  return drawn;
+  const winkit::WindowDc dc(window);
+  return dc && DrawSkinFrame(dc.Get(), dest, bitmap, source, inner, fill_centre);
 }
 
 bool DrawSkinFrame(HDC dc, const RECT& dest, HBITMAP bitmap, const RECT* source,

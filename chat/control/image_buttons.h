@@ -9,6 +9,7 @@
 #include <string>
 
 #include "face_board.h"
+#include "winkit/handle.h"
 #include "winkit/subclassed_window.h"
 
 namespace parley {
@@ -84,7 +85,7 @@ class CBitmapViewer : public winkit::SubclassedWindow {
   COLORREF m_backColor = 0;
   bool m_fillBack = false;
   HWND m_tooltip = nullptr;
-  HFONT m_font = nullptr;
+  winkit::UniqueFont m_font;
   chat::ImageButtonState m_state;
 };
 

@@ -6,7 +6,7 @@
 
 CParleyPage::CParleyPage() : m_page(*this) {}
 
-CParleyPage::~CParleyPage() { m_page.DestroyWindow(); }
+CParleyPage::~CParleyPage() { m_page.DestroyModeless(); }
 
 void* CParleyPage::CastTo(REFIID iid) {
   if (iid == IID_IUnknown || iid == IID_IPropertyPage) return static_cast<IPropertyPage*>(this);
@@ -21,13 +21,13 @@ STDMETHODIMP CParleyPage::SetPageSite(IPropertyPageSite* site) {
 
 STDMETHODIMP CParleyPage::Activate(HWND parent, LPCRECT rect, BOOL /*modal*/) {
   if (m_page.hwnd()) return E_UNEXPECTED;
-  if (!m_page.Create(parent)) return E_FAIL;
+  if (!m_page.CreateModeless(parent)) return E_FAIL;
   if (rect) Move(rect);
   return S_OK;
 }
 
 STDMETHODIMP CParleyPage::Deactivate() {
-  m_page.DestroyWindow();
+  m_page.DestroyModeless();
   return S_OK;
 }
 

@@ -45,6 +45,9 @@ class CParleyPage : public IPropertyPage, public winkit::ComObject {
     END_MSG_MAP()
 
    private:
+    // Enter and Escape in the page are the property frame's, not the page's.
+    void OnOK() override {}
+    void OnCancel() override {}
     LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&);
     LRESULT OnBox(WORD code, WORD, HWND, bool&);
     LRESULT OnEdit(WORD code, WORD, HWND, bool&);

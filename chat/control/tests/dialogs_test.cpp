@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <stdexcept>
 
 #include "chat_platform.h"
 #include "chat_test_support.h"
@@ -86,6 +87,33 @@ TEST_F(ChatDialogsTest, ErrorLogGrowsByOneEntryPerFailure) {
     WriteErrorLog("lost");  // no installation directory: nothing is written anywhere
   }
   EXPECT_EQ(folder_.Read(L"chatLogFile.log").size(), log.size());
+}
+
+// A chat dialog whose handler throws: the exception stops in the dialog's procedure and is
+// written to the chat's log, once per failing message.
+class FailingDialog : public ChatDialog {
+ public:
+  FailingDialog() : ChatDialog(CDialogOption::IDD) {}
+  BEGIN_MSG_MAP(FailingDialog)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_APP, OnApp)
+  END_MSG_MAP()
+
+ private:
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, bool&) { return TRUE; }
+  LRESULT OnApp(UINT, WPARAM, LPARAM, bool&) { throw std::runtime_error("handler"); }
+};
+
+TEST_F(ChatDialogsTest, FailingHandlerIsLoggedAndTheDialogStays) {
+  FailingDialog dialog;
+  ASSERT_TRUE(dialog.CreateModeless(nullptr));
+  EXPECT_EQ(SendMessageW(dialog.hwnd(), WM_APP, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(dialog.hwnd(), WM_APP, 0, 0), 0);
+  const std::string log = folder_.Read(L"chatLogFile.log");
+  ASSERT_EQ(log.size(), 2u * (21 + 20));
+  EXPECT_EQ(log.substr(21, 20), "CGChat dialog  error");
+  EXPECT_EQ(log.substr(41 + 21), "CGChat dialog  error");
+  EXPECT_TRUE(IsWindow(dialog.hwnd()));
 }
 
 class BlockListDialogTest : public ChatDialogsTest {
