@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <ctime>
 #include <string>
 
 #include "skin_manager.h"
@@ -71,5 +72,16 @@ void FaultPoint(const char* handler);
 using MessageBoxFunction = int (*)(HWND owner, const std::wstring& text, UINT type);
 extern MessageBoxFunction g_showMessage;
 int ShowChatMessage(HWND owner, const char* gbk_text, UINT type = MB_OK);
+
+// The local time of day on a line's input (its hour, minute and second), for the time stamp.
+template <class LineInput>
+void StampLocalTime(LineInput& in) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_s(&local, &now);
+  in.hour = local.tm_hour;
+  in.minute = local.tm_min;
+  in.second = local.tm_sec;
+}
 
 }  // namespace parley

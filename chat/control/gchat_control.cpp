@@ -592,14 +592,7 @@ STDMETHODIMP CGChat::AddText(LONG_PTR color, LONG ismytext, LONG_PTR str) {
     in.whisperMode = m_whisperMode;
     in.channelFlag = m_channelFlag;
     in.timeStamp = m_users.m_options.values[7] == 1;
-    if (in.timeStamp) {
-      const std::time_t now = std::time(nullptr);
-      std::tm local{};
-      localtime_s(&local, &now);
-      in.hour = local.tm_hour;
-      in.minute = local.tm_min;
-      in.second = local.tm_sec;
-    }
+    if (in.timeStamp) parley::StampLocalTime(in);
     const auto line = chat::ComposeAddText(in, m_filter, parley::Faces().FacesForLines());
     if (!line) return;
 

@@ -52,12 +52,7 @@ chat::ChatMessageInput CGChat::MessageInput(const chat::ChatMessage& m) const {
   in.channelFlag = m_channelFlag;
   in.timeStamp = m_users.m_options.values[7] == 1;
   in.breakAfterSpeaker = m_users.m_options.values[6] == 1;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_s(&local, &now);
-  in.hour = local.tm_hour;
-  in.minute = local.tm_min;
-  in.second = local.tm_sec;
+  parley::StampLocalTime(in);
   return in;
 }
 
