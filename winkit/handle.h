@@ -80,6 +80,7 @@ using UniqueBrush = Unique<handle_traits::Gdi<HBRUSH>>;
 using UniqueFont = Unique<handle_traits::Gdi<HFONT>>;
 using UniquePen = Unique<handle_traits::Gdi<HPEN>>;
 using UniqueRegion = Unique<handle_traits::Gdi<HRGN>>;
+using UniqueGlobal = Unique<handle_traits::Simple<HGLOBAL, &GlobalFree>>;  // GlobalAlloc
 
 // A window's DC from GetDC, given back with ReleaseDC.
 class WindowDc {

@@ -13,6 +13,7 @@
 #include "static_picture.h"
 #include "winkit/com_ptr.h"
 #include "winkit/handle.h"
+#include "winkit/memory_stream.h"
 
 namespace parley {
 namespace {
@@ -106,18 +107,11 @@ bool InsertPicture(HWND box, int list, int32_t key) {
                               DecodePictureBitmap(item->image->data(), item->image->size(), BoxBackground(box)),
                               static_cast<uint32_t>(key));
   }
-  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, item->image->size());
+  winkit::UniqueGlobal data = winkit::CopyToGlobal(item->image->data(), item->image->size());
   if (!data) return false;
-  // A block that cannot be locked was never filled: it is not handed on.
-  void* bytes = GlobalLock(data);
-  if (!bytes) {
-    GlobalFree(data);
-    return false;
-  }
-  memcpy(bytes, item->image->data(), item->image->size());
-  GlobalUnlock(data);
-  const HRESULT loaded = image->LoadFromMemory(data, static_cast<ULONG>(GlobalSize(data)));
-  GlobalFree(data);
+  const HRESULT loaded =
+      image->LoadFromMemory(data.Get(), static_cast<ULONG>(GlobalSize(data.Get())));
+  data.Reset();
   if (FAILED(loaded)) {
     // A picture the animated object does not read may still be one the system decodes.
     if (InsertStillPicture(box, rich.Get(), site.Get(),

@@ -6,6 +6,7 @@
 
 #include "chat_pictures.h"
 #include "winkit/com_ptr.h"
+#include "winkit/memory_stream.h"
 
 namespace parley {
 namespace {
@@ -13,21 +14,8 @@ namespace {
 // The first frame of a picture file's bytes; null when they do not decode.
 std::unique_ptr<Gdiplus::Bitmap> DecodeFirstFrame(const chat::PictureBytes& bytes) {
   if (!bytes || bytes->empty()) return nullptr;
-  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes->size());
-  if (!data) return nullptr;
-  // A block that cannot be locked was never filled: it is not decoded.
-  void* p = GlobalLock(data);
-  if (!p) {
-    GlobalFree(data);
-    return nullptr;
-  }
-  memcpy(p, bytes->data(), bytes->size());
-  GlobalUnlock(data);
-  winkit::ComPtr<IStream> stream;
-  if (FAILED(CreateStreamOnHGlobal(data, TRUE, stream.Put()))) {
-    GlobalFree(data);
-    return nullptr;
-  }
+  winkit::ComPtr<IStream> stream = winkit::StreamOnCopy(bytes->data(), bytes->size());
+  if (!stream) return nullptr;
   std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream.Get()));
   if (!bitmap || bitmap->GetLastStatus() != Gdiplus::Ok) return nullptr;
   return bitmap;

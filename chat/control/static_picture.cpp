@@ -8,6 +8,7 @@
 #include "image_data_object.h"
 #include "winkit/com_ptr.h"
 #include "winkit/handle.h"
+#include "winkit/memory_stream.h"
 
 namespace parley {
 namespace {
@@ -162,20 +163,8 @@ class StillPicture final : public IOleObject, public IViewObject2, public IDataO
 
 winkit::UniqueBitmap DecodePictureBitmap(const void* bytes, size_t size, COLORREF background) {
   if (!bytes || size == 0) return {};
-  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!data) return {};
-  void* p = GlobalLock(data);
-  if (!p) {
-    GlobalFree(data);
-    return {};
-  }
-  memcpy(p, bytes, size);
-  GlobalUnlock(data);
-  winkit::ComPtr<IStream> stream;
-  if (FAILED(CreateStreamOnHGlobal(data, TRUE, stream.Put()))) {
-    GlobalFree(data);
-    return {};
-  }
+  winkit::ComPtr<IStream> stream = winkit::StreamOnCopy(bytes, size);
+  if (!stream) return {};
   // GDI+ for this decoding alone, whoever else has it running.
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;

@@ -20,6 +20,7 @@
 #include "vyr_sock.h"
 #include "winkit/module.h"
 #include "winkit/gbk.h"
+#include "winkit/memory_stream.h"
 
 namespace {
 
@@ -83,19 +84,8 @@ void WarmUpTableWindow() {
       0x15, 0xC4, 0x89, 0x00, 0x00, 0x00, 0x0B, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x60,
       0x00, 0x02, 0x00, 0x00, 0x05, 0x00, 0x01, 0x7A, 0x5E, 0xAB, 0x3F, 0x00, 0x00, 0x00, 0x00,
       0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
-  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof kPng)) {
-    if (void* bytes = GlobalLock(memory)) {
-      std::memcpy(bytes, kPng, sizeof kPng);
-      GlobalUnlock(memory);
-      IStream* stream = nullptr;
-      if (SUCCEEDED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
-        delete Gdiplus::Bitmap::FromStream(stream);
-        stream->Release();
-        memory = nullptr;  // the stream's now
-      }
-    }
-    if (memory) GlobalFree(memory);
-  }
+  if (winkit::ComPtr<IStream> stream = winkit::StreamOnCopy(kPng, sizeof kPng))
+    delete Gdiplus::Bitmap::FromStream(stream.Get());
   // The frame's strip pictures, from the image folder of the style module beside the program
   // (the registry's style): the frame reads them first thing.
   int style = 0;

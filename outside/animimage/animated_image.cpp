@@ -19,6 +19,7 @@
 #include "winkit/com_ptr.h"
 #include "winkit/inproc_server.h"
 #include "winkit/dib.h"
+#include "winkit/memory_stream.h"
 
 namespace {
 
@@ -57,20 +58,8 @@ class GdiplusSession {
 
 // Decodes a picture file; false when it does not decode or is too large.
 bool Decode(const BYTE* data, SIZE_T size, std::vector<Frame>& frames, UINT& width, UINT& height) {
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (!copy) return false;
-  void* target = GlobalLock(copy);
-  if (!target) {
-    GlobalFree(copy);
-    return false;
-  }
-  memcpy(target, data, size);
-  GlobalUnlock(copy);
-  winkit::ComPtr<IStream> stream;
-  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, stream.Put()))) {
-    GlobalFree(copy);
-    return false;
-  }
+  winkit::ComPtr<IStream> stream = winkit::StreamOnCopy(data, size);
+  if (!stream) return false;
   GdiplusSession gdiplus;
   if (!gdiplus.ok()) return false;
   std::unique_ptr<Gdiplus::Bitmap> picture(Gdiplus::Bitmap::FromStream(stream.Get()));

@@ -21,6 +21,7 @@
 #include "winkit/dispatch_call.h"
 #include "winkit/enumerator.h"
 #include "winkit/handle.h"
+#include "winkit/memory_stream.h"
 #include "winkit/message_map.h"
 #include "winkit/module.h"
 #include "winkit/server_monitor.h"
@@ -537,6 +538,20 @@ TEST(DispatchCalls, ArgumentsInDeclarationOrderWithOptionalsLeftOut) {
   VARIANT value;
   VariantInit(&value);
   EXPECT_EQ(winkit::GetProperty(nullptr, 1, &value), E_POINTER);
+}
+
+TEST(MemoryStream, ACopyOfTheBytesThatOutlivesThem) {
+  std::vector<char> bytes = {'G', 'I', 'F', '8', '9', 'a'};
+  winkit::ComPtr<IStream> stream = winkit::StreamOnCopy(bytes.data(), bytes.size());
+  ASSERT_TRUE(stream);
+  bytes.assign(bytes.size(), 'x');  // the stream has its own copy
+  char read[8] = {};
+  ULONG got = 0;
+  ASSERT_HRESULT_SUCCEEDED(stream->Read(read, sizeof read, &got));
+  EXPECT_EQ(std::string(read, got), "GIF89a");
+  winkit::UniqueGlobal block = winkit::CopyToGlobal("ab", 2);
+  ASSERT_TRUE(block);
+  EXPECT_EQ(GlobalSize(block.Get()), 2u);
 }
 
 TEST(Boundary, ExceptionsBecomeTheirHresults) {
