@@ -65,6 +65,9 @@ LRESULT CMainFrame::OnSize(UINT, WPARAM wp, LPARAM lp, bool& handled) {
       placing_ = false;
     }
   }
+  if (wp == laid_kind_ && lp == laid_size_) return 0;
+  laid_kind_ = wp;
+  laid_size_ = lp;
   if (table_up_) table_->Layout(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
   return 0;
 }

@@ -100,4 +100,8 @@ class CMainFrame : public winkit::Window {
   bool table_up_ = false;  // the table window was made
   bool created_ = false;
   bool placing_ = false;   // moving the restored position: no second layout
+  // The size and kind of the last layout: the system may report one size twice (showing the
+  // frame maximised does), and the second report needs no new layout.
+  WPARAM laid_kind_ = ~WPARAM{0};
+  LPARAM laid_size_ = 0;
 };

@@ -76,7 +76,11 @@ class COzkPersonList : public winkit::DispatchImpl<IPersonList, &IID_IPersonList
         std::find(persons_.begin(), persons_.end(), p) != persons_.end())
       return S_OK;
     persons_.push_back(p);
-    return Refill();
+    // A newcomer other than the local player takes the last row; only a new local player
+    // reorders the rows.
+    if (p == me_) return Refill();
+    InsertRow(static_cast<int>(Rows().size()) - 1, *p);
+    return S_OK;
   }
   STDMETHODIMP SetSkinColor1(long v) override { return SetColour(0, v); }
   STDMETHODIMP SetSkinColor2(long v) override { return SetColour(1, v); }
@@ -97,7 +101,9 @@ class COzkPersonList : public winkit::DispatchImpl<IPersonList, &IID_IPersonList
   STDMETHODIMP Reserved19() override { return S_OK; }
   STDMETHODIMP Reserved20() override { return S_OK; }
   STDMETHODIMP SetMyPerson(LONG_PTR person) override {
-    me_ = reinterpret_cast<const TablePerson*>(person);
+    auto* p = reinterpret_cast<const TablePerson*>(person);
+    if (p == me_) return S_OK;
+    me_ = p;
     return Refill();
   }
   STDMETHODIMP SetResourceModule(LONG_PTR module, long) override {
@@ -114,8 +120,16 @@ class COzkPersonList : public winkit::DispatchImpl<IPersonList, &IID_IPersonList
     auto* c = reinterpret_cast<const PersonListColumn*>(column);
     if (!c || columns_.size() >= kMaxColumns) return S_OK;
     columns_.push_back({FromGbk(c->title, sizeof c->title), c->column});
-    RebuildColumns();
-    return Refill();
+    // One column more: the rows keep their places and get its texts.
+    if (!list_) return S_OK;
+    const size_t at = columns_.size() - 1;
+    InsertColumn(at);
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    int row = 0;
+    for (const TablePerson* person : Rows()) SetCell(row++, at, *person);
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+    return S_OK;
   }
   STDMETHODIMP PersonOp25() override {
     columns_.clear();
@@ -198,13 +212,43 @@ class COzkPersonList : public winkit::DispatchImpl<IPersonList, &IID_IPersonList
     if (!list_) return;
     while (ListView_DeleteColumn(list_, 0)) {
     }
-    for (size_t i = 0; i < columns_.size(); ++i) {
-      LVCOLUMNW col = {};
-      col.mask = LVCF_TEXT | LVCF_WIDTH;
-      col.cx = columns_[i].field == kColumnNickName || columns_[i].field == kColumnUserName ? 90 : 64;
-      col.pszText = const_cast<wchar_t*>(columns_[i].title.c_str());
-      SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
+    for (size_t i = 0; i < columns_.size(); ++i) InsertColumn(i);
+  }
+
+  void InsertColumn(size_t i) {
+    LVCOLUMNW col = {};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.cx = columns_[i].field == kColumnNickName || columns_[i].field == kColumnUserName ? 90 : 64;
+    col.pszText = const_cast<wchar_t*>(columns_[i].title.c_str());
+    SendMessageW(list_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
+  }
+
+  // Row `row` for `p`: its icon and record in the first column, its texts in every column.
+  void InsertRow(int row, const TablePerson& p) {
+    if (!list_ || columns_.empty()) return;
+    for (size_t c = 0; c < columns_.size(); ++c) SetCell(row, c, p);
+  }
+
+  void SetCell(int row, size_t c, const TablePerson& p) {
+    std::wstring text = FieldText(p, columns_[c].field);
+    LVITEMW item = {};
+    item.iItem = row;
+    item.iSubItem = static_cast<int>(c);
+    item.pszText = text.data();
+    item.mask = LVIF_TEXT;
+    if (c == 0) {
+      item.mask |= LVIF_IMAGE | LVIF_PARAM;
+      item.iImage = icons_ && p.headpicid >= 0 && p.headpicid < ImageList_GetImageCount(icons_)
+                        ? p.headpicid
+                        : -1;
+      item.lParam = reinterpret_cast<LPARAM>(&p);
+      // The first column's cell makes the row when it is not there yet.
+      if (row >= ListView_GetItemCount(list_)) {
+        SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return;
+      }
     }
+    SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
   }
 
   // The rows: the local player first, then the others in the order they came.
@@ -228,27 +272,7 @@ class COzkPersonList : public winkit::DispatchImpl<IPersonList, &IID_IPersonList
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(list_);
     int row = 0;
-    for (const TablePerson* p : Rows()) {
-      for (size_t c = 0; c < columns_.size(); ++c) {
-        std::wstring text = FieldText(*p, columns_[c].field);
-        LVITEMW item = {};
-        item.iItem = row;
-        item.iSubItem = static_cast<int>(c);
-        item.pszText = text.data();
-        item.mask = LVIF_TEXT;
-        if (c == 0) {
-          item.mask |= LVIF_IMAGE | LVIF_PARAM;
-          item.iImage = icons_ && p->headpicid >= 0 && p->headpicid < ImageList_GetImageCount(icons_)
-                            ? p->headpicid
-                            : -1;
-          item.lParam = reinterpret_cast<LPARAM>(p);
-          SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        } else {
-          SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        }
-      }
-      ++row;
-    }
+    for (const TablePerson* p : Rows()) InsertRow(row++, *p);
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
     return S_OK;

@@ -221,6 +221,18 @@ TEST(MainFrame, TheTableWindowIsItsChildAndHearsItsMessages) {
   SendMessageW(hwnd, WM_NCACTIVATE, TRUE, 0);
   EXPECT_EQ(log.front(), "Create");
   EXPECT_NE(std::find(log.begin(), log.end(), "Layout 820x640"), log.end());
+  // A size reported twice is laid out once; the same size as another kind (maximised) again.
+  const auto layouts = [&] {
+    return std::count_if(log.begin(), log.end(),
+                         [](const std::string& line) { return line.rfind("Layout", 0) == 0; });
+  };
+  const auto laid = layouts();
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  SendMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  EXPECT_EQ(layouts(), laid);
+  SendMessageW(hwnd, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(client.right, client.bottom));
+  EXPECT_EQ(layouts(), laid + 1);
   EXPECT_NE(std::find(log.begin(), log.end(), "OnGameTimer 204"), log.end());
   EXPECT_NE(std::find(log.begin(), log.end(), "ClearMouseDown"), log.end());
   EXPECT_GE(fake->captions, 1);

@@ -165,6 +165,38 @@ TEST_F(PersonListTest, ListsPersonsInTheColumnsAskedForWithTheLocalPlayerFirst) 
   ImageList_Destroy(icons);
 }
 
+// The rows and columns grow one at a time: a column added after the persons fills their rows, a
+// person who comes after the local player takes the last row, and clearing the columns and
+// adding them again lists everybody as before.
+TEST_F(PersonListTest, ColumnsAndPersonsInAnyOrderGiveTheSameRows) {
+  TablePerson a = Person(1001, "player1", "one", 0, 120);
+  TablePerson b = Person(1002, "player2", "two", 1, -40);
+  TablePerson c = Person(1003, "watcher", "three", 0, 7);
+  HIMAGELIST icons = Icons(2);
+  list_->SetImageLists(0, reinterpret_cast<__int3264>(icons));
+  for (auto* p : {&a, &b}) list_->AddPerson(Addr(p));
+  list_->SetMyPerson(Addr(&b));
+  PersonListColumn name = Column("name", kColumnUserName);
+  PersonListColumn score = Column("score", kColumnGameScore);
+  for (const auto* col : {&name, &score}) list_->PersonOp24(Addr(col));
+  list_->AddPerson(Addr(&c));
+  const auto rows = [&] {
+    std::vector<std::wstring> out;
+    for (int r = 0; r < ListView_GetItemCount(view_); ++r)
+      out.push_back(Cell(r, 0) + L"|" + Cell(r, 1) + L"|" + std::to_wstring(Icon(r)));
+    return out;
+  };
+  const std::vector<std::wstring> expected = {L"player2|-40|1", L"player1|120|0", L"watcher|7|0"};
+  EXPECT_EQ(rows(), expected);
+  list_->SetMyPerson(Addr(&b));  // the same local player again changes nothing
+  EXPECT_EQ(rows(), expected);
+  list_->PersonOp25();
+  for (const auto* col : {&name, &score}) list_->PersonOp24(Addr(col));
+  EXPECT_EQ(rows(), expected);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(view_)), 2);
+  ImageList_Destroy(icons);
+}
+
 TEST_F(PersonListTest, RightClickOnAPersonReportsItsRecord) {
   PersonListColumn col = Column("name", kColumnUserName);
   list_->PersonOp24(Addr(&col));
