@@ -1,6 +1,7 @@
 // The four-player base's own win and ready tests, fan table and score.
 #include "face_counts.h"
 #include "mj_gb.h"
+#include "packed_faces.h"
 #include "special_shapes.h"
 #include "win_search.h"
 
@@ -12,12 +13,25 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
   const bool closed = HasNoMeldOrKong();
 
+  // Most winning hands are sets and a pair that the first strategies settle: they are asked
+  // first, on the packed counts. (Seven pairs come before them, and are left to the rest.)
+  PackedFaces packed;
+  const bool was_packed = w == 0 && PackFaces(tiles, t, packed);
+  if (was_packed && !(closed && PackedSevenPairs(packed, t))) {
+    shape = PackedStandardWin(packed, t, groups);
+    if (shape != kShapeNone) return true;
+  }
+
   // Without wilds, the counts of the faces turn away at once a hand that is none of the
   // shapes: not sets and a pair (nor a knitted straight with them), not seven pairs, not all
   // terminals and honours (thirteen orphans), not knitted and honour tiles all different.
   FaceCounts counts;
   const int total = t + w;
-  const bool counted = w == 0 && total <= 14 && CountFaces(tiles, t, counts);
+  bool counted = false;
+  if (w == 0 && total <= 14) {
+    if (was_packed) UnpackFaces(packed, t, counts);
+    counted = was_packed || CountFaces(tiles, t, counts);
+  }
   if (!counted && !AllJudgeable(tiles, t)) return false;  // 34-face tiles are judgeable
   bool standard_possible = true;
   bool seven_pairs_possible = closed;
