@@ -16,10 +16,22 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   // Most winning hands are sets and a pair that the first strategies settle: they are asked
   // first, on the packed counts. (Seven pairs come before them, and are left to the rest.)
   PackedFaces packed;
-  const bool was_packed = w == 0 && PackFaces(tiles, t, packed);
-  if (was_packed && !(closed && PackedSevenPairs(packed, t))) {
-    shape = PackedStandardWin(packed, t, groups);
-    if (shape != kShapeNone) return true;
+  const bool was_packed = w == 0 && t <= 14 && PackFaces(tiles, t, packed);
+  // The counts rule out sets and a pair (and the knitted straight with them).
+  bool no_standard = false;
+  if (was_packed) {
+    const bool seven_pairs = closed && PackedSevenPairs(packed, t);
+    if (!seven_pairs) {
+      shape = PackedStandardWin(packed, t, groups);
+      if (shape != kShapeNone) return true;
+    }
+    // Then only seven pairs, thirteen orphans (all terminals and honours) or knitted tiles
+    // are left, and most hands are none of them.
+    no_standard = PackedNoSetsAndPair(packed);
+    if (no_standard && !seven_pairs &&
+        !(closed && (PackedAllTerminalsOrHonours(packed) || PackedMayBeKnittedTiles(packed)))) {
+      return false;
+    }
   }
 
   // Without wilds, the counts of the faces turn away at once a hand that is none of the
@@ -44,7 +56,7 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
     // so unless a face is held more than eight times the standard hand is looked for, and
     // this is the first look.
     bool partitions_lost = false;
-    if (!seven_pairs_possible) {
+    if (!seven_pairs_possible && !no_standard) {
       if (PartitionWinOfFaces(counts, PartitionKind::SequencesFirst, groups)) {
         shape = kShapeSequencesFirst;
       } else if (PartitionWinOfFaces(counts, PartitionKind::PungsFirst, groups)) {
@@ -56,7 +68,7 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
       groups.clear();
       shape = kShapeNone;
     }
-    if (!seven_pairs_possible && FacesResiduesAllowWin(counts)) {
+    if (!seven_pairs_possible && !no_standard && FacesResiduesAllowWin(counts)) {
       if (StandardWinOfFaces(counts, true, groups, shape, partitions_lost)) {
         if (!FacesHoldsMoreThanEight(counts)) {
           if (shape == kShapeNone) shape = kShapeStandard;
@@ -71,8 +83,8 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
     }
     // As the 13-tile test's own check: the complete search takes no face held more than
     // eight times.
-    standard_possible = (FacesWin(counts) && FacesMostCopies(counts) <= 8) ||
-                        FacesKnittedStraightWin(counts);
+    standard_possible = !no_standard && ((FacesWin(counts) && FacesMostCopies(counts) <= 8) ||
+                                         FacesKnittedStraightWin(counts));
     const bool may_win =
         standard_possible ||
         seven_pairs_possible ||

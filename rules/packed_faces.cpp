@@ -366,14 +366,44 @@ bool PackedSevenPairs(const PackedFaces& faces, int total) {
   return total == 14 && odd == 0;
 }
 
+namespace {
+
+bool AnyOver4(const PackedFaces& faces) {
+  return (Over4(faces.suits[0], kSuitLow) | Over4(faces.suits[1], kSuitLow) |
+          Over4(faces.suits[2], kSuitLow) | Over4(faces.honours, kHonourLow)) != 0;
+}
+
+}  // namespace
+
+bool PackedNoSetsAndPair(const PackedFaces& faces) {
+  return !AnyOver4(faces) && OneOrFour(faces.honours, kHonourLow) != 0;
+}
+
+bool PackedAllTerminalsOrHonours(const PackedFaces& faces) {
+  // Values 2-8 of every suit not held.
+  constexpr uint64_t kMiddle = 0x0fffffff0ULL;
+  return ((faces.suits[0] | faces.suits[1] | faces.suits[2]) & kMiddle) == 0;
+}
+
+bool PackedMayBeKnittedTiles(const PackedFaces& faces) {
+  // No face held twice (every count 0 or 1), and the values of each suit of one class (1-4-7,
+  // 2-5-8 or 3-6-9): then each suit holds three tiles at most, nine in all.
+  const uint64_t all = faces.suits[0] | faces.suits[1] | faces.suits[2] | faces.honours;
+  if ((all & ~kSuitLow) != 0) return false;
+  constexpr uint64_t kClass = 0x001001001ULL;  // values 1, 4 and 7
+  for (uint64_t suit : faces.suits) {
+    const int classes = ((suit & kClass) != 0) + ((suit & (kClass << 4)) != 0) +
+                        ((suit & (kClass << 8)) != 0);
+    if (classes > 1) return false;
+  }
+  return true;
+}
+
 int PackedStandardWin(const PackedFaces& faces, int total, GroupList& groups) {
   if (total != 5 && total != 8 && total != 11 && total != 14) return kShapeNone;
   const uint64_t* suits = faces.suits;
   const uint64_t honours = faces.honours;
-  if ((Over4(suits[0], kSuitLow) | Over4(suits[1], kSuitLow) | Over4(suits[2], kSuitLow) |
-       Over4(honours, kHonourLow)) != 0) {
-    return kShapeNone;
-  }
+  if (AnyOver4(faces)) return kShapeNone;
   // Sets and a pair: no honour held once or four times.
   if (OneOrFour(honours, kHonourLow) != 0) return kShapeNone;
   SuitsPartition p;

@@ -34,6 +34,14 @@ void UnpackFaces(const PackedFaces& faces, int total, FaceCounts& out);
 // Fourteen tiles held in pairs only (seven pairs, four equal tiles being two).
 bool PackedSevenPairs(const PackedFaces& faces, int total);
 
+// Whether the counts rule out sets and a pair, with or without a knitted straight: an honour
+// held once or four times (in a hand with no face held more than four times; any other hand
+// is not ruled out here).
+bool PackedNoSetsAndPair(const PackedFaces& faces);
+// FacesAllTerminalsOrHonours and FacesMayBeKnittedTiles of the packed counts.
+bool PackedAllTerminalsOrHonours(const PackedFaces& faces);
+bool PackedMayBeKnittedTiles(const PackedFaces& faces);
+
 // The standard hand of `total` tiles (5, 8, 11 or 14, no face held more than four times) as
 // the strategies on the counts find it in an ascending pass: sequences first (kShape 21),
 // pungs first (22), each pair as the eye (23). Answers that shape with the groups in the usual

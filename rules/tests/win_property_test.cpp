@@ -503,18 +503,20 @@ TEST(CountShortcutsTest, StandardHandOnCountsAnswersAsOnSortedTiles) {
   }
 }
 
-// The counts packed four bits a face: spread out, they are the counts; and the standard hand's
-// first strategies on them answer as on the counts (an ascending pass, the groups in the
-// usual order), settling every hand those win with no face held more than four times.
+// The counts packed four bits a face: spread out, they are the counts, and the questions
+// asked of them answer as on the counts; the standard hand's first strategies on them answer
+// as on the counts (an ascending pass, the groups in the usual order), settling every hand
+// those win with no face held more than four times.
 TEST(CountShortcutsTest, PackedCountsAnswerAsTheCounts) {
   HandMaker maker(11);
   for (int i = 0; i < kHands; ++i) {
     const int sizes[] = {5, 8, 11, 14};
     const int n = sizes[maker.Pick(4)];
     std::vector<card> tiles;
-    switch (maker.Pick(4)) {
+    switch (maker.Pick(5)) {
       case 0: tiles = maker.Crowded(n); break;
       case 1: tiles = maker.Mixed(14); break;
+      case 2: tiles = maker.SpecialHand(n); break;
       default:
         // Winning hands, some with one tile changed.
         tiles = maker.WinningHand((n - 2) / 3);
@@ -539,6 +541,16 @@ TEST(CountShortcutsTest, PackedCountsAnswerAsTheCounts) {
     ASSERT_EQ(unpacked.total, n);
 
     ASSERT_TRUE(win_search::CountFaces(tiles.data(), n, counts));
+    ASSERT_EQ(win_search::PackedAllTerminalsOrHonours(packed),
+              win_search::FacesAllTerminalsOrHonours(counts))
+        << TilesText(tiles);
+    ASSERT_EQ(win_search::PackedMayBeKnittedTiles(packed),
+              win_search::FacesMayBeKnittedTiles(counts))
+        << TilesText(tiles);
+    if (win_search::PackedNoSetsAndPair(packed)) {
+      ASSERT_FALSE(win_search::FacesWin(counts)) << TilesText(tiles);
+      ASSERT_FALSE(win_search::FacesKnittedStraightWin(counts)) << TilesText(tiles);
+    }
     GroupList on_counts, on_packed;
     int counts_shape = win_search::kShapeNone;
     const bool wins = win_search::StandardWinOfFaces(counts, true, on_counts, counts_shape);
