@@ -50,13 +50,12 @@ constexpr uint64_t kHonourLow = 0x1111111ULL;
 // 13 or more carries into the next one, but has its own top bit set already.)
 uint64_t Over4(uint64_t x, uint64_t low) { return (x | (x + 3 * low)) & (8 * low); }
 
-// Bit 0 of each nibble holding exactly 1 or 4, of each holding exactly 2 (nibbles of at most
-// 4).
+// Bit 0 of each nibble holding 1 or 4; of each holding 2; of each holding 3 or 4 (nibbles of
+// at most 4).
 uint64_t OneOrFour(uint64_t x, uint64_t low) {
   return ((x >> 2) | (x & ~(x >> 1))) & low;
 }
 uint64_t Two(uint64_t x, uint64_t low) { return (x >> 1) & ~x & low; }
-// Bit 0 of each nibble holding 3 or 4 (nibbles of at most 4).
 uint64_t ThreeOrFour(uint64_t x, uint64_t low) { return ((x >> 2) | (x & (x >> 1))) & low; }
 
 // The tiles of a suit (at most 15).
@@ -207,12 +206,12 @@ struct GroupBit {
   uint8_t shift;
 };
 
-struct GroupBits {
+struct GroupBitTable {
   GroupBit bit[64];
 };
 
-constexpr GroupBits MakeGroupBits() {
-  GroupBits out{};
+constexpr GroupBitTable MakeGroupBitTable() {
+  GroupBitTable out{};
   for (int i = 0; i < 27; ++i) {
     const int j = 26 - i;  // 9 suit + value index
     out.bit[i] = {j / 9, j % 9 + 1, 3, static_cast<uint8_t>(j / 9),
@@ -229,7 +228,7 @@ constexpr GroupBits MakeGroupBits() {
   return out;
 }
 
-constexpr GroupBits kGroupTable = MakeGroupBits();
+constexpr GroupBitTable kGroupTable = MakeGroupBitTable();
 
 uint64_t ReverseBits(uint64_t x) {
   x = __builtin_bswap64(x);
