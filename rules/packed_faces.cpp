@@ -40,6 +40,24 @@ constexpr TileIncrements MakeTileIncrements() {
 
 constexpr TileIncrements kTileIncrements = MakeTileIncrements();
 
+// The bit of each tile's face (none for a tile of no face), at the same places.
+struct TileBits {
+  uint64_t bit[128];
+};
+
+constexpr TileBits MakeTileBits() {
+  TileBits out{};
+  for (int color = 0; color < 8; ++color) {
+    for (int value = 0; value < 16; ++value) {
+      const int f = kFaceTable.face[color][value];
+      out.bit[value * 8 + color] = f < 0 ? 0 : uint64_t{1} << f;
+    }
+  }
+  return out;
+}
+
+constexpr TileBits kTileBits = MakeTileBits();
+
 // ---- words of nibbles ---------------------------------------------------------------------
 
 // Bit 0 of each of the nine nibbles of a suit, of the seven of the honours.
@@ -304,7 +322,7 @@ bool EyeFirst(const PackedFaces& faces, int eye_unit, SuitsPartition& p) {
 
 bool PackFaces(const card* tiles, int t, PackedFaces& out) {
   if (t < 0 || t > kMaxPackedTiles) return false;
-  uint64_t s0 = 0, s1 = 0, s2 = 0, h = 0;
+  uint64_t s0 = 0, s1 = 0, s2 = 0, h = 0, present = 0;
   // Every colour and every value or'ed: one out of range shows there. (Such a tile is
   // counted at some place meanwhile.)
   uint32_t colors = 0;
@@ -314,13 +332,15 @@ bool PackFaces(const card* tiles, int t, PackedFaces& out) {
     const uint32_t value = static_cast<uint32_t>(tiles[i].m_nValue);
     colors |= color;
     values |= value;
-    const uint64_t* add = kTileIncrements.add[(value * 8 + color) & 127];
+    const uint32_t place = (value * 8 + color) & 127;
+    const uint64_t* add = kTileIncrements.add[place];
     s0 += add[0];
     s1 += add[1];
     s2 += add[2];
     h += add[3];
+    present |= kTileBits.bit[place];
   }
-  out = {{s0, s1, s2}, h};
+  out = {{s0, s1, s2}, h, present};
   return colors <= 7 && values <= 15 && (s1 >> kNoFaceShift) == 0;
 }
 
@@ -332,15 +352,6 @@ void UnpackFaces(const PackedFaces& faces, int total, FaceCounts& out) {
     x = (x | (x << 8)) & 0x00ff00ff00ff00ffULL;
     return (x | (x << 4)) & 0x0f0f0f0f0f0f0f0fULL;
   };
-  // A bit for every nibble not 0.
-  auto held = [](uint64_t x) {
-    return uint64_t{GatherNibbleBits((x | (x >> 1) | (x >> 2) | (x >> 3)) & kSuitLow)};
-  };
-  // The pairs of each nibble, summed by neighbouring nibbles into bytes.
-  auto pairs = [](uint64_t x) {
-    const uint64_t halves = (x >> 1) & 0x777777777ULL;
-    return (halves & 0x0f0f0f0f0fULL) + ((halves >> 4) & 0x0f0f0f0f0fULL);
-  };
   static_assert(std::endian::native == std::endian::little);
   for (int s = 0; s < 3; ++s) {
     const uint64_t low = bytes(faces.suits[s]);
@@ -350,12 +361,14 @@ void UnpackFaces(const PackedFaces& faces, int total, FaceCounts& out) {
   const uint64_t honours = bytes(faces.honours);
   std::memcpy(out.n + 27, &honours, kFaceCount - 27);
   out.total = total;
-  out.present = held(faces.suits[0]) | held(faces.suits[1]) << 9 | held(faces.suits[2]) << 18 |
-                held(faces.honours) << 27;
-  // (No byte of the sum passes the number of pairs, at most total / 2.)
-  const uint64_t sum = pairs(faces.suits[0]) + pairs(faces.suits[1]) + pairs(faces.suits[2]) +
-                       pairs(faces.honours);
-  out.pairs = static_cast<int>(((sum * 0x0101010101ULL) >> 32) & 0xff);
+  out.present = faces.present;
+  // The pairs of every face (half its count) summed nibble by nibble over the four words,
+  // then the nibbles summed. (No sum passes the number of pairs, at most seven.)
+  constexpr uint64_t kHalves = 0x777777777ULL;
+  const uint64_t halves = ((faces.suits[0] >> 1) & kHalves) + ((faces.suits[1] >> 1) & kHalves) +
+                          ((faces.suits[2] >> 1) & kHalves) + ((faces.honours >> 1) & kHalves);
+  const uint64_t bytes_of_halves = (halves & 0x0f0f0f0f0fULL) + ((halves >> 4) & 0x0f0f0f0f0fULL);
+  out.pairs = static_cast<int>(((bytes_of_halves * 0x0101010101ULL) >> 32) & 0xff);
 }
 
 bool PackedSevenPairs(const PackedFaces& faces, int total) {

@@ -20,6 +20,7 @@ struct FaceCounts;  // face_counts.h
 struct PackedFaces {
   uint64_t suits[3];
   uint64_t honours;
+  uint64_t present;  // bit f set when face f is held
 };
 
 // The most tiles a packed hand holds (no count may overflow its four bits).
