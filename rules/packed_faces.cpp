@@ -93,7 +93,8 @@ constexpr int kChowStates = 15;
 constexpr int kChunkKeys = 125;  // three counts of 0-4
 
 // An entry: the chows whose top value is each of the three values (a nibble each, the lowest
-// value first), and the state after them times kChunkKeys at bit 16.
+// value first), at bit 12 a bit for each of them that tops a chow, and the state after them
+// times kChunkKeys at bit 16.
 struct ChowSteps {
   uint32_t entry[kChowStates * kChunkKeys];
 };
@@ -120,6 +121,7 @@ constexpr ChowSteps MakeChowSteps() {
           singles = rest - grown;
           twos = grown;
           chows |= static_cast<uint32_t>(full) << (4 * k);
+          if (full > 0) chows |= uint32_t{1} << (12 + k);
         }
         out.entry[state[singles0][twos0] * kChunkKeys + key] =
             chows | static_cast<uint32_t>(state[singles][twos] * kChunkKeys) << 16;
@@ -131,19 +133,27 @@ constexpr ChowSteps MakeChowSteps() {
 
 constexpr ChowSteps kChowSteps = MakeChowSteps();
 
-// The key of the counts of values v, v + 1 and v + 2 (each 0-4) of a suit, v at bit `shift`.
-uint32_t ChunkKey(uint64_t x, int shift) {
-  const uint32_t c = static_cast<uint32_t>(x >> shift);
-  return (c & 15) + 5 * ((c >> 4) & 15) + 25 * ((c >> 8) & 15);
+// The keys of the counts (each 0-4) of values 1-3, 4-6 and 7-9 of a suit, twelve bits each:
+// the count of the lowest value plus 5 times the next plus 25 times the third.
+uint64_t ChunkKeys(uint64_t x) {
+  constexpr uint64_t kLowest = 0x00f00f00fULL;
+  return (x & kLowest) + 5 * ((x >> 4) & kLowest) + 25 * ((x >> 8) & kLowest);
 }
 
 // The chows of a suit (no count above 4): a nibble for each value, the number of chows whose
-// top value it is.
-inline __attribute__((always_inline)) uint64_t Chows(uint64_t x) {
-  const uint32_t low = kChowSteps.entry[ChunkKey(x, 0)];
-  const uint32_t middle = kChowSteps.entry[(low >> 16) + ChunkKey(x, 12)];
-  const uint32_t high = kChowSteps.entry[(middle >> 16) + ChunkKey(x, 24)];
-  return (low & 0xfff) | uint64_t{middle & 0xfff} << 12 | uint64_t{high & 0xfff} << 24;
+// top value it is, and a bit for each value that tops one.
+struct SuitChows {
+  uint64_t chows;
+  uint32_t tops;
+};
+
+inline __attribute__((always_inline)) SuitChows Chows(uint64_t x) {
+  const uint64_t keys = ChunkKeys(x);
+  const uint32_t low = kChowSteps.entry[keys & 0xfff];
+  const uint32_t middle = kChowSteps.entry[(low >> 16) + ((keys >> 12) & 0xfff)];
+  const uint32_t high = kChowSteps.entry[(middle >> 16) + ((keys >> 24) & 0xfff)];
+  return {(low & 0xfff) | uint64_t{middle & 0xfff} << 12 | uint64_t{high & 0xfff} << 24,
+          ((low >> 12) & 7) | ((middle >> 9) & 0x38) | ((high >> 6) & 0x1c0)};
 }
 
 // The tiles of x the chows do not take (each chow takes its top value and the two below).
@@ -155,6 +165,7 @@ uint64_t AfterChows(uint64_t x, uint64_t chows) {
 // each face, the copies of the one-value group it makes (3 a pung, 2 the pair, 0 none).
 struct SuitsPartition {
   uint64_t chows[3];
+  uint32_t tops[3];  // a bit for each value that tops a chow
   uint64_t left[3];
 };
 
@@ -163,7 +174,9 @@ struct SuitsPartition {
 bool SequencesFirst(const uint64_t* suits, SuitsPartition& p) {
   uint64_t bad = 0;
   for (int s = 0; s < 3; ++s) {
-    p.chows[s] = Chows(suits[s]);
+    const SuitChows chows = Chows(suits[s]);
+    p.chows[s] = chows.chows;
+    p.tops[s] = chows.tops;
     p.left[s] = AfterChows(suits[s], p.chows[s]);
     bad |= OneOrFour(p.left[s], kSuitLow);
   }
@@ -177,7 +190,9 @@ bool PungsFirst(const uint64_t* suits, SuitsPartition& p) {
   for (int s = 0; s < 3; ++s) {
     const uint64_t pungs = ThreeOrFour(suits[s], kSuitLow);
     const uint64_t rest = suits[s] - 3 * pungs;
-    p.chows[s] = Chows(rest);
+    const SuitChows chows = Chows(rest);
+    p.chows[s] = chows.chows;
+    p.tops[s] = chows.tops;
     const uint64_t left = AfterChows(rest, p.chows[s]);
     bad |= left & kSuitLow;  // a single tile (the rest holds at most 2 of a face)
     p.left[s] = left + 3 * pungs;
@@ -202,19 +217,12 @@ uint32_t GatherNibbleBits(uint64_t m) {
   return static_cast<uint32_t>(m | (m >> 24)) & 0x1ff;
 }
 
-// A bit for every nibble of x that is not 0 (nine nibbles of at most 4), the lowest first.
-uint32_t NonZeroNibbles(uint64_t x) {
-  return GatherNibbleBits((x | (x >> 1) | (x >> 2)) & kSuitLow);
-}
-
-// The groups a partition makes, one bit each, in the usual order from bit 0 up: the chows by
-// suit and top value from the highest (bit 26 - (9 suit + value index)), then the one-value
-// groups by face from the highest (bit kChowBits + 33 - FaceOf). Each bit's group, and where
-// its count is: the nibble at `shift` of word `word` (the chows of the three suits, what they
-// leave, the honours, and a word of nothing).
-constexpr int kChowBits = 27;
-constexpr int kGroupBits = kChowBits + kFaceCount;
-constexpr int kNoGroupBit = 63;
+// The groups a partition makes, one bit each, in the usual order from the top bit down: the
+// chows by suit and top value (bit kChowBits + 9 suit + value index), then the one-value
+// groups by face (bit 1 + FaceOf). Bit 0 is no group. Each bit's group, and where its count
+// is: the nibble at `shift` of word `word` (the chows of the three suits, what they leave, the
+// honours, and a word of nothing).
+constexpr int kChowBits = 1 + kFaceCount;
 
 struct GroupBit {
   int32_t color;
@@ -225,58 +233,48 @@ struct GroupBit {
 };
 
 struct GroupBitTable {
-  GroupBit bit[64];
+  GroupBit bit[kChowBits + 27];
 };
 
 constexpr GroupBitTable MakeGroupBitTable() {
   GroupBitTable out{};
-  for (int i = 0; i < 27; ++i) {
-    const int j = 26 - i;  // 9 suit + value index
-    out.bit[i] = {j / 9, j % 9 + 1, 3, static_cast<uint8_t>(j / 9),
-                  static_cast<uint8_t>(4 * (j % 9))};
-  }
+  // No group: a chow counted in the word of nothing.
+  out.bit[0] = {0, 1, 3, 7, 0};
   for (int f = 0; f < kFaceCount; ++f) {
     const card tile = CardOfFace(f);
-    out.bit[kChowBits + 33 - f] = {tile.m_nColor, tile.m_nValue, 1,
-                                   static_cast<uint8_t>(f < 27 ? 3 + f / 9 : 6),
-                                   static_cast<uint8_t>(4 * (f < 27 ? f % 9 : f - 27))};
+    out.bit[1 + f] = {tile.m_nColor, tile.m_nValue, 1, static_cast<uint8_t>(f < 27 ? 3 + f / 9 : 6),
+                      static_cast<uint8_t>(4 * (f < 27 ? f % 9 : f - 27))};
   }
-  // No group: a chow counted in the word of nothing.
-  out.bit[kNoGroupBit] = {0, 1, 3, 7, 0};
+  for (int j = 0; j < 27; ++j) {
+    out.bit[kChowBits + j] = {j / 9, j % 9 + 1, 3, static_cast<uint8_t>(j / 9),
+                              static_cast<uint8_t>(4 * (j % 9))};
+  }
   return out;
 }
 
 constexpr GroupBitTable kGroupTable = MakeGroupBitTable();
 
-uint64_t ReverseBits(uint64_t x) {
-  x = __builtin_bswap64(x);
-  x = ((x >> 4) & 0x0f0f0f0f0f0f0f0fULL) | ((x & 0x0f0f0f0f0f0f0f0fULL) << 4);
-  x = ((x >> 2) & 0x3333333333333333ULL) | ((x & 0x3333333333333333ULL) << 2);
-  return ((x >> 1) & 0x5555555555555555ULL) | ((x & 0x5555555555555555ULL) << 1);
-}
+// A bit for every nibble holding 2 or 3 (nibbles of 0, 2 or 3), the lowest first.
+uint64_t HeldTwiceOrMore(uint64_t x) { return GatherNibbleBits((x >> 1) & kSuitLow); }
 
 // Writes the `count` groups of a winning partition in the usual order: the chows (higher suit,
 // then higher top value first), then the pungs and the pair by face from the highest.
 void PutGroups(const SuitsPartition& p, uint64_t honours, int count, GroupList& groups) {
   const uint64_t words[8] = {p.chows[0], p.chows[1], p.chows[2], p.left[0],
                              p.left[1],  p.left[2],  honours,    0};
-  // The bits with the faces' and the chows' in ascending order, then reversed.
-  const uint64_t ascending =
-      uint64_t{NonZeroNibbles(p.left[0])} | uint64_t{NonZeroNibbles(p.left[1])} << 9 |
-      uint64_t{NonZeroNibbles(p.left[2])} << 18 | uint64_t{NonZeroNibbles(honours)} << 27 |
-      uint64_t{NonZeroNibbles(p.chows[0])} << kFaceCount |
-      uint64_t{NonZeroNibbles(p.chows[1])} << (kFaceCount + 9) |
-      uint64_t{NonZeroNibbles(p.chows[2])} << (kFaceCount + 18);
-  uint64_t bits = ReverseBits(ascending) >> (64 - kGroupBits);
+  uint64_t bits = (HeldTwiceOrMore(p.left[0]) | HeldTwiceOrMore(p.left[1]) << 9 |
+                   HeldTwiceOrMore(p.left[2]) << 18 | HeldTwiceOrMore(honours) << 27)
+                      << 1 |
+                  uint64_t{p.tops[0] | p.tops[1] << 9 | p.tops[2] << 18} << kChowBits;
   MeldGroup* out = groups.data();
   int k = 0;
   // A chow is written four times and kept as many times as there are of it (a suit makes at
   // most four of one top value), a one-value group kept once with its count as the copies.
   // The groups are `count` in all, so as many turns take every bit, with no branch on what
-  // the bits hold: a turn with no bit left writes past the end and keeps nothing.
+  // the bits hold: a turn with no bit left takes bit 0, writes past the end and keeps nothing.
   for (int turn = 0; turn < count; ++turn) {
-    const int b = __builtin_ctzll(bits | uint64_t{1} << kNoGroupBit);
-    bits &= bits - 1;
+    const int b = 63 - __builtin_clzll(bits | 1);
+    bits &= ~(uint64_t{1} << b);
     const GroupBit& g = kGroupTable.bit[b];
     const int32_t n = static_cast<int32_t>(words[g.word] >> g.shift) & 15;
     const bool chow = g.values == 3;
