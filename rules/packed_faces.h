@@ -44,7 +44,7 @@ bool PackedAllTerminalsOrHonours(const PackedFaces& faces);
 bool PackedMayBeKnittedTiles(const PackedFaces& faces);
 
 // The standard hand of `total` tiles (5, 8, 11 or 14, no face held more than four times) as
-// the strategies on the counts find it in an ascending pass: sequences first (kShape 21),
+// the strategies on the counts find it in an ascending pass: sequences first (shape 21),
 // pungs first (22), each pair as the eye (23). Answers that shape with the groups in the usual
 // order (as OrderGroups leaves them), or kShapeNone, leaving the groups unspecified, when none
 // of the three wins or the hand is not of that kind: then the full tests decide.

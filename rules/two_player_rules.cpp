@@ -44,7 +44,8 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
   if (was_packed && !(seven_pairs_allowed && win_search::PackedSevenPairs(packed, t))) {
     shape = win_search::PackedStandardWin(packed, t, groups);
     if (shape != kShapeNone) return true;
-    // Then only seven pairs are left.
+    // Counts that rule out sets and a pair (and the knitted straight with them) leave nothing
+    // but seven pairs, which this hand is not.
     if (win_search::PackedNoSetsAndPair(packed)) return false;
   }
   // Most hands asked about cannot win; turn them away first. Without wilds the counts of the
