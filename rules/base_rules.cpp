@@ -1,6 +1,7 @@
 // The four-player base's own win and ready tests, fan table and score.
 #include "face_counts.h"
 #include "mj_gb.h"
+#include "packed_faces.h"
 #include "special_shapes.h"
 #include "win_search.h"
 
@@ -12,12 +13,37 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
   const bool closed = HasNoMeldOrKong();
 
+  // Most winning hands are sets and a pair that the first strategies settle: they are asked
+  // first, on the packed counts. (Seven pairs come before them, and are left to the rest.)
+  PackedFaces packed;
+  const bool was_packed = w == 0 && t <= 14 && PackFaces(tiles, t, packed);
+  // The counts rule out sets and a pair (and the knitted straight with them).
+  bool no_standard = false;
+  if (was_packed) {
+    const bool seven_pairs = closed && PackedSevenPairs(packed, t);
+    if (!seven_pairs) {
+      shape = PackedStandardWin(packed, t, groups);
+      if (shape != kShapeNone) return true;
+    }
+    // Then only seven pairs, thirteen orphans (all terminals and honours) or knitted tiles
+    // are left, and most hands are none of them.
+    no_standard = PackedNoSetsAndPair(packed);
+    if (no_standard && !seven_pairs &&
+        !(closed && (PackedAllTerminalsOrHonours(packed) || PackedMayBeKnittedTiles(packed)))) {
+      return false;
+    }
+  }
+
   // Without wilds, the counts of the faces turn away at once a hand that is none of the
   // shapes: not sets and a pair (nor a knitted straight with them), not seven pairs, not all
   // terminals and honours (thirteen orphans), not knitted and honour tiles all different.
   FaceCounts counts;
   const int total = t + w;
-  const bool counted = w == 0 && total <= 14 && CountFaces(tiles, t, counts);
+  bool counted = false;
+  if (w == 0 && total <= 14) {
+    if (was_packed) UnpackFaces(packed, t, counts);
+    counted = was_packed || CountFaces(tiles, t, counts);
+  }
   if (!counted && !AllJudgeable(tiles, t)) return false;  // 34-face tiles are judgeable
   bool standard_possible = true;
   bool seven_pairs_possible = closed;
@@ -30,7 +56,7 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
     // so unless a face is held more than eight times the standard hand is looked for, and
     // this is the first look.
     bool partitions_lost = false;
-    if (!seven_pairs_possible) {
+    if (!seven_pairs_possible && !no_standard) {
       if (PartitionWinOfFaces(counts, PartitionKind::SequencesFirst, groups)) {
         shape = kShapeSequencesFirst;
       } else if (PartitionWinOfFaces(counts, PartitionKind::PungsFirst, groups)) {
@@ -42,7 +68,7 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
       groups.clear();
       shape = kShapeNone;
     }
-    if (!seven_pairs_possible && FacesResiduesAllowWin(counts)) {
+    if (!seven_pairs_possible && !no_standard && FacesResiduesAllowWin(counts)) {
       if (StandardWinOfFaces(counts, true, groups, shape, partitions_lost)) {
         if (!FacesHoldsMoreThanEight(counts)) {
           if (shape == kShapeNone) shape = kShapeStandard;
@@ -57,8 +83,8 @@ bool CMj_Gb::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, in
     }
     // As the 13-tile test's own check: the complete search takes no face held more than
     // eight times.
-    standard_possible = (FacesWin(counts) && FacesMostCopies(counts) <= 8) ||
-                        FacesKnittedStraightWin(counts);
+    standard_possible = !no_standard && ((FacesWin(counts) && FacesMostCopies(counts) <= 8) ||
+                                         FacesKnittedStraightWin(counts));
     const bool may_win =
         standard_possible ||
         seven_pairs_possible ||

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "packed_faces.h"
+
 namespace win_search {
 
 namespace {
@@ -182,6 +184,16 @@ constexpr CountSlots kCountSlots = MakeCountSlots();
 }  // namespace
 
 bool CountFaces(const card* tiles, int t, FaceCounts& out) {
+  // A hand of a usual size is counted four bits a face in a few words, and spread out after.
+  if (t >= 0 && t <= kMaxPackedTiles) {
+    PackedFaces packed;
+    if (!PackFaces(tiles, t, packed)) {
+      out = FaceCounts{};
+      return false;
+    }
+    UnpackFaces(packed, t, out);
+    return true;
+  }
   // Tiles not in the cache are asked for all at once (every line holds a tile at a multiple
   // of eight, or the last one), so the waits overlap instead of following one another.
   for (int i = 0; i < t; i += 8) __builtin_prefetch(tiles + i);

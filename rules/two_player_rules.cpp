@@ -1,6 +1,7 @@
 #include "two_player_rules.h"
 
 #include "face_counts.h"
+#include "packed_faces.h"
 #include "win_search.h"
 
 namespace {
@@ -36,12 +37,24 @@ bool CKorvel::CheckHu(const card* tiles, int t, GroupList& groups, int& shape, i
   groups.clear();
   if (tiles == nullptr || t < 0 || t > kMaxWorkTiles || w < 0) return false;
   const bool seven_pairs_allowed = HasNoMeldOrKong();
+  // Most winning hands are sets and a pair that the first strategies settle: they are asked
+  // first, on the packed counts. (Seven pairs come before them, and are left to the rest.)
+  win_search::PackedFaces packed;
+  const bool was_packed = w == 0 && win_search::PackFaces(tiles, t, packed);
+  if (was_packed && !(seven_pairs_allowed && win_search::PackedSevenPairs(packed, t))) {
+    shape = win_search::PackedStandardWin(packed, t, groups);
+    if (shape != kShapeNone) return true;
+    // Counts that rule out sets and a pair (and the knitted straight with them) leave nothing
+    // but seven pairs, which this hand is not.
+    if (win_search::PackedNoSetsAndPair(packed)) return false;
+  }
   // Most hands asked about cannot win; turn them away first. Without wilds the counts of the
   // faces settle the question at once (a hand of the 34 faces is judgeable); with wilds the
   // searches do.
   TileList sorted;
   win_search::FaceCounts counts;
-  const bool counted = w == 0 && win_search::CountFaces(tiles, t, counts);
+  if (was_packed) win_search::UnpackFaces(packed, t, counts);
+  const bool counted = was_packed || (w == 0 && win_search::CountFaces(tiles, t, counts));
   // Seven pairs answer the same in both passes (they are counted).
   bool seven_pairs = false;
   // Whether the standard hand of the first pass has been looked for already.

@@ -13,6 +13,7 @@
 
 #include "face_counts.h"
 #include "korvel_rules.h"
+#include "packed_faces.h"
 #include "special_shapes.h"
 #include "tile_notation.h"
 
@@ -158,13 +159,13 @@ class HandMaker {
     return out;
   }
 
-  // Four sets and a pair, built at random with no face used more than four times.
-  std::vector<card> WinningHand() {
+  // Four (or `sets`) sets and a pair, built at random with no face used more than four times.
+  std::vector<card> WinningHand(int sets = 4) {
     for (;;) {
       Counts used{};
       std::vector<card> out;
       bool ok = true;
-      for (int s = 0; s < 4 && ok; ++s) {
+      for (int s = 0; s < sets && ok; ++s) {
         if (Pick(2) == 0) {
           const int suit = Pick(3);
           const int low = Pick(7);
@@ -499,6 +500,79 @@ TEST(CountShortcutsTest, StandardHandOnCountsAnswersAsOnSortedTiles) {
       OrderGroups(part.groups);
       ASSERT_TRUE(same(ordered, part.groups)) << TilesText(tiles);
     }
+  }
+}
+
+// The counts packed four bits a face: spread out, they are the counts, and the questions
+// asked of them answer as on the counts; the standard hand's first strategies on them answer
+// as on the counts (an ascending pass, the groups in the usual order), settling every hand
+// those win with no face held more than four times.
+TEST(CountShortcutsTest, PackedCountsAnswerAsTheCounts) {
+  HandMaker maker(11);
+  for (int i = 0; i < kHands; ++i) {
+    const int sizes[] = {5, 8, 11, 14};
+    const int n = sizes[maker.Pick(4)];
+    std::vector<card> tiles;
+    switch (maker.Pick(5)) {
+      case 0: tiles = maker.Crowded(n); break;
+      case 1: tiles = maker.Mixed(14); break;
+      case 2: tiles = maker.SpecialHand(n); break;
+      default:
+        // Winning hands, some with one tile changed.
+        tiles = maker.WinningHand((n - 2) / 3);
+        if (maker.Pick(4) == 0) tiles[maker.Pick(n)] = CardOf(maker.Pick(kFaces));
+        break;
+    }
+    tiles.resize(n);
+    win_search::PackedFaces packed;
+    ASSERT_TRUE(win_search::PackFaces(tiles.data(), n, packed)) << TilesText(tiles);
+    win_search::FaceCounts counts, unpacked;
+    win_search::UnpackFaces(packed, n, unpacked);
+    const Counts expected = CountsOf(tiles);
+    uint64_t present = 0;
+    int pairs = 0;
+    for (int f = 0; f < kFaces; ++f) {
+      ASSERT_EQ(unpacked.n[f], expected[f]) << TilesText(tiles) << " face " << f;
+      present |= expected[f] > 0 ? uint64_t{1} << f : 0;
+      pairs += expected[f] / 2;
+    }
+    ASSERT_EQ(unpacked.present, present) << TilesText(tiles);
+    ASSERT_EQ(unpacked.pairs, pairs) << TilesText(tiles);
+    ASSERT_EQ(unpacked.total, n);
+
+    ASSERT_TRUE(win_search::CountFaces(tiles.data(), n, counts));
+    ASSERT_EQ(win_search::PackedAllTerminalsOrHonours(packed),
+              win_search::FacesAllTerminalsOrHonours(counts))
+        << TilesText(tiles);
+    ASSERT_EQ(win_search::PackedMayBeKnittedTiles(packed),
+              win_search::FacesMayBeKnittedTiles(counts))
+        << TilesText(tiles);
+    if (win_search::PackedNoSetsAndPair(packed)) {
+      ASSERT_FALSE(win_search::FacesWin(counts)) << TilesText(tiles);
+      ASSERT_FALSE(win_search::FacesKnittedStraightWin(counts)) << TilesText(tiles);
+    }
+    GroupList on_counts, on_packed;
+    int counts_shape = win_search::kShapeNone;
+    const bool wins = win_search::StandardWinOfFaces(counts, true, on_counts, counts_shape);
+    OrderGroups(on_counts);
+    const int packed_shape = win_search::PackedStandardWin(packed, n, on_packed);
+    const bool settled = wins && *std::max_element(expected.begin(), expected.end()) <= 4 &&
+                         counts_shape >= win_search::kShapeSequencesFirst &&
+                         counts_shape <= win_search::kShapeEyeFirst;
+    ASSERT_EQ(packed_shape, settled ? counts_shape : win_search::kShapeNone) << TilesText(tiles);
+    if (!settled) continue;
+    ASSERT_EQ(on_packed.size(), on_counts.size()) << TilesText(tiles);
+    for (int g = 0; g < on_packed.size(); ++g) {
+      ASSERT_TRUE(on_packed[g] == on_counts[g]) << TilesText(tiles) << " group " << g;
+    }
+  }
+  // A tile of no face is not packed.
+  for (const card odd : {card{ColorSeasons, 1}, card{ColorWild, 1}, card{ColorDots, 10},
+                         card{8, 1}, card{-1, -1}, card{ColorBamboo, 0}}) {
+    std::vector<card> tiles = maker.WinningHand();
+    tiles[maker.Pick(14)] = odd;
+    win_search::PackedFaces packed;
+    ASSERT_FALSE(win_search::PackFaces(tiles.data(), 14, packed)) << TilesText(tiles);
   }
 }
 
