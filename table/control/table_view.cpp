@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 #include <olectl.h>
 
+#include <cstring>
 #include <optional>
 
 #include "gdi_plus.h"
@@ -64,6 +65,31 @@ winkit::UniqueBitmap PremultipliedCopy(Gdiplus::Image* image, int w, int h) {
   g.Clear(Gdiplus::Color(0, 0, 0, 0));
   g.DrawImage(image, Gdiplus::Rect(0, 0, w, h));
   return dib;
+}
+
+// A picture's pixels as premultiplied ARGB; empty when GDI+ cannot give them.
+table::PremultipliedPicture PremultipliedPixels(Gdiplus::Image* image) {
+  table::PremultipliedPicture out;
+  if (!image || image->GetType() != Gdiplus::ImageTypeBitmap) return out;
+  const int w = static_cast<int>(image->GetWidth()), h = static_cast<int>(image->GetHeight());
+  if (w < 1 || h < 1) return out;
+  Gdiplus::BitmapData data{};
+  const Gdiplus::Rect all(0, 0, w, h);
+  // Read as a bitmap (see Read), so the cast holds.
+  auto* bitmap = static_cast<Gdiplus::Bitmap*>(image);
+  if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) !=
+      Gdiplus::Ok)
+    return out;
+  std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(pixels.data() + static_cast<size_t>(y) * w,
+                static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
+                static_cast<size_t>(w) * 4);
+  bitmap->UnlockBits(&data);
+  out.width = w;
+  out.height = h;
+  out.pixels = std::move(pixels);
+  return out;
 }
 
 const char kActionPicture[] = "Action.bmp";
@@ -129,6 +155,7 @@ AvatarSkin::~AvatarSkin() { Clear(); }
 
 void AvatarSkin::Clear() {
   JoinCentre();
+  centrePixels_ = {};
   for (auto& [k, image] : images_) delete image;
   images_.clear();
   path_.clear();
@@ -144,6 +171,7 @@ void AvatarSkin::Load(const std::string& path) {
       [](void* self) WINAPI -> DWORD {
         auto* skin = static_cast<AvatarSkin*>(self);
         skin->centreAhead_ = Read(skin->path_, static_cast<int>(table::SkinImage::Center));
+        skin->centrePixels_ = PremultipliedPixels(skin->centreAhead_);
         return 0;
       },
       this, 0, nullptr);
@@ -177,13 +205,20 @@ Gdiplus::Image* AvatarSkin::Read(const std::string& path, int key) {
     name = std::to_string(key - static_cast<int>(table::SkinImage::Digit0)) + ".ico";
   if (name.empty()) return nullptr;
   const std::wstring file = winkit::GbkToWide(path + "\\" + name);
-  Gdiplus::Image* picture = Gdiplus::Image::FromFile(file.c_str());
+  // Every picture is read as a bitmap: the centre's pixels are taken from it.
+  Gdiplus::Image* picture = Gdiplus::Bitmap::FromFile(file.c_str());
   // A file that does not load leaves its picture out.
   if (picture && (picture->GetLastStatus() != Gdiplus::Ok || picture->GetWidth() == 0)) {
     delete picture;
     picture = nullptr;
   }
   return picture;
+}
+
+const table::PremultipliedPicture* AvatarSkin::CentrePixels() const {
+  if (!loaded_) return nullptr;
+  JoinCentre();
+  return centrePixels_.Empty() ? nullptr : &centrePixels_;
 }
 
 sprites::BitmapSize AvatarSkin::ClockSize() const {
@@ -278,7 +313,6 @@ void TableView::CreateWindows(const std::string& skinPath) {
     m_Applied.erase(d.id);
   }
 
-  // Tooltips of the four tool buttons, with their window texts.
   if (m_hToolTip) DestroyWindow(m_hToolTip);
   m_hToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -299,7 +333,6 @@ void TableView::CreateWindows(const std::string& skinPath) {
     b->SetToolTip(m_hToolTip);
   }
 
-  // The magic-action button: the gray picture is its look, the coloured one its highlight.
   m_Action.Destroy();
   if (m_Action.Create(m_hOwner, kButtonAction)) {
     m_Action.LoadImages((skinPath + "\\" + kActionGrayPicture).c_str(),
@@ -454,10 +487,23 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
     if (!m_Centre || !m_Centre->Dc() || m_nCentreW != w || m_nCentreH != h ||
         m_pCentreOf != centre) {
       DropCentre();
-      m_Centre = std::make_unique<MemoryBitmap>(
-          bk, winkit::UniqueBitmap(CreateCompatibleBitmap(bk, w, h)));
-      Gdiplus::Graphics g(m_Centre->Dc());
-      g.DrawImage(centre, Gdiplus::Rect(0, 0, w, h));
+      void* bits = nullptr;
+      winkit::UniqueBitmap stretched(winkit::CreateTopDownDib32(w, h, &bits));
+      const table::PremultipliedPicture* pixels = m_Skin.CentrePixels();
+      if (stretched && pixels) {
+        // Stretched by our own code (GDI+ resamples pixel by pixel where it is emulated). The
+        // picture lies over black where it is transparent, as over a fresh bitmap: that is its
+        // premultiplied colour.
+        auto* out = static_cast<uint32_t*>(bits);
+        table::ScaleBilinear(pixels->pixels.data(), pixels->width, pixels->height, out, w, h);
+        table::LayOverBlack(out, static_cast<size_t>(w) * h);
+        m_Centre = std::make_unique<MemoryBitmap>(bk, std::move(stretched));
+      } else {
+        m_Centre = std::make_unique<MemoryBitmap>(
+            bk, winkit::UniqueBitmap(CreateCompatibleBitmap(bk, w, h)));
+        Gdiplus::Graphics g(m_Centre->Dc());
+        g.DrawImage(centre, Gdiplus::Rect(0, 0, w, h));
+      }
       m_nCentreW = w;
       m_nCentreH = h;
       m_pCentreOf = centre;

@@ -15,6 +15,7 @@
 #include "control_buttons.h"
 #include "game_button.h"
 #include "memory_bitmap.h"
+#include "picture_scale.h"
 #include "row_sprite_holder.h"
 #include "table_list.h"
 #include "winkit/handle.h"
@@ -63,7 +64,7 @@ std::vector<std::string> SkinFileNames();
 // it is asked for: an empty table shows only the centre, and the rest (the melds, the faces, the
 // marks, the clock's digits) wait until a hand needs them instead of holding up its first showing.
 // The centre, the largest and needed first, is read on a thread of its own from Load on, while the
-// table is still being set up.
+// table is still being set up, and its pixels taken out there too for the table's own stretch.
 struct AvatarSkin {
   AvatarSkin() = default;
   AvatarSkin(const AvatarSkin&) = delete;
@@ -74,6 +75,8 @@ struct AvatarSkin {
   Gdiplus::Image* Get(table::SkinImage image) const;
   // The clock's size (its picture is read for it).
   sprites::BitmapSize ClockSize() const;
+  // The centre's pixels, premultiplied (null when the centre did not load).
+  const table::PremultipliedPicture* CentrePixels() const;
 
  private:
   // Reads a picture of the skin; null when the file does not load.
@@ -86,6 +89,7 @@ struct AvatarSkin {
   mutable std::map<int, Gdiplus::Image*> images_;  // by SkinImage; null: the file did not load
   mutable HANDLE centreThread_ = nullptr;
   mutable Gdiplus::Image* centreAhead_ = nullptr;  // the thread's, until it has ended
+  mutable table::PremultipliedPicture centrePixels_;  // the thread's too, until it has ended
 };
 
 class TableView : public table::TableSurface,
