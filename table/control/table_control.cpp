@@ -53,7 +53,8 @@ void CTable::BuildTable(short isplay, const std::string* skinPath) {
   // A second initialisation replaces the first table whole.
   ReleaseTable();
   const bool big = GetSystemMetrics(SM_CXSCREEN) >= 1024;
-  m_pView = std::make_unique<table_gdi::TableView>(hwnd, winkit::Module::Instance(), big);
+  m_pView = std::make_unique<table_gdi::TableView>(hwnd, winkit::Module::Instance(), big,
+                                                   skinPath ? *skinPath : std::string());
   CCommMjTable& m = m_pView->model();
   m.bkColor = m_BkColor;
   m.subtype = m_nSubType;

@@ -242,10 +242,44 @@ class TableView::TargetDc {
   HDC m_hDc;
 };
 
-TableView::TableView(HWND owner, HMODULE module, bool bigScreen)
-    : m_hOwner(owner), m_bBig(bigScreen), m_Images(module) {
+TableView::GdiplusSession::GdiplusSession() {
   Gdiplus::GdiplusStartupInput input;
-  Gdiplus::GdiplusStartup(&m_GdiplusToken, &input, nullptr);
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+}
+
+TableView::GdiplusSession::~GdiplusSession() { Gdiplus::GdiplusShutdown(token); }
+
+void TableView::ActionPrefetch::Start(const std::string& skinPath) {
+  Finish();
+  if (skinPath.empty()) return;
+  paths = {skinPath + "\\" + kActionGrayPicture, skinPath + "\\" + kActionPicture};
+  thread = CreateThread(
+      nullptr, 0,
+      [](void* self) WINAPI -> DWORD {
+        framework_window::PreloadPictures(static_cast<ActionPrefetch*>(self)->paths);
+        return 0;
+      },
+      this, 0, nullptr);
+}
+
+void TableView::ActionPrefetch::Finish() {
+  if (!thread) return;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  thread = nullptr;
+}
+
+TableView::ActionPrefetch::~ActionPrefetch() {
+  Finish();
+  // Pictures nobody took go before GDI+ shuts down.
+  framework_window::DropPreloadedPictures();
+}
+
+TableView::TableView(HWND owner, HMODULE module, bool bigScreen, const std::string& skinPath)
+    : m_hOwner(owner),
+      m_bBig(bigScreen),
+      m_Prefetch(skinPath),
+      m_Images(module) {
   const std::wstring face = winkit::GbkToWide(table::texts::kFontFace);
   m_hFont.Reset(CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -270,8 +304,7 @@ TableView::~TableView() {
   m_pComposed.reset();
   DropCentre();
   m_Bk.reset();
-  m_Skin.Clear();  // GDI+ pictures go before GDI+ shuts down
-  Gdiplus::GdiplusShutdown(m_GdiplusToken);
+  m_Skin.Clear();  // GDI+ pictures go before GDI+ shuts down (m_Gdiplus, the first member)
 }
 
 void TableView::CreateWindows(const std::string& skinPath) {
@@ -334,6 +367,7 @@ void TableView::CreateWindows(const std::string& skinPath) {
   }
 
   m_Action.Destroy();
+  m_Prefetch.Finish();
   if (m_Action.Create(m_hOwner, kButtonAction)) {
     m_Action.LoadImages((skinPath + "\\" + kActionGrayPicture).c_str(),
                         (skinPath + "\\" + kActionPicture).c_str(), 1, 1);
@@ -341,6 +375,8 @@ void TableView::CreateWindows(const std::string& skinPath) {
     m_Action.SetOwner(m_hOwner);
     m_Action.CreateTips();
   }
+  // Pictures read ahead for another skin are not kept.
+  framework_window::DropPreloadedPictures();
   m_Applied.erase(kButtonAction);
 
   m_List.Destroy();

@@ -96,7 +96,9 @@ class TableView : public table::TableSurface,
                   public table::TimerHost,
                   public table::HolderFactory {
  public:
-  TableView(HWND owner, HMODULE module, bool bigScreen);
+  // `skinPath` is the skin CreateWindows will be given: its action button's pictures are read
+  // on a thread from here on, while the tile pictures load.
+  TableView(HWND owner, HMODULE module, bool bigScreen, const std::string& skinPath = {});
   ~TableView() override;
   TableView(const TableView&) = delete;
   TableView& operator=(const TableView&) = delete;
@@ -165,7 +167,27 @@ class TableView : public table::TableSurface,
   HWND m_hOwner;
   HDC m_hTarget = nullptr;
   bool m_bBig;
-  ULONG_PTR m_GdiplusToken = 0;
+  // GDI+ for the view's life: started before any picture below is read, shut down after the
+  // last one went.
+  struct GdiplusSession {
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    ULONG_PTR token = 0;
+  } m_Gdiplus;
+  // The action button's pictures read ahead on a thread (CreateWindows takes them).
+  struct ActionPrefetch {
+    explicit ActionPrefetch(const std::string& skinPath) { Start(skinPath); }
+    ActionPrefetch(const ActionPrefetch&) = delete;
+    ActionPrefetch& operator=(const ActionPrefetch&) = delete;
+    ~ActionPrefetch();
+    void Start(const std::string& skinPath);
+    // Waits for the thread; the pictures wait for their LoadPicture.
+    void Finish();
+    HANDLE thread = nullptr;
+    std::vector<std::string> paths;
+  } m_Prefetch;
   TableImages m_Images;
   AvatarSkin m_Skin;
   std::vector<sprites::RowSpriteHolder*> m_Holders;
