@@ -54,7 +54,8 @@ void CTable::BuildTable(short isplay, const std::string* skinPath) {
   ReleaseTable();
   const bool big = GetSystemMetrics(SM_CXSCREEN) >= 1024;
   m_pView = std::make_unique<table_gdi::TableView>(hwnd, winkit::Module::Instance(), big,
-                                                   skinPath ? *skinPath : std::string());
+                                                   skinPath ? *skinPath : std::string(),
+                                                   m_ImagesAhead.Take());
   CCommMjTable& m = m_pView->model();
   m.bkColor = m_BkColor;
   m.subtype = m_nSubType;
@@ -89,6 +90,8 @@ void CTable::OnWindowCreated() {
   HWND hwnd = ControlWindow();
   SetWindowLongW(hwnd, GWL_STYLE,
                  GetWindowLongW(hwnd, GWL_STYLE) | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+  // The tile pictures load while the host goes on to InitTable.
+  m_ImagesAhead.Start(winkit::Module::Instance());
 }
 
 void CTable::OnWindowDestroying() { ReleaseTable(); }

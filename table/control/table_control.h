@@ -187,6 +187,8 @@ class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
   table::CCommMjTable* Model() { return m_pView ? &m_pView->model() : nullptr; }
   bool ValidSeat(short loc) { return Model() && Model()->ValidSeat(loc); }
 
+  // The tile pictures, loaded from the window's making until the first table takes them.
+  table_gdi::TableImagesAhead m_ImagesAhead;
   std::unique_ptr<table_gdi::TableView> m_pView;
   std::unique_ptr<table::TableController> m_pController;
   COLORREF m_BkColor = 0;

@@ -151,6 +151,30 @@ HICON TableImages::Icon(int id, int size) {
   return ownedIcons.emplace_back(LoadIconResource(module, id, size)).Get();
 }
 
+void TableImagesAhead::Start(HMODULE module) {
+  Take();
+  module_ = module;
+  thread_ = CreateThread(
+      nullptr, 0,
+      [](void* self) WINAPI -> DWORD {
+        auto* ahead = static_cast<TableImagesAhead*>(self);
+        ahead->images_ = std::make_unique<TableImages>(ahead->module_);
+        return 0;
+      },
+      this, 0, nullptr);
+}
+
+std::unique_ptr<TableImages> TableImagesAhead::Take() {
+  if (thread_) {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+  return std::move(images_);
+}
+
+TableImagesAhead::~TableImagesAhead() { Take(); }
+
 AvatarSkin::~AvatarSkin() { Clear(); }
 
 void AvatarSkin::Clear() {
@@ -275,11 +299,13 @@ TableView::ActionPrefetch::~ActionPrefetch() {
   framework_window::DropPreloadedPictures();
 }
 
-TableView::TableView(HWND owner, HMODULE module, bool bigScreen, const std::string& skinPath)
+TableView::TableView(HWND owner, HMODULE module, bool bigScreen, const std::string& skinPath,
+                     std::unique_ptr<TableImages> images)
     : m_hOwner(owner),
       m_bBig(bigScreen),
       m_Prefetch(skinPath),
-      m_Images(module) {
+      m_pImages(images ? std::move(images) : std::make_unique<TableImages>(module)),
+      m_Images(*m_pImages) {
   const std::wstring face = winkit::GbkToWide(table::texts::kFontFace);
   m_hFont.Reset(CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,

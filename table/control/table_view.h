@@ -56,6 +56,24 @@ struct TableImages {
   std::vector<winkit::UniqueIcon> ownedIcons;
 };
 
+// TableImages loaded on a thread of their own, from Start until Take: the control starts them
+// when its window is made, so they load while its host goes on until the table is built.
+class TableImagesAhead {
+ public:
+  TableImagesAhead() = default;
+  TableImagesAhead(const TableImagesAhead&) = delete;
+  TableImagesAhead& operator=(const TableImagesAhead&) = delete;
+  ~TableImagesAhead();
+  void Start(HMODULE module);
+  // The images (waits for the thread); null when none were started or they were taken.
+  std::unique_ptr<TableImages> Take();
+
+ private:
+  HANDLE thread_ = nullptr;
+  HMODULE module_ = nullptr;
+  std::unique_ptr<TableImages> images_;
+};
+
 // Every file the table reads from the skin directory it is given: the avatar skin's pictures,
 // the clock's digits and the magic-action button's two pictures.
 std::vector<std::string> SkinFileNames();
@@ -97,8 +115,9 @@ class TableView : public table::TableSurface,
                   public table::HolderFactory {
  public:
   // `skinPath` is the skin CreateWindows will be given: its action button's pictures are read
-  // on a thread from here on, while the tile pictures load.
-  TableView(HWND owner, HMODULE module, bool bigScreen, const std::string& skinPath = {});
+  // on a thread from here on, while the tile pictures load (or are taken from `images`).
+  TableView(HWND owner, HMODULE module, bool bigScreen, const std::string& skinPath = {},
+            std::unique_ptr<TableImages> images = nullptr);
   ~TableView() override;
   TableView(const TableView&) = delete;
   TableView& operator=(const TableView&) = delete;
@@ -188,7 +207,8 @@ class TableView : public table::TableSurface,
     HANDLE thread = nullptr;
     std::vector<std::string> paths;
   } m_Prefetch;
-  TableImages m_Images;
+  std::unique_ptr<TableImages> m_pImages;
+  TableImages& m_Images;
   AvatarSkin m_Skin;
   std::vector<sprites::RowSpriteHolder*> m_Holders;
   std::unique_ptr<table::CCommMjTable> m_pModel;
