@@ -81,6 +81,7 @@ void CTable::BuildTable(short isplay, const std::string* skinPath) {
   m_FlashWnds.resize(static_cast<size_t>(m.SeatCount()) + 1);
   m_pController = std::make_unique<table::TableController>(m, *this, *this);
   InvalidateRect(hwnd, nullptr, TRUE);
+  PostMessageW(hwnd, kMsgCreateTips, 0, 0);
 }
 
 // ------------------------------------------------------------------------------------------
@@ -95,6 +96,13 @@ void CTable::OnWindowCreated() {
 }
 
 void CTable::OnWindowDestroying() { ReleaseTable(); }
+
+LRESULT CTable::OnCreateTips(UINT, WPARAM, LPARAM, bool&) {
+  return Guarded([&] {
+    m_pView->CreateTips();
+    return LRESULT{0};
+  });
+}
 
 LRESULT CTable::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
   return Guarded([&] {

@@ -304,6 +304,7 @@ TableView::TableView(HWND owner, HMODULE module, bool bigScreen, const std::stri
     : m_hOwner(owner),
       m_bBig(bigScreen),
       m_Prefetch(skinPath),
+      m_Skin(skinPath),
       m_pImages(images ? std::move(images) : std::make_unique<TableImages>(module)),
       m_Images(*m_pImages) {
   const std::wstring face = winkit::GbkToWide(table::texts::kFontFace);
@@ -372,6 +373,36 @@ void TableView::CreateWindows(const std::string& skinPath) {
     m_Applied.erase(d.id);
   }
 
+  // The buttons' tooltips are made by CreateTips.
+  if (m_hToolTip) DestroyWindow(m_hToolTip);
+  m_hToolTip = nullptr;
+
+  // The magic-action button: the gray picture is its look, the coloured one its highlight.
+  m_Action.Destroy();
+  m_Prefetch.Finish();
+  if (m_Action.Create(m_hOwner, kButtonAction)) {
+    m_Action.LoadImages((skinPath + "\\" + kActionGrayPicture).c_str(),
+                        (skinPath + "\\" + kActionPicture).c_str(), 1, 1);
+    m_Action.AddTip(texts::kActionTip);
+    m_Action.SetOwner(m_hOwner);
+  }
+  // Pictures read ahead for another skin are not kept.
+  framework_window::DropPreloadedPictures();
+  m_Applied.erase(kButtonAction);
+
+  m_List.Destroy();
+  m_List.Create(m_hOwner, 201);
+  m_List.SetFont(m_hFont.Get());
+  m_List.SetContents(&m_pModel->ScoreList());
+  m_List.Attach(LoadBitmapResource(m_Images.module, IDB_LIST_LEFT),
+                LoadBitmapResource(m_Images.module, IDB_LIST_MID),
+                LoadBitmapResource(m_Images.module, IDB_LIST_RIGHT));
+  ShowWindow(m_List.hwnd(), SW_HIDE);
+}
+
+void TableView::CreateTips() {
+  using table::kToolButtons;
+  // Tooltips of the four tool buttons, with their window texts.
   if (m_hToolTip) DestroyWindow(m_hToolTip);
   m_hToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -391,34 +422,14 @@ void TableView::CreateWindows(const std::string& skinPath) {
     SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     b->SetToolTip(m_hToolTip);
   }
-
-  m_Action.Destroy();
-  m_Prefetch.Finish();
-  if (m_Action.Create(m_hOwner, kButtonAction)) {
-    m_Action.LoadImages((skinPath + "\\" + kActionGrayPicture).c_str(),
-                        (skinPath + "\\" + kActionPicture).c_str(), 1, 1);
-    m_Action.AddTip(texts::kActionTip);
-    m_Action.SetOwner(m_hOwner);
-    m_Action.CreateTips();
-  }
-  // Pictures read ahead for another skin are not kept.
-  framework_window::DropPreloadedPictures();
-  m_Applied.erase(kButtonAction);
-
-  m_List.Destroy();
-  m_List.Create(m_hOwner, 201);
-  m_List.SetFont(m_hFont.Get());
-  m_List.SetContents(&m_pModel->ScoreList());
-  m_List.Attach(LoadBitmapResource(m_Images.module, IDB_LIST_LEFT),
-                LoadBitmapResource(m_Images.module, IDB_LIST_MID),
-                LoadBitmapResource(m_Images.module, IDB_LIST_RIGHT));
-  ShowWindow(m_List.hwnd(), SW_HIDE);
+  if (m_Action.hwnd()) m_Action.CreateTips();
 }
 
 void TableView::LoadAvatarSkin(const std::string& gbkPath) {
   DropCentre();
   for (winkit::UniqueBitmap& m : m_SkinMarks) m.Reset();
-  m_Skin.Load(gbkPath);
+  // The skin the view was made with is loading already.
+  if (!m_Skin.LoadedFrom(gbkPath)) m_Skin.Load(gbkPath);
   m_pModel->avatarLook = true;
   m_bBkStale = true;
 }

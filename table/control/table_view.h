@@ -85,12 +85,17 @@ std::vector<std::string> SkinFileNames();
 // table is still being set up, and its pixels taken out there too for the table's own stretch.
 struct AvatarSkin {
   AvatarSkin() = default;
+  // Loads `gbkPath` at once when it is not empty.
+  explicit AvatarSkin(const std::string& gbkPath) {
+    if (!gbkPath.empty()) Load(gbkPath);
+  }
   AvatarSkin(const AvatarSkin&) = delete;
   AvatarSkin& operator=(const AvatarSkin&) = delete;
   ~AvatarSkin();
   void Load(const std::string& gbkPath);
   void Clear();
   Gdiplus::Image* Get(table::SkinImage image) const;
+  bool LoadedFrom(const std::string& gbkPath) const { return loaded_ && path_ == gbkPath; }
   // The clock's size (its picture is read for it).
   sprites::BitmapSize ClockSize() const;
   // The centre's pixels, premultiplied (null when the centre did not load).
@@ -114,8 +119,9 @@ class TableView : public table::TableSurface,
                   public table::TimerHost,
                   public table::HolderFactory {
  public:
-  // `skinPath` is the skin CreateWindows will be given: its action button's pictures are read
-  // on a thread from here on, while the tile pictures load (or are taken from `images`).
+  // `skinPath` is the skin CreateWindows and LoadAvatarSkin will be given: its action button's
+  // pictures and its centre are read on threads from here on, while the tile pictures load (or
+  // are taken from `images`).
   TableView(HWND owner, HMODULE module, bool bigScreen, const std::string& skinPath = {},
             std::unique_ptr<TableImages> images = nullptr);
   ~TableView() override;
@@ -129,6 +135,10 @@ class TableView : public table::TableSurface,
   // the model exists), and the tooltips of the tool buttons.
   // The magic-action button takes its pictures from the skin path.
   void CreateWindows(const std::string& skinPath);
+  // The tooltips of the tool buttons and of the action button (again after CreateWindows). They
+  // show only under a pointer resting on a button, and each costs a window: the control makes
+  // them once the table is on screen.
+  void CreateTips();
   void LoadAvatarSkin(const std::string& gbkPath);
   // Drawing goes to this DC instead of the window's (tests); null returns to the window.
   void SetDrawTarget(HDC dc) { m_hTarget = dc; }
@@ -207,9 +217,10 @@ class TableView : public table::TableSurface,
     HANDLE thread = nullptr;
     std::vector<std::string> paths;
   } m_Prefetch;
+  // The skin given to the constructor starts loading there (its centre on a thread).
+  AvatarSkin m_Skin;
   std::unique_ptr<TableImages> m_pImages;
   TableImages& m_Images;
-  AvatarSkin m_Skin;
   std::vector<sprites::RowSpriteHolder*> m_Holders;
   std::unique_ptr<table::CCommMjTable> m_pModel;
 
