@@ -44,18 +44,33 @@ inline uint32_t Mix(uint32_t a, uint32_t b, uint32_t w) {
 void ScaleBilinear(const uint32_t* source, int sw, int sh, uint32_t* target, int dw, int dh) {
   if (!source || !target || sw < 1 || sh < 1 || dw < 1 || dh < 1) return;
   const std::vector<Tap> columns = Taps(sw, dw), rows = Taps(sh, dh);
+  // Source rows scaled across, two at a time: neighbouring target rows mostly share theirs, so
+  // each source row is scaled across once.
+  std::vector<uint32_t> across[2] = {std::vector<uint32_t>(static_cast<std::size_t>(dw)),
+                                     std::vector<uint32_t>(static_cast<std::size_t>(dw))};
+  int held[2] = {-1, -1};
+  auto rowAcross = [&](int r) -> const uint32_t* {
+    for (int k = 0; k < 2; ++k)
+      if (held[k] == r) return across[k].data();
+    // The slot whose row the current target row does not use.
+    const int k = held[0] < held[1] ? 0 : 1;
+    const uint32_t* in = source + static_cast<std::size_t>(r) * static_cast<std::size_t>(sw);
+    uint32_t* out = across[k].data();
+    for (const Tap& c : columns) *out++ = Mix(in[c.first], in[c.second], c.weight);
+    held[k] = r;
+    return across[k].data();
+  };
   for (int y = 0; y < dh; ++y) {
     const Tap& row = rows[static_cast<std::size_t>(y)];
-    const uint32_t* upper = source + static_cast<std::size_t>(row.first) * static_cast<std::size_t>(sw);
-    const uint32_t* lower = source + static_cast<std::size_t>(row.second) * static_cast<std::size_t>(sw);
     uint32_t* out = target + static_cast<std::size_t>(y) * static_cast<std::size_t>(dw);
+    const uint32_t* upper = rowAcross(row.first);
     if (row.weight == 0) {
-      for (const Tap& c : columns) *out++ = Mix(upper[c.first], upper[c.second], c.weight);
-    } else {
-      for (const Tap& c : columns)
-        *out++ = Mix(Mix(upper[c.first], upper[c.second], c.weight),
-                     Mix(lower[c.first], lower[c.second], c.weight), row.weight);
+      std::copy(upper, upper + dw, out);
+      continue;
     }
+    // Rows only grow down the target: the lower row takes the slot of a row no longer needed.
+    const uint32_t* lower = rowAcross(row.second);
+    for (int x = 0; x < dw; ++x) out[x] = Mix(upper[x], lower[x], row.weight);
   }
 }
 
