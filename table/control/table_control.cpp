@@ -53,7 +53,9 @@ void CTable::BuildTable(short isplay, const std::string* skinPath) {
   // A second initialisation replaces the first table whole.
   ReleaseTable();
   const bool big = GetSystemMetrics(SM_CXSCREEN) >= 1024;
-  m_pView = std::make_unique<table_gdi::TableView>(hwnd, winkit::Module::Instance(), big);
+  m_pView = std::make_unique<table_gdi::TableView>(hwnd, winkit::Module::Instance(), big,
+                                                   skinPath ? *skinPath : std::string(),
+                                                   m_ImagesAhead.Take());
   CCommMjTable& m = m_pView->model();
   m.bkColor = m_BkColor;
   m.subtype = m_nSubType;
@@ -79,6 +81,7 @@ void CTable::BuildTable(short isplay, const std::string* skinPath) {
   m_FlashWnds.resize(static_cast<size_t>(m.SeatCount()) + 1);
   m_pController = std::make_unique<table::TableController>(m, *this, *this);
   InvalidateRect(hwnd, nullptr, TRUE);
+  PostMessageW(hwnd, kMsgCreateTips, 0, 0);
 }
 
 // ------------------------------------------------------------------------------------------
@@ -88,9 +91,18 @@ void CTable::OnWindowCreated() {
   HWND hwnd = ControlWindow();
   SetWindowLongW(hwnd, GWL_STYLE,
                  GetWindowLongW(hwnd, GWL_STYLE) | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+  // The tile pictures load while the host goes on to InitTable.
+  m_ImagesAhead.Start(winkit::Module::Instance());
 }
 
 void CTable::OnWindowDestroying() { ReleaseTable(); }
+
+LRESULT CTable::OnCreateTips(UINT, WPARAM, LPARAM, bool&) {
+  return Guarded([&] {
+    m_pView->CreateTips();
+    return LRESULT{0};
+  });
+}
 
 LRESULT CTable::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
   return Guarded([&] {

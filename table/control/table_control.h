@@ -137,6 +137,7 @@ class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
       MESSAGE_HANDLER(WM_COMMAND, OnCommand)
       MESSAGE_HANDLER(WM_RBUTTONDOWN, OnRButtonDown)
       MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
+      MESSAGE_HANDLER(kMsgCreateTips, OnCreateTips)
     }
   END_MSG_MAP()
 
@@ -145,6 +146,9 @@ class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
   void OnWindowDestroying() override;
 
  private:
+  // Posted by BuildTable: the buttons' tooltips are made once the table is on screen.
+  static constexpr UINT kMsgCreateTips = WM_APP + 1;
+  LRESULT OnCreateTips(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnEraseBkgnd(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnPaint(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
   LRESULT OnTimer(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
@@ -187,6 +191,8 @@ class CTable : public winkit::DispatchImpl<ITable, &IID_ITable>,
   table::CCommMjTable* Model() { return m_pView ? &m_pView->model() : nullptr; }
   bool ValidSeat(short loc) { return Model() && Model()->ValidSeat(loc); }
 
+  // The tile pictures, loaded from the window's making until the first table takes them.
+  table_gdi::TableImagesAhead m_ImagesAhead;
   std::unique_ptr<table_gdi::TableView> m_pView;
   std::unique_ptr<table::TableController> m_pController;
   COLORREF m_BkColor = 0;

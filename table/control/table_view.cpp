@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 #include <olectl.h>
 
+#include <cstring>
 #include <optional>
 
 #include "gdi_plus.h"
@@ -66,6 +67,31 @@ winkit::UniqueBitmap PremultipliedCopy(Gdiplus::Image* image, int w, int h) {
   return dib;
 }
 
+// A picture's pixels as premultiplied ARGB; empty when GDI+ cannot give them.
+table::PremultipliedPicture PremultipliedPixels(Gdiplus::Image* image) {
+  table::PremultipliedPicture out;
+  if (!image || image->GetType() != Gdiplus::ImageTypeBitmap) return out;
+  const int w = static_cast<int>(image->GetWidth()), h = static_cast<int>(image->GetHeight());
+  if (w < 1 || h < 1) return out;
+  Gdiplus::BitmapData data{};
+  const Gdiplus::Rect all(0, 0, w, h);
+  // Read as a bitmap (see Read), so the cast holds.
+  auto* bitmap = static_cast<Gdiplus::Bitmap*>(image);
+  if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) !=
+      Gdiplus::Ok)
+    return out;
+  std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(pixels.data() + static_cast<size_t>(y) * w,
+                static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
+                static_cast<size_t>(w) * 4);
+  bitmap->UnlockBits(&data);
+  out.width = w;
+  out.height = h;
+  out.pixels = std::move(pixels);
+  return out;
+}
+
 const char kActionPicture[] = "Action.bmp";
 const char kActionGrayPicture[] = "Action_gray.bmp";
 
@@ -125,10 +151,35 @@ HICON TableImages::Icon(int id, int size) {
   return ownedIcons.emplace_back(LoadIconResource(module, id, size)).Get();
 }
 
+void TableImagesAhead::Start(HMODULE module) {
+  Take();
+  module_ = module;
+  thread_ = CreateThread(
+      nullptr, 0,
+      [](void* self) WINAPI -> DWORD {
+        auto* ahead = static_cast<TableImagesAhead*>(self);
+        ahead->images_ = std::make_unique<TableImages>(ahead->module_);
+        return 0;
+      },
+      this, 0, nullptr);
+}
+
+std::unique_ptr<TableImages> TableImagesAhead::Take() {
+  if (thread_) {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+  return std::move(images_);
+}
+
+TableImagesAhead::~TableImagesAhead() { Take(); }
+
 AvatarSkin::~AvatarSkin() { Clear(); }
 
 void AvatarSkin::Clear() {
   JoinCentre();
+  centrePixels_ = {};
   for (auto& [k, image] : images_) delete image;
   images_.clear();
   path_.clear();
@@ -144,6 +195,7 @@ void AvatarSkin::Load(const std::string& path) {
       [](void* self) WINAPI -> DWORD {
         auto* skin = static_cast<AvatarSkin*>(self);
         skin->centreAhead_ = Read(skin->path_, static_cast<int>(table::SkinImage::Center));
+        skin->centrePixels_ = PremultipliedPixels(skin->centreAhead_);
         return 0;
       },
       this, 0, nullptr);
@@ -177,13 +229,20 @@ Gdiplus::Image* AvatarSkin::Read(const std::string& path, int key) {
     name = std::to_string(key - static_cast<int>(table::SkinImage::Digit0)) + ".ico";
   if (name.empty()) return nullptr;
   const std::wstring file = winkit::GbkToWide(path + "\\" + name);
-  Gdiplus::Image* picture = Gdiplus::Image::FromFile(file.c_str());
+  // Every picture is read as a bitmap: the centre's pixels are taken from it.
+  Gdiplus::Image* picture = Gdiplus::Bitmap::FromFile(file.c_str());
   // A file that does not load leaves its picture out.
   if (picture && (picture->GetLastStatus() != Gdiplus::Ok || picture->GetWidth() == 0)) {
     delete picture;
     picture = nullptr;
   }
   return picture;
+}
+
+const table::PremultipliedPicture* AvatarSkin::CentrePixels() const {
+  if (!loaded_) return nullptr;
+  JoinCentre();
+  return centrePixels_.Empty() ? nullptr : &centrePixels_;
 }
 
 sprites::BitmapSize AvatarSkin::ClockSize() const {
@@ -207,10 +266,47 @@ class TableView::TargetDc {
   HDC m_hDc;
 };
 
-TableView::TableView(HWND owner, HMODULE module, bool bigScreen)
-    : m_hOwner(owner), m_bBig(bigScreen), m_Images(module) {
+TableView::GdiplusSession::GdiplusSession() {
   Gdiplus::GdiplusStartupInput input;
-  Gdiplus::GdiplusStartup(&m_GdiplusToken, &input, nullptr);
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+}
+
+TableView::GdiplusSession::~GdiplusSession() { Gdiplus::GdiplusShutdown(token); }
+
+void TableView::ActionPrefetch::Start(const std::string& skinPath) {
+  Finish();
+  if (skinPath.empty()) return;
+  paths = {skinPath + "\\" + kActionGrayPicture, skinPath + "\\" + kActionPicture};
+  thread = CreateThread(
+      nullptr, 0,
+      [](void* self) WINAPI -> DWORD {
+        framework_window::PreloadPictures(static_cast<ActionPrefetch*>(self)->paths);
+        return 0;
+      },
+      this, 0, nullptr);
+}
+
+void TableView::ActionPrefetch::Finish() {
+  if (!thread) return;
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  thread = nullptr;
+}
+
+TableView::ActionPrefetch::~ActionPrefetch() {
+  Finish();
+  // Pictures nobody took go before GDI+ shuts down.
+  framework_window::DropPreloadedPictures();
+}
+
+TableView::TableView(HWND owner, HMODULE module, bool bigScreen, const std::string& skinPath,
+                     std::unique_ptr<TableImages> images)
+    : m_hOwner(owner),
+      m_bBig(bigScreen),
+      m_Prefetch(skinPath),
+      m_Skin(skinPath),
+      m_pImages(images ? std::move(images) : std::make_unique<TableImages>(module)),
+      m_Images(*m_pImages) {
   const std::wstring face = winkit::GbkToWide(table::texts::kFontFace);
   m_hFont.Reset(CreateFontW(12, 6, 0, 0, 500, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -235,8 +331,7 @@ TableView::~TableView() {
   m_pComposed.reset();
   DropCentre();
   m_Bk.reset();
-  m_Skin.Clear();  // GDI+ pictures go before GDI+ shuts down
-  Gdiplus::GdiplusShutdown(m_GdiplusToken);
+  m_Skin.Clear();  // GDI+ pictures go before GDI+ shuts down (m_Gdiplus, the first member)
 }
 
 void TableView::CreateWindows(const std::string& skinPath) {
@@ -278,6 +373,35 @@ void TableView::CreateWindows(const std::string& skinPath) {
     m_Applied.erase(d.id);
   }
 
+  // The buttons' tooltips are made by CreateTips.
+  if (m_hToolTip) DestroyWindow(m_hToolTip);
+  m_hToolTip = nullptr;
+
+  // The magic-action button: the gray picture is its look, the coloured one its highlight.
+  m_Action.Destroy();
+  m_Prefetch.Finish();
+  if (m_Action.Create(m_hOwner, kButtonAction)) {
+    m_Action.LoadImages((skinPath + "\\" + kActionGrayPicture).c_str(),
+                        (skinPath + "\\" + kActionPicture).c_str(), 1, 1);
+    m_Action.AddTip(texts::kActionTip);
+    m_Action.SetOwner(m_hOwner);
+  }
+  // Pictures read ahead for another skin are not kept.
+  framework_window::DropPreloadedPictures();
+  m_Applied.erase(kButtonAction);
+
+  m_List.Destroy();
+  m_List.Create(m_hOwner, 201);
+  m_List.SetFont(m_hFont.Get());
+  m_List.SetContents(&m_pModel->ScoreList());
+  m_List.Attach(LoadBitmapResource(m_Images.module, IDB_LIST_LEFT),
+                LoadBitmapResource(m_Images.module, IDB_LIST_MID),
+                LoadBitmapResource(m_Images.module, IDB_LIST_RIGHT));
+  ShowWindow(m_List.hwnd(), SW_HIDE);
+}
+
+void TableView::CreateTips() {
+  using table::kToolButtons;
   // Tooltips of the four tool buttons, with their window texts.
   if (m_hToolTip) DestroyWindow(m_hToolTip);
   m_hToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -298,32 +422,14 @@ void TableView::CreateWindows(const std::string& skinPath) {
     SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     b->SetToolTip(m_hToolTip);
   }
-
-  // The magic-action button: the gray picture is its look, the coloured one its highlight.
-  m_Action.Destroy();
-  if (m_Action.Create(m_hOwner, kButtonAction)) {
-    m_Action.LoadImages((skinPath + "\\" + kActionGrayPicture).c_str(),
-                        (skinPath + "\\" + kActionPicture).c_str(), 1, 1);
-    m_Action.AddTip(texts::kActionTip);
-    m_Action.SetOwner(m_hOwner);
-    m_Action.CreateTips();
-  }
-  m_Applied.erase(kButtonAction);
-
-  m_List.Destroy();
-  m_List.Create(m_hOwner, 201);
-  m_List.SetFont(m_hFont.Get());
-  m_List.SetContents(&m_pModel->ScoreList());
-  m_List.Attach(LoadBitmapResource(m_Images.module, IDB_LIST_LEFT),
-                LoadBitmapResource(m_Images.module, IDB_LIST_MID),
-                LoadBitmapResource(m_Images.module, IDB_LIST_RIGHT));
-  ShowWindow(m_List.hwnd(), SW_HIDE);
+  if (m_Action.hwnd()) m_Action.CreateTips();
 }
 
 void TableView::LoadAvatarSkin(const std::string& gbkPath) {
   DropCentre();
   for (winkit::UniqueBitmap& m : m_SkinMarks) m.Reset();
-  m_Skin.Load(gbkPath);
+  // The skin the view was made with is loading already.
+  if (!m_Skin.LoadedFrom(gbkPath)) m_Skin.Load(gbkPath);
   m_pModel->avatarLook = true;
   m_bBkStale = true;
 }
@@ -454,10 +560,23 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
     if (!m_Centre || !m_Centre->Dc() || m_nCentreW != w || m_nCentreH != h ||
         m_pCentreOf != centre) {
       DropCentre();
-      m_Centre = std::make_unique<MemoryBitmap>(
-          bk, winkit::UniqueBitmap(CreateCompatibleBitmap(bk, w, h)));
-      Gdiplus::Graphics g(m_Centre->Dc());
-      g.DrawImage(centre, Gdiplus::Rect(0, 0, w, h));
+      void* bits = nullptr;
+      winkit::UniqueBitmap stretched(winkit::CreateTopDownDib32(w, h, &bits));
+      const table::PremultipliedPicture* pixels = m_Skin.CentrePixels();
+      if (stretched && pixels) {
+        // Stretched by our own code (GDI+ resamples pixel by pixel where it is emulated). The
+        // picture lies over black where it is transparent, as over a fresh bitmap: that is its
+        // premultiplied colour.
+        auto* out = static_cast<uint32_t*>(bits);
+        table::ScaleBilinear(pixels->pixels.data(), pixels->width, pixels->height, out, w, h);
+        table::LayOverBlack(out, static_cast<size_t>(w) * h);
+        m_Centre = std::make_unique<MemoryBitmap>(bk, std::move(stretched));
+      } else {
+        m_Centre = std::make_unique<MemoryBitmap>(
+            bk, winkit::UniqueBitmap(CreateCompatibleBitmap(bk, w, h)));
+        Gdiplus::Graphics g(m_Centre->Dc());
+        g.DrawImage(centre, Gdiplus::Rect(0, 0, w, h));
+      }
       m_nCentreW = w;
       m_nCentreH = h;
       m_pCentreOf = centre;

@@ -15,6 +15,7 @@
 #include "control_buttons.h"
 #include "game_button.h"
 #include "memory_bitmap.h"
+#include "picture_scale.h"
 #include "row_sprite_holder.h"
 #include "table_list.h"
 #include "winkit/handle.h"
@@ -55,6 +56,24 @@ struct TableImages {
   std::vector<winkit::UniqueIcon> ownedIcons;
 };
 
+// TableImages loaded on a thread of their own, from Start until Take: the control starts them
+// when its window is made, so they load while its host goes on until the table is built.
+class TableImagesAhead {
+ public:
+  TableImagesAhead() = default;
+  TableImagesAhead(const TableImagesAhead&) = delete;
+  TableImagesAhead& operator=(const TableImagesAhead&) = delete;
+  ~TableImagesAhead();
+  void Start(HMODULE module);
+  // The images (waits for the thread); null when none were started or they were taken.
+  std::unique_ptr<TableImages> Take();
+
+ private:
+  HANDLE thread_ = nullptr;
+  HMODULE module_ = nullptr;
+  std::unique_ptr<TableImages> images_;
+};
+
 // Every file the table reads from the skin directory it is given: the avatar skin's pictures,
 // the clock's digits and the magic-action button's two pictures.
 std::vector<std::string> SkinFileNames();
@@ -63,17 +82,24 @@ std::vector<std::string> SkinFileNames();
 // it is asked for: an empty table shows only the centre, and the rest (the melds, the faces, the
 // marks, the clock's digits) wait until a hand needs them instead of holding up its first showing.
 // The centre, the largest and needed first, is read on a thread of its own from Load on, while the
-// table is still being set up.
+// table is still being set up, and its pixels taken out there too for the table's own stretch.
 struct AvatarSkin {
   AvatarSkin() = default;
+  // Loads `gbkPath` at once when it is not empty.
+  explicit AvatarSkin(const std::string& gbkPath) {
+    if (!gbkPath.empty()) Load(gbkPath);
+  }
   AvatarSkin(const AvatarSkin&) = delete;
   AvatarSkin& operator=(const AvatarSkin&) = delete;
   ~AvatarSkin();
   void Load(const std::string& gbkPath);
   void Clear();
   Gdiplus::Image* Get(table::SkinImage image) const;
+  bool LoadedFrom(const std::string& gbkPath) const { return loaded_ && path_ == gbkPath; }
   // The clock's size (its picture is read for it).
   sprites::BitmapSize ClockSize() const;
+  // The centre's pixels, premultiplied (null when the centre did not load).
+  const table::PremultipliedPicture* CentrePixels() const;
 
  private:
   // Reads a picture of the skin; null when the file does not load.
@@ -86,13 +112,18 @@ struct AvatarSkin {
   mutable std::map<int, Gdiplus::Image*> images_;  // by SkinImage; null: the file did not load
   mutable HANDLE centreThread_ = nullptr;
   mutable Gdiplus::Image* centreAhead_ = nullptr;  // the thread's, until it has ended
+  mutable table::PremultipliedPicture centrePixels_;  // the thread's too, until it has ended
 };
 
 class TableView : public table::TableSurface,
                   public table::TimerHost,
                   public table::HolderFactory {
  public:
-  TableView(HWND owner, HMODULE module, bool bigScreen);
+  // `skinPath` is the skin CreateWindows and LoadAvatarSkin will be given: its action button's
+  // pictures and its centre are read on threads from here on, while the tile pictures load (or
+  // are taken from `images`).
+  TableView(HWND owner, HMODULE module, bool bigScreen, const std::string& skinPath = {},
+            std::unique_ptr<TableImages> images = nullptr);
   ~TableView() override;
   TableView(const TableView&) = delete;
   TableView& operator=(const TableView&) = delete;
@@ -104,6 +135,10 @@ class TableView : public table::TableSurface,
   // the model exists), and the tooltips of the tool buttons.
   // The magic-action button takes its pictures from the skin path.
   void CreateWindows(const std::string& skinPath);
+  // The tooltips of the tool buttons and of the action button (again after CreateWindows). They
+  // show only under a pointer resting on a button, and each costs a window: the control makes
+  // them once the table is on screen.
+  void CreateTips();
   void LoadAvatarSkin(const std::string& gbkPath);
   // Drawing goes to this DC instead of the window's (tests); null returns to the window.
   void SetDrawTarget(HDC dc) { m_hTarget = dc; }
@@ -161,9 +196,31 @@ class TableView : public table::TableSurface,
   HWND m_hOwner;
   HDC m_hTarget = nullptr;
   bool m_bBig;
-  ULONG_PTR m_GdiplusToken = 0;
-  TableImages m_Images;
+  // GDI+ for the view's life: started before any picture below is read, shut down after the
+  // last one went.
+  struct GdiplusSession {
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    ULONG_PTR token = 0;
+  } m_Gdiplus;
+  // The action button's pictures read ahead on a thread (CreateWindows takes them).
+  struct ActionPrefetch {
+    explicit ActionPrefetch(const std::string& skinPath) { Start(skinPath); }
+    ActionPrefetch(const ActionPrefetch&) = delete;
+    ActionPrefetch& operator=(const ActionPrefetch&) = delete;
+    ~ActionPrefetch();
+    void Start(const std::string& skinPath);
+    // Waits for the thread; the pictures wait for their LoadPicture.
+    void Finish();
+    HANDLE thread = nullptr;
+    std::vector<std::string> paths;
+  } m_Prefetch;
+  // The skin given to the constructor starts loading there (its centre on a thread).
   AvatarSkin m_Skin;
+  std::unique_ptr<TableImages> m_pImages;
+  TableImages& m_Images;
   std::vector<sprites::RowSpriteHolder*> m_Holders;
   std::unique_ptr<table::CCommMjTable> m_pModel;
 

@@ -63,6 +63,7 @@ struct TableScene {
     table::CCommMjTable& t = view->model();
     t.playMode = true;
     view->CreateWindows(avatar ? KORVEL_TABLE_SKIN : "");
+    view->CreateTips();
     t.InitFanNames();
     t.CreateButtons();
     t.HideButtons();
