@@ -246,10 +246,16 @@ bool CTableWnd::Create(HWND frame) {
 
 void CTableWnd::Layout(int cx, int cy) {
   if (!hwnd()) return;
+  // Nothing reaches the screen while the panes move and the frame is drawn (each pane would
+  // paint itself at once, some at their old size); the window and every pane are drawn once
+  // from the new layout afterwards.
+  const bool drawing = IsWindowVisible(hwnd()) != FALSE;
+  if (drawing) SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
   MoveWindow(hwnd(), 0, 0, cx, cy, TRUE);
   LayoutChildren(0, 0, cx, cy);
   PaintFrame();
-  InvalidateRect(hwnd(), nullptr, TRUE);
+  if (drawing) SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CTableWnd::LogFailure(const char* what, const char* why) {
