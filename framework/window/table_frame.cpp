@@ -246,8 +246,15 @@ void CVyrTableWnd2_Adv0::RedrawFrame() {
 LRESULT CVyrTableWnd2_Adv0::OnEraseBkgnd(UINT, WPARAM wp, LPARAM, bool&) {
   if (m_drag.state() == layout::FrameDrag::kListChatDrag) return FALSE;
   if (m_backDc && m_backBitmap) {
+    // Only what the DC can show: a strip asking for the background behind its gaps gets its
+    // own small part, not a copy of the whole frame.
+    HDC dc = reinterpret_cast<HDC>(wp);
     const layout::Rect c = ClientRect();
-    BitBlt(reinterpret_cast<HDC>(wp), 0, 0, c.Width(), c.Height(), m_backDc.Get(), 0, 0, SRCCOPY);
+    RECT r{0, 0, c.Width(), c.Height()};
+    RECT clip{};
+    if (GetClipBox(dc, &clip) != ERROR && !IntersectRect(&r, &r, &clip)) return TRUE;
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, m_backDc.Get(), r.left, r.top,
+           SRCCOPY);
   }
   return TRUE;
 }

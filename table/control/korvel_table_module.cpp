@@ -5,11 +5,22 @@
 
 #include "resource_ids.h"
 #include "table_control.h"
+#include "table_view.h"
 #include "winkit/inproc_server.h"
 
 namespace {
 
-winkit::ClassFactory<CTable> g_table_factory;
+// The class object: the first time it is asked for, the tile pictures start loading for the
+// first table (a host asks for the class object before it makes the control).
+class TableFactory : public winkit::ClassFactory<CTable> {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    table_gdi::TableImagesAhead::StartForFirstTable(winkit::Module::Instance());
+    return ClassFactory::QueryInterface(iid, out);
+  }
+};
+
+TableFactory g_table_factory;
 
 const winkit::ServedClass g_classes[] = {
     {{&CLSID_Table, L"KorvelTable.Table.1", L"KorvelTable.Table", L"Table Class",

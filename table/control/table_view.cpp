@@ -4,7 +4,9 @@
 #include <mmsystem.h>
 #include <olectl.h>
 
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <optional>
 
 #include "gdi_plus.h"
@@ -151,8 +153,60 @@ HICON TableImages::Icon(int id, int size) {
   return ownedIcons.emplace_back(LoadIconResource(module, id, size)).Get();
 }
 
+namespace {
+
+// The images read for the first table: made once, never freed (a table takes them, or they stay
+// with the process).
+struct FirstTableImages {
+  HANDLE thread = nullptr;
+  std::unique_ptr<TableImages> images;
+  std::atomic<bool> taken{false};
+};
+
+std::atomic<FirstTableImages*> g_firstTable{nullptr};
+std::once_flag g_firstTableOnce;
+
+}  // namespace
+
+void TableImagesAhead::StartForFirstTable(HMODULE module) {
+  std::call_once(g_firstTableOnce, [module] {
+    // The thread keeps the library loaded until it has returned out of it.
+    HMODULE held = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                            reinterpret_cast<LPCWSTR>(&StartForFirstTable), &held))
+      return;
+    auto* first = new FirstTableImages;
+    struct Work {
+      FirstTableImages* first;
+      HMODULE module, held;
+    };
+    auto* work = new Work{first, module, held};
+    first->thread = CreateThread(
+        nullptr, 0,
+        [](void* p) WINAPI -> DWORD {
+          const Work w = *static_cast<Work*>(p);
+          delete static_cast<Work*>(p);
+          w.first->images = std::make_unique<TableImages>(w.module);
+          FreeLibraryAndExitThread(w.held, 0);
+        },
+        work, 0, nullptr);
+    if (!first->thread) {
+      delete work;
+      delete first;
+      FreeLibrary(held);
+      return;
+    }
+    g_firstTable = first;
+  });
+}
+
 void TableImagesAhead::Start(HMODULE module) {
   Take();
+  FirstTableImages* first = g_firstTable.load();
+  if (first && !first->taken.exchange(true)) {
+    fromFirst_ = true;
+    return;
+  }
   module_ = module;
   thread_ = CreateThread(
       nullptr, 0,
@@ -165,6 +219,14 @@ void TableImagesAhead::Start(HMODULE module) {
 }
 
 std::unique_ptr<TableImages> TableImagesAhead::Take() {
+  if (fromFirst_) {
+    fromFirst_ = false;
+    FirstTableImages* first = g_firstTable.load();
+    WaitForSingleObject(first->thread, INFINITE);
+    CloseHandle(first->thread);
+    first->thread = nullptr;
+    return std::move(first->images);
+  }
   if (thread_) {
     WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
@@ -554,7 +616,6 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
   const HDC bk = BackgroundDc();
   const RECT all{0, 0, w, h};
   if (!m_hBrush) m_hBrush.Reset(CreateSolidBrush(m_pModel->bkColor));
-  FillRect(bk, &all, m_hBrush.Get());
   if (centre) {
     // The centre picture stretched once per size; every repaint copies it.
     if (!m_Centre || !m_Centre->Dc() || m_nCentreW != w || m_nCentreH != h ||
@@ -581,8 +642,13 @@ void TableView::ComposeBackground(const Rect& client, const std::vector<table::T
       m_nCentreH = h;
       m_pCentreOf = centre;
     }
-    BitBlt(bk, 0, 0, w, h, m_Centre->Dc(), 0, 0, SRCCOPY);
   }
+  // The centre, where there is one, covers the whole picture (black where it is transparent):
+  // the background colour or pattern shows only without it.
+  if (centre && m_Centre && m_Centre->Dc())
+    BitBlt(bk, 0, 0, w, h, m_Centre->Dc(), 0, 0, SRCCOPY);
+  else
+    FillRect(bk, &all, m_hBrush.Get());
   {
     const winkit::SelectedObject font(bk, m_hFont.Get());
     SetBkMode(bk, TRANSPARENT);

@@ -64,14 +64,20 @@ class TableImagesAhead {
   TableImagesAhead(const TableImagesAhead&) = delete;
   TableImagesAhead& operator=(const TableImagesAhead&) = delete;
   ~TableImagesAhead();
+  // The first table of the process takes the images read ahead by StartForFirstTable, if any.
   void Start(HMODULE module);
   // The images (waits for the thread); null when none were started or they were taken.
   std::unique_ptr<TableImages> Take();
+
+  // Once a process: the images of the module read on a thread from now on (when the class is
+  // first asked for), for the first table made. The thread holds the module until it ends.
+  static void StartForFirstTable(HMODULE module);
 
  private:
   HANDLE thread_ = nullptr;
   HMODULE module_ = nullptr;
   std::unique_ptr<TableImages> images_;
+  bool fromFirst_ = false;
 };
 
 // Every file the table reads from the skin directory it is given: the avatar skin's pictures,
