@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "winkit/gbk.h"
+#include "winkit/late_bound.h"
 
 namespace {
 
@@ -59,7 +60,10 @@ std::string WinRecordFiles::AskSavePath() {
   ofn.nMaxFile = MAX_PATH;
   ofn.lpstrDefExt = "mjr";
   ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-  const BOOL chosen = GetSaveFileNameA(&ofn);
+  // The dialog library is loaded when a hand is first saved.
+  static const auto save =
+      winkit::LateBound<decltype(GetSaveFileNameA)>(L"comdlg32.dll", "GetSaveFileNameA");
+  const BOOL chosen = save ? save(&ofn) : FALSE;
 
   if (haveDirectory) SetCurrentDirectoryA(directory);
   if (!chosen) return {};

@@ -18,6 +18,7 @@
 #include "shell_texts.h"
 #include "skin_bitmaps.h"
 #include "vyr_sock.h"
+#include "winkit/late_bound.h"
 #include "winkit/module.h"
 #include "winkit/gbk.h"
 #include "winkit/memory_stream.h"
@@ -103,6 +104,17 @@ void WarmUpTableWindow() {
         CTableWnd::StripPicturePaths(CTableWnd::ImageFolderOf(module.Get())));
   if (SUCCEEDED(com)) CoUninitialize();
 }
+
+namespace {
+
+// Opens a page in the browser. The shell is loaded when a page is first opened.
+void OpenPage(HWND owner, const std::string& url) {
+  static const auto execute =
+      winkit::LateBound<decltype(ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+  if (execute) execute(owner, "open", "IExplore.exe", url.c_str(), nullptr, SW_SHOW);
+}
+
+}  // namespace
 
 // The play table's sound flag; the play table switches the display's own sounds (the deal, the
 // alarm) with it.
@@ -413,12 +425,12 @@ void CTableWnd::RefreshLayout() {
 
 void CTableWnd::OnShop() {
   const std::string& url = m_app.Lobby().Settings().pageurl;
-  if (!url.empty()) ShellExecuteA(hwnd(), "open", "IExplore.exe", url.c_str(), nullptr, SW_SHOW);
+  if (!url.empty()) OpenPage(hwnd(), url);
 }
 
 void CTableWnd::OnHelp() {
   const std::string& url = m_app.Lobby().Settings().helpurl;
-  if (!url.empty()) ShellExecuteA(hwnd(), "open", "IExplore.exe", url.c_str(), nullptr, SW_SHOW);
+  if (!url.empty()) OpenPage(hwnd(), url);
 }
 
 void CTableWnd::OnSetup() {

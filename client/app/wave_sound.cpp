@@ -2,6 +2,18 @@
 
 #include <mmsystem.h>
 
+#include "winkit/late_bound.h"
+
+namespace {
+
+// The sound library is loaded at the first sound, not with the program.
+BOOL Play(LPCSTR sound, DWORD flags) {
+  static const auto play = winkit::LateBound<decltype(PlaySoundA)>(L"winmm.dll", "PlaySoundA");
+  return play ? play(sound, nullptr, flags) : FALSE;
+}
+
+}  // namespace
+
 const void* FindWave(HMODULE module, const char* name) {
   if (!module || !name || !*name) return nullptr;
   HRSRC found = FindResourceA(module, name, "WAVE");
@@ -15,7 +27,7 @@ bool PlayWave(HMODULE module, const char* name, WaveMode mode) {
   if (!bytes) return false;
   DWORD flags = SND_MEMORY | SND_NODEFAULT;
   if (mode == WaveMode::kAsync) flags |= SND_ASYNC;
-  return PlaySoundA(static_cast<LPCSTR>(bytes), nullptr, flags) != FALSE;
+  return Play(static_cast<LPCSTR>(bytes), flags) != FALSE;
 }
 
-void StopSounds() { PlaySoundA(nullptr, nullptr, 0); }
+void StopSounds() { Play(nullptr, 0); }

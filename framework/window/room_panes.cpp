@@ -1,5 +1,6 @@
 #include "room_panes.h"
 #include "winkit/gbk.h"
+#include "winkit/late_bound.h"
 
 #include <commdlg.h>
 
@@ -164,7 +165,10 @@ bool CVyrChatImp::SaveChatLog() {
   dialog.nMaxFile = sizeof file;
   dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   bool copied = false;
-  if (GetOpenFileNameA(&dialog)) copied = CopyChatLog(file);
+  // The dialog library is loaded when the player first asks for it.
+  static const auto open =
+      winkit::LateBound<decltype(GetOpenFileNameA)>(L"comdlg32.dll", "GetOpenFileNameA");
+  if (open && open(&dialog)) copied = CopyChatLog(file);
   SetCurrentDirectoryA(directory);
   return copied;
 }
