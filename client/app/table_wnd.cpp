@@ -73,10 +73,11 @@ void LoadServerOf(REFCLSID clsid) {
 
 void WarmUpTableWindow() {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  // In the order the table makes them: the person list, the chat, the socket, the display, the
-  // rules engine and the option board.
-  for (const CLSID* clsid : {&CLSID_OzkPersonList, &CLSID_GChat, &CLSID_VyrSock, &CLSID_Table,
-                             &CLSID_Arithmetic, &CLSID_MjBoard})
+  // In the order the table makes them: the advert pane's browser, the person list, the chat, the
+  // socket, the display, the rules engine and the option board.
+  for (const CLSID* clsid : {&framework_window::CWebBrowser2::ClassId(), &CLSID_OzkPersonList,
+                             &CLSID_GChat, &CLSID_VyrSock, &CLSID_Table, &CLSID_Arithmetic,
+                             &CLSID_MjBoard})
     LoadServerOf(*clsid);
   // A 1 x 1 PNG: the first picture decoded loads and sets up the decoder, whichever it is.
   static const BYTE kPng[] = {

@@ -24,6 +24,8 @@ constexpr DISPID kDispidNavigate = 104;
 
 // --- CWebBrowser2 -------------------------------------------------------------------------
 
+const CLSID& CWebBrowser2::ClassId() { return kClsidWebBrowser; }
+
 bool CWebBrowser2::Create(HWND parent, UINT id, DWORD, const RECT& rect) {
   Destroy();
   winkit::ComPtr<winkit::ControlHost> host;

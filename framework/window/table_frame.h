@@ -40,6 +40,8 @@ class CWebBrowser2 {
   bool Navigate(const char* url);
   HWND hwnd() const { return m_host ? m_host->ControlWindow() : nullptr; }
   void Destroy();
+  // The class of the browser control the pane hosts.
+  static const CLSID& ClassId();
 
  private:
   winkit::ComPtr<winkit::ControlHost> m_host;
