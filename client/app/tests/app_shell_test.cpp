@@ -130,10 +130,16 @@ BOOL CALLBACK CollectDialog(HWND h, LPARAM lp) {
 }
 
 void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
-  if (g_steps.empty()) return;
+  // A step that keeps a picture pumps messages while it draws: the next tick must not run the
+  // step again from inside itself (it would press twice and drop the step while it runs).
+  static bool running = false;
+  if (running || g_steps.empty()) return;
   std::vector<HWND> dialogs;
   EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
-  if (g_steps.front()(dialogs)) g_steps.pop_front();
+  running = true;
+  const bool done = g_steps.front()(dialogs);
+  running = false;
+  if (done && !g_steps.empty()) g_steps.pop_front();
 }
 
 class Script {
