@@ -155,77 +155,59 @@ HICON TableImages::Icon(int id, int size) {
 
 namespace {
 
-// The images read for the first table: made once, never freed (a table takes them, or they stay
-// with the process).
-struct FirstTableImages {
-  HANDLE thread = nullptr;
-  std::unique_ptr<TableImages> images;
-  std::atomic<bool> taken{false};
-};
-
-std::atomic<FirstTableImages*> g_firstTable{nullptr};
+// The images read for the first table of the process: made once and never freed (the first
+// table takes its images, or they stay with the process).
+std::atomic<TableImagesAhead*> g_firstTable{nullptr};
+std::atomic<bool> g_firstTableTaken{false};
 std::once_flag g_firstTableOnce;
 
 }  // namespace
 
 void TableImagesAhead::StartForFirstTable(HMODULE module) {
   std::call_once(g_firstTableOnce, [module] {
-    // The thread keeps the library loaded until it has returned out of it.
-    HMODULE held = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                            reinterpret_cast<LPCWSTR>(&StartForFirstTable), &held))
-      return;
-    auto* first = new FirstTableImages;
-    struct Work {
-      FirstTableImages* first;
-      HMODULE module, held;
-    };
-    auto* work = new Work{first, module, held};
-    first->thread = CreateThread(
-        nullptr, 0,
-        [](void* p) WINAPI -> DWORD {
-          const Work w = *static_cast<Work*>(p);
-          delete static_cast<Work*>(p);
-          w.first->images = std::make_unique<TableImages>(w.module);
-          FreeLibraryAndExitThread(w.held, 0);
-        },
-        work, 0, nullptr);
-    if (!first->thread) {
-      delete work;
+    auto* first = new TableImagesAhead;
+    first->StartThread(module);
+    if (first->thread_)
+      g_firstTable = first;
+    else
       delete first;
-      FreeLibrary(held);
-      return;
-    }
-    g_firstTable = first;
   });
 }
 
 void TableImagesAhead::Start(HMODULE module) {
   Take();
-  FirstTableImages* first = g_firstTable.load();
-  if (first && !first->taken.exchange(true)) {
-    fromFirst_ = true;
+  TableImagesAhead* first = g_firstTable.load();
+  if (first && !g_firstTableTaken.exchange(true)) {
+    from_ = first;
     return;
   }
+  StartThread(module);
+}
+
+void TableImagesAhead::StartThread(HMODULE module) {
+  // The thread keeps the library loaded until it has returned out of it (the first table's
+  // images may still be loading when a host lets the library go).
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                          reinterpret_cast<LPCWSTR>(&StartForFirstTable), &held_))
+    return;
   module_ = module;
   thread_ = CreateThread(
       nullptr, 0,
       [](void* self) WINAPI -> DWORD {
         auto* ahead = static_cast<TableImagesAhead*>(self);
+        const HMODULE held = ahead->held_;
         ahead->images_ = std::make_unique<TableImages>(ahead->module_);
-        return 0;
+        FreeLibraryAndExitThread(held, 0);
       },
       this, 0, nullptr);
+  if (!thread_) FreeLibrary(held_);
 }
 
 std::unique_ptr<TableImages> TableImagesAhead::Take() {
-  if (fromFirst_) {
-    fromFirst_ = false;
-    FirstTableImages* first = g_firstTable.load();
-    WaitForSingleObject(first->thread, INFINITE);
-    CloseHandle(first->thread);
-    first->thread = nullptr;
-    return std::move(first->images);
+  if (from_) {
+    TableImagesAhead* first = from_;
+    from_ = nullptr;
+    return first->Take();
   }
   if (thread_) {
     WaitForSingleObject(thread_, INFINITE);

@@ -57,7 +57,8 @@ struct TableImages {
 };
 
 // TableImages loaded on a thread of their own, from Start until Take: the control starts them
-// when its window is made, so they load while its host goes on until the table is built.
+// when its window is made (the first table takes those its class started), so they load while
+// its host goes on until the table is built.
 class TableImagesAhead {
  public:
   TableImagesAhead() = default;
@@ -74,10 +75,13 @@ class TableImagesAhead {
   static void StartForFirstTable(HMODULE module);
 
  private:
+  void StartThread(HMODULE module);
+
   HANDLE thread_ = nullptr;
   HMODULE module_ = nullptr;
+  HMODULE held_ = nullptr;  // the thread's hold on the library
   std::unique_ptr<TableImages> images_;
-  bool fromFirst_ = false;
+  TableImagesAhead* from_ = nullptr;  // the first table's images, taken from there
 };
 
 // Every file the table reads from the skin directory it is given: the avatar skin's pictures,
